@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Pelko needs that this machine lacks.
+#   scripts/deps.sh build   compiler, Qt and fonts
+#   scripts/deps.sh run     build + a virtual display for machines without one
+#   scripts/deps.sh test    build + what the test suite drives (virtual display, tools)
+set -euo pipefail
+
+build_pkgs=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
+            fonts-ipafont-gothic libbenchmark-dev)
+run_pkgs=(xvfb xauth imagemagick)
+test_pkgs=(xvfb xauth imagemagick xdotool)
+
+case "${1:-build}" in
+  build) wanted=("${build_pkgs[@]}") ;;
+  run)   wanted=("${build_pkgs[@]}" "${run_pkgs[@]}") ;;
+  test)  wanted=("${build_pkgs[@]}" "${test_pkgs[@]}") ;;
+  *) echo "usage: $0 build|run|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${wanted[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+"${sudo_cmd[@]}" apt-get update -q
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

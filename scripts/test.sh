@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds Pelko and runs the whole test suite through CTest.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${PELKO_BUILD_DIR:-$root/build}"
+"$root/scripts/deps.sh" test
+"$root/scripts/build.sh"
+ctest --test-dir "$build" --output-on-failure -j"$(nproc)" "$@"
