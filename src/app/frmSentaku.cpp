@@ -53,6 +53,13 @@ frmSentaku::frmSentaku() : QWidget(nullptr, Qt::Window)
 
 void frmSentaku::Form_Load()
 {
+    // Loading again starts from the full column, as a freshly created window would.
+    const QList<QPushButton*> column{cmdRensyu, cmdNintei, cmdRanking, cmdKankyo, cmdEnd};
+    for (int i = 0; i < column.size(); ++i) {
+        column[i]->move(0, i * ButtonHeight);
+        column[i]->setVisible(true);
+    }
+    setFixedSize(ButtonWidth, int(column.size()) * ButtonHeight);
     CenterForm(this, QStringLiteral("center"));
     m_firstActivation = true;
 }
