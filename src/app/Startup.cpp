@@ -32,6 +32,7 @@ void Main()
         if (!objKankyo || !objKankyo->LoadFlg())
             return;
 
+        CreateDefaultLogFolder();
         // The settings dialog that repairs the folders is not part of the program yet.
         CheckFolders({});
 

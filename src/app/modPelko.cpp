@@ -6,6 +6,8 @@
 #include "results/clsUser.h"
 #include "settings/clsKankyo.h"
 
+#include <QDir>
+
 std::unique_ptr<clsKankyo> objKankyo;
 std::unique_ptr<clsUser> objUser;
 QString LogColumn[LogColumnCount][2];
@@ -75,6 +77,17 @@ void CheckFolders(const std::function<void()>& showSettings)
                              u"デフォルトの指定で読み込んでみます"),
                MsgButtons::Ok, kTitleError);
         objKankyo->setSubLogPath(appFolder);
+    }
+}
+
+void CreateDefaultLogFolder()
+{
+    const QString defaultFolder =
+        FileSystem::withTrailingSlash(FileSystem::joinPath(AppPaths::appDataFolder(),
+                                                           QStringLiteral("pelko")));
+    for (const QString& folder : {objKankyo->LogPath(), objKankyo->SubLogPath()}) {
+        if (FileSystem::withTrailingSlash(folder) == defaultFolder)
+            QDir().mkpath(defaultFolder);
     }
 }
 

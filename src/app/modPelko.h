@@ -30,5 +30,9 @@ void FillLogColumn();
 // folder where it can. showSettings is called when no data folder can be found at all.
 void CheckFolders(const std::function<void()>& showSettings);
 
+// A fresh installation has no log folder yet: make the default one, so that the first start
+// does not greet the user with a wrong-folder message. Configured folders are left alone.
+void CreateDefaultLogFolder();
+
 // The message and ending text of an error nobody expected.
 QString UnexpectedErrorText(int number, const QString& description);

@@ -4,6 +4,7 @@
 #include "settings/clsKankyo.h"
 #include "support/TempTree.h"
 
+#include <QFileInfo>
 #include <QTest>
 
 // Folder checks at start-up: which messages appear, and where the folders end up.
@@ -19,6 +20,7 @@ private Q_SLOTS:
     void logAndSubLogFallBack();
     void subLogOffIsNotExamined();
     void logColumnCatalogue();
+    void defaultLogFolderIsCreatedOnlyWhenDefault();
 
 private:
     std::unique_ptr<TempTree> m_tree;
@@ -130,6 +132,16 @@ void tst_CheckFolders::logColumnCatalogue()
     QCOMPARE(LogColumn[15][0], QStringLiteral("計測時間(秒)"));
     QCOMPARE(LogColumn[10][1], QStringLiteral("A"));
     QCOMPARE(LogColumn[15][1], QStringLiteral("F"));
+}
+
+void tst_CheckFolders::defaultLogFolderIsCreatedOnlyWhenDefault()
+{
+    ScopedEnv appData("APPDATA", m_tree->file(QStringLiteral("appdata")));
+    objKankyo->setLogPath(m_tree->file(QStringLiteral("appdata/pelko/")));
+    objKankyo->setSubLogPath(m_tree->file(QStringLiteral("elsewhere/")));
+    CreateDefaultLogFolder();
+    QVERIFY(QFileInfo(m_tree->file(QStringLiteral("appdata/pelko"))).isDir());
+    QVERIFY(!QFileInfo::exists(m_tree->file(QStringLiteral("elsewhere"))));
 }
 
 QTEST_GUILESS_MAIN(tst_CheckFolders)
