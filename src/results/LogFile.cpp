@@ -1,0 +1,125 @@
+#include "LogFile.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace
+{
+
+bool lockWholeFile(int fd, int timeoutMs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        struct flock lock {
+        };
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        lock.l_start = 0;
+        lock.l_len = 0;
+        if (::fcntl(fd, F_SETLK, &lock) == 0)
+            return true;
+        if (errno != EACCES && errno != EAGAIN && errno != EINTR)
+            return false;
+        if (waited.elapsed() >= timeoutMs)
+            return false;
+        // Short naps keep the wait bounded without spinning.
+        std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    }
+}
+
+bool writeAll(int fd, QByteArrayView bytes)
+{
+    // One call: a record must never interleave with another writer's or stop half-way.
+    ssize_t n;
+    do {
+        n = ::write(fd, bytes.data(), size_t(bytes.size()));
+    } while (n < 0 && errno == EINTR);
+    return n == bytes.size();
+}
+
+} // namespace
+
+std::unique_ptr<LogFile> LogFile::openLocked(const QString& path, Open mode, int timeoutMs)
+{
+    const QByteArray native = QFile::encodeName(path);
+    int flags = O_RDWR | O_APPEND | O_CLOEXEC;
+    if (mode == Open::CreateIfMissing)
+        flags |= O_CREAT;
+    const int fd = ::open(native.constData(), flags, 0666);
+    if (fd < 0)
+        return nullptr;
+    std::unique_ptr<LogFile> file(new LogFile(fd));
+    if (!lockWholeFile(fd, timeoutMs))
+        return nullptr;
+    return file;
+}
+
+bool LogFile::createWith(const QString& path, QByteArrayView bytes, bool& existed)
+{
+    existed = false;
+    const QByteArray native = QFile::encodeName(path);
+    const qsizetype slash = native.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : native.left(slash + 1);
+    const QByteArray temp = folder + ".~pelko" + QByteArray::number(::getpid()) + '-' +
+                            QByteArray::number(QRandomGenerator::global()->generate(), 16);
+    const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    ::close(fd);
+    bool created = false;
+    if (written) {
+        // link() refuses an existing name, so a new log appears already holding its record.
+        if (::link(temp.constData(), native.constData()) == 0)
+            created = true;
+        else
+            existed = (errno == EEXIST);
+    }
+    ::unlink(temp.constData());
+    return created;
+}
+
+LogFile::~LogFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd); // also releases the lock
+}
+
+qint64 LogFile::size() const
+{
+    struct stat st {
+    };
+    if (::fstat(m_fd, &st) != 0)
+        return -1;
+    return st.st_size;
+}
+
+bool LogFile::endsWithCrLf(qint64 size) const
+{
+    if (size < 2)
+        return false;
+    char tail[2];
+    if (::pread(m_fd, tail, 2, off_t(size - 2)) != 2)
+        return false;
+    return tail[0] == '\r' && tail[1] == '\n';
+}
+
+bool LogFile::append(QByteArrayView bytes)
+{
+    const qint64 before = size();
+    if (before < 0)
+        return false;
+    if (writeAll(m_fd, bytes))
+        return true;
+    while (::ftruncate(m_fd, off_t(before)) != 0 && errno == EINTR) {
+    }
+    return false;
+}

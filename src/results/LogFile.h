@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <memory>
+
+// A log file opened for appending and held under an exclusive fcntl record lock, so that
+// several Pelko processes writing the same log take turns.
+class LogFile
+{
+public:
+    enum class Open { Existing, CreateIfMissing };
+
+    // Opens and locks the file, retrying the lock for up to timeoutMs. Null on any failure.
+    static std::unique_ptr<LogFile> openLocked(const QString& path, Open mode, int timeoutMs);
+
+    // Creates the file holding exactly these bytes, in one step that no other writer can
+    // observe half-done. False when the file already exists or cannot be created.
+    static bool createWith(const QString& path, QByteArrayView bytes, bool& existed);
+
+    ~LogFile();
+    LogFile(const LogFile&) = delete;
+    LogFile& operator=(const LogFile&) = delete;
+
+    int fd() const { return m_fd; }
+    // Current length, -1 on failure.
+    qint64 size() const;
+    // Whether the file's last two bytes are CR LF (false for an empty file).
+    bool endsWithCrLf(qint64 size) const;
+    // Appends in one write; a failed or short write cuts the file back to its old length.
+    bool append(QByteArrayView bytes);
+
+private:
+    explicit LogFile(int fd) : m_fd(fd) {}
+    int m_fd = -1;
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// Streams a log line by line and hands over only the lines of exactly sixteen fields, with
+// the fields the ranking needs. Memory stays fixed whatever the log's length.
+class RankingReader
+{
+public:
+    // Fields a ranking candidate is made of.
+    enum Field { Date, UserID, UserName, Speed, Seida, Time, FieldCount };
+
+    explicit RankingReader(int fd) : m_fd(fd) {}
+
+    // A sixteen-field line; fields are read lazily so long ones cost nothing until asked for.
+    class Line
+    {
+    public:
+        // The raw bytes of a field; empty with ok false on a read error.
+        QByteArray field(Field which, bool& ok) const;
+
+    private:
+        friend class RankingReader;
+        struct Ref {
+            qint64 start = 0;
+            qint64 length = 0;
+            char head[64];
+        };
+        const RankingReader* m_reader = nullptr;
+        Ref m_refs[FieldCount];
+    };
+
+    // Calls onLine for every sixteen-field line until it returns false. False on a read error.
+    bool run(const std::function<bool(const Line&)>& onLine);
+
+private:
+    int m_fd;
+};
+
+// Text of log bytes; bytes that are not Shift-JIS become U+FFFD instead of failing.
+QString decodeLenient(QByteArrayView bytes);
+
+// A field's value as a single-precision number, as the log's numbers are read back; empty
+// when the field is not a number or does not fit.
+std::optional<float> singleOfField(QByteArrayView bytes);
