@@ -2,8 +2,11 @@
 
 #include <QString>
 
+class IniFile;
+
 // Every user-adjustable setting, and the only code that reads or writes "pelko.ini".
-class clsKankyo {
+class clsKankyo
+{
 public:
     // Test window size as a percentage of the screen.
     qint16 WindowSize = 80;
@@ -83,4 +86,6 @@ private:
     QString m_BackColor = QStringLiteral("&HE0E0E0");
     QString m_ProblemColor = QStringLiteral("&H000000");
     QString m_IniPath;
+    // The file held open while LoadINI or SaveIni reads or writes many keys at once.
+    IniFile* m_open = nullptr;
 };

@@ -1,0 +1,276 @@
+#include "IniFile.h"
+
+#include "common/Cp932.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace
+{
+
+const QByteArray kCrLf = QByteArrayLiteral("\r\n");
+
+bool isBlank(char16_t c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\v' || c == u'\f';
+}
+
+QStringView trimBlanks(QStringView s)
+{
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && isBlank(s.at(b).unicode()))
+        ++b;
+    while (e > b && isBlank(s.at(e - 1).unicode()))
+        --e;
+    return s.mid(b, e - b);
+}
+
+// Blanks are never trail bytes of a double-byte character, so bytes can be trimmed directly.
+QByteArray trimBlankBytes(QByteArrayView s)
+{
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    auto blank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+    };
+    while (b < e && blank(s.at(b)))
+        ++b;
+    while (e > b && blank(s.at(e - 1)))
+        --e;
+    return s.sliced(b, e - b).toByteArray();
+}
+
+bool sameName(QStringView a, QStringView b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// A name or value that would break the line structure, or that Shift-JIS cannot hold.
+bool storable(QStringView text, QByteArray* bytes)
+{
+    if (text.contains(u'\r') || text.contains(u'\n') || text.contains(QChar(0)))
+        return false;
+    const Cp932::Encoded e = Cp932::encode(text);
+    if (!e.ok)
+        return false;
+    *bytes = e.bytes;
+    return true;
+}
+
+} // namespace
+
+IniFile::IniFile(QString path) : m_path(std::move(path))
+{
+}
+
+IniFile::Line IniFile::parse(QByteArray raw, QByteArray eol)
+{
+    Line line;
+    line.raw = std::move(raw);
+    line.eol = std::move(eol);
+    const Cp932::Decoded d = Cp932::decode(line.raw);
+    if (!d.ok)
+        return line; // not interpreted, kept as bytes
+    const QStringView text = trimBlanks(d.text);
+    if (text.isEmpty() || text.startsWith(u';'))
+        return line;
+    if (text.startsWith(u'[')) {
+        const qsizetype close = text.lastIndexOf(u']');
+        if (close > 0) {
+            line.kind = Kind::Section;
+            line.name = trimBlanks(text.sliced(1, close - 1)).toString();
+        }
+        return line;
+    }
+    line.kind = Kind::Key;
+    const qsizetype eq = text.indexOf(u'=');
+    if (eq < 0) {
+        line.name = text.toString();
+    } else {
+        line.name = trimBlanks(text.left(eq)).toString();
+        line.value = trimBlanks(text.sliced(eq + 1)).toString();
+    }
+    return line;
+}
+
+bool IniFile::load()
+{
+    m_lines.clear();
+    m_readable = true;
+    const QFileInfo info(m_path);
+    if (!info.exists())
+        return true;
+    QFile file(m_path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+        m_readable = false;
+        return false;
+    }
+    const QByteArray all = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        m_readable = false;
+        return false;
+    }
+    qsizetype pos = 0;
+    while (pos < all.size()) {
+        qsizetype nl = all.indexOf('\n', pos);
+        QByteArray raw;
+        QByteArray eol;
+        if (nl < 0) {
+            raw = all.sliced(pos);
+            pos = all.size();
+        } else {
+            raw = all.sliced(pos, nl - pos);
+            eol = QByteArrayLiteral("\n");
+            pos = nl + 1;
+            if (raw.endsWith('\r')) {
+                raw.chop(1);
+                eol = kCrLf;
+            }
+        }
+        m_lines.append(parse(std::move(raw), std::move(eol)));
+    }
+    return true;
+}
+
+qsizetype IniFile::findSection(QStringView section) const
+{
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        if (m_lines.at(i).kind == Kind::Section && sameName(m_lines.at(i).name, section))
+            return i;
+    }
+    return -1;
+}
+
+qsizetype IniFile::findKey(qsizetype sectionLine, QStringView key, qsizetype* lastKey) const
+{
+    if (lastKey)
+        *lastKey = sectionLine;
+    for (qsizetype i = sectionLine + 1; i < m_lines.size(); ++i) {
+        const Line& line = m_lines.at(i);
+        if (line.kind == Kind::Section)
+            break;
+        if (line.kind != Kind::Key)
+            continue;
+        if (sameName(line.name, key))
+            return i;
+        if (lastKey)
+            *lastKey = i;
+    }
+    return -1;
+}
+
+QString IniFile::value(QStringView section, QStringView key) const
+{
+    const qsizetype s = findSection(trimBlanks(section));
+    if (s < 0)
+        return {};
+    const qsizetype k = findKey(s, trimBlanks(key), nullptr);
+    if (k < 0)
+        return {};
+    QStringView v = m_lines.at(k).value;
+    const qsizetype nul = v.indexOf(QChar(0));
+    if (nul >= 0)
+        v = v.left(nul);
+    if (v.size() >= 2 && v.startsWith(u'"') && v.endsWith(u'"'))
+        v = v.sliced(1, v.size() - 2);
+    return Cp932::leftBytes(v, ValueBufferSize - 1);
+}
+
+void IniFile::insertLine(qsizetype at, Line line)
+{
+    if (at > 0 && m_lines.at(at - 1).eol.isEmpty())
+        m_lines[at - 1].eol = kCrLf;
+    m_lines.insert(at, std::move(line));
+}
+
+bool IniFile::setValue(QStringView section, QStringView key, QStringView value)
+{
+    const QStringView sectionName = trimBlanks(section);
+    const QStringView keyName = trimBlanks(key);
+    QByteArray sectionBytes;
+    QByteArray keyBytes;
+    QByteArray valueBytes;
+    if (sectionName.isEmpty() || keyName.isEmpty() || sectionName.contains(u']') ||
+        keyName.contains(u'=') || keyName.startsWith(u'[') || keyName.startsWith(u';') ||
+        !storable(sectionName, &sectionBytes) || !storable(keyName, &keyBytes) ||
+        !storable(value, &valueBytes))
+        return false;
+
+    qsizetype s = findSection(sectionName);
+    if (s < 0) {
+        Line header;
+        header.raw = '[' + sectionBytes + ']';
+        header.eol = kCrLf;
+        header.kind = Kind::Section;
+        header.name = sectionName.toString();
+        insertLine(m_lines.size(), std::move(header));
+        s = m_lines.size() - 1;
+    }
+
+    qsizetype lastKey = s;
+    const qsizetype k = findKey(s, keyName, &lastKey);
+    if (k >= 0) {
+        // Keep the name as the file spells it; only the value changes.
+        Line& line = m_lines[k];
+        const qsizetype eq = line.raw.indexOf('=');
+        const QByteArray name =
+            trimBlankBytes(eq < 0 ? QByteArrayView(line.raw) : QByteArrayView(line.raw).first(eq));
+        line.raw = name + '=' + valueBytes;
+        line.value = trimBlanks(value).toString();
+        return true;
+    }
+
+    Line entry;
+    entry.raw = keyBytes + '=' + valueBytes;
+    entry.eol = kCrLf;
+    entry.kind = Kind::Key;
+    entry.name = keyName.toString();
+    entry.value = trimBlanks(value).toString();
+    insertLine(lastKey + 1, std::move(entry));
+    return true;
+}
+
+QByteArray IniFile::bytes() const
+{
+    qsizetype size = 0;
+    for (const Line& line : m_lines)
+        size += line.raw.size() + line.eol.size();
+    QByteArray out;
+    out.reserve(size);
+    for (const Line& line : m_lines) {
+        out += line.raw;
+        out += line.eol;
+    }
+    return out;
+}
+
+bool IniFile::save()
+{
+    if (!m_readable)
+        return false;
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray content = bytes();
+    if (file.write(content) != content.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+QString IniFile::readString(const QString& path, QStringView section, QStringView key)
+{
+    IniFile file(path);
+    file.load();
+    return file.value(section, key);
+}
+
+bool IniFile::writeString(const QString& path, QStringView section, QStringView key,
+                          QStringView value)
+{
+    IniFile file(path);
+    return file.load() && file.setValue(section, key, value) && file.save();
+}
