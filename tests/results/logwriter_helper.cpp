@@ -1,0 +1,46 @@
+// Helper process for the log writer tests.
+//   logwriter_helper append <folder> <name> <count>   appends count records, exit 0 if all worked
+//   logwriter_helper hold <path>                      locks the file, prints "locked", waits
+//                                                     for its input to close
+#include "app/modPelko.h"
+#include "results/clsLogWriter.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+int main(int argc, char** argv)
+{
+    if (argc == 5 && std::strcmp(argv[1], "append") == 0) {
+        FillLogColumn();
+        const int count = std::atoi(argv[4]);
+        for (int i = 0; i < count; ++i) {
+            clsLogWriter writer;
+            writer.LogPath = QString::fromLocal8Bit(argv[2]);
+            writer.LogName = QString::fromLocal8Bit(argv[3]);
+            writer.UserID = QStringLiteral("P%1").arg(::getpid());
+            writer.UserName = QStringLiteral("並行");
+            writer.InpSpeed = float(i);
+            if (writer.LogWrite(false) != 0)
+                return 1;
+        }
+        return 0;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "hold") == 0) {
+        const int fd = ::open(argv[2], O_RDWR | O_CREAT, 0666);
+        struct flock lock {
+        };
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        if (fd < 0 || ::fcntl(fd, F_SETLKW, &lock) != 0)
+            return 2;
+        std::printf("locked\n");
+        std::fflush(stdout);
+        char c;
+        while (::read(0, &c, 1) > 0) {
+        }
+        return 0;
+    }
+    return 3;
+}

@@ -1,0 +1,276 @@
+#include "app/modPelko.h"
+#include "common/Cp932.h"
+#include "results/clsLogWriter.h"
+#include "support/TempTree.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSet>
+#include <QTest>
+
+namespace
+{
+
+const QDateTime fixedNow(QDate(2005, 5, 20), QTime(14, 3, 12));
+
+QByteArray sjis(const QString& text)
+{
+    return Cp932::encode(text).bytes;
+}
+
+// The record of the worked example, numbered by what the log already holds.
+void fillExample(clsLogWriter& w, const TempTree& tree)
+{
+    w.UserID = QStringLiteral("A001");
+    w.UserName = QStringLiteral("Diduzi");
+    w.PC_NAME = QStringLiteral("PC01");
+    w.PC_USER = QStringLiteral("diduzi");
+    w.Filename = QStringLiteral("jpn_dat.1");
+    w.InpSpeed = 85.5f;
+    w.Seidaritu = 97.25f;
+    w.ErrCount = 3;
+    w.InpMozisu = 257;
+    w.SouMozisu = 260;
+    w.KanziKigo = 35;
+    w.Eisu = 12;
+    w.UseTime = 180;
+    w.LogPath = tree.path();
+    w.LogName = QStringLiteral("pelko.log");
+    w.SubLogPath = tree.path();
+    w.SubLogName = QStringLiteral("pksub.log");
+    w.Now = [] { return fixedNow; };
+}
+
+const QByteArray exampleTail = QByteArrayLiteral(
+    ",\"05-20-2005\",\"14:03:12\",\"A001\",\"Diduzi\",\"PC01\",\"diduzi\",\"jpn_dat.1\","
+    "85.5,97.25,3,257,260,35,12,180");
+
+} // namespace
+
+class tst_clsLogWriter : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { FillLogColumn(); }
+    void recordNumber_data();
+    void recordNumber();
+    void passLogLine_data();
+    void passLogLine();
+    void passLogOffOrMissing();
+    void unencodableValueWritesNothing();
+    void existingLogFoundIgnoringCase();
+    void formatChangeBlock_data();
+    void formatChangeBlock();
+    void lockHeldElsewhereFails();
+    void concurrentWritersNumberEachRecordOnce();
+};
+
+void tst_clsLogWriter::recordNumber_data()
+{
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QByteArray>("appended"); // prefix before the example tail, or "" on failure
+
+    QTest::newRow("new log") << false << QByteArray() << 0 << QByteArray("0");
+    QTest::newRow("empty log") << true << QByteArray() << 0 << QByteArray("1");
+    QTest::newRow("no numbered line")
+        << true << QByteArray("\"x\",1\r\nabc,2\r\n\r\n") << 0 << QByteArray("1");
+    QTest::newRow("last line not highest")
+        << true << QByteArray("98,a\r\n99,b\r\n41,c\r\nfoo,d\r\n") << 0 << QByteArray("42");
+    QTest::newRow("blanks and halves to even")
+        << true << QByteArray("1,a\r\n  2.5  ,b\r\n") << 0 << QByteArray("3");
+    QTest::newRow("torn last line")
+        << true << QByteArray("5,x\r\n6,\"05-2") << 0 << QByteArray("\r\n7");
+    QTest::newRow("lone CR ending") << true << QByteArray("5,x\r") << 0 << QByteArray("\r\n6");
+    QTest::newRow("at the 16-bit limit") << true << QByteArray("32767,x\r\n") << 1 << QByteArray();
+    QTest::newRow("beyond 16 bits") << true << QByteArray("40000,x\r\n") << 1 << QByteArray();
+}
+
+void tst_clsLogWriter::recordNumber()
+{
+    QFETCH(bool, exists);
+    QFETCH(QByteArray, before);
+    QFETCH(int, result);
+    QFETCH(QByteArray, appended);
+    TempTree tree;
+    if (exists)
+        tree.write(QStringLiteral("pelko.log"), before);
+    clsLogWriter w;
+    fillExample(w, tree);
+    QCOMPARE(int(w.LogWrite(true)), result);
+    if (result != 0) {
+        QCOMPARE(tree.read(QStringLiteral("pelko.log")), before);
+        QVERIFY(!QFile::exists(tree.file(QStringLiteral("pksub.log"))));
+        return;
+    }
+    const QByteArray number = appended.mid(appended.lastIndexOf('\n') + 1);
+    QCOMPARE(QByteArray::number(w.LogNumber), number);
+    QCOMPARE(tree.read(QStringLiteral("pelko.log")), before + appended + exampleTail + "\r\n");
+    QCOMPARE(tree.read(QStringLiteral("pksub.log")), number + exampleTail + ",\r\n");
+}
+
+void tst_clsLogWriter::passLogLine_data()
+{
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<QString>("userName");
+    QTest::addColumn<QByteArray>("line");
+
+    QTest::newRow("time used before number")
+        << QStringLiteral("F0") << QStringLiteral("Diduzi") << QByteArray("180,12,\r\n");
+    QTest::newRow("repeated code, unknown ignored")
+        << QStringLiteral("00x") << QStringLiteral("Diduzi") << QByteArray("12,12,\r\n");
+    QTest::newRow("lower-case code ignored")
+        << QStringLiteral("a8") << QStringLiteral("Diduzi") << QByteArray("85.5,\r\n");
+    QTest::newRow("empty style") << QString() << QStringLiteral("Diduzi") << QByteArray("\r\n");
+    QTest::newRow("comma and quote unescaped")
+        << QStringLiteral("4") << QStringLiteral("山田,\"太郎\"")
+        << QByteArray("\"" + sjis(QStringLiteral("山田,\"太郎\"")) + "\",\r\n");
+    QTest::newRow("date and time") << QStringLiteral("12") << QStringLiteral("x")
+                                   << QByteArray("\"05-20-2005\",\"14:03:12\",\r\n");
+}
+
+void tst_clsLogWriter::passLogLine()
+{
+    QFETCH(QString, style);
+    QFETCH(QString, userName);
+    QFETCH(QByteArray, line);
+    TempTree tree;
+    tree.write(QStringLiteral("pelko.log"), "11,a\r\n");
+    clsLogWriter w;
+    fillExample(w, tree);
+    w.UserName = userName;
+    w.LogStyle = style;
+    QCOMPARE(int(w.LogWrite(true)), 0);
+    QCOMPARE(tree.read(QStringLiteral("pksub.log")), line);
+}
+
+void tst_clsLogWriter::passLogOffOrMissing()
+{
+    TempTree tree;
+    clsLogWriter off;
+    fillExample(off, tree);
+    off.Seidaritu = 0.5f;
+    QCOMPARE(int(off.LogWrite(false)), 0);
+    QVERIFY(!QFile::exists(tree.file(QStringLiteral("pksub.log"))));
+    QVERIFY(tree.read(QStringLiteral("pelko.log")).contains(",85.5,.5,3,"));
+
+    clsLogWriter missing;
+    fillExample(missing, tree);
+    missing.SubLogPath = tree.file(QStringLiteral("no-such-folder"));
+    QCOMPARE(int(missing.LogWrite(true)), 1);
+    QCOMPARE(missing.LogNumber, qint16(1));
+    QVERIFY(tree.read(QStringLiteral("pelko.log"))
+                .endsWith(QByteArray("\r\n1" + exampleTail + "\r\n")));
+}
+
+void tst_clsLogWriter::unencodableValueWritesNothing()
+{
+    TempTree tree;
+    tree.write(QStringLiteral("pelko.log"), "3,a\r\n");
+    clsLogWriter w;
+    fillExample(w, tree);
+    w.UserName = QStringLiteral("Zoë 😀");
+    QCOMPARE(int(w.LogWrite(true)), 1);
+    QCOMPARE(tree.read(QStringLiteral("pelko.log")), QByteArray("3,a\r\n"));
+    QVERIFY(!QFile::exists(tree.file(QStringLiteral("pksub.log"))));
+}
+
+void tst_clsLogWriter::existingLogFoundIgnoringCase()
+{
+    TempTree tree;
+    tree.write(QStringLiteral("Logs/PELKO.LOG"), "8,a\r\n");
+    clsLogWriter w;
+    fillExample(w, tree);
+    w.LogPath = tree.file(QStringLiteral("logs"));
+    QCOMPARE(int(w.LogWrite(false)), 0);
+    QCOMPARE(tree.read(QStringLiteral("Logs/PELKO.LOG")),
+             QByteArray("8,a\r\n9" + exampleTail + "\r\n"));
+    QVERIFY(!QFile::exists(tree.file(QStringLiteral("Logs/pelko.log"))));
+}
+
+void tst_clsLogWriter::formatChangeBlock_data()
+{
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<QString>("titles");
+    QTest::newRow("catalogue order")
+        << QStringLiteral("F02") << QStringLiteral("連番,時間,計測時間(秒),");
+    QTest::newRow("nothing chosen") << QString() << QString();
+}
+
+void tst_clsLogWriter::formatChangeBlock()
+{
+    QFETCH(QString, style);
+    QFETCH(QString, titles);
+    TempTree tree;
+    tree.write(QStringLiteral("pksub.log"), "1,\r\n");
+    QVERIFY(AppendLogStyleChange(tree.path(), QStringLiteral("PKSUB.log"), style, fixedNow));
+    const QString expected =
+        QStringLiteral("1,\r\n\r\n+++ログ形式変更+++05-20-2005 14:03:12+++\r\n") + titles +
+        QStringLiteral("\r\n---以下ログ---\r\n\r\n");
+    QCOMPARE(tree.read(QStringLiteral("pksub.log")), sjis(expected));
+    QVERIFY(!AppendLogStyleChange(tree.file(QStringLiteral("gone")), QStringLiteral("pksub.log"),
+                                  style, fixedNow));
+}
+
+void tst_clsLogWriter::lockHeldElsewhereFails()
+{
+    TempTree tree;
+    tree.write(QStringLiteral("pelko.log"), "4,a\r\n");
+    QProcess holder;
+    holder.start(QStringLiteral(LOGWRITER_HELPER),
+                 {QStringLiteral("hold"), tree.file(QStringLiteral("pelko.log"))});
+    QVERIFY(holder.waitForReadyRead(10000));
+    QCOMPARE(holder.readLine().trimmed(), QByteArray("locked"));
+
+    clsLogWriter w;
+    fillExample(w, tree);
+    w.LockTimeoutMs = 200;
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(int(w.LogWrite(false)), 1);
+    QVERIFY(timer.elapsed() < 3000);
+    QCOMPARE(tree.read(QStringLiteral("pelko.log")), QByteArray("4,a\r\n"));
+
+    holder.closeWriteChannel();
+    QVERIFY(holder.waitForFinished(10000));
+    clsLogWriter after;
+    fillExample(after, tree);
+    QCOMPARE(int(after.LogWrite(false)), 0);
+    QCOMPARE(after.LogNumber, qint16(5));
+}
+
+void tst_clsLogWriter::concurrentWritersNumberEachRecordOnce()
+{
+    TempTree tree;
+    QList<QProcess*> writers;
+    for (int i = 0; i < 4; ++i) {
+        auto* p = new QProcess(this);
+        p->start(QStringLiteral(LOGWRITER_HELPER),
+                 {QStringLiteral("append"), tree.path(), QStringLiteral("pelko.log"),
+                  QStringLiteral("200")});
+        writers.append(p);
+    }
+    for (QProcess* p : writers) {
+        QVERIFY(p->waitForFinished(120000));
+        QCOMPARE(p->exitCode(), 0);
+    }
+    const QByteArray log = tree.read(QStringLiteral("pelko.log"));
+    QVERIFY(log.endsWith("\r\n"));
+    QList<QByteArray> lines = log.split('\n');
+    lines.removeLast(); // after the final line end
+    QCOMPARE(lines.size(), 800);
+    QSet<int> numbers;
+    for (const QByteArray& line : lines) {
+        QVERIFY2(line.endsWith('\r'), line.constData());
+        const QList<QByteArray> fields = line.chopped(1).split(',');
+        QCOMPARE(fields.size(), 16);
+        numbers.insert(fields.first().toInt());
+    }
+    QCOMPARE(numbers.size(), 800);
+    QCOMPARE(*std::min_element(numbers.begin(), numbers.end()), 0);
+    QCOMPARE(*std::max_element(numbers.begin(), numbers.end()), 799);
+}
+
+QTEST_GUILESS_MAIN(tst_clsLogWriter)
+#include "tst_clsLogWriter.moc"
