@@ -2,6 +2,7 @@
 
 #include "CenterForm.h"
 #include "modPelko.h"
+#include "platform/Fonts.h"
 #include "platform/MessageService.h"
 #include "results/clsUser.h"
 #include "settings/clsKankyo.h"
@@ -18,7 +19,7 @@ QPushButton* makeButton(QWidget* parent, const QString& objectName, const QStrin
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(objectName);
     button->setAccessibleName(caption);
-    QFont font(QStringLiteral("IPAPGothic"));
+    QFont font = Fonts::proportional(0);
     font.setPointSize(14);
     button->setFont(font);
     button->setGeometry(0, top, frmSentaku::ButtonWidth, frmSentaku::ButtonHeight);

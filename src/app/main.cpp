@@ -2,6 +2,8 @@
 #include "platform/QtMessageService.h"
 
 #include <QApplication>
+#include "platform/Fonts.h"
+
 #include <QFont>
 
 int main(int argc, char* argv[])
@@ -9,7 +11,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelko"));
     QApplication::setQuitOnLastWindowClosed(false);
-    QFont font(QStringLiteral("IPAPGothic"));
+    QFont font = Fonts::proportional(0);
     font.setPointSize(11);
     QApplication::setFont(font);
 

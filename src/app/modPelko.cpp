@@ -3,6 +3,7 @@
 #include "platform/AppPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageService.h"
+#include "problems/colReidai.h"
 #include "results/clsUser.h"
 #include "settings/clsKankyo.h"
 
@@ -10,6 +11,7 @@
 
 std::unique_ptr<clsKankyo> objKankyo;
 std::unique_ptr<clsUser> objUser;
+std::unique_ptr<colReidai> objReidai;
 QString LogColumn[LogColumnCount][2];
 bool TestReady = false;
 QString ReidaiInfo;

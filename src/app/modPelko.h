@@ -7,10 +7,13 @@
 
 class clsKankyo;
 class clsUser;
+class colReidai;
 
 // Values every window shares, one of each for the whole run of the program.
 extern std::unique_ptr<clsKankyo> objKankyo;
 extern std::unique_ptr<clsUser> objUser;
+// The problem of the running test; the test window creates and releases it.
+extern std::unique_ptr<colReidai> objReidai;
 
 // Log-column catalogue: (i, 0) is the title of column i, (i, 1) its code "0" … "F".
 inline constexpr int LogColumnCount = 16;

@@ -1,0 +1,33 @@
+#include "Fonts.h"
+
+#include <QFontDatabase>
+
+namespace {
+
+QFont named(const QString& wanted, const QString& standIn, QFont::StyleHint hint,
+            qreal pointSize)
+{
+    QFont font(QFontDatabase::hasFamily(wanted) ? wanted : standIn);
+    font.setStyleHint(hint);
+    if (pointSize > 0)
+        font.setPointSizeF(pointSize);
+    return font;
+}
+
+} // namespace
+
+namespace Fonts {
+
+QFont fixedPitch(qreal pointSize)
+{
+    return named(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"),
+                 QFont::Monospace, pointSize);
+}
+
+QFont proportional(qreal pointSize)
+{
+    return named(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"),
+                 QFont::SansSerif, pointSize);
+}
+
+} // namespace Fonts

@@ -1,0 +1,44 @@
+#include "ColorLiteral.h"
+
+namespace ColorLiteral {
+
+std::optional<quint32> toBgr(QStringView literal)
+{
+    const QStringView t = literal.trimmed();
+    if (t.size() < 3 || t.at(0) != u'&' || (t.at(1) != u'H' && t.at(1) != u'h'))
+        return std::nullopt;
+    const QStringView digits = t.mid(2);
+    if (digits.size() > 8)
+        return std::nullopt;
+    bool ok = false;
+    const qulonglong value = digits.toULongLong(&ok, 16);
+    if (!ok || value > 0xFFFFFFu)
+        return std::nullopt;
+    return quint32(value);
+}
+
+QString fromBgr(quint32 bgr)
+{
+    return QStringLiteral("&H") +
+           QString::number(bgr & 0xFFFFFFu, 16).toUpper().rightJustified(6, u'0');
+}
+
+QColor bgrToColor(quint32 bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+quint32 colorToBgr(const QColor& color)
+{
+    return quint32(color.red()) | (quint32(color.green()) << 8) | (quint32(color.blue()) << 16);
+}
+
+QColor toColor(QStringView literal, const QColor& fallback)
+{
+    const auto bgr = toBgr(literal);
+    return bgr ? bgrToColor(*bgr) : fallback;
+}
+
+QString fromColor(const QColor& color) { return fromBgr(colorToBgr(color)); }
+
+} // namespace ColorLiteral

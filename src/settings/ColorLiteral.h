@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+#include <optional>
+
+// Colours are kept in the settings as literals "&H" + hex digits of a 0x00BBGGRR value
+// (red in the low byte). Every conversion between them and screen colours is here.
+namespace ColorLiteral {
+
+// The 24-bit value of a literal; empty when the text is no "&H" literal or is out of range.
+std::optional<quint32> toBgr(QStringView literal);
+// "&H" + six upper-case hex digits.
+QString fromBgr(quint32 bgr);
+
+QColor bgrToColor(quint32 bgr);
+quint32 colorToBgr(const QColor& color);
+
+// The colour a literal names, or the fallback when it names none.
+QColor toColor(QStringView literal, const QColor& fallback = Qt::black);
+QString fromColor(const QColor& color);
+
+} // namespace ColorLiteral
