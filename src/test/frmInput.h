@@ -6,6 +6,8 @@
 class InputZone;
 class PictureBox;
 class QLabel;
+class TestHost;
+class frmReidai;
 
 // The input window of a test: the input box where the user types the current row, the
 // echo of the rows already typed, and the result. A new one for every problem.
@@ -15,6 +17,10 @@ class frmInput : public QWidget
 public:
     explicit frmInput(QWidget* parent = nullptr);
     ~frmInput() override;
+
+    // The test window around this one and the problem window of the same problem.
+    void setHost(TestHost* host) { m_host = host; }
+    void setReidai(frmReidai* reidai) { m_reidai = reidai; }
 
     void Form_Load();
     void Form_Activate();
@@ -37,4 +43,8 @@ public:
     qreal lLngLineHeight = 0;
 
     static constexpr int WindowHeight = 180;
+
+private:
+    TestHost* m_host = nullptr;
+    frmReidai* m_reidai = nullptr;
 };
