@@ -1,0 +1,65 @@
+#include "DrawnIcon.h"
+
+#include <QIconEngine>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace {
+
+class DrawnIconEngine : public QIconEngine
+{
+public:
+    explicit DrawnIconEngine(DrawnIcon::Drawing drawing) : m_drawing(std::move(drawing)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override
+    {
+        const qreal s = qMin(rect.width(), rect.height());
+        const QRectF square(rect.x() + (rect.width() - s) / 2.0,
+                            rect.y() + (rect.height() - s) / 2.0, s, s);
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        m_drawing(*painter, square, mode == QIcon::Disabled);
+        painter->restore();
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return scaledPixmap(size, mode, state, 1.0);
+    }
+
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override
+    {
+        QPixmap pm(size * scale);
+        pm.fill(Qt::transparent);
+        {
+            QPainter painter(&pm);
+            paint(&painter, QRect(QPoint(0, 0), pm.size()), mode, state);
+        }
+        pm.setDevicePixelRatio(scale);
+        return pm;
+    }
+
+    QIconEngine* clone() const override { return new DrawnIconEngine(m_drawing); }
+
+private:
+    DrawnIcon::Drawing m_drawing;
+};
+
+} // namespace
+
+namespace DrawnIcon {
+
+QIcon make(Drawing drawing) { return QIcon(new DrawnIconEngine(std::move(drawing))); }
+
+void makePictureButton(QPushButton* button, const QIcon& icon, const QString& name, int iconSide)
+{
+    button->setIcon(icon);
+    const int side = iconSide > 0 ? iconSide : button->fontMetrics().height() * 3 / 2;
+    button->setIconSize(QSize(side, side));
+    button->setAccessibleName(name);
+    button->setToolTip(name);
+}
+
+} // namespace DrawnIcon
