@@ -1,11 +1,12 @@
 #pragma once
 
+#include "test/frmInput.h"
+#include "test/frmReidai.h"
+
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
 
-class frmInput;
-class frmReidai;
 class QAction;
 class QLabel;
 class QMdiArea;
