@@ -1,0 +1,89 @@
+#include "ReidaiLayout.h"
+
+#include <cmath>
+
+namespace ReidaiLayout
+{
+
+bool breaksAfter(int j, int count, qreal x, qreal charWidth, qreal spaceWidth, qreal innerWidth)
+{
+    return j < count - 1 && x + charWidth + spaceWidth > innerWidth;
+}
+
+QList<int> rowLengths(const QList<qreal>& widths, qreal spaceWidth, qreal innerWidth)
+{
+    QList<int> rows;
+    const int count = int(widths.size());
+    qreal x = 0;
+    int length = 0;
+    for (int j = 0; j < count; ++j) {
+        x += widths.at(j);
+        ++length;
+        if (breaksAfter(j, count, x, widths.at(j), spaceWidth, innerWidth)) {
+            rows.append(length);
+            x = 0;
+            length = 0;
+        }
+    }
+    rows.append(length);
+    return rows;
+}
+
+QString displayText(const QString& mozi)
+{
+    return mozi == u"\u3000" ? QStringLiteral("□") : mozi;
+}
+
+int problemWindowWidth(qreal clientWidth, qreal w82, qreal spaceWidth)
+{
+    return int(std::lround(clientWidth < w82 ? clientWidth - spaceWidth : w82));
+}
+
+Placement placeWindow(const QRect& workArea, int backMode, int windowSize)
+{
+    const int l = workArea.left();
+    const int t = workArea.top();
+    const int w = workArea.width();
+    const int h = workArea.height();
+    if (backMode == 1 || backMode == 2)
+        return {workArea, true};
+    int left = int(std::lround(l + 0.1 * w));
+    int top = int(std::lround(t + 0.1 * h));
+    const int width = int(std::lround(w * windowSize * 0.01));
+    int height = int(std::lround(h * windowSize * 0.01));
+    if (height < 600) {
+        // The top of the work area rather than of the screen, so a task bar above it
+        // cannot cover the window.
+        height = h >= 600 ? 600 : h;
+        top = t;
+    }
+    return {QRect(left, top, width, height), false};
+}
+
+int ratePercent(int part, int total)
+{
+    // Exact integers: the rate of 57 in 100 is 57, not a floating-point 56.99….
+    if (total <= 0)
+        return 0;
+    return int((qint64(part) * 100) / total);
+}
+
+QString reidaiInfo(int souMozisu, int kanziKigo, int eisu, int hankaku)
+{
+    return QStringLiteral("総文字数:") + QString::number(souMozisu) + QStringLiteral("文字") +
+           QStringLiteral("  漢字率:") + QString::number(ratePercent(kanziKigo, souMozisu)) +
+           QStringLiteral("%") + QStringLiteral("  英数記号率:") +
+           QString::number(ratePercent(eisu, souMozisu)) + QStringLiteral("%") +
+           QStringLiteral("  半角率:") + QString::number(ratePercent(hankaku, souMozisu)) +
+           QStringLiteral("%");
+}
+
+InfoLineBox infoLineBox(qreal captionHeight, qreal textWidth, qreal frameWidth, qreal frameHeight,
+                        qreal oneRowHeight, qreal twoRowHeight)
+{
+    if (captionHeight + textWidth > frameWidth)
+        return {frameHeight - twoRowHeight, twoRowHeight, true};
+    return {frameHeight - oneRowHeight / 2 - captionHeight, oneRowHeight, false};
+}
+
+} // namespace ReidaiLayout
