@@ -1,0 +1,157 @@
+#include "app/frmKakunin.h"
+#include "app/frmTouroku.h"
+#include "app/frmVer.h"
+#include "app/modPelko.h"
+#include "platform/MessageService.h"
+#include "results/clsUser.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+// User entry, self-assessment and about window: what ends up in the result record.
+class tst_EntryDialogs : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { objUser = std::make_unique<clsUser>(); }
+    void cleanup() { objUser.reset(); }
+    void entryStartsFromAccountName();
+    void entryFocusWithoutAccountName();
+    void enterInEitherBoxCloses_data();
+    void enterInEitherBoxCloses();
+    void closingByFrameKeepsValues();
+    void idBoxKeepsInputMethodOut();
+    void selfAssessment_data();
+    void selfAssessment();
+    void aboutWindowTexts();
+};
+
+void tst_EntryDialogs::entryStartsFromAccountName()
+{
+    frmTouroku& form = frmTouroku::instance();
+    objUser->setUserName(QStringLiteral("前回の名前"));
+    form.Form_Load();
+    QCOMPARE(form.txtID->text(), objUser->PC_UserID());
+    QVERIFY(form.txtName->text().isEmpty());
+    QVERIFY(objUser->UserName().isEmpty());
+    form.show();
+    QApplication::setActiveWindow(&form);
+    QTRY_COMPARE(QApplication::focusWidget(), form.txtName);
+    form.hide();
+}
+
+void tst_EntryDialogs::entryFocusWithoutAccountName()
+{
+    frmTouroku& form = frmTouroku::instance();
+    form.Form_Load();
+    form.txtID->clear();
+    form.show();
+    QApplication::setActiveWindow(&form);
+    QTRY_COMPARE(QApplication::focusWidget(), form.txtID);
+    form.hide();
+}
+
+void tst_EntryDialogs::enterInEitherBoxCloses_data()
+{
+    QTest::addColumn<bool>("inIdBox");
+    QTest::newRow("ID box, name empty") << true;
+    QTest::newRow("name box") << false;
+}
+
+void tst_EntryDialogs::enterInEitherBoxCloses()
+{
+    QFETCH(bool, inIdBox);
+    frmTouroku& form = frmTouroku::instance();
+    QTimer::singleShot(0, &form, [&] {
+        form.txtID->setText(QStringLiteral("A001"));
+        if (!inIdBox)
+            form.txtName->setText(QStringLiteral("山田, \"花子\""));
+        QTest::keyClick(inIdBox ? form.txtID : form.txtName, Qt::Key_Return);
+    });
+    QTimer::singleShot(3000, &form, [&] { form.reject(); }); // never hang the suite
+    form.showModal();
+    QCOMPARE(form.result(), int(QDialog::Accepted));
+    QCOMPARE(objUser->UserID(), QStringLiteral("A001"));
+    QCOMPARE(objUser->UserName(),
+             inIdBox ? QString() : QStringLiteral("山田, \"花子\""));
+}
+
+void tst_EntryDialogs::closingByFrameKeepsValues()
+{
+    frmTouroku& form = frmTouroku::instance();
+    QTimer::singleShot(0, &form, [&] {
+        form.txtID->setText(QStringLiteral("B002"));
+        form.txtName->setText(QStringLiteral("佐藤"));
+        form.close();
+    });
+    form.showModal();
+    QCOMPARE(objUser->UserID(), QStringLiteral("B002"));
+    QCOMPARE(objUser->UserName(), QStringLiteral("佐藤"));
+}
+
+void tst_EntryDialogs::idBoxKeepsInputMethodOut()
+{
+    frmTouroku& form = frmTouroku::instance();
+    QVERIFY(!form.txtID->testAttribute(Qt::WA_InputMethodEnabled));
+    QVERIFY(form.txtName->testAttribute(Qt::WA_InputMethodEnabled));
+}
+
+void tst_EntryDialogs::selfAssessment_data()
+{
+    QTest::addColumn<int>("option"); // -1: Enter at once
+    QTest::addColumn<bool>("doubleClick");
+    QTest::addColumn<bool>("stillCertification");
+    QTest::addColumn<int>("messages");
+    QTest::newRow("Enter at once: practice first") << -1 << false << false << 1;
+    QTest::newRow("double-click confident") << 0 << true << true << 0;
+    QTest::newRow("about pass level, OK") << 1 << false << true << 0;
+    QTest::newRow("double-click not practised") << 2 << true << false << 1;
+}
+
+void tst_EntryDialogs::selfAssessment()
+{
+    QFETCH(int, option);
+    QFETCH(bool, doubleClick);
+    QFETCH(bool, stillCertification);
+    QFETCH(int, messages);
+    MessageRecorder recorder;
+    objUser->setKenteiON(true);
+    frmKakunin& form = frmKakunin::instance();
+    QTimer::singleShot(0, &form, [&] {
+        QCOMPARE(form.opt_kakunin.at(2)->isChecked(), true);
+        if (option < 0) {
+            QTest::keyClick(form.opt_kakunin.at(2), Qt::Key_Return);
+        } else if (doubleClick) {
+            QTest::mouseDClick(form.opt_kakunin.at(option), Qt::LeftButton);
+        } else {
+            form.opt_kakunin.at(option)->setChecked(true);
+            form.cmdOk_Click();
+        }
+    });
+    QTimer::singleShot(3000, &form, [&] { form.reject(); });
+    form.showModal();
+    QCOMPARE(objUser->KenteiON(), stillCertification);
+    QCOMPARE(recorder.shown().size(), messages);
+    if (messages) {
+        QVERIFY(recorder.texts().at(0).startsWith(QStringLiteral("それでは、まず練習してみてください。")));
+        QCOMPARE(recorder.shown().at(0).title, QStringLiteral("Pelko"));
+    }
+}
+
+void tst_EntryDialogs::aboutWindowTexts()
+{
+    MessageRecorder recorder;
+    frmVer& form = frmVer::instance();
+    form.Form_Load();
+    QCOMPARE(form.windowTitle(), QStringLiteral("Pelkoのﾊﾞｰｼﾞｮﾝ情報"));
+    QVERIFY(form.lblVersion->text().startsWith(QStringLiteral("ﾊﾞｰｼﾞｮﾝ ")));
+    QCOMPARE(form.lblTitle->text(), QStringLiteral("Pelko"));
+    form.sysInfoTools = {QStringLiteral("no-such-tool-here")};
+    form.StartSysInfo();
+    QCOMPARE(recorder.texts(), QStringList{QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません")});
+}
+
+QTEST_MAIN(tst_EntryDialogs)
+#include "tst_EntryDialogs.moc"
