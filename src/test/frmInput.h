@@ -1,9 +1,15 @@
 #pragma once
 
+#include "test/InputChecker.h"
+
 #include <QList>
+#include <QPointer>
 #include <QWidget>
 
+#include <memory>
+
 class InputZone;
+class KeyStrokeCounter;
 class PictureBox;
 class QLabel;
 class TestHost;
@@ -11,7 +17,7 @@ class frmReidai;
 
 // The input window of a test: the input box where the user types the current row, the
 // echo of the rows already typed, and the result. A new one for every problem.
-class frmInput : public QWidget
+class frmInput : public QWidget, private InputCheckerView
 {
     Q_OBJECT
 public:
@@ -20,13 +26,27 @@ public:
 
     // The test window around this one and the problem window of the same problem.
     void setHost(TestHost* host) { m_host = host; }
-    void setReidai(frmReidai* reidai) { m_reidai = reidai; }
+    void setReidai(frmReidai* reidai);
 
     void Form_Load();
     void Form_Activate();
 
     // Ends the run: scoring, result, menus, logs. Runs once per run.
     void FsubEnd_Syori();
+
+    // The start: the space bar while the run waits.
+    void Form_KeyDown(QKeyEvent* event);
+    // Paste guard and strokes, for every key press in the input box.
+    void txtInputZone_KeyDown(QKeyEvent* event);
+    // Refused keys, Enter, and the text of ordinary keys.
+    void txtInputZone_KeyPress(const QString& text);
+    // Text the input method committed: each character checked as if it came alone.
+    void txtInputZone_Commit(const QString& text);
+
+    bool IsReidaiEnd() const { return m_checker->IsReidaiEnd(); }
+    const InputChecker& checker() const { return *m_checker; }
+    // Whether the input method counts as on (see imeState in the README).
+    bool imeOn() const { return m_imeOn; }
 
     InputZone* txtInputZone = nullptr;
     QWidget* picInputZoneBack = nullptr;
@@ -44,7 +64,32 @@ public:
 
     static constexpr int WindowHeight = 180;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    // What the checker decides, applied to the two windows.
+    void echoCharacter(const QString& shown) override;
+    void printInputRow(const QString& text, bool withEnter, bool scroll) override;
+    void moveCursor(qreal x, qreal width) override;
+    void showHint(const QString& hint) override;
+    void showStatus(const QString& status) override;
+
+    void resetChecker();
+    void typeText(const QString& text);
+    void enterKey();
+    bool boxHasFocus() const;
+
     TestHost* m_host = nullptr;
-    frmReidai* m_reidai = nullptr;
+    QPointer<frmReidai> m_reidai;
+    std::unique_ptr<InputChecker> m_checker;
+    std::unique_ptr<KeyStrokeCounter> m_strokeCounter;
+    bool m_nativeStrokes = false;
+    bool m_imeOn = true;
+    // Where the now-line and the problem stood at the start; rows move them by whole
+    // pitches from there, so no rounding builds up.
+    qreal m_lineBaseY = 0;
+    qreal m_reidaiBaseY = 0;
+    int m_rowsDown = 0;
+    int m_rowsScrolled = 0;
 };
