@@ -1,0 +1,40 @@
+#include "ShowHelp.h"
+
+#include "HelpViewer.h"
+
+QString helpPageFor(qint16 kind, qint32 data)
+{
+    const QString contents = QStringLiteral("contents.html");
+    if (kind == 2)
+        return QStringLiteral("usinghelp.html");
+    if (kind != 0)
+        return contents;
+    switch (data) {
+    case HelpUsingHelp:
+        return QStringLiteral("usinghelp.html");
+    case HelpTaking:
+        return QStringLiteral("taking.html");
+    case HelpResults:
+        return QStringLiteral("results.html");
+    case HelpSettings:
+        return QStringLiteral("settings.html");
+    case HelpLogs:
+        return QStringLiteral("logs.html");
+    case HelpRanking:
+        return QStringLiteral("ranking.html");
+    case HelpCertificate:
+        return QStringLiteral("certificate.html");
+    case HelpProblems:
+        return QStringLiteral("problems.html");
+    default:
+        return contents;
+    }
+}
+
+void ShowHelp(QWidget* owner, const QString& helpFile, qint16 kind, qint32 data)
+{
+    Q_UNUSED(helpFile);
+    HelpViewer& viewer = HelpViewer::instance();
+    viewer.showPage(helpPageFor(kind, data));
+    viewer.showNear(owner);
+}

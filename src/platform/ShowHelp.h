@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+class QWidget;
+
+// Opens the help. The help is the set of pages bundled with the program, shown in the help
+// window; helpFile (the application folder + "/PELKO.HLP") is accepted for the callers' sake
+// but not read: a file of that kind cannot be shown here.
+//
+// kind 1 (and every kind not listed): the contents page.
+// kind 2: the page on using the help.
+// kind 0: the page whose number is data (HelpPageNumber); an unknown number gives the contents.
+void ShowHelp(QWidget* owner, const QString& helpFile, qint16 kind, qint32 data);
+
+// Page numbers for kind 0.
+enum HelpPageNumber : qint32 {
+    HelpContents = 1,
+    HelpUsingHelp = 2,
+    HelpTaking = 10,
+    HelpResults = 20,
+    HelpSettings = 30,
+    HelpLogs = 40,
+    HelpRanking = 50,
+    HelpCertificate = 60,
+    HelpProblems = 70,
+};
+
+// The bundled page that ShowHelp opens for kind and data: a file name inside the help
+// resources, such as "contents.html".
+QString helpPageFor(qint16 kind, qint32 data);
