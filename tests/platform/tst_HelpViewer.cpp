@@ -1,0 +1,241 @@
+#include "app/modPelko.h"
+#include "platform/HelpViewer.h"
+#include "platform/ShowHelp.h"
+
+#include <QAction>
+#include <QDirIterator>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStringDecoder>
+#include <QTest>
+#include <QTextBrowser>
+
+namespace
+{
+
+QStringList bundledPages()
+{
+    QStringList pages;
+    QDirIterator it(QStringLiteral(":/help"), {QStringLiteral("*.html")}, QDir::Files);
+    while (it.hasNext())
+        pages << it.next().section(u'/', -1);
+    pages.sort();
+    return pages;
+}
+
+QByteArray pageBytes(const QString& page)
+{
+    QFile file(QStringLiteral(":/help/") + page);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+QString pageSource(const QString& page)
+{
+    return QString::fromUtf8(pageBytes(page));
+}
+
+// Every href and src of a page, as written.
+QStringList references(const QString& html)
+{
+    static const QRegularExpression ref(QStringLiteral(R"re((?:href|src)\s*=\s*"([^"]*)")re"));
+    QStringList found;
+    for (auto it = ref.globalMatch(html); it.hasNext();)
+        found << it.next().captured(1);
+    return found;
+}
+
+bool hasAnchor(const QString& html, const QString& name)
+{
+    return html.contains(QStringLiteral("name=\"") + name + u'"') ||
+           html.contains(QStringLiteral("id=\"") + name + u'"');
+}
+
+} // namespace
+
+class tst_HelpViewer : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void everyPageIsReachableFromTheContentsAndLoads();
+    void internalLinksResolve();
+    void backAndForward();
+    void showHelpChoosesThePage_data();
+    void showHelpChoosesThePage();
+    void pagesAgreeWithTheProgram();
+};
+
+void tst_HelpViewer::everyPageIsReachableFromTheContentsAndLoads()
+{
+    const QStringList pages = bundledPages();
+    QVERIFY(pages.contains(QStringLiteral("contents.html")));
+    QVERIFY(pages.size() >= 9);
+
+    // Walk the links from the contents: a page nobody links to is a page nobody finds.
+    QSet<QString> reached{QStringLiteral("contents.html")};
+    QStringList queue{QStringLiteral("contents.html")};
+    while (!queue.isEmpty()) {
+        const QString page = queue.takeFirst();
+        for (const QString& ref : references(pageSource(page))) {
+            const QString target = QUrl(ref).path().section(u'/', -1);
+            if (target.endsWith(QStringLiteral(".html")) && !reached.contains(target)) {
+                reached.insert(target);
+                queue << target;
+            }
+        }
+    }
+    for (const QString& page : pages)
+        QVERIFY2(reached.contains(page), qPrintable(page + QStringLiteral(" is not linked")));
+
+    HelpViewer& viewer = HelpViewer::instance();
+    for (const QString& page : pages) {
+        auto decode = QStringDecoder(QStringDecoder::Utf8);
+        const QString html = decode(pageBytes(page));
+        QVERIFY2(!decode.hasError(), qPrintable(page + QStringLiteral(" is not UTF-8")));
+        QVERIFY2(!html.contains(QStringLiteral("<script"), Qt::CaseInsensitive), qPrintable(page));
+
+        viewer.showPage(page);
+        QCOMPARE(viewer.currentPage(), page);
+        const QTextDocument* doc = viewer.txtHelp->document();
+        QVERIFY2(!doc->metaInformation(QTextDocument::DocumentTitle).isEmpty(), qPrintable(page));
+        // A real page, not a stub: a few hundred characters of text at least.
+        QVERIFY2(doc->toPlainText().size() > 300, qPrintable(page));
+    }
+}
+
+void tst_HelpViewer::internalLinksResolve()
+{
+    for (const QString& page : bundledPages()) {
+        const QString html = pageSource(page);
+        const QUrl base = HelpViewer::pageUrl(page);
+        for (const QString& ref : references(html)) {
+            const QString where = page + QStringLiteral(": ") + ref;
+            const QUrl target = base.resolved(QUrl(ref));
+            QVERIFY2(target.scheme() == u"qrc",
+                     qPrintable(where + QStringLiteral(" leaves the help")));
+            const QString file = target.path().section(u'/', -1);
+            QVERIFY2(QFile::exists(QStringLiteral(":/help/") + file), qPrintable(where));
+            if (target.hasFragment())
+                QVERIFY2(hasAnchor(pageSource(file), target.fragment()), qPrintable(where));
+        }
+    }
+}
+
+void tst_HelpViewer::backAndForward()
+{
+    HelpViewer& viewer = HelpViewer::instance();
+    viewer.showPage(QStringLiteral("contents.html"));
+    viewer.txtHelp->clearHistory();
+    QVERIFY(!viewer.actBack->isEnabled());
+    QVERIFY(!viewer.actForward->isEnabled());
+
+    // Follow links the way the browser does: relative to the page shown.
+    auto follow = [&](const QString& ref) {
+        viewer.txtHelp->setSource(viewer.txtHelp->source().resolved(QUrl(ref)));
+    };
+    follow(QStringLiteral("taking.html"));
+    follow(QStringLiteral("results.html#grades"));
+    QCOMPARE(viewer.currentPage(), QStringLiteral("results.html#grades"));
+    QVERIFY(viewer.actBack->isEnabled());
+    QVERIFY(!viewer.actForward->isEnabled());
+
+    viewer.actBack->trigger();
+    QCOMPARE(viewer.currentPage(), QStringLiteral("taking.html"));
+    QVERIFY(viewer.actForward->isEnabled());
+    viewer.actBack->trigger();
+    QCOMPARE(viewer.currentPage(), QStringLiteral("contents.html"));
+    QVERIFY(!viewer.actBack->isEnabled());
+    viewer.actForward->trigger();
+    QCOMPARE(viewer.currentPage(), QStringLiteral("taking.html"));
+
+    // The keys, through the window's shortcuts.
+    viewer.showNear(nullptr);
+    QVERIFY(QTest::qWaitForWindowActive(&viewer));
+    QTest::keyClick(&viewer, Qt::Key_Right, Qt::AltModifier);
+    QCOMPARE(viewer.currentPage(), QStringLiteral("results.html#grades"));
+    QTest::keyClick(&viewer, Qt::Key_Left, Qt::AltModifier);
+    QCOMPARE(viewer.currentPage(), QStringLiteral("taking.html"));
+    QTest::keyClick(&viewer, Qt::Key_Home, Qt::AltModifier);
+    QCOMPARE(viewer.currentPage(), QStringLiteral("contents.html"));
+    QVERIFY(viewer.actBack->isEnabled());
+
+    // A page that is not bundled shows the contents rather than a blank window.
+    follow(QStringLiteral("ranking.html"));
+    viewer.showPage(QStringLiteral("nosuchpage.html"));
+    QCOMPARE(viewer.currentPage(), QStringLiteral("contents.html"));
+    viewer.hide();
+}
+
+void tst_HelpViewer::showHelpChoosesThePage_data()
+{
+    QTest::addColumn<qint16>("kind");
+    QTest::addColumn<qint32>("data");
+    QTest::addColumn<QString>("page");
+
+    const QString contents = QStringLiteral("contents.html");
+    QTest::newRow("contents, as the help menu asks") << qint16(1) << 0 << contents;
+    QTest::newRow("contents ignores data") << qint16(1) << qint32(HelpLogs) << contents;
+    QTest::newRow("help on help") << qint16(2) << 0 << QStringLiteral("usinghelp.html");
+    QTest::newRow("partial key") << qint16(3) << 0 << contents;
+    QTest::newRow("finder") << qint16(4) << 0 << contents;
+    QTest::newRow("unknown kind") << qint16(-7) << 0 << contents;
+    QTest::newRow("page 1") << qint16(0) << qint32(HelpContents) << contents;
+    QTest::newRow("page 2") << qint16(0) << qint32(HelpUsingHelp)
+                            << QStringLiteral("usinghelp.html");
+    QTest::newRow("page 10") << qint16(0) << qint32(HelpTaking) << QStringLiteral("taking.html");
+    QTest::newRow("page 20") << qint16(0) << qint32(HelpResults) << QStringLiteral("results.html");
+    QTest::newRow("page 30") << qint16(0) << qint32(HelpSettings)
+                             << QStringLiteral("settings.html");
+    QTest::newRow("page 40") << qint16(0) << qint32(HelpLogs) << QStringLiteral("logs.html");
+    QTest::newRow("page 50") << qint16(0) << qint32(HelpRanking) << QStringLiteral("ranking.html");
+    QTest::newRow("page 60") << qint16(0) << qint32(HelpCertificate)
+                             << QStringLiteral("certificate.html");
+    QTest::newRow("page 70") << qint16(0) << qint32(HelpProblems)
+                             << QStringLiteral("problems.html");
+    QTest::newRow("unknown page number") << qint16(0) << 999 << contents;
+}
+
+void tst_HelpViewer::showHelpChoosesThePage()
+{
+    QFETCH(qint16, kind);
+    QFETCH(qint32, data);
+    QFETCH(QString, page);
+
+    HelpViewer& viewer = HelpViewer::instance();
+    viewer.hide();
+    QWidget owner;
+    owner.resize(400, 300);
+    owner.show();
+    // The help file argument names a file that is not there; the bundled pages still show.
+    ShowHelp(&owner, QStringLiteral("/nonexistent/PELKO.HLP"), kind, data);
+    QVERIFY(viewer.isVisible());
+    QCOMPARE(viewer.windowTitle(), QStringLiteral("Pelko ヘルプ"));
+    QCOMPARE(viewer.currentPage(), page);
+    QVERIFY(!viewer.txtHelp->document()->isEmpty());
+    viewer.hide();
+}
+
+void tst_HelpViewer::pagesAgreeWithTheProgram()
+{
+    // The log page names the columns by the titles the program writes, and the results
+    // page the grade texts the program shows.
+    FillLogColumn();
+    HelpViewer& viewer = HelpViewer::instance();
+    viewer.showPage(QStringLiteral("logs.html"));
+    const QString logs = viewer.txtHelp->document()->toPlainText();
+    for (int i = 0; i < LogColumnCount; ++i)
+        QVERIFY2(logs.contains(LogColumn[i][0]), qPrintable(LogColumn[i][0]));
+
+    viewer.showPage(QStringLiteral("results.html"));
+    const QString results = viewer.txtHelp->document()->toPlainText();
+    const char16_t* grades[] = {u"ワープロ検定１級レベル", u"ワープロ検定準１級レベル",
+                                u"ワープロ検定２級レベル", u"ワープロ検定準２級レベル",
+                                u"ワープロ検定３級レベル", u"ワープロ検定４級レベル"};
+    for (const char16_t* text : grades)
+        QVERIFY2(results.contains(QString::fromUtf16(text)), qPrintable(QString::fromUtf16(text)));
+}
+
+QTEST_MAIN(tst_HelpViewer)
+#include "tst_HelpViewer.moc"
