@@ -1,11 +1,14 @@
 #pragma once
 
+#include "test/TestHost.h"
 #include "test/frmInput.h"
 #include "test/frmReidai.h"
 
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+
+#include <functional>
 
 class QAction;
 class QLabel;
@@ -16,7 +19,7 @@ class QTimer;
 
 // The test window: a frame with the problem window and the input window, the menus, the
 // countdown and the cursor blink, and the loading and replacing of problems.
-class mdiKenteiBack : public QMainWindow
+class mdiKenteiBack : public QMainWindow, public TestHost
 {
     Q_OBJECT
 public:
@@ -26,9 +29,13 @@ public:
     frmReidai* Reidai() const { return m_reidai; }
     frmInput* Input() const { return m_input; }
 
+    // Opens the window on a new problem. When no problem can be loaded the window gives up:
+    // TestReady becomes false, the window hides and the main menu is shown again.
     void MDIForm_Load();
     void MDIForm_Activate();
     void MDIForm_Unload();
+    // Closes the window: the child windows go, the timers stop, then MDIForm_Unload.
+    void Unload();
 
     void timLastTime_Timer();
     void timCursor_Timer();
@@ -49,6 +56,21 @@ public:
     void ShowLastTime();
     void LayoutReidai();
     void DrawReidai();
+
+    // The window-follow hook is installed by a later part of the program.
+    void HookReidaiWindow() {}
+    void UnhookReidaiWindow() {}
+
+    // While a problem is drawn, events run between rows; a replace or close action that
+    // arrives then waits until the drawing is done.
+    bool isDrawing() const { return m_drawing; }
+
+    // TestHost: what the input window asks of this one.
+    void startCountdown() override;
+    void stopCountdown() override;
+    void setTimeMenuEnabled(bool on) override;
+    void showNextProblemMenu() override;
+    void enablePrintMenus() override;
 
     QMdiArea* mdiArea = nullptr;
     QLabel* picPelko = nullptr;
@@ -77,9 +99,31 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     mdiKenteiBack();
+    void buildMenus();
+    void resetMenus();
+    // The information line and the first cursor width, once a problem is drawn.
+    void ShowReidaiInfo();
+    // The problem window's own controls in its client area.
+    void placeReidaiControls(int innerWidth, int innerHeight);
+    void createChildWindows();
+    void unloadChildWindows();
+    void showChildWindows();
+    void fillProblemMenu();
+    void clearProblemMenu();
+    void replaceProblem(bool retry, const QString& fileName, bool isNext);
+    // Runs the action now, or once the drawing under way is done.
+    bool deferWhileDrawing(std::function<void()> action);
+    void runDeferred();
+    QSize clientSize() const;
+    void placeLogo();
+    void focusInput();
+
+    bool m_drawing = false;
+    std::function<void()> m_deferred;
 
     QPointer<frmReidai> m_reidai;
     QPointer<frmInput> m_input;

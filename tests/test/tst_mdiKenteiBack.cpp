@@ -1,0 +1,501 @@
+#include "app/frmSentaku.h"
+#include "app/modPelko.h"
+#include "platform/MessageService.h"
+#include "problems/colReidai.h"
+#include "results/clsUser.h"
+#include "settings/clsKankyo.h"
+#include "support/TempTree.h"
+#include "test/EndOfLineMark.h"
+#include "test/InputZone.h"
+#include "test/PictureBox.h"
+#include "test/ReidaiLayout.h"
+#include "test/mdiKenteiBack.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+
+namespace
+{
+
+const QString ErrorTitle = QStringLiteral("エラー");
+const QString NoFileText = QStringLiteral(
+    "指定したディレクトリ内にデータファイルが見つかりません。\r確認後もう一度起動して下さい");
+const QString CodeOneText = QStringLiteral("例題文を読み出せませんので、画面を閉じます。"
+                                           "環境設定の画面で例題文のフォルダを指定してください");
+const QString WaitingHint = QStringLiteral("スペースバーを押すと開始します");
+
+// 60 full-width characters: wraps at least once in any window here.
+QString longLine(QChar c)
+{
+    return QString(60, c);
+}
+
+} // namespace
+
+class tst_mdiKenteiBack : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void drawsRowsByTheWrapRule();
+    void markSizeFollowsRowHeight_data();
+    void markSizeFollowsRowHeight();
+    void narrowClientGivesNarrowerProblemWindow();
+    void informationLine();
+    void problemMenuByMode_data();
+    void problemMenuByMode();
+    void certificationTimeMenuFollowsChangeTime_data();
+    void certificationTimeMenuFollowsChangeTime();
+    void countdownEndsTheRunOnce();
+    void loadFailureWhileOpeningGivesUp();
+    void loadFailureAfterNextKeepsTheWindow();
+    void closeMenuForgetsTheFileCloseBoxKeepsIt();
+    void selectErrorDuringReplaceIsShown();
+    void replaceOrCloseWhileDrawingWaits_data();
+    void replaceOrCloseWhileDrawingWaits();
+    void durationDialogErrorGivesFiveMinutes();
+    void printAsksFirst();
+    void problemWindowSwallowsKeysAndColours();
+
+private:
+    void writeProblems(const QStringList& texts);
+    mdiKenteiBack& open();
+
+    std::unique_ptr<TempTree> m_tree;
+    std::unique_ptr<ScopedEnv> m_appDir;
+    std::unique_ptr<MessageRecorder> m_messages;
+};
+
+void tst_mdiKenteiBack::init()
+{
+    m_tree = std::make_unique<TempTree>();
+    m_tree->mkdir(QStringLiteral("DATA"));
+    m_tree->mkdir(QStringLiteral("PLACTICE"));
+    m_tree->mkdir(QStringLiteral("log"));
+    m_appDir = std::make_unique<ScopedEnv>("PELKO_APPDIR", m_tree->path());
+    m_messages = std::make_unique<MessageRecorder>();
+    objKankyo = std::make_unique<clsKankyo>();
+    objKankyo->setFilepath(m_tree->file(QStringLiteral("DATA")));
+    objKankyo->setTestFilepath(m_tree->file(QStringLiteral("PLACTICE")));
+    objKankyo->setLogPath(m_tree->file(QStringLiteral("log")));
+    objKankyo->setSortMode(QStringLiteral("SEQUENCE"));
+    objKankyo->setLastTime(1);
+    objUser = std::make_unique<clsUser>();
+    objUser->setKenteiON(false);
+    FontBase = 13;
+    TestReady = true;
+    mdiKenteiBack::instance().lStrFileName.clear();
+}
+
+void tst_mdiKenteiBack::cleanup()
+{
+    mdiKenteiBack& window = mdiKenteiBack::instance();
+    if (window.isVisible())
+        window.Unload();
+    frmSentaku::instance().hide();
+    objReidai.reset();
+    m_messages.reset();
+    m_appDir.reset();
+    m_tree.reset();
+}
+
+void tst_mdiKenteiBack::writeProblems(const QStringList& texts)
+{
+    for (int i = 0; i < texts.size(); ++i) {
+        const QString name = QStringLiteral("jpn_dat.00") + QString::number(i + 1);
+        m_tree->writeCp932(QStringLiteral("PLACTICE/") + name, texts.at(i));
+        m_tree->writeCp932(QStringLiteral("DATA/") + name, texts.at(i));
+    }
+}
+
+mdiKenteiBack& tst_mdiKenteiBack::open()
+{
+    mdiKenteiBack& window = mdiKenteiBack::instance();
+    window.MDIForm_Load();
+    return window;
+}
+
+void tst_mdiKenteiBack::drawsRowsByTheWrapRule()
+{
+    // Full-width spaces show as □; a half-width space is drawn unchanged.
+    const QString first = QStringLiteral("あ\u3000い") + longLine(QChar(0x5B57));
+    const QString second = QStringLiteral("abc def");
+    writeProblems({first + QStringLiteral("\r\n") + second + QStringLiteral("\r\n")});
+    mdiKenteiBack& window = open();
+    QVERIFY(window.isVisible());
+    PictureBox* pic = window.Reidai()->picReidai;
+
+    QList<qreal> widths;
+    for (QChar c : first)
+        widths.append(pic->TextWidth(QString(c)));
+    const QList<int> lengths =
+        ReidaiLayout::rowLengths(widths, pic->TextWidth(u" "), pic->ScaleWidth());
+    QVERIFY(lengths.size() >= 2);
+
+    QStringList expected;
+    const QString shown = QString(first).replace(QChar(0x3000), QStringLiteral("□"));
+    int at = 0;
+    for (int length : lengths) {
+        expected.append(shown.mid(at, length));
+        at += length;
+    }
+    expected.append(second);
+    QCOMPARE(pic->printedRows(), expected);
+    QVERIFY(expected.first().startsWith(QStringLiteral("あ□い")));
+
+    // One mark per line, right after its last character, 90 % of a full-width cell.
+    QCOMPARE(pic->pictures().size(), 2);
+    const QRectF mark = pic->pictures().at(1);
+    QCOMPARE(mark.left(), pic->TextWidth(second));
+    QCOMPARE(mark.width(), 0.9 * pic->TextWidth(QStringLiteral("\u3000")));
+    QVERIFY(mark.top() > pic->pictures().at(0).top());
+
+    // Rows are a text row and a thin gap row apart; the input window gets both heights.
+    QVERIFY(window.Input()->lLngLineHeight > window.Input()->lLngKaigyoHeight);
+    QCOMPARE(window.Reidai()->lblHint->text(), WaitingHint);
+    QVERIFY(!window.Input()->txtInputZone->isEnabled());
+    QVERIFY(!window.Input()->txtInputZone->isVisibleTo(window.Input()));
+}
+
+void tst_mdiKenteiBack::markSizeFollowsRowHeight_data()
+{
+    QTest::addColumn<float>("fontBase");
+    QTest::addColumn<int>("size");
+    QTest::newRow("rows of 30 px or more") << 36.0f << 30;
+    QTest::newRow("rows under 12 px") << 6.0f << 10;
+}
+
+void tst_mdiKenteiBack::markSizeFollowsRowHeight()
+{
+    QFETCH(float, fontBase);
+    QFETCH(int, size);
+    FontBase = fontBase;
+    writeProblems({QStringLiteral("字\r\n")});
+    mdiKenteiBack& window = open();
+    const int rowPixels = int(window.Reidai()->picReidai->TextHeight(u" "));
+    QVERIFY2(size == 30 ? rowPixels >= 30 : rowPixels < 12, qPrintable(QString::number(rowPixels)));
+    QCOMPARE(window.Reidai()->imgEnterSize, size);
+    QCOMPARE(window.Input()->imgEnterGraySize, size);
+    // The rule itself, between the extremes.
+    QCOMPARE(EndOfLineMark::chooseSize(11), 10);
+    QCOMPARE(EndOfLineMark::chooseSize(12), 12);
+    QCOMPARE(EndOfLineMark::chooseSize(17), 16);
+}
+
+void tst_mdiKenteiBack::narrowClientGivesNarrowerProblemWindow()
+{
+    writeProblems({QStringLiteral("字\r\n")});
+    objKankyo->WindowSize = 40;
+    mdiKenteiBack& window = open();
+    PictureBox* pic = window.Reidai()->picReidai;
+    const int client = window.mdiArea->viewport()->width();
+    QVERIFY(client < pic->TextWidth(QString(82, u' ')));
+    QMdiSubWindow* sub = window.mdiArea->subWindowList().first();
+    QCOMPARE(sub->width(), client - int(std::lround(pic->TextWidth(u" "))));
+    // The input window sits right under the problem window, as wide.
+    QMdiSubWindow* inputSub = window.mdiArea->subWindowList().last();
+    QCOMPARE(inputSub->x(), sub->x());
+    QCOMPARE(inputSub->y(), sub->y() + sub->height());
+    QCOMPARE(inputSub->width(), sub->width());
+}
+
+void tst_mdiKenteiBack::informationLine()
+{
+    // 4 characters: 2 kanji, 1 alphanumeric, 1 half-width.
+    writeProblems({QStringLiteral("漢字Ａa\r\n")});
+    mdiKenteiBack& window = open();
+    QCOMPARE(ReidaiInfo, QStringLiteral("総文字数:4文字  漢字率:50%  英数記号率:25%  半角率:25%"));
+    QLabel* info = window.Reidai()->lblReidaiInfo;
+    QCOMPARE(info->text(), ReidaiInfo + QStringLiteral("  ストローク:0  入力:0/0"));
+    const int oneRowTop = info->y();
+
+    // Too narrow for the frame: two rows, at the bottom of the frame.
+    window.Unload();
+    objKankyo->WindowSize = 30;
+    open();
+    info = window.Reidai()->lblReidaiInfo;
+    QVERIFY(info->wordWrap());
+    QCOMPARE(info->y() + info->height(), window.Reidai()->fraMozi->height());
+    QVERIFY(info->y() < oneRowTop);
+}
+
+void tst_mdiKenteiBack::problemMenuByMode_data()
+{
+    QTest::addColumn<QString>("sortMode");
+    QTest::addColumn<int>("files");
+    QTest::addColumn<bool>("menuShown");
+    QTest::newRow("sequence") << QStringLiteral("SEQUENCE") << 3 << true;
+    QTest::newRow("select") << QStringLiteral("SELECT") << 2 << true;
+    QTest::newRow("random") << QStringLiteral("RANDOM") << 3 << false;
+}
+
+void tst_mdiKenteiBack::problemMenuByMode()
+{
+    QFETCH(QString, sortMode);
+    QFETCH(int, files);
+    QFETCH(bool, menuShown);
+    QStringList texts;
+    for (int i = 1; i <= files; ++i)
+        texts.append(QStringLiteral("第%1問の見出しはここまでの二十文字です。続き\r\n").arg(i));
+    writeProblems(texts);
+    objKankyo->setSortMode(sortMode);
+    mdiKenteiBack& window = open();
+    QCOMPARE(window.windowTitle(), QStringLiteral("練習中"));
+    QCOMPARE(window.mnuProblem->menuAction()->isVisible(), menuShown);
+    if (!menuShown) {
+        QCOMPARE(window.mnuProblemList.size(), 1);
+        return;
+    }
+    QCOMPARE(window.mnuProblemList.size(), files + 1);
+    QVERIFY(!window.mnuProblemList[0]->isVisible());
+    QCOMPARE(window.mnuProblemList[2]->text(),
+             QStringLiteral("jpn_dat.002;第2問の見出しはここまでの二十文字です。・・・"));
+    QCOMPARE(window.mnuProblemList[2]->data().toString(), QStringLiteral("jpn_dat.002"));
+    QCOMPARE(window.lStrFileName, QStringLiteral("jpn_dat.001"));
+
+    // Choosing an item loads that file; a second opening does not duplicate the items.
+    window.mnuProblemList[2]->trigger();
+    QCOMPARE(window.lStrFileName, QStringLiteral("jpn_dat.002"));
+    QCOMPARE(objReidai->Filename(), QStringLiteral("jpn_dat.002"));
+    window.Unload();
+    open();
+    QCOMPARE(window.mnuProblemList.size(), files + 1);
+}
+
+void tst_mdiKenteiBack::certificationTimeMenuFollowsChangeTime_data()
+{
+    QTest::addColumn<bool>("changeTime");
+    QTest::newRow("may change") << true;
+    QTest::newRow("fixed") << false;
+}
+
+void tst_mdiKenteiBack::certificationTimeMenuFollowsChangeTime()
+{
+    QFETCH(bool, changeTime);
+    writeProblems({QStringLiteral("検定\r\n"), QStringLiteral("問題\r\n")});
+    objUser->setKenteiON(true);
+    objKankyo->setChangeTime(changeTime);
+    objKankyo->setLastTime(5);
+    mdiKenteiBack& window = open();
+    QCOMPARE(window.windowTitle(), QStringLiteral("検定中"));
+    QVERIFY(!window.mnuProblem->menuAction()->isVisible());
+    QCOMPARE(window.mnuTime->isEnabled(), changeTime);
+    QCOMPARE(window.mnuMin->text(), QStringLiteral("5分"));
+    QVERIFY(window.mnuMin->isChecked());
+    QCOMPARE(window.Reidai()->lblMin->text(), QStringLiteral("5"));
+    QCOMPARE(window.Reidai()->lblSec->text(), QStringLiteral("0"));
+    QVERIFY(!window.mnuPrint->isEnabled());
+    QVERIFY(!window.mnuPrinter_select->isEnabled());
+    QVERIFY(!window.mnuNext->isVisible());
+
+    // A run disables the time menu; a new problem brings it back by the setting.
+    window.setTimeMenuEnabled(false);
+    window.mnuStop_Click();
+    QCOMPARE(window.mnuTime->isEnabled(), changeTime);
+}
+
+void tst_mdiKenteiBack::countdownEndsTheRunOnce()
+{
+    writeProblems({QStringLiteral("時間切れ\r\n")});
+    objKankyo->setLastTime(1);
+    mdiKenteiBack& window = open();
+    window.startCountdown();
+    window.timLastTime_Timer();
+    QCOMPARE(window.Reidai()->lblMin->text(), QStringLiteral("0"));
+    QCOMPARE(window.Reidai()->lblSec->text(), QStringLiteral("59"));
+    for (int tick = 2; tick <= 50; ++tick)
+        window.timLastTime_Timer();
+    QCOMPARE(window.Reidai()->lblSec->text(), QStringLiteral("10"));
+    window.timLastTime_Timer();
+    QCOMPARE(window.Reidai()->lblSec->text(), QStringLiteral("9"));
+    for (int tick = 52; tick <= 59; ++tick)
+        window.timLastTime_Timer();
+    QCOMPARE(objUser->UseTime(), qint16(0));
+    QVERIFY(m_messages->texts().isEmpty());
+
+    window.timLastTime_Timer(); // tick 60
+    QCOMPARE(objUser->UseTime(), qint16(60));
+    QVERIFY(!window.timLastTime->isActive());
+    QCOMPARE(m_messages->texts().count(QStringLiteral("お疲れ様でした")), 1);
+    QVERIFY(window.Input()->lblKekka->isVisibleTo(window.Input()));
+}
+
+void tst_mdiKenteiBack::loadFailureWhileOpeningGivesUp()
+{
+    // An empty practice folder: no menu, and the window gives up.
+    mdiKenteiBack& window = open();
+    QCOMPARE(m_messages->texts(), QStringList({NoFileText, CodeOneText}));
+    QCOMPARE(m_messages->shown().at(1).title, ErrorTitle);
+    QCOMPARE(m_messages->shown().at(1).icon, MsgIcon::None);
+    QVERIFY(!TestReady);
+    QVERIFY(!window.isVisible());
+    QVERIFY(!window.mnuProblem->menuAction()->isVisible());
+    QVERIFY(!window.Reidai());
+    QVERIFY(!window.Input());
+    QVERIFY(frmSentaku::instance().isVisible());
+}
+
+void tst_mdiKenteiBack::loadFailureAfterNextKeepsTheWindow()
+{
+    writeProblems({QStringLiteral("一\r\n"), QStringLiteral("二\r\n")});
+    mdiKenteiBack& window = open();
+    QVERIFY(window.isVisible());
+    window.showNextProblemMenu();
+    QFile::remove(m_tree->file(QStringLiteral("PLACTICE/jpn_dat.001")));
+    QFile::remove(m_tree->file(QStringLiteral("PLACTICE/jpn_dat.002")));
+    window.mnuNext->trigger();
+    QCOMPARE(m_messages->texts(), QStringList({NoFileText, CodeOneText}));
+    QVERIFY(TestReady);
+    QVERIFY(window.isVisible());
+    QVERIFY(window.Reidai() && window.Input());
+    QVERIFY(window.Reidai()->isVisible());
+    QVERIFY(window.Reidai()->picReidai->printedRows().isEmpty());
+    QVERIFY(!window.mnuNext->isVisible());
+}
+
+void tst_mdiKenteiBack::closeMenuForgetsTheFileCloseBoxKeepsIt()
+{
+    writeProblems({QStringLiteral("一\r\n"), QStringLiteral("二\r\n"), QStringLiteral("三\r\n")});
+    mdiKenteiBack& window = open();
+    QCOMPARE(window.lStrFileName, QStringLiteral("jpn_dat.001"));
+    window.mnuEnd->trigger();
+    QVERIFY(!window.isVisible());
+    QVERIFY(window.lStrFileName.isEmpty());
+    QVERIFY(!window.timCursor->isActive());
+    QVERIFY(frmSentaku::instance().isVisible());
+
+    open();
+    QCOMPARE(window.lStrFileName, QStringLiteral("jpn_dat.001"));
+    window.close();
+    QVERIFY(!window.isVisible());
+    QCOMPARE(window.lStrFileName, QStringLiteral("jpn_dat.001"));
+    QVERIFY(!objReidai);
+    open();
+    QCOMPARE(window.lStrFileName, QStringLiteral("jpn_dat.002"));
+}
+
+void tst_mdiKenteiBack::selectErrorDuringReplaceIsShown()
+{
+    writeProblems({QStringLiteral("一\r\n"), QStringLiteral("二\r\n")});
+    mdiKenteiBack& window = open();
+    QFile::remove(m_tree->file(QStringLiteral("PLACTICE/jpn_dat.001")));
+    window.mnuStop->trigger();
+    QCOMPARE(m_messages->texts(), QStringList({QStringLiteral("ファイル指定に失敗しました")}));
+    QCOMPARE(m_messages->shown().first().title, ErrorTitle);
+    QVERIFY(window.isVisible());
+    QVERIFY(window.Reidai() && window.Reidai()->isVisible());
+
+    // Still usable: the next problem loads.
+    m_messages->clear();
+    window.mnuNext_Click();
+    QVERIFY(m_messages->texts().isEmpty());
+    QCOMPARE(window.lStrFileName, QStringLiteral("jpn_dat.002"));
+}
+
+void tst_mdiKenteiBack::replaceOrCloseWhileDrawingWaits_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("next") << QStringLiteral("next");
+    QTest::newRow("start again") << QStringLiteral("stop");
+    QTest::newRow("close menu") << QStringLiteral("end");
+    QTest::newRow("close box") << QStringLiteral("box");
+}
+
+void tst_mdiKenteiBack::replaceOrCloseWhileDrawingWaits()
+{
+    QFETCH(QString, action);
+    const QString kanji = QStringLiteral("日本語入力速度正確問題文字練習検定時間分秒終了開始");
+    QString many;
+    for (QChar c : kanji)
+        many += longLine(c) + QStringLiteral("\r\n");
+    writeProblems({many, QStringLiteral("二\r\n")});
+    mdiKenteiBack& window = mdiKenteiBack::instance();
+    std::optional<bool> drawingWhenClicked;
+    // Runs at the first yield of the drawing.
+    QTimer::singleShot(0, &window, [&] {
+        drawingWhenClicked = window.isDrawing();
+        if (action == u"next")
+            window.mnuNext_Click();
+        else if (action == u"stop")
+            window.mnuStop_Click();
+        else if (action == u"end")
+            window.mnuEnd_Click();
+        else
+            window.close();
+    });
+    window.MDIForm_Load();
+    QCOMPARE(drawingWhenClicked, std::optional<bool>(true));
+    QVERIFY(!window.isDrawing());
+    if (action == u"next") {
+        QCOMPARE(window.lStrFileName, QStringLiteral("jpn_dat.002"));
+        QCOMPARE(window.Reidai()->picReidai->printedRows(), QStringList({QStringLiteral("二")}));
+    } else if (action == u"stop") {
+        QCOMPARE(window.lStrFileName, QStringLiteral("jpn_dat.001"));
+        QVERIFY(window.Reidai()->picReidai->printedRows().size() > 20);
+    } else {
+        QVERIFY(!window.isVisible());
+        QVERIFY(!window.Reidai());
+    }
+    QVERIFY(m_messages->texts().isEmpty());
+}
+
+void tst_mdiKenteiBack::durationDialogErrorGivesFiveMinutes()
+{
+    writeProblems({QStringLiteral("一\r\n")});
+    objKankyo->setLastTime(1);
+    mdiKenteiBack& window = open();
+    // The dialog cannot show 0 minutes: the duration falls back to 5, the caption stays.
+    objKankyo->setLastTime(0);
+    window.mnuMin_Click();
+    QCOMPARE(objKankyo->LastTime(), qint16(5));
+    QCOMPARE(window.mnuMin->text(), QStringLiteral("1分"));
+}
+
+void tst_mdiKenteiBack::printAsksFirst()
+{
+    writeProblems({QStringLiteral("一\r\n")});
+    mdiKenteiBack& window = open();
+    m_messages->script({MsgAnswer::Cancel});
+    window.mnuPrint_Click();
+    QCOMPARE(m_messages->shown().size(), 1);
+    QCOMPARE(m_messages->shown().first().text, QStringLiteral("印刷を行います。よろしいですか？"));
+    QCOMPARE(m_messages->shown().first().title, QStringLiteral("印刷確認"));
+    QCOMPARE(m_messages->shown().first().buttons, MsgButtons::OkCancel);
+    QCOMPARE(m_messages->shown().first().icon, MsgIcon::Information);
+    m_messages->script({MsgAnswer::Ok});
+    window.mnuPrint_Click();
+    QCOMPARE(m_messages->shown().size(), 3);
+}
+
+void tst_mdiKenteiBack::problemWindowSwallowsKeysAndColours()
+{
+    writeProblems({QStringLiteral("一\r\n")});
+    objKankyo->setProblemBackColor(QStringLiteral("&HFF0000")); // blue
+    objKankyo->setProblemColor(QStringLiteral("&H0000FF"));     // red
+    mdiKenteiBack& window = open();
+    QApplication::setActiveWindow(&window);
+    frmReidai* reidai = window.Reidai();
+    QCOMPARE(reidai->picReidai->foreColor(), QColor(255, 0, 0));
+    QCOMPARE(reidai->picReidai->palette().color(QPalette::Window), QColor(0, 0, 255));
+    reidai->setFocus();
+    QTest::keyClick(reidai, Qt::Key_A);
+    QVERIFY(window.Input()->isAncestorOf(QApplication::focusWidget()) ||
+            QApplication::focusWidget() == window.Input());
+    QVERIFY(reidai->picReidai->printedRows() == QStringList({QStringLiteral("一")}));
+}
+
+QTEST_MAIN(tst_mdiKenteiBack)
+#include "tst_mdiKenteiBack.moc"
