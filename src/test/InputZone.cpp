@@ -54,6 +54,11 @@ void InputZone::handleKey(QKeyEvent* event)
 {
     event->accept();
     Q_EMIT keyDown(event);
+    // With Ctrl, Alt or Meta held a key is a shortcut, never a character or an Enter.
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        caretToEnd();
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
