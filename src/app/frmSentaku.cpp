@@ -1,11 +1,18 @@
 #include "frmSentaku.h"
 
 #include "CenterForm.h"
+#include "MenuArt.h"
+#include "frmKakunin.h"
+#include "frmTouroku.h"
 #include "modPelko.h"
+#include "platform/DrawnIcon.h"
 #include "platform/Fonts.h"
 #include "platform/MessageService.h"
+#include "platform/Printers.h"
 #include "results/clsUser.h"
+#include "results/frmRanking.h"
 #include "settings/clsKankyo.h"
+#include "test/mdiKenteiBack.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -14,14 +21,14 @@
 namespace {
 
 QPushButton* makeButton(QWidget* parent, const QString& objectName, const QString& caption,
-                        int top)
+                        const QIcon& picture, int top)
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(objectName);
-    button->setAccessibleName(caption);
     QFont font = Fonts::proportional(0);
     font.setPointSize(14);
     button->setFont(font);
+    DrawnIcon::makePictureButton(button, picture, caption, 40);
     button->setGeometry(0, top, frmSentaku::ButtonWidth, frmSentaku::ButtonHeight);
     return button;
 }
@@ -38,11 +45,15 @@ frmSentaku::frmSentaku() : QWidget(nullptr, Qt::Window)
 {
     setObjectName(QStringLiteral("frmSentaku"));
     setWindowTitle(QStringLiteral("Pelko メインメニュー"));
-    cmdRensyu = makeButton(this, QStringLiteral("cmdRensyu"), QStringLiteral("練習"), 0);
-    cmdNintei = makeButton(this, QStringLiteral("cmdNintei"), QStringLiteral("認定試験"), 56);
-    cmdRanking = makeButton(this, QStringLiteral("cmdRanking"), QStringLiteral("ランキング"), 112);
-    cmdKankyo = makeButton(this, QStringLiteral("cmdKankyo"), QStringLiteral("環境設定"), 168);
-    cmdEnd = makeButton(this, QStringLiteral("cmdEnd"), QStringLiteral("終了"), 224);
+    cmdRensyu = makeButton(this, QStringLiteral("cmdRensyu"), QStringLiteral("練習"),
+                           MenuArt::practice(), 0);
+    cmdNintei = makeButton(this, QStringLiteral("cmdNintei"), QStringLiteral("認定試験"),
+                           MenuArt::certification(), 56);
+    cmdRanking = makeButton(this, QStringLiteral("cmdRanking"), QStringLiteral("ランキング"),
+                            MenuArt::ranking(), 112);
+    cmdKankyo = makeButton(this, QStringLiteral("cmdKankyo"), QStringLiteral("環境設定"),
+                           MenuArt::settings(), 168);
+    cmdEnd = makeButton(this, QStringLiteral("cmdEnd"), QStringLiteral("終了"), MenuArt::end(), 224);
     setFixedSize(ButtonWidth, 5 * ButtonHeight);
 
     connect(cmdRensyu, &QPushButton::clicked, this, &frmSentaku::cmdRensyu_Click);
@@ -91,15 +102,48 @@ void frmSentaku::Form_Activate()
     m_firstActivation = false;
 }
 
-void frmSentaku::notYetAvailable()
+void frmSentaku::openTestWindow()
 {
-    MsgBox(QStringLiteral("この機能はまだ使用できません。"));
+    // The test window shows itself; when it cannot proceed it clears TestReady, hides and
+    // brings this window back.
+    mdiKenteiBack& test = mdiKenteiBack::instance();
+    test.MDIForm_Load();
+    if (!TestReady)
+        test.hide();
 }
 
-void frmSentaku::cmdRensyu_Click() { notYetAvailable(); }
-void frmSentaku::cmdNintei_Click() { notYetAvailable(); }
-void frmSentaku::cmdRanking_Click() { notYetAvailable(); }
-void frmSentaku::cmdKankyo_Click() { notYetAvailable(); }
+void frmSentaku::cmdRensyu_Click()
+{
+    objUser->setKenteiON(false);
+    TestReady = true;
+    hide();
+    frmTouroku::instance().showModal();
+    openTestWindow();
+}
+
+void frmSentaku::cmdNintei_Click()
+{
+    // A certificate cannot be printed without a printer.
+    if (Printers::installedNames().size() <= 0) {
+        MsgBox(QStringLiteral("認定には最低1台のプリンタが必要です。プリンタのインストールを行ってください"),
+               MsgButtons::Ok, QStringLiteral("プリンタ数のエラー"));
+        return;
+    }
+    objUser->setKenteiON(true);
+    TestReady = true;
+    hide();
+    frmTouroku::instance().showModal();
+    if (objKankyo->ShowPlactice())
+        frmKakunin::instance().showModal();
+    openTestWindow();
+}
+
+void frmSentaku::cmdRanking_Click() { frmRanking::instance().showModal(); }
+
+void frmSentaku::cmdKankyo_Click()
+{
+    MsgBox(QStringLiteral("環境設定の画面はまだ使用できません。設定は pelko.ini を編集して変更してください。"));
+}
 
 void frmSentaku::cmdEnd_Click()
 {

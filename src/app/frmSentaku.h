@@ -34,7 +34,7 @@ protected:
 
 private:
     frmSentaku();
-    void notYetAvailable();
+    void openTestWindow();
 
     bool m_firstActivation = false;
 };
