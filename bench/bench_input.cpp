@@ -1,0 +1,137 @@
+// Typing a long problem through synthesized input-method commits, one character each:
+// the time of one character (check, echo, status line) and how a run grows with length.
+// Run with QT_QPA_PLATFORM=offscreen.
+
+#include "app/modPelko.h"
+#include "common/Cp932.h"
+#include "platform/MessageService.h"
+#include "problems/colReidai.h"
+#include "results/clsUser.h"
+#include "settings/clsKankyo.h"
+#include "test/InputZone.h"
+#include "test/TestHost.h"
+#include "test/frmInput.h"
+#include "test/frmReidai.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace
+{
+
+struct NoHost : TestHost {
+    void startCountdown() override {}
+    void stopCountdown() override {}
+    void setTimeMenuEnabled(bool) override {}
+    void showNextProblemMenu() override {}
+    void enablePrintMenus() override {}
+};
+
+// A problem of about `characters` characters in lines of 60 (kana, kanji, symbols,
+// half-width letters and full-width spaces), so rows wrap and lines end.
+QStringList problemLines(int characters)
+{
+    const QString pool =
+        QStringLiteral("日本語の入力速度を測ります。　漢字かな交じり文ＡＢＣabc123、"
+                       "「試験」は３分間です～－");
+    QStringList lines;
+    int made = 0;
+    while (made < characters) {
+        QString line;
+        for (int i = 0; i < 60 && made < characters; ++i, ++made)
+            line += pool.at((made * 7 + i) % pool.size());
+        lines << line;
+    }
+    return lines;
+}
+
+struct Figures {
+    double medianUs = 0;
+    double p99Us = 0;
+    double totalMs = 0;
+};
+
+Figures typeProblem(int characters)
+{
+    QTemporaryDir dir;
+    const QStringList lines = problemLines(characters);
+    QFile file(dir.filePath(QStringLiteral("jpn_dat.001")));
+    file.open(QIODevice::WriteOnly);
+    file.write(Cp932::encode(lines.join(QStringLiteral("\r\n"))).bytes);
+    file.close();
+    objReidai = std::make_unique<colReidai>();
+    objReidai->LoadReidai(dir.path(), QString(), QStringLiteral("SEQUENCE"));
+
+    objUser = std::make_unique<clsUser>();
+    ReidaiInfo = QStringLiteral("総文字数:30000文字  漢字率:20%  英数記号率:30%  半角率:10%");
+    NoHost host;
+    frmReidai reidai;
+    frmInput input;
+    input.setReidai(&reidai);
+    input.setHost(&host);
+    input.Form_Load();
+    input.lLngLineHeight = 17;
+    input.lLngKaigyoHeight = 4;
+    reidai.show();
+    input.show();
+    QCoreApplication::processEvents();
+
+    QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+    QApplication::sendEvent(&input, &space);
+
+    std::vector<qint64> perCharacter;
+    perCharacter.reserve(size_t(characters));
+    QElapsedTimer total;
+    QElapsedTimer one;
+    total.start();
+    for (const QString& line : lines) {
+        for (QChar c : line) {
+            QInputMethodEvent commit;
+            commit.setCommitString(QString(c));
+            one.start();
+            QApplication::sendEvent(input.txtInputZone, &commit);
+            perCharacter.push_back(one.nsecsElapsed());
+        }
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        QApplication::sendEvent(input.txtInputZone, &enter);
+        QCoreApplication::processEvents(); // painting between lines, as a user's pauses allow
+    }
+    Figures f;
+    f.totalMs = double(total.nsecsElapsed()) / 1e6;
+    if (objUser->InpMozisu() + lines.size() < characters || objUser->ErrCount() != 0)
+        std::fprintf(stderr, "the run went wrong: %d accepted, %d errors\n",
+                     int(objUser->InpMozisu()), int(objUser->ErrCount()));
+    std::sort(perCharacter.begin(), perCharacter.end());
+    f.medianUs = double(perCharacter[perCharacter.size() / 2]) / 1e3;
+    f.p99Us = double(perCharacter[perCharacter.size() * 99 / 100]) / 1e3;
+    objReidai.reset();
+    return f;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    objKankyo = std::make_unique<clsKankyo>();
+    QTemporaryDir logs;
+    objKankyo->setLogPath(logs.path());
+    MessageRecorder boxes; // the closing box answers itself
+
+    const Figures small = typeProblem(3000);
+    const Figures large = typeProblem(30000);
+    std::printf("characters  median_us  p99_us  total_ms\n");
+    std::printf("%10d  %9.1f  %6.1f  %8.1f\n", 3000, small.medianUs, small.p99Us, small.totalMs);
+    std::printf("%10d  %9.1f  %6.1f  %8.1f\n", 30000, large.medianUs, large.p99Us, large.totalMs);
+    std::printf("30000 / 3000 run cost: %.2f (limit 12)\n", large.totalMs / small.totalMs);
+    return 0;
+}
