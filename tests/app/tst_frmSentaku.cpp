@@ -1,20 +1,87 @@
+#include "app/frmKakunin.h"
 #include "app/frmSentaku.h"
+#include "app/frmTouroku.h"
 #include "app/modPelko.h"
+#include "platform/MessageService.h"
+#include "platform/Printers.h"
+#include "problems/colReidai.h"
+#include "results/clsUser.h"
 #include "settings/clsKankyo.h"
+#include "support/TempTree.h"
+#include "test/mdiKenteiBack.h"
 
+#include <QApplication>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 // The main menu adapts its column of buttons to the two display switches, once.
 class tst_frmSentaku : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { objKankyo = std::make_unique<clsKankyo>(); }
-    void cleanup() { objKankyo.reset(); }
+    void init();
+    void cleanup();
     void layoutOnFirstActivation_data();
     void layoutOnFirstActivation();
     void laterActivationsMoveNothing();
+    void practiceRunOpensTestWindow();
+    void certificationNeedsAPrinter();
+    void selfAssessmentTurnsCertificationIntoPractice();
+    void problemsMissingBringsMenuBack();
+
+private:
+    // Answers the entry and self-assessment dialogs as a user pressing OK at once.
+    void answerDialogs();
+
+    std::unique_ptr<TempTree> m_tree;
+    std::unique_ptr<ScopedEnv> m_appDir;
+    std::unique_ptr<ScopedEnv> m_appData;
+    std::unique_ptr<MessageRecorder> m_messages;
+    QTimer m_answerer;
 };
+
+void tst_frmSentaku::init()
+{
+    m_tree = std::make_unique<TempTree>();
+    const QString problem = QStringLiteral("テスト\r\nあいう\r\n");
+    m_tree->writeCp932(QStringLiteral("DATA/jpn_dat.001"), QStringLiteral("認定\r\nかきく\r\n"));
+    m_tree->writeCp932(QStringLiteral("PLACTICE/jpn_dat.001"), problem);
+    m_tree->mkdir(QStringLiteral("appdata/pelko"));
+    m_appDir = std::make_unique<ScopedEnv>("PELKO_APPDIR", m_tree->path());
+    m_appData = std::make_unique<ScopedEnv>("APPDATA", m_tree->file(QStringLiteral("appdata")));
+    m_messages = std::make_unique<MessageRecorder>();
+    objKankyo = std::make_unique<clsKankyo>();
+    objKankyo->LoadINI();
+    objUser = std::make_unique<clsUser>();
+    Printers::setProvider([] { return QStringList{QStringLiteral("PDF")}; });
+    connect(&m_answerer, &QTimer::timeout, this, &tst_frmSentaku::answerDialogs,
+            Qt::UniqueConnection);
+    m_answerer.start(20);
+}
+
+void tst_frmSentaku::cleanup()
+{
+    m_answerer.stop();
+    mdiKenteiBack::instance().hide();
+    frmSentaku::instance().hide();
+    Printers::setProvider({});
+    objReidai.reset();
+    objUser.reset();
+    objKankyo.reset();
+    m_messages.reset();
+    m_appData.reset();
+    m_appDir.reset();
+    m_tree.reset();
+}
+
+void tst_frmSentaku::answerDialogs()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == &frmTouroku::instance())
+        frmTouroku::instance().cmdOK_Click();
+    else if (modal == &frmKakunin::instance())
+        frmKakunin::instance().cmdOk_Click();
+}
 
 void tst_frmSentaku::layoutOnFirstActivation_data()
 {
@@ -67,6 +134,77 @@ void tst_frmSentaku::laterActivationsMoveNothing()
     QCOMPARE(form.cmdEnd->y(), 112);
     QCOMPARE(form.height(), 168);
     form.hide();
+}
+
+void tst_frmSentaku::practiceRunOpensTestWindow()
+{
+    frmSentaku& menu = frmSentaku::instance();
+    menu.Form_Load();
+    menu.show();
+    menu.cmdRensyu_Click();
+    QVERIFY(TestReady);
+    QVERIFY(!objUser->KenteiON());
+    QVERIFY(!menu.isVisible());
+    mdiKenteiBack& test = mdiKenteiBack::instance();
+    QVERIFY(test.isVisible());
+    QCOMPARE(test.windowTitle(), QStringLiteral("練習中"));
+    QCOMPARE(objReidai->Filename(), QStringLiteral("jpn_dat.001"));
+    QCOMPARE(objUser->UserID(), objUser->PC_UserID());
+    QVERIFY(m_messages->shown().isEmpty());
+}
+
+void tst_frmSentaku::certificationNeedsAPrinter()
+{
+    Printers::setProvider([] { return QStringList(); });
+    frmSentaku& menu = frmSentaku::instance();
+    menu.Form_Load();
+    menu.show();
+    TestReady = false;
+    menu.cmdNintei_Click();
+    QCOMPARE(m_messages->texts(),
+             QStringList{QStringLiteral("認定には最低1台のプリンタが必要です。"
+                                        "プリンタのインストールを行ってください")});
+    QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("プリンタ数のエラー"));
+    QVERIFY(menu.isVisible());
+    QVERIFY(!TestReady);
+    QVERIFY(!mdiKenteiBack::instance().isVisible());
+    // Practice stays possible.
+    menu.cmdRensyu_Click();
+    QVERIFY(mdiKenteiBack::instance().isVisible());
+}
+
+void tst_frmSentaku::selfAssessmentTurnsCertificationIntoPractice()
+{
+    objKankyo->setShowPlactice(true);
+    frmSentaku& menu = frmSentaku::instance();
+    menu.Form_Load();
+    menu.show();
+    menu.cmdNintei_Click();
+    QCOMPARE(m_messages->shown().size(), 1); // the advice to practise first
+    QVERIFY(!objUser->KenteiON());
+    QCOMPARE(mdiKenteiBack::instance().windowTitle(), QStringLiteral("練習中"));
+    QVERIFY(!mdiKenteiBack::instance().mnuPrint->isEnabled());
+
+    objKankyo->setShowPlactice(false);
+    m_messages->clear();
+    mdiKenteiBack::instance().hide();
+    menu.cmdNintei_Click();
+    QVERIFY(m_messages->shown().isEmpty());
+    QVERIFY(objUser->KenteiON());
+    QCOMPARE(mdiKenteiBack::instance().windowTitle(), QStringLiteral("検定中"));
+}
+
+void tst_frmSentaku::problemsMissingBringsMenuBack()
+{
+    objKankyo->setTestFilepath(m_tree->file(QStringLiteral("appdata/")));
+    frmSentaku& menu = frmSentaku::instance();
+    menu.Form_Load();
+    menu.show();
+    menu.cmdRensyu_Click();
+    QVERIFY(!TestReady);
+    QVERIFY(menu.isVisible());
+    QVERIFY(!mdiKenteiBack::instance().isVisible());
+    QVERIFY(m_messages->shown().size() >= 1);
 }
 
 QTEST_MAIN(tst_frmSentaku)
