@@ -45,7 +45,9 @@ public:
 
     bool IsReidaiEnd() const { return m_checker->IsReidaiEnd(); }
     const InputChecker& checker() const { return *m_checker; }
-    // Whether the input method counts as on (see imeState in the README).
+    // Whether the input method counts as on: no desktop offers a portable answer, so it
+    // counts as off from a character that arrives as plain key text, and as on again from
+    // its next commit or preedit (and at first).
     bool imeOn() const { return m_imeOn; }
 
     InputZone* txtInputZone = nullptr;
