@@ -20,8 +20,12 @@ InputZone::InputZone(QWidget* parent) : QLineEdit(parent)
 
 void InputZone::caretToEnd()
 {
-    deselect();
-    end(false);
+    // Moving the caret makes the line edit commit the input method's preedit: only move it
+    // when it is not at the end already, which the box's own edits never cause.
+    if (hasSelectedText())
+        deselect();
+    if (cursorPosition() != text().size())
+        end(false);
 }
 
 void InputZone::appendAccepted(const QString& text)
