@@ -14,21 +14,36 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent), m_font(font())
 
 void PictureBox::setFontSize(qreal pointSize)
 {
-    if (pointSize > 0)
+    if (pointSize > 0 && pointSize != m_font.pointSizeF()) {
         m_font.setPointSizeF(pointSize);
+        m_metrics.reset();
+        m_fontIndex = -1;
+    }
 }
 
-void PictureBox::setPrintFont(const QFont& font) { m_font = font; }
+void PictureBox::setPrintFont(const QFont& font)
+{
+    m_font = font;
+    m_metrics.reset();
+    m_fontIndex = -1;
+}
+
+const QFontMetricsF& PictureBox::metrics() const
+{
+    if (!m_metrics)
+        m_metrics.emplace(m_font, this);
+    return *m_metrics;
+}
 
 qreal PictureBox::TextWidth(QStringView text) const
 {
-    return QFontMetricsF(m_font, this).horizontalAdvance(text.toString());
+    return metrics().horizontalAdvance(text.toString());
 }
 
 qreal PictureBox::TextHeight(QStringView text) const
 {
     const qsizetype lines = std::max<qsizetype>(1, text.count(u'\n') + 1);
-    return QFontMetricsF(m_font, this).height() * qreal(lines);
+    return metrics().height() * qreal(lines);
 }
 
 int PictureBox::fontIndexFor(const QFont& font)
@@ -45,24 +60,28 @@ void PictureBox::Print(const QString& text)
 {
     if (text.isEmpty())
         return;
-    const int fontIndex = fontIndexFor(m_font);
+    if (m_fontIndex < 0)
+        m_fontIndex = fontIndexFor(m_font);
+    const int fontIndex = m_fontIndex;
     const qreal advance = TextWidth(text);
+    // Only the new text needs painting (a long problem is drawn a character at a time).
+    const QRect dirty = QRectF(m_x, m_y, advance, TextHeight(u" ")).toAlignedRect();
     // Consecutive prints on one row in one font become one run: a fixed-pitch font has no
     // kerning, so the run draws exactly where the single prints would.
     if (!m_runs.isEmpty()) {
         Run& last = m_runs.last();
         if (last.position.y() == m_y && last.fontIndex == fontIndex &&
-            last.color == m_foreColor &&
-            qFuzzyCompare(1.0 + last.position.x() + TextWidth(last.text), 1.0 + m_x)) {
+            last.color == m_foreColor && qFuzzyCompare(1.0 + last.endX, 1.0 + m_x)) {
             last.text += text;
             m_x += advance;
-            update();
+            last.endX = m_x;
+            update(dirty);
             return;
         }
     }
-    m_runs.append({QPointF(m_x, m_y), text, fontIndex, m_foreColor});
+    m_runs.append({QPointF(m_x, m_y), m_x + advance, text, fontIndex, m_foreColor});
     m_x += advance;
-    update();
+    update(dirty);
 }
 
 void PictureBox::EndRow()
@@ -83,6 +102,7 @@ void PictureBox::Cls()
 {
     m_runs.clear();
     m_fonts.clear();
+    m_fontIndex = -1;
     m_pictureRects.clear();
     m_pictures.clear();
     m_x = 0;

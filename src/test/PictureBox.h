@@ -2,12 +2,14 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QList>
 #include <QPixmap>
 #include <QRectF>
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 // A surface that keeps what was printed on it and a drawing position, as the test window's
 // problem text and typed-text echo need: print text at the position, end a row, measure
@@ -60,14 +62,19 @@ protected:
 private:
     struct Run {
         QPointF position; // top-left of the text cell
+        qreal endX;       // where the run's text ends
         QString text;
         int fontIndex;
         QColor color;
     };
     int fontIndexFor(const QFont& font);
+    const QFontMetricsF& metrics() const;
 
     QFont m_font;
+    // Measuring is per character while drawing: keep the metrics of the current font.
+    mutable std::optional<QFontMetricsF> m_metrics;
     QList<QFont> m_fonts; // fonts used by runs, shared
+    int m_fontIndex = -1; // of m_font in m_fonts, -1 until used
     QList<Run> m_runs;    // in printing order, so y never decreases
     QList<QRectF> m_pictureRects;
     QList<std::function<void(QPainter&, const QRectF&)>> m_pictures;

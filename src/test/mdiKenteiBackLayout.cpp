@@ -188,8 +188,13 @@ void mdiKenteiBack::DrawReidai()
     if (input)
         input->setEnabled(false);
     m_drawing = true;
+    // Events still run between rows, but the text is shown once it is all there: painting
+    // it row by row would cost more than the drawing itself.
+    pic->setUpdatesEnabled(false);
     auto finish = [&] {
         m_drawing = false;
+        if (reidai)
+            pic->setUpdatesEnabled(true);
         if (input)
             input->setEnabled(inputWasEnabled);
     };
@@ -198,6 +203,10 @@ void mdiKenteiBack::DrawReidai()
     pic->setFontSize(FontBase);
     qreal height = 100 * pic->TextHeight(u" ");
     pic->resize(pic->width(), int(std::ceil(height)));
+    // The base font's measures, the same for every row.
+    const qreal rowHeight = pic->TextHeight(u" ");
+    const qreal spaceWidth = pic->TextWidth(u" ");
+    const qreal innerWidth = pic->ScaleWidth();
     const QColor markColor = pic->foreColor();
     const QString fullWidthSpace = QStringLiteral("\u3000");
 
@@ -208,10 +217,10 @@ void mdiKenteiBack::DrawReidai()
         const int count = int(line.Count());
         for (int j = 0; j < count; ++j) {
             const QString mozi = line.Item(j + 1).Mozi();
-            growFor(pic, height, pic->TextHeight(u" "));
+            growFor(pic, height, rowHeight);
             pic->Print(ReidaiLayout::displayText(mozi));
             if (ReidaiLayout::breaksAfter(j, count, pic->CurrentX(), pic->TextWidth(mozi),
-                                          pic->TextWidth(u" "), pic->ScaleWidth())) {
+                                          spaceWidth, innerWidth)) {
                 endTextRow(pic, height);
                 QCoreApplication::processEvents();
                 // Replace and close actions wait for the drawing; this covers the rest.
