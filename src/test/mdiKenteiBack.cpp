@@ -225,6 +225,7 @@ void mdiKenteiBack::MDIForm_Load()
     if (lBlnLoadError) {
         m_deferred = nullptr;
         unloadChildWindows();
+        objReidai.reset();
         timCursor->stop();
         hide();
         TestReady = false;

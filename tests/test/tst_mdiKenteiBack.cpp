@@ -60,6 +60,7 @@ private Q_SLOTS:
     void certificationTimeMenuFollowsChangeTime_data();
     void certificationTimeMenuFollowsChangeTime();
     void countdownEndsTheRunOnce();
+    void cursorBlinksAndBackgroundFollowsSettings();
     void loadFailureWhileOpeningGivesUp();
     void loadFailureAfterNextKeepsTheWindow();
     void closeMenuForgetsTheFileCloseBoxKeepsIt();
@@ -333,6 +334,27 @@ void tst_mdiKenteiBack::countdownEndsTheRunOnce()
     QVERIFY(window.Input()->lblKekka->isVisibleTo(window.Input()));
 }
 
+void tst_mdiKenteiBack::cursorBlinksAndBackgroundFollowsSettings()
+{
+    writeProblems({QStringLiteral("一\r\n")});
+    objKankyo->setBackColor(QStringLiteral("&H00FF00"));
+    mdiKenteiBack& window = open();
+    QCOMPARE(window.mdiArea->background().color(), QColor(0, 255, 0));
+    QVERIFY(window.timCursor->isActive());
+    QWidget* cursor = window.Reidai()->shpCursor;
+    QCOMPARE(window.timCursor->interval(), 500);
+    window.timCursor_Timer(); // shown 500 ms, now hidden for 700
+    QCOMPARE(window.timCursor->interval(), 700);
+    QVERIFY(!cursor->isVisibleTo(window.Reidai()));
+    window.timCursor_Timer();
+    QCOMPARE(window.timCursor->interval(), 500);
+    QVERIFY(cursor->isVisibleTo(window.Reidai()));
+    // The cursor spans the first character, on the foot of the first row.
+    PictureBox* pic = window.Reidai()->picReidai;
+    QCOMPARE(cursor->width(), int(std::lround(pic->TextWidth(QStringLiteral("一")))));
+    QCOMPARE(cursor->y() + cursor->height(), int(std::lround(pic->TextHeight(u" "))));
+}
+
 void tst_mdiKenteiBack::loadFailureWhileOpeningGivesUp()
 {
     // An empty practice folder: no menu, and the window gives up.
@@ -345,6 +367,7 @@ void tst_mdiKenteiBack::loadFailureWhileOpeningGivesUp()
     QVERIFY(!window.mnuProblem->menuAction()->isVisible());
     QVERIFY(!window.Reidai());
     QVERIFY(!window.Input());
+    QVERIFY(!objReidai);
     QVERIFY(frmSentaku::instance().isVisible());
 }
 
