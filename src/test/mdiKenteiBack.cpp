@@ -321,6 +321,9 @@ void mdiKenteiBack::createChildWindows()
     const Qt::WindowFlags flags = Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     m_reidaiSub = mdiArea->addSubWindow(reidai, flags);
     m_inputSub = mdiArea->addSubWindow(input, flags);
+    // Activating a child window gives the focus to the window inside, which takes the keys.
+    m_reidaiSub->setFocusProxy(reidai);
+    m_inputSub->setFocusProxy(input);
     m_reidaiSub->setWindowTitle(reidai->windowTitle());
     m_inputSub->setWindowTitle(input->windowTitle());
     m_reidaiSub->hide();

@@ -185,6 +185,8 @@ void mdiKenteiBack::DrawReidai()
 
     // Keys typed while the text is drawn would start a run on a half-drawn problem.
     const bool inputWasEnabled = input && input->isEnabled();
+    // Disabling moves the focus away; it goes back where it was.
+    const QPointer<QWidget> focused = focusWidget();
     if (input)
         input->setEnabled(false);
     m_drawing = true;
@@ -197,6 +199,8 @@ void mdiKenteiBack::DrawReidai()
             pic->setUpdatesEnabled(true);
         if (input)
             input->setEnabled(inputWasEnabled);
+        if (focused)
+            focused->setFocus();
     };
 
     // 1.
