@@ -54,7 +54,7 @@ int main(int argc, char** argv)
         for (int tick = 0; tick < 1000 && window.timLastTime->isActive(); ++tick)
             window.timLastTime_Timer();
     }
-    QTimer::singleShot(500, &app, [&] {
+    QTimer::singleShot(250, &app, [&] {
         QScreen* screen = QGuiApplication::primaryScreen();
         screen->grabWindow(0).save(output);
         app.quit();
