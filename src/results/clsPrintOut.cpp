@@ -1,0 +1,148 @@
+#include "clsPrintOut.h"
+
+#include "CertificateLayout.h"
+#include "CurrentPrinter.h"
+#include "app/PelkoArt.h"
+#include "common/ClockText.h"
+#include "common/NumericText.h"
+#include "common/PelkoError.h"
+#include "platform/Fonts.h"
+#include "problems/colReidai.h"
+#include "results/clsUser.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace
+{
+
+constexpr int kPrinterError = 482;
+
+[[noreturn]] void fail(const QString& description)
+{
+    throw PelkoError(kPrinterError, description);
+}
+
+QString quoted(const QString& name)
+{
+    return QStringLiteral("「") + name + QStringLiteral("」");
+}
+
+} // namespace
+
+void clsPrintOut::fillFrom(const clsUser& user, const colReidai& reidai,
+                           const QString& paperSetting)
+{
+    ErrCount = user.ErrCount();
+    Filename = reidai.Filename();
+    InpMozisu = user.InpMozisu();
+    InpSpeed = NumericText::toInt16(user.InpSpeed()).value_or(0);
+    Eisu = reidai.Eisu();
+    KanziKigo = reidai.KanziKigo();
+    LogNumber = user.LogNumber();
+    PC_NAME = user.PC_NAME();
+    Seidaritu = user.Seidaritu();
+    SouMozisu = reidai.SouMozisu();
+    UserID = user.UserID();
+    UserName = user.UserName();
+    UseTime = user.UseTime();
+    // A setting that is no 16-bit number leaves the printer on its own paper.
+    PaperSize = NumericText::toInt16(NumericText::Val(paperSetting)).value_or(0);
+}
+
+void clsPrintOut::PrintAt(const QString& text, qreal x, qreal y)
+{
+    const QFontMetricsF metrics(m_painter->font(), m_printer);
+    m_painter->drawText(QPointF(x * m_scale, y * m_scale + metrics.ascent()), text);
+}
+
+int clsPrintOut::PrintOut()
+{
+    const bool toFile = !PdfFileName.isEmpty();
+    QString name;
+    if (!toFile) {
+        name = CurrentPrinter::name();
+        if (name.isEmpty())
+            fail(QStringLiteral("使用できるプリンタがありません。"));
+        // Qt would fall back to another printer or drop the job silently; say why instead.
+        const QPrinterInfo info = QPrinterInfo::printerInfo(name);
+        if (info.isNull())
+            fail(QStringLiteral("プリンタ") + quoted(name) + QStringLiteral("が見つかりません。"));
+        if (info.state() == QPrinter::Error || info.state() == QPrinter::Aborted)
+            fail(QStringLiteral("プリンタ") + quoted(name) + QStringLiteral("は停止しています。"));
+    }
+
+    QPrinter printer(QPrinter::HighResolution);
+    if (toFile) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(PdfFileName);
+    } else {
+        printer.setPrinterName(name);
+    }
+    if (!printer.isValid())
+        fail(QStringLiteral("プリンタ") + quoted(name) + QStringLiteral("を使えません。"));
+    printer.setDocName(QStringLiteral("日本語入力認定証"));
+    printer.setFullPage(false);
+    // Paper the printer lacks leaves it on its own paper.
+    if (const auto id = CertificateLayout::pageSizeOf(PaperSize))
+        printer.setPageSize(QPageSize(*id));
+    if (toFile)
+        printer.setPageMargins(QMarginsF(PdfMargin, PdfMargin, PdfMargin, PdfMargin),
+                               QPageLayout::Point);
+
+    const CertificateLayout layout(printer.pageLayout().paintRect(QPageLayout::Point).size());
+    m_scale = printer.resolution() / 72.0;
+
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        if (toFile)
+            fail(QStringLiteral("ファイル") + quoted(PdfFileName) +
+                 QStringLiteral("に書き込めません。"));
+        fail(QStringLiteral("プリンタ") + quoted(name) +
+             QStringLiteral("に印刷を始められません。"));
+    }
+    m_painter = &painter;
+    m_printer = &printer;
+
+    const CertificateFields fields{UserID,    UserName,  PC_NAME,  InpSpeed, Seidaritu,
+                                   ErrCount,  UseTime,   Filename, Eisu,     KanziKigo,
+                                   InpMozisu, SouMozisu, LogNumber};
+    const CertificateLayout::Measure measure = [&printer, this](const QString& text,
+                                                                qreal pointSize) {
+        return QFontMetricsF(Fonts::proportional(pointSize), &printer).horizontalAdvance(text) /
+               m_scale;
+    };
+
+    for (int half = 0; half < 2; ++half) {
+        const QRectF r = layout.logoRect(half);
+        paintLogo(painter, QRectF(r.x() * m_scale, r.y() * m_scale, r.width() * m_scale,
+                                  r.height() * m_scale));
+    }
+    painter.setPen(Qt::black);
+    const auto texts = layout.texts(fields, ClockText::dateText(QDate::currentDate()), measure);
+    for (const CertificateLayout::Text& t : texts) {
+        if (painter.font().pointSizeF() != t.pointSize)
+            painter.setFont(Fonts::proportional(t.pointSize));
+        PrintAt(t.text, t.topLeft.x(), t.topLeft.y());
+    }
+
+    // A thin dashed cut line between the certificate and its counterfoil.
+    QPen cut(Qt::black, 0.5 * m_scale, Qt::DashLine);
+    painter.setPen(cut);
+    const QLineF line = layout.cutLine();
+    painter.drawLine(QLineF(line.p1() * m_scale, line.p2() * m_scale));
+
+    m_painter = nullptr;
+    m_printer = nullptr;
+    const bool ended = painter.end();
+    if (!ended || printer.printerState() == QPrinter::Error ||
+        printer.printerState() == QPrinter::Aborted) {
+        if (toFile)
+            fail(QStringLiteral("ファイル") + quoted(PdfFileName) +
+                 QStringLiteral("に書き込めません。"));
+        fail(QStringLiteral("プリンタ") + quoted(name) + QStringLiteral("に送れませんでした。"));
+    }
+    return 0;
+}

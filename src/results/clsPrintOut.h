@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+class QPainter;
+class QPrinter;
+class clsUser;
+class colReidai;
+
+// Prints the certificate and its counterfoil on one sheet of the current printer.
+class clsPrintOut
+{
+public:
+    QString UserID;
+    QString UserName;
+    QString PC_NAME;
+    qint16 InpSpeed = 0;
+    float Seidaritu = 0;
+    qint16 ErrCount = 0;
+    qint16 UseTime = 0;
+    QString Filename;
+    qint16 Eisu = 0;
+    qint16 KanziKigo = 0;
+    qint16 InpMozisu = 0;
+    qint16 SouMozisu = 0;
+    qint16 LogNumber = 0;
+    qint16 PaperSize = 9;
+
+    // When set, the sheet is written to this PDF file instead of going to a printer.
+    QString PdfFileName;
+    // The printable-area border of a PDF sheet, in points, like a typical printer's.
+    static constexpr qreal PdfMargin = 12.0;
+
+    // Fills the fields from the result, the problem and the paper setting; the speed is
+    // rounded to a whole number, halves to even.
+    void fillFrom(const clsUser& user, const colReidai& reidai, const QString& paperSetting);
+
+    // Prints one sheet and returns 0. A printer that is missing, stopped or refuses the page
+    // raises PelkoError 482 with a Japanese description.
+    int PrintOut();
+
+private:
+    void PrintAt(const QString& text, qreal x, qreal y);
+
+    QPainter* m_painter = nullptr;
+    QPrinter* m_printer = nullptr;
+    qreal m_scale = 1; // device units a point
+};
