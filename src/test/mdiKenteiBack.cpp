@@ -13,7 +13,9 @@
 #include "platform/MessageService.h"
 #include "platform/ProgramEnd.h"
 #include "problems/colReidai.h"
+#include "results/clsPrintOut.h"
 #include "results/clsUser.h"
+#include "results/frmPrinterSelect.h"
 #include "results/frmRanking.h"
 #include "settings/ColorLiteral.h"
 #include "settings/clsKankyo.h"
@@ -669,12 +671,25 @@ void mdiKenteiBack::mnuPrint_Click()
     if (MsgBox(QStringLiteral("印刷を行います。よろしいですか？"), MsgButtons::OkCancel,
                QStringLiteral("印刷確認"), MsgIcon::Information) == MsgAnswer::Cancel)
         return;
-    MsgBox(notAvailableText(), MsgButtons::Ok, QString(), MsgIcon::Information);
+    clsPrintOut printOut;
+    if (objReidai)
+        printOut.fillFrom(*objUser, *objReidai, objKankyo->PaperSize());
+    else
+        printOut.fillFrom(*objUser, colReidai(), objKankyo->PaperSize());
+    try {
+        printOut.PrintOut();
+    } catch (const PelkoError& error) {
+        // The result stays on screen, so the user can fix the printer and try again.
+        MsgBox(QStringLiteral("認定証を印刷できませんでした。\r") + error.description() +
+                   QStringLiteral(
+                       "\rプリンタの電源と接続、印刷サービスを確かめてから、もう一度印刷してください。"),
+               MsgButtons::Ok, QStringLiteral("印刷エラー"), MsgIcon::Critical);
+    }
 }
 
 void mdiKenteiBack::mnuPrinter_select_Click()
 {
-    MsgBox(notAvailableText(), MsgButtons::Ok, QString(), MsgIcon::Information);
+    frmPrinterSelect::instance().showModal();
 }
 
 void mdiKenteiBack::mnuRanking_Click()
