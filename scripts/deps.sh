@@ -6,9 +6,9 @@
 set -euo pipefail
 
 build_pkgs=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
-            fonts-ipafont-gothic libbenchmark-dev)
+            fonts-ipafont-gothic libbenchmark-dev libcups2-dev)
 run_pkgs=(xvfb xauth imagemagick)
-test_pkgs=(xvfb xauth imagemagick xdotool)
+test_pkgs=(xvfb xauth imagemagick xdotool cups printer-driver-cups-pdf poppler-utils)
 
 case "${1:-build}" in
   build) wanted=("${build_pkgs[@]}") ;;

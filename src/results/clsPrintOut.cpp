@@ -2,6 +2,7 @@
 
 #include "CertificateLayout.h"
 #include "CurrentPrinter.h"
+#include "PrintQueue.h"
 #include "app/PelkoArt.h"
 #include "common/ClockText.h"
 #include "common/NumericText.h"
@@ -72,7 +73,11 @@ int clsPrintOut::PrintOut()
             fail(QStringLiteral("プリンタ") + quoted(name) + QStringLiteral("が見つかりません。"));
         if (info.state() == QPrinter::Error || info.state() == QPrinter::Aborted)
             fail(QStringLiteral("プリンタ") + quoted(name) + QStringLiteral("は停止しています。"));
+        if (!PrintQueue::acceptsJobs(name))
+            fail(QStringLiteral("プリンタ") + quoted(name) +
+                 QStringLiteral("は印刷を受け付けていません。"));
     }
+    const int lastJob = toFile ? -1 : PrintQueue::lastJobId(name);
 
     QPrinter printer(QPrinter::HighResolution);
     if (toFile) {
@@ -144,5 +149,10 @@ int clsPrintOut::PrintOut()
                  QStringLiteral("に書き込めません。"));
         fail(QStringLiteral("プリンタ") + quoted(name) + QStringLiteral("に送れませんでした。"));
     }
+    // Qt hands the page to CUPS without looking at the answer: a job that never arrived
+    // would otherwise pass for printed.
+    if (lastJob >= 0 && PrintQueue::lastJobId(name) <= lastJob)
+        fail(QStringLiteral("プリンタ") + quoted(name) +
+             QStringLiteral("が印刷を受け付けませんでした。"));
     return 0;
 }
