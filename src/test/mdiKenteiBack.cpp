@@ -282,8 +282,14 @@ void mdiKenteiBack::mnuEnd_Click()
 void mdiKenteiBack::closeEvent(QCloseEvent* event)
 {
     // The close box keeps lStrFileName, so the next practice window goes on from it.
-    event->ignore();
+    if (m_drawing) {
+        event->ignore();
+        Unload(); // once the drawing is done
+        return;
+    }
     Unload();
+    // Accepted, so that quitting the application is not held up by this window.
+    event->accept();
 }
 
 bool mdiKenteiBack::event(QEvent* event)
@@ -681,8 +687,8 @@ void mdiKenteiBack::mnuPrint_Click()
     } catch (const PelkoError& error) {
         // The result stays on screen, so the user can fix the printer and try again.
         MsgBox(QStringLiteral("認定証を印刷できませんでした。\r") + error.description() +
-                   QStringLiteral(
-                       "\rプリンタの電源と接続、印刷サービスを確かめてから、もう一度印刷してください。"),
+                   QStringLiteral("\rプリンタの電源と接続、印刷サービスを確かめてから、もう一度印刷"
+                                  "してください。"),
                MsgButtons::Ok, QStringLiteral("印刷エラー"), MsgIcon::Critical);
     }
 }

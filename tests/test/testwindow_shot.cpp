@@ -1,6 +1,6 @@
 // Opens the test window on a sample problem and saves a picture of it before the start,
 // during a run and at the result: testwindow_shot <problem folder> <waiting|running|result>
-// <file.png>.
+// <file.png> [window size in percent].
 #include "app/modPelko.h"
 #include "platform/MessageService.h"
 #include "problems/colReidai.h"
@@ -31,6 +31,8 @@ int main(int argc, char** argv)
     objKankyo->setFilepath(folder);
     objKankyo->setSortMode(QStringLiteral("SEQUENCE"));
     objKankyo->setLogPath(QDir::tempPath());
+    if (argc > 4)
+        objKankyo->WindowSize = qint16(QString::fromLocal8Bit(argv[4]).toInt());
     objUser = std::make_unique<clsUser>();
     objUser->setKenteiON(false);
 
@@ -57,7 +59,7 @@ int main(int argc, char** argv)
     QTimer::singleShot(250, &app, [&] {
         QScreen* screen = QGuiApplication::primaryScreen();
         screen->grabWindow(0).save(output);
-        app.quit();
+        QCoreApplication::exit(0);
     });
     return app.exec();
 }
