@@ -8,6 +8,7 @@
 #include "platform/ProgramEnd.h"
 #include "results/clsUser.h"
 #include "settings/clsKankyo.h"
+#include "settings/frmKankyo.h"
 
 namespace {
 
@@ -33,8 +34,7 @@ void Main()
             return;
 
         CreateDefaultLogFolder();
-        // The settings dialog that repairs the folders is not part of the program yet.
-        CheckFolders({});
+        CheckFolders([] { frmKankyo::instance().showModal(); });
 
         frmSentaku& menu = frmSentaku::instance();
         menu.Form_Load();

@@ -12,6 +12,7 @@
 #include "results/clsUser.h"
 #include "results/frmRanking.h"
 #include "settings/clsKankyo.h"
+#include "settings/frmKankyo.h"
 #include "test/mdiKenteiBack.h"
 
 #include <QApplication>
@@ -140,10 +141,7 @@ void frmSentaku::cmdNintei_Click()
 
 void frmSentaku::cmdRanking_Click() { frmRanking::instance().showModal(); }
 
-void frmSentaku::cmdKankyo_Click()
-{
-    MsgBox(QStringLiteral("環境設定の画面はまだ使用できません。設定は pelko.ini を編集して変更してください。"));
-}
+void frmSentaku::cmdKankyo_Click() { frmKankyo::instance().showModal(); }
 
 void frmSentaku::cmdEnd_Click()
 {
