@@ -1,0 +1,359 @@
+#include "PdfWords.h"
+#include "support/TempTree.h"
+
+#include "app/modPelko.h"
+#include "common/ClockText.h"
+#include "common/PelkoError.h"
+#include "platform/MessageService.h"
+#include "platform/Printers.h"
+#include "problems/colReidai.h"
+#include "results/CurrentPrinter.h"
+#include "results/clsPrintOut.h"
+#include "results/clsUser.h"
+#include "settings/clsKankyo.h"
+#include "test/mdiKenteiBack.h"
+
+#include <QDate>
+#include <QFile>
+#include <QTest>
+
+namespace
+{
+
+constexpr qreal kMmToPt = 72.0 / 25.4;
+
+clsPrintOut sampleSheet()
+{
+    clsPrintOut p;
+    p.UserID = QStringLiteral("U0001");
+    p.UserName = QStringLiteral("山田太郎");
+    p.PC_NAME = QStringLiteral("pc-01");
+    p.InpSpeed = 86;
+    p.Seidaritu = 97.5f;
+    p.ErrCount = 3;
+    p.UseTime = 300;
+    p.Filename = QStringLiteral("jpn_dat.001");
+    p.Eisu = 0;
+    p.KanziKigo = 35;
+    p.InpMozisu = 250;
+    p.SouMozisu = 260;
+    p.LogNumber = 12;
+    return p;
+}
+
+// The sheet's geometry worked out from the page the PDF reports, independently of the code
+// that laid it out.
+struct Geometry {
+    explicit Geometry(const QSizeF& page)
+    {
+        const qreal m = clsPrintOut::PdfMargin;
+        W = page.width() - 2 * m;
+        H = page.height() - 2 * m;
+        h = H / 2;
+        U = h / 15;
+        cx = W / 2;
+    }
+    qreal W, H, h, U, cx;
+};
+
+} // namespace
+
+class tst_clsPrintOut : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void sheetLayout_data();
+    void sheetLayout();
+    void valueTexts_data();
+    void valueTexts();
+    void longValuesGrowLeftwards();
+    void fieldsFromTheResult_data();
+    void fieldsFromTheResult();
+    void failuresAreRaised_data();
+    void failuresAreRaised();
+    void printMenuReportsAFailure();
+
+private:
+    PdfPage print(clsPrintOut sheet);
+
+    std::unique_ptr<TempTree> m_tree;
+};
+
+void tst_clsPrintOut::init()
+{
+    if (!havePdfToText())
+        QSKIP("pdftotext is missing: install the Debian package poppler-utils");
+    m_tree = std::make_unique<TempTree>();
+}
+
+void tst_clsPrintOut::cleanup()
+{
+    Printers::setProvider({});
+    CurrentPrinter::reset();
+    m_tree.reset();
+}
+
+PdfPage tst_clsPrintOut::print(clsPrintOut sheet)
+{
+    sheet.PdfFileName = m_tree->file(QStringLiteral("sheet.pdf"));
+    [&] { QCOMPARE(sheet.PrintOut(), 0); }();
+    const auto page = readPdfPage(sheet.PdfFileName);
+    [&] { QVERIFY2(page.has_value(), "pdftotext could not read the sheet"); }();
+    return page.value_or(PdfPage{});
+}
+
+void tst_clsPrintOut::sheetLayout_data()
+{
+    QTest::addColumn<int>("paper");
+    QTest::addColumn<QSizeF>("pageMm");
+    QTest::newRow("A4") << 9 << QSizeF(210, 297);
+    QTest::newRow("JIS B4") << 12 << QSizeF(257, 364);
+    QTest::newRow("JIS B5") << 13 << QSizeF(182, 257);
+}
+
+void tst_clsPrintOut::sheetLayout()
+{
+    QFETCH(int, paper);
+    QFETCH(QSizeF, pageMm);
+    clsPrintOut sheet = sampleSheet();
+    sheet.PaperSize = qint16(paper);
+    const PdfPage page = print(sheet);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY2(std::abs(page.size.width() - pageMm.width() * kMmToPt) < 1.5, qPrintable(page.dump()));
+    QVERIFY(std::abs(page.size.height() - pageMm.height() * kMmToPt) < 1.5);
+
+    const Geometry g(page.size);
+    const qreal m = clsPrintOut::PdfMargin;
+    const qreal tol = 0.5;
+    const QString date = ClockText::dateText(QDate::currentDate());
+
+    struct Row {
+        qreal y;
+        QString label;
+        QString value;
+        bool right;
+    };
+    const QList<Row> rows = {
+        {6.5, QStringLiteral("認定日"), date, false},
+        {7.5, QStringLiteral("ユーザID"), QStringLiteral("U0001"), false},
+        {8.5, QStringLiteral("ユーザ名"), QStringLiteral("山田太郎"), false},
+        {9.5, QStringLiteral("使用ＰＣ"), QStringLiteral("pc-01"), false},
+        {10.5, QStringLiteral("データ名"), QStringLiteral("jpn_dat.001"), false},
+        {6.5, QStringLiteral("入力時間"), QStringLiteral("300 秒"), true},
+        {7.5, QStringLiteral("総文字数"), QStringLiteral("260 文字"), true},
+        {8, QStringLiteral("漢字率"), QStringLiteral("13.5 ％"), true},
+        {8.5, QStringLiteral("英数・記号率"), QStringLiteral("0 ％"), true},
+        {9.5, QStringLiteral("入力数"), QStringLiteral("250 文字"), true},
+        {10, QStringLiteral("入力ミス"), QStringLiteral("3 回"), true},
+        {10.5, QStringLiteral("正打率"), QStringLiteral("97.5 ％"), true},
+    };
+    const QString titles[2] = {QStringLiteral("日本語入力認定証"),
+                               QStringLiteral("日本語入力認定証(控)")};
+
+    for (int half = 0; half < 2; ++half) {
+        const qreal o = half * g.h;
+        const QString where = QStringLiteral(" (half %1)\n").arg(half) + page.dump();
+
+        const auto title = page.find(titles[half], m + 3.5 * g.U + o, tol);
+        QVERIFY2(title, qPrintable(titles[half] + where));
+        QVERIFY(std::abs(title->center().x() - (m + g.cx)) < tol);
+        QVERIFY(std::abs(title->height() - g.U) < 0.3); // title font U
+
+        for (const Row& row : rows) {
+            const qreal top = m + row.y * g.U + o;
+            const auto label = page.find(row.label, top, tol);
+            QVERIFY2(label, qPrintable(row.label + where));
+            const qreal labelX = row.right ? g.cx + g.U : 3.5 * g.U;
+            QVERIFY2(std::abs(label->left() - (m + labelX)) < tol, qPrintable(row.label));
+            QVERIFY(std::abs(label->height() - g.h / 30) < 0.3); // body font h / 30
+
+            const auto value = page.find(row.value, top, tol);
+            QVERIFY2(value, qPrintable(row.value + where));
+            const qreal edge = row.right ? g.cx + 7 * g.U : g.cx - g.U / 2;
+            QVERIFY2(std::abs(value->right() - (m + edge)) < tol, qPrintable(row.value));
+        }
+
+        const QString speed = QStringLiteral("あなたの入力速度は86文字/分です");
+        const auto sentence = page.find(speed, m + 12 * g.U + o, tol);
+        QVERIFY2(sentence, qPrintable(speed + where));
+        QVERIFY(std::abs(sentence->center().x() - (m + g.cx)) < tol);
+        QVERIFY(std::abs(sentence->height() - g.h / 20) < 0.3); // speed font h / 20
+
+        const auto number = page.find(QStringLiteral("No. 12"), m + g.U + o, tol);
+        QVERIFY2(number, qPrintable(where));
+        QVERIFY(std::abs(number->left() - m) < tol);
+    }
+}
+
+void tst_clsPrintOut::valueTexts_data()
+{
+    QTest::addColumn<int>("kanzi");
+    QTest::addColumn<int>("eisu");
+    QTest::addColumn<int>("total");
+    QTest::addColumn<float>("seidaritu");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("expected");
+
+    const QString kanji = QStringLiteral("漢字率");
+    const QString eisu = QStringLiteral("英数・記号率");
+    const QString seida = QStringLiteral("正打率");
+    QTest::newRow("35 of 260") << 35 << 0 << 260 << 90.f << kanji << QStringLiteral("13.5 ％");
+    QTest::newRow("none") << 35 << 0 << 260 << 90.f << eisu << QStringLiteral("0 ％");
+    QTest::newRow("whole rate") << 24 << 0 << 200 << 90.f << kanji << QStringLiteral("12 ％");
+    QTest::newRow("6.25 halves to even")
+        << 0 << 1 << 16 << 90.f << eisu << QStringLiteral("6.2 ％");
+    QTest::newRow("18.75 halves to even")
+        << 3 << 0 << 16 << 90.f << kanji << QStringLiteral("18.8 ％");
+    QTest::newRow("empty problem, kanji") << 0 << 0 << 0 << 90.f << kanji << QStringLiteral("0 ％");
+    QTest::newRow("empty problem, eisu") << 0 << 0 << 0 << 90.f << eisu << QStringLiteral("0 ％");
+    QTest::newRow("correct rate") << 0 << 0 << 10 << 97.25f << seida << QStringLiteral("97.25 ％");
+    QTest::newRow("correct rate below one")
+        << 0 << 0 << 10 << 0.5f << seida << QStringLiteral("0.5 ％");
+}
+
+void tst_clsPrintOut::valueTexts()
+{
+    QFETCH(int, kanzi);
+    QFETCH(int, eisu);
+    QFETCH(int, total);
+    QFETCH(float, seidaritu);
+    QFETCH(QString, label);
+    QFETCH(QString, expected);
+    clsPrintOut sheet = sampleSheet();
+    sheet.KanziKigo = qint16(kanzi);
+    sheet.Eisu = qint16(eisu);
+    sheet.SouMozisu = qint16(total);
+    sheet.Seidaritu = seidaritu;
+    const PdfPage page = print(sheet);
+    if (QTest::currentTestFailed())
+        return;
+    int halves = 0;
+    for (const PdfPage::Word& w : page.words) {
+        if (w.text != label)
+            continue;
+        ++halves;
+        const auto value = page.find(expected, w.box.top(), 0.1);
+        QVERIFY2(value, qPrintable(expected + QLatin1Char('\n') + page.dump()));
+        QVERIFY(value->left() > w.box.right());
+    }
+    QCOMPARE(halves, 2);
+}
+
+void tst_clsPrintOut::longValuesGrowLeftwards()
+{
+    clsPrintOut sheet = sampleSheet();
+    sheet.UserName = QStringLiteral("寿限無寿限無五劫の擦り切れ海砂利");
+    sheet.LogNumber = 0;
+    const PdfPage page = print(sheet);
+    if (QTest::currentTestFailed())
+        return;
+    const Geometry g(page.size);
+    const qreal m = clsPrintOut::PdfMargin;
+    const qreal top = m + 8.5 * g.U;
+    const auto label = page.find(QStringLiteral("ユーザ名"), top);
+    const auto name = page.find(sheet.UserName, top);
+    QVERIFY2(label && name, qPrintable(page.dump()));
+    QVERIFY(std::abs(name->right() - (m + g.cx - g.U / 2)) < 0.5);
+    QVERIFY(name->left() < label->right()); // over the label, as on the original sheet
+    QVERIFY(page.find(QStringLiteral("No. 0"), m + g.U));
+}
+
+void tst_clsPrintOut::fieldsFromTheResult_data()
+{
+    QTest::addColumn<float>("speed");
+    QTest::addColumn<QString>("paper");
+    QTest::addColumn<QString>("sentence");
+    QTest::addColumn<qreal>("pageWidthMm");
+    QTest::newRow("85.5 to even") << 85.5f << QStringLiteral("9")
+                                  << QStringLiteral("あなたの入力速度は86文字/分です") << 210.0;
+    QTest::newRow("84.5 to even") << 84.5f << QStringLiteral("12")
+                                  << QStringLiteral("あなたの入力速度は84文字/分です") << 257.0;
+    QTest::newRow("84.6 up") << 84.6f << QStringLiteral("13")
+                             << QStringLiteral("あなたの入力速度は85文字/分です") << 182.0;
+}
+
+void tst_clsPrintOut::fieldsFromTheResult()
+{
+    QFETCH(float, speed);
+    QFETCH(QString, paper);
+    QFETCH(QString, sentence);
+    QFETCH(qreal, pageWidthMm);
+    clsUser user;
+    user.setInpSpeed(speed);
+    user.setUserID(QStringLiteral("id7"));
+    user.setLogNumber(41);
+    colReidai reidai;
+    clsPrintOut sheet;
+    sheet.fillFrom(user, reidai, paper);
+    QCOMPARE(sheet.UserID, QStringLiteral("id7"));
+    QCOMPARE(sheet.LogNumber, qint16(41));
+    const PdfPage page = print(sheet);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(std::abs(page.size.width() - pageWidthMm * kMmToPt) < 1.5);
+    const Geometry g(page.size);
+    QVERIFY2(page.find(sentence, clsPrintOut::PdfMargin + 12 * g.U), qPrintable(page.dump()));
+}
+
+void tst_clsPrintOut::failuresAreRaised_data()
+{
+    QTest::addColumn<QStringList>("printers");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("pdf");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("no printer") << QStringList() << QString() << QString()
+                                << QStringLiteral("使用できるプリンタがありません。");
+    QTest::newRow("printer gone") << QStringList{QStringLiteral("Pelko-no-such-printer")}
+                                  << QStringLiteral("Pelko-no-such-printer") << QString()
+                                  << QStringLiteral("「Pelko-no-such-printer」が見つかりません");
+    QTest::newRow("unwritable file")
+        << QStringList() << QString() << QStringLiteral("/proc/pelko/sheet.pdf")
+        << QStringLiteral("に書き込めません");
+}
+
+void tst_clsPrintOut::failuresAreRaised()
+{
+    QFETCH(QStringList, printers);
+    QFETCH(QString, chosen);
+    QFETCH(QString, pdf);
+    QFETCH(QString, reason);
+    Printers::setProvider([printers] { return printers; }, [] { return QString(); });
+    if (!chosen.isEmpty())
+        CurrentPrinter::choose(chosen);
+    clsPrintOut sheet = sampleSheet();
+    sheet.PdfFileName = pdf;
+    try {
+        sheet.PrintOut();
+        QFAIL("printing should have failed");
+    } catch (const PelkoError& error) {
+        QCOMPARE(error.number(), 482);
+        QVERIFY2(error.description().contains(reason), qPrintable(error.description()));
+    }
+}
+
+void tst_clsPrintOut::printMenuReportsAFailure()
+{
+    objKankyo = std::make_unique<clsKankyo>();
+    objUser = std::make_unique<clsUser>();
+    objUser->setInpSpeed(120);
+    Printers::setProvider([] { return QStringList(); }, [] { return QString(); });
+    CurrentPrinter::choose(QStringLiteral("Pelko-no-such-printer"));
+    MessageRecorder messages;
+    messages.script({MsgAnswer::Ok, MsgAnswer::Ok});
+    mdiKenteiBack::instance().mnuPrint_Click();
+    QCOMPARE(messages.shown().size(), 2);
+    const MessageRecorder::Shown& box = messages.shown().at(1);
+    QCOMPARE(box.title, QStringLiteral("印刷エラー"));
+    QCOMPARE(box.icon, MsgIcon::Critical);
+    QVERIFY(box.text.startsWith(QStringLiteral("認定証を印刷できませんでした。\r")));
+    QVERIFY(box.text.contains(QStringLiteral("「Pelko-no-such-printer」")));
+    QCOMPARE(objUser->InpSpeed(), 120.f); // the result is still there
+    objUser.reset();
+    objKankyo.reset();
+}
+
+QTEST_MAIN(tst_clsPrintOut)
+#include "tst_clsPrintOut.moc"
