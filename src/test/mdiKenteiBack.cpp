@@ -6,12 +6,15 @@
 #include "ReidaiLayout.h"
 #include "app/PelkoArt.h"
 #include "app/frmSentaku.h"
+#include "app/frmVer.h"
 #include "app/modPelko.h"
 #include "common/NumericText.h"
 #include "common/PelkoError.h"
+#include "platform/AppPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageService.h"
 #include "platform/ProgramEnd.h"
+#include "platform/ShowHelp.h"
 #include "problems/colReidai.h"
 #include "results/clsPrintOut.h"
 #include "results/clsUser.h"
@@ -43,11 +46,6 @@ namespace
 {
 
 const QString kErrorTitle = QStringLiteral("エラー");
-
-QString notAvailableText()
-{
-    return QStringLiteral("この機能はまだ使用できません。");
-}
 
 } // namespace
 
@@ -705,10 +703,11 @@ void mdiKenteiBack::mnuRanking_Click()
 
 void mdiKenteiBack::mnuVersion_Click()
 {
-    MsgBox(notAvailableText(), MsgButtons::Ok, QString(), MsgIcon::Information);
+    frmVer::instance().showModal();
 }
 
 void mdiKenteiBack::mnuHelp_index_Click()
 {
-    MsgBox(notAvailableText(), MsgButtons::Ok, QString(), MsgIcon::Information);
+    ShowHelp(this, FileSystem::joinPath(AppPaths::applicationFolder(), QStringLiteral("PELKO.HLP")),
+             1, 0);
 }
