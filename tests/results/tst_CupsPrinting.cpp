@@ -1,0 +1,300 @@
+#include "app/modPelko.h"
+#include "common/PelkoError.h"
+#include "platform/MessageService.h"
+#include "results/CurrentPrinter.h"
+#include "results/clsPrintOut.h"
+#include "results/clsUser.h"
+#include "settings/clsKankyo.h"
+#include "test/mdiKenteiBack.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Prints through a real CUPS scheduler with a cups-pdf queue. The test starts its own
+// scheduler on a private socket and stops it by its process id.
+namespace
+{
+
+const QString kPpd = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
+const QString kBackend = QStringLiteral("/usr/lib/cups/backend/cups-pdf");
+const QString kQueue = QStringLiteral("PDF");
+
+QString tool(const QString& name)
+{
+    const QString found = QStandardPaths::findExecutable(name);
+    if (!found.isEmpty())
+        return found;
+    return QStandardPaths::findExecutable(name,
+                                          {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")});
+}
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+};
+
+Run run(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(tool(program), args);
+    if (!p.waitForFinished(30000)) {
+        p.kill();
+        p.waitForFinished();
+        return {};
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromLocal8Bit(p.readAll())};
+}
+
+// Where cups-pdf puts the jobs of this user: the "Out" folder of its configuration.
+QString outputFolder()
+{
+    const QString home = QString::fromLocal8Bit(getpwuid(geteuid())->pw_dir);
+    QString out = QStringLiteral("${HOME}/PDF");
+    QFile conf(QStringLiteral("/etc/cups/cups-pdf.conf"));
+    if (conf.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& raw : conf.readAll().split('\n')) {
+            const QString line = QString::fromLocal8Bit(raw).trimmed();
+            if (line.startsWith(QStringLiteral("Out ")))
+                out = line.mid(4).trimmed();
+        }
+    }
+    out.replace(QStringLiteral("${HOME}"), home);
+    return out;
+}
+
+QStringList pdfFiles(const QString& folder)
+{
+    QStringList files;
+    const auto entries = QDir(folder).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files);
+    for (const QFileInfo& fi : entries)
+        files << fi.absoluteFilePath();
+    return files;
+}
+
+clsPrintOut sampleSheet()
+{
+    clsPrintOut p;
+    p.UserID = QStringLiteral("U0001");
+    p.UserName = QStringLiteral("山田太郎");
+    p.InpSpeed = 86;
+    p.Seidaritu = 97.5f;
+    p.SouMozisu = 260;
+    p.KanziKigo = 35;
+    p.LogNumber = 3;
+    p.PaperSize = 9;
+    return p;
+}
+
+QString failureOf(clsPrintOut sheet)
+{
+    try {
+        sheet.PrintOut();
+    } catch (const PelkoError& error) {
+        return error.description();
+    }
+    return QString();
+}
+
+} // namespace
+
+class tst_CupsPrinting : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void printsThroughCups();
+    void refusingQueuesAreReported();
+    void stoppedSchedulerIsReported();
+
+private:
+    bool startScheduler();
+    void stopScheduler();
+
+    QTemporaryDir m_dir;
+    QProcess m_cupsd;
+    QString m_outFolder;
+    QStringList m_filesBefore;
+    bool m_outFolderExisted = false;
+};
+
+void tst_CupsPrinting::initTestCase()
+{
+    if (tool(QStringLiteral("cupsd")).isEmpty() || tool(QStringLiteral("lpadmin")).isEmpty() ||
+        !QFile::exists(kBackend) || !QFile::exists(kPpd))
+        QSKIP("needs the Debian packages cups and printer-driver-cups-pdf");
+    if (tool(QStringLiteral("pdfinfo")).isEmpty())
+        QSKIP("needs the Debian package poppler-utils");
+    if (geteuid() != 0)
+        QSKIP("cupsd with the cups-pdf backend needs root");
+    QVERIFY(m_dir.isValid());
+    QVERIFY2(startScheduler(), qPrintable(QString::fromLocal8Bit(m_cupsd.readAll())));
+
+    m_outFolder = outputFolder();
+    m_outFolderExisted = QFileInfo::exists(m_outFolder);
+    m_filesBefore = pdfFiles(m_outFolder);
+}
+
+bool tst_CupsPrinting::startScheduler()
+{
+    const QString d = m_dir.path();
+    // Filters run as "lp" and must reach the temporary folder.
+    QFile::setPermissions(d, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                 QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                 QFile::ExeOther);
+    for (const char* sub : {"etc", "spool", "state", "cache", "tmp", "log"})
+        QDir(d).mkdir(QString::fromLatin1(sub));
+    const QByteArray tmp = QFile::encodeName(d + QStringLiteral("/tmp"));
+    if (const group* lp = getgrnam("lp"))
+        (void)chown(tmp.constData(), 0, lp->gr_gid);
+    chmod(tmp.constData(), 01770);
+
+    const QString socket = d + QStringLiteral("/cups.sock");
+    QFile conf(d + QStringLiteral("/cupsd.conf"));
+    QFile files(d + QStringLiteral("/cups-files.conf"));
+    if (!conf.open(QIODevice::WriteOnly) || !files.open(QIODevice::WriteOnly))
+        return false;
+    conf.write(QStringLiteral("LogLevel info\nListen %1\nBrowsing Off\nWebInterface No\n"
+                              "DefaultAuthType None\n<Location />\n  Order allow,deny\n"
+                              "  Allow all\n</Location>\n")
+                   .arg(socket)
+                   .toLocal8Bit());
+    files.write(QStringLiteral("ServerRoot %1/etc\nRequestRoot %1/spool\nStateDir %1/state\n"
+                               "CacheDir %1/cache\nTempDir %1/tmp\nPrintcap %1/printcap\n"
+                               "ErrorLog %1/log/error_log\nAccessLog %1/log/access_log\n"
+                               "PageLog %1/log/page_log\n")
+                    .arg(d)
+                    .toLocal8Bit());
+    conf.close();
+    files.close();
+
+    // Every CUPS client of this process and its children talks to this scheduler only.
+    qputenv("CUPS_SERVER", QFile::encodeName(socket));
+    m_cupsd.setProcessChannelMode(QProcess::MergedChannels);
+    m_cupsd.start(tool(QStringLiteral("cupsd")),
+                  {QStringLiteral("-f"), QStringLiteral("-c"), conf.fileName(),
+                   QStringLiteral("-s"), files.fileName()});
+    if (!m_cupsd.waitForStarted(10000))
+        return false;
+
+    // Ready once it takes the queue.
+    QDeadlineTimer deadline(20000);
+    while (!deadline.hasExpired()) {
+        if (QFile::exists(socket) &&
+            run(QStringLiteral("lpadmin"),
+                {QStringLiteral("-p"), kQueue, QStringLiteral("-v"), QStringLiteral("cups-pdf:/"),
+                 QStringLiteral("-E"), QStringLiteral("-P"), kPpd})
+                    .exitCode == 0)
+            return run(QStringLiteral("lpadmin"), {QStringLiteral("-d"), kQueue}).exitCode == 0;
+        if (m_cupsd.state() != QProcess::Running)
+            return false;
+        QTest::qWait(100);
+    }
+    return false;
+}
+
+void tst_CupsPrinting::stopScheduler()
+{
+    if (m_cupsd.state() == QProcess::NotRunning)
+        return;
+    m_cupsd.terminate(); // SIGTERM to our own cupsd only
+    if (!m_cupsd.waitForFinished(10000)) {
+        m_cupsd.kill();
+        m_cupsd.waitForFinished(5000);
+    }
+}
+
+void tst_CupsPrinting::cleanupTestCase()
+{
+    stopScheduler();
+    // Only the files our jobs wrote.
+    for (const QString& file : pdfFiles(m_outFolder)) {
+        if (!m_filesBefore.contains(file))
+            QFile::remove(file);
+    }
+    if (!m_outFolder.isEmpty() && !m_outFolderExisted)
+        QDir().rmdir(m_outFolder);
+    CurrentPrinter::reset();
+}
+
+void tst_CupsPrinting::printsThroughCups()
+{
+    CurrentPrinter::reset(); // the system default: our queue
+    QCOMPARE(CurrentPrinter::name(), kQueue);
+    QCOMPARE(failureOf(sampleSheet()), QString());
+
+    // Completed, and its PDF written in full.
+    QString written;
+    QDeadlineTimer deadline(60000);
+    while (!deadline.hasExpired()) {
+        const Run pending = run(QStringLiteral("lpstat"), {QStringLiteral("-o"), kQueue});
+        const Run done =
+            run(QStringLiteral("lpstat"),
+                {QStringLiteral("-W"), QStringLiteral("completed"), QStringLiteral("-o"), kQueue});
+        QStringList fresh = pdfFiles(m_outFolder);
+        for (const QString& f : std::as_const(m_filesBefore))
+            fresh.removeAll(f);
+        if (pending.out.trimmed().isEmpty() && done.out.contains(kQueue + QLatin1Char('-')) &&
+            !fresh.isEmpty()) {
+            written = fresh.first();
+            break;
+        }
+        QTest::qWait(200);
+    }
+    QVERIFY2(!written.isEmpty(),
+             qPrintable(QStringLiteral("no finished job in ") + m_outFolder + QLatin1Char('\n') +
+                        run(QStringLiteral("lpstat"), {QStringLiteral("-W"), QStringLiteral("all"),
+                                                       QStringLiteral("-l"), QStringLiteral("-o")})
+                            .out));
+    const Run info = run(QStringLiteral("pdfinfo"), {written});
+    QCOMPARE(info.exitCode, 0);
+    QVERIFY2(info.out.contains(QStringLiteral("Pages:           1")), qPrintable(info.out));
+    QVERIFY2(info.out.contains(QStringLiteral("595 x 842 pts")), qPrintable(info.out));
+}
+
+void tst_CupsPrinting::refusingQueuesAreReported()
+{
+    QCOMPARE(run(QStringLiteral("cupsdisable"), {kQueue}).exitCode, 0);
+    QVERIFY(failureOf(sampleSheet()).contains(QStringLiteral("停止しています")));
+    QCOMPARE(run(QStringLiteral("cupsenable"), {kQueue}).exitCode, 0);
+
+    QCOMPARE(run(QStringLiteral("cupsreject"), {kQueue}).exitCode, 0);
+    QVERIFY(failureOf(sampleSheet()).contains(QStringLiteral("受け付けていません")));
+    QCOMPARE(run(QStringLiteral("cupsaccept"), {kQueue}).exitCode, 0);
+}
+
+void tst_CupsPrinting::stoppedSchedulerIsReported()
+{
+    stopScheduler();
+    objKankyo = std::make_unique<clsKankyo>();
+    objUser = std::make_unique<clsUser>();
+    MessageRecorder messages;
+    messages.script({MsgAnswer::Ok, MsgAnswer::Ok});
+    CurrentPrinter::choose(kQueue); // chosen earlier in this run, now unreachable
+    mdiKenteiBack::instance().mnuPrint_Click();
+    QCOMPARE(messages.shown().size(), 2);
+    QCOMPARE(messages.shown().at(1).title, QStringLiteral("印刷エラー"));
+    QVERIFY2(messages.shown().at(1).text.contains(QStringLiteral("「PDF」が見つかりません")),
+             qPrintable(messages.shown().at(1).text));
+    objUser.reset();
+    objKankyo.reset();
+}
+
+QTEST_MAIN(tst_CupsPrinting)
+#include "tst_CupsPrinting.moc"
