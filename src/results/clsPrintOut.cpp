@@ -8,6 +8,7 @@
 #include "common/NumericText.h"
 #include "common/PelkoError.h"
 #include "platform/Fonts.h"
+#include "platform/Printers.h"
 #include "problems/colReidai.h"
 #include "results/clsUser.h"
 
@@ -68,8 +69,9 @@ int clsPrintOut::PrintOut()
         if (name.isEmpty())
             fail(QStringLiteral("使用できるプリンタがありません。"));
         // Qt would fall back to another printer or drop the job silently; say why instead.
+        // Only printers the program lists: tests that stand in for the list stay off real queues.
         const QPrinterInfo info = QPrinterInfo::printerInfo(name);
-        if (info.isNull())
+        if (info.isNull() || !Printers::installedNames().contains(name))
             fail(QStringLiteral("プリンタ") + quoted(name) + QStringLiteral("が見つかりません。"));
         if (info.state() == QPrinter::Error || info.state() == QPrinter::Aborted)
             fail(QStringLiteral("プリンタ") + quoted(name) + QStringLiteral("は停止しています。"));
@@ -127,9 +129,12 @@ int clsPrintOut::PrintOut()
     }
     painter.setPen(Qt::black);
     const auto texts = layout.texts(fields, ClockText::dateText(QDate::currentDate()), measure);
+    qreal fontSize = -1;
     for (const CertificateLayout::Text& t : texts) {
-        if (painter.font().pointSizeF() != t.pointSize)
-            painter.setFont(Fonts::proportional(t.pointSize));
+        if (t.pointSize != fontSize) {
+            fontSize = t.pointSize;
+            painter.setFont(Fonts::proportional(fontSize));
+        }
         PrintAt(t.text, t.topLeft.x(), t.topLeft.y());
     }
 
