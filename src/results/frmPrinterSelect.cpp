@@ -80,7 +80,8 @@ frmPrinterSelect::frmPrinterSelect() : QDialog(nullptr)
 
     cmdSelect = new QPushButton(this);
     cmdSelect->setObjectName(QStringLiteral("cmdSelect"));
-    DrawnIcon::makePictureButton(cmdSelect, DrawnIcon::make(drawPrinter), QStringLiteral("選択"));
+    DrawnIcon::makePictureButton(cmdSelect, DrawnIcon::make(drawPrinter), QStringLiteral("選択"),
+                                 32);
     cmdSelect->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);
