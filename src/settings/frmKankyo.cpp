@@ -245,17 +245,6 @@ void frmKankyo::buildControls()
     auto* fraLogName =
         nameGroup(QStringLiteral("ログファイルの名前"), QStringLiteral("デフォルト(PELKO.LOG)"),
                   optLogName, txtLogName, 0);
-    auto* fraSubLog = group(QStringLiteral("合格ログの記録"), c);
-    {
-        optSubLog[0] = new QRadioButton(QStringLiteral("する"), fraSubLog);
-        optSubLog[1] = new QRadioButton(QStringLiteral("しない"), fraSubLog);
-        cmdLogstyle = makeButton(QStringLiteral("ログ形式"), fraSubLog);
-        auto* h = new QHBoxLayout(fraSubLog);
-        h->addWidget(optSubLog[0]);
-        h->addWidget(optSubLog[1]);
-        h->addStretch();
-        h->addWidget(cmdLogstyle);
-    }
     auto* fraSubLogPath = folderGroup(QStringLiteral("合格ログファイルのパス"), optSubLogPath,
                                       chkSubLogPath, txtSubLogPath, 2);
     auto* fraSubLogName =
@@ -316,6 +305,18 @@ void frmKankyo::buildControls()
     auto* fraResultFont = fontGroup(QStringLiteral("結果文字ｻｲｽﾞ"), ResultFontBar, vscResultFont,
                                     lblResultFont, Label7);
 
+    auto* fraSubLog = group(QStringLiteral("合格ログの記録"), c);
+    {
+        optSubLog[0] = new QRadioButton(QStringLiteral("する"), fraSubLog);
+        optSubLog[1] = new QRadioButton(QStringLiteral("しない"), fraSubLog);
+        cmdLogstyle = makeButton(QStringLiteral("ログ形式"), fraSubLog);
+        auto* h = new QHBoxLayout(fraSubLog);
+        h->addWidget(optSubLog[0]);
+        h->addWidget(optSubLog[1]);
+        h->addStretch();
+        h->addWidget(cmdLogstyle);
+    }
+
     cmdOk = makeButton(QStringLiteral("保存して終了"), this);
     cmdCancel = makeButton(QStringLiteral("保存せず終了"), this);
 
@@ -328,9 +329,9 @@ void frmKankyo::buildControls()
         columns->addLayout(v);
     };
     column({fraLastTime, fraChangeTime, fraSpeed, fraRandom, fraPaper, fraRanking});
-    column({fraFilePath, fraTestFilePath, fraLogPath, fraLogName, fraSubLog, fraSubLogPath,
-            fraSubLogName});
-    column({fraBack, frmWindowSize, fraBaseFont, fraReturnFont, fraResultFont});
+    column({fraFilePath, fraTestFilePath, fraLogPath, fraLogName, fraSubLogPath, fraSubLogName});
+    // The pass-log switch sits under the pictures' groups: the folder column is the tallest.
+    column({fraBack, frmWindowSize, fraBaseFont, fraReturnFont, fraResultFont, fraSubLog});
     columns->setStretch(1, 1);
 
     auto* contentLayout = new QVBoxLayout(c);

@@ -1,0 +1,61 @@
+// Shows one of the settings dialogs on the current X display and saves a picture of the
+// screen: settings_shot <kankyo|logstyle|color> <file.png>
+#include "app/modPelko.h"
+#include "platform/MessageService.h"
+#include "settings/cColor.h"
+#include "settings/clsKankyo.h"
+#include "settings/frmKankyo.h"
+#include "settings/frmLogStyle.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    if (argc < 3)
+        return 2;
+    const QString which = QString::fromLocal8Bit(argv[1]);
+    const QString output = QString::fromLocal8Bit(argv[2]);
+
+    // A fresh installation in a scratch folder, so that every folder check passes.
+    QTemporaryDir scratch;
+    QDir(scratch.path()).mkpath(QStringLiteral("app/DATA"));
+    QDir(scratch.path()).mkpath(QStringLiteral("app/PLACTICE"));
+    QDir(scratch.path()).mkpath(QStringLiteral("appdata/pelko"));
+    qputenv("PELKO_APPDIR", scratch.filePath(QStringLiteral("app")).toLocal8Bit());
+    qputenv("APPDATA", scratch.filePath(QStringLiteral("appdata")).toLocal8Bit());
+
+    MessageRecorder messages;
+    FillLogColumn();
+    objKankyo = std::make_unique<clsKankyo>();
+    objKankyo->LoadINI();
+    objKankyo->setLogStyle(QStringLiteral("0123489F"));
+
+    int status = 1;
+    QTimer::singleShot(600, &app, [&] {
+        QScreen* screen = QGuiApplication::primaryScreen();
+        if (screen && screen->grabWindow(0).save(output))
+            status = 0;
+        if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            modal->reject();
+    });
+    if (which == u"kankyo") {
+        frmKankyo::instance().showModal();
+    } else if (which == u"logstyle") {
+        frmLogStyle::instance().showModal();
+    } else if (which == u"color") {
+        cColor chooser;
+        chooser.setPickedColor(0xE0E0E0);
+        for (int i = 0; i < 16; ++i)
+            chooser.setCustomColorAt(i, 255 | (255 << 8) | ((16 * i + 15) << 16));
+        chooser.PickColor(nullptr, cColor::RgbInit | cColor::FullOpen);
+    } else {
+        return 2;
+    }
+    return status;
+}
