@@ -236,6 +236,16 @@ void mdiKenteiBack::MDIForm_Load()
     runDeferred();
 }
 
+void mdiKenteiBack::HookReidaiWindow()
+{
+    // The frames the user drags are the sub-windows around the two child windows.
+    m_follow.install(m_reidaiSub, m_inputSub);
+}
+
+void mdiKenteiBack::UnhookReidaiWindow() { m_follow.remove(); }
+
+bool mdiKenteiBack::isReidaiHooked() const { return m_follow.isInstalled(); }
+
 void mdiKenteiBack::MDIForm_Activate()
 {
     // Settings keep "&H" literals; a system colour (high bit set) has no literal value here.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "test/TestHost.h"
+#include "platform/WindowFollow.h"
 #include "test/frmInput.h"
 #include "test/frmReidai.h"
 
@@ -57,9 +58,10 @@ public:
     void LayoutReidai();
     void DrawReidai();
 
-    // The window-follow hook is installed by a later part of the program.
-    void HookReidaiWindow() {}
-    void UnhookReidaiWindow() {}
+    // The input window jumps under the problem window when the user has dragged it.
+    void HookReidaiWindow();
+    void UnhookReidaiWindow();
+    bool isReidaiHooked() const;
 
     // While a problem is drawn, events run between rows; a replace or close action that
     // arrives then waits until the drawing is done.
@@ -129,4 +131,5 @@ private:
     QPointer<frmInput> m_input;
     QPointer<QMdiSubWindow> m_reidaiSub;
     QPointer<QMdiSubWindow> m_inputSub;
+    WindowFollow m_follow;
 };

@@ -19,6 +19,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
 
@@ -70,6 +71,7 @@ private Q_SLOTS:
     void durationDialogErrorGivesFiveMinutes();
     void printAsksFirstAndCancelPrintsNothing();
     void problemWindowSwallowsKeysAndColours();
+    void inputWindowFollowsAcrossReplacements();
 
 private:
     void writeProblems(const QStringList& texts);
@@ -520,6 +522,34 @@ void tst_mdiKenteiBack::problemWindowSwallowsKeysAndColours()
     QVERIFY(window.timLastTime->isActive());
     QVERIFY(!window.mnuTime->isEnabled());
     QVERIFY(reidai->picReidai->printedRows() == QStringList({QStringLiteral("一")}));
+}
+
+void tst_mdiKenteiBack::inputWindowFollowsAcrossReplacements()
+{
+    writeProblems({QStringLiteral("あい\r\n"), QStringLiteral("うえ\r\n")});
+    mdiKenteiBack& window = open();
+    QVERIFY(window.isReidaiHooked());
+
+    auto dragProblemWindow = [&](QPoint to) {
+        QWidget* frame = window.Reidai()->parentWidget();
+        frame->move(to);
+        QMouseEvent up(QEvent::MouseButtonRelease, QPointF(5, 5),
+                       frame->mapToGlobal(QPointF(5, 5)), Qt::LeftButton, Qt::NoButton,
+                       Qt::NoModifier);
+        QApplication::sendEvent(frame, &up);
+        return frame->geometry();
+    };
+    QRect problem = dragProblemWindow(QPoint(20, 30));
+    QCOMPARE(window.Input()->parentWidget()->pos(), QPoint(problem.left(), problem.bottom() + 1));
+
+    // The new windows of the next problem follow as well, through one hook.
+    window.mnuNext_Click();
+    QVERIFY(window.isReidaiHooked());
+    problem = dragProblemWindow(QPoint(5, 10));
+    QCOMPARE(window.Input()->parentWidget()->pos(), QPoint(problem.left(), problem.bottom() + 1));
+
+    window.mnuEnd_Click();
+    QVERIFY(!window.isReidaiHooked());
 }
 
 QTEST_MAIN(tst_mdiKenteiBack)
