@@ -106,7 +106,9 @@ frmInput::~frmInput() = default;
 
 bool frmInput::boxHasFocus() const
 {
-    return txtInputZone->isEnabled() && QApplication::focusWidget() == txtInputZone;
+    // Keys that go to an open menu or a modal box are not typed into the input box.
+    return txtInputZone->isEnabled() && QApplication::focusWidget() == txtInputZone &&
+           !QApplication::activePopupWidget() && !QApplication::activeModalWidget();
 }
 
 void frmInput::setReidai(frmReidai* reidai)
