@@ -1,5 +1,9 @@
 #include "ColorLiteral.h"
 
+#include "common/NumericText.h"
+
+#include <cmath>
+
 namespace ColorLiteral {
 
 std::optional<quint32> toBgr(QStringView literal)
@@ -40,5 +44,21 @@ QColor toColor(QStringView literal, const QColor& fallback)
 }
 
 QString fromColor(const QColor& color) { return fromBgr(colorToBgr(color)); }
+
+bool isColorNumber(QStringView text)
+{
+    if (!NumericText::IsNumeric(text))
+        return false;
+    const double value = NumericText::Val(text);
+    return value >= 0 && value <= 0xFFFFFF;
+}
+
+qint32 numberValue(QStringView text)
+{
+    const double value = NumericText::Val(text);
+    if (!std::isfinite(value) || value < -2147483648.0 || value > 2147483647.0)
+        return 0;
+    return qint32(NumericText::roundHalfEven(value));
+}
 
 } // namespace ColorLiteral

@@ -21,4 +21,10 @@ quint32 colorToBgr(const QColor& color);
 QColor toColor(QStringView literal, const QColor& fallback = Qt::black);
 QString fromColor(const QColor& color);
 
+// A colour box as the settings dialog reads it: any number counts, decimal or "&H".
+// Whether the text is a number from 0 to &HFFFFFF.
+bool isColorNumber(QStringView text);
+// The number in the text as a 32-bit colour value; 0 when it is none or does not fit.
+qint32 numberValue(QStringView text);
+
 } // namespace ColorLiteral

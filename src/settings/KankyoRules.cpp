@@ -1,5 +1,6 @@
 #include "KankyoRules.h"
 
+#include "ColorLiteral.h"
 #include "common/NumericText.h"
 #include "platform/AppPaths.h"
 #include "platform/FileSystem.h"
@@ -62,18 +63,12 @@ QString defaultLogFolder()
 
 QString shownColorText(const QString& stored, const QString& fallback)
 {
-    if (!NumericText::IsNumeric(stored))
-        return fallback;
-    const double value = NumericText::Val(stored);
-    return value >= 0 && value <= 0xFFFFFF ? stored : fallback;
+    return ColorLiteral::isColorNumber(stored) ? stored : fallback;
 }
 
 qint32 colorValueOfBox(const QString& boxText)
 {
-    const double value = NumericText::Val(boxText);
-    if (!std::isfinite(value) || value < -2147483648.0 || value > 2147483647.0)
-        return 0;
-    return qint32(NumericText::roundHalfEven(value));
+    return ColorLiteral::numberValue(boxText);
 }
 
 std::array<qint32, 16> initialCustomColors()
