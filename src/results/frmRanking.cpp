@@ -60,7 +60,14 @@ frmRanking::frmRanking() : QDialog(nullptr)
         auto cell = [&](QList<QLabel*>& array, int column, Qt::Alignment align) {
             auto* label = new QLabel(this);
             label->setAlignment(align | Qt::AlignVCenter);
-            label->setMinimumWidth(column == 2 ? 140 : 70);
+            // Wide enough for any value the log can hold, since the window is sized before
+            // the values arrive.
+            static const char16_t* const widest[] = {u"", u"WWWWWWWW", u"ＷＷＷＷＷＷＷＷ",
+                                                     u"00-00-0000", u"0000.0", u"100.0",
+                                                     u"00000"};
+            label->setMinimumWidth(label->fontMetrics().horizontalAdvance(
+                                       QString::fromUtf16(widest[column])) +
+                                   12);
             array.append(label);
             grid->addWidget(label, row + 1, column);
         };
