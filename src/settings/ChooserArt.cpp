@@ -1,50 +1,16 @@
 #include "ChooserArt.h"
 
+#include "platform/DrawnIcon.h"
+
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
-#include <QPushButton>
 
 namespace
 {
 
-constexpr int BaseSize = 32;
-
-using Drawing = void (*)(QPainter&, qreal);
-
-void drawCheck(QPainter& painter, qreal s)
+QColor ink(bool disabled, const QColor& color)
 {
-    QPainterPath path;
-    path.moveTo(0.18 * s, 0.52 * s);
-    path.lineTo(0.42 * s, 0.76 * s);
-    path.lineTo(0.84 * s, 0.26 * s);
-    painter.setPen(QPen(QColor(0, 128, 0), 0.13 * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPath(path);
-}
-
-void drawCross(QPainter& painter, qreal s)
-{
-    painter.setPen(QPen(QColor(192, 0, 0), 0.13 * s, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(QPointF(0.24 * s, 0.24 * s), QPointF(0.76 * s, 0.76 * s));
-    painter.drawLine(QPointF(0.76 * s, 0.24 * s), QPointF(0.24 * s, 0.76 * s));
-}
-
-QIcon drawnIcon(Drawing draw)
-{
-    QIcon icon;
-    for (const qreal ratio : {1.0, 1.5, 2.0, 3.0}) {
-        const int pixels = qRound(BaseSize * ratio);
-        QPixmap pixmap(pixels, pixels);
-        pixmap.fill(Qt::transparent);
-        {
-            QPainter painter(&pixmap);
-            painter.setRenderHint(QPainter::Antialiasing);
-            draw(painter, pixels);
-        }
-        pixmap.setDevicePixelRatio(ratio);
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    return disabled ? QColor(160, 160, 160) : color;
 }
 
 } // namespace
@@ -54,21 +20,34 @@ namespace ChooserArt
 
 QIcon okIcon()
 {
-    return drawnIcon(drawCheck);
+    return DrawnIcon::make([](QPainter& painter, const QRectF& r, bool disabled) {
+        const qreal s = r.width();
+        QPainterPath path;
+        path.moveTo(r.x() + 0.18 * s, r.y() + 0.52 * s);
+        path.lineTo(r.x() + 0.42 * s, r.y() + 0.76 * s);
+        path.lineTo(r.x() + 0.84 * s, r.y() + 0.26 * s);
+        painter.setPen(QPen(ink(disabled, QColor(0, 128, 0)), 0.13 * s, Qt::SolidLine,
+                            Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPath(path);
+    });
 }
 
 QIcon cancelIcon()
 {
-    return drawnIcon(drawCross);
+    return DrawnIcon::make([](QPainter& painter, const QRectF& r, bool disabled) {
+        const qreal s = r.width();
+        painter.setPen(QPen(ink(disabled, QColor(192, 0, 0)), 0.13 * s, Qt::SolidLine,
+                            Qt::RoundCap));
+        painter.drawLine(QPointF(r.x() + 0.24 * s, r.y() + 0.24 * s),
+                         QPointF(r.x() + 0.76 * s, r.y() + 0.76 * s));
+        painter.drawLine(QPointF(r.x() + 0.76 * s, r.y() + 0.24 * s),
+                         QPointF(r.x() + 0.24 * s, r.y() + 0.76 * s));
+    });
 }
 
 void makePictureButton(QPushButton* button, const QIcon& icon, const QString& name)
 {
-    button->setIcon(icon);
-    const int side = button->fontMetrics().height() * 3 / 2;
-    button->setIconSize(QSize(side, side));
-    button->setAccessibleName(name);
-    button->setToolTip(name);
+    DrawnIcon::makePictureButton(button, icon, name);
 }
 
 } // namespace ChooserArt
