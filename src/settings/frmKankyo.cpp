@@ -28,6 +28,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace KankyoRules;
 
 namespace
@@ -69,7 +71,7 @@ QScrollBar* makeBar(QWidget* parent, const Bar& bar, const QString& name)
     v->setPageStep(bar.LargeChange);
     v->setFocusPolicy(Qt::StrongFocus);
     v->setAccessibleName(name);
-    v->setMinimumHeight(v->fontMetrics().height() * 3);
+    v->setMinimumHeight(v->fontMetrics().height() * 5 / 2);
     return v;
 }
 
@@ -121,6 +123,11 @@ frmKankyo::frmKankyo() : QDialog(nullptr)
     setObjectName(QStringLiteral("frmKankyo"));
     setWindowTitle(QStringLiteral("環境設定"));
     setModal(true);
+    // A size smaller than the program's own: the dialog holds every setting and must still
+    // fit a 1024 x 768 screen.
+    QFont smaller = font();
+    smaller.setPointSizeF(std::max(8.0, smaller.pointSizeF() - 1));
+    setFont(smaller);
     buildControls();
     connectControls();
 }
@@ -133,7 +140,7 @@ void frmKankyo::buildControls()
     m_content = new QWidget;
     QWidget* c = m_content;
     const QFontMetrics fm(font());
-    const int pathWidth = fm.averageCharWidth() * 30;
+    const int pathWidth = fm.averageCharWidth() * 26;
 
     lblHeader = new QLabel(QStringLiteral("ＰＥＬＫＯの環境を設定します"), c);
     QFont headerFont = lblHeader->font();
@@ -334,6 +341,14 @@ void frmKankyo::buildControls()
     column({fraBack, frmWindowSize, fraBaseFont, fraReturnFont, fraResultFont, fraSubLog});
     columns->setStretch(1, 1);
 
+    // Tight groups: the folder column has to fit a 768-pixel screen with the program's font.
+    for (QGroupBox* box : c->findChildren<QGroupBox*>()) {
+        const int side = box->fontMetrics().averageCharWidth();
+        box->layout()->setContentsMargins(side, side / 2, side, side / 2);
+        box->layout()->setSpacing(side / 2);
+    }
+    columns->setSpacing(fm.averageCharWidth());
+
     auto* contentLayout = new QVBoxLayout(c);
     contentLayout->addWidget(lblHeader);
     contentLayout->addLayout(columns);
@@ -417,6 +432,8 @@ int frmKankyo::showModal()
 {
     Form_Load();
     show();
+    // Shown, the controls know their real sizes: fit the dialog to them again.
+    fitToScreen();
     Form_Activate();
     // The first check may already have closed the dialog.
     if (!isVisible())
@@ -426,7 +443,10 @@ int frmKankyo::showModal()
 
 void frmKankyo::fitToScreen()
 {
-    m_content->adjustSize();
+    // Sizes are only right once the style has polished every control.
+    ensurePolished();
+    m_content->ensurePolished();
+    m_content->layout()->activate();
     const QSize content = m_content->sizeHint();
     const QMargins margins = layout()->contentsMargins();
     const int buttonsHeight = cmdOk->sizeHint().height() + layout()->spacing();
@@ -435,7 +455,8 @@ void frmKankyo::fitToScreen()
     QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (screen) {
         // Too big for the screen (large text scale): the groups scroll inside the dialog.
-        const QSize room = screen->availableGeometry().size() * 0.95;
+        // Room left by the window frame, which is not part of the dialog's own size.
+        const QSize room = screen->availableGeometry().size() - QSize(16, 40);
         const int bar = m_scroll->verticalScrollBar()->sizeHint().width();
         if (wanted.height() > room.height())
             wanted.rwidth() += bar;

@@ -95,6 +95,10 @@ void frmLogStyle::Form_Load()
     lstKoumoku->clear();
     lstKoumoku->addItems(LogStyleRules::catalogueTitles());
     lstKoumoku->setCurrentRow(0);
+    // Room for the whole catalogue without scrolling.
+    const int rows = lstKoumoku->sizeHintForRow(0) * LogColumnCount + 2 * lstKoumoku->frameWidth();
+    lstKoumoku->setMinimumHeight(rows);
+    lstInsert->setMinimumHeight(rows);
     lstInsert->clear();
     lstInsert->addItems(LogStyleRules::titlesOf(objKankyo->LogStyle()));
     lstInsert->setCurrentRow(-1);

@@ -1,6 +1,7 @@
 // Shows one of the settings dialogs on the current X display and saves a picture of the
 // screen: settings_shot <kankyo|logstyle|color> <file.png>
 #include "app/modPelko.h"
+#include "platform/Fonts.h"
 #include "platform/MessageService.h"
 #include "settings/cColor.h"
 #include "settings/clsKankyo.h"
@@ -17,6 +18,10 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // The program's own font, as main() sets it.
+    QFont font = Fonts::proportional(0);
+    font.setPointSize(11);
+    QApplication::setFont(font);
     if (argc < 3)
         return 2;
     const QString which = QString::fromLocal8Bit(argv[1]);
