@@ -6,7 +6,7 @@
 set -euo pipefail
 
 build_pkgs=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
-            fonts-ipafont-gothic libbenchmark-dev libcups2-dev)
+            fonts-ipafont-gothic qt6-translations-l10n libcups2-dev)
 run_pkgs=(xvfb xauth imagemagick)
 test_pkgs=(xvfb xauth imagemagick xdotool cups printer-driver-cups-pdf poppler-utils)
 

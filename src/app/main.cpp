@@ -1,10 +1,12 @@
 #include "Startup.h"
+#include "platform/Fonts.h"
 #include "platform/QtMessageService.h"
 
 #include <QApplication>
-#include "platform/Fonts.h"
-
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char* argv[])
 {
@@ -14,6 +16,14 @@ int main(int argc, char* argv[])
     QFont font = Fonts::proportional(0);
     font.setPointSize(11);
     QApplication::setFont(font);
+
+    // The program speaks Japanese whatever the desktop's language: Qt's own buttons and
+    // dialogs (message box buttons, the colour chooser) too, where the translation exists.
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     QtMessageService messages;
     setMessageService(&messages);

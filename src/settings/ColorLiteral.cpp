@@ -9,6 +9,9 @@ namespace ColorLiteral {
 std::optional<quint32> toBgr(QStringView literal)
 {
     const QStringView t = literal.trimmed();
+    // The settings dialog also accepts a colour written as a plain number.
+    if (!t.startsWith(u'&') && isColorNumber(t))
+        return quint32(numberValue(t));
     if (t.size() < 3 || t.at(0) != u'&' || (t.at(1) != u'H' && t.at(1) != u'h'))
         return std::nullopt;
     const QStringView digits = t.mid(2);

@@ -9,7 +9,8 @@
 // (red in the low byte). Every conversion between them and screen colours is here.
 namespace ColorLiteral {
 
-// The 24-bit value of a literal; empty when the text is no "&H" literal or is out of range.
+// The 24-bit value of a literal ("&H" hex digits, or a plain decimal number); empty when the
+// text is neither or is out of range.
 std::optional<quint32> toBgr(QStringView literal);
 // "&H" + six upper-case hex digits.
 QString fromBgr(quint32 bgr);

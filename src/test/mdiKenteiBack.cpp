@@ -248,13 +248,9 @@ bool mdiKenteiBack::isReidaiHooked() const { return m_follow.isInstalled(); }
 
 void mdiKenteiBack::MDIForm_Activate()
 {
-    // Settings keep "&H" literals; a system colour (high bit set) has no literal value here.
-    const double value = NumericText::Val(objKankyo->BackColor());
-    const quint32 bgr = quint32(qint64(value));
-    QColor color = palette().color(QPalette::Dark);
-    if (value >= 0 && !(bgr & 0x80000000u))
-        color = ColorLiteral::bgrToColor(bgr);
-    mdiArea->setBackground(color);
+    // A system colour (high bit set) has no value of its own here: the palette stands in.
+    mdiArea->setBackground(
+        ColorLiteral::toColor(objKankyo->BackColor(), palette().color(QPalette::Dark)));
 }
 
 void mdiKenteiBack::MDIForm_Unload()
