@@ -5,6 +5,7 @@
 #include "app/CenterForm.h"
 #include "app/modPelko.h"
 #include "platform/AppPaths.h"
+#include "platform/DialogKeys.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageService.h"
 
@@ -230,17 +231,6 @@ void frmDir::reject()
 
 void frmDir::keyPressEvent(QKeyEvent* event)
 {
-    switch (event->key()) {
-    case Qt::Key_Escape:
-        cmdCancel_Click();
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        // Enter belongs to the box or list that has it; only a focused button acts on it.
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
-            button->click();
-        return;
-    default:
+    if (!DialogKeys::handle(this, event, [this] { cmdCancel_Click(); }))
         QDialog::keyPressEvent(event);
-    }
 }

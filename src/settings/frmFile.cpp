@@ -4,6 +4,7 @@
 #include "LogFileCheck.h"
 #include "app/CenterForm.h"
 #include "app/modPelko.h"
+#include "platform/DialogKeys.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageService.h"
 
@@ -147,16 +148,6 @@ void frmFile::reject()
 
 void frmFile::keyPressEvent(QKeyEvent* event)
 {
-    switch (event->key()) {
-    case Qt::Key_Escape:
-        cmdCancel_Click();
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
-            button->click();
-        return;
-    default:
+    if (!DialogKeys::handle(this, event, [this] { cmdCancel_Click(); }))
         QDialog::keyPressEvent(event);
-    }
 }

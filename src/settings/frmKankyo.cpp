@@ -9,6 +9,7 @@
 #include "frmDir.h"
 #include "frmFile.h"
 #include "frmLogStyle.h"
+#include "platform/DialogKeys.h"
 #include "platform/MessageService.h"
 
 #include <QCheckBox>
@@ -805,17 +806,6 @@ void frmKankyo::cmdCancel_Click()
 
 void frmKankyo::keyPressEvent(QKeyEvent* event)
 {
-    switch (event->key()) {
-    case Qt::Key_Escape:
-        cmdCancel_Click();
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        // Enter in a box must not save the dialog; only a focused button acts on it.
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
-            button->click();
-        return;
-    default:
+    if (!DialogKeys::handle(this, event, [this] { cmdCancel_Click(); }))
         QDialog::keyPressEvent(event);
-    }
 }
