@@ -12,6 +12,25 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace
+{
+
+// Qt asks a line edit whether it takes the input method without looking at
+// WA_InputMethodEnabled, so ibus and fcitx kept composing in a box that had it off.
+class NoInputMethodLineEdit : public QLineEdit
+{
+public:
+    using QLineEdit::QLineEdit;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override
+    {
+        if (query == Qt::ImEnabled && !testAttribute(Qt::WA_InputMethodEnabled))
+            return false;
+        return QLineEdit::inputMethodQuery(query);
+    }
+};
+
+} // namespace
+
 frmTouroku& frmTouroku::instance()
 {
     static frmTouroku* form = new frmTouroku;
@@ -25,7 +44,7 @@ frmTouroku::frmTouroku()
     setFont(Fonts::proportional(11));
 
     lblId = new QLabel(QStringLiteral("利用者ID："), this);
-    txtID = new QLineEdit(this);
+    txtID = new NoInputMethodLineEdit(this);
     txtID->setObjectName(QStringLiteral("txtID"));
     // IDs are plain ASCII: keep the input method out of this box.
     txtID->setAttribute(Qt::WA_InputMethodEnabled, false);

@@ -5,6 +5,7 @@
 #include "platform/MessageService.h"
 #include "results/clsUser.h"
 
+#include <QInputMethodQueryEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -96,6 +97,15 @@ void tst_EntryDialogs::idBoxKeepsInputMethodOut()
     frmTouroku& form = frmTouroku::instance();
     QVERIFY(!form.txtID->testAttribute(Qt::WA_InputMethodEnabled));
     QVERIFY(form.txtName->testAttribute(Qt::WA_InputMethodEnabled));
+    // What the input method plug-ins ask before they take a key: the attribute alone
+    // did not keep ibus out of the ID box.
+    const auto accepts = [](QWidget* box) {
+        QInputMethodQueryEvent query(Qt::ImEnabled);
+        QCoreApplication::sendEvent(box, &query);
+        return query.value(Qt::ImEnabled).toBool();
+    };
+    QVERIFY(!accepts(form.txtID));
+    QVERIFY(accepts(form.txtName));
 }
 
 void tst_EntryDialogs::selfAssessment_data()
