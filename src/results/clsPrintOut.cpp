@@ -113,9 +113,7 @@ int clsPrintOut::PrintOut()
     m_painter = &painter;
     m_printer = &printer;
 
-    const CertificateFields fields{UserID,    UserName,  PC_NAME,  InpSpeed, Seidaritu,
-                                   ErrCount,  UseTime,   Filename, Eisu,     KanziKigo,
-                                   InpMozisu, SouMozisu, LogNumber};
+    const CertificateFields& fields = *this;
     const CertificateLayout::Measure measure = [&printer, this](const QString& text,
                                                                 qreal pointSize) {
         return QFontMetricsF(Fonts::proportional(pointSize), &printer).horizontalAdvance(text) /

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "results/CertificateLayout.h"
+
 #include <QString>
 
 class QPainter;
@@ -8,22 +10,10 @@ class clsUser;
 class colReidai;
 
 // Prints the certificate and its counterfoil on one sheet of the current printer.
-class clsPrintOut
+// The values shown are the public fields of CertificateFields (UserID, InpSpeed, …).
+class clsPrintOut : public CertificateFields
 {
 public:
-    QString UserID;
-    QString UserName;
-    QString PC_NAME;
-    qint16 InpSpeed = 0;
-    float Seidaritu = 0;
-    qint16 ErrCount = 0;
-    qint16 UseTime = 0;
-    QString Filename;
-    qint16 Eisu = 0;
-    qint16 KanziKigo = 0;
-    qint16 InpMozisu = 0;
-    qint16 SouMozisu = 0;
-    qint16 LogNumber = 0;
     qint16 PaperSize = 9;
 
     // When set, the sheet is written to this PDF file instead of going to a printer.
