@@ -22,6 +22,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QSaveFile>
 
 namespace
 {
@@ -49,6 +50,24 @@ template <typename F> void forEachCharacter(const QString& text, F&& f)
             return;
         i += n;
     }
+}
+
+// Acceptance runs drive the program through a real input method and read the live status
+// line, the box and its place from this file; unset in normal use.
+void dumpForAcceptance(const frmReidai* reidai, const InputZone* box)
+{
+    static const QString path = qEnvironmentVariable("PELKO_E2E_STATUS_FILE");
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    const QPoint centre = box->mapToGlobal(box->rect().center());
+    const QString status = reidai ? reidai->lblReidaiInfo->text() : QString();
+    const QString text = u"status=" + status + u"\nbox=" + box->text() + u"\ncentre=" +
+                         QString::number(centre.x()) + u',' + QString::number(centre.y()) + u'\n';
+    file.write(text.toUtf8());
+    file.commit();
 }
 
 } // namespace
@@ -173,6 +192,7 @@ void frmInput::Form_KeyDown(QKeyEvent* event)
         m_host->startCountdown();
         m_host->setTimeMenuEnabled(false);
     }
+    dumpForAcceptance(m_reidai, txtInputZone);
 }
 
 void frmInput::txtInputZone_KeyDown(QKeyEvent* event)
@@ -240,6 +260,7 @@ void frmInput::enterKey()
 void frmInput::echoCharacter(const QString& shown)
 {
     txtInputZone->appendAccepted(shown);
+    dumpForAcceptance(m_reidai, txtInputZone);
 }
 
 void frmInput::printInputRow(const QString& text, bool withEnter, bool scroll)
@@ -261,6 +282,7 @@ void frmInput::printInputRow(const QString& text, bool withEnter, bool scroll)
     }
     picInputAfter->EndRow();
     txtInputZone->clearRow();
+    dumpForAcceptance(m_reidai, txtInputZone);
 
     if (!m_reidai)
         return;
@@ -296,6 +318,7 @@ void frmInput::showStatus(const QString& status)
 {
     if (m_reidai)
         m_reidai->lblReidaiInfo->setText(status);
+    dumpForAcceptance(m_reidai, txtInputZone);
 }
 
 void frmInput::FsubEnd_Syori()
