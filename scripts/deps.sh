@@ -8,7 +8,10 @@ set -euo pipefail
 build_pkgs=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
             fonts-ipafont-gothic qt6-translations-l10n libcups2-dev)
 run_pkgs=(xvfb xauth imagemagick)
-test_pkgs=(xvfb xauth imagemagick xdotool cups printer-driver-cups-pdf poppler-utils)
+# The input-method acceptance suite also needs both Japanese input methods with Mozc,
+# a session bus and a clipboard tool.
+test_pkgs=(xvfb xauth imagemagick xdotool cups printer-driver-cups-pdf poppler-utils
+           python3 dbus xclip ibus ibus-mozc fcitx5 fcitx5-mozc fcitx5-frontend-qt6)
 
 case "${1:-build}" in
   build) wanted=("${build_pkgs[@]}") ;;
