@@ -169,6 +169,9 @@ class TimeOutInPreedit(Scenario):
         self.pelko.wait_counts(self.strokes, 3, 3, "の left in preedit")
         self.shot("preedit")
         record = self.finish_and_read_log()
+        if int(record["InpMozisu"]) > 3:
+            raise E2EFailure(f"InpMozisu {record['InpMozisu']}, expected 3: the preedit "
+                             "committed after the end was counted")
         self.check_record(record, InpMozisu="3", ErrCount="0", UseTime="60", InpSpeed="3")
         # Keys after the end reach nothing.
         self.s.keys(*word("gakkou", convert=True))

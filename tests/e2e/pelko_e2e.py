@@ -107,6 +107,7 @@ def run_as_user(args):
 # -- as the user: sessions and scenarios ----------------------------------------------
 
 def run_suite(args):
+    sys.dont_write_bytecode = True  # keep the source folder clean
     sys.path.insert(0, str(HERE))
     from e2e_scenarios import SCENARIOS
     from e2e_session import E2EFailure, Session
