@@ -94,7 +94,7 @@ class Pelko:
     def enter_user(self, id_keys=None, name_keys=None):
         """In the entry dialog: optionally retype the ID and type a name, then Enter."""
         self.s.focus(ENTRY)
-        self.s.wait_composing("the name box", known=self.contexts_before_entry)
+        self.s.wait_composing("the name box", known=self.contexts_before_entry, window=ENTRY)
         if id_keys is not None:
             self.s.keys("shift+Tab", "ctrl+a", *id_keys, "Tab")
         if name_keys:
@@ -110,7 +110,7 @@ class Pelko:
         started = time.monotonic()
         self.s.keys("space")
         poll("the run to start after the space bar", self.status_file.exists, timeout=10)
-        self.s.wait_composing("the input box", known)
+        self.s.wait_composing("the input box", known, window=PRACTICE)
         return started
 
     # -- what the program shows --------------------------------------------------------

@@ -196,7 +196,7 @@ class Session:
         found = re.findall(r"IC \[(\w+)\].*focus:(\d)", info)
         return {ic: focus == "1" for ic, focus in found}
 
-    def wait_composing(self, where, known=None):
+    def wait_composing(self, where, known=None, window=None):
         """Waits until the input method composes for the focused box. fcitx5 attaches to
         a window only after a box in it has taken the focus, and keys sent before that
         pass by it as plain letters: wait for a focused context, a new one when known
@@ -204,11 +204,25 @@ class Session:
         if self.im != "fcitx5":
             return
 
+        began = time.monotonic()
+
         def attached():
-            return any(focus and ic not in (known or {})
+            # A context made earlier for the same window counts once the new one is late.
+            fresh = time.monotonic() - began < 5
+            return any(focus and not (fresh and ic in (known or {}))
                        for ic, focus in self.input_contexts().items())
 
         try:
+            if window:
+                # fcitx5 at times misses the focus of a window it has just made a context
+                # for; the focus leaving the window and coming back tells it again.
+                try:
+                    poll(f"fcitx5 to attach to {where}", attached, timeout=3)
+                    return
+                except E2EFailure:
+                    print(f"note: fcitx5 missed the focus of {where}: focus moved away and "
+                          "back", flush=True)
+                    self.refocus(window)
             poll(f"fcitx5 to attach to {where}", attached)
         except E2EFailure as failure:
             raise E2EFailure(f"{failure} (contexts before: {sorted(known or {})}, "
@@ -287,6 +301,14 @@ class Session:
         if self.xdotool("getwindowfocus", check=False).stdout.strip() != window:
             self.xdotool("windowfocus", "--sync", window)
         return window
+
+    def refocus(self, title):
+        """Takes the keyboard focus away to the root window and gives it back."""
+        window = self.wait_window(title)
+        root = re.search(r"Window id: (0x[0-9a-f]+)", self.run(["xwininfo", "-root"]).stdout)
+        self.xdotool("windowfocus", str(int(root.group(1), 16)))
+        time.sleep(0.2)
+        self.xdotool("windowfocus", "--sync", window)
 
     def geometry(self, window):
         out = self.xdotool("getwindowgeometry", "--shell", window).stdout

@@ -29,6 +29,7 @@ USER = "pelko-e2e"
 SKIP = 77
 
 COMMON_PACKAGES = {"xvfb": "/usr/bin/Xvfb", "xdotool": "/usr/bin/xdotool",
+                   "x11-utils": "/usr/bin/xwininfo",
                    "imagemagick": "/usr/bin/import", "xclip": "/usr/bin/xclip",
                    "dbus": "/usr/bin/dbus-daemon"}
 IM_PACKAGES = {
