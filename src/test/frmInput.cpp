@@ -24,6 +24,8 @@
 #include <QPainter>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -350,6 +352,13 @@ void frmInput::FsubEnd_Syori()
     lblKekka->setPalette(palette);
     QString caption = result.caption;
     lblKekka->setText(caption.replace(u'\r', u'\n'));
+    // A failed run's result has three lines: grow the label upwards over the finished input
+    // row until all of them show.
+    const int needed = int(caption.count(u'\n') + 1) * lblKekka->fontMetrics().lineSpacing() + 6;
+    const int labelHeight = std::max(lblKekka->height(), needed);
+    lblKekka->setGeometry(lblKekka->x(), std::max(0, height() - labelHeight), lblKekka->width(),
+                          std::min(labelHeight, height()));
+    lblKekka->setAutoFillBackground(true);
     lblKekka->setVisible(true);
     lblKekka->raise();
     txtInputZone->setEnabled(false);

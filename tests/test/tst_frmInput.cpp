@@ -415,6 +415,11 @@ void tst_frmInput::menusAfterTheRun()
     QCOMPARE(m_input->lblKekka->palette().color(QPalette::WindowText),
              passed ? QColor(0, 0, 0) : QColor(255, 0, 0));
     QCOMPARE(m_input->lblKekka->text().count(u'\n'), passed ? 1 : 2);
+    // Every line of the result shows inside the window.
+    const QLabel* result = m_input->lblKekka;
+    QVERIFY(result->height() >= (passed ? 2 : 3) * result->fontMetrics().lineSpacing());
+    QVERIFY(result->geometry().bottom() < m_input->height());
+    QVERIFY(result->y() >= 0);
 }
 
 void tst_frmInput::logFailureIsReported()
