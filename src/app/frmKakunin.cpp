@@ -37,9 +37,8 @@ frmKakunin::frmKakunin()
         layout->addWidget(option);
         opt_kakunin.append(option);
     }
-    cmdOK = new QPushButton(this);
+    cmdOK = ChooserArt::okButton(this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    ChooserArt::makePictureButton(cmdOK, ChooserArt::okIcon(), QStringLiteral("OK"));
     cmdOK->setDefault(true);
     layout->addWidget(cmdOK, 0, Qt::AlignRight);
     connect(cmdOK, &QPushButton::clicked, this, &frmKakunin::cmdOk_Click);

@@ -55,9 +55,8 @@ frmTouroku::frmTouroku()
     txtName->setAttribute(Qt::WA_InputMethodEnabled, true);
     lblId->setBuddy(txtID);
     lblName->setBuddy(txtName);
-    cmdOK = new QPushButton(this);
+    cmdOK = ChooserArt::okButton(this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    ChooserArt::makePictureButton(cmdOK, ChooserArt::okIcon(), QStringLiteral("OK"));
     cmdOK->setAutoDefault(false);
 
     auto* grid = new QGridLayout(this);

@@ -68,8 +68,7 @@ frmVer::frmVer()
     lblDisclaimer->setWordWrap(true);
 
     cmdsysinfo = new QPushButton(QStringLiteral("システム情報"), this);
-    cmdOK = new QPushButton(this);
-    ChooserArt::makePictureButton(cmdOK, ChooserArt::okIcon(), QStringLiteral("OK"));
+    cmdOK = ChooserArt::okButton(this);
     cmdOK->setDefault(true);
 
     auto* grid = new QGridLayout(this);

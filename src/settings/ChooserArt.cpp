@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPushButton>
 
 namespace
 {
@@ -48,6 +49,20 @@ QIcon cancelIcon()
 void makePictureButton(QPushButton* button, const QIcon& icon, const QString& name)
 {
     DrawnIcon::makePictureButton(button, icon, name);
+}
+
+QPushButton* okButton(QWidget* parent)
+{
+    auto* button = new QPushButton(parent);
+    makePictureButton(button, okIcon(), QStringLiteral("OK"));
+    return button;
+}
+
+QPushButton* cancelButton(QWidget* parent)
+{
+    auto* button = new QPushButton(parent);
+    makePictureButton(button, cancelIcon(), QStringLiteral("キャンセル"));
+    return button;
 }
 
 } // namespace ChooserArt

@@ -44,11 +44,8 @@ frmDir::frmDir() : QDialog(nullptr)
     dirRefer = new QListWidget(this);
     dirRefer->setAccessibleName(QStringLiteral("フォルダ一覧"));
     dirRefer->setSelectionMode(QAbstractItemView::SingleSelection);
-    cmdOk = new QPushButton(this);
-    ChooserArt::makePictureButton(cmdOk, ChooserArt::okIcon(), QStringLiteral("OK"));
-    cmdCancel = new QPushButton(this);
-    ChooserArt::makePictureButton(cmdCancel, ChooserArt::cancelIcon(),
-                                  QStringLiteral("キャンセル"));
+    cmdOk = ChooserArt::okButton(this);
+    cmdCancel = ChooserArt::cancelButton(this);
 
     const QFontMetrics fm(font());
     txtDir->setMinimumWidth(fm.averageCharWidth() * 40);

@@ -34,11 +34,8 @@ frmFile::frmFile() : QDialog(nullptr)
     filList = new QListWidget(this);
     filList->setAccessibleName(QStringLiteral("ファイル一覧"));
     filList->setSelectionMode(QAbstractItemView::SingleSelection);
-    cmdOk = new QPushButton(this);
-    ChooserArt::makePictureButton(cmdOk, ChooserArt::okIcon(), QStringLiteral("OK"));
-    cmdCancel = new QPushButton(this);
-    ChooserArt::makePictureButton(cmdCancel, ChooserArt::cancelIcon(),
-                                  QStringLiteral("キャンセル"));
+    cmdOk = ChooserArt::okButton(this);
+    cmdCancel = ChooserArt::cancelButton(this);
 
     const QFontMetrics fm(font());
     txtFileName->setMinimumWidth(fm.averageCharWidth() * 32);

@@ -35,11 +35,8 @@ frmLogStyle::frmLogStyle() : QDialog(nullptr)
     cmdRemove->setAccessibleName(QStringLiteral("削除"));
     auto* fraInsert = new QGroupBox(QStringLiteral("書き出すデータ"), this);
     lstInsert = new QListWidget(fraInsert);
-    cmdOk = new QPushButton(this);
-    ChooserArt::makePictureButton(cmdOk, ChooserArt::okIcon(), QStringLiteral("OK"));
-    cmdCancel = new QPushButton(this);
-    ChooserArt::makePictureButton(cmdCancel, ChooserArt::cancelIcon(),
-                                  QStringLiteral("キャンセル"));
+    cmdOk = ChooserArt::okButton(this);
+    cmdCancel = ChooserArt::cancelButton(this);
 
     for (QListWidget* list : {lstKoumoku, lstInsert}) {
         list->setSelectionMode(QAbstractItemView::SingleSelection);
