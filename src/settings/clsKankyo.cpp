@@ -27,11 +27,6 @@ QString trimSpaces(const QString& s)
     return s.mid(b, e - b);
 }
 
-QString withSlash(const QString& folder)
-{
-    return folder.endsWith(u'/') ? folder : folder + u'/';
-}
-
 QString withLogExtension(const QString& name)
 {
     return name.contains(u'.') ? name : name + QStringLiteral(".log");
@@ -119,13 +114,13 @@ void clsKankyo::LoadINI()
 
     m_LoadFlg = false;
     const QString appFolder = AppPaths::applicationFolder();
-    m_IniPath = FileSystem::resolveCase(withSlash(appFolder) + QStringLiteral("pelko.ini"));
+    m_IniPath = FileSystem::resolveCase(FileSystem::withTrailingSlash(appFolder) + QStringLiteral("pelko.ini"));
 
     m_LastTime = 3;
     m_ChangeTime = true;
     m_Speed = 25;
     m_Filepath = appFolder + QStringLiteral("/DATA/");
-    m_LogPath = withSlash(appFolder);
+    m_LogPath = FileSystem::withTrailingSlash(appFolder);
     m_LogName = QStringLiteral("pelko.log");
     m_SubLog = false;
     m_SubLogName = QStringLiteral("pksub.log");
@@ -165,10 +160,10 @@ void clsKankyo::LoadINI()
     }
 
     v = trimSpaces(get(u"default", u"data"));
-    m_Filepath = withSlash(v.isEmpty() ? appFolder + QStringLiteral("/DATA") : v);
+    m_Filepath = FileSystem::withTrailingSlash(v.isEmpty() ? appFolder + QStringLiteral("/DATA") : v);
 
     v = trimSpaces(get(u"default", u"testdata"));
-    m_TestFilepath = withSlash(v.isEmpty() ? appFolder + QStringLiteral("/PLACTICE") : v);
+    m_TestFilepath = FileSystem::withTrailingSlash(v.isEmpty() ? appFolder + QStringLiteral("/PLACTICE") : v);
 
     v = get(u"default", u"paper");
     m_PaperSize = trimSpaces(v).isEmpty() ? QStringLiteral("9") : decimalText(Val(v));
@@ -180,14 +175,14 @@ void clsKankyo::LoadINI()
         setSortMode(v.toUpper());
 
     v = trimSpaces(get(u"MainLog", u"Path"));
-    m_LogPath = withSlash(v.isEmpty() ? logFolder : v);
+    m_LogPath = FileSystem::withTrailingSlash(v.isEmpty() ? logFolder : v);
 
     v = trimSpaces(get(u"MainLog", u"Name"));
     if (!v.isEmpty())
         m_LogName = withLogExtension(v);
 
     v = trimSpaces(get(u"Sublog", u"Path"));
-    m_SubLogPath = withSlash(v.isEmpty() ? logFolder : v);
+    m_SubLogPath = FileSystem::withTrailingSlash(v.isEmpty() ? logFolder : v);
 
     v = trimSpaces(get(u"Sublog", u"Name"));
     if (!v.isEmpty())
