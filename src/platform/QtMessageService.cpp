@@ -43,6 +43,8 @@ MsgAnswer QtMessageService::show(const QString& text, const QString& title, MsgB
         break;
     }
     switch (box.exec()) {
+    case QMessageBox::Ok:
+        return MsgAnswer::Ok;
     case QMessageBox::Cancel:
         return MsgAnswer::Cancel;
     case QMessageBox::Yes:
