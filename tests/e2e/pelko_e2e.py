@@ -2,10 +2,13 @@
 """Acceptance of Pelko through real Japanese input methods: ibus + Mozc and fcitx5 + Mozc.
 
     pelko_e2e.py --pelko build/bin/pelko --out build/tests/e2e/artefacts [--im ibus]
+                 [--suite typing|journeys]
 
 Each input method gets a desktop session of its own (Xvfb, D-Bus, the input method
 daemon); each scenario starts the program in a folder of its own and types through
-xdotool. Mozc will not run as root, so as root the suite runs itself as the user
+xdotool. The typing suite checks the counts through both input methods; the journeys
+suite walks the user's paths through the windows (certification, printing, settings,
+ranking, help). Mozc will not run as root, so as root the suite runs itself as the user
 "pelko-e2e", which it creates when missing. Screenshots of the key moments land in --out.
 
 Exit status: 0 all passed, 1 a scenario failed, 77 skipped (tools or packages missing;
@@ -78,7 +81,8 @@ def run_as_user(args):
         python = "/usr/bin/python3" if Path("/usr/bin/python3").exists() else sys.executable
         command = ["runuser", "-u", USER, "--", python, str(work / "pelko_e2e.py"),
                    "--pelko", str(work / "pelko"), "--out", str(work / "out"),
-                   "--im", ",".join(args.im), "--only", ",".join(args.only)]
+                   "--im", ",".join(args.im), "--only", ",".join(args.only),
+                   "--suite", args.suite]
         env = {k: v for k, v in os.environ.items()
                if k in ("PATH", "CI", "PELKO_E2E_REQUIRE")}
         env.update({"HOME": user.pw_dir, "USER": USER, "LOGNAME": USER})
@@ -110,8 +114,13 @@ def run_as_user(args):
 def run_suite(args):
     sys.dont_write_bytecode = True  # keep the source folder clean
     sys.path.insert(0, str(HERE))
-    from e2e_scenarios import SCENARIOS
     from e2e_session import E2EFailure, Session
+    if args.suite == "journeys":
+        from e2e_certification import JOURNEYS as certification
+        from e2e_journeys import JOURNEYS as journeys
+        SCENARIOS = certification + journeys
+    else:
+        from e2e_scenarios import SCENARIOS
 
     gone = missing(COMMON_PACKAGES)
     if gone:
@@ -182,6 +191,8 @@ def main():
     parser.add_argument("--out", type=Path, required=True, help="folder for screenshots")
     parser.add_argument("--im", default="ibus,fcitx5", help="ibus, fcitx5 or both")
     parser.add_argument("--only", default="", help="scenario names, comma-separated")
+    parser.add_argument("--suite", default="typing", choices=("typing", "journeys"),
+                        help="counts through the input methods, or the user's journeys")
     args = parser.parse_args()
     args.im = [im for im in args.im.split(",") if im]
     args.only = [name for name in args.only.split(",") if name]

@@ -1,0 +1,3 @@
+"""Journeys of a certification: the printer check, the self-assessment, the certificate."""
+
+JOURNEYS = []
