@@ -1,6 +1,8 @@
 #include "app/modPelko.h"
 #include "common/PelkoError.h"
 #include "platform/MessageService.h"
+#include "platform/Printers.h"
+#include "results/PrintQueue.h"
 #include "results/CurrentPrinter.h"
 #include "results/clsPrintOut.h"
 #include "results/clsUser.h"
@@ -235,6 +237,11 @@ void tst_CupsPrinting::cleanupTestCase()
 
 void tst_CupsPrinting::printsThroughCups()
 {
+    // What the main menu and the printer dialog ask: the scheduler's own answers.
+    QCOMPARE(Printers::installedNames(), QStringList{kQueue});
+    QCOMPARE(Printers::defaultName(), kQueue);
+    QVERIFY(PrintQueue::acceptsJobs(kQueue));
+    QVERIFY(PrintQueue::lastJobId(kQueue) >= 0);
     CurrentPrinter::reset(); // the system default: our queue
     QCOMPARE(CurrentPrinter::name(), kQueue);
     QCOMPARE(failureOf(sampleSheet()), QString());
@@ -282,6 +289,9 @@ void tst_CupsPrinting::refusingQueuesAreReported()
 void tst_CupsPrinting::stoppedSchedulerIsReported()
 {
     stopScheduler();
+    // No scheduler: no printer, which the main menu's certification check relies on.
+    QVERIFY(Printers::installedNames().isEmpty());
+    QCOMPARE(PrintQueue::lastJobId(kQueue), -1);
     objKankyo = std::make_unique<clsKankyo>();
     objUser = std::make_unique<clsUser>();
     MessageRecorder messages;

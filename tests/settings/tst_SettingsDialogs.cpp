@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -529,7 +530,7 @@ void tst_SettingsDialogs::colorChooserCancelAndConfirm()
         shownStart = dialog.currentColor();
         shownCustom = QColorDialog::customColor(3);
         dialog.setCurrentColor(Qt::green);
-        dialog.reject();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
     });
     QVERIFY(!c.PickColor(nullptr, cColor::RgbInit | cColor::FullOpen));
     QCOMPARE(shownStart, QColor(0x99, 0x66, 0x33));
@@ -541,7 +542,8 @@ void tst_SettingsDialogs::colorChooserCancelAndConfirm()
         auto& dialog = static_cast<QColorDialog&>(d);
         QColorDialog::setCustomColor(5, QColor(1, 2, 3));
         dialog.setCurrentColor(QColor(0x10, 0x20, 0x30));
-        dialog.accept();
+        const auto* box = dialog.findChild<QDialogButtonBox*>();
+        QTest::mouseClick(box->button(QDialogButtonBox::Ok), Qt::LeftButton);
     });
     QVERIFY(c.PickColor(nullptr, cColor::RgbInit | cColor::FullOpen));
     QCOMPARE(c.PickedColor(), 0x302010);
