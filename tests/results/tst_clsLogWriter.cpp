@@ -1,5 +1,6 @@
 #include "app/modPelko.h"
 #include "common/Cp932.h"
+#include "results/LogField.h"
 #include "results/clsLogWriter.h"
 #include "support/TempTree.h"
 
@@ -57,7 +58,10 @@ private Q_SLOTS:
     void passLogLine_data();
     void passLogLine();
     void passLogOffOrMissing();
-    void unencodableValueWritesNothing();
+    void valueThatBreaksTheLineWritesNothing_data();
+    void valueThatBreaksTheLineWritesNothing();
+    void logFieldRule_data();
+    void logFieldRule();
     void existingLogFoundIgnoringCase();
     void formatChangeBlock_data();
     void formatChangeBlock();
@@ -123,9 +127,9 @@ void tst_clsLogWriter::passLogLine_data()
     QTest::newRow("lower-case code ignored")
         << QStringLiteral("a8") << QStringLiteral("Diduzi") << QByteArray("85.5,\r\n");
     QTest::newRow("empty style") << QString() << QStringLiteral("Diduzi") << QByteArray("\r\n");
-    QTest::newRow("comma and quote unescaped")
-        << QStringLiteral("4") << QStringLiteral("山田,\"太郎\"")
-        << QByteArray("\"" + sjis(QStringLiteral("山田,\"太郎\"")) + "\",\r\n");
+    QTest::newRow("full-width comma and quote are plain characters")
+        << QStringLiteral("4") << QStringLiteral("山田，”太郎”")
+        << QByteArray("\"" + sjis(QStringLiteral("山田，”太郎”")) + "\",\r\n");
     QTest::newRow("date and time") << QStringLiteral("12") << QStringLiteral("x")
                                    << QByteArray("\"05-20-2005\",\"14:03:12\",\r\n");
 }
@@ -164,16 +168,58 @@ void tst_clsLogWriter::passLogOffOrMissing()
                 .endsWith(QByteArray("\r\n1" + exampleTail + "\r\n")));
 }
 
-void tst_clsLogWriter::unencodableValueWritesNothing()
+void tst_clsLogWriter::valueThatBreaksTheLineWritesNothing_data()
 {
+    QTest::addColumn<int>("field"); // 0 UserID, 1 UserName, 2 PC_NAME, 3 PC_USER, 4 Filename
+    QTest::addColumn<QString>("value");
+    QTest::newRow("emoji in the name") << 1 << QStringLiteral("Zoë 😀");
+    QTest::newRow("comma in the name") << 1 << QStringLiteral("山田,太郎");
+    QTest::newRow("quote in the ID") << 0 << QStringLiteral("A\"1");
+    QTest::newRow("line feed in the PC name") << 2 << QStringLiteral("pc\n01");
+    QTest::newRow("carriage return in the file name") << 4 << QStringLiteral("jpn_dat.1\r");
+}
+
+void tst_clsLogWriter::valueThatBreaksTheLineWritesNothing()
+{
+    QFETCH(int, field);
+    QFETCH(QString, value);
     TempTree tree;
     tree.write(QStringLiteral("pelko.log"), "3,a\r\n");
     clsLogWriter w;
     fillExample(w, tree);
-    w.UserName = QStringLiteral("Zoë 😀");
+    QString* fields[] = {&w.UserID, &w.UserName, &w.PC_NAME, &w.PC_USER, &w.Filename};
+    *fields[field] = value;
     QCOMPARE(int(w.LogWrite(true)), 1);
     QCOMPARE(tree.read(QStringLiteral("pelko.log")), QByteArray("3,a\r\n"));
     QVERIFY(!QFile::exists(tree.file(QStringLiteral("pksub.log"))));
+}
+
+void tst_clsLogWriter::logFieldRule_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("index"); // -1: usable
+    QTest::addColumn<QString>("character");
+    QTest::newRow("empty") << QString() << -1 << QString();
+    QTest::newRow("kana, kanji, half-width kana")
+        << QStringLiteral("山田 ﾀﾛｳ・髙") << -1 << QString();
+    QTest::newRow("first of several") << QStringLiteral("ab\"c,d") << 2 << QStringLiteral("\"");
+    QTest::newRow("emoji before a comma") << QStringLiteral("😀a,") << 0 << QStringLiteral("😀");
+    QTest::newRow("surrogate pair kept whole")
+        << QStringLiteral("a𠮷") << 1 << QStringLiteral("𠮷");
+    QTest::newRow("line feed") << QStringLiteral("a\nb") << 1 << QStringLiteral("\n");
+}
+
+void tst_clsLogWriter::logFieldRule()
+{
+    QFETCH(QString, text);
+    QFETCH(int, index);
+    QFETCH(QString, character);
+    const auto unusable = LogField::firstUnusable(text);
+    QCOMPARE(unusable.has_value(), index >= 0);
+    if (unusable) {
+        QCOMPARE(int(unusable->index), index);
+        QCOMPARE(unusable->character, character);
+    }
 }
 
 void tst_clsLogWriter::existingLogFoundIgnoringCase()
