@@ -1,6 +1,5 @@
 #include "app/modPelko.h"
 #include "common/Cp932.h"
-#include "results/LogField.h"
 #include "results/clsLogWriter.h"
 #include "support/TempTree.h"
 
@@ -60,8 +59,6 @@ private Q_SLOTS:
     void passLogOffOrMissing();
     void valueThatBreaksTheLineWritesNothing_data();
     void valueThatBreaksTheLineWritesNothing();
-    void logFieldRule_data();
-    void logFieldRule();
     void existingLogFoundIgnoringCase();
     void formatChangeBlock_data();
     void formatChangeBlock();
@@ -192,34 +189,6 @@ void tst_clsLogWriter::valueThatBreaksTheLineWritesNothing()
     QCOMPARE(int(w.LogWrite(true)), 1);
     QCOMPARE(tree.read(QStringLiteral("pelko.log")), QByteArray("3,a\r\n"));
     QVERIFY(!QFile::exists(tree.file(QStringLiteral("pksub.log"))));
-}
-
-void tst_clsLogWriter::logFieldRule_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("index"); // -1: usable
-    QTest::addColumn<QString>("character");
-    QTest::newRow("empty") << QString() << -1 << QString();
-    QTest::newRow("kana, kanji, half-width kana")
-        << QStringLiteral("山田 ﾀﾛｳ・髙") << -1 << QString();
-    QTest::newRow("first of several") << QStringLiteral("ab\"c,d") << 2 << QStringLiteral("\"");
-    QTest::newRow("emoji before a comma") << QStringLiteral("😀a,") << 0 << QStringLiteral("😀");
-    QTest::newRow("surrogate pair kept whole")
-        << QStringLiteral("a𠮷") << 1 << QStringLiteral("𠮷");
-    QTest::newRow("line feed") << QStringLiteral("a\nb") << 1 << QStringLiteral("\n");
-}
-
-void tst_clsLogWriter::logFieldRule()
-{
-    QFETCH(QString, text);
-    QFETCH(int, index);
-    QFETCH(QString, character);
-    const auto unusable = LogField::firstUnusable(text);
-    QCOMPARE(unusable.has_value(), index >= 0);
-    if (unusable) {
-        QCOMPARE(int(unusable->index), index);
-        QCOMPARE(unusable->character, character);
-    }
 }
 
 void tst_clsLogWriter::existingLogFoundIgnoringCase()
