@@ -2,6 +2,7 @@
 
 #include "CenterForm.h"
 #include "MenuArt.h"
+#include "common/PelkoError.h"
 #include "frmKakunin.h"
 #include "frmTouroku.h"
 #include "modPelko.h"
@@ -9,6 +10,7 @@
 #include "platform/Fonts.h"
 #include "platform/MessageService.h"
 #include "platform/Printers.h"
+#include "problems/colReidai.h"
 #include "results/clsUser.h"
 #include "results/frmRanking.h"
 #include "settings/clsKankyo.h"
@@ -113,8 +115,30 @@ void frmSentaku::openTestWindow()
         test.hide();
 }
 
+bool frmSentaku::problemsFoundIn(const QString& folder)
+{
+    // Asked before the name entry, so the candidate does not type a name for a run that
+    // cannot start.
+    bool found = true;
+    try {
+        found = !colReidai::GetReidaiList(folder).isEmpty();
+    } catch (const PelkoError&) {
+        // Too many files: the loader reports that itself.
+    }
+    if (found)
+        return true;
+    TestReady = false;
+    MsgBox(QStringLiteral("例題文のフォルダ「") + folder +
+               QStringLiteral("」に例題文（jpn_dat.*）がありません。"
+                              "環境設定の画面で例題文のフォルダを指定してください"),
+           MsgButtons::Ok, QStringLiteral("エラー"), MsgIcon::Critical);
+    return false;
+}
+
 void frmSentaku::cmdRensyu_Click()
 {
+    if (!problemsFoundIn(objKankyo->TestFilepath()))
+        return;
     objUser->setKenteiON(false);
     TestReady = true;
     hide();
@@ -130,6 +154,8 @@ void frmSentaku::cmdNintei_Click()
                MsgButtons::Ok, QStringLiteral("プリンタ数のエラー"));
         return;
     }
+    if (!problemsFoundIn(objKankyo->Filepath()))
+        return;
     objUser->setKenteiON(true);
     TestReady = true;
     hide();

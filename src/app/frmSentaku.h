@@ -35,6 +35,8 @@ protected:
 private:
     frmSentaku();
     void openTestWindow();
+    // False, after saying so once, when the folder holds no problem file.
+    bool problemsFoundIn(const QString& folder);
 
     bool m_firstActivation = false;
 };

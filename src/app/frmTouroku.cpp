@@ -3,6 +3,8 @@
 #include "CenterForm.h"
 #include "modPelko.h"
 #include "platform/Fonts.h"
+#include "platform/MessageService.h"
+#include "results/LogField.h"
 #include "results/clsUser.h"
 #include "settings/ChooserArt.h"
 
@@ -128,7 +130,39 @@ void frmTouroku::cmdOK_Click()
 {
     objUser->setUserID(txtID->text());
     objUser->setUserName(txtName->text());
-    accept();
+    if (entriesFitTheLog())
+        accept();
+}
+
+void frmTouroku::reject()
+{
+    // The caller starts the run after any close, so a value that would break the log must
+    // not get through this way either.
+    if (entriesFitTheLog())
+        QDialog::reject();
+}
+
+bool frmTouroku::entriesFitTheLog()
+{
+    const std::pair<QLineEdit*, QString> boxes[] = {{txtID, QStringLiteral("利用者ID")},
+                                                    {txtName, QStringLiteral("氏名")}};
+    for (const auto& [box, name] : boxes) {
+        const auto unusable = LogField::firstUnusable(box->text());
+        if (!unusable)
+            continue;
+        const bool lineBreak = unusable->character == u"\r" || unusable->character == u"\n";
+        const QString shown =
+            lineBreak ? QStringLiteral("（改行）")
+                      : QStringLiteral("「") + unusable->character + QStringLiteral("」");
+        MsgBox(name + QStringLiteral("に使えない文字") + shown +
+                   QStringLiteral("が含まれています。カンマ、ダブルクォーテーション、改行と、"
+                                  "シフトJISで表せない文字は使えません。"),
+               MsgButtons::Ok, QStringLiteral("利用者登録"), MsgIcon::Exclamation);
+        box->setFocus();
+        box->setSelection(int(unusable->index), int(unusable->character.size()));
+        return false;
+    }
+    return true;
 }
 
 bool frmTouroku::eventFilter(QObject* watched, QEvent* event)

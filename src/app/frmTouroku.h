@@ -24,6 +24,8 @@ public:
     void txtID_KeyPress(int keyAscii);
     void txtName_KeyPress(int keyAscii);
     void cmdOK_Click();
+    // Closing by the frame or Escape: allowed only with values the log can take.
+    void reject() override;
 
     QLabel* lblId = nullptr;
     QLineEdit* txtID = nullptr;
@@ -37,4 +39,7 @@ protected:
 
 private:
     frmTouroku();
+    // False, after saying so and putting the cursor on it, when a box holds a character
+    // that cannot go into the log.
+    bool entriesFitTheLog();
 };

@@ -84,9 +84,7 @@ void CheckFolders(const std::function<void()>& showSettings)
 
 void CreateDefaultLogFolder()
 {
-    const QString defaultFolder =
-        FileSystem::withTrailingSlash(FileSystem::joinPath(AppPaths::appDataFolder(),
-                                                           QStringLiteral("pelko")));
+    const QString defaultFolder = clsKankyo::defaultLogFolder();
     for (const QString& folder : {objKankyo->LogPath(), objKankyo->SubLogPath()}) {
         if (FileSystem::withTrailingSlash(folder) == defaultFolder)
             QDir().mkpath(defaultFolder);

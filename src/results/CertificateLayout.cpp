@@ -2,6 +2,8 @@
 
 #include "common/NumericText.h"
 
+#include <algorithm>
+
 namespace
 {
 
@@ -10,6 +12,23 @@ struct Row {
     QString label;
     QString value;
 };
+
+// The longest head of text that fits into room with "…" after it.
+QString elided(const QString& text, qreal pointSize, qreal room,
+               const CertificateLayout::Measure& measure)
+{
+    const QString ellipsis = QStringLiteral("…");
+    QString head = text;
+    while (!head.isEmpty()) {
+        const qsizetype n = head.size();
+        const bool pair =
+            n >= 2 && head.at(n - 1).isLowSurrogate() && head.at(n - 2).isHighSurrogate();
+        head.chop(pair ? 2 : 1);
+        if (measure(head + ellipsis, pointSize) <= room)
+            break;
+    }
+    return head + ellipsis;
+}
 
 } // namespace
 
@@ -47,8 +66,8 @@ QRectF CertificateLayout::logoRect(int half) const
 }
 
 QList<CertificateLayout::Text> CertificateLayout::texts(const CertificateFields& f,
-                                                        const QString& date,
-                                                        const Measure& measure) const
+                                                        const QString& date, const Measure& measure,
+                                                        const Ascent& ascent) const
 {
     const qreal u = U();
     const QList<Row> left = {
@@ -75,6 +94,29 @@ QList<CertificateLayout::Text> CertificateLayout::texts(const CertificateFields&
                           QStringLiteral("文字/分です");
     const QString number = QStringLiteral("No. ") + QString::number(f.LogNumber);
 
+    // A value ends at its column's edge and stays clear of its label, as long as it is.
+    auto placeValue = [&](const Row& row, qreal labelX, qreal edge, qreal o) {
+        const qreal body = bodySize();
+        const qreal room = edge - labelX - measure(row.label, body) - labelGap * u;
+        QString shown = row.value;
+        qreal size = body;
+        qreal width = measure(shown, size);
+        // Text widths do not scale quite linearly with the size (the device rounds it), so
+        // step down at least a hundredth of the body size each time.
+        while (width > room && size > body * minValueScale) {
+            size = std::max(body * minValueScale, std::min(size * room / width, size - body / 100));
+            width = measure(shown, size);
+        }
+        if (width > room) {
+            shown = elided(shown, size, room, measure);
+            width = measure(shown, size);
+        }
+        qreal top = row.y * u + o;
+        if (ascent && size != body)
+            top += ascent(body) - ascent(size);
+        return Text{shown, size, QPointF(edge - width, top)};
+    };
+
     QList<Text> out;
     for (int half = 0; half < 2; ++half) {
         const qreal o = half * h();
@@ -85,13 +127,11 @@ QList<CertificateLayout::Text> CertificateLayout::texts(const CertificateFields&
         const qreal o = half * h();
         for (const Row& row : left) {
             out.append({row.label, bodySize(), QPointF(3.5 * u, row.y * u + o)});
-            const qreal x = leftValueEdge() - measure(row.value, bodySize());
-            out.append({row.value, bodySize(), QPointF(x, row.y * u + o)});
+            out.append(placeValue(row, 3.5 * u, leftValueEdge(), o));
         }
         for (const Row& row : right) {
             out.append({row.label, bodySize(), QPointF(cx() + u, row.y * u + o)});
-            const qreal x = rightValueEdge() - measure(row.value, bodySize());
-            out.append({row.value, bodySize(), QPointF(x, row.y * u + o)});
+            out.append(placeValue(row, cx() + u, rightValueEdge(), o));
         }
     }
     for (int half = 0; half < 2; ++half) {

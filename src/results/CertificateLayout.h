@@ -40,6 +40,8 @@ public:
     };
     // Advance width of a text, in points, at a font size in points.
     using Measure = std::function<qreal(const QString& text, qreal pointSize)>;
+    // Height above the baseline, in points, of the font at a size in points.
+    using Ascent = std::function<qreal(qreal pointSize)>;
 
     explicit CertificateLayout(const QSizeF& printable);
 
@@ -57,13 +59,20 @@ public:
     qreal leftValueEdge() const { return cx() - U() / 2; }
     qreal rightValueEdge() const { return cx() + 7 * U(); }
 
-    // Every text of both halves, in drawing order.
-    QList<Text> texts(const CertificateFields& fields, const QString& date,
-                      const Measure& measure) const;
+    // Every text of both halves, in drawing order. A value too long for the room beside its
+    // label is set smaller, down to minValueScale of the body size, and past that cut short
+    // with "…"; it keeps its baseline when ascent is given.
+    QList<Text> texts(const CertificateFields& fields, const QString& date, const Measure& measure,
+                      const Ascent& ascent = {}) const;
     // The logo of a half (0 upper, 1 lower), at the size it has on screen.
     QRectF logoRect(int half) const;
     // The cut line between the halves.
     QLineF cutLine() const { return QLineF(0, h(), m_W, h()); }
+
+    // Space kept between a label and its value, in units of U: one full-width character of
+    // the body font.
+    static constexpr qreal labelGap = 0.5;
+    static constexpr qreal minValueScale = 0.6;
 
     // The logo's on-screen size: 85 pixels at 96 pixels an inch.
     static constexpr qreal logoSide = 85.0 * 72.0 / 96.0;

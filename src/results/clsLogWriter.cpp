@@ -1,5 +1,6 @@
 #include "clsLogWriter.h"
 
+#include "LogField.h"
 #include "LogFile.h"
 #include "LogRecordNumber.h"
 #include "app/modPelko.h"
@@ -96,10 +97,10 @@ QByteArray clsLogWriter::mainLine(const QDateTime& now) const
 
 qint16 clsLogWriter::LogWrite(bool pvsubwrite)
 {
-    // A value the log's code page cannot hold would be written wrongly: refuse before
-    // touching either file.
+    // A value that would break the line or cannot be written: refuse before touching
+    // either file.
     for (const QString* text : {&UserID, &UserName, &PC_NAME, &PC_USER, &Filename}) {
-        if (!Cp932::encode(*text).ok)
+        if (!LogField::isUsable(*text))
             return 1;
     }
     if (!writeMainRecord())

@@ -120,13 +120,18 @@ int clsPrintOut::PrintOut()
                m_scale;
     };
 
+    const CertificateLayout::Ascent ascent = [&printer, this](qreal pointSize) {
+        return QFontMetricsF(Fonts::proportional(pointSize), &printer).ascent() / m_scale;
+    };
+
     for (int half = 0; half < 2; ++half) {
         const QRectF r = layout.logoRect(half);
         paintLogo(painter, QRectF(r.x() * m_scale, r.y() * m_scale, r.width() * m_scale,
                                   r.height() * m_scale));
     }
     painter.setPen(Qt::black);
-    const auto texts = layout.texts(fields, ClockText::dateText(QDate::currentDate()), measure);
+    const auto texts =
+        layout.texts(fields, ClockText::dateText(QDate::currentDate()), measure, ascent);
     qreal fontSize = -1;
     for (const CertificateLayout::Text& t : texts) {
         if (t.pointSize != fontSize) {

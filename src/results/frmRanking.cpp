@@ -57,22 +57,27 @@ frmRanking::frmRanking() : QDialog(nullptr)
         number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         lblNum.append(number);
         grid->addWidget(number, row + 1, 0);
-        auto cell = [&](QList<QLabel*>& array, int column, Qt::Alignment align) {
-            auto* label = new QLabel(this);
+        // Wide enough for the usual values, since the window is sized before the values
+        // arrive; longer IDs and names end in "…".
+        static const char16_t* const widest[] = {
+            u"", u"WWWWWWWW", u"ＷＷＷＷＷＷＷＷ", u"00-00-0000", u"0000.0", u"100.0", u"00000"};
+        auto place = [&](QLabel* label, int column, Qt::Alignment align) {
             label->setAlignment(align | Qt::AlignVCenter);
-            // Wide enough for any value the log can hold, since the window is sized before
-            // the values arrive.
-            static const char16_t* const widest[] = {u"", u"WWWWWWWW", u"ＷＷＷＷＷＷＷＷ",
-                                                     u"00-00-0000", u"0000.0", u"100.0",
-                                                     u"00000"};
-            label->setMinimumWidth(label->fontMetrics().horizontalAdvance(
-                                       QString::fromUtf16(widest[column])) +
-                                   12);
-            array.append(label);
+            label->setMinimumWidth(
+                label->fontMetrics().horizontalAdvance(QString::fromUtf16(widest[column])) + 12);
             grid->addWidget(label, row + 1, column);
+            return label;
         };
-        cell(lblUserID, 1, Qt::AlignLeft);
-        cell(lblUserName, 2, Qt::AlignLeft);
+        auto cell = [&](QList<QLabel*>& array, int column, Qt::Alignment align) {
+            array.append(place(new QLabel(this), column, align));
+        };
+        auto elidedCell = [&](QList<ElidedLabel*>& array, int column) {
+            auto* label = new ElidedLabel(this);
+            place(label, column, Qt::AlignLeft);
+            array.append(label);
+        };
+        elidedCell(lblUserID, 1);
+        elidedCell(lblUserName, 2);
         cell(lblDate, 3, Qt::AlignLeft);
         cell(lblSpeed, 4, Qt::AlignRight);
         cell(lblSeida, 5, Qt::AlignRight);
@@ -90,8 +95,8 @@ frmRanking::frmRanking() : QDialog(nullptr)
 
 void frmRanking::setRankRow(int row, const RankRowText& texts)
 {
-    lblUserID[row]->setText(texts.UserID);
-    lblUserName[row]->setText(texts.UserName);
+    lblUserID[row]->setFullText(texts.UserID);
+    lblUserName[row]->setFullText(texts.UserName);
     lblDate[row]->setText(texts.Date);
     lblSpeed[row]->setText(texts.Speed);
     lblSeida[row]->setText(texts.Seida);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ElidedLabel.h"
 #include "clsRanking.h"
 
 #include <QDialog>
@@ -29,8 +30,8 @@ public:
     QLabel* lblSpeedTitle = nullptr;
     QLabel* lblSeidaTitle = nullptr;
     QLabel* lblTimeTitle = nullptr;
-    QList<QLabel*> lblUserID;
-    QList<QLabel*> lblUserName;
+    QList<ElidedLabel*> lblUserID;
+    QList<ElidedLabel*> lblUserName;
     QList<QLabel*> lblDate;
     QList<QLabel*> lblSpeed;
     QList<QLabel*> lblSeida;

@@ -56,11 +56,6 @@ QString defaultPracticeFolder()
     return AppPaths::applicationFolder() + QStringLiteral("/PLACTICE/");
 }
 
-QString defaultLogFolder()
-{
-    return AppPaths::appDataFolder() + QStringLiteral("/Pelko/");
-}
-
 QString shownColorText(const QString& stored, const QString& fallback)
 {
     return ColorLiteral::isColorNumber(stored) ? stored : fallback;

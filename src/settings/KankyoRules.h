@@ -37,10 +37,10 @@ QString labelAt(const Bar& bar, int position);
 // The label a stored font size gets at load: the size itself, unless the bar had to clamp it.
 QString fontLabel(const Bar& bar, float size);
 
-// Folder defaults, as the dialog writes them (the log folder is spelt "Pelko" here).
+// Folder defaults, as the dialog writes them; the log folder's is the store's own
+// (clsKankyo::defaultLogFolder).
 QString defaultDataFolder();
 QString defaultPracticeFolder();
-QString defaultLogFolder();
 
 // The colour literal a box shows at load: the stored text when it is a number from 0 to
 // &HFFFFFF, else the fallback.

@@ -107,6 +107,12 @@ bool clsKankyo::WriteIniString(const QString& section, const QString& key, const
     return !IniFile::writeString(m_IniPath, section, key, value);
 }
 
+QString clsKankyo::defaultLogFolder()
+{
+    return FileSystem::withTrailingSlash(
+        FileSystem::joinPath(AppPaths::appDataFolder(), QStringLiteral("pelko")));
+}
+
 void clsKankyo::LoadINI()
 {
     using NumericText::toInt16;
@@ -139,7 +145,7 @@ void clsKankyo::LoadINI()
     auto get = [this](const char16_t* section, const char16_t* key) {
         return GetIniString(QString::fromUtf16(section), QString::fromUtf16(key));
     };
-    const QString logFolder = AppPaths::appDataFolder() + QStringLiteral("/pelko");
+    const QString logFolder = defaultLogFolder();
 
     QString v = get(u"default", u"time");
     if (!trimSpaces(v).isEmpty()) {

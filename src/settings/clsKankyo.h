@@ -8,6 +8,10 @@ class IniFile;
 class clsKankyo
 {
 public:
+    // Where both logs go unless the settings name another folder: "pelko" in the user's
+    // application-data folder, with a final "/".
+    static QString defaultLogFolder();
+
     // Test window size as a percentage of the screen.
     qint16 WindowSize = 80;
 

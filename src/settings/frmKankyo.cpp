@@ -473,8 +473,8 @@ void frmKankyo::Form_Load()
     // 1. Defaults and the remembered custom colours.
     m_defaults[Practice] = defaultPracticeFolder();
     m_defaults[Data] = defaultDataFolder();
-    m_defaults[Log] = defaultLogFolder();
-    m_defaults[SubLog] = defaultLogFolder();
+    m_defaults[Log] = clsKankyo::defaultLogFolder();
+    m_defaults[SubLog] = clsKankyo::defaultLogFolder();
     m_customColors = initialCustomColors();
 
     clsKankyo& k = *objKankyo;

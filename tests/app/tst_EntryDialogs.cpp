@@ -8,6 +8,7 @@
 #include <QInputMethodQueryEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
@@ -23,6 +24,8 @@ private Q_SLOTS:
     void enterInEitherBoxCloses_data();
     void enterInEitherBoxCloses();
     void closingByFrameKeepsValues();
+    void characterTheLogCannotTakeIsRefused_data();
+    void characterTheLogCannotTakeIsRefused();
     void idBoxKeepsInputMethodOut();
     void selfAssessment_data();
     void selfAssessment();
@@ -68,15 +71,14 @@ void tst_EntryDialogs::enterInEitherBoxCloses()
     QTimer::singleShot(0, &form, [&] {
         form.txtID->setText(QStringLiteral("A001"));
         if (!inIdBox)
-            form.txtName->setText(QStringLiteral("山田, \"花子\""));
+            form.txtName->setText(QStringLiteral("山田　花子"));
         QTest::keyClick(inIdBox ? form.txtID : form.txtName, Qt::Key_Return);
     });
     QTimer::singleShot(3000, &form, [&] { form.reject(); }); // never hang the suite
     form.showModal();
     QCOMPARE(form.result(), int(QDialog::Accepted));
     QCOMPARE(objUser->UserID(), QStringLiteral("A001"));
-    QCOMPARE(objUser->UserName(),
-             inIdBox ? QString() : QStringLiteral("山田, \"花子\""));
+    QCOMPARE(objUser->UserName(), inIdBox ? QString() : QStringLiteral("山田　花子"));
 }
 
 void tst_EntryDialogs::closingByFrameKeepsValues()
@@ -90,6 +92,79 @@ void tst_EntryDialogs::closingByFrameKeepsValues()
     form.showModal();
     QCOMPARE(objUser->UserID(), QStringLiteral("B002"));
     QCOMPARE(objUser->UserName(), QStringLiteral("佐藤"));
+}
+
+namespace
+{
+enum How { OkButton, Enter, Frame };
+}
+
+void tst_EntryDialogs::characterTheLogCannotTakeIsRefused_data()
+{
+    QTest::addColumn<bool>("inIdBox");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("how");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("selected");
+    const QString rule = QStringLiteral("が含まれています。カンマ、ダブルクォーテーション、改行と、"
+                                        "シフトJISで表せない文字は使えません。");
+    QTest::newRow("comma in the name, OK")
+        << false << QStringLiteral("山田,花子") << int(OkButton)
+        << QStringLiteral("氏名に使えない文字「,」") + rule << QStringLiteral(",");
+    QTest::newRow("quote in the ID, Enter")
+        << true << QStringLiteral("A\"01") << int(Enter)
+        << QStringLiteral("利用者IDに使えない文字「\"」") + rule << QStringLiteral("\"");
+    QTest::newRow("line break in the name, frame")
+        << false << QStringLiteral("山田\r\n花子") << int(Frame)
+        << QStringLiteral("氏名に使えない文字（改行）") + rule << QStringLiteral("\r");
+    QTest::newRow("outside Shift-JIS, Enter")
+        << false << QStringLiteral("𠮷野家😀") << int(Enter)
+        << QStringLiteral("氏名に使えない文字「𠮷」") + rule << QStringLiteral("𠮷");
+    QTest::newRow("emoji in the ID, frame")
+        << true << QStringLiteral("id😀") << int(Frame)
+        << QStringLiteral("利用者IDに使えない文字「😀」") + rule << QStringLiteral("😀");
+}
+
+void tst_EntryDialogs::characterTheLogCannotTakeIsRefused()
+{
+    QFETCH(bool, inIdBox);
+    QFETCH(QString, text);
+    QFETCH(int, how);
+    QFETCH(QString, message);
+    QFETCH(QString, selected);
+    MessageRecorder recorder;
+    frmTouroku& form = frmTouroku::instance();
+    QLineEdit* box = nullptr;
+    bool stayedOpen = false;
+    QWidget* focused = nullptr;
+    QString selection;
+    QTimer::singleShot(0, &form, [&] {
+        form.txtID->setText(QStringLiteral("A001"));
+        box = inIdBox ? form.txtID : form.txtName;
+        box->setText(text);
+        form.txtName->setFocus();
+        if (how == OkButton)
+            form.cmdOK->click();
+        else if (how == Enter)
+            QTest::keyClick(form.txtName, Qt::Key_Return);
+        else
+            form.close();
+        stayedOpen = form.isVisible();
+        focused = form.focusWidget();
+        selection = box->selectedText();
+        // Mended, the same way out closes the dialog.
+        box->setText(QStringLiteral("A002"));
+        form.cmdOK->click();
+    });
+    QTimer::singleShot(3000, &form, [&] { form.done(QDialog::Rejected); });
+    form.showModal();
+    QVERIFY(stayedOpen);
+    QCOMPARE(recorder.texts(), QStringList{message});
+    QCOMPARE(recorder.shown().at(0).title, QStringLiteral("利用者登録"));
+    QCOMPARE(focused, box);
+    QCOMPARE(selection, selected);
+    QCOMPARE(form.result(), int(QDialog::Accepted));
+    QCOMPARE(inIdBox ? objUser->UserID() : objUser->UserName(), QStringLiteral("A002"));
 }
 
 void tst_EntryDialogs::idBoxKeepsInputMethodOut()

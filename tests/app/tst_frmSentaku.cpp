@@ -28,6 +28,9 @@ private Q_SLOTS:
     void certificationNeedsAPrinter();
     void selfAssessmentTurnsCertificationIntoPractice();
     void problemsMissingBringsMenuBack();
+    void noProblemsSaidOnceBeforeTheEntry_data();
+    void noProblemsSaidOnceBeforeTheEntry();
+    void problemFilesFoundIgnoringCase();
 
 private:
     // Answers the entry and self-assessment dialogs as a user pressing OK at once.
@@ -38,6 +41,7 @@ private:
     std::unique_ptr<ScopedEnv> m_appData;
     std::unique_ptr<MessageRecorder> m_messages;
     QTimer m_answerer;
+    bool m_entryShown = false;
 };
 
 void tst_frmSentaku::init()
@@ -50,6 +54,7 @@ void tst_frmSentaku::init()
     m_appDir = std::make_unique<ScopedEnv>("PELKO_APPDIR", m_tree->path());
     m_appData = std::make_unique<ScopedEnv>("APPDATA", m_tree->file(QStringLiteral("appdata")));
     m_messages = std::make_unique<MessageRecorder>();
+    m_entryShown = false;
     objKankyo = std::make_unique<clsKankyo>();
     objKankyo->LoadINI();
     objUser = std::make_unique<clsUser>();
@@ -77,9 +82,10 @@ void tst_frmSentaku::cleanup()
 void tst_frmSentaku::answerDialogs()
 {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal == &frmTouroku::instance())
+    if (modal == &frmTouroku::instance()) {
+        m_entryShown = true;
         frmTouroku::instance().cmdOK_Click();
-    else if (modal == &frmKakunin::instance())
+    } else if (modal == &frmKakunin::instance())
         frmKakunin::instance().cmdOk_Click();
 }
 
@@ -205,6 +211,77 @@ void tst_frmSentaku::problemsMissingBringsMenuBack()
     QVERIFY(menu.isVisible());
     QVERIFY(!mdiKenteiBack::instance().isVisible());
     QVERIFY(m_messages->shown().size() >= 1);
+}
+
+void tst_frmSentaku::noProblemsSaidOnceBeforeTheEntry_data()
+{
+    QTest::addColumn<bool>("certification");
+    QTest::addColumn<QString>("folder"); // under the test tree
+    QTest::addColumn<bool>("printer");
+    QTest::addColumn<bool>("folderMessage"); // else the printer message
+    QTest::newRow("practice, empty folder") << false << QStringLiteral("EMPTY/") << true << true;
+    QTest::newRow("practice, missing folder") << false << QStringLiteral("GONE/") << true << true;
+    QTest::newRow("certification, other files only")
+        << true << QStringLiteral("OTHER/") << true << true;
+    QTest::newRow("certification, printer asked first")
+        << true << QStringLiteral("EMPTY/") << false << false;
+}
+
+void tst_frmSentaku::noProblemsSaidOnceBeforeTheEntry()
+{
+    QFETCH(bool, certification);
+    QFETCH(QString, folder);
+    QFETCH(bool, printer);
+    QFETCH(bool, folderMessage);
+    m_tree->mkdir(QStringLiteral("EMPTY"));
+    m_tree->writeCp932(QStringLiteral("OTHER/jpn_dat"), QStringLiteral("拡張子なし\r\n"));
+    m_tree->writeCp932(QStringLiteral("OTHER/readme.txt"), QStringLiteral("例題\r\n"));
+    const QString path = m_tree->file(folder);
+    if (certification)
+        objKankyo->setFilepath(path);
+    else
+        objKankyo->setTestFilepath(path);
+    if (!printer)
+        Printers::setProvider([] { return QStringList(); });
+    TestReady = true;
+    frmSentaku& menu = frmSentaku::instance();
+    menu.Form_Load();
+    menu.show();
+    if (certification)
+        menu.cmdNintei_Click();
+    else
+        menu.cmdRensyu_Click();
+
+    QCOMPARE(m_messages->shown().size(), 1);
+    const MessageRecorder::Shown& box = m_messages->shown().at(0);
+    if (folderMessage) {
+        QCOMPARE(box.text,
+                 QStringLiteral("例題文のフォルダ「") + path +
+                     QStringLiteral("」に例題文（jpn_dat.*）がありません。"
+                                    "環境設定の画面で例題文のフォルダを指定してください"));
+        QCOMPARE(box.title, QStringLiteral("エラー"));
+        QCOMPARE(box.icon, MsgIcon::Critical);
+        QVERIFY(!TestReady);
+    } else {
+        QCOMPARE(box.title, QStringLiteral("プリンタ数のエラー"));
+    }
+    QVERIFY(menu.isVisible());
+    QVERIFY(!m_entryShown);
+    QVERIFY(!mdiKenteiBack::instance().isVisible());
+}
+
+void tst_frmSentaku::problemFilesFoundIgnoringCase()
+{
+    m_tree->writeCp932(QStringLiteral("Renshu/JPN_DAT.007"), QStringLiteral("大文字\r\nあ\r\n"));
+    objKankyo->setTestFilepath(m_tree->file(QStringLiteral("renshu/")));
+    frmSentaku& menu = frmSentaku::instance();
+    menu.Form_Load();
+    menu.show();
+    menu.cmdRensyu_Click();
+    QVERIFY(m_messages->shown().isEmpty());
+    QVERIFY(m_entryShown);
+    QVERIFY(mdiKenteiBack::instance().isVisible());
+    QCOMPARE(objReidai->Filename(), QStringLiteral("JPN_DAT.007"));
 }
 
 QTEST_MAIN(tst_frmSentaku)

@@ -57,7 +57,8 @@ private Q_SLOTS:
     void passLogLine_data();
     void passLogLine();
     void passLogOffOrMissing();
-    void unencodableValueWritesNothing();
+    void valueThatBreaksTheLineWritesNothing_data();
+    void valueThatBreaksTheLineWritesNothing();
     void existingLogFoundIgnoringCase();
     void formatChangeBlock_data();
     void formatChangeBlock();
@@ -123,9 +124,9 @@ void tst_clsLogWriter::passLogLine_data()
     QTest::newRow("lower-case code ignored")
         << QStringLiteral("a8") << QStringLiteral("Diduzi") << QByteArray("85.5,\r\n");
     QTest::newRow("empty style") << QString() << QStringLiteral("Diduzi") << QByteArray("\r\n");
-    QTest::newRow("comma and quote unescaped")
-        << QStringLiteral("4") << QStringLiteral("山田,\"太郎\"")
-        << QByteArray("\"" + sjis(QStringLiteral("山田,\"太郎\"")) + "\",\r\n");
+    QTest::newRow("full-width comma and quote are plain characters")
+        << QStringLiteral("4") << QStringLiteral("山田，”太郎”")
+        << QByteArray("\"" + sjis(QStringLiteral("山田，”太郎”")) + "\",\r\n");
     QTest::newRow("date and time") << QStringLiteral("12") << QStringLiteral("x")
                                    << QByteArray("\"05-20-2005\",\"14:03:12\",\r\n");
 }
@@ -164,13 +165,27 @@ void tst_clsLogWriter::passLogOffOrMissing()
                 .endsWith(QByteArray("\r\n1" + exampleTail + "\r\n")));
 }
 
-void tst_clsLogWriter::unencodableValueWritesNothing()
+void tst_clsLogWriter::valueThatBreaksTheLineWritesNothing_data()
 {
+    QTest::addColumn<int>("field"); // 0 UserID, 1 UserName, 2 PC_NAME, 3 PC_USER, 4 Filename
+    QTest::addColumn<QString>("value");
+    QTest::newRow("emoji in the name") << 1 << QStringLiteral("Zoë 😀");
+    QTest::newRow("comma in the name") << 1 << QStringLiteral("山田,太郎");
+    QTest::newRow("quote in the ID") << 0 << QStringLiteral("A\"1");
+    QTest::newRow("line feed in the PC name") << 2 << QStringLiteral("pc\n01");
+    QTest::newRow("carriage return in the file name") << 4 << QStringLiteral("jpn_dat.1\r");
+}
+
+void tst_clsLogWriter::valueThatBreaksTheLineWritesNothing()
+{
+    QFETCH(int, field);
+    QFETCH(QString, value);
     TempTree tree;
     tree.write(QStringLiteral("pelko.log"), "3,a\r\n");
     clsLogWriter w;
     fillExample(w, tree);
-    w.UserName = QStringLiteral("Zoë 😀");
+    QString* fields[] = {&w.UserID, &w.UserName, &w.PC_NAME, &w.PC_USER, &w.Filename};
+    *fields[field] = value;
     QCOMPARE(int(w.LogWrite(true)), 1);
     QCOMPARE(tree.read(QStringLiteral("pelko.log")), QByteArray("3,a\r\n"));
     QVERIFY(!QFile::exists(tree.file(QStringLiteral("pksub.log"))));

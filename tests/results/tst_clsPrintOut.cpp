@@ -69,6 +69,8 @@ private Q_SLOTS:
     void valueTexts_data();
     void valueTexts();
     void longValuesGrowLeftwards();
+    void valuesKeepClearOfTheirLabels_data();
+    void valuesKeepClearOfTheirLabels();
     void fieldsFromTheResult_data();
     void fieldsFromTheResult();
     void failuresAreRaised_data();
@@ -245,7 +247,7 @@ void tst_clsPrintOut::valueTexts()
 void tst_clsPrintOut::longValuesGrowLeftwards()
 {
     clsPrintOut sheet = sampleSheet();
-    sheet.UserName = QStringLiteral("寿限無寿限無五劫の擦り切れ海砂利");
+    sheet.UserName = QStringLiteral("寿限無寿限無五劫の擦");
     sheet.LogNumber = 0;
     const PdfPage page = print(sheet);
     if (QTest::currentTestFailed())
@@ -254,11 +256,98 @@ void tst_clsPrintOut::longValuesGrowLeftwards()
     const qreal m = clsPrintOut::PdfMargin;
     const qreal top = m + 8.5 * g.U;
     const auto label = page.find(QStringLiteral("ユーザ名"), top);
-    const auto name = page.find(sheet.UserName, top);
-    QVERIFY2(label && name, qPrintable(page.dump()));
+    QVERIFY2(label, qPrintable(page.dump()));
+    // Set smaller to stay clear of the label, whole, still ending at the column's edge.
+    std::optional<QRectF> name;
+    for (const PdfPage::Word& w : page.words) {
+        if (w.text == sheet.UserName && w.box.center().y() > label->top() &&
+            w.box.center().y() < label->bottom())
+            name = w.box;
+    }
+    QVERIFY2(name, qPrintable(page.dump()));
     QVERIFY(std::abs(name->right() - (m + g.cx - g.U / 2)) < 0.5);
-    QVERIFY(name->left() < label->right()); // over the label, as on the original sheet
+    QVERIFY(name->height() < label->height() - 0.5);
+    QVERIFY(name->left() - label->right() >= g.U / 4);
     QVERIFY(page.find(QStringLiteral("No. 0"), m + g.U));
+}
+
+void tst_clsPrintOut::valuesKeepClearOfTheirLabels_data()
+{
+    QTest::addColumn<int>("paper");
+    QTest::newRow("A4") << 9;
+    QTest::newRow("JIS B4") << 12;
+    QTest::newRow("JIS B5") << 13;
+}
+
+void tst_clsPrintOut::valuesKeepClearOfTheirLabels()
+{
+    QFETCH(int, paper);
+    clsPrintOut sheet = sampleSheet();
+    sheet.PaperSize = qint16(paper);
+    sheet.UserID = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+    sheet.UserName = QStringLiteral("寿限無寿限無五劫の擦り切れ海砂利水魚の水行末雲来末風来末");
+    sheet.PC_NAME = QStringLiteral("examination-room-workstation-0042");
+    sheet.Filename = QStringLiteral("jpn_dat.a_very_long_extension_indeed_0001");
+    sheet.UseTime = 32767;
+    sheet.SouMozisu = 32767;
+    sheet.KanziKigo = 32767;
+    sheet.Eisu = 32766;
+    sheet.InpMozisu = -32768;
+    sheet.ErrCount = -32768;
+    sheet.Seidaritu = 33.33333f;
+    const PdfPage page = print(sheet);
+    if (QTest::currentTestFailed())
+        return;
+    const Geometry g(page.size);
+    const qreal m = clsPrintOut::PdfMargin;
+    struct Row {
+        qreal y;
+        QString label;
+        QString value;
+        bool right;
+    };
+    const QList<Row> rows = {
+        {7.5, QStringLiteral("ユーザID"), sheet.UserID, false},
+        {8.5, QStringLiteral("ユーザ名"), sheet.UserName, false},
+        {9.5, QStringLiteral("使用ＰＣ"), sheet.PC_NAME, false},
+        {10.5, QStringLiteral("データ名"), sheet.Filename, false},
+        {6.5, QStringLiteral("入力時間"), QStringLiteral("32767 秒"), true},
+        {7.5, QStringLiteral("総文字数"), QStringLiteral("32767 文字"), true},
+        {8, QStringLiteral("漢字率"), QStringLiteral("100 ％"), true},
+        {8.5, QStringLiteral("英数・記号率"), QStringLiteral("100 ％"), true},
+        {9.5, QStringLiteral("入力数"), QStringLiteral("-32768 文字"), true},
+        {10, QStringLiteral("入力ミス"), QStringLiteral("-32768 回"), true},
+        {10.5, QStringLiteral("正打率"), QStringLiteral("33.33333 ％"), true},
+    };
+    for (int half = 0; half < 2; ++half) {
+        for (const Row& row : rows) {
+            const QString where =
+                row.label + QStringLiteral(" (half %1)\n").arg(half) + page.dump();
+            const auto label = page.find(row.label, m + row.y * g.U + half * g.h);
+            QVERIFY2(label, qPrintable(where));
+            // The value: the other words on the label's line, in the label's column.
+            const qreal columnLeft = m + (row.right ? g.cx : 0);
+            const qreal edge = m + (row.right ? g.cx + 7 * g.U : g.cx - g.U / 2);
+            QRectF value;
+            QStringList words;
+            for (const PdfPage::Word& w : page.words) {
+                const qreal middle = w.box.center().y();
+                if (w.box == *label || middle < label->top() || middle > label->bottom() ||
+                    w.box.left() < columnLeft || w.box.right() > edge + 0.5)
+                    continue;
+                value = value.isNull() ? w.box : value.united(w.box);
+                words.append(w.text);
+            }
+            QVERIFY2(!words.isEmpty(), qPrintable(where));
+            const QString shown = words.join(u' ');
+            QVERIFY2(shown == row.value ||
+                         (shown.endsWith(u'…') && row.value.startsWith(shown.chopped(1))),
+                     qPrintable(shown + QStringLiteral(" / ") + where));
+            QVERIFY2(std::abs(value.right() - edge) < 0.5, qPrintable(where));
+            // At least half a full-width character of the body font between them.
+            QVERIFY2(value.left() - label->right() >= g.U / 4, qPrintable(where));
+        }
+    }
 }
 
 void tst_clsPrintOut::fieldsFromTheResult_data()

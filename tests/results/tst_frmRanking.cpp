@@ -13,6 +13,8 @@ class tst_frmRanking : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void loadsTheLogIntoTheLabels();
+    void longValuesEndInAnEllipsis_data();
+    void longValuesEndInAnEllipsis();
 };
 
 void tst_frmRanking::loadsTheLogIntoTheLabels()
@@ -51,6 +53,52 @@ void tst_frmRanking::loadsTheLogIntoTheLabels()
     QVERIFY(form.isVisible());
     QTest::mouseClick(form.cmdReturn, Qt::LeftButton);
     QVERIFY(!form.isVisible());
+    objKankyo.reset();
+}
+
+void tst_frmRanking::longValuesEndInAnEllipsis_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("half-width") << QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789")
+                                << QStringLiteral("Jugemu Jugemu Gokou no Surikire Kaijari");
+    QTest::newRow("full-width") << QStringLiteral("ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰ")
+                                << QStringLiteral("寿限無寿限無五劫の擦り切れ海砂利水魚の水行末");
+}
+
+void tst_frmRanking::longValuesEndInAnEllipsis()
+{
+    QFETCH(QString, id);
+    QFETCH(QString, name);
+    TempTree tree;
+    tree.writeCp932(
+        QStringLiteral("pelko.log"),
+        QStringLiteral("0,\"05-20-2005\",\"14:03:12\",\"") + id + u"\",\"" + name +
+            QStringLiteral("\",\"PC\",\"u\",\"jpn_dat.1\",85.5,97.25,3,257,260,35,12,180\r\n"
+                           "1,\"05-21-2005\",\"09:00:00\",\"B002\",\"佐藤\",\"PC\","
+                           "\"u\",\"jpn_dat.2\",80,90,3,257,260,35,12,60\r\n"));
+    objKankyo = std::make_unique<clsKankyo>();
+    objKankyo->setLogPath(tree.path());
+    objKankyo->setLogName(QStringLiteral("pelko.log"));
+
+    frmRanking& form = frmRanking::instance();
+    form.Form_Load();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QList<std::pair<QLabel*, QString>> cells = {{form.lblUserID[0], id},
+                                                      {form.lblUserName[0], name}};
+    for (const auto& [label, full] : cells) {
+        const QString shown = label->text();
+        QVERIFY2(shown.endsWith(u'…'), qPrintable(shown));
+        QVERIFY2(full.startsWith(shown.chopped(1)), qPrintable(shown));
+        QVERIFY(label->fontMetrics().horizontalAdvance(shown) <= label->contentsRect().width());
+        QCOMPARE(label->toolTip(), full);
+    }
+    // The short values of the next row are left alone, in the same column.
+    QCOMPARE(form.lblUserID[1]->text(), QStringLiteral("B002"));
+    QCOMPARE(form.lblUserName[1]->text(), QStringLiteral("佐藤"));
+    QCOMPARE(form.lblUserName[1]->width(), form.lblUserName[0]->width());
+    form.hide();
     objKankyo.reset();
 }
 

@@ -243,29 +243,47 @@ void tst_SettingsDialogs::folderOptionsCompareExactly()
 {
     load();
     frmKankyo& f = frmKankyo::instance();
-    const QString dialogLogDefault = m_tree->file(QStringLiteral("ad/Pelko")) + u'/';
-    // The store's default "pelko" differs in case from the dialog's "Pelko".
+    // A fresh installation: every folder group shows its default, the log folders too.
     QCOMPARE(f.txtLogpath->text(), m_logs);
-    QVERIFY(f.optLogPath[1]->isChecked());
-    QVERIFY(f.txtLogpath->isEnabled());
-    QCOMPARE(f.chkLogPath->text(), dialogLogDefault);
+    QCOMPARE(f.chkLogPath->text(), m_logs);
+    QCOMPARE(f.chkSubLogPath->text(), m_logs);
+    QVERIFY(f.optLogPath[0]->isChecked());
+    QVERIFY(f.optSubLogPath[0]->isChecked());
+    QVERIFY(!f.txtLogpath->isEnabled());
+    QVERIFY(!f.cmdSansyo[1]->isEnabled());
+    QVERIFY(!f.cmdSansyo[2]->isEnabled());
     QVERIFY(f.optFilePath[0]->isChecked());
     QVERIFY(!f.txtFilePath->isEnabled());
     QVERIFY(!f.cmdSansyo[0]->isEnabled());
     QCOMPARE(f.chkDataPath->text(), m_app + QStringLiteral("/DATA/"));
     QCOMPARE(f.chkDefaultPlactice->text(), m_app + QStringLiteral("/PLACTICE/"));
 
-    objKankyo->setLogPath(dialogLogDefault);
+    // Saving without changes writes the folders the store had.
+    const QString logPath = objKankyo->LogPath();
+    const QString subLogPath = objKankyo->SubLogPath();
+    f.Form_Activate();
+    f.cmdOk_Click();
+    QCOMPARE(m_messages->texts(), QStringList{kSaved});
+    QCOMPARE(objKankyo->LogPath(), logPath);
+    QCOMPARE(objKankyo->SubLogPath(), subLogPath);
+    const clsKankyo k = reloaded();
+    QCOMPARE(k.LogPath(), m_logs);
+    QCOMPARE(k.SubLogPath(), m_logs);
+
+    // The comparison is exact: another letter case is another folder.
+    const QString otherCase = m_tree->file(QStringLiteral("ad/Pelko")) + u'/';
+    objKankyo->setLogPath(otherCase);
     f.Form_Load();
-    QVERIFY(f.optLogPath[0]->isChecked());
-    QVERIFY(!f.cmdSansyo[1]->isEnabled());
+    QVERIFY(f.optLogPath[1]->isChecked());
+    QVERIFY(f.cmdSansyo[1]->isEnabled());
+    QCOMPARE(f.txtLogpath->text(), otherCase);
 
     // Clicking the caption check box selects the default and puts it into the box.
     f.optSubLogPath[1]->setChecked(true);
     f.txtSubLogPath->setText(QStringLiteral("/elsewhere"));
     f.chkSubLogPath->click();
     QVERIFY(f.optSubLogPath[0]->isChecked());
-    QCOMPARE(f.txtSubLogPath->text(), dialogLogDefault);
+    QCOMPARE(f.txtSubLogPath->text(), m_logs);
     QVERIFY(f.chkSubLogPath->isChecked());
 }
 

@@ -1,0 +1,37 @@
+#include "ElidedLabel.h"
+
+#include <QFontMetrics>
+
+ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+    setWordWrap(false);
+}
+
+void ElidedLabel::setFullText(const QString& text)
+{
+    m_fullText = text;
+    setToolTip(text);
+    elide();
+}
+
+QSize ElidedLabel::sizeHint() const
+{
+    return QSize(minimumWidth(), QLabel::sizeHint().height());
+}
+
+QSize ElidedLabel::minimumSizeHint() const
+{
+    return QSize(minimumWidth(), QLabel::minimumSizeHint().height());
+}
+
+void ElidedLabel::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    elide();
+}
+
+void ElidedLabel::elide()
+{
+    setText(fontMetrics().elidedText(m_fullText, Qt::ElideRight, contentsRect().width()));
+}
