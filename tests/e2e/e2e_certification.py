@@ -12,7 +12,6 @@ import pwd
 import re
 import shutil
 import subprocess
-import sys
 import time
 from pathlib import Path
 
@@ -237,15 +236,10 @@ class CertificationJourney(Scenario):
 
     # -- printing -----------------------------------------------------------------------
 
-    def lpstat_jobs(self):
+    def lpstat_jobs(self, which="all"):
+        """Job ids of the queue: "all", or "completed" ones only."""
         env = dict(self.s.env, CUPS_SERVER=self.server, LC_ALL="C")
-        out = subprocess.run(["lpstat", "-W", "all", "-o", QUEUE], env=env,
-                             capture_output=True, text=True, timeout=20)
-        return [line.split()[0] for line in out.stdout.splitlines() if line.strip()]
-
-    def completed_jobs(self):
-        env = dict(self.s.env, CUPS_SERVER=self.server, LC_ALL="C")
-        out = subprocess.run(["lpstat", "-W", "completed", "-o", QUEUE], env=env,
+        out = subprocess.run(["lpstat", "-W", which, "-o", QUEUE], env=env,
                              capture_output=True, text=True, timeout=20)
         return [line.split()[0] for line in out.stdout.splitlines() if line.strip()]
 
@@ -265,7 +259,9 @@ class CertificationJourney(Scenario):
         self.s.focus(title)
         if through_menu:
             self.s.keys("alt+n")
-            time.sleep(0.3)
+            poll("the menu 検定 to open", lambda: any(
+                a["role"] == "popup menu" and "showing" in a["states"]
+                for a in self.accessible()), timeout=5, interval=0.2)
             self.s.keys("p")
         else:
             self.s.keys("ctrl+p")
@@ -327,7 +323,7 @@ class PrintCertificate(CertificationJourney):
 
         def printed():
             new = self.new_pdfs(files)
-            done = [j for j in self.completed_jobs() if j not in jobs]
+            done = [j for j in self.lpstat_jobs("completed") if j not in jobs]
             if not new or not done:
                 return None
             info = subprocess.run(["pdfinfo", str(max(new, key=lambda p: p.stat().st_mtime))],
