@@ -32,6 +32,9 @@ def romaji(word):
 
 
 class Pelko:
+    # Further environment for the program (a printer server, accessibility), set per run.
+    extra_env = {}
+
     def __init__(self, session, binary, folder, problem_lines, minutes=3):
         self.s = session
         self.folder = Path(folder)
@@ -62,6 +65,7 @@ class Pelko:
             "PELKO_E2E_STATUS_FILE": str(self.status_file),
             "QT_QPA_PLATFORM": "xcb",
         })
+        env.update(self.extra_env)
         if self.s.im == "ibus":
             env["QT_IM_MODULE"] = "ibus"
         else:

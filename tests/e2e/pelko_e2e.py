@@ -69,6 +69,7 @@ def ensure_user():
 def run_as_user(args):
     user = ensure_user()
     work = Path(tempfile.mkdtemp(prefix="pelko-e2e-"))
+    printers = PrivatePrinters()
     try:
         # The build folder may not be readable by the user: copy what the run needs.
         for script in HERE.glob("*.py"):
@@ -86,6 +87,7 @@ def run_as_user(args):
         env = {k: v for k, v in os.environ.items()
                if k in ("PATH", "CI", "PELKO_E2E_REQUIRE")}
         env.update({"HOME": user.pw_dir, "USER": USER, "LOGNAME": USER})
+        env.update(printers.start(args))
         child = subprocess.Popen(command, env=env, cwd=work, start_new_session=True)
 
         def forward(signum, frame):
@@ -106,7 +108,30 @@ def run_as_user(args):
         print(f"Screenshots and service logs: {args.out}")
         return rc
     finally:
+        printers.stop()
         shutil.rmtree(work, ignore_errors=True)
+
+
+class PrivatePrinters:
+    """CUPS schedulers of the suite's own for the journeys that print; only root can
+    start them with the cups-pdf backend, so the root part does."""
+
+    def __init__(self):
+        self.schedulers = None
+
+    def start(self, args):
+        if args.suite != "journeys":
+            return {}
+        sys.dont_write_bytecode = True
+        from e2e_cups import Schedulers
+        args.out.mkdir(parents=True, exist_ok=True)
+        self.schedulers = Schedulers(logs=args.out).__enter__()
+        return self.schedulers.env()
+
+    def stop(self):
+        if self.schedulers:
+            self.schedulers.__exit__()
+            self.schedulers = None
 
 
 # -- as the user: sessions and scenarios ----------------------------------------------
@@ -153,6 +178,16 @@ def run_suite(args):
                 with Session(im, home, logs) as session:
                     for scenario in SCENARIOS:
                         if args.only and scenario.name not in args.only:
+                            continue
+                        # A scenario may name a missing service it cannot do without.
+                        why_not = getattr(scenario, "unavailable", lambda: None)()
+                        if why_not:
+                            if required():
+                                results.append((im, scenario.name, why_not))
+                                print(f"FAIL {im} {scenario.name}: {why_not}", flush=True)
+                            else:
+                                skipped.append(scenario.name)
+                                print(f"SKIP {im} {scenario.name}: {why_not}", flush=True)
                             continue
                         t0 = time.monotonic()
                         test = scenario(session, args.pelko, work / im / scenario.name, args.out)
