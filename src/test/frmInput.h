@@ -44,6 +44,8 @@ public:
     void txtInputZone_Commit(const QString& text);
 
     bool IsReidaiEnd() const { return m_checker->IsReidaiEnd(); }
+    // Started and not yet ended: closing or leaving the window now would lose the run.
+    bool runInProgress() const { return m_checker->running(); }
     const InputChecker& checker() const { return *m_checker; }
     // Whether the input method counts as on: no desktop offers a portable answer, so it
     // counts as off from a character that arrives as plain key text, and as on again from

@@ -119,6 +119,12 @@ void mdiKenteiBack::buildMenus()
     connect(mnuHelp_index, &QAction::triggered, this, &mdiKenteiBack::mnuHelp_index_Click);
     connect(mnuVersion, &QAction::triggered, this, &mdiKenteiBack::mnuVersion_Click);
     connect(mnuNext, &QAction::triggered, this, &mdiKenteiBack::mnuNext_Click);
+    // Escape on an open menu leaves the bar holding the keyboard; the next Enter would open
+    // the menu again over the run.
+    for (QMenu* menu : {mnuKentei, mnuOption, timeMenu, mnuProblem, mnuHelp})
+        connect(menu, &QMenu::aboutToHide, this,
+                [this] { QTimer::singleShot(0, this, &mdiKenteiBack::returnKeysToRun); });
+    menuBar()->installEventFilter(this);
     resetMenus();
 }
 
@@ -298,8 +304,13 @@ void mdiKenteiBack::closeEvent(QCloseEvent* event)
 
 bool mdiKenteiBack::event(QEvent* event)
 {
-    if (event->type() == QEvent::WindowActivate && objKankyo)
-        MDIForm_Activate();
+    if (event->type() == QEvent::WindowActivate) {
+        if (objKankyo)
+            MDIForm_Activate();
+        // Back from a dialog opened from the menus.
+        if (runInProgress())
+            QTimer::singleShot(0, this, &mdiKenteiBack::returnKeysToRun);
+    }
     return QMainWindow::event(event);
 }
 
@@ -307,6 +318,8 @@ bool mdiKenteiBack::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == mdiArea->viewport() && event->type() == QEvent::Resize)
         placeLogo();
+    if (watched == menuBar() && event->type() == QEvent::FocusOut && runInProgress())
+        QTimer::singleShot(0, this, &mdiKenteiBack::returnKeysToRun);
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -372,6 +385,21 @@ void mdiKenteiBack::focusInput()
         box->setFocus();
     else
         m_input->setFocus();
+}
+
+bool mdiKenteiBack::runInProgress() const
+{
+    return m_input && m_input->runInProgress();
+}
+
+void mdiKenteiBack::returnKeysToRun()
+{
+    // Not while the user is still in a menu or a box, nor when the keys are already right.
+    if (!runInProgress() || !isActiveWindow() || QApplication::activePopupWidget() ||
+        QApplication::activeModalWidget())
+        return;
+    if (QApplication::focusWidget() != m_input->txtInputZone)
+        focusInput();
 }
 
 QSize mdiKenteiBack::clientSize() const

@@ -67,6 +67,9 @@ public:
     // arrives then waits until the drawing is done.
     bool isDrawing() const { return m_drawing; }
 
+    // The input window's run has started and not yet ended.
+    bool runInProgress() const;
+
     // TestHost: what the input window asks of this one.
     void startCountdown() override;
     void stopCountdown() override;
@@ -123,6 +126,9 @@ private:
     QSize clientSize() const;
     void placeLogo();
     void focusInput();
+    // A menu closed or the menu bar let go of the keyboard: during a run the keys belong to
+    // the input box again, so none go to the bar and Enter cannot open a menu.
+    void returnKeysToRun();
 
     bool m_drawing = false;
     std::function<void()> m_deferred;

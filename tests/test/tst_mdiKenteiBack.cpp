@@ -72,6 +72,7 @@ private Q_SLOTS:
     void printAsksFirstAndCancelPrintsNothing();
     void problemWindowSwallowsKeysAndColours();
     void inputWindowFollowsAcrossReplacements();
+    void menuClosedWithEscapeGivesTheKeysBack();
 
 private:
     void writeProblems(const QStringList& texts);
@@ -550,6 +551,35 @@ void tst_mdiKenteiBack::inputWindowFollowsAcrossReplacements()
 
     window.mnuEnd_Click();
     QVERIFY(!window.isReidaiHooked());
+}
+
+void tst_mdiKenteiBack::menuClosedWithEscapeGivesTheKeysBack()
+{
+    writeProblems({QStringLiteral("abcdef\r\n")});
+    mdiKenteiBack& window = open();
+    QApplication::setActiveWindow(&window);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    InputZone* box = window.Input()->txtInputZone;
+    QCOMPARE(QApplication::focusWidget(), box);
+    QTest::keyClick(box, Qt::Key_A);
+
+    // Escape leaves the bar holding the keyboard, as after a click on the menu.
+    QTest::keyClick(&window, Qt::Key_N, Qt::AltModifier);
+    QTRY_COMPARE(QApplication::activePopupWidget(), window.mnuKentei);
+    QTest::keyClick(window.mnuKentei, Qt::Key_Escape);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+    // A display gives the window back its activation when the popup goes; offscreen does not.
+    QCoreApplication::processEvents();
+    QApplication::setActiveWindow(&window);
+
+    // The next keys are typed, and Enter opens no menu over the run.
+    QTRY_COMPARE(QApplication::focusWidget(), box);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_B);
+    QCoreApplication::processEvents();
+    QVERIFY(!QApplication::activePopupWidget());
+    QCOMPARE(box->text(), QStringLiteral("ab"));
+    QVERIFY(window.runInProgress());
 }
 
 QTEST_MAIN(tst_mdiKenteiBack)
