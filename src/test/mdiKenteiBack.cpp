@@ -281,6 +281,8 @@ void mdiKenteiBack::mnuEnd_Click()
 {
     if (deferWhileDrawing([this] { mnuEnd_Click(); }))
         return;
+    if (!confirmClose())
+        return;
     objReidai.reset();
     timCursor->stop();
     timLastTime->stop();
@@ -297,9 +299,34 @@ void mdiKenteiBack::closeEvent(QCloseEvent* event)
         Unload(); // once the drawing is done
         return;
     }
+    if (!confirmClose()) {
+        event->ignore();
+        return;
+    }
     Unload();
     // Accepted, so that quitting the application is not held up by this window.
     event->accept();
+}
+
+bool mdiKenteiBack::confirmClose()
+{
+    // A second request while the question is open is the same request.
+    if (m_confirmingClose)
+        return false;
+    if (!runInProgress())
+        return true;
+    m_confirmingClose = true;
+    // The countdown goes on meanwhile and may end the run; its result and log line stay.
+    const MsgAnswer answer =
+        MsgBox(QStringLiteral("入力中の結果は破棄されます。画面を閉じてもよろしいですか？"),
+               MsgButtons::YesNoDefaultNo, QStringLiteral("確認"), MsgIcon::Question);
+    m_confirmingClose = false;
+    if (!isVisible())
+        return false; // closed some other way meanwhile
+    if (answer == MsgAnswer::Yes)
+        return true;
+    focusInput();
+    return false;
 }
 
 bool mdiKenteiBack::event(QEvent* event)

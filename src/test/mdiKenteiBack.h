@@ -129,8 +129,11 @@ private:
     // A menu closed or the menu bar let go of the keyboard: during a run the keys belong to
     // the input box again, so none go to the bar and Enter cannot open a menu.
     void returnKeysToRun();
+    // Closing throws a run in progress away: true when there is none or the user agrees.
+    bool confirmClose();
 
     bool m_drawing = false;
+    bool m_confirmingClose = false;
     std::function<void()> m_deferred;
 
     QPointer<frmReidai> m_reidai;

@@ -23,6 +23,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -35,6 +36,21 @@ const QString NoFileText = QStringLiteral(
 const QString CodeOneText = QStringLiteral("例題文を読み出せませんので、画面を閉じます。"
                                            "環境設定の画面で例題文のフォルダを指定してください");
 const QString WaitingHint = QStringLiteral("スペースバーを押すと開始します");
+const QString DiscardQuestion =
+    QStringLiteral("入力中の結果は破棄されます。画面を閉じてもよろしいですか？");
+const QString Finished = QStringLiteral("お疲れ様でした");
+
+// Answers the question about closing, after letting the countdown run out while it is open.
+struct TimeUpWhileAsking : MessageRecorder {
+    std::function<void()> whileAsking;
+    MsgAnswer show(const QString& text, const QString& title, MsgButtons buttons,
+                   MsgIcon icon) override
+    {
+        if (text == DiscardQuestion && whileAsking)
+            whileAsking();
+        return MessageRecorder::show(text, title, buttons, icon);
+    }
+};
 
 // 60 full-width characters: wraps at least once in any window here.
 QString longLine(QChar c)
@@ -73,6 +89,10 @@ private Q_SLOTS:
     void problemWindowSwallowsKeysAndColours();
     void inputWindowFollowsAcrossReplacements();
     void menuClosedWithEscapeGivesTheKeysBack();
+    void closingAsksOnlyDuringARun_data();
+    void closingAsksOnlyDuringARun();
+    void timeUpWhileAskingToClose_data();
+    void timeUpWhileAskingToClose();
 
 private:
     void writeProblems(const QStringList& texts);
@@ -580,6 +600,111 @@ void tst_mdiKenteiBack::menuClosedWithEscapeGivesTheKeysBack()
     QVERIFY(!QApplication::activePopupWidget());
     QCOMPARE(box->text(), QStringLiteral("ab"));
     QVERIFY(window.runInProgress());
+}
+
+void tst_mdiKenteiBack::closingAsksOnlyDuringARun_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<bool>("byMenu");
+    QTest::addColumn<MsgAnswer>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::newRow("waiting, menu") << "waiting" << true << MsgAnswer::Yes << false;
+    QTest::newRow("finished, close box") << "finished" << false << MsgAnswer::Yes << false;
+    QTest::newRow("running, menu, no") << "running" << true << MsgAnswer::No << true;
+    QTest::newRow("running, close box, no") << "running" << false << MsgAnswer::No << true;
+    QTest::newRow("running, menu, yes") << "running" << true << MsgAnswer::Yes << true;
+    QTest::newRow("running, close box, yes") << "running" << false << MsgAnswer::Yes << true;
+}
+
+void tst_mdiKenteiBack::closingAsksOnlyDuringARun()
+{
+    QFETCH(QString, state);
+    QFETCH(bool, byMenu);
+    QFETCH(MsgAnswer, answer);
+    QFETCH(bool, asked);
+    writeProblems({QStringLiteral("一二三\r\n"), QStringLiteral("四\r\n")});
+    mdiKenteiBack& window = open();
+    QApplication::setActiveWindow(&window);
+    if (state != u"waiting")
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    if (state == u"finished")
+        window.Input()->FsubEnd_Syori();
+    m_messages->clear();
+    m_messages->script({answer});
+
+    if (byMenu)
+        window.mnuEnd->trigger();
+    else
+        window.close();
+
+    QCOMPARE(m_messages->shown().size(), asked ? 1 : 0);
+    if (asked) {
+        const MessageRecorder::Shown& box = m_messages->shown().first();
+        QCOMPARE(box.text, DiscardQuestion);
+        QCOMPARE(box.title, QStringLiteral("確認"));
+        QCOMPARE(box.buttons, MsgButtons::YesNoDefaultNo);
+        QCOMPARE(box.icon, MsgIcon::Question);
+    }
+    if (asked && answer == MsgAnswer::No) {
+        // The run goes on, typed into as before.
+        QVERIFY(window.isVisible());
+        QVERIFY(window.runInProgress());
+        QVERIFY(window.timLastTime->isActive());
+        QCOMPARE(QApplication::focusWidget(), window.Input()->txtInputZone);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(frmSentaku::instance().isHidden());
+        return;
+    }
+    // Closed as ever: the menu forgets the file, the close box keeps it.
+    QVERIFY(!window.isVisible());
+    QVERIFY(!window.Input());
+    QVERIFY(!window.timLastTime->isActive());
+    QVERIFY(frmSentaku::instance().isVisible());
+    QCOMPARE(window.lStrFileName.isEmpty(), byMenu);
+}
+
+void tst_mdiKenteiBack::timeUpWhileAskingToClose_data()
+{
+    QTest::addColumn<MsgAnswer>("answer");
+    QTest::newRow("then yes") << MsgAnswer::Yes;
+    QTest::newRow("then no") << MsgAnswer::No;
+}
+
+void tst_mdiKenteiBack::timeUpWhileAskingToClose()
+{
+    QFETCH(MsgAnswer, answer);
+    FillLogColumn();
+    writeProblems({QStringLiteral("一二三\r\n")});
+    objKankyo->setLastTime(1);
+    m_messages.reset();
+    TimeUpWhileAsking messages;
+    mdiKenteiBack& window = open();
+    QApplication::setActiveWindow(&window);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    messages.whileAsking = [&] {
+        for (int tick = 0; tick < 60; ++tick)
+            window.timLastTime_Timer();
+    };
+    // The closing box of the run is answered inside the question, so it comes first.
+    messages.script({MsgAnswer::Ok, answer});
+
+    window.mnuEnd->trigger();
+    QCOMPARE(messages.texts(), QStringList({Finished, DiscardQuestion}));
+    QFile log(m_tree->file(QStringLiteral("log/pelko.log")));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QCOMPARE(log.readAll().count("\r\n"), 1);
+    QCOMPARE(objUser->UseTime(), qint16(60));
+    if (answer == MsgAnswer::Yes) {
+        QVERIFY(!window.isVisible());
+        return;
+    }
+    // The finished run's result stays; a later close needs no question.
+    QVERIFY(window.isVisible());
+    QVERIFY(window.Input()->lblKekka->isVisibleTo(window.Input()));
+    QVERIFY(!window.timLastTime->isActive());
+    window.mnuEnd->trigger();
+    QCOMPARE(messages.shown().size(), 2);
+    QVERIFY(!window.isVisible());
 }
 
 QTEST_MAIN(tst_mdiKenteiBack)
