@@ -68,6 +68,12 @@ public:
 
     static constexpr int WindowHeight = 180;
 
+    // Places the strip of typed rows, the input box and the result label from the fonts:
+    // room for a failed run's three result lines under the box, whole rows in the strip.
+    void placeRows();
+    // Distance between two typed rows in the strip, whole pixels.
+    int echoRowPitch() const { return m_echoPitch; }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -96,4 +102,5 @@ private:
     qreal m_reidaiBaseY = 0;
     int m_rowsDown = 0;
     int m_rowsScrolled = 0;
+    int m_echoPitch = 1;
 };

@@ -93,6 +93,8 @@ private Q_SLOTS:
     void closingAsksOnlyDuringARun();
     void timeUpWhileAskingToClose_data();
     void timeUpWhileAskingToClose();
+    void failedResultLeavesTheRowsWhole_data();
+    void failedResultLeavesTheRowsWhole();
 
 private:
     void writeProblems(const QStringList& texts);
@@ -120,6 +122,7 @@ void tst_mdiKenteiBack::init()
     objUser = std::make_unique<clsUser>();
     objUser->setKenteiON(false);
     FontBase = 13;
+    FontResult = 11;
     TestReady = true;
     mdiKenteiBack::instance().lStrFileName.clear();
 }
@@ -705,6 +708,78 @@ void tst_mdiKenteiBack::timeUpWhileAskingToClose()
     window.mnuEnd->trigger();
     QCOMPARE(messages.shown().size(), 2);
     QVERIFY(!window.isVisible());
+}
+
+void tst_mdiKenteiBack::failedResultLeavesTheRowsWhole_data()
+{
+    QTest::addColumn<float>("fontBase");
+    QTest::addColumn<float>("fontResult");
+    QTest::newRow("default fonts") << 13.0f << 11.0f;
+    QTest::newRow("rows of a fractional height") << 9.5f << 11.0f;
+    QTest::newRow("large fonts") << 20.0f << 14.0f;
+}
+
+void tst_mdiKenteiBack::failedResultLeavesTheRowsWhole()
+{
+    QFETCH(float, fontBase);
+    QFETCH(float, fontResult);
+    FontBase = fontBase;
+    FontResult = fontResult;
+    const QStringList lines = {QStringLiteral("abcdefghij"), QStringLiteral("klmnopqrst"),
+                               QStringLiteral("uvwxyzabcd"), QStringLiteral("efghijklmn"),
+                               QStringLiteral("opqrstuvwx"), QStringLiteral("yzabcdefgh"),
+                               QStringLiteral("ijklmnopqr"), QStringLiteral("stuvwxyzab")};
+    writeProblems({lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")});
+    objKankyo->setLastTime(1);
+    objKankyo->setSpeed(9999);
+    mdiKenteiBack& window = open();
+    QApplication::setActiveWindow(&window);
+    frmInput* input = window.Input();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    // More finished rows than the strip holds, and half of the last line.
+    for (int i = 0; i < lines.size() - 1; ++i) {
+        QTest::keyClicks(input->txtInputZone, lines.at(i));
+        QTest::keyClick(input->txtInputZone, Qt::Key_Return);
+    }
+    QTest::keyClicks(input->txtInputZone, QStringLiteral("stuv"));
+    for (int tick = 0; tick < 60; ++tick)
+        window.timLastTime_Timer();
+    QVERIFY(!window.runInProgress());
+    QCOMPARE(input->lblKekka->text().count(u'\n'), 2);
+
+    // The three result lines show, and cover neither the unfinished row nor the strip.
+    const QRect result = input->lblKekka->geometry();
+    const QRect box = input->picInputZoneBack->geometry();
+    const QRect strip = input->picInputAfterBack->geometry();
+    QVERIFY(result.height() >= 3 * input->lblKekka->fontMetrics().lineSpacing());
+    QVERIFY(result.bottom() < input->height());
+    QVERIFY(!result.intersects(box));
+    QVERIFY(!result.intersects(strip));
+    QVERIFY(input->txtInputZone->geometry().bottom() < box.height());
+    QCOMPARE(input->txtInputZone->text(), QStringLiteral("stuv"));
+
+    // Every row the strip shows is whole; the newest stands at its bottom.
+    const PictureBox* echo = input->picInputAfter;
+    const int rows = int(echo->printedRows().size());
+    QCOMPARE(rows, lines.size() - 1);
+    const qreal pitch = echo->CurrentY() / rows;
+    QVERIFY(strip.height() >= pitch);
+    QVERIFY(rows * pitch > strip.height()); // the strip has scrolled
+    int shown = 0;
+    for (int i = 0; i < rows; ++i) {
+        const qreal top = echo->y() + i * pitch;
+        if (top + pitch <= 0 || top >= strip.height())
+            continue;
+        ++shown;
+        QVERIFY2(top >= 0 && top + pitch <= strip.height(),
+                 qPrintable(QStringLiteral("row %1 spans %2 to %3 of %4")
+                                .arg(i)
+                                .arg(top)
+                                .arg(top + pitch)
+                                .arg(strip.height())));
+    }
+    QCOMPARE(echo->y() + rows * pitch, qreal(strip.height()));
+    QCOMPARE(shown * pitch, qreal(strip.height()));
 }
 
 QTEST_MAIN(tst_mdiKenteiBack)
