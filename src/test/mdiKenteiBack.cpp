@@ -123,7 +123,7 @@ void mdiKenteiBack::buildMenus()
     // the menu again over the run.
     for (QMenu* menu : {mnuKentei, mnuOption, timeMenu, mnuProblem, mnuHelp})
         connect(menu, &QMenu::aboutToHide, this,
-                [this] { QTimer::singleShot(0, this, &mdiKenteiBack::returnKeysToRun); });
+                [this] { QTimer::singleShot(0, this, &mdiKenteiBack::returnKeysToInput); });
     menuBar()->installEventFilter(this);
     resetMenus();
 }
@@ -335,8 +335,8 @@ bool mdiKenteiBack::event(QEvent* event)
         if (objKankyo)
             MDIForm_Activate();
         // Back from a dialog opened from the menus.
-        if (runInProgress())
-            QTimer::singleShot(0, this, &mdiKenteiBack::returnKeysToRun);
+        if (inputWantsKeys())
+            QTimer::singleShot(0, this, &mdiKenteiBack::returnKeysToInput);
     }
     return QMainWindow::event(event);
 }
@@ -345,8 +345,8 @@ bool mdiKenteiBack::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == mdiArea->viewport() && event->type() == QEvent::Resize)
         placeLogo();
-    if (watched == menuBar() && event->type() == QEvent::FocusOut && runInProgress())
-        QTimer::singleShot(0, this, &mdiKenteiBack::returnKeysToRun);
+    if (watched == menuBar() && event->type() == QEvent::FocusOut && inputWantsKeys())
+        QTimer::singleShot(0, this, &mdiKenteiBack::returnKeysToInput);
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -419,13 +419,20 @@ bool mdiKenteiBack::runInProgress() const
     return m_input && m_input->runInProgress();
 }
 
-void mdiKenteiBack::returnKeysToRun()
+bool mdiKenteiBack::inputWantsKeys() const
+{
+    // Waiting for the space bar, or running.
+    return m_input && !m_input->checker().finished();
+}
+
+void mdiKenteiBack::returnKeysToInput()
 {
     // Not while the user is still in a menu or a box, nor when the keys are already right.
-    if (!runInProgress() || !isActiveWindow() || QApplication::activePopupWidget() ||
+    if (!inputWantsKeys() || !isActiveWindow() || QApplication::activePopupWidget() ||
         QApplication::activeModalWidget())
         return;
-    if (QApplication::focusWidget() != m_input->txtInputZone)
+    QWidget* wanted = runInProgress() ? static_cast<QWidget*>(m_input->txtInputZone) : m_input;
+    if (QApplication::focusWidget() != wanted)
         focusInput();
 }
 

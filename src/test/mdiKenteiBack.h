@@ -126,9 +126,10 @@ private:
     QSize clientSize() const;
     void placeLogo();
     void focusInput();
-    // A menu closed or the menu bar let go of the keyboard: during a run the keys belong to
-    // the input box again, so none go to the bar and Enter cannot open a menu.
-    void returnKeysToRun();
+    // A menu closed or the menu bar let go of the keyboard: until the run has ended the keys
+    // belong to the input window again, so none go to the bar and Enter cannot open a menu.
+    void returnKeysToInput();
+    bool inputWantsKeys() const;
     // Closing throws a run in progress away: true when there is none or the user agrees.
     bool confirmClose();
 
