@@ -4,7 +4,7 @@ namespace {
 
 MessageService* g_service = nullptr;
 
-MsgAnswer firstButton(MsgButtons buttons)
+MsgAnswer defaultButton(MsgButtons buttons)
 {
     switch (buttons) {
     case MsgButtons::Ok:
@@ -13,6 +13,8 @@ MsgAnswer firstButton(MsgButtons buttons)
     case MsgButtons::YesNo:
     case MsgButtons::YesNoCancel:
         return MsgAnswer::Yes;
+    case MsgButtons::YesNoDefaultNo:
+        return MsgAnswer::No;
     }
     return MsgAnswer::Ok;
 }
@@ -25,7 +27,7 @@ MsgAnswer MsgBox(const QString& text, MsgButtons buttons, const QString& title, 
 {
     const QString shownTitle = title.isEmpty() ? applicationTitle() : title;
     if (!g_service)
-        return firstButton(buttons);
+        return defaultButton(buttons);
     return g_service->show(text, shownTitle, buttons, icon);
 }
 
@@ -54,5 +56,5 @@ MsgAnswer MessageRecorder::show(const QString& text, const QString& title, MsgBu
     m_shown.append({text, title, buttons, icon});
     if (!m_answers.isEmpty())
         return m_answers.takeFirst();
-    return firstButton(buttons);
+    return defaultButton(buttons);
 }

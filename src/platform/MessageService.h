@@ -5,7 +5,8 @@
 
 // Every message box of the program goes through here, so that tests can see and answer
 // them without a screen.
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+// YesNoDefaultNo: Yes and No with No as the default, for questions whose Yes loses work.
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDefaultNo };
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
 
@@ -24,7 +25,7 @@ MsgAnswer MsgBox(const QString& text, MsgButtons buttons = MsgButtons::Ok,
                  const QString& title = QString(), MsgIcon icon = MsgIcon::None);
 
 // Installs a service (not owned); returns the previous one. Without one, every box is
-// answered with its first button.
+// answered with its default button (the first, unless the buttons name another).
 MessageService* setMessageService(MessageService* service);
 
 // Answers boxes from a script and keeps every box shown.
@@ -40,7 +41,7 @@ public:
     MessageRecorder();
     ~MessageRecorder() override;
 
-    // Answers to give, in order; once used up, each box gets its first button.
+    // Answers to give, in order; once used up, each box gets its default button.
     void script(QList<MsgAnswer> answers) { m_answers = std::move(answers); }
     const QList<Shown>& shown() const { return m_shown; }
     QStringList texts() const;

@@ -41,6 +41,10 @@ MsgAnswer QtMessageService::show(const QString& text, const QString& title, MsgB
     case MsgButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+    case MsgButtons::YesNoDefaultNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        break;
     }
     switch (box.exec()) {
     case QMessageBox::Ok:
@@ -52,8 +56,8 @@ MsgAnswer QtMessageService::show(const QString& text, const QString& title, MsgB
     case QMessageBox::No:
         return MsgAnswer::No;
     default:
-        return buttons == MsgButtons::YesNo ? MsgAnswer::No
-                                            : (buttons == MsgButtons::Ok ? MsgAnswer::Ok
-                                                                         : MsgAnswer::Cancel);
+        if (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoDefaultNo)
+            return MsgAnswer::No;
+        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
     }
 }

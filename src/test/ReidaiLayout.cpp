@@ -1,5 +1,6 @@
 #include "ReidaiLayout.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace ReidaiLayout
@@ -84,6 +85,19 @@ InfoLineBox infoLineBox(qreal captionHeight, qreal textWidth, qreal frameWidth, 
     if (captionHeight + textWidth > frameWidth)
         return {frameHeight - twoRowHeight, twoRowHeight, true};
     return {frameHeight - oneRowHeight / 2 - captionHeight, oneRowHeight, false};
+}
+
+InputWindowRows inputWindowRows(int windowHeight, int rowPitch, int boxHeight, int resultHeight,
+                                int gap)
+{
+    InputWindowRows rows;
+    rows.resultHeight = std::clamp(resultHeight, 0, std::max(0, windowHeight - boxHeight));
+    rows.resultTop = windowHeight - rows.resultHeight;
+    rows.boxTop = std::max(0, rows.resultTop - boxHeight);
+    const int room = rows.boxTop - gap;
+    rows.stripRows = rowPitch > 0 && room > 0 ? room / rowPitch : 0;
+    rows.stripTop = rows.stripRows > 0 ? room - rows.stripRows * rowPitch : rows.boxTop;
+    return rows;
 }
 
 } // namespace ReidaiLayout

@@ -50,4 +50,17 @@ struct InfoLineBox {
 InfoLineBox infoLineBox(qreal captionHeight, qreal textWidth, qreal frameWidth, qreal frameHeight,
                         qreal oneRowHeight, qreal twoRowHeight);
 
+// The input window from top to bottom: the strip of typed rows, the input box, the result
+// label. The box and the label come first and never overlap; the strip, right above the
+// box, takes as many whole rows as fit in what is left, so no row is ever shown cut.
+struct InputWindowRows {
+    int stripTop = 0;
+    int stripRows = 0;
+    int boxTop = 0;
+    int resultTop = 0;
+    int resultHeight = 0;
+};
+InputWindowRows inputWindowRows(int windowHeight, int rowPitch, int boxHeight, int resultHeight,
+                                int gap);
+
 } // namespace ReidaiLayout

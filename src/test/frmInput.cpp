@@ -4,6 +4,7 @@
 #include "InputZone.h"
 #include "KeyStrokeCounter.h"
 #include "PictureBox.h"
+#include "ReidaiLayout.h"
 #include "Scoring.h"
 #include "TestHost.h"
 #include "app/modPelko.h"
@@ -25,6 +26,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cmath>
 
 namespace
 {
@@ -107,6 +109,7 @@ frmInput::frmInput(QWidget* parent) : QWidget(parent)
     picInputZoneBack->setGeometry(0, 100, 580, 40);
     txtInputZone->setGeometry(10, 8, 560, 24);
     lblKekka->setGeometry(0, 140, 580, 40);
+    placeRows();
 
     connect(txtInputZone, &InputZone::keyDown, this, &frmInput::txtInputZone_KeyDown);
     connect(txtInputZone, &InputZone::keyPress, this, &frmInput::txtInputZone_KeyPress);
@@ -124,6 +127,28 @@ frmInput::frmInput(QWidget* parent) : QWidget(parent)
 }
 
 frmInput::~frmInput() = default;
+
+void frmInput::placeRows()
+{
+    constexpr int gap = 4; // between the strip and the box
+    const qreal echoRow = picInputAfter->TextHeight(u" ");
+    m_echoPitch = std::max(1, int(std::ceil(echoRow)));
+    const int boxHeight = std::max(1, int(std::lround(2 * echoRow)));
+    const int resultHeight = 3 * lblKekka->fontMetrics().lineSpacing() + 6;
+    const ReidaiLayout::InputWindowRows rows =
+        ReidaiLayout::inputWindowRows(height(), m_echoPitch, boxHeight, resultHeight, gap);
+
+    const int strip = rows.stripRows * m_echoPitch;
+    picInputAfterBack->setGeometry(picInputAfterBack->x(), rows.stripTop,
+                                   picInputAfterBack->width(), strip);
+    picInputAfterBack->setVisible(rows.stripRows > 0);
+    // The first row is printed at the bottom of the strip.
+    picInputAfter->setGeometry(picInputAfter->x(), strip - m_echoPitch, picInputAfter->width(),
+                               std::max(strip, m_echoPitch));
+    picInputZoneBack->setGeometry(picInputZoneBack->x(), rows.boxTop, picInputZoneBack->width(),
+                                  boxHeight);
+    lblKekka->setGeometry(lblKekka->x(), rows.resultTop, lblKekka->width(), rows.resultHeight);
+}
 
 bool frmInput::boxHasFocus() const
 {
@@ -267,12 +292,13 @@ void frmInput::echoCharacter(const QString& shown)
 
 void frmInput::printInputRow(const QString& text, bool withEnter, bool scroll)
 {
-    const qreal rowHeight = picInputAfter->TextHeight(InputChecker::FullSpace);
-    if (picInputAfter->y() + picInputAfter->CurrentY() + rowHeight > picInputAfterBack->height()) {
-        const int step = qRound(rowHeight);
-        picInputAfter->setGeometry(picInputAfter->x(), picInputAfter->y() - step,
-                                   picInputAfter->width(), picInputAfter->height() + step);
-    }
+    // Rows a whole pitch apart, the newest at the bottom of a strip of whole rows: the rows
+    // the strip shows are never cut.
+    const int index = qRound(picInputAfter->CurrentY() / m_echoPitch);
+    const int strip = picInputAfterBack->height();
+    picInputAfter->setGeometry(picInputAfter->x(), strip - (index + 1) * m_echoPitch,
+                               picInputAfter->width(),
+                               std::max(strip, m_echoPitch) + index * m_echoPitch);
     picInputAfter->Print(text);
     if (withEnter) {
         const QRectF rect(picInputAfter->CurrentX(), picInputAfter->CurrentY(), imgEnterGraySize,
@@ -282,7 +308,8 @@ void frmInput::printInputRow(const QString& text, bool withEnter, bool scroll)
             EndOfLineMark::paint(painter, r, color);
         });
     }
-    picInputAfter->EndRow();
+    picInputAfter->setCurrentX(0);
+    picInputAfter->setCurrentY((index + 1) * m_echoPitch);
     txtInputZone->clearRow();
     dumpForAcceptance(m_reidai, txtInputZone);
 
@@ -352,13 +379,6 @@ void frmInput::FsubEnd_Syori()
     lblKekka->setPalette(palette);
     QString caption = result.caption;
     lblKekka->setText(caption.replace(u'\r', u'\n'));
-    // A failed run's result has three lines: grow the label upwards over the finished input
-    // row until all of them show.
-    const int needed = int(caption.count(u'\n') + 1) * lblKekka->fontMetrics().lineSpacing() + 6;
-    const int labelHeight = std::max(lblKekka->height(), needed);
-    lblKekka->setGeometry(lblKekka->x(), std::max(0, height() - labelHeight), lblKekka->width(),
-                          std::min(labelHeight, height()));
-    lblKekka->setAutoFillBackground(true);
     lblKekka->setVisible(true);
     lblKekka->raise();
     txtInputZone->setEnabled(false);

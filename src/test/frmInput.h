@@ -44,6 +44,8 @@ public:
     void txtInputZone_Commit(const QString& text);
 
     bool IsReidaiEnd() const { return m_checker->IsReidaiEnd(); }
+    // Started and not yet ended: closing or leaving the window now would lose the run.
+    bool runInProgress() const { return m_checker->running(); }
     const InputChecker& checker() const { return *m_checker; }
     // Whether the input method counts as on: no desktop offers a portable answer, so it
     // counts as off from a character that arrives as plain key text, and as on again from
@@ -65,6 +67,12 @@ public:
     qreal lLngLineHeight = 0;
 
     static constexpr int WindowHeight = 180;
+
+    // Places the strip of typed rows, the input box and the result label from the fonts:
+    // room for a failed run's three result lines under the box, whole rows in the strip.
+    void placeRows();
+    // Distance between two typed rows in the strip, whole pixels.
+    int echoRowPitch() const { return m_echoPitch; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -94,4 +102,5 @@ private:
     qreal m_reidaiBaseY = 0;
     int m_rowsDown = 0;
     int m_rowsScrolled = 0;
+    int m_echoPitch = 1;
 };

@@ -119,6 +119,12 @@ void mdiKenteiBack::buildMenus()
     connect(mnuHelp_index, &QAction::triggered, this, &mdiKenteiBack::mnuHelp_index_Click);
     connect(mnuVersion, &QAction::triggered, this, &mdiKenteiBack::mnuVersion_Click);
     connect(mnuNext, &QAction::triggered, this, &mdiKenteiBack::mnuNext_Click);
+    // Escape on an open menu leaves the bar holding the keyboard; the next Enter would open
+    // the menu again over the run.
+    for (QMenu* menu : {mnuKentei, mnuOption, timeMenu, mnuProblem, mnuHelp})
+        connect(menu, &QMenu::aboutToHide, this,
+                [this] { QTimer::singleShot(0, this, &mdiKenteiBack::returnKeysToInput); });
+    menuBar()->installEventFilter(this);
     resetMenus();
 }
 
@@ -275,6 +281,8 @@ void mdiKenteiBack::mnuEnd_Click()
 {
     if (deferWhileDrawing([this] { mnuEnd_Click(); }))
         return;
+    if (!confirmClose())
+        return;
     objReidai.reset();
     timCursor->stop();
     timLastTime->stop();
@@ -291,15 +299,45 @@ void mdiKenteiBack::closeEvent(QCloseEvent* event)
         Unload(); // once the drawing is done
         return;
     }
+    if (!confirmClose()) {
+        event->ignore();
+        return;
+    }
     Unload();
     // Accepted, so that quitting the application is not held up by this window.
     event->accept();
 }
 
+bool mdiKenteiBack::confirmClose()
+{
+    // A second request while the question is open is the same request.
+    if (m_confirmingClose)
+        return false;
+    if (!runInProgress())
+        return true;
+    m_confirmingClose = true;
+    // The countdown goes on meanwhile and may end the run; its result and log line stay.
+    const MsgAnswer answer =
+        MsgBox(QStringLiteral("入力中の結果は破棄されます。画面を閉じてもよろしいですか？"),
+               MsgButtons::YesNoDefaultNo, QStringLiteral("確認"), MsgIcon::Question);
+    m_confirmingClose = false;
+    if (!isVisible())
+        return false; // closed some other way meanwhile
+    if (answer == MsgAnswer::Yes)
+        return true;
+    focusInput();
+    return false;
+}
+
 bool mdiKenteiBack::event(QEvent* event)
 {
-    if (event->type() == QEvent::WindowActivate && objKankyo)
-        MDIForm_Activate();
+    if (event->type() == QEvent::WindowActivate) {
+        if (objKankyo)
+            MDIForm_Activate();
+        // Back from a dialog opened from the menus.
+        if (inputWantsKeys())
+            QTimer::singleShot(0, this, &mdiKenteiBack::returnKeysToInput);
+    }
     return QMainWindow::event(event);
 }
 
@@ -307,6 +345,8 @@ bool mdiKenteiBack::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == mdiArea->viewport() && event->type() == QEvent::Resize)
         placeLogo();
+    if (watched == menuBar() && event->type() == QEvent::FocusOut && inputWantsKeys())
+        QTimer::singleShot(0, this, &mdiKenteiBack::returnKeysToInput);
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -372,6 +412,28 @@ void mdiKenteiBack::focusInput()
         box->setFocus();
     else
         m_input->setFocus();
+}
+
+bool mdiKenteiBack::runInProgress() const
+{
+    return m_input && m_input->runInProgress();
+}
+
+bool mdiKenteiBack::inputWantsKeys() const
+{
+    // Waiting for the space bar, or running.
+    return m_input && !m_input->checker().finished();
+}
+
+void mdiKenteiBack::returnKeysToInput()
+{
+    // Not while the user is still in a menu or a box, nor when the keys are already right.
+    if (!inputWantsKeys() || !isActiveWindow() || QApplication::activePopupWidget() ||
+        QApplication::activeModalWidget())
+        return;
+    QWidget* wanted = runInProgress() ? static_cast<QWidget*>(m_input->txtInputZone) : m_input;
+    if (QApplication::focusWidget() != wanted)
+        focusInput();
 }
 
 QSize mdiKenteiBack::clientSize() const

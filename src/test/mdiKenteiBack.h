@@ -67,6 +67,9 @@ public:
     // arrives then waits until the drawing is done.
     bool isDrawing() const { return m_drawing; }
 
+    // The input window's run has started and not yet ended.
+    bool runInProgress() const;
+
     // TestHost: what the input window asks of this one.
     void startCountdown() override;
     void stopCountdown() override;
@@ -123,8 +126,15 @@ private:
     QSize clientSize() const;
     void placeLogo();
     void focusInput();
+    // A menu closed or the menu bar let go of the keyboard: until the run has ended the keys
+    // belong to the input window again, so none go to the bar and Enter cannot open a menu.
+    void returnKeysToInput();
+    bool inputWantsKeys() const;
+    // Closing throws a run in progress away: true when there is none or the user agrees.
+    bool confirmClose();
 
     bool m_drawing = false;
+    bool m_confirmingClose = false;
     std::function<void()> m_deferred;
 
     QPointer<frmReidai> m_reidai;

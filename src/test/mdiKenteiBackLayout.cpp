@@ -138,21 +138,21 @@ void mdiKenteiBack::LayoutReidai()
     in->picInputAfterBack->resize(innerWidth, in->picInputAfterBack->height());
     in->picInputZoneBack->resize(innerWidth, in->picInputZoneBack->height());
     in->picInputAfter->setPrintFont(Fonts::fixedPitch(FontBase));
-    const qreal echoRow = in->picInputAfter->TextHeight(u" ");
-    in->picInputAfter->setGeometry(pic->x(), whole(in->picInputAfterBack->height() - echoRow),
-                                   pic->width(), in->picInputAfterBack->height());
+    in->picInputAfter->setGeometry(pic->x(), in->picInputAfter->y(), pic->width(),
+                                   in->picInputAfter->height());
     in->txtInputZone->setFont(Fonts::fixedPitch(FontBase));
-    in->picInputZoneBack->resize(innerWidth, whole(2 * echoRow));
+    QFont resultFont = in->lblKekka->font();
+    resultFont.setPointSizeF(FontResult);
+    in->lblKekka->setFont(resultFont);
+    in->lblKekka->setAlignment(Qt::AlignCenter);
+    // Heights and tops of the strip, the box (two echo rows high) and the result.
+    in->placeRows();
     const qreal boxText = QFontMetricsF(in->picInputZoneBack->font()).height();
     const int boxTop = std::max(0, whole((in->picInputZoneBack->height() - boxText - 2) / 2));
     in->txtInputZone->setGeometry(pic->x(), boxTop, pic->width(),
                                   std::min(in->txtInputZone->sizeHint().height(),
                                            std::max(1, in->picInputZoneBack->height() - boxTop)));
     in->txtInputZone->raise();
-    QFont resultFont = in->lblKekka->font();
-    resultFont.setPointSizeF(FontResult);
-    in->lblKekka->setFont(resultFont);
-    in->lblKekka->setAlignment(Qt::AlignCenter);
     Q_UNUSED(inputInner);
 
     // 22. The pair centred in the client area, the input window right under the problem.

@@ -19,6 +19,8 @@ private Q_SLOTS:
     void informationLine_data();
     void informationLine();
     void informationLineRows();
+    void inputWindowRows_data();
+    void inputWindowRows();
     void countdownFromOneMinute();
     void countdownFromNothingEnds();
 };
@@ -155,6 +157,38 @@ void tst_ReidaiLayout::informationLineRows()
     QVERIFY(two.twoRows);
     QCOMPARE(two.height, 24.0);
     QCOMPARE(two.top, 24.0);
+}
+
+void tst_ReidaiLayout::inputWindowRows_data()
+{
+    QTest::addColumn<int>("pitch");
+    QTest::addColumn<int>("box");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<int>("stripRows");
+    // 180 - 51 - 36 = 93 above the box, 89 above the gap: four rows of 18, 17 px to spare.
+    QTest::newRow("default fonts") << 18 << 36 << 51 << 4;
+    QTest::newRow("room for exactly two") << 20 << 40 << 92 << 2;
+    QTest::newRow("no room for a row") << 30 << 60 << 100 << 0;
+    // Box and result do not both fit: the box stays whole, the result gets the rest.
+    QTest::newRow("tiny window") << 60 << 120 << 100 << 0;
+}
+
+void tst_ReidaiLayout::inputWindowRows()
+{
+    QFETCH(int, pitch);
+    QFETCH(int, box);
+    QFETCH(int, result);
+    QFETCH(int, stripRows);
+    const int window = 180;
+    const int gap = 4;
+    const InputWindowRows rows = ReidaiLayout::inputWindowRows(window, pitch, box, result, gap);
+    QCOMPARE(rows.stripRows, stripRows);
+    QCOMPARE(rows.boxTop + box, rows.resultTop); // the result right under the box, apart
+    QCOMPARE(rows.resultTop + rows.resultHeight, window);
+    QCOMPARE(rows.resultHeight, std::min(result, window - box));
+    QVERIFY(rows.stripTop >= 0);
+    if (stripRows > 0)
+        QCOMPARE(rows.stripTop + stripRows * pitch + gap, rows.boxTop);
 }
 
 void tst_ReidaiLayout::countdownFromOneMinute()

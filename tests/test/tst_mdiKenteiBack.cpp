@@ -19,10 +19,12 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -35,6 +37,21 @@ const QString NoFileText = QStringLiteral(
 const QString CodeOneText = QStringLiteral("例題文を読み出せませんので、画面を閉じます。"
                                            "環境設定の画面で例題文のフォルダを指定してください");
 const QString WaitingHint = QStringLiteral("スペースバーを押すと開始します");
+const QString DiscardQuestion =
+    QStringLiteral("入力中の結果は破棄されます。画面を閉じてもよろしいですか？");
+const QString Finished = QStringLiteral("お疲れ様でした");
+
+// Answers the question about closing, after letting the countdown run out while it is open.
+struct TimeUpWhileAsking : MessageRecorder {
+    std::function<void()> whileAsking;
+    MsgAnswer show(const QString& text, const QString& title, MsgButtons buttons,
+                   MsgIcon icon) override
+    {
+        if (text == DiscardQuestion && whileAsking)
+            whileAsking();
+        return MessageRecorder::show(text, title, buttons, icon);
+    }
+};
 
 // 60 full-width characters: wraps at least once in any window here.
 QString longLine(QChar c)
@@ -72,6 +89,14 @@ private Q_SLOTS:
     void printAsksFirstAndCancelPrintsNothing();
     void problemWindowSwallowsKeysAndColours();
     void inputWindowFollowsAcrossReplacements();
+    void menuClosedWithEscapeGivesTheKeysBack_data();
+    void menuClosedWithEscapeGivesTheKeysBack();
+    void closingAsksOnlyDuringARun_data();
+    void closingAsksOnlyDuringARun();
+    void timeUpWhileAskingToClose_data();
+    void timeUpWhileAskingToClose();
+    void failedResultLeavesTheRowsWhole_data();
+    void failedResultLeavesTheRowsWhole();
 
 private:
     void writeProblems(const QStringList& texts);
@@ -99,6 +124,7 @@ void tst_mdiKenteiBack::init()
     objUser = std::make_unique<clsUser>();
     objUser->setKenteiON(false);
     FontBase = 13;
+    FontResult = 11;
     TestReady = true;
     mdiKenteiBack::instance().lStrFileName.clear();
 }
@@ -550,6 +576,229 @@ void tst_mdiKenteiBack::inputWindowFollowsAcrossReplacements()
 
     window.mnuEnd_Click();
     QVERIFY(!window.isReidaiHooked());
+}
+
+void tst_mdiKenteiBack::menuClosedWithEscapeGivesTheKeysBack_data()
+{
+    QTest::addColumn<bool>("running");
+    QTest::newRow("running") << true;
+    QTest::newRow("waiting for the space bar") << false;
+}
+
+void tst_mdiKenteiBack::menuClosedWithEscapeGivesTheKeysBack()
+{
+    QFETCH(bool, running);
+    writeProblems({QStringLiteral("abcdef\r\n")});
+    mdiKenteiBack& window = open();
+    QCoreApplication::processEvents();
+    QApplication::setActiveWindow(&window);
+    InputZone* box = window.Input()->txtInputZone;
+    if (running) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(QApplication::focusWidget(), box);
+        QTest::keyClick(box, Qt::Key_A);
+    }
+
+    // Escape leaves the bar holding the keyboard, as after a click on the menu.
+    window.menuBar()->setActiveAction(window.mnuKentei->menuAction());
+    QTRY_COMPARE(QApplication::activePopupWidget(), window.mnuKentei);
+    QTest::keyClick(window.mnuKentei, Qt::Key_Escape);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+    // A display gives the window back its activation when the popup goes; offscreen does not.
+    QCoreApplication::processEvents();
+    QApplication::setActiveWindow(&window);
+
+    if (!running) {
+        QTRY_COMPARE(QApplication::focusWidget(), window.Input());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QVERIFY(window.runInProgress());
+        QTest::keyClick(box, Qt::Key_A);
+    }
+    // The next keys are typed, and Enter opens no menu over the run.
+    QTRY_COMPARE(QApplication::focusWidget(), box);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_B);
+    QCoreApplication::processEvents();
+    QVERIFY(!QApplication::activePopupWidget());
+    QCOMPARE(box->text(), QStringLiteral("ab"));
+    QVERIFY(window.runInProgress());
+}
+
+void tst_mdiKenteiBack::closingAsksOnlyDuringARun_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<bool>("byMenu");
+    QTest::addColumn<MsgAnswer>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::newRow("waiting, menu") << "waiting" << true << MsgAnswer::Yes << false;
+    QTest::newRow("finished, close box") << "finished" << false << MsgAnswer::Yes << false;
+    QTest::newRow("running, menu, no") << "running" << true << MsgAnswer::No << true;
+    QTest::newRow("running, close box, no") << "running" << false << MsgAnswer::No << true;
+    QTest::newRow("running, menu, yes") << "running" << true << MsgAnswer::Yes << true;
+    QTest::newRow("running, close box, yes") << "running" << false << MsgAnswer::Yes << true;
+}
+
+void tst_mdiKenteiBack::closingAsksOnlyDuringARun()
+{
+    QFETCH(QString, state);
+    QFETCH(bool, byMenu);
+    QFETCH(MsgAnswer, answer);
+    QFETCH(bool, asked);
+    writeProblems({QStringLiteral("一二三\r\n"), QStringLiteral("四\r\n")});
+    mdiKenteiBack& window = open();
+    QApplication::setActiveWindow(&window);
+    if (state != u"waiting")
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    if (state == u"finished")
+        window.Input()->FsubEnd_Syori();
+    m_messages->clear();
+    m_messages->script({answer});
+
+    if (byMenu)
+        window.mnuEnd->trigger();
+    else
+        window.close();
+
+    QCOMPARE(m_messages->shown().size(), asked ? 1 : 0);
+    if (asked) {
+        const MessageRecorder::Shown& box = m_messages->shown().first();
+        QCOMPARE(box.text, DiscardQuestion);
+        QCOMPARE(box.title, QStringLiteral("確認"));
+        QCOMPARE(box.buttons, MsgButtons::YesNoDefaultNo);
+        QCOMPARE(box.icon, MsgIcon::Question);
+    }
+    if (asked && answer == MsgAnswer::No) {
+        // The run goes on, typed into as before.
+        QVERIFY(window.isVisible());
+        QVERIFY(window.runInProgress());
+        QVERIFY(window.timLastTime->isActive());
+        QCOMPARE(QApplication::focusWidget(), window.Input()->txtInputZone);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(frmSentaku::instance().isHidden());
+        return;
+    }
+    // Closed as ever: the menu forgets the file, the close box keeps it.
+    QVERIFY(!window.isVisible());
+    QVERIFY(!window.Input());
+    QVERIFY(!window.timLastTime->isActive());
+    QVERIFY(frmSentaku::instance().isVisible());
+    QCOMPARE(window.lStrFileName.isEmpty(), byMenu);
+}
+
+void tst_mdiKenteiBack::timeUpWhileAskingToClose_data()
+{
+    QTest::addColumn<MsgAnswer>("answer");
+    QTest::newRow("then yes") << MsgAnswer::Yes;
+    QTest::newRow("then no") << MsgAnswer::No;
+}
+
+void tst_mdiKenteiBack::timeUpWhileAskingToClose()
+{
+    QFETCH(MsgAnswer, answer);
+    FillLogColumn();
+    writeProblems({QStringLiteral("一二三\r\n")});
+    objKankyo->setLastTime(1);
+    m_messages.reset();
+    TimeUpWhileAsking messages;
+    mdiKenteiBack& window = open();
+    QApplication::setActiveWindow(&window);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    messages.whileAsking = [&] {
+        for (int tick = 0; tick < 60; ++tick)
+            window.timLastTime_Timer();
+    };
+    // The closing box of the run is answered inside the question, so it comes first.
+    messages.script({MsgAnswer::Ok, answer});
+
+    window.mnuEnd->trigger();
+    QCOMPARE(messages.texts(), QStringList({Finished, DiscardQuestion}));
+    QFile log(m_tree->file(QStringLiteral("log/pelko.log")));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QCOMPARE(log.readAll().count("\r\n"), 1);
+    QCOMPARE(objUser->UseTime(), qint16(60));
+    if (answer == MsgAnswer::Yes) {
+        QVERIFY(!window.isVisible());
+        return;
+    }
+    // The finished run's result stays; a later close needs no question.
+    QVERIFY(window.isVisible());
+    QVERIFY(window.Input()->lblKekka->isVisibleTo(window.Input()));
+    QVERIFY(!window.timLastTime->isActive());
+    window.mnuEnd->trigger();
+    QCOMPARE(messages.shown().size(), 2);
+    QVERIFY(!window.isVisible());
+}
+
+void tst_mdiKenteiBack::failedResultLeavesTheRowsWhole_data()
+{
+    QTest::addColumn<float>("fontBase");
+    QTest::addColumn<float>("fontResult");
+    QTest::newRow("default fonts") << 13.0f << 11.0f;
+    QTest::newRow("rows of a fractional height") << 9.5f << 11.0f;
+    QTest::newRow("large fonts") << 20.0f << 14.0f;
+}
+
+void tst_mdiKenteiBack::failedResultLeavesTheRowsWhole()
+{
+    QFETCH(float, fontBase);
+    QFETCH(float, fontResult);
+    FontBase = fontBase;
+    FontResult = fontResult;
+    const QStringList lines = {QStringLiteral("abcdefghij"), QStringLiteral("klmnopqrst"),
+                               QStringLiteral("uvwxyzabcd"), QStringLiteral("efghijklmn"),
+                               QStringLiteral("opqrstuvwx"), QStringLiteral("yzabcdefgh"),
+                               QStringLiteral("ijklmnopqr"), QStringLiteral("stuvwxyzab")};
+    writeProblems({lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")});
+    objKankyo->setLastTime(1);
+    objKankyo->setSpeed(9999);
+    mdiKenteiBack& window = open();
+    QApplication::setActiveWindow(&window);
+    frmInput* input = window.Input();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    // More finished rows than the strip holds, and half of the last line.
+    for (int i = 0; i < lines.size() - 1; ++i) {
+        QTest::keyClicks(input->txtInputZone, lines.at(i));
+        QTest::keyClick(input->txtInputZone, Qt::Key_Return);
+    }
+    QTest::keyClicks(input->txtInputZone, QStringLiteral("stuv"));
+    for (int tick = 0; tick < 60; ++tick)
+        window.timLastTime_Timer();
+    QVERIFY(!window.runInProgress());
+    QCOMPARE(input->lblKekka->text().count(u'\n'), 2);
+
+    // The three result lines show, and cover neither the unfinished row nor the strip.
+    const QRect result = input->lblKekka->geometry();
+    const QRect box = input->picInputZoneBack->geometry();
+    const QRect strip = input->picInputAfterBack->geometry();
+    QVERIFY(result.height() >= 3 * input->lblKekka->fontMetrics().lineSpacing());
+    QVERIFY(result.bottom() < input->height());
+    QVERIFY(!result.intersects(box));
+    QVERIFY(!result.intersects(strip));
+    QVERIFY(input->txtInputZone->geometry().bottom() < box.height());
+    QCOMPARE(input->txtInputZone->text(), QStringLiteral("stuv"));
+
+    // Every row the strip shows is whole; the newest stands at its bottom.
+    const PictureBox* echo = input->picInputAfter;
+    const int rows = int(echo->printedRows().size());
+    QCOMPARE(rows, lines.size() - 1);
+    const qreal pitch = echo->CurrentY() / rows;
+    QVERIFY(strip.height() >= pitch);
+    QVERIFY(rows * pitch > strip.height()); // the strip has scrolled
+    int shown = 0;
+    for (int i = 0; i < rows; ++i) {
+        const qreal top = echo->y() + i * pitch;
+        if (top + pitch <= 0 || top >= strip.height())
+            continue;
+        ++shown;
+        QVERIFY2(top >= 0 && top + pitch <= strip.height(),
+                 qPrintable(QStringLiteral("row %1 spans %2 to %3 of %4")
+                                .arg(i)
+                                .arg(top)
+                                .arg(top + pitch)
+                                .arg(strip.height())));
+    }
+    QCOMPARE(echo->y() + rows * pitch, qreal(strip.height()));
+    QCOMPARE(shown * pitch, qreal(strip.height()));
 }
 
 QTEST_MAIN(tst_mdiKenteiBack)
