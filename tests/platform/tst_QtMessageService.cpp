@@ -117,6 +117,13 @@ void tst_QtMessageService::answers_data()
     QTest::newRow("Yes/No: frame")
         << MsgButtons::YesNo << Action::CloseFrame << none << MsgAnswer::No;
 
+    QTest::newRow("Yes/No, default No: Yes")
+        << MsgButtons::YesNoDefaultNo << Action::Press << QMessageBox::Yes << MsgAnswer::Yes;
+    QTest::newRow("Yes/No, default No: Enter")
+        << MsgButtons::YesNoDefaultNo << Action::Enter << none << MsgAnswer::No;
+    QTest::newRow("Yes/No, default No: Escape")
+        << MsgButtons::YesNoDefaultNo << Action::Escape << none << MsgAnswer::No;
+
     QTest::newRow("Yes/No/Cancel: Yes")
         << MsgButtons::YesNoCancel << Action::Press << QMessageBox::Yes << MsgAnswer::Yes;
     QTest::newRow("Yes/No/Cancel: No")
@@ -146,6 +153,7 @@ void tst_QtMessageService::answers()
         {MsgButtons::Ok, {QMessageBox::Ok}},
         {MsgButtons::OkCancel, {QMessageBox::Ok, QMessageBox::Cancel}},
         {MsgButtons::YesNo, {QMessageBox::Yes, QMessageBox::No}},
+        {MsgButtons::YesNoDefaultNo, {QMessageBox::Yes, QMessageBox::No}},
         {MsgButtons::YesNoCancel, {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}}};
     auto shown = seen.buttons;
     std::sort(shown.begin(), shown.end());
