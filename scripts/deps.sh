@@ -11,7 +11,8 @@ run_pkgs=(xvfb xauth imagemagick)
 # The input-method acceptance suite also needs both Japanese input methods with Mozc,
 # a session bus and a clipboard tool.
 test_pkgs=(xvfb xauth imagemagick xdotool cups printer-driver-cups-pdf poppler-utils
-           python3 dbus xclip x11-utils ibus ibus-mozc fcitx5 fcitx5-mozc fcitx5-frontend-qt6)
+           python3 dbus xclip x11-utils ibus ibus-mozc fcitx5 fcitx5-mozc fcitx5-frontend-qt6
+           at-spi2-core python3-pyatspi)
 
 case "${1:-build}" in
   build) wanted=("${build_pkgs[@]}") ;;
