@@ -31,6 +31,7 @@ from pathlib import Path
 APP_NAME = "Pelko"
 PYTHON = "/usr/bin/python3"
 LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+PYATSPI = "/usr/lib/python3/dist-packages/pyatspi/__init__.py"
 HERE = Path(__file__).resolve().parent
 
 
@@ -178,8 +179,12 @@ def enable(session):
     from e2e_session import E2EFailure, poll
     if session.env.get("QT_LINUX_ACCESSIBILITY_ALWAYS_ON") == "1":
         return
-    if not Path(LAUNCHER).exists():
-        raise E2EFailure(f"{LAUNCHER} missing: install at-spi2-core")
+    gone = [package for package, path in (("at-spi2-core", LAUNCHER),
+                                          ("python3-pyatspi", PYATSPI))
+            if not Path(path).exists()]
+    if gone:
+        raise E2EFailure(f"not installed: {', '.join(gone)} (scripts/deps.sh test installs "
+                         "them)")
     session.spawn([LAUNCHER, "--launch-immediately"], "at-spi-bus")
 
     def bus_owned():

@@ -30,8 +30,12 @@ class Journey(Scenario):
         super().__init__(session, binary, folder, shots)
         self.ax = Accessible(session)
 
+    def prepare(self):
+        """Files to set up before the program starts."""
+
     def run(self):
         enable(self.s)
+        self.prepare()
         self.pelko.start()
         try:
             self.body()
@@ -45,8 +49,11 @@ class Journey(Scenario):
 
     def press_menu_button(self, name):
         """A button of the main menu, clicked where it is."""
-        button = poll(f'the main menu button "{name}"', lambda: self.ax.window(MENU) and
-                      self.ax.window(MENU).find(role="push button", name=name))
+        def found():
+            menu = self.ax.window(MENU)
+            return menu.find(role="push button", name=name) if menu else None
+
+        button = poll(f'the main menu button "{name}"', found)
         self.ax.click(button, f'the main menu button "{name}"')
 
     def choose(self, title, *path):
@@ -69,11 +76,17 @@ class Journey(Scenario):
         expect(f'the text of the box "{title}"', self.ax.message_box(title), text)
         self.s.focus(title)
         self.s.keys("Return")
-        self.s.wait_window_gone(title)
+        self.expect_closed(title, "Enter")
+
+    def expect_closed(self, title, how):
+        try:
+            self.s.wait_window_gone(title, timeout=10)
+        except E2EFailure:
+            raise E2EFailure(f'{how} did not close the window "{title}"') from None
 
     def close_test_window(self):
         self.choose(PRACTICE, "検定(&N)", "閉じる(&C)")
-        self.s.wait_window_gone(PRACTICE)
+        self.expect_closed(PRACTICE, "検定 → 閉じる")
         self.s.wait_window(MENU)
 
     def start_run(self):
@@ -98,8 +111,9 @@ class Journey(Scenario):
         """The clock as it reads, "3:0"."""
         return "".join(self.panel_labels("残り時間"))
 
-    def seconds_left(self):
-        m = re.fullmatch(r"(\d+):(\d+)", self.clock())
+    @staticmethod
+    def seconds(clock):
+        m = re.fullmatch(r"(\d+):(\d+)", clock)
         return int(m.group(1)) * 60 + int(m.group(2)) if m else None
 
     def info_line(self):
@@ -111,10 +125,20 @@ class Journey(Scenario):
         return labels[labels.index("ヒント") + 1] if "ヒント" in labels else None
 
     def wait_clock_below(self, seconds, what):
-        """Lets the clock run until it shows fewer seconds left than this."""
-        poll(f"the clock to count down below {seconds} s ({what})",
-             lambda: (self.seconds_left() or 10 ** 6) < seconds, timeout=seconds + 20,
-             interval=0.25)
+        """Lets the clock run until it shows fewer seconds left than this; returns what it
+        then shows."""
+        shown = self.clock()
+        left = self.seconds(shown)
+        if left is None:
+            raise E2EFailure(f"the clock reads {shown!r} ({what})")
+
+        def below():
+            text = self.clock()
+            now = self.seconds(text)
+            return text if now is not None and now < seconds else None
+
+        return poll(f"the clock to count down below {seconds} s ({what}); it read "
+                    f"{left} s", below, timeout=max(0, left - seconds) + 10, interval=0.25)
 
     def expect_waiting(self, when, clock, info):
         """The problem is ready and waits for the space bar, with a full clock."""
@@ -197,6 +221,15 @@ class Settings(Journey):
     # the colour typed into the colour dialog, and how the settings file writes it
     colour, literal = "#cc6633", "&H3366CC"
 
+    def prepare(self):
+        # A log folder with a Japanese name: the settings file must hold it in CP932.
+        ini = self.pelko.app / "pelko.ini"
+        logs = self.pelko.folder / "ログ"
+        logs.mkdir()
+        text = ini.read_bytes().decode("cp932").replace(f"={self.pelko.logs}\r", f"={logs}\r")
+        ini.write_bytes(text.encode("cp932"))
+        self.pelko.logs = logs
+
     def body(self):
         ini = self.pelko.app / "pelko.ini"
         before = read_ini(ini.read_bytes())
@@ -239,7 +272,7 @@ class Settings(Journey):
         save = self.ax.window(SETTINGS).find(role="push button", name="保存して終了")
         self.ax.click(save, "保存して終了")
         self.close_message(SAVED, "ＩＮＩファイルに書き出しました")
-        self.s.wait_window_gone(SETTINGS)
+        self.expect_closed(SETTINGS, "保存して終了")
         self.check_ini(before, read_ini(ini.read_bytes()))
 
         self.pelko.open_practice()
@@ -357,7 +390,7 @@ class Ranking(Journey):
         expect(f"the ranking {how}, rows 3 to 10", rows[2:], [blank] * 8)
         back = window.find(role="push button")
         self.ax.click(back, "the ranking window's return button")
-        self.s.wait_window_gone(RANKING)
+        self.expect_closed(RANKING, "its return button")
 
 
 class HelpAndAbout(Journey):
@@ -382,7 +415,7 @@ class HelpAndAbout(Journey):
         self.shot("help")
         self.s.focus(HELP)
         self.s.keys("Escape")
-        self.s.wait_window_gone(HELP)
+        self.expect_closed(HELP, "Escape")
 
         self.choose(PRACTICE, "ヘルプ", "バージョン情報")
         about = self.ax.wait_window(ABOUT, what="the about window")
@@ -398,7 +431,7 @@ class HelpAndAbout(Journey):
                              f"splash window does: {labels}")
         self.shot("about")
         self.ax.click(about.find(role="push button", name="OK"), "the about window's OK")
-        self.s.wait_window_gone(ABOUT)
+        self.expect_closed(ABOUT, "its OK button")
         expect("after help and about, the hint", self.hint(), WAITING_HINT)
 
     @staticmethod
@@ -417,9 +450,11 @@ class GiveUpAndNext(Journey):
     first_info = "総文字数:3文字  漢字率:0%  英数記号率:0%  半角率:0%  ストローク:0  入力:0/0"
     second_info = "総文字数:3文字  漢字率:0%  英数記号率:33%  半角率:0%  ストローク:0  入力:0/0"
 
-    def body(self):
+    def prepare(self):
         (self.pelko.app / "PLACTICE" / "jpn_dat.002").write_bytes(
             self.second.encode("cp932") + b"\r\n")
+
+    def body(self):
         self.pelko.open_practice()
         self.pelko.enter_user()
         self.expect_waiting("at the start", "3:0", self.first_info)
@@ -486,8 +521,8 @@ class ClockRunsOut(Journey):
         started = self.start_run()
         self.type_step("さくら", word("sakura"), 3, 0)
         self.type_step("あ where の is due", word("a"), 3, 1)
-        self.wait_clock_below(60, "the first second")
-        expect("a second after the start, the clock", self.clock(), "0:59")
+        expect("a second after the start, the clock",
+               self.wait_clock_below(60, "the first second"), "0:59")
         self.ax.wait_window(FINISHED, timeout=75, what="the closing box at the end of the time")
         ended = time.monotonic() - started
         if not 58.5 <= ended <= 62.5:
