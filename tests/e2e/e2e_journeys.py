@@ -93,7 +93,13 @@ class Journey(Scenario):
         """The space bar, with the status file of an earlier run out of the way."""
         self.pelko.status_file.unlink(missing_ok=True)
         self.strokes = 0
-        return self.pelko.start_run()
+        try:
+            return self.pelko.start_run()
+        except E2EFailure as failure:
+            focused = self.s.xdotool("getwindowfocus", "getwindowname", check=False)
+            raise E2EFailure(f"{failure}; the keyboard focus is on "
+                             f"{focused.stdout.strip()!r}, the hint reads {self.hint()!r}, "
+                             f"the clock {self.clock()!r}") from None
 
     # -- the test window ------------------------------------------------------------------
 
@@ -240,15 +246,14 @@ class Settings(Journey):
         if bar is None:
             raise E2EFailure("the settings dialog shows no duration scroll bar")
         expect("the duration shown at first", group.labels(), ["3", "分"])
-        if not bar.focused:
-            raise E2EFailure("the duration scroll bar does not have the focus when the "
-                             "settings dialog opens")
+        # The bar stands upside down: up is more time. A click on its upper arrow (a square
+        # at its top end) gives it the focus as well, so the Up key then reaches it.
+        x, y, w, _ = bar.box
         self.s.focus(SETTINGS)
-        # The bar stands upside down: up is more time.
-        self.s.keys("Up", "Up")
-        self.ax.wait_window(SETTINGS, what="the duration label to show 5",
-                            where=lambda w: w.find(role="panel", name="制限時間").labels()
-                            == ["5", "分"])
+        self.s.click(x + w // 2, y + w // 2)
+        self.wait_duration_label("4", "a click on the upper arrow of the duration bar")
+        self.s.keys("Up")
+        self.wait_duration_label("5", "the Up key on the duration bar")
 
         back = dialog.find(role="panel", name="背景")
         self.ax.click(back.find(role="push button", name="選択"), "the background colour button")
@@ -283,6 +288,18 @@ class Settings(Journey):
         expect("the time menu after the new duration was saved", self.time_menu_caption(),
                [("5分", True)])
         self.check_background()
+
+    def wait_duration_label(self, minutes, after):
+        def shown():
+            dialog = self.ax.window(SETTINGS)
+            group = dialog.find(role="panel", name="制限時間") if dialog else None
+            return group.labels()[0] if group and group.labels() else None
+
+        try:
+            poll("the duration label", lambda: shown() == minutes, timeout=5)
+        except E2EFailure:
+            raise E2EFailure(f"after {after}, the duration label shows {shown()!r}, expected "
+                             f"{minutes!r}") from None
 
     def colour_dialog(self):
         for window in self.ax.windows():
@@ -461,7 +478,7 @@ class GiveUpAndNext(Journey):
         self.expect_next_menu("before any run", False)
 
         self.start_run()
-        self.type_step("さ", word("sa"), 1, 0)
+        self.type_step("さく", word("saku"), 2, 0)
         self.wait_clock_below(179, "the run under way")
         self.s.focus(PRACTICE)
         self.s.keys("ctrl+e")
