@@ -17,7 +17,7 @@ in Debian's own python3, which the child uses whatever interpreter runs the suit
     ax.wait_window("環境設定")              # a Node: role, name, text, states, box, children
     ax.texts("ランキング情報")              # texts of its labels, in widget order
     ax.message_box("成功")                  # the text of a message box
-    ax.menu_item("練習中", "検定", "結果の印刷")   # a menu item, open or not: .enabled, .visible
+    ax.menu_item("練習中", "検定(&N)", "結果の印刷(&P)")  # open or not: .enabled, .visible
     ax.click(node)                          # a click in the middle of what the user sees
 
 Captions are compared without their access-key "&", as Qt reports them.

@@ -232,8 +232,10 @@ class Settings(Journey):
         ini = self.pelko.app / "pelko.ini"
         logs = self.pelko.folder / "ログ"
         logs.mkdir()
-        text = ini.read_bytes().decode("cp932").replace(f"={self.pelko.logs}\r", f"={logs}\r")
-        ini.write_bytes(text.encode("cp932"))
+        text = ini.read_bytes().decode("cp932")
+        if text.count(f"={self.pelko.logs}\r") != 2:
+            raise E2EFailure(f"the journey's pelko.ini does not name the log folder twice: {text}")
+        ini.write_bytes(text.replace(f"={self.pelko.logs}\r", f"={logs}\r").encode("cp932"))
         self.pelko.logs = logs
 
     def body(self):
