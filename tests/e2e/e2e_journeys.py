@@ -1,3 +1,554 @@
-"""Journeys through the menus: settings, ranking, help, giving up, the next problem."""
+"""Journeys through the menus: settings, ranking, help, giving up, the next problem, the clock.
 
-JOURNEYS = []
+What the user sees is read through the accessibility bus (e2e_accessible); what lands on
+disk is read from pelko.ini and pelko.log.
+"""
+
+import re
+import time
+
+from e2e_accessible import Accessible, enable
+from e2e_pelko import FINISHED, LOG_COLUMNS, MENU, PRACTICE
+from e2e_scenarios import Scenario, expect, word
+from e2e_session import E2EFailure, poll
+
+SETTINGS = "環境設定"
+SAVED = "成功"
+RANKING = "ランキング情報"
+HELP = "Pelko ヘルプ"
+ABOUT = "Pelkoのﾊﾞｰｼﾞｮﾝ情報"
+WAITING_HINT = "スペースバーを押すと開始します"
+NEXT = "次の問題へ(&N)"
+
+
+class Journey(Scenario):
+    """A user's path through Pelko's windows, starting at the main menu."""
+
+    problem = ["さくら"]
+
+    def __init__(self, session, binary, folder, shots):
+        super().__init__(session, binary, folder, shots)
+        self.ax = Accessible(session)
+
+    def prepare(self):
+        """Files to set up before the program starts."""
+
+    def run(self):
+        enable(self.s)
+        self.prepare()
+        self.pelko.start()
+        try:
+            self.body()
+        except E2EFailure:
+            self.shot("failure")
+            raise
+        finally:
+            self.pelko.stop()
+
+    # -- moving about -------------------------------------------------------------------
+
+    def press_menu_button(self, name):
+        """A button of the main menu, clicked where it is."""
+        def found():
+            menu = self.ax.window(MENU)
+            return menu.find(role="push button", name=name) if menu else None
+
+        button = poll(f'the main menu button "{name}"', found)
+        self.ax.click(button, f'the main menu button "{name}"')
+
+    def choose(self, title, *path):
+        """Clicks through the menus of a window, as a user opens them one after another."""
+        for depth in range(1, len(path) + 1):
+            steps = " → ".join(path[:depth])
+
+            def shown():
+                item = self.ax.menu_item(title, *path[:depth])
+                return item if item and item.visible and item.centre() else None
+
+            item = poll(f'the menu item "{steps}" to show', shown, timeout=10)
+            if not item.enabled:
+                raise E2EFailure(f'the menu item "{steps}" is disabled')
+            self.ax.click(item, f'the menu item "{steps}"')
+
+    def close_message(self, title, text):
+        """Reads a message box, then closes it with Enter."""
+        self.ax.wait_window(title, what=f'the box "{title}"')
+        expect(f'the text of the box "{title}"', self.ax.message_box(title), text)
+        self.s.focus(title)
+        self.s.keys("Return")
+        self.expect_closed(title, "Enter")
+
+    def expect_closed(self, title, how):
+        try:
+            self.s.wait_window_gone(title, timeout=10)
+        except E2EFailure:
+            raise E2EFailure(f'{how} did not close the window "{title}"') from None
+
+    def close_test_window(self):
+        self.choose(PRACTICE, "検定(&N)", "閉じる(&C)")
+        self.expect_closed(PRACTICE, "検定 → 閉じる")
+        self.s.wait_window(MENU)
+
+    def start_run(self):
+        """The space bar, with the status file of an earlier run out of the way."""
+        self.pelko.status_file.unlink(missing_ok=True)
+        self.strokes = 0
+        try:
+            return self.pelko.start_run()
+        except E2EFailure as failure:
+            focused = self.s.xdotool("getwindowfocus", "getwindowname", check=False)
+            raise E2EFailure(f"{failure}; the keyboard focus is on "
+                             f"{focused.stdout.strip()!r}, the hint reads {self.hint()!r}, "
+                             f"the clock {self.clock()!r}") from None
+
+    # -- the test window ------------------------------------------------------------------
+
+    def test_window(self):
+        window = self.ax.window(PRACTICE)
+        if window is None:
+            raise E2EFailure(f'no readable window "{PRACTICE}"')
+        return window
+
+    def panel_labels(self, name):
+        panel = self.test_window().find(role="panel", name=name)
+        return panel.labels() if panel else []
+
+    def clock(self):
+        """The clock as it reads, "3:0"."""
+        return "".join(self.panel_labels("残り時間"))
+
+    @staticmethod
+    def seconds(clock):
+        m = re.fullmatch(r"(\d+):(\d+)", clock)
+        return int(m.group(1)) * 60 + int(m.group(2)) if m else None
+
+    def info_line(self):
+        labels = self.panel_labels("例題文の情報")
+        return labels[0] if labels else ""
+
+    def hint(self):
+        labels = self.test_window().labels()
+        return labels[labels.index("ヒント") + 1] if "ヒント" in labels else None
+
+    def wait_clock_below(self, seconds, what):
+        """Lets the clock run until it shows fewer seconds left than this; returns what it
+        then shows."""
+        shown = self.clock()
+        left = self.seconds(shown)
+        if left is None:
+            raise E2EFailure(f"the clock reads {shown!r} ({what})")
+
+        def below():
+            text = self.clock()
+            now = self.seconds(text)
+            return text if now is not None and now < seconds else None
+
+        return poll(f"the clock to count down below {seconds} s ({what}); it read "
+                    f"{left} s", below, timeout=max(0, left - seconds) + 10, interval=0.25)
+
+    def expect_waiting(self, when, clock, info):
+        """The problem is ready and waits for the space bar, with a full clock."""
+        expect(f"{when}, the hint", self.hint(), WAITING_HINT)
+        expect(f"{when}, the clock", self.clock(), clock)
+        expect(f"{when}, the information line", self.info_line(), info)
+
+    def time_menu_caption(self):
+        submenu = self.ax.menu_item(PRACTICE, "オプション(&O)", "時間の設定(&T)")
+        items = submenu.find_all(role="menu item") if submenu else []
+        items = [item for item in items if item is not submenu]
+        return [(item.name, item.checked) for item in items]
+
+    # -- files -------------------------------------------------------------------------
+
+    def log_records(self):
+        records = []
+        for line in self.pelko.log_lines():
+            values = line.split(",")
+            if len(values) != len(LOG_COLUMNS):
+                raise E2EFailure(f"the main log line has {len(values)} columns: {line}")
+            record = dict(zip(LOG_COLUMNS, (v.strip('"') for v in values)))
+            record["line"] = line
+            records.append(record)
+        return records
+
+    def wait_log_records(self, count):
+        poll(f"{count} main log line(s)", lambda: len(self.pelko.log_lines()) >= count,
+             timeout=15)
+        records = self.log_records()
+        if len(records) != count:
+            raise E2EFailure(f"the main log holds {len(records)} lines, expected {count}: "
+                             f"{[r['line'] for r in records]}")
+        return records
+
+    def finish(self, count):
+        """The closing box, then the main log's lines."""
+        self.close_message(FINISHED, "お疲れ様でした")
+        return self.wait_log_records(count)
+
+
+def read_ini(data):
+    """(section, key, value) of every key line of pelko.ini bytes: CP932 with CR LF."""
+    if b"\n" in data.replace(b"\r\n", b"") or b"\r" in data.replace(b"\r\n", b""):
+        raise E2EFailure(f"pelko.ini has a line not ended by CR LF: {data!r}")
+    if data and not data.endswith(b"\r\n"):
+        raise E2EFailure("pelko.ini does not end with CR LF")
+    try:
+        text = data.decode("cp932")
+    except UnicodeDecodeError as error:
+        raise E2EFailure(f"pelko.ini is not CP932: {error}") from None
+    entries, section = [], None
+    for line in text.split("\r\n"):
+        if line.startswith("[") and line.endswith("]"):
+            section = line[1:-1]
+        elif "=" in line:
+            key, value = line.split("=", 1)
+            entries.append((section, key, value))
+        elif line.strip():
+            raise E2EFailure(f"pelko.ini holds a line that is neither section nor key: {line!r}")
+    return entries
+
+
+def colour_pixels(session, shot, box, colour):
+    """How many pixels of the screenshot inside box (x, y, w, h) have this colour (#RRGGBB)."""
+    x, y, w, h = box
+    out = session.run(["convert", str(shot), "-crop", f"{w}x{h}+{x}+{y}", "+repage",
+                       "-format", "%c", "histogram:info:-"]).stdout
+    for line in out.splitlines():
+        if f"#{colour.upper()}" in line.upper():
+            return int(line.split(":", 1)[0].strip())
+    return 0
+
+
+class Settings(Journey):
+    """環境設定: a new duration by the scroll bar and a background colour through the colour
+    dialog, saved to pelko.ini and in force in the next run."""
+
+    name = "settings"
+    # the colour typed into the colour dialog, and how the settings file writes it
+    colour, literal = "#cc6633", "&H3366CC"
+
+    def prepare(self):
+        # A log folder with a Japanese name: the settings file must hold it in CP932.
+        ini = self.pelko.app / "pelko.ini"
+        logs = self.pelko.folder / "ログ"
+        logs.mkdir()
+        text = ini.read_bytes().decode("cp932")
+        if text.count(f"={self.pelko.logs}\r") != 2:
+            raise E2EFailure(f"the journey's pelko.ini does not name the log folder twice: {text}")
+        ini.write_bytes(text.replace(f"={self.pelko.logs}\r", f"={logs}\r").encode("cp932"))
+        self.pelko.logs = logs
+
+    def body(self):
+        ini = self.pelko.app / "pelko.ini"
+        before = read_ini(ini.read_bytes())
+        self.press_menu_button("環境設定")
+        dialog = self.ax.wait_window(SETTINGS)
+        group = dialog.find(role="panel", name="制限時間")
+        bar = group.find(role="scroll bar") if group else None
+        if bar is None:
+            raise E2EFailure("the settings dialog shows no duration scroll bar")
+        expect("the duration shown at first", group.labels(), ["3", "分"])
+        # The bar stands upside down: up is more time. A click on its upper arrow (a square
+        # at its top end) gives it the focus as well, so the Up key then reaches it.
+        x, y, w, _ = bar.box
+        self.s.focus(SETTINGS)
+        self.s.click(x + w // 2, y + w // 2)
+        self.wait_duration_label("4", "a click on the upper arrow of the duration bar")
+        self.s.keys("Up")
+        self.wait_duration_label("5", "the Up key on the duration bar")
+
+        back = dialog.find(role="panel", name="背景")
+        self.ax.click(back.find(role="push button", name="選択"), "the background colour button")
+        chooser = poll("the colour dialog", lambda: self.colour_dialog(), timeout=10)
+        html = chooser.find(role="text", name="HTML:")
+        expect("the colour dialog starts from the stored colour", html.text, "#e0e0e0")
+        # The input method would compose the letters: the value comes in by the clipboard.
+        self.s.set_selection("clipboard", self.colour)
+        self.ax.click(html, "the HTML field of the colour dialog")
+        self.s.keys("ctrl+a", "ctrl+v")
+        poll("the HTML field to take the pasted colour",
+             lambda: (self.colour_dialog() or html).find(role="text", name="HTML:").text
+             == self.colour, timeout=5)
+        self.s.keys("Return")
+        poll("the colour dialog to close", lambda: self.colour_dialog() is None, timeout=10)
+        self.ax.wait_window(SETTINGS, what=f"the background colour box to show {self.literal}",
+                            where=lambda w: w.find(role="text", name="背景色").text
+                            == self.literal, timeout=5)
+        self.shot("changed")
+
+        save = self.ax.window(SETTINGS).find(role="push button", name="保存して終了")
+        self.ax.click(save, "保存して終了")
+        self.close_message(SAVED, "ＩＮＩファイルに書き出しました")
+        self.expect_closed(SETTINGS, "保存して終了")
+        self.check_ini(before, read_ini(ini.read_bytes()))
+
+        self.pelko.open_practice()
+        self.pelko.enter_user()
+        self.ax.wait_window(PRACTICE, where=lambda w: self.clock() != "",
+                            what="the test window's clock")
+        expect("the test window's clock after the new duration was saved", self.clock(), "5:0")
+        expect("the time menu after the new duration was saved", self.time_menu_caption(),
+               [("5分", True)])
+        self.check_background()
+
+    def wait_duration_label(self, minutes, after):
+        def shown():
+            dialog = self.ax.window(SETTINGS)
+            group = dialog.find(role="panel", name="制限時間") if dialog else None
+            return group.labels()[0] if group and group.labels() else None
+
+        try:
+            poll("the duration label", lambda: shown() == minutes, timeout=5)
+        except E2EFailure:
+            raise E2EFailure(f"after {after}, the duration label shows {shown()!r}, expected "
+                             f"{minutes!r}") from None
+
+    def colour_dialog(self):
+        for window in self.ax.windows():
+            if window.role == "dialog" and window.visible and window.find(name="HTML:"):
+                return window
+        return None
+
+    def check_ini(self, before, after):
+        app, logs = self.pelko.app, self.pelko.logs
+        wanted = {
+            ("default", "time"): "5", ("default", "chtm"): "0", ("default", "gspd"): "25",
+            # loading ends the folders with a slash, and saving writes them so
+            ("default", "data"): f"{app / 'DATA'}/",
+            ("default", "testdata"): f"{app / 'PLACTICE'}/",
+            ("default", "paper"): "9", ("default", "SortMode"): "SEQUENCE",
+            ("BackGround", "BackColor"): self.literal, ("BackGround", "Mode"): "0",
+            ("BackGround", "ProblemBackColor"): "&HFFFFFF",
+            ("BackGround", "ProblemColor"): "&H000000",
+            ("MainLog", "Path"): f"{logs}/", ("MainLog", "Name"): "pelko.log",
+            ("Sublog", "Path"): f"{logs}/", ("Sublog", "Name"): "pksub.log",
+            ("Sublog", "Flag"): "0", ("Ranking", "mode"): "0",
+            ("Font", "Base"): "13", ("Font", "Return"): "3", ("Font", "Result"): "11",
+            ("Window", "Width"): "80",
+        }
+        got = {}
+        for section, key, value in after:
+            if (section, key) in got:
+                raise E2EFailure(f"pelko.ini holds [{section}] {key} twice")
+            got[(section, key)] = value
+        wrong = [f"[{s}] {k}={got.get((s, k), '(missing)')} (expected {v})"
+                 for (s, k), v in wanted.items() if got.get((s, k)) != v]
+        extra = [f"[{s}] {k}={v}" for (s, k), v in got.items() if (s, k) not in wanted]
+        if wrong or extra:
+            raise E2EFailure("pelko.ini after saving: " + "; ".join(
+                wrong + [f"unexpected {e}" for e in extra]))
+        # Keys that were there keep their places.
+        order = [(s, k) for s, k, _ in after]
+        kept = [(s, k) for s, k, _ in before]
+        if sorted(kept, key=order.index) != kept:
+            raise E2EFailure(f"saving reordered the keys of pelko.ini: {kept} became {order}")
+
+    def check_background(self):
+        window = self.s.find_window(PRACTICE)
+        box = self.s.geometry(window)
+        shot = self.shot("next-run")
+        count = colour_pixels(self.s, shot, box, self.colour[1:])
+        # The background shows around the two child windows: tens of thousands of pixels.
+        if count < 5000:
+            raise E2EFailure(f"the test window shows {count} pixels of the saved background "
+                             f"colour {self.literal} (RGB {self.colour}); see {shot.name}")
+
+
+
+class Ranking(Journey):
+    """Two practice runs by two users, a fast one and a slow one with an error: the ranking
+    lists both, best first, from the test window's menu and from the main menu."""
+
+    name = "ranking"
+
+    def body(self):
+        fast = self.practice_run(list("fast01"), word("yamada", convert=True),
+                                 slow=False, count=1)
+        self.close_test_window()
+        slow = self.practice_run(list("slow02"), word("satou"), slow=True, count=2)
+        if not float(fast["InpSpeed"]) > float(slow["InpSpeed"]):
+            raise E2EFailure(f"the fast run logged speed {fast['InpSpeed']}, the slow one "
+                             f"{slow['InpSpeed']}")
+        wanted = [tuple(r[c] for c in ("UserID", "UserName", "Date", "InpSpeed",
+                                       "Seidaritu", "UseTime")) for r in (fast, slow)]
+
+        self.choose(PRACTICE, "オプション(&O)", "ランキング情報")
+        self.check_ranking("opened from the test window's menu", "ranking-test", wanted)
+        self.close_test_window()
+        self.press_menu_button("ランキング")
+        self.check_ranking("opened from the main menu", "ranking-menu", wanted)
+
+    def practice_run(self, id_keys, name_keys, slow, count):
+        self.pelko.open_practice()
+        self.pelko.enter_user(id_keys=id_keys, name_keys=name_keys)
+        self.start_run()
+        if slow:
+            self.type_step("あ where さ is due", word("a"), 0, 1)
+        self.type_step("さくら", word("sakura"), 2, 1 if slow else 0)
+        # The clock has to run a little, or the run takes no time at all.
+        self.wait_clock_below(174 if slow else 179, "a pause before the last Enter")
+        self.s.keys("Return")
+        record = self.finish(count)[-1]
+        self.check_record(record, UserID="".join(id_keys), InpMozisu="2",
+                          ErrCount="1" if slow else "0")
+        return record
+
+    def check_ranking(self, how, moment, wanted):
+        window = self.ax.wait_window(RANKING, what=f"the ranking window {how}")
+        labels = window.labels()
+        rows = []
+        for n in range(1, 11):
+            if f"{n}:" not in labels:
+                raise E2EFailure(f"the ranking window {how} has no row {n}: {labels}")
+            at = labels.index(f"{n}:")
+            rows.append(tuple(labels[at + 1:at + 7]))
+        self.shot(moment)
+        blank = ("",) * 6
+        expect(f"the ranking {how}, rows 1 and 2 (ID, name, date, speed, rate, time)",
+               rows[:2], wanted)
+        expect(f"the ranking {how}, rows 3 to 10", rows[2:], [blank] * 8)
+        back = window.find(role="push button")
+        self.ax.click(back, "the ranking window's return button")
+        self.expect_closed(RANKING, "its return button")
+
+
+class HelpAndAbout(Journey):
+    """ヘルプ → 目次 opens the help at its contents, which Escape closes; ヘルプ → バージョン情報
+    opens the about window, which its OK button closes; the run still waits to start."""
+
+    name = "help"
+
+    def body(self):
+        self.pelko.open_practice()
+        self.pelko.enter_user()
+        self.choose(PRACTICE, "ヘルプ", "目次")
+        self.ax.wait_window(HELP, what="the help window")
+        # The page's heading is its first line (the full-width space comes as a plain one).
+        heading = "Pelko ヘルプ 目次"
+        try:
+            self.ax.wait_window(HELP, timeout=5, where=lambda w: heading in self.first_lines(w))
+        except E2EFailure:
+            raise E2EFailure("the help window does not show its contents page, headed "
+                             f"\"Pelko ヘルプ　目次\": it shows "
+                             f"{self.first_lines(self.ax.window(HELP))}") from None
+        self.shot("help")
+        self.s.focus(HELP)
+        self.s.keys("Escape")
+        self.expect_closed(HELP, "Escape")
+
+        self.choose(PRACTICE, "ヘルプ", "バージョン情報")
+        about = self.ax.wait_window(ABOUT, what="the about window")
+        splash = [w for w in self.ax.windows() if "日本語入力速度測定ソフト" in w.labels()]
+        version = splash[0].labels()[splash[0].labels().index("ver") + 1] if splash else None
+        labels = about.labels()
+        if "Pelko" not in labels:
+            raise E2EFailure(f"the about window does not name Pelko: {labels}")
+        if not re.fullmatch(r"\d+\.\d+\.\d+", version or ""):
+            raise E2EFailure(f"the splash window shows no version: {version!r}")
+        if f"ﾊﾞｰｼﾞｮﾝ {version}" not in labels:
+            raise E2EFailure(f"the about window does not show \"ﾊﾞｰｼﾞｮﾝ {version}\" as the "
+                             f"splash window does: {labels}")
+        self.shot("about")
+        self.ax.click(about.find(role="push button", name="OK"), "the about window's OK")
+        self.expect_closed(ABOUT, "its OK button")
+        expect("after help and about, the hint", self.hint(), WAITING_HINT)
+
+    @staticmethod
+    def first_lines(window):
+        return [" ".join((n.text or "").split("\n")[0].split())
+                for n in (window.walk() if window else ()) if n.role == "label"]
+
+
+class GiveUpAndNext(Journey):
+    """SEQUENCE order with two problems: やり直し (Ctrl+E) in the middle of a run brings the
+    same problem back untouched; a passing run shows 次の問題へ, which loads the second."""
+
+    name = "next"
+    problem = ["さくら"]
+    second = "ねこ２"
+    first_info = "総文字数:3文字  漢字率:0%  英数記号率:0%  半角率:0%  ストローク:0  入力:0/0"
+    second_info = "総文字数:3文字  漢字率:0%  英数記号率:33%  半角率:0%  ストローク:0  入力:0/0"
+
+    def prepare(self):
+        (self.pelko.app / "PLACTICE" / "jpn_dat.002").write_bytes(
+            self.second.encode("cp932") + b"\r\n")
+
+    def body(self):
+        self.pelko.open_practice()
+        self.pelko.enter_user()
+        self.expect_waiting("at the start", "3:0", self.first_info)
+        self.expect_next_menu("before any run", False)
+
+        self.start_run()
+        self.type_step("さく", word("saku"), 2, 0)
+        self.wait_clock_below(179, "the run under way")
+        self.s.focus(PRACTICE)
+        self.s.keys("ctrl+e")
+        poll("やり直し to bring the problem back", lambda: self.hint() == WAITING_HINT,
+             timeout=10)
+        self.expect_waiting("after やり直し", "3:0", self.first_info)
+        time.sleep(1.5)  # the clock must stand still until the space bar
+        expect("1.5 s after やり直し, the clock", self.clock(), "3:0")
+        expect("after やり直し, the main log lines", self.pelko.log_lines(), [])
+        self.expect_next_menu("after やり直し", False)
+
+        self.start_run()
+        self.type_step("さくら", word("sakura"), 2, 0)
+        self.wait_clock_below(180, "before the last Enter")
+        self.s.keys("Return")
+        first = self.finish(1)[0]
+        self.check_record(first, Filename="jpn_dat.001", InpMozisu="2")
+        self.expect_next_menu("after a passing run", True)
+
+        self.choose(PRACTICE, NEXT)
+        poll("次の問題へ to load the next problem",
+             lambda: self.info_line() == self.second_info and self.hint() == WAITING_HINT,
+             timeout=10)
+        self.expect_waiting("after 次の問題へ", "3:0", self.second_info)
+        self.expect_next_menu("after 次の問題へ", False)
+
+        self.start_run()
+        self.type_step(self.second, word("neko2"), 2, 0)
+        self.wait_clock_below(180, "before the last Enter")
+        self.s.keys("Return")
+        second = self.finish(2)[1]
+        self.check_record(second, Filename="jpn_dat.002", InpMozisu="2")
+
+    def expect_next_menu(self, when, shown):
+        item = self.ax.menu_item(PRACTICE, NEXT)
+        if item is None:
+            raise E2EFailure("the menu bar has no item 次の問題へ")
+        if item.visible != shown:
+            raise E2EFailure(f"{when}, 次の問題へ is {'shown' if item.visible else 'hidden'}, "
+                             f"expected {'shown' if shown else 'hidden'}")
+
+
+class ClockRunsOut(Journey):
+    """A 1-minute run with a few characters typed ends by itself after 60 s."""
+
+    name = "clock"
+    problem = ["さくらの日本語"]
+    minutes = 1
+
+    def body(self):
+        self.pelko.open_practice()
+        self.pelko.enter_user()
+        self.ax.wait_window(PRACTICE, where=lambda w: self.clock() != "",
+                            what="the test window's clock")
+        expect("before the start, the clock", self.clock(), "1:0")
+        expect("before the start, the time menu", self.time_menu_caption(), [("1分", True)])
+        started = self.start_run()
+        self.type_step("さくら", word("sakura"), 3, 0)
+        self.type_step("あ where の is due", word("a"), 3, 1)
+        expect("a second after the start, the clock",
+               self.wait_clock_below(60, "the first second"), "0:59")
+        self.ax.wait_window(FINISHED, timeout=75, what="the closing box at the end of the time")
+        ended = time.monotonic() - started
+        if not 58.5 <= ended <= 62.5:
+            raise E2EFailure(f"the run ended {ended:.1f} s after the space bar, expected 60 s")
+        record = self.finish(1)[0]
+        self.check_record(record, UseTime="60", InpMozisu="3", ErrCount="1", InpSpeed="3",
+                          Seidaritu="75")
+
+
+JOURNEYS = [Settings, Ranking, HelpAndAbout, GiveUpAndNext, ClockRunsOut]
