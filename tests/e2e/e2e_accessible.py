@@ -19,6 +19,7 @@ in Debian's own python3, which the child uses whatever interpreter runs the suit
     ax.message_box("成功")                  # the text of a message box
     ax.menu_item("練習中", "検定(&N)", "結果の印刷(&P)")  # open or not: .enabled, .visible
     ax.click(node)                          # a click in the middle of what the user sees
+    ax.flat()                               # every object as a dict, for searching and dumps
 
 Captions are compared without their access-key "&", as Qt reports them.
 """
@@ -123,6 +124,13 @@ class Accessible:
 
     def windows(self):
         return self.tree()
+
+    def flat(self):
+        """Every object of every window as a dict (window title, role, name, text, states,
+        centre), in widget order: for searches across windows and for failure dumps."""
+        return [{"window": window.name, "role": n.role, "name": n.name,
+                 "text": n.text_value or "", "states": sorted(n.states), "centre": n.centre()}
+                for window in self.tree() for n in window.walk()]
 
     def window(self, title):
         """The showing window with this title, or None."""

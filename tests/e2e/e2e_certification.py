@@ -1,7 +1,7 @@
 """Journeys of a certification: the printer check, the self-assessment, the certificate.
 
 The program prints to a cups-pdf queue of a private scheduler (e2e_cups.py) and reads out
-what it shows through AT-SPI (e2e_atspi.py): message box texts, the result line, the
+what it shows through AT-SPI (e2e_accessible.py): message box texts, the result line, the
 enabled state of the print menu items.
 """
 
@@ -15,12 +15,12 @@ import subprocess
 import time
 from pathlib import Path
 
+from e2e_accessible import Accessible, enable
 from e2e_cups import QUEUE, UNAVAILABLE, WITH_PRINTER, WITHOUT_PRINTER
 from e2e_pelko import ENTRY, FINISHED, MENU, PRACTICE
 from e2e_scenarios import Scenario, expect, word
 from e2e_session import E2EFailure, poll
 
-HERE = Path(__file__).resolve().parent
 CERTIFYING = "検定中"
 SELF_ASSESSMENT = "確認です。あなたはどれに当てはまりますか？"
 ANSWERS = ("タイピングには自信がある！練習はもう十分！", "大体は合格するぐらいのレベルはなった",
@@ -80,8 +80,8 @@ class CertificationJourney(Scenario):
         self.ini.write_bytes(ini)
         self.ini_bytes = ini
         self.server = os.environ.get(self.printer, "")
-        self.pelko.extra_env = {"CUPS_SERVER": self.server,
-                                "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
+        enable(session)
+        self.pelko.extra_env = {"CUPS_SERVER": self.server}
         self.pdfs = pdf_folder()
 
     def run(self):
@@ -107,9 +107,7 @@ class CertificationJourney(Scenario):
     # -- what a screen reader sees -------------------------------------------------------
 
     def accessible(self):
-        out = self.s.run(["/usr/bin/python3", str(HERE / "e2e_atspi.py"), "pelko"],
-                         check=False, timeout=30)
-        return [json.loads(line) for line in out.stdout.splitlines() if line.startswith("{")]
+        return Accessible(self.s).flat()
 
     def wait_accessible(self, what, match, timeout=15):
         """The first accessible object that match accepts, once the program shows it."""
