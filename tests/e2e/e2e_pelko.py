@@ -58,6 +58,11 @@ class Pelko:
     # -- program ---------------------------------------------------------------------
 
     def start(self):
+        self.launch()
+        self.s.wait_window(MENU, timeout=30)
+
+    def launch(self):
+        """Starts the program without waiting for any window of it."""
         env = dict(self.s.env)
         env.update({
             "PELKO_APPDIR": str(self.app),
@@ -76,7 +81,6 @@ class Pelko:
             self.proc = self.s.spawn([str(self.binary)], f"pelko-{self.folder.name}")
         finally:
             self.s.env = saved
-        self.s.wait_window(MENU, timeout=30)
 
     def stop(self):
         if self.proc and self.proc.poll() is None:

@@ -143,7 +143,8 @@ def run_suite(args):
     if args.suite == "journeys":
         from e2e_certification import JOURNEYS as certification
         from e2e_journeys import JOURNEYS as journeys
-        SCENARIOS = certification + journeys
+        from e2e_stumbles import JOURNEYS as stumbles
+        SCENARIOS = certification + journeys + stumbles
     else:
         from e2e_scenarios import SCENARIOS
 
