@@ -125,6 +125,16 @@ class Accessible:
     def windows(self):
         return self.tree()
 
+    def save(self, path):
+        """Writes what a screen reader sees now to path, a JSON object a line; for the
+        report of a failure, so a reader that fails too writes nothing."""
+        from e2e_session import E2EFailure
+        try:
+            path.write_text("".join(json.dumps(a, ensure_ascii=False) + "\n"
+                                    for a in self.flat()))
+        except E2EFailure:
+            pass
+
     def flat(self):
         """Every object of every window as a dict (window title, role, name, text, states,
         centre), in widget order: for searches across windows and for failure dumps."""

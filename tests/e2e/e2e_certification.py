@@ -6,7 +6,6 @@ enabled state of the print menu items.
 """
 
 import importlib.util
-import json
 import os
 import pwd
 import re
@@ -93,9 +92,7 @@ class CertificationJourney(Scenario):
                    self.ini.read_bytes(), self.ini_bytes)
         except E2EFailure:
             self.shot("failure")
-            dump = self.shots / f"{self.s.im}-{self.name}-accessible.jsonl"
-            dump.write_text("".join(json.dumps(a, ensure_ascii=False) + "\n"
-                                    for a in self.accessible()))
+            Accessible(self.s).save(self.shots / f"{self.s.im}-{self.name}-accessible.jsonl")
             for pdf in self.new_pdfs(pdfs_before):
                 shutil.copy2(pdf, self.shots / f"{self.s.im}-{self.name}-{pdf.name}")
             raise

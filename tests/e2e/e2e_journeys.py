@@ -41,6 +41,7 @@ class Journey(Scenario):
             self.body()
         except E2EFailure:
             self.shot("failure")
+            self.ax.save(self.shots / f"{self.s.im}-{self.name}-accessible.jsonl")
             raise
         finally:
             self.pelko.stop()

@@ -6,7 +6,6 @@ What the user sees is read through the accessibility bus (e2e_accessible); what 
 disk is read from the program's folder and pelko.log.
 """
 
-import json
 import time
 
 from e2e_accessible import caption, enable
@@ -26,18 +25,6 @@ QUIET = 1.5
 
 
 class StumbleJourney(Journey):
-
-    def shot(self, moment):
-        path = super().shot(moment)
-        if moment == "failure":
-            # What a screen reader saw at the failure, for the report.
-            dump = self.shots / f"{self.s.im}-{self.name}-accessible.jsonl"
-            try:
-                dump.write_text("".join(json.dumps(a, ensure_ascii=False) + "\n"
-                                        for a in self.ax.flat()))
-            except E2EFailure:
-                pass
-        return path
 
     def open_menus(self):
         """Captions of the menus that show their items now."""
