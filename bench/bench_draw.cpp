@@ -1,13 +1,13 @@
 // Opening the test window on a problem of 32,767 characters: loading, layout and drawing,
 // then replacing the problem (start again). Run with QT_QPA_PLATFORM=offscreen.
 
-#include "app/modPelko.h"
+#include "app/ProgramState.h"
 #include "common/Cp932.h"
 #include "platform/MessageService.h"
-#include "results/clsUser.h"
-#include "settings/clsKankyo.h"
-#include "test/PictureBox.h"
-#include "test/mdiKenteiBack.h"
+#include "results/RunRecord.h"
+#include "settings/Settings.h"
+#include "typing/PaintedRows.h"
+#include "typing/TestWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -56,27 +56,27 @@ int main(int argc, char** argv)
     file.write(problemBytes(32767));
     file.close();
 
-    objKankyo = std::make_unique<clsKankyo>();
-    objKankyo->setTestFilepath(dir.path());
-    objKankyo->setSortMode(QStringLiteral("SEQUENCE"));
-    objUser = std::make_unique<clsUser>();
+    appSettings = std::make_unique<Settings>();
+    appSettings->setPracticeFolder(dir.path());
+    appSettings->setProblemOrder(QStringLiteral("SEQUENCE"));
+    appRecord = std::make_unique<RunRecord>();
 
-    mdiKenteiBack& window = mdiKenteiBack::instance();
+    TestWindow& window = TestWindow::instance();
     std::vector<double> opening;
     std::vector<double> replacing;
     for (int run = 0; run < 7; ++run) {
         QElapsedTimer timer;
         timer.start();
-        window.MDIForm_Load();
+        window.open();
         opening.push_back(timer.nsecsElapsed() / 1e6);
         timer.restart();
-        window.mnuStop_Click();
+        window.giveUp();
         replacing.push_back(timer.nsecsElapsed() / 1e6);
-        window.Unload();
+        window.unload();
     }
-    window.MDIForm_Load();
-    const int rows = int(window.Reidai()->picReidai->printedRows().size());
-    window.Unload();
+    window.open();
+    const int rows = int(window.problemView()->m_problemText->printedRows().size());
+    window.unload();
     if (!messages.texts().isEmpty()) {
         std::printf("unexpected message: %s\n", qPrintable(messages.texts().first()));
         return 1;

@@ -2,16 +2,16 @@
 // the time of one character (check, echo, status line) and how a run grows with length.
 // Run with QT_QPA_PLATFORM=offscreen.
 
-#include "app/modPelko.h"
+#include "app/ProgramState.h"
 #include "common/Cp932.h"
 #include "platform/MessageService.h"
-#include "problems/colReidai.h"
-#include "results/clsUser.h"
-#include "settings/clsKankyo.h"
-#include "test/InputZone.h"
-#include "test/TestHost.h"
-#include "test/frmInput.h"
-#include "test/frmReidai.h"
+#include "problems/Problem.h"
+#include "results/RunRecord.h"
+#include "settings/Settings.h"
+#include "typing/InputBox.h"
+#include "typing/InputPane.h"
+#include "typing/ProblemView.h"
+#include "typing/TestHost.h"
 
 #include <QApplication>
 #include <QDir>
@@ -68,20 +68,20 @@ Figures typeProblem(int characters)
     file.open(QIODevice::WriteOnly);
     file.write(Cp932::encode(lines.join(QStringLiteral("\r\n"))).bytes);
     file.close();
-    objReidai = std::make_unique<colReidai>();
-    objReidai->LoadReidai(dir.path(), QString(), QStringLiteral("SEQUENCE"));
+    currentProblem = std::make_unique<Problem>();
+    currentProblem->loadFrom(dir.path(), QString(), QStringLiteral("SEQUENCE"));
 
-    objUser = std::make_unique<clsUser>();
-    ReidaiInfo = QStringLiteral("総文字数:30000文字  漢字率:20%  英数記号率:30%  半角率:10%");
+    appRecord = std::make_unique<RunRecord>();
+    problemSummary = QStringLiteral("総文字数:30000文字  漢字率:20%  英数記号率:30%  半角率:10%");
     NoHost host;
-    frmReidai reidai;
-    frmInput input;
-    input.setReidai(&reidai);
+    ProblemView problemView;
+    InputPane input;
+    input.setProblemView(&problemView);
     input.setHost(&host);
-    input.Form_Load();
-    input.lLngLineHeight = 17;
-    input.lLngKaigyoHeight = 4;
-    reidai.show();
+    input.prepare();
+    input.m_textRowHeight = 17;
+    input.m_gapRowHeight = 4;
+    problemView.show();
     input.show();
     QCoreApplication::processEvents();
 
@@ -98,22 +98,22 @@ Figures typeProblem(int characters)
             QInputMethodEvent commit;
             commit.setCommitString(QString(c));
             one.start();
-            QApplication::sendEvent(input.txtInputZone, &commit);
+            QApplication::sendEvent(input.m_inputBox, &commit);
             perCharacter.push_back(one.nsecsElapsed());
         }
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-        QApplication::sendEvent(input.txtInputZone, &enter);
+        QApplication::sendEvent(input.m_inputBox, &enter);
         QCoreApplication::processEvents(); // painting between lines, as a user's pauses allow
     }
     Figures f;
     f.totalMs = double(total.nsecsElapsed()) / 1e6;
-    if (objUser->InpMozisu() + lines.size() < characters || objUser->ErrCount() != 0)
+    if (appRecord->acceptedChars() + lines.size() < characters || appRecord->errors() != 0)
         std::fprintf(stderr, "the run went wrong: %d accepted, %d errors\n",
-                     int(objUser->InpMozisu()), int(objUser->ErrCount()));
+                     int(appRecord->acceptedChars()), int(appRecord->errors()));
     std::sort(perCharacter.begin(), perCharacter.end());
     f.medianUs = double(perCharacter[perCharacter.size() / 2]) / 1e3;
     f.p99Us = double(perCharacter[perCharacter.size() * 99 / 100]) / 1e3;
-    objReidai.reset();
+    currentProblem.reset();
     return f;
 }
 
@@ -122,9 +122,9 @@ Figures typeProblem(int characters)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    objKankyo = std::make_unique<clsKankyo>();
+    appSettings = std::make_unique<Settings>();
     QTemporaryDir logs;
-    objKankyo->setLogPath(logs.path());
+    appSettings->setLogFolder(logs.path());
     MessageRecorder boxes; // the closing box answers itself
 
     const Figures small = typeProblem(3000);

@@ -1,9 +1,9 @@
 // Prints how the log writer and the ranking cope with a main log of a million records.
 //   bench_logs [records]          runs everything (default 1000000)
 //   bench_logs --rank <log file>  ranks one log and exits (run as a child to measure memory)
-#include "app/modPelko.h"
-#include "results/clsLogWriter.h"
-#include "results/clsRanking.h"
+#include "app/ProgramState.h"
+#include "results/LogWriter.h"
+#include "results/Ranking.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -73,12 +73,12 @@ double secondsPerWrite(const QString& folder, int writes)
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < writes; ++i) {
-        clsLogWriter writer;
-        writer.LogPath = folder;
-        writer.LogName = QStringLiteral("pelko.log");
-        writer.UserID = QStringLiteral("BENCH");
-        writer.InpSpeed = 100;
-        if (writer.LogWrite(false) != 0) {
+        LogWriter writer;
+        writer.logFolder = folder;
+        writer.logName = QStringLiteral("pelko.log");
+        writer.userId = QStringLiteral("BENCH");
+        writer.charsPerMinute = 100;
+        if (writer.write(false) != 0) {
             std::fprintf(stderr, "LogWrite failed\n");
             return -1;
         }
@@ -88,14 +88,14 @@ double secondsPerWrite(const QString& folder, int writes)
 
 int rankOnly(const char* path)
 {
-    clsRanking ranking;
-    ranking.RankingMode = true;
-    if (!ranking.ReadLog(QString::fromLocal8Bit(path)))
+    Ranking ranking;
+    ranking.everyRecordCompetes = true;
+    if (!ranking.readLog(QString::fromLocal8Bit(path)))
         return 1;
     for (int row = 0; row < 3; ++row) {
-        const RankRowText t = ranking.RowText(row);
-        std::fprintf(stderr, "  %d: %s %s %s\n", row + 1, qPrintable(t.UserID), qPrintable(t.Speed),
-                     qPrintable(t.Seida));
+        const RankRowText t = ranking.rowText(row);
+        std::fprintf(stderr, "  %d: %s %s %s\n", row + 1, qPrintable(t.userId), qPrintable(t.speed),
+                     qPrintable(t.accuracy));
     }
     return 0;
 }
@@ -107,7 +107,7 @@ int main(int argc, char** argv)
     if (argc == 3 && std::strcmp(argv[1], "--rank") == 0)
         return rankOnly(argv[2]);
     const int records = argc > 1 ? std::atoi(argv[1]) : 1000000;
-    FillLogColumn();
+    fillLogColumns();
 
     QTemporaryDir dir;
     const QString bigFolder = dir.filePath(QStringLiteral("big"));

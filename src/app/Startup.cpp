@@ -1,43 +1,43 @@
 #include "Startup.h"
 
-#include "frmLogo.h"
-#include "frmSentaku.h"
-#include "modPelko.h"
+#include "MainMenu.h"
+#include "ProgramState.h"
+#include "SplashScreen.h"
 #include "common/PelkoError.h"
 #include "platform/MessageService.h"
 #include "platform/ProgramEnd.h"
-#include "results/clsUser.h"
-#include "settings/clsKankyo.h"
-#include "settings/frmKankyo.h"
+#include "results/RunRecord.h"
+#include "settings/Settings.h"
+#include "settings/SettingsDialog.h"
 
 namespace {
 
 void unexpectedEnding(int number, const QString& description)
 {
-    MsgBox(UnexpectedErrorText(number, description));
-    objKankyo.reset();
-    objUser.reset();
-    EndProgram(1);
+    showMessage(unexpectedErrorText(number, description));
+    appSettings.reset();
+    appRecord.reset();
+    endProgram(1);
 }
 
 } // namespace
 
-void Main()
+void startProgram()
 {
     try {
-        FillLogColumn();
-        objKankyo = std::make_unique<clsKankyo>();
-        objUser = std::make_unique<clsUser>();
+        fillLogColumns();
+        appSettings = std::make_unique<Settings>();
+        appRecord = std::make_unique<RunRecord>();
 
-        frmLogo::instance().showModal();
-        if (!objKankyo || !objKankyo->LoadFlg())
+        SplashScreen::instance().showModal();
+        if (!appSettings || !appSettings->isLoaded())
             return;
 
-        CreateDefaultLogFolder();
-        CheckFolders([] { frmKankyo::instance().showModal(); });
+        createDefaultLogFolder();
+        checkFolders([] { SettingsDialog::instance().showModal(); });
 
-        frmSentaku& menu = frmSentaku::instance();
-        menu.Form_Load();
+        MainMenu& menu = MainMenu::instance();
+        menu.prepare();
         menu.show();
     } catch (const PelkoError& e) {
         unexpectedEnding(e.number(), e.description());

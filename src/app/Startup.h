@@ -1,4 +1,4 @@
 #pragma once
 
 // The program's start: shared values, splash with the settings, folder checks, main menu.
-void Main();
+void startProgram();

@@ -28,6 +28,6 @@ int main(int argc, char* argv[])
     QtMessageService messages;
     setMessageService(&messages);
 
-    Main();
+    startProgram();
     return app.exec();
 }

@@ -117,7 +117,7 @@ Parsed parseAt(QStringView text, qsizetype pos)
 
 } // namespace
 
-double Val(QStringView text)
+double leadingValue(QStringView text)
 {
     qsizetype i = 0;
     while (i < text.size() && isBlank(text.at(i)))
@@ -125,7 +125,7 @@ double Val(QStringView text)
     return parseAt(text, i).value;
 }
 
-bool IsNumeric(QStringView text)
+bool isNumber(QStringView text)
 {
     const QStringView t = text.trimmed();
     if (t.isEmpty())
@@ -144,7 +144,7 @@ std::optional<qint16> toInt16(double value)
     return qint16(r);
 }
 
-qint16 CInt(double value)
+qint16 checkedInt16(double value)
 {
     const auto v = toInt16(value);
     if (!v)
@@ -165,9 +165,15 @@ double roundHalfEven(double value, int decimals)
     return r / scale;
 }
 
-float roundSingle1(double value) { return float(roundHalfEven(double(float(value)), 1)); }
+float roundToTenth(double value)
+{
+    return float(roundHalfEven(double(float(value)), 1));
+}
 
-double Int(double value) { return std::floor(value); }
+double floorOf(double value)
+{
+    return std::floor(value);
+}
 
 QString formatWhole(double value)
 {

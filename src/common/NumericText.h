@@ -8,25 +8,25 @@ namespace NumericText {
 
 // Numeric prefix of the text: leading blanks skipped, an optional sign, digits with an
 // optional point and exponent, or a "&H" hexadecimal / "&O" octal literal. No number gives 0.
-double Val(QStringView text);
+double leadingValue(QStringView text);
 
 // Whether the whole text (blanks around it allowed) is a number; "&H" literals count.
-bool IsNumeric(QStringView text);
+bool isNumber(QStringView text);
 
 // Nearest 16-bit integer, halves to the even neighbour; empty when out of range.
 std::optional<qint16> toInt16(double value);
 
 // As toInt16, but an overflow raises PelkoError.
-qint16 CInt(double value);
+qint16 checkedInt16(double value);
 
 // Round to a number of decimals, halves to even.
 double roundHalfEven(double value, int decimals = 0);
 
 // Single-precision rounding to one decimal, as speeds and rates are held.
-float roundSingle1(double value);
+float roundToTenth(double value);
 
 // Largest whole number not above the value.
-double Int(double value);
+double floorOf(double value);
 
 // "###0": whole number, halves to even, no separators.
 QString formatWhole(double value);

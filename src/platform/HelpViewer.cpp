@@ -41,45 +41,45 @@ HelpViewer::HelpViewer() : QMainWindow(nullptr)
     setWindowTitle(QStringLiteral("Pelko ヘルプ"));
     setFont(Fonts::proportional(10));
 
-    txtHelp = new QTextBrowser(this);
-    txtHelp->setObjectName(QStringLiteral("txtHelp"));
-    txtHelp->setFont(Fonts::proportional(11));
-    txtHelp->setOpenExternalLinks(false);
-    txtHelp->setSearchPaths({QStringLiteral(":/help")});
-    setCentralWidget(txtHelp);
+    m_browser = new QTextBrowser(this);
+    m_browser->setObjectName(QStringLiteral("helpBrowser"));
+    m_browser->setFont(Fonts::proportional(11));
+    m_browser->setOpenExternalLinks(false);
+    m_browser->setSearchPaths({QStringLiteral(":/help")});
+    setCentralWidget(m_browser);
 
-    tbrHelp = addToolBar(QStringLiteral("ヘルプ"));
-    tbrHelp->setMovable(false);
-    tbrHelp->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_toolBar = addToolBar(QStringLiteral("ヘルプ"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
-    actBack =
-        tbrHelp->addAction(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("戻る"));
-    actBack->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
-    actBack->setToolTip(QStringLiteral("前のページに戻る (Alt+←)"));
-    actBack->setEnabled(false);
+    m_backAction =
+        m_toolBar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("戻る"));
+    m_backAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
+    m_backAction->setToolTip(QStringLiteral("前のページに戻る (Alt+←)"));
+    m_backAction->setEnabled(false);
 
-    actForward =
-        tbrHelp->addAction(style()->standardIcon(QStyle::SP_ArrowForward), QStringLiteral("進む"));
-    actForward->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
-    actForward->setToolTip(QStringLiteral("次のページに進む (Alt+→)"));
-    actForward->setEnabled(false);
+    m_forwardAction = m_toolBar->addAction(style()->standardIcon(QStyle::SP_ArrowForward),
+                                           QStringLiteral("進む"));
+    m_forwardAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
+    m_forwardAction->setToolTip(QStringLiteral("次のページに進む (Alt+→)"));
+    m_forwardAction->setEnabled(false);
 
-    actContents =
-        tbrHelp->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), QStringLiteral("目次"));
-    actContents->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
-    actContents->setToolTip(QStringLiteral("目次を表示する (Alt+Home)"));
+    m_contentsAction =
+        m_toolBar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), QStringLiteral("目次"));
+    m_contentsAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
+    m_contentsAction->setToolTip(QStringLiteral("目次を表示する (Alt+Home)"));
 
-    tbrHelp->addSeparator();
-    actClose = tbrHelp->addAction(QStringLiteral("閉じる"));
-    actClose->setShortcut(QKeySequence(Qt::Key_Escape));
-    actClose->setToolTip(QStringLiteral("ヘルプを閉じる (Esc)"));
+    m_toolBar->addSeparator();
+    m_closeAction = m_toolBar->addAction(QStringLiteral("閉じる"));
+    m_closeAction->setShortcut(QKeySequence(Qt::Key_Escape));
+    m_closeAction->setToolTip(QStringLiteral("ヘルプを閉じる (Esc)"));
 
-    connect(actBack, &QAction::triggered, this, &HelpViewer::actBack_Triggered);
-    connect(actForward, &QAction::triggered, this, &HelpViewer::actForward_Triggered);
-    connect(actContents, &QAction::triggered, this, &HelpViewer::actContents_Triggered);
-    connect(actClose, &QAction::triggered, this, &QWidget::hide);
-    connect(txtHelp, &QTextBrowser::backwardAvailable, actBack, &QAction::setEnabled);
-    connect(txtHelp, &QTextBrowser::forwardAvailable, actForward, &QAction::setEnabled);
+    connect(m_backAction, &QAction::triggered, this, &HelpViewer::goBack);
+    connect(m_forwardAction, &QAction::triggered, this, &HelpViewer::goForward);
+    connect(m_contentsAction, &QAction::triggered, this, &HelpViewer::showContents);
+    connect(m_closeAction, &QAction::triggered, this, &QWidget::hide);
+    connect(m_browser, &QTextBrowser::backwardAvailable, m_backAction, &QAction::setEnabled);
+    connect(m_browser, &QTextBrowser::forwardAvailable, m_forwardAction, &QAction::setEnabled);
 
     resize(780, 620);
 }
@@ -100,11 +100,11 @@ void HelpViewer::showPage(const QString& page)
     const QString wanted = pageExists(page) ? page : contentsPage;
     if (!pageExists(wanted)) {
         // Only a broken build gets here; say so rather than show a blank window.
-        txtHelp->setHtml(QStringLiteral("<p>ヘルプのページが見つかりません: ") +
-                         wanted.toHtmlEscaped() + QStringLiteral("</p>"));
+        m_browser->setHtml(QStringLiteral("<p>ヘルプのページが見つかりません: ") +
+                           wanted.toHtmlEscaped() + QStringLiteral("</p>"));
         return;
     }
-    txtHelp->setSource(pageUrl(wanted));
+    m_browser->setSource(pageUrl(wanted));
 }
 
 void HelpViewer::showNear(QWidget* owner)
@@ -131,24 +131,24 @@ void HelpViewer::showNear(QWidget* owner)
 
 QString HelpViewer::currentPage() const
 {
-    const QUrl url = txtHelp->source();
+    const QUrl url = m_browser->source();
     QString page = url.path().section(u'/', -1);
     if (url.hasFragment())
         page += u'#' + url.fragment();
     return page;
 }
 
-void HelpViewer::actBack_Triggered()
+void HelpViewer::goBack()
 {
-    txtHelp->backward();
+    m_browser->backward();
 }
 
-void HelpViewer::actForward_Triggered()
+void HelpViewer::goForward()
 {
-    txtHelp->forward();
+    m_browser->forward();
 }
 
-void HelpViewer::actContents_Triggered()
+void HelpViewer::showContents()
 {
     showPage(contentsPage);
 }

@@ -26,16 +26,16 @@ public:
     static QUrl pageUrl(const QString& page);
     static bool pageExists(const QString& page);
 
-    void actBack_Triggered();
-    void actForward_Triggered();
-    void actContents_Triggered();
+    void goBack();
+    void goForward();
+    void showContents();
 
-    QToolBar* tbrHelp = nullptr;
-    QAction* actBack = nullptr;
-    QAction* actForward = nullptr;
-    QAction* actContents = nullptr;
-    QAction* actClose = nullptr;
-    QTextBrowser* txtHelp = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QAction* m_backAction = nullptr;
+    QAction* m_forwardAction = nullptr;
+    QAction* m_contentsAction = nullptr;
+    QAction* m_closeAction = nullptr;
+    QTextBrowser* m_browser = nullptr;
 
 private:
     HelpViewer();

@@ -4,26 +4,27 @@ namespace {
 
 MessageService* g_service = nullptr;
 
-MsgAnswer defaultButton(MsgButtons buttons)
+MessageAnswer defaultButton(MessageButtons buttons)
 {
     switch (buttons) {
-    case MsgButtons::Ok:
-    case MsgButtons::OkCancel:
-        return MsgAnswer::Ok;
-    case MsgButtons::YesNo:
-    case MsgButtons::YesNoCancel:
-        return MsgAnswer::Yes;
-    case MsgButtons::YesNoDefaultNo:
-        return MsgAnswer::No;
+    case MessageButtons::Ok:
+    case MessageButtons::OkCancel:
+        return MessageAnswer::Ok;
+    case MessageButtons::YesNo:
+    case MessageButtons::YesNoCancel:
+        return MessageAnswer::Yes;
+    case MessageButtons::YesNoDefaultNo:
+        return MessageAnswer::No;
     }
-    return MsgAnswer::Ok;
+    return MessageAnswer::Ok;
 }
 
 } // namespace
 
 QString applicationTitle() { return QStringLiteral("Pelko"); }
 
-MsgAnswer MsgBox(const QString& text, MsgButtons buttons, const QString& title, MsgIcon icon)
+MessageAnswer showMessage(const QString& text, MessageButtons buttons, const QString& title,
+                          MessageIcon icon)
 {
     const QString shownTitle = title.isEmpty() ? applicationTitle() : title;
     if (!g_service)
@@ -50,8 +51,8 @@ QStringList MessageRecorder::texts() const
     return out;
 }
 
-MsgAnswer MessageRecorder::show(const QString& text, const QString& title, MsgButtons buttons,
-                                MsgIcon icon)
+MessageAnswer MessageRecorder::show(const QString& text, const QString& title,
+                                    MessageButtons buttons, MessageIcon icon)
 {
     m_shown.append({text, title, buttons, icon});
     if (!m_answers.isEmpty())

@@ -12,7 +12,7 @@ std::function<void(int)>& handler()
 
 } // namespace
 
-void EndProgram(int exitCode)
+void endProgram(int exitCode)
 {
     if (handler()) {
         handler()(exitCode);

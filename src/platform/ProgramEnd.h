@@ -4,5 +4,5 @@
 
 // Ends the program at once, without any window's unload handler. Tests replace the handler
 // to observe the ending instead.
-void EndProgram(int exitCode = 0);
+void endProgram(int exitCode = 0);
 std::function<void(int)> setEndProgramHandler(std::function<void(int)> handler);

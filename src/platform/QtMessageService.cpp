@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
-MsgAnswer QtMessageService::show(const QString& text, const QString& title, MsgButtons buttons,
-                                 MsgIcon icon)
+MessageAnswer QtMessageService::show(const QString& text, const QString& title,
+                                     MessageButtons buttons, MessageIcon icon)
 {
     QMessageBox box(QApplication::activeWindow());
     QString shown = text;
@@ -12,52 +12,52 @@ MsgAnswer QtMessageService::show(const QString& text, const QString& title, MsgB
     box.setText(shown);
     box.setWindowTitle(title);
     switch (icon) {
-    case MsgIcon::None:
+    case MessageIcon::None:
         box.setIcon(QMessageBox::NoIcon);
         break;
-    case MsgIcon::Critical:
+    case MessageIcon::Critical:
         box.setIcon(QMessageBox::Critical);
         break;
-    case MsgIcon::Question:
+    case MessageIcon::Question:
         box.setIcon(QMessageBox::Question);
         break;
-    case MsgIcon::Exclamation:
+    case MessageIcon::Exclamation:
         box.setIcon(QMessageBox::Warning);
         break;
-    case MsgIcon::Information:
+    case MessageIcon::Information:
         box.setIcon(QMessageBox::Information);
         break;
     }
     switch (buttons) {
-    case MsgButtons::Ok:
+    case MessageButtons::Ok:
         box.setStandardButtons(QMessageBox::Ok);
         break;
-    case MsgButtons::OkCancel:
+    case MessageButtons::OkCancel:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         break;
-    case MsgButtons::YesNo:
+    case MessageButtons::YesNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         break;
-    case MsgButtons::YesNoCancel:
+    case MessageButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
-    case MsgButtons::YesNoDefaultNo:
+    case MessageButtons::YesNoDefaultNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::No);
         break;
     }
     switch (box.exec()) {
     case QMessageBox::Ok:
-        return MsgAnswer::Ok;
+        return MessageAnswer::Ok;
     case QMessageBox::Cancel:
-        return MsgAnswer::Cancel;
+        return MessageAnswer::Cancel;
     case QMessageBox::Yes:
-        return MsgAnswer::Yes;
+        return MessageAnswer::Yes;
     case QMessageBox::No:
-        return MsgAnswer::No;
+        return MessageAnswer::No;
     default:
-        if (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoDefaultNo)
-            return MsgAnswer::No;
-        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+        if (buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoDefaultNo)
+            return MessageAnswer::No;
+        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
     }
 }

@@ -5,6 +5,6 @@
 // Message boxes on screen.
 class QtMessageService : public MessageService {
 public:
-    MsgAnswer show(const QString& text, const QString& title, MsgButtons buttons,
-                   MsgIcon icon) override;
+    MessageAnswer show(const QString& text, const QString& title, MessageButtons buttons,
+                       MessageIcon icon) override;
 };

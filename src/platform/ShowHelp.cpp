@@ -31,7 +31,7 @@ QString helpPageFor(qint16 kind, qint32 data)
     }
 }
 
-void ShowHelp(QWidget* owner, const QString& helpFile, qint16 kind, qint32 data)
+void openHelp(QWidget* owner, const QString& helpFile, qint16 kind, qint32 data)
 {
     Q_UNUSED(helpFile);
     HelpViewer& viewer = HelpViewer::instance();

@@ -12,7 +12,7 @@ class QWidget;
 // kind 1 (and every kind not listed): the contents page.
 // kind 2: the page on using the help.
 // kind 0: the page whose number is data (HelpPageNumber); an unknown number gives the contents.
-void ShowHelp(QWidget* owner, const QString& helpFile, qint16 kind, qint32 data);
+void openHelp(QWidget* owner, const QString& helpFile, qint16 kind, qint32 data);
 
 // Page numbers for kind 0.
 enum HelpPageNumber : qint32 {
@@ -27,6 +27,6 @@ enum HelpPageNumber : qint32 {
     HelpProblems = 70,
 };
 
-// The bundled page that ShowHelp opens for kind and data: a file name inside the help
+// The bundled page that openHelp opens for kind and data: a file name inside the help
 // resources, such as "contents.html".
 QString helpPageFor(qint16 kind, qint32 data);

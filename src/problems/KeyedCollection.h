@@ -19,15 +19,15 @@ public:
     static constexpr int OutOfRange = 9;
     static constexpr int InvalidArgument = 5;
 
-    qint32 Count() const { return qint32(m_items.size()); }
+    qint32 count() const { return qint32(m_items.size()); }
 
-    T& Item(qint32 position) { return m_items[indexOfPosition(position)]; }
-    const T& Item(qint32 position) const { return m_items[indexOfPosition(position)]; }
-    T& Item(const QString& key) { return m_items[indexOfKey(key)]; }
-    const T& Item(const QString& key) const { return m_items[indexOfKey(key)]; }
+    T& item(qint32 position) { return m_items[indexOfPosition(position)]; }
+    const T& item(qint32 position) const { return m_items[indexOfPosition(position)]; }
+    T& item(const QString& key) { return m_items[indexOfKey(key)]; }
+    const T& item(const QString& key) const { return m_items[indexOfKey(key)]; }
 
-    void Remove(qint32 position) { eraseAt(indexOfPosition(position)); }
-    void Remove(const QString& key) { eraseAt(indexOfKey(key)); }
+    void remove(qint32 position) { eraseAt(indexOfPosition(position)); }
+    void remove(const QString& key) { eraseAt(indexOfKey(key)); }
 
     // keyNumber 0 adds the entry without a key. Keys must be added in ascending order.
     T& add(T item, qint32 keyNumber)
@@ -71,7 +71,7 @@ public:
 private:
     size_t indexOfPosition(qint32 position) const
     {
-        if (position < 1 || position > Count())
+        if (position < 1 || position > count())
             throw PelkoError(OutOfRange, QStringLiteral("インデックスが有効範囲にありません。"));
         return size_t(position - 1);
     }

@@ -8,7 +8,7 @@ namespace
 {
 
 struct Row {
-    qreal y; // in units of U
+    qreal y; // in units of unit
     QString label;
     QString value;
 };
@@ -33,7 +33,7 @@ QString elided(const QString& text, qreal pointSize, qreal room,
 } // namespace
 
 CertificateLayout::CertificateLayout(const QSizeF& printable)
-    : m_W(printable.width()), m_H(printable.height())
+    : m_sheetWidth(printable.width()), m_sheetHeight(printable.height())
 {
 }
 
@@ -42,7 +42,7 @@ QString CertificateLayout::rateText(int count, int total)
     if (total == 0)
         return QStringLiteral("0");
     const double rate = double(count) / double(total) * 100.0;
-    return NumericText::singleDisplayText(NumericText::roundSingle1(rate));
+    return NumericText::singleDisplayText(NumericText::roundToTenth(rate));
 }
 
 std::optional<QPageSize::PageSizeId> CertificateLayout::pageSizeOf(int paperCode)
@@ -61,50 +61,52 @@ std::optional<QPageSize::PageSizeId> CertificateLayout::pageSizeOf(int paperCode
 
 QRectF CertificateLayout::logoRect(int half) const
 {
-    const qreal o = half * h();
-    return QRectF(16.5 * U(), 11.5 * U() + o, logoSide, logoSide);
+    const qreal o = half * halfHeight();
+    return QRectF(16.5 * unit(), 11.5 * unit() + o, kLogoSide, kLogoSide);
 }
 
 QList<CertificateLayout::Text> CertificateLayout::texts(const CertificateFields& f,
                                                         const QString& date, const Measure& measure,
                                                         const Ascent& ascent) const
 {
-    const qreal u = U();
+    const qreal u = unit();
     const QList<Row> left = {
         {6.5, QStringLiteral("認定日"), date},
-        {7.5, QStringLiteral("ユーザID"), f.UserID},
-        {8.5, QStringLiteral("ユーザ名"), f.UserName},
-        {9.5, QStringLiteral("使用ＰＣ"), f.PC_NAME},
-        {10.5, QStringLiteral("データ名"), f.Filename},
+        {7.5, QStringLiteral("ユーザID"), f.userId},
+        {8.5, QStringLiteral("ユーザ名"), f.userName},
+        {9.5, QStringLiteral("使用ＰＣ"), f.computerName},
+        {10.5, QStringLiteral("データ名"), f.fileName},
     };
     const QList<Row> right = {
-        {6.5, QStringLiteral("入力時間"), QString::number(f.UseTime) + QStringLiteral(" 秒")},
-        {7.5, QStringLiteral("総文字数"), QString::number(f.SouMozisu) + QStringLiteral(" 文字")},
-        {8, QStringLiteral("漢字率"), rateText(f.KanziKigo, f.SouMozisu) + QStringLiteral(" ％")},
+        {6.5, QStringLiteral("入力時間"), QString::number(f.secondsUsed) + QStringLiteral(" 秒")},
+        {7.5, QStringLiteral("総文字数"), QString::number(f.totalChars) + QStringLiteral(" 文字")},
+        {8, QStringLiteral("漢字率"),
+         rateText(f.kanjiOrSymbolChars, f.totalChars) + QStringLiteral(" ％")},
         {8.5, QStringLiteral("英数・記号率"),
-         rateText(f.Eisu, f.SouMozisu) + QStringLiteral(" ％")},
-        {9.5, QStringLiteral("入力数"), QString::number(f.InpMozisu) + QStringLiteral(" 文字")},
-        {10, QStringLiteral("入力ミス"), QString::number(f.ErrCount) + QStringLiteral(" 回")},
+         rateText(f.alphanumericChars, f.totalChars) + QStringLiteral(" ％")},
+        {9.5, QStringLiteral("入力数"), QString::number(f.acceptedChars) + QStringLiteral(" 文字")},
+        {10, QStringLiteral("入力ミス"), QString::number(f.errors) + QStringLiteral(" 回")},
         {10.5, QStringLiteral("正打率"),
-         NumericText::singleDisplayText(f.Seidaritu) + QStringLiteral(" ％")},
+         NumericText::singleDisplayText(f.accuracy) + QStringLiteral(" ％")},
     };
     const QString titles[2] = {QStringLiteral("日本語入力認定証"),
                                QStringLiteral("日本語入力認定証(控)")};
-    const QString speed = QStringLiteral("あなたの入力速度は") + QString::number(f.InpSpeed) +
+    const QString speed = QStringLiteral("あなたの入力速度は") + QString::number(f.charsPerMinute) +
                           QStringLiteral("文字/分です");
-    const QString number = QStringLiteral("No. ") + QString::number(f.LogNumber);
+    const QString number = QStringLiteral("No. ") + QString::number(f.recordNumber);
 
     // A value ends at its column's edge and stays clear of its label, as long as it is.
     auto placeValue = [&](const Row& row, qreal labelX, qreal edge, qreal o) {
         const qreal body = bodySize();
-        const qreal room = edge - labelX - measure(row.label, body) - labelGap * u;
+        const qreal room = edge - labelX - measure(row.label, body) - kLabelGap * u;
         QString shown = row.value;
         qreal size = body;
         qreal width = measure(shown, size);
         // Text widths do not scale quite linearly with the size (the device rounds it), so
         // step down at least a hundredth of the body size each time.
-        while (width > room && size > body * minValueScale) {
-            size = std::max(body * minValueScale, std::min(size * room / width, size - body / 100));
+        while (width > room && size > body * kMinValueScale) {
+            size =
+                std::max(body * kMinValueScale, std::min(size * room / width, size - body / 100));
             width = measure(shown, size);
         }
         if (width > room) {
@@ -119,27 +121,27 @@ QList<CertificateLayout::Text> CertificateLayout::texts(const CertificateFields&
 
     QList<Text> out;
     for (int half = 0; half < 2; ++half) {
-        const qreal o = half * h();
+        const qreal o = half * halfHeight();
         const qreal width = measure(titles[half], titleSize());
-        out.append({titles[half], titleSize(), QPointF(cx() - width / 2, 3.5 * u + o)});
+        out.append({titles[half], titleSize(), QPointF(centerX() - width / 2, 3.5 * u + o)});
     }
     for (int half = 0; half < 2; ++half) {
-        const qreal o = half * h();
+        const qreal o = half * halfHeight();
         for (const Row& row : left) {
             out.append({row.label, bodySize(), QPointF(3.5 * u, row.y * u + o)});
             out.append(placeValue(row, 3.5 * u, leftValueEdge(), o));
         }
         for (const Row& row : right) {
-            out.append({row.label, bodySize(), QPointF(cx() + u, row.y * u + o)});
-            out.append(placeValue(row, cx() + u, rightValueEdge(), o));
+            out.append({row.label, bodySize(), QPointF(centerX() + u, row.y * u + o)});
+            out.append(placeValue(row, centerX() + u, rightValueEdge(), o));
         }
     }
     for (int half = 0; half < 2; ++half) {
-        const qreal o = half * h();
+        const qreal o = half * halfHeight();
         const qreal width = measure(speed, speedSize());
-        out.append({speed, speedSize(), QPointF(cx() - width / 2, 12 * u + o)});
+        out.append({speed, speedSize(), QPointF(centerX() - width / 2, 12 * u + o)});
     }
     for (int half = 0; half < 2; ++half)
-        out.append({number, bodySize(), QPointF(0, u + half * h())});
+        out.append({number, bodySize(), QPointF(0, u + half * halfHeight())});
     return out;
 }

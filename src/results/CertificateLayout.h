@@ -13,23 +13,24 @@
 
 // What the certificate shows, as the print request hands it over.
 struct CertificateFields {
-    QString UserID;
-    QString UserName;
-    QString PC_NAME;
-    qint16 InpSpeed = 0;
-    float Seidaritu = 0;
-    qint16 ErrCount = 0;
-    qint16 UseTime = 0;
-    QString Filename;
-    qint16 Eisu = 0;
-    qint16 KanziKigo = 0;
-    qint16 InpMozisu = 0;
-    qint16 SouMozisu = 0;
-    qint16 LogNumber = 0;
+    QString userId;
+    QString userName;
+    QString computerName;
+    qint16 charsPerMinute = 0;
+    float accuracy = 0;
+    qint16 errors = 0;
+    qint16 secondsUsed = 0;
+    QString fileName;
+    qint16 alphanumericChars = 0;
+    qint16 kanjiOrSymbolChars = 0;
+    qint16 acceptedChars = 0;
+    qint16 totalChars = 0;
+    qint16 recordNumber = 0;
 };
 
 // The sheet in typographic points from the top-left corner of the printable area: the
-// certificate in the upper half, its counterfoil below, both built on the unit U = h / 15.
+// certificate in the upper half, its counterfoil below, both built on the unit unit = halfHeight
+// / 15.
 class CertificateLayout
 {
 public:
@@ -45,37 +46,37 @@ public:
 
     explicit CertificateLayout(const QSizeF& printable);
 
-    qreal W() const { return m_W; }
-    qreal H() const { return m_H; }
-    qreal h() const { return m_H / 2; }
-    qreal U() const { return h() / 15; }
-    qreal cx() const { return m_W / 2; }
+    qreal sheetWidth() const { return m_sheetWidth; }
+    qreal sheetHeight() const { return m_sheetHeight; }
+    qreal halfHeight() const { return m_sheetHeight / 2; }
+    qreal unit() const { return halfHeight() / 15; }
+    qreal centerX() const { return m_sheetWidth / 2; }
 
-    qreal titleSize() const { return U(); }
-    qreal bodySize() const { return h() / 30; }
-    qreal speedSize() const { return h() / 20; }
+    qreal titleSize() const { return unit(); }
+    qreal bodySize() const { return halfHeight() / 30; }
+    qreal speedSize() const { return halfHeight() / 20; }
 
     // Where the right-aligned values end.
-    qreal leftValueEdge() const { return cx() - U() / 2; }
-    qreal rightValueEdge() const { return cx() + 7 * U(); }
+    qreal leftValueEdge() const { return centerX() - unit() / 2; }
+    qreal rightValueEdge() const { return centerX() + 7 * unit(); }
 
     // Every text of both halves, in drawing order. A value too long for the room beside its
-    // label is set smaller, down to minValueScale of the body size, and past that cut short
+    // label is set smaller, down to kMinValueScale of the body size, and past that cut short
     // with "…"; it keeps its baseline when ascent is given.
     QList<Text> texts(const CertificateFields& fields, const QString& date, const Measure& measure,
                       const Ascent& ascent = {}) const;
     // The logo of a half (0 upper, 1 lower), at the size it has on screen.
     QRectF logoRect(int half) const;
     // The cut line between the halves.
-    QLineF cutLine() const { return QLineF(0, h(), m_W, h()); }
+    QLineF cutLine() const { return QLineF(0, halfHeight(), m_sheetWidth, halfHeight()); }
 
-    // Space kept between a label and its value, in units of U: one full-width character of
+    // Space kept between a label and its value, in units of unit: one full-width character of
     // the body font.
-    static constexpr qreal labelGap = 0.5;
-    static constexpr qreal minValueScale = 0.6;
+    static constexpr qreal kLabelGap = 0.5;
+    static constexpr qreal kMinValueScale = 0.6;
 
     // The logo's on-screen size: 85 pixels at 96 pixels an inch.
-    static constexpr qreal logoSide = 85.0 * 72.0 / 96.0;
+    static constexpr qreal kLogoSide = 85.0 * 72.0 / 96.0;
 
     // count / total as a percentage with one decimal, halves to even, no trailing zeros;
     // an empty problem gives 0 rather than a division by zero.
@@ -84,6 +85,6 @@ public:
     static std::optional<QPageSize::PageSizeId> pageSizeOf(int paperCode);
 
 private:
-    qreal m_W;
-    qreal m_H;
+    qreal m_sheetWidth;
+    qreal m_sheetHeight;
 };

@@ -25,7 +25,7 @@ constexpr int slotOf[LogFieldCount] = {-1,
                                        -1,
                                        -1,
                                        RankingReader::Speed,
-                                       RankingReader::Seida,
+                                       RankingReader::Accuracy,
                                        -1,
                                        -1,
                                        -1,
@@ -132,9 +132,9 @@ std::optional<float> singleOfField(QByteArrayView bytes)
     std::optional<double> value = LogRecordNumber::leadingNumber(bytes);
     if (!value) {
         const QString text = decodeLenient(bytes);
-        if (!NumericText::IsNumeric(text))
+        if (!NumericText::isNumber(text))
             return std::nullopt;
-        value = NumericText::Val(text);
+        value = NumericText::leadingValue(text);
     }
     if (!std::isfinite(*value) || std::fabs(*value) > double(std::numeric_limits<float>::max()))
         return std::nullopt;

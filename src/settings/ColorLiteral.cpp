@@ -50,15 +50,15 @@ QString fromColor(const QColor& color) { return fromBgr(colorToBgr(color)); }
 
 bool isColorNumber(QStringView text)
 {
-    if (!NumericText::IsNumeric(text))
+    if (!NumericText::isNumber(text))
         return false;
-    const double value = NumericText::Val(text);
+    const double value = NumericText::leadingValue(text);
     return value >= 0 && value <= 0xFFFFFF;
 }
 
 qint32 numberValue(QStringView text)
 {
-    const double value = NumericText::Val(text);
+    const double value = NumericText::leadingValue(text);
     if (!std::isfinite(value) || value < -2147483648.0 || value > 2147483647.0)
         return 0;
     return qint32(NumericText::roundHalfEven(value));

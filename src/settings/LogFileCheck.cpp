@@ -48,7 +48,7 @@ bool firstLineLooksLikeLog(const QByteArray& line)
         return false;
     bool ok = false;
     const QString number = fieldText(fields.at(0), ok);
-    if (!ok || !NumericText::IsNumeric(number))
+    if (!ok || !NumericText::isNumber(number))
         return false;
     const QString date = fieldText(fields.at(1), ok);
     return ok && isLogDate(date);

@@ -1,8 +1,8 @@
 #include "LogStyleRules.h"
 
-#include "app/modPelko.h"
-#include "clsKankyo.h"
-#include "results/clsLogWriter.h"
+#include "Settings.h"
+#include "app/ProgramState.h"
+#include "results/LogWriter.h"
 
 namespace LogStyleRules
 {
@@ -11,7 +11,7 @@ QStringList catalogueTitles()
 {
     QStringList titles;
     for (int j = 0; j < LogColumnCount; ++j)
-        titles << LogColumn[j][0];
+        titles << logColumns[j][0];
     return titles;
 }
 
@@ -20,8 +20,8 @@ QStringList titlesOf(const QString& logStyle)
     QStringList titles;
     for (const QChar c : logStyle) {
         for (int j = 0; j < LogColumnCount; ++j) {
-            if (LogColumn[j][1] == QStringView(&c, 1))
-                titles << LogColumn[j][0];
+            if (logColumns[j][1] == QStringView(&c, 1))
+                titles << logColumns[j][0];
         }
     }
     return titles;
@@ -47,30 +47,30 @@ QString styleOf(const QStringList& chosen)
     QString codes;
     for (int j = 0; j < LogColumnCount; ++j) {
         for (const QString& title : chosen) {
-            if (title == LogColumn[j][0])
-                codes += LogColumn[j][1];
+            if (title == logColumns[j][0])
+                codes += logColumns[j][1];
         }
     }
     return codes;
 }
 
-Outcome confirm(clsKankyo& settings, const QStringList& chosen, const QDateTime& now)
+Outcome confirm(Settings& settings, const QStringList& chosen, const QDateTime& now)
 {
     const QString style = styleOf(chosen);
     Outcome outcome = Outcome::Unchanged;
-    if (style != settings.LogStyle()) {
-        settings.setLogStyle(style);
-        outcome = AppendLogStyleChange(settings.SubLogPath(), settings.SubLogName(), style, now)
+    if (style != settings.passLogFormat()) {
+        settings.setPassLogFormat(style);
+        outcome = appendColumnChange(settings.passLogFolder(), settings.passLogName(), style, now)
                       ? Outcome::Changed
                       : Outcome::BlockNotWritten;
     }
-    settings.SaveLogStyle();
+    settings.savePassLogFormat();
     return outcome;
 }
 
-QString blockFailureText(const clsKankyo& settings)
+QString blockFailureText(const Settings& settings)
 {
-    return LogFilePath(settings.SubLogPath(), settings.SubLogName()) +
+    return logFilePath(settings.passLogFolder(), settings.passLogName()) +
            QStringLiteral("に形式変更の記録を書き込めませんでした。") + u'\r' +
            QStringLiteral(
                "新しい合格ログの形式は保存します。合格ログのフォルダを確認してください。");

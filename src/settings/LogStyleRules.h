@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-class clsKankyo;
+class Settings;
 
 // The rules of the pass-log format dialog: which titles a column string shows, how the two
 // lists change, and how a confirmed choice becomes the new column string.
@@ -35,10 +35,10 @@ enum class Outcome {
 
 // Confirms the choice: a changed column string is set and announced in the pass log (also
 // while the pass log is off), and the setting is stored in every case.
-Outcome confirm(clsKankyo& settings, const QStringList& chosen,
+Outcome confirm(Settings& settings, const QStringList& chosen,
                 const QDateTime& now = QDateTime::currentDateTime());
 
 // The message shown when the announcement could not be appended.
-QString blockFailureText(const clsKankyo& settings);
+QString blockFailureText(const Settings& settings);
 
 } // namespace LogStyleRules

@@ -1,7 +1,7 @@
-#include "app/modPelko.h"
+#include "app/ProgramState.h"
 #include "platform/MessageService.h"
-#include "results/clsUser.h"
-#include "settings/clsKankyo.h"
+#include "results/RunRecord.h"
+#include "settings/Settings.h"
 #include "support/TempTree.h"
 
 #include <QFileInfo>
@@ -46,15 +46,15 @@ void tst_CheckFolders::init()
     m_tree->mkdir(QStringLiteral("logs"));
     m_appDir = std::make_unique<ScopedEnv>("PELKO_APPDIR", m_tree->file(QStringLiteral("app")));
     m_messages = std::make_unique<MessageRecorder>();
-    objKankyo = std::make_unique<clsKankyo>();
-    objKankyo->setFilepath(m_tree->file(QStringLiteral("app")) + u'/');
-    objKankyo->setLogPath(m_tree->file(QStringLiteral("logs")) + u'/');
-    objKankyo->setSubLogPath(m_tree->file(QStringLiteral("logs")) + u'/');
+    appSettings = std::make_unique<Settings>();
+    appSettings->setCertificationFolder(m_tree->file(QStringLiteral("app")) + u'/');
+    appSettings->setLogFolder(m_tree->file(QStringLiteral("logs")) + u'/');
+    appSettings->setPassLogFolder(m_tree->file(QStringLiteral("logs")) + u'/');
 }
 
 void tst_CheckFolders::cleanup()
 {
-    objKankyo.reset();
+    appSettings.reset();
     m_messages.reset();
     m_appDir.reset();
     m_tree.reset();
@@ -62,9 +62,9 @@ void tst_CheckFolders::cleanup()
 
 void tst_CheckFolders::allFoldersFine()
 {
-    objKankyo->setSubLog(true);
+    appSettings->setPassLogEnabled(true);
     bool settingsShown = false;
-    CheckFolders([&] { settingsShown = true; });
+    checkFolders([&] { settingsShown = true; });
     QVERIFY(m_messages->shown().isEmpty());
     QVERIFY(!settingsShown);
 }
@@ -72,74 +72,74 @@ void tst_CheckFolders::allFoldersFine()
 void tst_CheckFolders::dataFolderFallsBackToDataBesideProgram()
 {
     m_tree->mkdir(QStringLiteral("app/data"));
-    objKankyo->setFilepath(m_tree->file(QStringLiteral("nowhere/")));
-    objKankyo->setLogPath(m_tree->file(QStringLiteral("nolog/")));
-    CheckFolders({});
+    appSettings->setCertificationFolder(m_tree->file(QStringLiteral("nowhere/")));
+    appSettings->setLogFolder(m_tree->file(QStringLiteral("nolog/")));
+    checkFolders({});
     QCOMPARE(m_messages->texts(), QStringList({kDataWrong, kLogWrong}));
     QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("エラー"));
-    QCOMPARE(m_messages->shown().at(0).icon, MsgIcon::None);
-    QCOMPARE(objKankyo->Filepath(), m_tree->file(QStringLiteral("app/data")));
-    QCOMPARE(objKankyo->LogPath(), m_tree->file(QStringLiteral("app")));
+    QCOMPARE(m_messages->shown().at(0).icon, MessageIcon::None);
+    QCOMPARE(appSettings->certificationFolder(), m_tree->file(QStringLiteral("app/data")));
+    QCOMPARE(appSettings->logFolder(), m_tree->file(QStringLiteral("app")));
 }
 
 void tst_CheckFolders::dataFallbackFoundInOtherCase()
 {
     m_tree->mkdir(QStringLiteral("app/DATA"));
-    objKankyo->setFilepath(m_tree->file(QStringLiteral("nowhere/")));
-    CheckFolders({});
+    appSettings->setCertificationFolder(m_tree->file(QStringLiteral("nowhere/")));
+    checkFolders({});
     QCOMPARE(m_messages->texts(), QStringList({kDataWrong}));
 }
 
 void tst_CheckFolders::noDataFolderAtAllOpensSettings()
 {
-    objKankyo->setFilepath(m_tree->file(QStringLiteral("nowhere/")));
-    objKankyo->setLogPath(m_tree->file(QStringLiteral("nolog/")));
-    objKankyo->setSubLog(true);
-    objKankyo->setSubLogPath(m_tree->file(QStringLiteral("nosub/")));
+    appSettings->setCertificationFolder(m_tree->file(QStringLiteral("nowhere/")));
+    appSettings->setLogFolder(m_tree->file(QStringLiteral("nolog/")));
+    appSettings->setPassLogEnabled(true);
+    appSettings->setPassLogFolder(m_tree->file(QStringLiteral("nosub/")));
     int settingsShown = 0;
-    CheckFolders([&] { ++settingsShown; });
+    checkFolders([&] { ++settingsShown; });
     QCOMPARE(m_messages->texts(), QStringList({kDataWrong, kDataGiveUp}));
     QCOMPARE(settingsShown, 1);
     // The log folders are neither examined nor corrected in this run.
-    QCOMPARE(objKankyo->LogPath(), m_tree->file(QStringLiteral("nolog/")));
-    QCOMPARE(objKankyo->SubLogPath(), m_tree->file(QStringLiteral("nosub/")));
+    QCOMPARE(appSettings->logFolder(), m_tree->file(QStringLiteral("nolog/")));
+    QCOMPARE(appSettings->passLogFolder(), m_tree->file(QStringLiteral("nosub/")));
 }
 
 void tst_CheckFolders::logAndSubLogFallBack()
 {
-    objKankyo->setLogPath(m_tree->file(QStringLiteral("nolog/")));
-    objKankyo->setSubLog(true);
-    objKankyo->setSubLogPath(m_tree->file(QStringLiteral("nosub/")));
-    CheckFolders({});
+    appSettings->setLogFolder(m_tree->file(QStringLiteral("nolog/")));
+    appSettings->setPassLogEnabled(true);
+    appSettings->setPassLogFolder(m_tree->file(QStringLiteral("nosub/")));
+    checkFolders({});
     QCOMPARE(m_messages->texts(), QStringList({kLogWrong, kSubLogWrong}));
-    QCOMPARE(objKankyo->SubLogPath(), m_tree->file(QStringLiteral("app")));
+    QCOMPARE(appSettings->passLogFolder(), m_tree->file(QStringLiteral("app")));
 }
 
 void tst_CheckFolders::subLogOffIsNotExamined()
 {
-    objKankyo->setSubLog(false);
-    objKankyo->setSubLogPath(m_tree->file(QStringLiteral("nosub/")));
-    CheckFolders({});
+    appSettings->setPassLogEnabled(false);
+    appSettings->setPassLogFolder(m_tree->file(QStringLiteral("nosub/")));
+    checkFolders({});
     QVERIFY(m_messages->shown().isEmpty());
-    QCOMPARE(objKankyo->SubLogPath(), m_tree->file(QStringLiteral("nosub/")));
+    QCOMPARE(appSettings->passLogFolder(), m_tree->file(QStringLiteral("nosub/")));
 }
 
 void tst_CheckFolders::logColumnCatalogue()
 {
-    FillLogColumn();
-    QCOMPARE(LogColumn[0][0], QStringLiteral("連番"));
-    QCOMPARE(LogColumn[8][0], QStringLiteral("入力速度(文字/分)"));
-    QCOMPARE(LogColumn[15][0], QStringLiteral("計測時間(秒)"));
-    QCOMPARE(LogColumn[10][1], QStringLiteral("A"));
-    QCOMPARE(LogColumn[15][1], QStringLiteral("F"));
+    fillLogColumns();
+    QCOMPARE(logColumns[0][0], QStringLiteral("連番"));
+    QCOMPARE(logColumns[8][0], QStringLiteral("入力速度(文字/分)"));
+    QCOMPARE(logColumns[15][0], QStringLiteral("計測時間(秒)"));
+    QCOMPARE(logColumns[10][1], QStringLiteral("A"));
+    QCOMPARE(logColumns[15][1], QStringLiteral("F"));
 }
 
 void tst_CheckFolders::defaultLogFolderIsCreatedOnlyWhenDefault()
 {
     ScopedEnv appData("APPDATA", m_tree->file(QStringLiteral("appdata")));
-    objKankyo->setLogPath(m_tree->file(QStringLiteral("appdata/pelko/")));
-    objKankyo->setSubLogPath(m_tree->file(QStringLiteral("elsewhere/")));
-    CreateDefaultLogFolder();
+    appSettings->setLogFolder(m_tree->file(QStringLiteral("appdata/pelko/")));
+    appSettings->setPassLogFolder(m_tree->file(QStringLiteral("elsewhere/")));
+    createDefaultLogFolder();
     QVERIFY(QFileInfo(m_tree->file(QStringLiteral("appdata/pelko"))).isDir());
     QVERIFY(!QFileInfo::exists(m_tree->file(QStringLiteral("elsewhere"))));
 }

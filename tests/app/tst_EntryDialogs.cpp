@@ -1,9 +1,9 @@
-#include "app/frmKakunin.h"
-#include "app/frmTouroku.h"
-#include "app/frmVer.h"
-#include "app/modPelko.h"
+#include "app/AboutDialog.h"
+#include "app/ProgramState.h"
+#include "app/SelfAssessmentDialog.h"
+#include "app/UserEntryDialog.h"
 #include "platform/MessageService.h"
-#include "results/clsUser.h"
+#include "results/RunRecord.h"
 
 #include <QInputMethodQueryEvent>
 #include <QLabel>
@@ -17,8 +17,8 @@
 class tst_EntryDialogs : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { objUser = std::make_unique<clsUser>(); }
-    void cleanup() { objUser.reset(); }
+    void init() { appRecord = std::make_unique<RunRecord>(); }
+    void cleanup() { appRecord.reset(); }
     void entryStartsFromAccountName();
     void entryFocusWithoutAccountName();
     void enterInEitherBoxCloses_data();
@@ -34,26 +34,26 @@ private Q_SLOTS:
 
 void tst_EntryDialogs::entryStartsFromAccountName()
 {
-    frmTouroku& form = frmTouroku::instance();
-    objUser->setUserName(QStringLiteral("前回の名前"));
-    form.Form_Load();
-    QCOMPARE(form.txtID->text(), objUser->PC_UserID());
-    QVERIFY(form.txtName->text().isEmpty());
-    QVERIFY(objUser->UserName().isEmpty());
+    UserEntryDialog& form = UserEntryDialog::instance();
+    appRecord->setUserName(QStringLiteral("前回の名前"));
+    form.prepare();
+    QCOMPARE(form.m_idEdit->text(), appRecord->loginName());
+    QVERIFY(form.m_nameEdit->text().isEmpty());
+    QVERIFY(appRecord->userName().isEmpty());
     form.show();
     QApplication::setActiveWindow(&form);
-    QTRY_COMPARE(QApplication::focusWidget(), form.txtName);
+    QTRY_COMPARE(QApplication::focusWidget(), form.m_nameEdit);
     form.hide();
 }
 
 void tst_EntryDialogs::entryFocusWithoutAccountName()
 {
-    frmTouroku& form = frmTouroku::instance();
-    form.Form_Load();
-    form.txtID->clear();
+    UserEntryDialog& form = UserEntryDialog::instance();
+    form.prepare();
+    form.m_idEdit->clear();
     form.show();
     QApplication::setActiveWindow(&form);
-    QTRY_COMPARE(QApplication::focusWidget(), form.txtID);
+    QTRY_COMPARE(QApplication::focusWidget(), form.m_idEdit);
     form.hide();
 }
 
@@ -67,31 +67,31 @@ void tst_EntryDialogs::enterInEitherBoxCloses_data()
 void tst_EntryDialogs::enterInEitherBoxCloses()
 {
     QFETCH(bool, inIdBox);
-    frmTouroku& form = frmTouroku::instance();
+    UserEntryDialog& form = UserEntryDialog::instance();
     QTimer::singleShot(0, &form, [&] {
-        form.txtID->setText(QStringLiteral("A001"));
+        form.m_idEdit->setText(QStringLiteral("A001"));
         if (!inIdBox)
-            form.txtName->setText(QStringLiteral("山田　花子"));
-        QTest::keyClick(inIdBox ? form.txtID : form.txtName, Qt::Key_Return);
+            form.m_nameEdit->setText(QStringLiteral("山田　花子"));
+        QTest::keyClick(inIdBox ? form.m_idEdit : form.m_nameEdit, Qt::Key_Return);
     });
     QTimer::singleShot(3000, &form, [&] { form.reject(); }); // never hang the suite
     form.showModal();
     QCOMPARE(form.result(), int(QDialog::Accepted));
-    QCOMPARE(objUser->UserID(), QStringLiteral("A001"));
-    QCOMPARE(objUser->UserName(), inIdBox ? QString() : QStringLiteral("山田　花子"));
+    QCOMPARE(appRecord->userId(), QStringLiteral("A001"));
+    QCOMPARE(appRecord->userName(), inIdBox ? QString() : QStringLiteral("山田　花子"));
 }
 
 void tst_EntryDialogs::closingByFrameKeepsValues()
 {
-    frmTouroku& form = frmTouroku::instance();
+    UserEntryDialog& form = UserEntryDialog::instance();
     QTimer::singleShot(0, &form, [&] {
-        form.txtID->setText(QStringLiteral("B002"));
-        form.txtName->setText(QStringLiteral("佐藤"));
+        form.m_idEdit->setText(QStringLiteral("B002"));
+        form.m_nameEdit->setText(QStringLiteral("佐藤"));
         form.close();
     });
     form.showModal();
-    QCOMPARE(objUser->UserID(), QStringLiteral("B002"));
-    QCOMPARE(objUser->UserName(), QStringLiteral("佐藤"));
+    QCOMPARE(appRecord->userId(), QStringLiteral("B002"));
+    QCOMPARE(appRecord->userName(), QStringLiteral("佐藤"));
 }
 
 namespace
@@ -133,20 +133,20 @@ void tst_EntryDialogs::characterTheLogCannotTakeIsRefused()
     QFETCH(QString, message);
     QFETCH(QString, selected);
     MessageRecorder recorder;
-    frmTouroku& form = frmTouroku::instance();
+    UserEntryDialog& form = UserEntryDialog::instance();
     QLineEdit* box = nullptr;
     bool stayedOpen = false;
     QWidget* focused = nullptr;
     QString selection;
     QTimer::singleShot(0, &form, [&] {
-        form.txtID->setText(QStringLiteral("A001"));
-        box = inIdBox ? form.txtID : form.txtName;
+        form.m_idEdit->setText(QStringLiteral("A001"));
+        box = inIdBox ? form.m_idEdit : form.m_nameEdit;
         box->setText(text);
-        form.txtName->setFocus();
+        form.m_nameEdit->setFocus();
         if (how == OkButton)
-            form.cmdOK->click();
+            form.m_okButton->click();
         else if (how == Enter)
-            QTest::keyClick(form.txtName, Qt::Key_Return);
+            QTest::keyClick(form.m_nameEdit, Qt::Key_Return);
         else
             form.close();
         stayedOpen = form.isVisible();
@@ -154,7 +154,7 @@ void tst_EntryDialogs::characterTheLogCannotTakeIsRefused()
         selection = box->selectedText();
         // Mended, the same way out closes the dialog.
         box->setText(QStringLiteral("A002"));
-        form.cmdOK->click();
+        form.m_okButton->click();
     });
     QTimer::singleShot(3000, &form, [&] { form.done(QDialog::Rejected); });
     form.showModal();
@@ -164,14 +164,14 @@ void tst_EntryDialogs::characterTheLogCannotTakeIsRefused()
     QCOMPARE(focused, box);
     QCOMPARE(selection, selected);
     QCOMPARE(form.result(), int(QDialog::Accepted));
-    QCOMPARE(inIdBox ? objUser->UserID() : objUser->UserName(), QStringLiteral("A002"));
+    QCOMPARE(inIdBox ? appRecord->userId() : appRecord->userName(), QStringLiteral("A002"));
 }
 
 void tst_EntryDialogs::idBoxKeepsInputMethodOut()
 {
-    frmTouroku& form = frmTouroku::instance();
-    QVERIFY(!form.txtID->testAttribute(Qt::WA_InputMethodEnabled));
-    QVERIFY(form.txtName->testAttribute(Qt::WA_InputMethodEnabled));
+    UserEntryDialog& form = UserEntryDialog::instance();
+    QVERIFY(!form.m_idEdit->testAttribute(Qt::WA_InputMethodEnabled));
+    QVERIFY(form.m_nameEdit->testAttribute(Qt::WA_InputMethodEnabled));
     // What the input method plug-ins ask before they take a key: the attribute alone
     // did not keep ibus out of the ID box.
     const auto accepts = [](QWidget* box) {
@@ -179,8 +179,8 @@ void tst_EntryDialogs::idBoxKeepsInputMethodOut()
         QCoreApplication::sendEvent(box, &query);
         return query.value(Qt::ImEnabled).toBool();
     };
-    QVERIFY(!accepts(form.txtID));
-    QVERIFY(accepts(form.txtName));
+    QVERIFY(!accepts(form.m_idEdit));
+    QVERIFY(accepts(form.m_nameEdit));
 }
 
 void tst_EntryDialogs::selfAssessment_data()
@@ -202,22 +202,22 @@ void tst_EntryDialogs::selfAssessment()
     QFETCH(bool, stillCertification);
     QFETCH(int, messages);
     MessageRecorder recorder;
-    objUser->setKenteiON(true);
-    frmKakunin& form = frmKakunin::instance();
+    appRecord->setCertification(true);
+    SelfAssessmentDialog& form = SelfAssessmentDialog::instance();
     QTimer::singleShot(0, &form, [&] {
-        QCOMPARE(form.opt_kakunin.at(2)->isChecked(), true);
+        QCOMPARE(form.m_answerButtons.at(2)->isChecked(), true);
         if (option < 0) {
-            QTest::keyClick(form.opt_kakunin.at(2), Qt::Key_Return);
+            QTest::keyClick(form.m_answerButtons.at(2), Qt::Key_Return);
         } else if (doubleClick) {
-            QTest::mouseDClick(form.opt_kakunin.at(option), Qt::LeftButton);
+            QTest::mouseDClick(form.m_answerButtons.at(option), Qt::LeftButton);
         } else {
-            form.opt_kakunin.at(option)->setChecked(true);
-            form.cmdOk_Click();
+            form.m_answerButtons.at(option)->setChecked(true);
+            form.confirm();
         }
     });
     QTimer::singleShot(3000, &form, [&] { form.reject(); });
     form.showModal();
-    QCOMPARE(objUser->KenteiON(), stillCertification);
+    QCOMPARE(appRecord->isCertification(), stillCertification);
     QCOMPARE(recorder.shown().size(), messages);
     if (messages) {
         QVERIFY(recorder.texts().at(0).startsWith(QStringLiteral("それでは、まず練習してみてください。")));
@@ -228,13 +228,13 @@ void tst_EntryDialogs::selfAssessment()
 void tst_EntryDialogs::aboutWindowTexts()
 {
     MessageRecorder recorder;
-    frmVer& form = frmVer::instance();
-    form.Form_Load();
+    AboutDialog& form = AboutDialog::instance();
+    form.prepare();
     QCOMPARE(form.windowTitle(), QStringLiteral("Pelkoのﾊﾞｰｼﾞｮﾝ情報"));
-    QVERIFY(form.lblVersion->text().startsWith(QStringLiteral("ﾊﾞｰｼﾞｮﾝ ")));
-    QCOMPARE(form.lblTitle->text(), QStringLiteral("Pelko"));
-    form.sysInfoTools = {QStringLiteral("no-such-tool-here")};
-    form.StartSysInfo();
+    QVERIFY(form.m_versionLabel->text().startsWith(QStringLiteral("ﾊﾞｰｼﾞｮﾝ ")));
+    QCOMPARE(form.m_titleLabel->text(), QStringLiteral("Pelko"));
+    form.m_systemInfoTools = {QStringLiteral("no-such-tool-here")};
+    form.startSystemInfoTool();
     QCOMPARE(recorder.texts(), QStringList{QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません")});
 }
 

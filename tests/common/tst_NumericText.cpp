@@ -8,13 +8,13 @@ using namespace NumericText;
 class tst_NumericText : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void val_data();
-    void val();
-    void isNumeric_data();
-    void isNumeric();
+    void readsLeadingValue_data();
+    void readsLeadingValue();
+    void recognisesNumbers_data();
+    void recognisesNumbers();
     void toInt16HalvesToEven_data();
     void toInt16HalvesToEven();
-    void cintOverflowRaises();
+    void checkedInt16OverflowRaises();
     void roundOneDecimal_data();
     void roundOneDecimal();
     void formatWhole_data();
@@ -23,7 +23,7 @@ private Q_SLOTS:
     void singleText();
 };
 
-void tst_NumericText::val_data()
+void tst_NumericText::readsLeadingValue_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("value");
@@ -42,14 +42,14 @@ void tst_NumericText::val_data()
     QTest::newRow("point first") << QStringLiteral(".5") << 0.5;
 }
 
-void tst_NumericText::val()
+void tst_NumericText::readsLeadingValue()
 {
     QFETCH(QString, text);
     QFETCH(double, value);
-    QCOMPARE(Val(text), value);
+    QCOMPARE(leadingValue(text), value);
 }
 
-void tst_NumericText::isNumeric_data()
+void tst_NumericText::recognisesNumbers_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("numeric");
@@ -63,11 +63,11 @@ void tst_NumericText::isNumeric_data()
     QTest::newRow("sign only") << QStringLiteral("-") << false;
 }
 
-void tst_NumericText::isNumeric()
+void tst_NumericText::recognisesNumbers()
 {
     QFETCH(QString, text);
     QFETCH(bool, numeric);
-    QCOMPARE(IsNumeric(text), numeric);
+    QCOMPARE(isNumber(text), numeric);
 }
 
 void tst_NumericText::toInt16HalvesToEven_data()
@@ -96,11 +96,11 @@ void tst_NumericText::toInt16HalvesToEven()
         QCOMPARE(int(v.value_or(0)), expected);
 }
 
-void tst_NumericText::cintOverflowRaises()
+void tst_NumericText::checkedInt16OverflowRaises()
 {
-    QVERIFY_THROWS_EXCEPTION(PelkoError, CInt(32768));
+    QVERIFY_THROWS_EXCEPTION(PelkoError, checkedInt16(32768));
     try {
-        CInt(1e9);
+        checkedInt16(1e9);
         QFAIL("no error raised");
     } catch (const PelkoError& e) {
         QCOMPARE(e.number(), int(PelkoError::Overflow));
@@ -122,7 +122,7 @@ void tst_NumericText::roundOneDecimal()
 {
     QFETCH(double, value);
     QFETCH(float, expected);
-    QCOMPARE(roundSingle1(value), expected);
+    QCOMPARE(roundToTenth(value), expected);
 }
 
 void tst_NumericText::formatWhole_data()

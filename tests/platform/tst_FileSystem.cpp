@@ -83,9 +83,10 @@ void tst_FileSystem::applicationFolderFromEnvironment()
 void tst_FileSystem::messageRecorderAnswersFromScript()
 {
     MessageRecorder recorder;
-    recorder.script({MsgAnswer::No});
-    QCOMPARE(MsgBox(QStringLiteral("q"), MsgButtons::YesNo), MsgAnswer::No);
-    QCOMPARE(MsgBox(QStringLiteral("r"), MsgButtons::YesNo, QStringLiteral("T")), MsgAnswer::Yes);
+    recorder.script({MessageAnswer::No});
+    QCOMPARE(showMessage(QStringLiteral("q"), MessageButtons::YesNo), MessageAnswer::No);
+    QCOMPARE(showMessage(QStringLiteral("r"), MessageButtons::YesNo, QStringLiteral("T")),
+             MessageAnswer::Yes);
     QCOMPARE(recorder.shown().size(), 2);
     QCOMPARE(recorder.shown().at(0).title, QStringLiteral("Pelko"));
     QCOMPARE(recorder.shown().at(1).title, QStringLiteral("T"));

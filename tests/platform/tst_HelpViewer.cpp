@@ -1,4 +1,4 @@
-#include "app/modPelko.h"
+#include "app/ProgramState.h"
 #include "platform/HelpViewer.h"
 #include "platform/ShowHelp.h"
 
@@ -98,7 +98,7 @@ void tst_HelpViewer::everyPageIsReachableFromTheContentsAndLoads()
 
         viewer.showPage(page);
         QCOMPARE(viewer.currentPage(), page);
-        const QTextDocument* doc = viewer.txtHelp->document();
+        const QTextDocument* doc = viewer.m_browser->document();
         QVERIFY2(!doc->metaInformation(QTextDocument::DocumentTitle).isEmpty(), qPrintable(page));
         // A real page, not a stub: a few hundred characters of text at least.
         QVERIFY2(doc->toPlainText().size() > 300, qPrintable(page));
@@ -127,27 +127,27 @@ void tst_HelpViewer::backAndForward()
 {
     HelpViewer& viewer = HelpViewer::instance();
     viewer.showPage(QStringLiteral("contents.html"));
-    viewer.txtHelp->clearHistory();
-    QVERIFY(!viewer.actBack->isEnabled());
-    QVERIFY(!viewer.actForward->isEnabled());
+    viewer.m_browser->clearHistory();
+    QVERIFY(!viewer.m_backAction->isEnabled());
+    QVERIFY(!viewer.m_forwardAction->isEnabled());
 
     // Follow links the way the browser does: relative to the page shown.
     auto follow = [&](const QString& ref) {
-        viewer.txtHelp->setSource(viewer.txtHelp->source().resolved(QUrl(ref)));
+        viewer.m_browser->setSource(viewer.m_browser->source().resolved(QUrl(ref)));
     };
     follow(QStringLiteral("taking.html"));
     follow(QStringLiteral("results.html#grades"));
     QCOMPARE(viewer.currentPage(), QStringLiteral("results.html#grades"));
-    QVERIFY(viewer.actBack->isEnabled());
-    QVERIFY(!viewer.actForward->isEnabled());
+    QVERIFY(viewer.m_backAction->isEnabled());
+    QVERIFY(!viewer.m_forwardAction->isEnabled());
 
-    viewer.actBack->trigger();
+    viewer.m_backAction->trigger();
     QCOMPARE(viewer.currentPage(), QStringLiteral("taking.html"));
-    QVERIFY(viewer.actForward->isEnabled());
-    viewer.actBack->trigger();
+    QVERIFY(viewer.m_forwardAction->isEnabled());
+    viewer.m_backAction->trigger();
     QCOMPARE(viewer.currentPage(), QStringLiteral("contents.html"));
-    QVERIFY(!viewer.actBack->isEnabled());
-    viewer.actForward->trigger();
+    QVERIFY(!viewer.m_backAction->isEnabled());
+    viewer.m_forwardAction->trigger();
     QCOMPARE(viewer.currentPage(), QStringLiteral("taking.html"));
 
     // The keys, through the window's shortcuts.
@@ -159,7 +159,7 @@ void tst_HelpViewer::backAndForward()
     QCOMPARE(viewer.currentPage(), QStringLiteral("taking.html"));
     QTest::keyClick(&viewer, Qt::Key_Home, Qt::AltModifier);
     QCOMPARE(viewer.currentPage(), QStringLiteral("contents.html"));
-    QVERIFY(viewer.actBack->isEnabled());
+    QVERIFY(viewer.m_backAction->isEnabled());
 
     // A page that is not bundled shows the contents rather than a blank window.
     follow(QStringLiteral("ranking.html"));
@@ -209,11 +209,11 @@ void tst_HelpViewer::showHelpChoosesThePage()
     owner.resize(400, 300);
     owner.show();
     // The help file argument names a file that is not there; the bundled pages still show.
-    ShowHelp(&owner, QStringLiteral("/nonexistent/PELKO.HLP"), kind, data);
+    openHelp(&owner, QStringLiteral("/nonexistent/PELKO.HLP"), kind, data);
     QVERIFY(viewer.isVisible());
     QCOMPARE(viewer.windowTitle(), QStringLiteral("Pelko ヘルプ"));
     QCOMPARE(viewer.currentPage(), page);
-    QVERIFY(!viewer.txtHelp->document()->isEmpty());
+    QVERIFY(!viewer.m_browser->document()->isEmpty());
     viewer.hide();
 }
 
@@ -221,15 +221,15 @@ void tst_HelpViewer::pagesAgreeWithTheProgram()
 {
     // The log page names the columns by the titles the program writes, and the results
     // page the grade texts the program shows.
-    FillLogColumn();
+    fillLogColumns();
     HelpViewer& viewer = HelpViewer::instance();
     viewer.showPage(QStringLiteral("logs.html"));
-    const QString logs = viewer.txtHelp->document()->toPlainText();
+    const QString logs = viewer.m_browser->document()->toPlainText();
     for (int i = 0; i < LogColumnCount; ++i)
-        QVERIFY2(logs.contains(LogColumn[i][0]), qPrintable(LogColumn[i][0]));
+        QVERIFY2(logs.contains(logColumns[i][0]), qPrintable(logColumns[i][0]));
 
     viewer.showPage(QStringLiteral("results.html"));
-    const QString results = viewer.txtHelp->document()->toPlainText();
+    const QString results = viewer.m_browser->document()->toPlainText();
     const char16_t* grades[] = {u"ワープロ検定１級レベル", u"ワープロ検定準１級レベル",
                                 u"ワープロ検定２級レベル", u"ワープロ検定準２級レベル",
                                 u"ワープロ検定３級レベル", u"ワープロ検定４級レベル"};

@@ -44,7 +44,7 @@ void tst_ProgramEnd::handlerStandsInAndIsRestored()
 {
     int seen = -1;
     auto previous = setEndProgramHandler([&seen](int code) { seen = code; });
-    EndProgram(7);
+    endProgram(7);
     QCOMPARE(seen, 7);
     auto mine = setEndProgramHandler(std::move(previous));
     QVERIFY(mine);
@@ -59,7 +59,7 @@ int endFromEventLoop(int argc, char** argv, int status)
     QMainWindow window;
     window.show();
     QTimer::singleShot(0, [status] {
-        EndProgram(status);
+        endProgram(status);
         qWarning("still running after the end");
     });
     return app.exec() + 100;

@@ -63,14 +63,14 @@ void actOnBox(Action action, QMessageBox::StandardButton press, Seen* seen)
 } // namespace
 
 // Failures name the answer instead of its number.
-char* toString(MsgAnswer answer)
+char* toString(MessageAnswer answer)
 {
     static const char* const names[] = {"Ok", "Cancel", "Yes", "No"};
     return qstrdup(names[int(answer)]);
 }
 
-Q_DECLARE_METATYPE(MsgButtons)
-Q_DECLARE_METATYPE(MsgAnswer)
+Q_DECLARE_METATYPE(MessageButtons)
+Q_DECLARE_METATYPE(MessageAnswer)
 Q_DECLARE_METATYPE(Action)
 Q_DECLARE_METATYPE(QMessageBox::StandardButton)
 
@@ -85,76 +85,80 @@ private Q_SLOTS:
 
 void tst_QtMessageService::answers_data()
 {
-    QTest::addColumn<MsgButtons>("buttons");
+    QTest::addColumn<MessageButtons>("buttons");
     QTest::addColumn<Action>("action");
     QTest::addColumn<QMessageBox::StandardButton>("press");
-    QTest::addColumn<MsgAnswer>("answer");
+    QTest::addColumn<MessageAnswer>("answer");
 
     const auto none = QMessageBox::NoButton;
-    QTest::newRow("OK: OK") << MsgButtons::Ok << Action::Press << QMessageBox::Ok << MsgAnswer::Ok;
-    QTest::newRow("OK: Enter") << MsgButtons::Ok << Action::Enter << none << MsgAnswer::Ok;
-    QTest::newRow("OK: Escape") << MsgButtons::Ok << Action::Escape << none << MsgAnswer::Ok;
-    QTest::newRow("OK: frame") << MsgButtons::Ok << Action::CloseFrame << none << MsgAnswer::Ok;
+    QTest::newRow("OK: OK") << MessageButtons::Ok << Action::Press << QMessageBox::Ok
+                            << MessageAnswer::Ok;
+    QTest::newRow("OK: Enter") << MessageButtons::Ok << Action::Enter << none << MessageAnswer::Ok;
+    QTest::newRow("OK: Escape") << MessageButtons::Ok << Action::Escape << none
+                                << MessageAnswer::Ok;
+    QTest::newRow("OK: frame") << MessageButtons::Ok << Action::CloseFrame << none
+                               << MessageAnswer::Ok;
 
     QTest::newRow("OK/Cancel: OK")
-        << MsgButtons::OkCancel << Action::Press << QMessageBox::Ok << MsgAnswer::Ok;
-    QTest::newRow("OK/Cancel: Cancel")
-        << MsgButtons::OkCancel << Action::Press << QMessageBox::Cancel << MsgAnswer::Cancel;
+        << MessageButtons::OkCancel << Action::Press << QMessageBox::Ok << MessageAnswer::Ok;
+    QTest::newRow("OK/Cancel: Cancel") << MessageButtons::OkCancel << Action::Press
+                                       << QMessageBox::Cancel << MessageAnswer::Cancel;
     QTest::newRow("OK/Cancel: Enter")
-        << MsgButtons::OkCancel << Action::Enter << none << MsgAnswer::Ok;
+        << MessageButtons::OkCancel << Action::Enter << none << MessageAnswer::Ok;
     QTest::newRow("OK/Cancel: Escape")
-        << MsgButtons::OkCancel << Action::Escape << none << MsgAnswer::Cancel;
+        << MessageButtons::OkCancel << Action::Escape << none << MessageAnswer::Cancel;
     QTest::newRow("OK/Cancel: frame")
-        << MsgButtons::OkCancel << Action::CloseFrame << none << MsgAnswer::Cancel;
+        << MessageButtons::OkCancel << Action::CloseFrame << none << MessageAnswer::Cancel;
 
-    QTest::newRow("Yes/No: Yes")
-        << MsgButtons::YesNo << Action::Press << QMessageBox::Yes << MsgAnswer::Yes;
-    QTest::newRow("Yes/No: No")
-        << MsgButtons::YesNo << Action::Press << QMessageBox::No << MsgAnswer::No;
-    QTest::newRow("Yes/No: Enter") << MsgButtons::YesNo << Action::Enter << none << MsgAnswer::Yes;
+    QTest::newRow("Yes/No: Yes") << MessageButtons::YesNo << Action::Press << QMessageBox::Yes
+                                 << MessageAnswer::Yes;
+    QTest::newRow("Yes/No: No") << MessageButtons::YesNo << Action::Press << QMessageBox::No
+                                << MessageAnswer::No;
+    QTest::newRow("Yes/No: Enter")
+        << MessageButtons::YesNo << Action::Enter << none << MessageAnswer::Yes;
     QTest::newRow("Yes/No: Escape")
-        << MsgButtons::YesNo << Action::Escape << none << MsgAnswer::No;
+        << MessageButtons::YesNo << Action::Escape << none << MessageAnswer::No;
     QTest::newRow("Yes/No: frame")
-        << MsgButtons::YesNo << Action::CloseFrame << none << MsgAnswer::No;
+        << MessageButtons::YesNo << Action::CloseFrame << none << MessageAnswer::No;
 
-    QTest::newRow("Yes/No, default No: Yes")
-        << MsgButtons::YesNoDefaultNo << Action::Press << QMessageBox::Yes << MsgAnswer::Yes;
+    QTest::newRow("Yes/No, default No: Yes") << MessageButtons::YesNoDefaultNo << Action::Press
+                                             << QMessageBox::Yes << MessageAnswer::Yes;
     QTest::newRow("Yes/No, default No: Enter")
-        << MsgButtons::YesNoDefaultNo << Action::Enter << none << MsgAnswer::No;
+        << MessageButtons::YesNoDefaultNo << Action::Enter << none << MessageAnswer::No;
     QTest::newRow("Yes/No, default No: Escape")
-        << MsgButtons::YesNoDefaultNo << Action::Escape << none << MsgAnswer::No;
+        << MessageButtons::YesNoDefaultNo << Action::Escape << none << MessageAnswer::No;
 
     QTest::newRow("Yes/No/Cancel: Yes")
-        << MsgButtons::YesNoCancel << Action::Press << QMessageBox::Yes << MsgAnswer::Yes;
+        << MessageButtons::YesNoCancel << Action::Press << QMessageBox::Yes << MessageAnswer::Yes;
     QTest::newRow("Yes/No/Cancel: No")
-        << MsgButtons::YesNoCancel << Action::Press << QMessageBox::No << MsgAnswer::No;
-    QTest::newRow("Yes/No/Cancel: Cancel")
-        << MsgButtons::YesNoCancel << Action::Press << QMessageBox::Cancel << MsgAnswer::Cancel;
+        << MessageButtons::YesNoCancel << Action::Press << QMessageBox::No << MessageAnswer::No;
+    QTest::newRow("Yes/No/Cancel: Cancel") << MessageButtons::YesNoCancel << Action::Press
+                                           << QMessageBox::Cancel << MessageAnswer::Cancel;
     QTest::newRow("Yes/No/Cancel: Escape")
-        << MsgButtons::YesNoCancel << Action::Escape << none << MsgAnswer::Cancel;
+        << MessageButtons::YesNoCancel << Action::Escape << none << MessageAnswer::Cancel;
     QTest::newRow("Yes/No/Cancel: frame")
-        << MsgButtons::YesNoCancel << Action::CloseFrame << none << MsgAnswer::Cancel;
+        << MessageButtons::YesNoCancel << Action::CloseFrame << none << MessageAnswer::Cancel;
 }
 
 void tst_QtMessageService::answers()
 {
-    QFETCH(MsgButtons, buttons);
+    QFETCH(MessageButtons, buttons);
     QFETCH(Action, action);
     QFETCH(QMessageBox::StandardButton, press);
-    QFETCH(MsgAnswer, answer);
+    QFETCH(MessageAnswer, answer);
 
     QtMessageService service;
     Seen seen;
     actOnBox(action, press, &seen);
-    QCOMPARE(service.show(QStringLiteral("本文"), QStringLiteral("題"), buttons, MsgIcon::None),
+    QCOMPARE(service.show(QStringLiteral("本文"), QStringLiteral("題"), buttons, MessageIcon::None),
              answer);
 
-    const QHash<MsgButtons, QList<QMessageBox::StandardButton>> offered{
-        {MsgButtons::Ok, {QMessageBox::Ok}},
-        {MsgButtons::OkCancel, {QMessageBox::Ok, QMessageBox::Cancel}},
-        {MsgButtons::YesNo, {QMessageBox::Yes, QMessageBox::No}},
-        {MsgButtons::YesNoDefaultNo, {QMessageBox::Yes, QMessageBox::No}},
-        {MsgButtons::YesNoCancel, {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}}};
+    const QHash<MessageButtons, QList<QMessageBox::StandardButton>> offered{
+        {MessageButtons::Ok, {QMessageBox::Ok}},
+        {MessageButtons::OkCancel, {QMessageBox::Ok, QMessageBox::Cancel}},
+        {MessageButtons::YesNo, {QMessageBox::Yes, QMessageBox::No}},
+        {MessageButtons::YesNoDefaultNo, {QMessageBox::Yes, QMessageBox::No}},
+        {MessageButtons::YesNoCancel, {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}}};
     auto shown = seen.buttons;
     std::sort(shown.begin(), shown.end());
     auto wanted = offered.value(buttons);
@@ -165,17 +169,17 @@ void tst_QtMessageService::answers()
 void tst_QtMessageService::showsTextTitleAndIcon()
 {
     QtMessageService service;
-    const QList<QPair<MsgIcon, QMessageBox::Icon>> icons{
-        {MsgIcon::None, QMessageBox::NoIcon},
-        {MsgIcon::Critical, QMessageBox::Critical},
-        {MsgIcon::Question, QMessageBox::Question},
-        {MsgIcon::Exclamation, QMessageBox::Warning},
-        {MsgIcon::Information, QMessageBox::Information}};
+    const QList<QPair<MessageIcon, QMessageBox::Icon>> icons{
+        {MessageIcon::None, QMessageBox::NoIcon},
+        {MessageIcon::Critical, QMessageBox::Critical},
+        {MessageIcon::Question, QMessageBox::Question},
+        {MessageIcon::Exclamation, QMessageBox::Warning},
+        {MessageIcon::Information, QMessageBox::Information}};
     for (const auto& [icon, shownIcon] : icons) {
         Seen seen;
         actOnBox(Action::Enter, QMessageBox::NoButton, &seen);
         service.show(QStringLiteral("一行目\r二行目\r\n三行目"), QStringLiteral("印刷確認"),
-                     MsgButtons::Ok, icon);
+                     MessageButtons::Ok, icon);
         QCOMPARE(seen.text, QStringLiteral("一行目\n二行目\n三行目"));
         QCOMPARE(seen.title, QStringLiteral("印刷確認"));
         QCOMPARE(seen.icon, shownIcon);

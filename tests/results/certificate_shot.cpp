@@ -3,7 +3,7 @@
 //   certificate_shot <folder> long → the same with overlong names and extreme numbers
 // Render them with: pdftoppm -png -r 80 -singlefile <pdf> <name>
 #include "common/PelkoError.h"
-#include "results/clsPrintOut.h"
+#include "results/CertificatePrinter.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,37 +20,37 @@ int main(int argc, char** argv)
         const char* name;
     } papers[] = {{9, "a4"}, {12, "b4"}, {13, "b5"}};
     for (const auto& paper : papers) {
-        clsPrintOut sheet;
-        sheet.UserID = QStringLiteral("K2026-0042");
-        sheet.UserName = QStringLiteral("山田 花子");
-        sheet.PC_NAME = QStringLiteral("EXAM-PC07");
-        sheet.InpSpeed = 86;
-        sheet.Seidaritu = 97.6f;
-        sheet.ErrCount = 6;
-        sheet.UseTime = 180;
-        sheet.Filename = QStringLiteral("jpn_dat.012");
-        sheet.Eisu = 12;
-        sheet.KanziKigo = 35;
-        sheet.InpMozisu = 258;
-        sheet.SouMozisu = 260;
-        sheet.LogNumber = 42;
+        CertificatePrinter sheet;
+        sheet.userId = QStringLiteral("K2026-0042");
+        sheet.userName = QStringLiteral("山田 花子");
+        sheet.computerName = QStringLiteral("EXAM-PC07");
+        sheet.charsPerMinute = 86;
+        sheet.accuracy = 97.6f;
+        sheet.errors = 6;
+        sheet.secondsUsed = 180;
+        sheet.fileName = QStringLiteral("jpn_dat.012");
+        sheet.alphanumericChars = 12;
+        sheet.kanjiOrSymbolChars = 35;
+        sheet.acceptedChars = 258;
+        sheet.totalChars = 260;
+        sheet.recordNumber = 42;
         if (overlong) {
-            sheet.UserID = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
-            sheet.UserName = QStringLiteral("寿限無寿限無五劫の擦り切れ海砂利水魚の水行末");
-            sheet.PC_NAME = QStringLiteral("examination-room-workstation-0042");
-            sheet.Filename = QStringLiteral("jpn_dat.a_very_long_extension_0001");
-            sheet.UseTime = 32767;
-            sheet.SouMozisu = 32767;
-            sheet.KanziKigo = 32767;
-            sheet.InpMozisu = -32768;
-            sheet.ErrCount = -32768;
-            sheet.Seidaritu = 33.33333f;
+            sheet.userId = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+            sheet.userName = QStringLiteral("寿限無寿限無五劫の擦り切れ海砂利水魚の水行末");
+            sheet.computerName = QStringLiteral("examination-room-workstation-0042");
+            sheet.fileName = QStringLiteral("jpn_dat.a_very_long_extension_0001");
+            sheet.secondsUsed = 32767;
+            sheet.totalChars = 32767;
+            sheet.kanjiOrSymbolChars = 32767;
+            sheet.acceptedChars = -32768;
+            sheet.errors = -32768;
+            sheet.accuracy = 33.33333f;
         }
-        sheet.PaperSize = paper.code;
-        sheet.PdfFileName = QDir(folder).filePath(
+        sheet.paperCode = paper.code;
+        sheet.pdfFileName = QDir(folder).filePath(
             QStringLiteral("certificate-%1.pdf").arg(QLatin1String(paper.name)));
         try {
-            sheet.PrintOut();
+            sheet.print();
         } catch (const PelkoError& error) {
             std::fprintf(stderr, "%s\n", qPrintable(error.description()));
             return 1;

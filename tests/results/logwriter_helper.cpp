@@ -2,8 +2,8 @@
 //   logwriter_helper append <folder> <name> <count>   appends count records, exit 0 if all worked
 //   logwriter_helper hold <path>                      locks the file, prints "locked", waits
 //                                                     for its input to close
-#include "app/modPelko.h"
-#include "results/clsLogWriter.h"
+#include "app/ProgramState.h"
+#include "results/LogWriter.h"
 
 #include <cstdio>
 #include <cstring>
@@ -13,16 +13,16 @@
 int main(int argc, char** argv)
 {
     if (argc == 5 && std::strcmp(argv[1], "append") == 0) {
-        FillLogColumn();
+        fillLogColumns();
         const int count = std::atoi(argv[4]);
         for (int i = 0; i < count; ++i) {
-            clsLogWriter writer;
-            writer.LogPath = QString::fromLocal8Bit(argv[2]);
-            writer.LogName = QString::fromLocal8Bit(argv[3]);
-            writer.UserID = QStringLiteral("P%1").arg(::getpid());
-            writer.UserName = QStringLiteral("並行");
-            writer.InpSpeed = float(i);
-            if (writer.LogWrite(false) != 0)
+            LogWriter writer;
+            writer.logFolder = QString::fromLocal8Bit(argv[2]);
+            writer.logName = QString::fromLocal8Bit(argv[3]);
+            writer.userId = QStringLiteral("P%1").arg(::getpid());
+            writer.userName = QStringLiteral("並行");
+            writer.charsPerMinute = float(i);
+            if (writer.write(false) != 0)
                 return 1;
         }
         return 0;

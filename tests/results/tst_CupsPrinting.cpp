@@ -1,13 +1,13 @@
-#include "app/modPelko.h"
+#include "app/ProgramState.h"
 #include "common/PelkoError.h"
 #include "platform/MessageService.h"
 #include "platform/Printers.h"
-#include "results/PrintQueue.h"
+#include "results/CertificatePrinter.h"
 #include "results/CurrentPrinter.h"
-#include "results/clsPrintOut.h"
-#include "results/clsUser.h"
-#include "settings/clsKankyo.h"
-#include "test/mdiKenteiBack.h"
+#include "results/PrintQueue.h"
+#include "results/RunRecord.h"
+#include "settings/Settings.h"
+#include "typing/TestWindow.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -89,24 +89,24 @@ QStringList pdfFiles(const QString& folder)
     return files;
 }
 
-clsPrintOut sampleSheet()
+CertificatePrinter sampleSheet()
 {
-    clsPrintOut p;
-    p.UserID = QStringLiteral("U0001");
-    p.UserName = QStringLiteral("山田太郎");
-    p.InpSpeed = 86;
-    p.Seidaritu = 97.5f;
-    p.SouMozisu = 260;
-    p.KanziKigo = 35;
-    p.LogNumber = 3;
-    p.PaperSize = 9;
+    CertificatePrinter p;
+    p.userId = QStringLiteral("U0001");
+    p.userName = QStringLiteral("山田太郎");
+    p.charsPerMinute = 86;
+    p.accuracy = 97.5f;
+    p.totalChars = 260;
+    p.kanjiOrSymbolChars = 35;
+    p.recordNumber = 3;
+    p.paperCode = 9;
     return p;
 }
 
-QString failureOf(clsPrintOut sheet)
+QString failureOf(CertificatePrinter sheet)
 {
     try {
-        sheet.PrintOut();
+        sheet.print();
     } catch (const PelkoError& error) {
         return error.description();
     }
@@ -292,18 +292,18 @@ void tst_CupsPrinting::stoppedSchedulerIsReported()
     // No scheduler: no printer, which the main menu's certification check relies on.
     QVERIFY(Printers::installedNames().isEmpty());
     QCOMPARE(PrintQueue::lastJobId(kQueue), -1);
-    objKankyo = std::make_unique<clsKankyo>();
-    objUser = std::make_unique<clsUser>();
+    appSettings = std::make_unique<Settings>();
+    appRecord = std::make_unique<RunRecord>();
     MessageRecorder messages;
-    messages.script({MsgAnswer::Ok, MsgAnswer::Ok});
+    messages.script({MessageAnswer::Ok, MessageAnswer::Ok});
     CurrentPrinter::choose(kQueue); // chosen earlier in this run, now unreachable
-    mdiKenteiBack::instance().mnuPrint_Click();
+    TestWindow::instance().printCertificate();
     QCOMPARE(messages.shown().size(), 2);
     QCOMPARE(messages.shown().at(1).title, QStringLiteral("印刷エラー"));
     QVERIFY2(messages.shown().at(1).text.contains(QStringLiteral("「PDF」が見つかりません")),
              qPrintable(messages.shown().at(1).text));
-    objUser.reset();
-    objKankyo.reset();
+    appRecord.reset();
+    appSettings.reset();
 }
 
 QTEST_MAIN(tst_CupsPrinting)

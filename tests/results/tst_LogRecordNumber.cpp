@@ -26,10 +26,10 @@ LogRecordNumber::Result forwardScan(const QByteArray& log)
         for (const char c : first)
             ascii = ascii && uchar(c) < 0x80;
         const QString text = QString::fromLatin1(first);
-        if (!ascii || text.contains(u'&') || !NumericText::IsNumeric(text))
+        if (!ascii || text.contains(u'&') || !NumericText::isNumber(text))
             continue;
         result.status = LogRecordNumber::Result::Found;
-        result.value = NumericText::Val(text);
+        result.value = NumericText::leadingValue(text);
     }
     return result;
 }

@@ -1,12 +1,12 @@
 // Shows one of the settings dialogs on the current X display and saves a picture of the
-// screen: settings_shot <kankyo|logstyle|color> <file.png>
-#include "app/modPelko.h"
+// screen: settings_shot <settings|logstyle|color> <file.png>
+#include "app/ProgramState.h"
 #include "platform/Fonts.h"
 #include "platform/MessageService.h"
-#include "settings/cColor.h"
-#include "settings/clsKankyo.h"
-#include "settings/frmKankyo.h"
-#include "settings/frmLogStyle.h"
+#include "settings/ColorChooser.h"
+#include "settings/PassLogFormatDialog.h"
+#include "settings/Settings.h"
+#include "settings/SettingsDialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -36,10 +36,10 @@ int main(int argc, char** argv)
     qputenv("APPDATA", scratch.filePath(QStringLiteral("appdata")).toLocal8Bit());
 
     MessageRecorder messages;
-    FillLogColumn();
-    objKankyo = std::make_unique<clsKankyo>();
-    objKankyo->LoadINI();
-    objKankyo->setLogStyle(QStringLiteral("0123489F"));
+    fillLogColumns();
+    appSettings = std::make_unique<Settings>();
+    appSettings->load();
+    appSettings->setPassLogFormat(QStringLiteral("0123489F"));
 
     int status = 1;
     QTimer::singleShot(600, &app, [&] {
@@ -49,16 +49,16 @@ int main(int argc, char** argv)
         if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
             modal->reject();
     });
-    if (which == u"kankyo") {
-        frmKankyo::instance().showModal();
+    if (which == u"settings") {
+        SettingsDialog::instance().showModal();
     } else if (which == u"logstyle") {
-        frmLogStyle::instance().showModal();
+        PassLogFormatDialog::instance().showModal();
     } else if (which == u"color") {
-        cColor chooser;
+        ColorChooser chooser;
         chooser.setPickedColor(0xE0E0E0);
         for (int i = 0; i < 16; ++i)
             chooser.setCustomColorAt(i, 255 | (255 << 8) | ((16 * i + 15) << 16));
-        chooser.PickColor(nullptr, cColor::RgbInit | cColor::FullOpen);
+        chooser.pick(nullptr, ColorChooser::StartFromPicked | ColorChooser::FullDialog);
     } else {
         return 2;
     }

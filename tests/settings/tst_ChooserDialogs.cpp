@@ -1,10 +1,10 @@
-#include "app/modPelko.h"
+#include "app/ProgramState.h"
 #include "common/PelkoError.h"
 #include "platform/MessageService.h"
+#include "settings/DurationDialog.h"
+#include "settings/FolderDialog.h"
+#include "settings/LogFileDialog.h"
 #include "settings/VolumeList.h"
-#include "settings/frmChangeTime.h"
-#include "settings/frmDir.h"
-#include "settings/frmFile.h"
 #include "support/TempTree.h"
 
 #include <QComboBox>
@@ -52,11 +52,11 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void dirCancelAndOk();
-    void dirFrameCloseKeepsCallerValue();
-    void dirListMovesText();
-    void dirShowDirPath_data();
-    void dirShowDirPath();
+    void folderCancelAndOk();
+    void folderFrameCloseKeepsCallerValue();
+    void folderListMovesText();
+    void folderShowsPath_data();
+    void folderShowsPath();
 
     void fileCancelEmptiesBoth();
     void fileOkRunsLogCheck();
@@ -80,8 +80,8 @@ void tst_ChooserDialogs::init()
     m_messages = std::make_unique<MessageRecorder>();
     m_oldCurrent = QDir::currentPath();
     QDir::setCurrent(m_tree->path());
-    DirPath.clear();
-    FileName.clear();
+    chosenFolder.clear();
+    chosenLogFileName.clear();
 }
 
 void tst_ChooserDialogs::cleanup()
@@ -91,70 +91,70 @@ void tst_ChooserDialogs::cleanup()
     m_tree.reset();
 }
 
-void tst_ChooserDialogs::dirCancelAndOk()
+void tst_ChooserDialogs::folderCancelAndOk()
 {
-    frmDir& form = frmDir::instance();
-    DirPath = m_tree->path();
-    whileModal(form, [&] { form.cmdCancel->click(); });
+    FolderDialog& form = FolderDialog::instance();
+    chosenFolder = m_tree->path();
+    whileModal(form, [&] { form.m_cancelButton->click(); });
     form.showModal();
-    QCOMPARE(DirPath, QString());
+    QCOMPARE(chosenFolder, QString());
 
-    DirPath = m_tree->path();
+    chosenFolder = m_tree->path();
     const QString typed = m_tree->file(QStringLiteral("not/there/yet"));
     whileModal(form, [&] {
-        form.txtDir->setText(typed);
-        form.cmdOk->click();
+        form.m_folderEdit->setText(typed);
+        form.m_okButton->click();
     });
     QCOMPARE(form.showModal(), int(QDialog::Accepted));
-    QCOMPARE(DirPath, typed);
+    QCOMPARE(chosenFolder, typed);
     QVERIFY(m_messages->shown().isEmpty());
 }
 
-void tst_ChooserDialogs::dirFrameCloseKeepsCallerValue()
+void tst_ChooserDialogs::folderFrameCloseKeepsCallerValue()
 {
-    frmDir& form = frmDir::instance();
+    FolderDialog& form = FolderDialog::instance();
     const QString start = m_tree->file(QStringLiteral("missing")) + u'/';
-    DirPath = start;
+    chosenFolder = start;
     whileModal(form, [&] {
-        // Enter changes DirPath while the dialog is open; the frame gives the start back.
-        form.txtDir->setText(m_tree->path());
-        form.txtDir_KeyPress(13);
-        QCOMPARE(DirPath, m_tree->path());
+        // Enter changes chosenFolder while the dialog is open; the frame gives the start back.
+        form.m_folderEdit->setText(m_tree->path());
+        form.handleFolderKey(13);
+        QCOMPARE(chosenFolder, m_tree->path());
         form.close();
     });
     form.showModal();
-    QCOMPARE(DirPath, start);
+    QCOMPARE(chosenFolder, start);
 }
 
-void tst_ChooserDialogs::dirListMovesText()
+void tst_ChooserDialogs::folderListMovesText()
 {
     m_tree->mkdir(QStringLiteral("a/inner"));
     m_tree->mkdir(QStringLiteral("b"));
     m_tree->write(QStringLiteral("file.txt"), "x");
-    frmDir& form = frmDir::instance();
-    DirPath = m_tree->path() + u'/';
-    form.Form_Load();
-    QCOMPARE(form.txtDir->text(), m_tree->path());
-    QCOMPARE(itemTexts(form.dirRefer),
+    FolderDialog& form = FolderDialog::instance();
+    chosenFolder = m_tree->path() + u'/';
+    form.prepare();
+    QCOMPARE(form.m_folderEdit->text(), m_tree->path());
+    QCOMPARE(itemTexts(form.m_folderList),
              (QStringList{QStringLiteral(".."), QStringLiteral("a"), QStringLiteral("b")}));
 
-    form.dirRefer->setCurrentRow(1);
-    Q_EMIT form.dirRefer->itemActivated(form.dirRefer->currentItem());
-    QCOMPARE(form.txtDir->text(), m_tree->file(QStringLiteral("a")));
-    QCOMPARE(itemTexts(form.dirRefer),
+    form.m_folderList->setCurrentRow(1);
+    Q_EMIT form.m_folderList->itemActivated(form.m_folderList->currentItem());
+    QCOMPARE(form.m_folderEdit->text(), m_tree->file(QStringLiteral("a")));
+    QCOMPARE(itemTexts(form.m_folderList),
              (QStringList{QStringLiteral(".."), QStringLiteral("inner")}));
 
-    form.dirRefer->setCurrentRow(0);
-    QTest::keyClick(form.dirRefer, Qt::Key_Return);
-    QCOMPARE(form.txtDir->text(), m_tree->path());
-    QCOMPARE(form.dirReferPath(), m_tree->path());
+    form.m_folderList->setCurrentRow(0);
+    QTest::keyClick(form.m_folderList, Qt::Key_Return);
+    QCOMPARE(form.m_folderEdit->text(), m_tree->path());
+    QCOMPARE(form.listedFolder(), m_tree->path());
     // The drive list follows the folder list.
-    QCOMPARE(form.drvRefer->currentData().toString(),
+    QCOMPARE(form.m_driveBox->currentData().toString(),
              VolumeList::driveOf(m_tree->path(), VolumeList::driveRoots()));
-    form.cmdCancel_Click();
+    form.cancel();
 }
 
-void tst_ChooserDialogs::dirShowDirPath_data()
+void tst_ChooserDialogs::folderShowsPath_data()
 {
     // "@" stands for the scratch folder, which is also the current folder.
     QTest::addColumn<QString>("given");
@@ -179,7 +179,7 @@ void tst_ChooserDialogs::dirShowDirPath_data()
                                    << "@/app/data" << true;
 }
 
-void tst_ChooserDialogs::dirShowDirPath()
+void tst_ChooserDialogs::folderShowsPath()
 {
     QFETCH(QString, given);
     QFETCH(QString, dirPath);
@@ -193,69 +193,69 @@ void tst_ChooserDialogs::dirShowDirPath()
         return s == u"<drive>" ? drive : s.replace(u'@', m_tree->path());
     };
 
-    frmDir& form = frmDir::instance();
-    DirPath = expand(given);
-    form.Form_Load();
-    QCOMPARE(DirPath, expand(dirPath));
-    QCOMPARE(form.dirReferPath(), expand(listed));
-    QCOMPARE(form.txtDir->text(), expand(listed));
+    FolderDialog& form = FolderDialog::instance();
+    chosenFolder = expand(given);
+    form.prepare();
+    QCOMPARE(chosenFolder, expand(dirPath));
+    QCOMPARE(form.listedFolder(), expand(listed));
+    QCOMPARE(form.m_folderEdit->text(), expand(listed));
     if (driveMessage) {
         QCOMPARE(m_messages->shown().size(), 1);
         QCOMPARE(m_messages->shown().at(0).text,
                  QStringLiteral("Q:\\dataは正しくありません。デフォルト値を使用します"));
         QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("ドライブエラー"));
-        QCOMPARE(m_messages->shown().at(0).buttons, MsgButtons::Ok);
+        QCOMPARE(m_messages->shown().at(0).buttons, MessageButtons::Ok);
     } else {
         QVERIFY(m_messages->shown().isEmpty());
     }
-    form.cmdCancel_Click();
+    form.cancel();
 }
 
 void tst_ChooserDialogs::fileCancelEmptiesBoth()
 {
-    frmFile& form = frmFile::instance();
-    DirPath = m_tree->path();
-    FileName = QStringLiteral("pelko.log");
+    LogFileDialog& form = LogFileDialog::instance();
+    chosenFolder = m_tree->path();
+    chosenLogFileName = QStringLiteral("pelko.log");
     whileModal(form, [&] {
-        QCOMPARE(form.txtFileName->text(), QStringLiteral("pelko.log"));
+        QCOMPARE(form.m_nameEdit->text(), QStringLiteral("pelko.log"));
         QTest::keyClick(&form, Qt::Key_Escape);
     });
     form.showModal();
-    QCOMPARE(DirPath, QString());
-    QCOMPARE(FileName, QString());
+    QCOMPARE(chosenFolder, QString());
+    QCOMPARE(chosenLogFileName, QString());
 
     // Closing by the frame hands back what the caller set.
-    DirPath = m_tree->path();
-    FileName = QStringLiteral("pelko.log");
+    chosenFolder = m_tree->path();
+    chosenLogFileName = QStringLiteral("pelko.log");
     whileModal(form, [&] {
-        form.txtFileName->setText(QStringLiteral("other.log"));
+        form.m_nameEdit->setText(QStringLiteral("other.log"));
         form.close();
     });
     form.showModal();
-    QCOMPARE(DirPath, m_tree->path());
-    QCOMPARE(FileName, QStringLiteral("pelko.log"));
+    QCOMPARE(chosenFolder, m_tree->path());
+    QCOMPARE(chosenLogFileName, QStringLiteral("pelko.log"));
 }
 
 void tst_ChooserDialogs::fileOkRunsLogCheck()
 {
     m_tree->writeCp932(QStringLiteral("notes.txt"), QStringLiteral("hello,world\r\n"));
     m_tree->writeCp932(QStringLiteral("pelko.log"), QStringLiteral("0,\"05-20-2005\",\"x\"\r\n"));
-    frmFile& form = frmFile::instance();
-    DirPath = m_tree->path();
-    FileName = QStringLiteral("notes.txt");
+    LogFileDialog& form = LogFileDialog::instance();
+    chosenFolder = m_tree->path();
+    chosenLogFileName = QStringLiteral("notes.txt");
     whileModal(form, [&] {
-        form.cmdOk->click();
+        form.m_okButton->click();
         // Refused: the box was shown and the dialog is still open for another name.
         QCOMPARE(m_messages->texts(), QStringList{BadLog});
         QCOMPARE(m_messages->shown().at(0).title, applicationTitle());
         QVERIFY(form.isVisible());
-        form.filList->setCurrentRow(form.filList->row(
-            form.filList->findItems(QStringLiteral("pelko.log"), Qt::MatchExactly).at(0)));
-        Q_EMIT form.filList->itemActivated(form.filList->currentItem());
+        form.m_fileList->setCurrentRow(form.m_fileList->row(
+            form.m_fileList->findItems(QStringLiteral("pelko.log"), Qt::MatchExactly).at(0)));
+        Q_EMIT form.m_fileList->itemActivated(form.m_fileList->currentItem());
     });
     QCOMPARE(form.showModal(), int(QDialog::Accepted));
-    QCOMPARE(FileName, QStringLiteral("pelko.log"));
-    QCOMPARE(DirPath, m_tree->path());
+    QCOMPARE(chosenLogFileName, QStringLiteral("pelko.log"));
+    QCOMPARE(chosenFolder, m_tree->path());
     QCOMPARE(m_messages->shown().size(), 1);
 }
 
@@ -277,14 +277,14 @@ void tst_ChooserDialogs::fileEnterAddsExtension()
 {
     QFETCH(QString, typed);
     QFETCH(QString, after);
-    frmFile& form = frmFile::instance();
-    DirPath = m_tree->path();
-    FileName = typed;
+    LogFileDialog& form = LogFileDialog::instance();
+    chosenFolder = m_tree->path();
+    chosenLogFileName = typed;
     whileModal(form, [&] {
-        QTest::keyClick(form.txtFileName, Qt::Key_Return);
-        QCOMPARE(form.txtFileName->text(), after);
+        QTest::keyClick(form.m_nameEdit, Qt::Key_Return);
+        QCOMPARE(form.m_nameEdit->text(), after);
         QVERIFY(form.isVisible());
-        form.cmdCancel->click();
+        form.m_cancelButton->click();
     });
     form.showModal();
 }
@@ -294,70 +294,70 @@ void tst_ChooserDialogs::fileListAndMissingFolder()
     m_tree->write(QStringLiteral("b.log"), "");
     m_tree->write(QStringLiteral("A.txt"), "");
     m_tree->mkdir(QStringLiteral("folder"));
-    frmFile& form = frmFile::instance();
-    DirPath = m_tree->path();
-    form.Form_Load();
-    QCOMPARE(itemTexts(form.filList),
+    LogFileDialog& form = LogFileDialog::instance();
+    chosenFolder = m_tree->path();
+    form.prepare();
+    QCOMPARE(itemTexts(form.m_fileList),
              (QStringList{QStringLiteral("A.txt"), QStringLiteral("b.log")}));
-    form.filList->setCurrentRow(1);
-    form.filList_Click();
-    QCOMPARE(form.txtFileName->text(), QStringLiteral("b.log"));
-    form.cmdCancel_Click();
+    form.m_fileList->setCurrentRow(1);
+    form.takeSelectedName();
+    QCOMPARE(form.m_nameEdit->text(), QStringLiteral("b.log"));
+    form.cancel();
 
-    DirPath = m_tree->file(QStringLiteral("no/such/folder"));
-    FileName = QStringLiteral("new.log");
-    form.Form_Load();
-    QCOMPARE(form.filList->count(), 0);
-    form.cmdOk_Click();
-    QCOMPARE(FileName, QStringLiteral("new.log"));
+    chosenFolder = m_tree->file(QStringLiteral("no/such/folder"));
+    chosenLogFileName = QStringLiteral("new.log");
+    form.prepare();
+    QCOMPARE(form.m_fileList->count(), 0);
+    form.confirm();
+    QCOMPARE(chosenLogFileName, QStringLiteral("new.log"));
     QVERIFY(m_messages->shown().isEmpty());
 }
 
 void tst_ChooserDialogs::timeSteps()
 {
-    frmChangeTime& form = frmChangeTime::instance();
+    DurationDialog& form = DurationDialog::instance();
     whileModal(form, [&] {
-        QScrollBar* bar = form.vscChangeTime;
+        QScrollBar* bar = form.m_minutesBar;
         QCOMPARE(bar->value(), 57);
-        QCOMPARE(form.lblTime->text(), QStringLiteral("3"));
+        QCOMPARE(form.m_minutesLabel->text(), QStringLiteral("3"));
         bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
-        QCOMPARE(form.lblTime->text(), QStringLiteral("4"));
+        QCOMPARE(form.m_minutesLabel->text(), QStringLiteral("4"));
         bar->triggerAction(QAbstractSlider::SliderToMaximum);
-        QCOMPARE(form.lblTime->text(), QStringLiteral("1"));
+        QCOMPARE(form.m_minutesLabel->text(), QStringLiteral("1"));
         bar->triggerAction(QAbstractSlider::SliderToMinimum);
-        QCOMPARE(form.lblTime->text(), QStringLiteral("60"));
+        QCOMPARE(form.m_minutesLabel->text(), QStringLiteral("60"));
         QTest::keyClick(bar, Qt::Key_Down);
-        QCOMPARE(form.lblTime->text(), QStringLiteral("59"));
-        form.cmdOk->click();
+        QCOMPARE(form.m_minutesLabel->text(), QStringLiteral("59"));
+        form.m_okButton->click();
     });
-    QCOMPARE(frmChangeTime::ChooseMinutes(3), 59);
+    QCOMPARE(DurationDialog::chooseMinutes(3), 59);
 }
 
 void tst_ChooserDialogs::timeCancelOkAndFrame()
 {
-    frmChangeTime& form = frmChangeTime::instance();
+    DurationDialog& form = DurationDialog::instance();
     const auto stepUpThen = [&](const std::function<void()>& closeIt) {
         whileModal(form, [&, closeIt] {
-            form.vscChangeTime->triggerAction(QAbstractSlider::SliderSingleStepSub);
+            form.m_minutesBar->triggerAction(QAbstractSlider::SliderSingleStepSub);
             closeIt();
         });
     };
-    stepUpThen([&] { form.cmdCancel->click(); });
-    QCOMPARE(frmChangeTime::ChooseMinutes(3), 3);
-    QCOMPARE(form.lblTime->text(), QStringLiteral("3"));
+    stepUpThen([&] { form.m_cancelButton->click(); });
+    QCOMPARE(DurationDialog::chooseMinutes(3), 3);
+    QCOMPARE(form.m_minutesLabel->text(), QStringLiteral("3"));
     stepUpThen([&] { form.close(); });
-    QCOMPARE(frmChangeTime::ChooseMinutes(3), 3);
+    QCOMPARE(DurationDialog::chooseMinutes(3), 3);
     stepUpThen([&] { QTest::keyClick(&form, Qt::Key_Return); });
-    QCOMPARE(frmChangeTime::ChooseMinutes(3), 4);
+    QCOMPARE(DurationDialog::chooseMinutes(3), 4);
     stepUpThen([&] { QTest::keyClick(&form, Qt::Key_Escape); });
-    QCOMPARE(frmChangeTime::ChooseMinutes(60), 60);
+    QCOMPARE(DurationDialog::chooseMinutes(60), 60);
 }
 
 void tst_ChooserDialogs::timeOutsideBar()
 {
     for (const int minutes : {0, 61}) {
         try {
-            frmChangeTime::ChooseMinutes(minutes);
+            DurationDialog::chooseMinutes(minutes);
             QFAIL("no error raised");
         } catch (const PelkoError& e) {
             QCOMPARE(e.number(), 380);

@@ -1,14 +1,14 @@
-#include "app/modPelko.h"
+#include "app/ProgramState.h"
 #include "common/Cp932.h"
 #include "platform/MessageService.h"
+#include "settings/ColorChooser.h"
 #include "settings/ColorLiteral.h"
-#include "settings/cColor.h"
-#include "settings/cTransCol.h"
-#include "settings/clsKankyo.h"
-#include "settings/frmDir.h"
-#include "settings/frmFile.h"
-#include "settings/frmKankyo.h"
-#include "settings/frmLogStyle.h"
+#include "settings/FolderDialog.h"
+#include "settings/LogFileDialog.h"
+#include "settings/PassLogFormatDialog.h"
+#include "settings/Settings.h"
+#include "settings/SettingsDialog.h"
+#include "settings/SystemColor.h"
 #include "support/TempTree.h"
 
 #include <QApplication>
@@ -93,7 +93,7 @@ private Q_SLOTS:
 private:
     void writeIni(const QString& lines);
     void load();
-    clsKankyo reloaded() const;
+    Settings reloaded() const;
 
     std::unique_ptr<TempTree> m_tree;
     std::unique_ptr<ScopedEnv> m_appDir;
@@ -113,17 +113,17 @@ void tst_SettingsDialogs::init()
     m_appDir = std::make_unique<ScopedEnv>("PELKO_APPDIR", m_app);
     m_appData = std::make_unique<ScopedEnv>("APPDATA", m_tree->file(QStringLiteral("ad")));
     m_messages = std::make_unique<MessageRecorder>();
-    FillLogColumn();
-    FontBase = 13;
-    FontReturn = 3;
-    FontResult = 11;
-    objKankyo = std::make_unique<clsKankyo>();
+    fillLogColumns();
+    baseFontSize = 13;
+    rowGapFontSize = 3;
+    resultFontSize = 11;
+    appSettings = std::make_unique<Settings>();
 }
 
 void tst_SettingsDialogs::cleanup()
 {
-    frmKankyo::instance().hide();
-    objKankyo.reset();
+    SettingsDialog::instance().hide();
+    appSettings.reset();
     m_messages.reset();
     m_appData.reset();
     m_appDir.reset();
@@ -137,15 +137,15 @@ void tst_SettingsDialogs::writeIni(const QString& lines)
 
 void tst_SettingsDialogs::load()
 {
-    objKankyo->LoadINI();
-    QVERIFY(objKankyo->LoadFlg());
-    frmKankyo::instance().Form_Load();
+    appSettings->load();
+    QVERIFY(appSettings->isLoaded());
+    SettingsDialog::instance().prepare();
 }
 
-clsKankyo tst_SettingsDialogs::reloaded() const
+Settings tst_SettingsDialogs::reloaded() const
 {
-    clsKankyo k;
-    k.LoadINI();
+    Settings k;
+    k.load();
     return k;
 }
 
@@ -154,35 +154,35 @@ void tst_SettingsDialogs::barsAtTheirEndsSaveBack()
     writeIni(QStringLiteral("[default]\r\ntime=60\r\ngspd=0\r\n[Font]\r\nBase=0.5\r\n"
                             "Return=9.6\r\nResult=30\r\n[Window]\r\nWidth=100\r\n"));
     load();
-    frmKankyo& f = frmKankyo::instance();
-    QCOMPARE(f.vscLastTime->value(), 1);
-    QCOMPARE(f.lblLastTime->text(), QStringLiteral("60"));
-    QCOMPARE(f.vscSpeed->value(), 399);
-    QCOMPARE(f.lblSpeed->text(), QStringLiteral("1"));
-    QCOMPARE(f.vscBaseFont->value(), 295);
-    QCOMPARE(f.lblBaseFont->text(), QStringLiteral("0.5"));
-    QCOMPARE(f.vscReturnFont->value(), 0);
-    QCOMPARE(f.lblReturnFont->text(), QStringLiteral("9.6"));
-    QCOMPARE(f.vscResultFont->value(), 0);
-    QCOMPARE(f.lblResultFont->text(), QStringLiteral("30"));
-    QCOMPARE(f.vscWindowSize->value(), 0);
-    QCOMPARE(f.lblWindowSize->text(), QStringLiteral("100"));
+    SettingsDialog& f = SettingsDialog::instance();
+    QCOMPARE(f.m_durationBar->value(), 1);
+    QCOMPARE(f.m_durationLabel->text(), QStringLiteral("60"));
+    QCOMPARE(f.m_passSpeedBar->value(), 399);
+    QCOMPARE(f.m_passSpeedLabel->text(), QStringLiteral("1"));
+    QCOMPARE(f.m_baseFontBar->value(), 295);
+    QCOMPARE(f.m_baseFontLabel->text(), QStringLiteral("0.5"));
+    QCOMPARE(f.m_lineGapBar->value(), 0);
+    QCOMPARE(f.m_lineGapLabel->text(), QStringLiteral("9.6"));
+    QCOMPARE(f.m_resultFontBar->value(), 0);
+    QCOMPARE(f.m_resultFontLabel->text(), QStringLiteral("30"));
+    QCOMPARE(f.m_windowPercentBar->value(), 0);
+    QCOMPARE(f.m_windowPercentLabel->text(), QStringLiteral("100"));
 
     // The up arrow adds: one step up from 1 minute shows 2.
-    f.vscBaseFont->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    QCOMPARE(f.lblBaseFont->text(), QStringLiteral("1"));
-    f.vscBaseFont->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    f.m_baseFontBar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    QCOMPARE(f.m_baseFontLabel->text(), QStringLiteral("1"));
+    f.m_baseFontBar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
 
-    f.cmdOk_Click();
+    f.confirm();
     QCOMPARE(m_messages->texts(), QStringList{kSaved});
     QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("成功"));
-    const clsKankyo k = reloaded();
-    QCOMPARE(k.LastTime(), qint16(60));
-    QCOMPARE(k.Speed(), qint16(1));
-    QCOMPARE(k.WindowSize, qint16(100));
-    QCOMPARE(FontBase, 0.5f);
-    QCOMPARE(FontReturn, 9.6f);
-    QCOMPARE(FontResult, 30.0f);
+    const Settings k = reloaded();
+    QCOMPARE(k.durationMinutes(), qint16(60));
+    QCOMPARE(k.passSpeed(), qint16(1));
+    QCOMPARE(k.windowPercent, qint16(100));
+    QCOMPARE(baseFontSize, 0.5f);
+    QCOMPARE(rowGapFontSize, 9.6f);
+    QCOMPARE(resultFontSize, 30.0f);
 }
 
 void tst_SettingsDialogs::backMode_data()
@@ -199,16 +199,16 @@ void tst_SettingsDialogs::backMode()
     QFETCH(int, shown);
     writeIni(QStringLiteral("[BackGround]\r\nMode=%1\r\n").arg(stored));
     load();
-    frmKankyo& f = frmKankyo::instance();
-    QCOMPARE(objKankyo->BackMode(), qint16(shown));
-    QCOMPARE(f.cboBackMode->currentIndex(), shown);
-    QCOMPARE(f.frmWindowSize->isHidden(), shown != 0);
-    f.cmdOk_Click();
-    QCOMPARE(reloaded().BackMode(), qint16(shown));
+    SettingsDialog& f = SettingsDialog::instance();
+    QCOMPARE(appSettings->backgroundMode(), qint16(shown));
+    QCOMPARE(f.m_backgroundModeBox->currentIndex(), shown);
+    QCOMPARE(f.m_windowPercentGroup->isHidden(), shown != 0);
+    f.confirm();
+    QCOMPARE(reloaded().backgroundMode(), qint16(shown));
 
     // Choosing "通常" brings the window-size group back.
-    f.cboBackMode->setCurrentIndex(0);
-    QVERIFY(!f.frmWindowSize->isHidden());
+    f.m_backgroundModeBox->setCurrentIndex(0);
+    QVERIFY(!f.m_windowPercentGroup->isHidden());
 }
 
 void tst_SettingsDialogs::colourLiteralsChecked()
@@ -216,229 +216,229 @@ void tst_SettingsDialogs::colourLiteralsChecked()
     writeIni(QStringLiteral("[BackGround]\r\nBackColor=&H1000000\r\nProblemColor=blue\r\n"
                             "ProblemBackColor=&H00FF00\r\n"));
     load();
-    frmKankyo& f = frmKankyo::instance();
-    QCOMPARE(f.txtBackColor->text(), QStringLiteral("&HE0E0E0"));
-    QCOMPARE(f.txtProblemColor->text(), QStringLiteral("&H000000"));
-    QCOMPARE(f.txtProblemBackColor->text(), QStringLiteral("&H00FF00"));
+    SettingsDialog& f = SettingsDialog::instance();
+    QCOMPARE(f.m_backColorEdit->text(), QStringLiteral("&HE0E0E0"));
+    QCOMPARE(f.m_problemColorEdit->text(), QStringLiteral("&H000000"));
+    QCOMPARE(f.m_problemBackColorEdit->text(), QStringLiteral("&H00FF00"));
 }
 
 void tst_SettingsDialogs::unknownPaperSizeKept()
 {
     writeIni(QStringLiteral("[default]\r\npaper=A4\r\n"));
     load();
-    frmKankyo& f = frmKankyo::instance();
-    QCOMPARE(objKankyo->PaperSize(), QStringLiteral("0"));
-    for (QRadioButton* option : f.optPaper)
+    SettingsDialog& f = SettingsDialog::instance();
+    QCOMPARE(appSettings->paperSize(), QStringLiteral("0"));
+    for (QRadioButton* option : f.m_paperOptions)
         QVERIFY(!option->isChecked());
-    f.cmdOk_Click();
-    QCOMPARE(reloaded().PaperSize(), QStringLiteral("0"));
+    f.confirm();
+    QCOMPARE(reloaded().paperSize(), QStringLiteral("0"));
 
     // A known size is selected again on the next opening.
-    objKankyo->setPaperSize(QStringLiteral("12"));
-    f.Form_Load();
-    QVERIFY(f.optPaper[1]->isChecked());
+    appSettings->setPaperSize(QStringLiteral("12"));
+    f.prepare();
+    QVERIFY(f.m_paperOptions[1]->isChecked());
 }
 
 void tst_SettingsDialogs::folderOptionsCompareExactly()
 {
     load();
-    frmKankyo& f = frmKankyo::instance();
+    SettingsDialog& f = SettingsDialog::instance();
     // A fresh installation: every folder group shows its default, the log folders too.
-    QCOMPARE(f.txtLogpath->text(), m_logs);
-    QCOMPARE(f.chkLogPath->text(), m_logs);
-    QCOMPARE(f.chkSubLogPath->text(), m_logs);
-    QVERIFY(f.optLogPath[0]->isChecked());
-    QVERIFY(f.optSubLogPath[0]->isChecked());
-    QVERIFY(!f.txtLogpath->isEnabled());
-    QVERIFY(!f.cmdSansyo[1]->isEnabled());
-    QVERIFY(!f.cmdSansyo[2]->isEnabled());
-    QVERIFY(f.optFilePath[0]->isChecked());
-    QVERIFY(!f.txtFilePath->isEnabled());
-    QVERIFY(!f.cmdSansyo[0]->isEnabled());
-    QCOMPARE(f.chkDataPath->text(), m_app + QStringLiteral("/DATA/"));
-    QCOMPARE(f.chkDefaultPlactice->text(), m_app + QStringLiteral("/PLACTICE/"));
+    QCOMPARE(f.m_logFolderEdit->text(), m_logs);
+    QCOMPARE(f.m_logDefaultCheck->text(), m_logs);
+    QCOMPARE(f.m_passLogDefaultCheck->text(), m_logs);
+    QVERIFY(f.m_logFolderOptions[0]->isChecked());
+    QVERIFY(f.m_passLogFolderOptions[0]->isChecked());
+    QVERIFY(!f.m_logFolderEdit->isEnabled());
+    QVERIFY(!f.m_browseFolderButtons[1]->isEnabled());
+    QVERIFY(!f.m_browseFolderButtons[2]->isEnabled());
+    QVERIFY(f.m_certificationFolderOptions[0]->isChecked());
+    QVERIFY(!f.m_certificationFolderEdit->isEnabled());
+    QVERIFY(!f.m_browseFolderButtons[0]->isEnabled());
+    QCOMPARE(f.m_certificationDefaultCheck->text(), m_app + QStringLiteral("/DATA/"));
+    QCOMPARE(f.m_practiceDefaultCheck->text(), m_app + QStringLiteral("/PLACTICE/"));
 
     // Saving without changes writes the folders the store had.
-    const QString logPath = objKankyo->LogPath();
-    const QString subLogPath = objKankyo->SubLogPath();
-    f.Form_Activate();
-    f.cmdOk_Click();
+    const QString logPath = appSettings->logFolder();
+    const QString subLogPath = appSettings->passLogFolder();
+    f.checkFolders();
+    f.confirm();
     QCOMPARE(m_messages->texts(), QStringList{kSaved});
-    QCOMPARE(objKankyo->LogPath(), logPath);
-    QCOMPARE(objKankyo->SubLogPath(), subLogPath);
-    const clsKankyo k = reloaded();
-    QCOMPARE(k.LogPath(), m_logs);
-    QCOMPARE(k.SubLogPath(), m_logs);
+    QCOMPARE(appSettings->logFolder(), logPath);
+    QCOMPARE(appSettings->passLogFolder(), subLogPath);
+    const Settings k = reloaded();
+    QCOMPARE(k.logFolder(), m_logs);
+    QCOMPARE(k.passLogFolder(), m_logs);
 
     // The comparison is exact: another letter case is another folder.
     const QString otherCase = m_tree->file(QStringLiteral("ad/Pelko")) + u'/';
-    objKankyo->setLogPath(otherCase);
-    f.Form_Load();
-    QVERIFY(f.optLogPath[1]->isChecked());
-    QVERIFY(f.cmdSansyo[1]->isEnabled());
-    QCOMPARE(f.txtLogpath->text(), otherCase);
+    appSettings->setLogFolder(otherCase);
+    f.prepare();
+    QVERIFY(f.m_logFolderOptions[1]->isChecked());
+    QVERIFY(f.m_browseFolderButtons[1]->isEnabled());
+    QCOMPARE(f.m_logFolderEdit->text(), otherCase);
 
     // Clicking the caption check box selects the default and puts it into the box.
-    f.optSubLogPath[1]->setChecked(true);
-    f.txtSubLogPath->setText(QStringLiteral("/elsewhere"));
-    f.chkSubLogPath->click();
-    QVERIFY(f.optSubLogPath[0]->isChecked());
-    QCOMPARE(f.txtSubLogPath->text(), m_logs);
-    QVERIFY(f.chkSubLogPath->isChecked());
+    f.m_passLogFolderOptions[1]->setChecked(true);
+    f.m_passLogFolderEdit->setText(QStringLiteral("/elsewhere"));
+    f.m_passLogDefaultCheck->click();
+    QVERIFY(f.m_passLogFolderOptions[0]->isChecked());
+    QCOMPARE(f.m_passLogFolderEdit->text(), m_logs);
+    QVERIFY(f.m_passLogDefaultCheck->isChecked());
 }
 
 void tst_SettingsDialogs::practiceFolderFailsOnce()
 {
     load();
-    frmKankyo& f = frmKankyo::instance();
+    SettingsDialog& f = SettingsDialog::instance();
     const int before = f.folderCheck().failures();
     const QString missing = m_tree->file(QStringLiteral("gone"));
-    objKankyo->setTestFilepath(missing);
-    f.Form_Load();
-    QVERIFY(f.optTestFilePath[1]->isChecked());
-    f.Form_Activate();
+    appSettings->setPracticeFolder(missing);
+    f.prepare();
+    QVERIFY(f.m_practiceFolderOptions[1]->isChecked());
+    f.checkFolders();
     QCOMPARE(m_messages->texts(),
              QStringList{QStringLiteral(
                  "練習用データの指定ディレクトリが間違っています。デフォルト値を使用します")});
-    QVERIFY(f.optTestFilePath[0]->isChecked());
-    QCOMPARE(f.txtTestFilePath->text(), m_app + QStringLiteral("/PLACTICE/"));
+    QVERIFY(f.m_practiceFolderOptions[0]->isChecked());
+    QCOMPARE(f.m_practiceFolderEdit->text(), m_app + QStringLiteral("/PLACTICE/"));
     QCOMPARE(f.folderCheck().failures(), before + 1);
     // Only the dialog is repaired; the settings learn it on saving.
-    QCOMPARE(objKankyo->TestFilepath(), missing);
+    QCOMPARE(appSettings->practiceFolder(), missing);
 }
 
 void tst_SettingsDialogs::browseStartsInTheGroupsFolder()
 {
     load();
-    frmKankyo& f = frmKankyo::instance();
+    SettingsDialog& f = SettingsDialog::instance();
     m_tree->mkdir(QStringLiteral("sub"));
-    f.txtSubLogPath->setText(m_tree->file(QStringLiteral("sub")));
-    f.txtSubLogName->setText(QStringLiteral("pass.log"));
+    f.m_passLogFolderEdit->setText(m_tree->file(QStringLiteral("sub")));
+    f.m_passLogNameEdit->setText(QStringLiteral("pass.log"));
 
     QString seenDir, seenName;
     auto lookAndCancel = [&](QDialog& d) {
-        seenDir = DirPath;
-        seenName = FileName;
+        seenDir = chosenFolder;
+        seenName = chosenLogFileName;
         QMetaObject::invokeMethod(&d, "reject");
     };
     whileModal(lookAndCancel);
-    f.cmdFile_Click(0);
+    f.browseLogFile(0);
     QCOMPARE(seenDir, m_logs);
     QCOMPARE(seenName, QStringLiteral("pelko.log"));
     whileModal(lookAndCancel);
-    f.cmdFile_Click(1);
+    f.browseLogFile(1);
     QCOMPARE(seenDir, m_tree->file(QStringLiteral("sub")));
     QCOMPARE(seenName, QStringLiteral("pass.log"));
 
     // A name chosen there is taken over, the folder chosen there is not.
     whileModal([&](QDialog&) {
-        frmFile::instance().txtFileName->setText(QStringLiteral("new.log"));
-        frmFile::instance().cmdOk->click();
+        LogFileDialog::instance().m_nameEdit->setText(QStringLiteral("new.log"));
+        LogFileDialog::instance().m_okButton->click();
     });
-    f.cmdFile_Click(1);
-    QCOMPARE(f.txtSubLogName->text(), QStringLiteral("new.log"));
-    QCOMPARE(f.txtSubLogPath->text(), m_tree->file(QStringLiteral("sub")));
+    f.browseLogFile(1);
+    QCOMPARE(f.m_passLogNameEdit->text(), QStringLiteral("new.log"));
+    QCOMPARE(f.m_passLogFolderEdit->text(), m_tree->file(QStringLiteral("sub")));
 
     // Folder browsing for the practice group (index 3) starts in its box and fills it.
-    f.optTestFilePath[1]->setChecked(true);
+    f.m_practiceFolderOptions[1]->setChecked(true);
     whileModal([&](QDialog&) {
-        seenDir = DirPath;
-        frmDir::instance().txtDir->setText(m_tree->file(QStringLiteral("sub")));
-        frmDir::instance().cmdOk->click();
+        seenDir = chosenFolder;
+        FolderDialog::instance().m_folderEdit->setText(m_tree->file(QStringLiteral("sub")));
+        FolderDialog::instance().m_okButton->click();
     });
-    f.cmdSansyo_Click(3);
+    f.browseFolder(3);
     QCOMPARE(seenDir, m_app + QStringLiteral("/PLACTICE/"));
-    QCOMPARE(f.txtTestFilePath->text(), m_tree->file(QStringLiteral("sub")));
+    QCOMPARE(f.m_practiceFolderEdit->text(), m_tree->file(QStringLiteral("sub")));
     QVERIFY(m_messages->shown().isEmpty());
 }
 
 void tst_SettingsDialogs::saveRoundTripThroughTheFile()
 {
     load();
-    frmKankyo& f = frmKankyo::instance();
+    SettingsDialog& f = SettingsDialog::instance();
     m_tree->mkdir(QStringLiteral("mine"));
     const QString mine = m_tree->file(QStringLiteral("mine"));
 
-    f.vscLastTime->setValue(55); // 6 minutes
-    f.optChangeTime[0]->setChecked(true);
-    f.vscSpeed->setValue(299); // 101
-    f.optRandom[2]->setChecked(true);
-    f.optFilePath[1]->setChecked(true);
-    f.txtFilePath->setText(mine);
-    f.txtLogName->setText(QStringLiteral("main.log"));
-    f.optSubLog[0]->setChecked(true);
-    f.txtSubLogPath->setText(mine + u'/');
-    f.txtSubLogName->setText(QStringLiteral("pass.log"));
-    f.optPaper[2]->setChecked(true);
-    f.optRanking[1]->setChecked(true);
-    f.txtBackColor->setText(QStringLiteral("&H102030"));
-    f.cboBackMode->setCurrentIndex(1);
-    f.txtProblemColor->setText(QStringLiteral("&H0000FF"));
-    f.vscBaseFont->setValue(200);   // 10
-    f.vscReturnFont->setValue(91);  // 0.5
-    f.vscResultFont->setValue(195); // 10.5
-    f.vscWindowSize->setValue(9);   // 91
-    f.cmdOk_Click();
+    f.m_durationBar->setValue(55); // 6 minutes
+    f.m_changeDurationOptions[0]->setChecked(true);
+    f.m_passSpeedBar->setValue(299); // 101
+    f.m_orderOptions[2]->setChecked(true);
+    f.m_certificationFolderOptions[1]->setChecked(true);
+    f.m_certificationFolderEdit->setText(mine);
+    f.m_logNameEdit->setText(QStringLiteral("main.log"));
+    f.m_passLogOptions[0]->setChecked(true);
+    f.m_passLogFolderEdit->setText(mine + u'/');
+    f.m_passLogNameEdit->setText(QStringLiteral("pass.log"));
+    f.m_paperOptions[2]->setChecked(true);
+    f.m_rankingOptions[1]->setChecked(true);
+    f.m_backColorEdit->setText(QStringLiteral("&H102030"));
+    f.m_backgroundModeBox->setCurrentIndex(1);
+    f.m_problemColorEdit->setText(QStringLiteral("&H0000FF"));
+    f.m_baseFontBar->setValue(200);    // 10
+    f.m_lineGapBar->setValue(91);      // 0.5
+    f.m_resultFontBar->setValue(195);  // 10.5
+    f.m_windowPercentBar->setValue(9); // 91
+    f.confirm();
     QCOMPARE(m_messages->texts(), QStringList{kSaved});
 
-    const clsKankyo k = reloaded();
-    QCOMPARE(k.LastTime(), qint16(6));
-    QVERIFY(k.ChangeTime());
-    QCOMPARE(k.Speed(), qint16(101));
-    QCOMPARE(k.SortMode(), QStringLiteral("SELECT"));
-    QCOMPARE(k.Filepath(), mine + u'/'); // typed without "/"; loading adds it
-    QCOMPARE(k.TestFilepath(), m_app + QStringLiteral("/PLACTICE/"));
-    QCOMPARE(k.LogPath(), m_logs);
-    QCOMPARE(k.LogName(), QStringLiteral("main.log"));
-    QVERIFY(k.SubLog());
-    QCOMPARE(k.SubLogPath(), mine + u'/');
-    QCOMPARE(k.SubLogName(), QStringLiteral("pass.log"));
-    QCOMPARE(k.PaperSize(), QStringLiteral("13"));
-    QVERIFY(k.RankingMode());
-    QCOMPARE(k.BackColor(), QStringLiteral("&H102030"));
-    QCOMPARE(k.BackMode(), qint16(1));
-    QCOMPARE(k.ProblemBackColor(), QStringLiteral("&HFFFFFF"));
-    QCOMPARE(k.ProblemColor(), QStringLiteral("&H0000FF"));
-    QCOMPARE(FontBase, 10.0f);
-    QCOMPARE(FontReturn, 0.5f);
-    QCOMPARE(FontResult, 10.5f);
-    QCOMPARE(k.WindowSize, qint16(91));
+    const Settings k = reloaded();
+    QCOMPARE(k.durationMinutes(), qint16(6));
+    QVERIFY(k.canChangeDuration());
+    QCOMPARE(k.passSpeed(), qint16(101));
+    QCOMPARE(k.problemOrder(), QStringLiteral("SELECT"));
+    QCOMPARE(k.certificationFolder(), mine + u'/'); // typed without "/"; loading adds it
+    QCOMPARE(k.practiceFolder(), m_app + QStringLiteral("/PLACTICE/"));
+    QCOMPARE(k.logFolder(), m_logs);
+    QCOMPARE(k.logName(), QStringLiteral("main.log"));
+    QVERIFY(k.isPassLogEnabled());
+    QCOMPARE(k.passLogFolder(), mine + u'/');
+    QCOMPARE(k.passLogName(), QStringLiteral("pass.log"));
+    QCOMPARE(k.paperSize(), QStringLiteral("13"));
+    QVERIFY(k.rankingShowsRepeats());
+    QCOMPARE(k.backColor(), QStringLiteral("&H102030"));
+    QCOMPARE(k.backgroundMode(), qint16(1));
+    QCOMPARE(k.problemBackColor(), QStringLiteral("&HFFFFFF"));
+    QCOMPARE(k.problemColor(), QStringLiteral("&H0000FF"));
+    QCOMPARE(baseFontSize, 10.0f);
+    QCOMPARE(rowGapFontSize, 0.5f);
+    QCOMPARE(resultFontSize, 10.5f);
+    QCOMPARE(k.windowPercent, qint16(91));
 
     // Opening again shows exactly what was saved.
-    *objKankyo = k;
-    f.Form_Load();
-    QCOMPARE(f.lblLastTime->text(), QStringLiteral("6"));
-    QCOMPARE(f.lblReturnFont->text(), QStringLiteral("0.5"));
-    QVERIFY(f.optRandom[2]->isChecked());
-    QVERIFY(f.optFilePath[1]->isChecked());
-    QVERIFY(f.cmdLogstyle->isEnabled());
+    *appSettings = k;
+    f.prepare();
+    QCOMPARE(f.m_durationLabel->text(), QStringLiteral("6"));
+    QCOMPARE(f.m_lineGapLabel->text(), QStringLiteral("0.5"));
+    QVERIFY(f.m_orderOptions[2]->isChecked());
+    QVERIFY(f.m_certificationFolderOptions[1]->isChecked());
+    QVERIFY(f.m_passLogFormatButton->isEnabled());
 }
 
 void tst_SettingsDialogs::saveFailureSaysSo()
 {
     // A store that never loaded refuses to write; the new values still hold in memory.
-    frmKankyo& f = frmKankyo::instance();
-    f.Form_Load();
-    f.vscSpeed->setValue(389); // 11
-    f.cmdOk_Click();
+    SettingsDialog& f = SettingsDialog::instance();
+    f.prepare();
+    f.m_passSpeedBar->setValue(389); // 11
+    f.confirm();
     QCOMPARE(m_messages->texts(),
              QStringList{QStringLiteral("INIファイルの書き出しに失敗しました。\r"
                                         "終了後、ＩＮＩファイルの内容を確認してください。")});
     QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("失敗"));
-    QCOMPARE(m_messages->shown().at(0).icon, MsgIcon::Critical);
-    QCOMPARE(objKankyo->Speed(), qint16(11));
+    QCOMPARE(m_messages->shown().at(0).icon, MessageIcon::Critical);
+    QCOMPARE(appSettings->passSpeed(), qint16(11));
     QVERIFY(!QFileInfo::exists(m_tree->file(QStringLiteral("app/pelko.ini"))));
 }
 
 void tst_SettingsDialogs::cancelCopiesNothing()
 {
     load();
-    frmKankyo& f = frmKankyo::instance();
-    f.vscSpeed->setValue(0);
-    f.txtLogName->setText(QStringLiteral("other.log"));
-    f.cmdCancel_Click();
-    QCOMPARE(objKankyo->Speed(), qint16(25));
-    QCOMPARE(objKankyo->LogName(), QStringLiteral("pelko.log"));
+    SettingsDialog& f = SettingsDialog::instance();
+    f.m_passSpeedBar->setValue(0);
+    f.m_logNameEdit->setText(QStringLiteral("other.log"));
+    f.cancel();
+    QCOMPARE(appSettings->passSpeed(), qint16(25));
+    QCOMPARE(appSettings->logName(), QStringLiteral("pelko.log"));
     QVERIFY(m_messages->shown().isEmpty());
     QVERIFY(!QFileInfo::exists(m_tree->file(QStringLiteral("app/pelko.ini"))));
 }
@@ -446,7 +446,7 @@ void tst_SettingsDialogs::cancelCopiesNothing()
 void tst_SettingsDialogs::everyGroupReachableByTab()
 {
     load();
-    frmKankyo& f = frmKankyo::instance();
+    SettingsDialog& f = SettingsDialog::instance();
     f.show();
     QSet<QWidget*> chain;
     QWidget* w = &f;
@@ -455,12 +455,27 @@ void tst_SettingsDialogs::everyGroupReachableByTab()
         if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(&f))
             chain.insert(w);
     } while (w != &f);
-    const QList<QWidget*> wanted{
-        f.vscLastTime,   f.optChangeTime[0], f.vscSpeed,      f.optRandom[0],  f.optPaper[0],
-        f.optRanking[0], f.optFilePath[0],   f.chkDataPath,   f.txtFilePath,   f.optLogName[0],
-        f.optSubLog[0],  f.cmdLogstyle,      f.txtSubLogName, f.txtBackColor,  f.cboBackMode,
-        f.vscWindowSize, f.vscBaseFont,      f.vscReturnFont, f.vscResultFont, f.cmdOk,
-        f.cmdCancel};
+    const QList<QWidget*> wanted{f.m_durationBar,
+                                 f.m_changeDurationOptions[0],
+                                 f.m_passSpeedBar,
+                                 f.m_orderOptions[0],
+                                 f.m_paperOptions[0],
+                                 f.m_rankingOptions[0],
+                                 f.m_certificationFolderOptions[0],
+                                 f.m_certificationDefaultCheck,
+                                 f.m_certificationFolderEdit,
+                                 f.m_logNameOptions[0],
+                                 f.m_passLogOptions[0],
+                                 f.m_passLogFormatButton,
+                                 f.m_passLogNameEdit,
+                                 f.m_backColorEdit,
+                                 f.m_backgroundModeBox,
+                                 f.m_windowPercentBar,
+                                 f.m_baseFontBar,
+                                 f.m_lineGapBar,
+                                 f.m_resultFontBar,
+                                 f.m_okButton,
+                                 f.m_cancelButton};
     for (QWidget* control : wanted)
         QVERIFY2(chain.contains(control),
                  qPrintable(control->accessibleName() + control->objectName()));
@@ -469,77 +484,77 @@ void tst_SettingsDialogs::everyGroupReachableByTab()
 
 void tst_SettingsDialogs::logStyleLists()
 {
-    objKankyo->LoadINI();
-    frmLogStyle& d = frmLogStyle::instance();
-    d.Form_Load();
-    QCOMPARE(itemTexts(d.lstKoumoku), itemTexts(d.lstInsert));
-    QCOMPARE(d.lstInsert->count(), 16);
-    QCOMPARE(d.lstKoumoku->currentRow(), 0);
+    appSettings->load();
+    PassLogFormatDialog& d = PassLogFormatDialog::instance();
+    d.prepare();
+    QCOMPARE(itemTexts(d.m_catalogueList), itemTexts(d.m_chosenList));
+    QCOMPARE(d.m_chosenList->count(), 16);
+    QCOMPARE(d.m_catalogueList->currentRow(), 0);
 
     // Already chosen: only the selection on the left moves on.
-    d.cmdAdd_Click();
-    QCOMPARE(d.lstInsert->count(), 16);
-    QCOMPARE(d.lstKoumoku->currentRow(), 1);
+    d.addSelectedColumn();
+    QCOMPARE(d.m_chosenList->count(), 16);
+    QCOMPARE(d.m_catalogueList->currentRow(), 1);
 
     // Removing keeps a selection at the same place, or the last one at the end.
-    d.lstInsert->setCurrentRow(2);
-    d.cmdRemove_Click();
-    QCOMPARE(d.lstInsert->count(), 15);
-    QCOMPARE(d.lstInsert->currentItem()->text(), QStringLiteral("入力ユーザＩＤ"));
-    d.lstInsert->setCurrentRow(14);
-    d.cmdRemove_Click();
-    QCOMPARE(d.lstInsert->currentRow(), 13);
+    d.m_chosenList->setCurrentRow(2);
+    d.removeSelectedColumn();
+    QCOMPARE(d.m_chosenList->count(), 15);
+    QCOMPARE(d.m_chosenList->currentItem()->text(), QStringLiteral("入力ユーザＩＤ"));
+    d.m_chosenList->setCurrentRow(14);
+    d.removeSelectedColumn();
+    QCOMPARE(d.m_chosenList->currentRow(), 13);
 
     // Adding the removed time back appends it and selects the first entry.
-    d.lstKoumoku->setCurrentRow(2);
-    d.cmdAdd_Click();
-    QCOMPARE(d.lstInsert->item(14)->text(), QStringLiteral("時間"));
-    QCOMPARE(d.lstInsert->currentRow(), 0);
-    QCOMPARE(d.lstKoumoku->currentRow(), 3);
-    d.lstKoumoku->setCurrentRow(15);
-    d.cmdAdd_Click();
-    QCOMPARE(d.lstKoumoku->currentRow(), 15);
+    d.m_catalogueList->setCurrentRow(2);
+    d.addSelectedColumn();
+    QCOMPARE(d.m_chosenList->item(14)->text(), QStringLiteral("時間"));
+    QCOMPARE(d.m_chosenList->currentRow(), 0);
+    QCOMPARE(d.m_catalogueList->currentRow(), 3);
+    d.m_catalogueList->setCurrentRow(15);
+    d.addSelectedColumn();
+    QCOMPARE(d.m_catalogueList->currentRow(), 15);
 
     // Cancel leaves the setting alone.
-    d.cmdCancel_Click();
-    QCOMPARE(objKankyo->LogStyle(), QStringLiteral("0123456789ABCDEF"));
+    d.cancel();
+    QCOMPARE(appSettings->passLogFormat(), QStringLiteral("0123456789ABCDEF"));
 }
 
 void tst_SettingsDialogs::logStyleOkReportsUnwritableLog()
 {
-    objKankyo->LoadINI();
-    objKankyo->setSubLogPath(m_tree->file(QStringLiteral("missing")) + u'/');
-    frmLogStyle& d = frmLogStyle::instance();
-    d.Form_Load();
-    d.lstInsert->setCurrentRow(0);
-    d.cmdRemove_Click();
-    d.cmdOk_Click();
+    appSettings->load();
+    appSettings->setPassLogFolder(m_tree->file(QStringLiteral("missing")) + u'/');
+    PassLogFormatDialog& d = PassLogFormatDialog::instance();
+    d.prepare();
+    d.m_chosenList->setCurrentRow(0);
+    d.removeSelectedColumn();
+    d.confirm();
     QCOMPARE(m_messages->shown().size(), 1);
     QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("ログ書き込みエラー"));
-    QCOMPARE(objKankyo->LogStyle(), QStringLiteral("123456789ABCDEF"));
+    QCOMPARE(appSettings->passLogFormat(), QStringLiteral("123456789ABCDEF"));
     QVERIFY(m_tree->read(QStringLiteral("app/pelko.ini")).contains("Style=123456789ABCDEF"));
 }
 
 void tst_SettingsDialogs::colorChooserBasics()
 {
-    cColor c;
+    ColorChooser c;
     for (int i = 0; i < 16; ++i)
-        QCOMPARE(c.CustomColorAt(i), 0xFFFFFF);
+        QCOMPARE(c.customColorAt(i), 0xFFFFFF);
     c.setPickedColor(0x336699);
-    QCOMPARE(c.RedByte(), quint8(0x99));
-    QCOMPARE(c.GreenByte(), quint8(0x66));
-    QCOMPARE(c.BlueByte(), quint8(0x33));
+    QCOMPARE(c.redByte(), quint8(0x99));
+    QCOMPARE(c.greenByte(), quint8(0x66));
+    QCOMPARE(c.blueByte(), quint8(0x33));
     for (const int bad : {-1, 16}) {
         c.setCustomColorAt(bad, 0x123456);
-        QCOMPARE(c.CustomColorAt(bad), 0);
+        QCOMPARE(c.customColorAt(bad), 0);
     }
     for (int i = 0; i < 16; ++i)
-        QCOMPARE(c.CustomColorAt(i), 0xFFFFFF);
+        QCOMPARE(c.customColorAt(i), 0xFFFFFF);
 }
 
 void tst_SettingsDialogs::colorChooserCancelAndConfirm()
 {
-    cColor c;
+    ColorChooser c;
     c.setPickedColor(0x336699);
     c.setCustomColorAt(3, 0x0000FF);
     QColor shownStart, shownCustom;
@@ -550,11 +565,11 @@ void tst_SettingsDialogs::colorChooserCancelAndConfirm()
         dialog.setCurrentColor(Qt::green);
         QTest::keyClick(&dialog, Qt::Key_Escape);
     });
-    QVERIFY(!c.PickColor(nullptr, cColor::RgbInit | cColor::FullOpen));
+    QVERIFY(!c.pick(nullptr, ColorChooser::StartFromPicked | ColorChooser::FullDialog));
     QCOMPARE(shownStart, QColor(0x99, 0x66, 0x33));
     QCOMPARE(shownCustom, QColor(Qt::red));
-    QCOMPARE(c.PickedColor(), 0x336699);
-    QCOMPARE(c.CustomColorAt(5), 0xFFFFFF);
+    QCOMPARE(c.pickedColor(), 0x336699);
+    QCOMPARE(c.customColorAt(5), 0xFFFFFF);
 
     whileModal([&](QDialog& d) {
         auto& dialog = static_cast<QColorDialog&>(d);
@@ -563,28 +578,28 @@ void tst_SettingsDialogs::colorChooserCancelAndConfirm()
         const auto* box = dialog.findChild<QDialogButtonBox*>();
         QTest::mouseClick(box->button(QDialogButtonBox::Ok), Qt::LeftButton);
     });
-    QVERIFY(c.PickColor(nullptr, cColor::RgbInit | cColor::FullOpen));
-    QCOMPARE(c.PickedColor(), 0x302010);
-    QCOMPARE(c.CustomColorAt(5), 0x030201);
-    QCOMPARE(c.CustomColorAt(3), 0x0000FF);
+    QVERIFY(c.pick(nullptr, ColorChooser::StartFromPicked | ColorChooser::FullDialog));
+    QCOMPARE(c.pickedColor(), 0x302010);
+    QCOMPARE(c.customColorAt(5), 0x030201);
+    QCOMPARE(c.customColorAt(3), 0x0000FF);
 }
 
 void tst_SettingsDialogs::colourButtonCancelKeepsBox()
 {
     load();
-    frmKankyo& f = frmKankyo::instance();
+    SettingsDialog& f = SettingsDialog::instance();
     const auto before = f.customColors();
     QCOMPARE(before[1], 0x1FFFFF);
-    f.txtProblemColor->setText(QStringLiteral("&H0080FF"));
+    f.m_problemColorEdit->setText(QStringLiteral("&H0080FF"));
     QColor start;
     whileModal([&](QDialog& d) {
         start = static_cast<QColorDialog&>(d).currentColor();
         QColorDialog::setCustomColor(0, Qt::black);
         d.reject();
     });
-    f.cmdProblemColor_Click();
+    f.pickProblemColor();
     QCOMPARE(start, QColor(0xFF, 0x80, 0x00));
-    QCOMPARE(f.txtProblemColor->text(), QStringLiteral("&H0080FF"));
+    QCOMPARE(f.m_problemColorEdit->text(), QStringLiteral("&H0080FF"));
     QCOMPARE(f.customColors(), before);
 
     whileModal([&](QDialog& d) {
@@ -592,20 +607,20 @@ void tst_SettingsDialogs::colourButtonCancelKeepsBox()
         static_cast<QColorDialog&>(d).setCurrentColor(QColor(0, 0, 0x0A));
         d.accept();
     });
-    f.cmdProblemColor_Click();
-    QCOMPARE(f.txtProblemColor->text(), QStringLiteral("&H0A0000"));
+    f.pickProblemColor();
+    QCOMPARE(f.m_problemColorEdit->text(), QStringLiteral("&H0A0000"));
     QCOMPARE(f.customColors()[0], 0);
     QCOMPARE(f.customColors()[1], 0x1FFFFF);
 }
 
 void tst_SettingsDialogs::resolveColor()
 {
-    const cTransCol t;
-    QCOMPARE(t.ResolveColor(0x123456), 0x123456);
+    const SystemColor t;
+    QCOMPARE(t.resolve(0x123456), 0x123456);
     const QColor window = QGuiApplication::palette().color(QPalette::Active, QPalette::Base);
-    QCOMPARE(t.ResolveColor(qint32(0x80000005u)), qint32(ColorLiteral::colorToBgr(window)));
-    QCOMPARE(t.ResolveColor(qint32(0x80000063u)), cTransCol::NoColor);
-    QCOMPARE(t.ResolveColor(-1), cTransCol::NoColor);
+    QCOMPARE(t.resolve(qint32(0x80000005u)), qint32(ColorLiteral::colorToBgr(window)));
+    QCOMPARE(t.resolve(qint32(0x80000063u)), SystemColor::NoColor);
+    QCOMPARE(t.resolve(-1), SystemColor::NoColor);
 }
 
 void tst_SettingsDialogs::tenFailuresCloseTheDialog()
@@ -613,18 +628,18 @@ void tst_SettingsDialogs::tenFailuresCloseTheDialog()
     // A missing practice folder with a usable default fails once per opening; the failures
     // add up over the openings and the tenth closes the dialog without saving.
     load();
-    frmKankyo& f = frmKankyo::instance();
-    objKankyo->setTestFilepath(m_tree->file(QStringLiteral("gone")));
-    objKankyo->setSpeed(7);
+    SettingsDialog& f = SettingsDialog::instance();
+    appSettings->setPracticeFolder(m_tree->file(QStringLiteral("gone")));
+    appSettings->setPassSpeed(7);
     int openings = 0;
     while (f.folderCheck().failures() < 9) {
         const int before = f.folderCheck().failures();
-        whileModal([](QDialog& d) { static_cast<frmKankyo&>(d).cmdCancel_Click(); });
+        whileModal([](QDialog& d) { static_cast<SettingsDialog&>(d).cancel(); });
         f.showModal();
         QCOMPARE(f.folderCheck().failures(), before + 1);
         QVERIFY(++openings < 10);
     }
-    QVERIFY(f.folderCheck().failedBefore(KankyoRules::Practice));
+    QVERIFY(f.folderCheck().failedBefore(SettingsRules::Practice));
     m_messages->clear();
     // The tenth failure comes at the first activation: no modal loop is entered.
     QCOMPARE(f.showModal(), int(QDialog::Rejected));
@@ -634,7 +649,7 @@ void tst_SettingsDialogs::tenFailuresCloseTheDialog()
         (QStringList{QStringLiteral("仮にPelkoのフォルダに参照します。あとから見直してください"),
                      QStringLiteral("データファイルが正しくセットされているかどうかを確認して"
                                     "もう一度起動してください")}));
-    QCOMPARE(objKankyo->Speed(), qint16(7));
+    QCOMPARE(appSettings->passSpeed(), qint16(7));
     QVERIFY(!QFileInfo::exists(m_tree->file(QStringLiteral("app/pelko.ini"))));
 }
 

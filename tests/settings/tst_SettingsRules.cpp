@@ -1,17 +1,17 @@
-#include "app/modPelko.h"
+#include "app/ProgramState.h"
 #include "common/Cp932.h"
 #include "platform/MessageService.h"
-#include "settings/KankyoRules.h"
 #include "settings/LogStyleRules.h"
-#include "settings/clsKankyo.h"
+#include "settings/Settings.h"
+#include "settings/SettingsRules.h"
 #include "support/TempTree.h"
 
 #include <QDir>
 #include <QSet>
 #include <QTest>
 
-using namespace KankyoRules;
-Q_DECLARE_METATYPE(const KankyoRules::Bar*)
+using namespace SettingsRules;
+Q_DECLARE_METATYPE(const SettingsRules::Bar*)
 
 namespace
 {
@@ -74,15 +74,15 @@ void tst_SettingsRules::init()
     m_appDir = std::make_unique<ScopedEnv>("PELKO_APPDIR", m_tree->file(QStringLiteral("app")));
     m_appData = std::make_unique<ScopedEnv>("APPDATA", m_tree->file(QStringLiteral("data")));
     m_messages = std::make_unique<MessageRecorder>();
-    FillLogColumn();
-    objKankyo = std::make_unique<clsKankyo>();
-    objKankyo->LoadINI();
-    objKankyo->setSubLogPath(m_tree->file(QStringLiteral("sub")));
+    fillLogColumns();
+    appSettings = std::make_unique<Settings>();
+    appSettings->load();
+    appSettings->setPassLogFolder(m_tree->file(QStringLiteral("sub")));
 }
 
 void tst_SettingsRules::cleanup()
 {
-    objKankyo.reset();
+    appSettings.reset();
     m_messages.reset();
     m_appData.reset();
     m_appDir.reset();
@@ -96,23 +96,23 @@ void tst_SettingsRules::barEnds_data()
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("label");
 
-    QTest::newRow("duration 60 at the top") << &LastTimeBar << 60.0 << 1 << "60";
-    QTest::newRow("duration 1 at the bottom") << &LastTimeBar << 1.0 << 60 << "1";
-    QTest::newRow("duration 0 held at the bottom") << &LastTimeBar << 0.0 << 60 << "1";
-    QTest::newRow("duration 90 held at the top") << &LastTimeBar << 90.0 << 1 << "60";
-    QTest::newRow("speed 400 at the top") << &SpeedBar << 400.0 << 0 << "400";
-    QTest::newRow("speed 1 at the bottom") << &SpeedBar << 1.0 << 399 << "1";
-    QTest::newRow("speed 0 shown as 1") << &SpeedBar << 0.0 << 399 << "1";
-    QTest::newRow("speed 25") << &SpeedBar << 25.0 << 375 << "25";
-    QTest::newRow("window 100") << &WindowSizeBar << 100.0 << 0 << "100";
-    QTest::newRow("window 1") << &WindowSizeBar << 1.0 << 99 << "1";
-    QTest::newRow("window 80") << &WindowSizeBar << 80.0 << 20 << "80";
+    QTest::newRow("duration 60 at the top") << &DurationBar << 60.0 << 1 << "60";
+    QTest::newRow("duration 1 at the bottom") << &DurationBar << 1.0 << 60 << "1";
+    QTest::newRow("duration 0 held at the bottom") << &DurationBar << 0.0 << 60 << "1";
+    QTest::newRow("duration 90 held at the top") << &DurationBar << 90.0 << 1 << "60";
+    QTest::newRow("speed 400 at the top") << &PassSpeedBar << 400.0 << 0 << "400";
+    QTest::newRow("speed 1 at the bottom") << &PassSpeedBar << 1.0 << 399 << "1";
+    QTest::newRow("speed 0 shown as 1") << &PassSpeedBar << 0.0 << 399 << "1";
+    QTest::newRow("speed 25") << &PassSpeedBar << 25.0 << 375 << "25";
+    QTest::newRow("window 100") << &WindowPercentBar << 100.0 << 0 << "100";
+    QTest::newRow("window 1") << &WindowPercentBar << 1.0 << 99 << "1";
+    QTest::newRow("window 80") << &WindowPercentBar << 80.0 << 20 << "80";
     QTest::newRow("base font 30") << &BaseFontBar << 30.0 << 0 << "30";
     QTest::newRow("base font 0.5") << &BaseFontBar << 0.5 << 295 << "0.5";
     QTest::newRow("base font 13") << &BaseFontBar << 13.0 << 170 << "13";
-    QTest::newRow("return font 9.6") << &ReturnFontBar << 9.6 << 0 << "9.6";
-    QTest::newRow("return font 0.1") << &ReturnFontBar << 0.1 << 95 << "0.1";
-    QTest::newRow("return font 3") << &ReturnFontBar << 3.0 << 66 << "3";
+    QTest::newRow("return font 9.6") << &LineGapBar << 9.6 << 0 << "9.6";
+    QTest::newRow("return font 0.1") << &LineGapBar << 0.1 << 95 << "0.1";
+    QTest::newRow("return font 3") << &LineGapBar << 3.0 << 66 << "3";
     QTest::newRow("result font 30") << &ResultFontBar << 30.0 << 0 << "30";
     QTest::newRow("result font 0.5") << &ResultFontBar << 0.5 << 295 << "0.5";
     QTest::newRow("result font 10.5") << &ResultFontBar << 10.5 << 195 << "10.5";
@@ -197,7 +197,7 @@ void tst_SettingsRules::practiceFailsOnce()
     QVERIFY(check.run(groups, defaults));
     QCOMPARE(m_messages->texts(), QStringList{kPracticeFirst});
     QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("ディレクトリエラー"));
-    QCOMPARE(m_messages->shown().at(0).icon, MsgIcon::Critical);
+    QCOMPARE(m_messages->shown().at(0).icon, MessageIcon::Critical);
     QCOMPARE(groups[Practice].option, 0);
     QCOMPARE(groups[Practice].text, ok + u'/');
     QCOMPARE(repaired, QList<Folder>{Practice});
@@ -214,7 +214,7 @@ void tst_SettingsRules::logAndDefaultMissingCreated()
     std::array<FolderGroup, FolderCount> groups{
         {{ok, 1}, {ok, 1}, {m_tree->file(QStringLiteral("nolog")), 1}, {ok, 1}}};
     const std::array<QString, FolderCount> defaults{ok, ok, logDefault, ok};
-    m_messages->script({MsgAnswer::Ok, MsgAnswer::Yes});
+    m_messages->script({MessageAnswer::Ok, MessageAnswer::Yes});
 
     FolderCheck check;
     QVERIFY(check.run(groups, defaults));
@@ -222,7 +222,7 @@ void tst_SettingsRules::logAndDefaultMissingCreated()
              (QStringList{kLogFirst,
                           logDefault + QStringLiteral("がありません。作成してよろしいですか？")}));
     QCOMPARE(m_messages->shown().at(1).title, QStringLiteral("フォルダの確認"));
-    QCOMPARE(m_messages->shown().at(1).buttons, MsgButtons::YesNo);
+    QCOMPARE(m_messages->shown().at(1).buttons, MessageButtons::YesNo);
     QVERIFY(QFileInfo(logDefault).isDir());
     QCOMPARE(groups[Log].option, 1);
     QCOMPARE(groups[Log].text, logDefault);
@@ -237,9 +237,9 @@ void tst_SettingsRules::logCreateRefused()
     const QString missing = m_tree->file(QStringLiteral("nosub"));
     std::array<FolderGroup, FolderCount> groups{{{ok, 1}, {ok, 1}, {ok, 1}, {missing, 1}}};
     const std::array<QString, FolderCount> defaults{ok, ok, ok, missing};
-    QList<MsgAnswer> answers{MsgAnswer::Ok};
+    QList<MessageAnswer> answers{MessageAnswer::Ok};
     for (int i = 0; i < 9; ++i)
-        answers << MsgAnswer::No << MsgAnswer::Ok;
+        answers << MessageAnswer::No << MessageAnswer::Ok;
     m_messages->script(answers);
 
     FolderCheck check;
@@ -348,14 +348,14 @@ void tst_SettingsRules::confirmCases()
     QFETCH(QString, after);
     QFETCH(QString, titleLine);
 
-    objKankyo->setLogStyle(before);
-    objKankyo->setSubLog(false); // the block is written even while the pass log is off
+    appSettings->setPassLogFormat(before);
+    appSettings->setPassLogEnabled(false); // the block is written even while the pass log is off
     const bool changes = before != after;
-    const auto outcome = LogStyleRules::confirm(*objKankyo, chosen, kNow);
+    const auto outcome = LogStyleRules::confirm(*appSettings, chosen, kNow);
 
     QCOMPARE(outcome,
              changes ? LogStyleRules::Outcome::Changed : LogStyleRules::Outcome::Unchanged);
-    QCOMPARE(objKankyo->LogStyle(), after);
+    QCOMPARE(appSettings->passLogFormat(), after);
     // Stored in every case.
     const QByteArray ini = m_tree->read(QStringLiteral("app/pelko.ini"));
     QVERIFY2(ini.contains(QByteArray("Style=" + after.toLatin1() + "\r\n")), ini.constData());
@@ -372,13 +372,13 @@ void tst_SettingsRules::confirmCases()
 
 void tst_SettingsRules::blockFailureKeepsSetting()
 {
-    objKankyo->setSubLogPath(m_tree->file(QStringLiteral("no/such/folder")));
+    appSettings->setPassLogFolder(m_tree->file(QStringLiteral("no/such/folder")));
     const auto outcome =
-        LogStyleRules::confirm(*objKankyo, QStringList{QStringLiteral("連番")}, kNow);
+        LogStyleRules::confirm(*appSettings, QStringList{QStringLiteral("連番")}, kNow);
     QCOMPARE(outcome, LogStyleRules::Outcome::BlockNotWritten);
-    QCOMPARE(objKankyo->LogStyle(), QStringLiteral("0"));
+    QCOMPARE(appSettings->passLogFormat(), QStringLiteral("0"));
     QVERIFY(m_tree->read(QStringLiteral("app/pelko.ini")).contains("Style=0\r\n"));
-    QVERIFY(LogStyleRules::blockFailureText(*objKankyo).contains(QStringLiteral("pksub.log")));
+    QVERIFY(LogStyleRules::blockFailureText(*appSettings).contains(QStringLiteral("pksub.log")));
 }
 
 QTEST_GUILESS_MAIN(tst_SettingsRules)

@@ -1,8 +1,0 @@
-#pragma once
-
-#include <QString>
-
-class QWidget;
-
-// Centres a top-level window on its screen when position is exactly "center".
-void CenterForm(QWidget* form, const QString& position);

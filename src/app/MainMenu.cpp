@@ -1,0 +1,194 @@
+#include "MainMenu.h"
+
+#include "CenterWindow.h"
+#include "MenuArt.h"
+#include "ProgramState.h"
+#include "SelfAssessmentDialog.h"
+#include "UserEntryDialog.h"
+#include "common/PelkoError.h"
+#include "platform/DrawnIcon.h"
+#include "platform/Fonts.h"
+#include "platform/MessageService.h"
+#include "platform/Printers.h"
+#include "problems/Problem.h"
+#include "results/RankingWindow.h"
+#include "results/RunRecord.h"
+#include "settings/Settings.h"
+#include "settings/SettingsDialog.h"
+#include "typing/TestWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QPushButton>
+
+namespace
+{
+
+QPushButton* makeButton(QWidget* parent, const QString& objectName, const QString& caption,
+                        const QIcon& picture, int top)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(objectName);
+    QFont font = Fonts::proportional(0);
+    font.setPointSize(14);
+    button->setFont(font);
+    DrawnIcon::makePictureButton(button, picture, caption, 40);
+    button->setGeometry(0, top, MainMenu::ButtonWidth, MainMenu::ButtonHeight);
+    return button;
+}
+
+} // namespace
+
+MainMenu& MainMenu::instance()
+{
+    static MainMenu* form = new MainMenu;
+    return *form;
+}
+
+MainMenu::MainMenu() : QWidget(nullptr, Qt::Window)
+{
+    setObjectName(QStringLiteral("MainMenu"));
+    setWindowTitle(QStringLiteral("Pelko メインメニュー"));
+    m_practiceButton = makeButton(this, QStringLiteral("practiceButton"), QStringLiteral("練習"),
+                                  MenuArt::practice(), 0);
+    m_certificationButton = makeButton(this, QStringLiteral("certificationButton"),
+                                       QStringLiteral("認定試験"), MenuArt::certification(), 56);
+    m_rankingButton = makeButton(this, QStringLiteral("rankingButton"),
+                                 QStringLiteral("ランキング"), MenuArt::ranking(), 112);
+    m_settingsButton = makeButton(this, QStringLiteral("settingsButton"),
+                                  QStringLiteral("環境設定"), MenuArt::settings(), 168);
+    m_quitButton =
+        makeButton(this, QStringLiteral("quitButton"), QStringLiteral("終了"), MenuArt::end(), 224);
+    setFixedSize(ButtonWidth, 5 * ButtonHeight);
+
+    connect(m_practiceButton, &QPushButton::clicked, this, &MainMenu::startPractice);
+    connect(m_certificationButton, &QPushButton::clicked, this, &MainMenu::startCertification);
+    connect(m_rankingButton, &QPushButton::clicked, this, &MainMenu::openRanking);
+    connect(m_settingsButton, &QPushButton::clicked, this, &MainMenu::openSettings);
+    connect(m_quitButton, &QPushButton::clicked, this, &MainMenu::quitProgram);
+}
+
+void MainMenu::prepare()
+{
+    // Loading again starts from the full column, as a freshly created window would.
+    const QList<QPushButton*> column{m_practiceButton, m_certificationButton, m_rankingButton,
+                                     m_settingsButton, m_quitButton};
+    for (int i = 0; i < column.size(); ++i) {
+        column[i]->move(0, i * ButtonHeight);
+        column[i]->setVisible(true);
+    }
+    setFixedSize(ButtonWidth, int(column.size()) * ButtonHeight);
+    centerWindow(this, QStringLiteral("center"));
+    m_firstActivation = true;
+}
+
+void MainMenu::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    hideSwitchedOffButtons();
+}
+
+void MainMenu::hideSwitchedOffButtons()
+{
+    if (!m_firstActivation)
+        return;
+    if (!appSettings->showPractice()) {
+        m_practiceButton->hide();
+        m_certificationButton->move(0, 0);
+        m_rankingButton->move(0, 56);
+        m_settingsButton->move(0, 112);
+        m_quitButton->move(0, 168);
+        setFixedHeight(height() - ButtonHeight);
+    }
+    if (!appSettings->showSettings()) {
+        m_settingsButton->hide();
+        m_quitButton->move(0, m_quitButton->y() - ButtonHeight);
+        setFixedHeight(height() - ButtonHeight);
+    }
+    m_firstActivation = false;
+}
+
+void MainMenu::openTestWindow()
+{
+    // The test window shows itself; when it cannot proceed it clears testReady, hides and
+    // brings this window back.
+    TestWindow& test = TestWindow::instance();
+    test.open();
+    if (!testReady)
+        test.hide();
+}
+
+bool MainMenu::problemsFoundIn(const QString& folder)
+{
+    // Asked before the name entry, so the candidate does not type a name for a run that
+    // cannot start.
+    bool found = true;
+    try {
+        found = !Problem::problemFiles(folder).isEmpty();
+    } catch (const PelkoError&) {
+        // Too many files: the loader reports that itself.
+    }
+    if (found)
+        return true;
+    testReady = false;
+    showMessage(QStringLiteral("例題文のフォルダ「") + folder +
+                    QStringLiteral("」に例題文（jpn_dat.*）がありません。"
+                                   "環境設定の画面で例題文のフォルダを指定してください"),
+                MessageButtons::Ok, QStringLiteral("エラー"), MessageIcon::Critical);
+    return false;
+}
+
+void MainMenu::startPractice()
+{
+    if (!problemsFoundIn(appSettings->practiceFolder()))
+        return;
+    appRecord->setCertification(false);
+    testReady = true;
+    hide();
+    UserEntryDialog::instance().showModal();
+    openTestWindow();
+}
+
+void MainMenu::startCertification()
+{
+    // A certificate cannot be printed without a printer.
+    if (Printers::installedNames().size() <= 0) {
+        showMessage(
+            QStringLiteral(
+                "認定には最低1台のプリンタが必要です。プリンタのインストールを行ってください"),
+            MessageButtons::Ok, QStringLiteral("プリンタ数のエラー"));
+        return;
+    }
+    if (!problemsFoundIn(appSettings->certificationFolder()))
+        return;
+    appRecord->setCertification(true);
+    testReady = true;
+    hide();
+    UserEntryDialog::instance().showModal();
+    if (appSettings->showPractice())
+        SelfAssessmentDialog::instance().showModal();
+    openTestWindow();
+}
+
+void MainMenu::openRanking()
+{
+    RankingWindow::instance().showModal();
+}
+
+void MainMenu::openSettings()
+{
+    SettingsDialog::instance().showModal();
+}
+
+void MainMenu::quitProgram()
+{
+    appSettings.reset();
+    appRecord.reset();
+    close();
+}
+
+void MainMenu::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    QApplication::quit();
+}

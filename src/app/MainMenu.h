@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QWidget>
+
+class QPushButton;
+
+// The main menu between tests: practice, certification, ranking, settings, end.
+class MainMenu : public QWidget
+{
+    Q_OBJECT
+public:
+    static MainMenu& instance();
+
+    static constexpr int ButtonHeight = 56;
+    static constexpr int ButtonWidth = 260;
+
+    void prepare();
+    void hideSwitchedOffButtons();
+
+    void startPractice();
+    void startCertification();
+    void openRanking();
+    void openSettings();
+    void quitProgram();
+
+    QPushButton* m_practiceButton = nullptr;
+    QPushButton* m_certificationButton = nullptr;
+    QPushButton* m_rankingButton = nullptr;
+    QPushButton* m_settingsButton = nullptr;
+    QPushButton* m_quitButton = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    MainMenu();
+    void openTestWindow();
+    // False, after saying so once, when the folder holds no problem file.
+    bool problemsFoundIn(const QString& folder);
+
+    bool m_firstActivation = false;
+};

@@ -1,0 +1,111 @@
+#include "SelfAssessmentDialog.h"
+
+#include "CenterWindow.h"
+#include "ProgramState.h"
+#include "platform/Fonts.h"
+#include "platform/MessageService.h"
+#include "results/RunRecord.h"
+#include "settings/ChooserArt.h"
+
+#include <QButtonGroup>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+SelfAssessmentDialog& SelfAssessmentDialog::instance()
+{
+    static SelfAssessmentDialog* form = new SelfAssessmentDialog;
+    return *form;
+}
+
+SelfAssessmentDialog::SelfAssessmentDialog()
+{
+    setObjectName(QStringLiteral("SelfAssessmentDialog"));
+    setWindowTitle(QStringLiteral("確認です。あなたはどれに当てはまりますか？"));
+    setFont(Fonts::proportional(11));
+    auto* layout = new QVBoxLayout(this);
+    auto* group = new QButtonGroup(this);
+    const QStringList captions{QStringLiteral("タイピングには自信がある！練習はもう十分！"),
+                               QStringLiteral("大体は合格するぐらいのレベルはなった"),
+                               QStringLiteral("練習もしていないし、キーボード打つのも苦手")};
+    for (int i = 0; i < captions.size(); ++i) {
+        auto* option = new QRadioButton(captions.at(i), this);
+        option->setObjectName(QStringLiteral("answerButton%1").arg(i));
+        group->addButton(option, i);
+        option->installEventFilter(this);
+        layout->addWidget(option);
+        m_answerButtons.append(option);
+    }
+    m_okButton = ChooserArt::okButton(this);
+    m_okButton->setObjectName(QStringLiteral("okButton"));
+    m_okButton->setDefault(true);
+    layout->addWidget(m_okButton, 0, Qt::AlignRight);
+    connect(m_okButton, &QPushButton::clicked, this, &SelfAssessmentDialog::confirm);
+}
+
+void SelfAssessmentDialog::showModal()
+{
+    prepare();
+    exec();
+}
+
+void SelfAssessmentDialog::prepare()
+{
+    m_answerButtons.at(2)->setChecked(true);
+    m_answerButtons.at(2)->setFocus();
+}
+
+void SelfAssessmentDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    fitAndCenter();
+}
+
+void SelfAssessmentDialog::fitAndCenter()
+{
+    adjustSize();
+    centerWindow(this, QStringLiteral("center"));
+}
+
+void SelfAssessmentDialog::confirm()
+{
+    if (m_answerButtons.at(2)->isChecked()) {
+        showMessage(
+            QStringLiteral("それでは、まず練習してみてください。形式は本番と同じなので合格範囲内に"
+                           "なったら検定を受けてください"));
+        appRecord->setCertification(false);
+    }
+    accept();
+}
+
+void SelfAssessmentDialog::chooseAndConfirm(int index)
+{
+    m_answerButtons.at(index)->setChecked(true);
+    confirm();
+}
+
+void SelfAssessmentDialog::confirmFromOption(int, int keyCode)
+{
+    if (keyCode == 13)
+        confirm();
+}
+
+bool SelfAssessmentDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    const int index = int(m_answerButtons.indexOf(static_cast<QRadioButton*>(watched)));
+    if (index >= 0) {
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            chooseAndConfirm(index);
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                confirmFromOption(index, 13);
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

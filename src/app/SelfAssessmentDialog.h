@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+
+class QPushButton;
+class QRadioButton;
+
+// Before a certification: how prepared are you? Admitting to no practice turns the run into
+// a practice run.
+class SelfAssessmentDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    static SelfAssessmentDialog& instance();
+
+    void showModal();
+
+    void prepare();
+    void fitAndCenter();
+    void confirm();
+    void chooseAndConfirm(int index);
+    void confirmFromOption(int index, int keyCode);
+
+    QPushButton* m_okButton = nullptr;
+    QList<QRadioButton*> m_answerButtons;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    SelfAssessmentDialog();
+};

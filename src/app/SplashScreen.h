@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QTimer;
+
+// The splash window: shown modally at start-up, loads the settings, goes after 2 seconds.
+class SplashScreen : public QDialog
+{
+    Q_OBJECT
+public:
+    static SplashScreen& instance();
+
+    void prepare();
+    void loadSettings();
+    void closeIfLoaded();
+
+    QLabel* m_titleLabel = nullptr;
+    QLabel* m_versionCaptionLabel = nullptr;
+    QLabel* m_versionLabel = nullptr;
+    QLabel* m_logoLabel = nullptr;
+    QTimer* m_closeTimer = nullptr;
+
+    // Shows the window modally, as start-up does.
+    int showModal();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    SplashScreen();
+    bool m_activated = false;
+};

@@ -1,0 +1,187 @@
+#include "UserEntryDialog.h"
+
+#include "CenterWindow.h"
+#include "ProgramState.h"
+#include "platform/Fonts.h"
+#include "platform/MessageService.h"
+#include "results/LogField.h"
+#include "results/RunRecord.h"
+#include "settings/ChooserArt.h"
+
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace
+{
+
+// Qt asks a line edit whether it takes the input method without looking at
+// WA_InputMethodEnabled, so ibus and fcitx kept composing in a box that had it off.
+class NoInputMethodLineEdit : public QLineEdit
+{
+public:
+    using QLineEdit::QLineEdit;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override
+    {
+        if (query == Qt::ImEnabled && !testAttribute(Qt::WA_InputMethodEnabled))
+            return false;
+        return QLineEdit::inputMethodQuery(query);
+    }
+};
+
+} // namespace
+
+UserEntryDialog& UserEntryDialog::instance()
+{
+    static UserEntryDialog* form = new UserEntryDialog;
+    return *form;
+}
+
+UserEntryDialog::UserEntryDialog()
+{
+    setObjectName(QStringLiteral("UserEntryDialog"));
+    setWindowTitle(QStringLiteral("利用者登録"));
+    setFont(Fonts::proportional(11));
+
+    m_idLabel = new QLabel(QStringLiteral("利用者ID："), this);
+    m_idEdit = new NoInputMethodLineEdit(this);
+    m_idEdit->setObjectName(QStringLiteral("idEdit"));
+    // IDs are plain ASCII: keep the input method out of this box.
+    m_idEdit->setAttribute(Qt::WA_InputMethodEnabled, false);
+    m_idEdit->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhNoPredictiveText);
+    m_nameLabel = new QLabel(QStringLiteral("氏名："), this);
+    m_nameEdit = new QLineEdit(this);
+    m_nameEdit->setObjectName(QStringLiteral("nameEdit"));
+    m_nameEdit->setAttribute(Qt::WA_InputMethodEnabled, true);
+    m_idLabel->setBuddy(m_idEdit);
+    m_nameLabel->setBuddy(m_nameEdit);
+    m_okButton = ChooserArt::okButton(this);
+    m_okButton->setObjectName(QStringLiteral("okButton"));
+    m_okButton->setAutoDefault(false);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(m_idLabel, 0, 0);
+    grid->addWidget(m_idEdit, 0, 1);
+    grid->addWidget(m_nameLabel, 1, 0);
+    grid->addWidget(m_nameEdit, 1, 1);
+    grid->addWidget(m_okButton, 2, 1, Qt::AlignRight);
+    grid->setColumnMinimumWidth(1, 220);
+    setTabOrder(m_idEdit, m_nameEdit);
+    setTabOrder(m_nameEdit, m_okButton);
+
+    connect(m_idEdit, &QLineEdit::textChanged, this, &UserEntryDialog::copyIdToRecord);
+    connect(m_nameEdit, &QLineEdit::textChanged, this, &UserEntryDialog::copyNameToRecord);
+    connect(m_okButton, &QPushButton::clicked, this, &UserEntryDialog::confirm);
+    m_idEdit->installEventFilter(this);
+    m_nameEdit->installEventFilter(this);
+}
+
+void UserEntryDialog::showModal()
+{
+    prepare();
+    exec();
+}
+
+void UserEntryDialog::prepare()
+{
+    appRecord->setUserName(QString());
+    appRecord->setUserId(appRecord->loginName());
+    m_nameEdit->clear();
+    m_idEdit->setText(appRecord->userId());
+    adjustSize();
+    centerWindow(this, QStringLiteral("center"));
+}
+
+void UserEntryDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    focusEntryBox();
+}
+
+void UserEntryDialog::focusEntryBox()
+{
+    if (!m_idEdit->text().isEmpty())
+        m_nameEdit->setFocus();
+    else
+        m_idEdit->setFocus();
+}
+
+void UserEntryDialog::copyIdToRecord()
+{
+    appRecord->setUserId(m_idEdit->text());
+}
+
+void UserEntryDialog::copyNameToRecord()
+{
+    appRecord->setUserName(m_nameEdit->text());
+}
+
+void UserEntryDialog::confirmFromIdBox(int keyCode)
+{
+    copyIdToRecord();
+    if (keyCode == 13)
+        confirm();
+}
+
+void UserEntryDialog::confirmFromNameBox(int keyCode)
+{
+    copyNameToRecord();
+    if (keyCode == 13)
+        confirm();
+}
+
+void UserEntryDialog::confirm()
+{
+    appRecord->setUserId(m_idEdit->text());
+    appRecord->setUserName(m_nameEdit->text());
+    if (entriesFitTheLog())
+        accept();
+}
+
+void UserEntryDialog::reject()
+{
+    // The caller starts the run after any close, so a value that would break the log must
+    // not get through this way either.
+    if (entriesFitTheLog())
+        QDialog::reject();
+}
+
+bool UserEntryDialog::entriesFitTheLog()
+{
+    const std::pair<QLineEdit*, QString> boxes[] = {{m_idEdit, QStringLiteral("利用者ID")},
+                                                    {m_nameEdit, QStringLiteral("氏名")}};
+    for (const auto& [box, name] : boxes) {
+        const auto unusable = LogField::firstUnusable(box->text());
+        if (!unusable)
+            continue;
+        const bool lineBreak = unusable->character == u"\r" || unusable->character == u"\n";
+        const QString shown =
+            lineBreak ? QStringLiteral("（改行）")
+                      : QStringLiteral("「") + unusable->character + QStringLiteral("」");
+        showMessage(name + QStringLiteral("に使えない文字") + shown +
+                        QStringLiteral("が含まれています。カンマ、ダブルクォーテーション、改行と、"
+                                       "シフトJISで表せない文字は使えません。"),
+                    MessageButtons::Ok, QStringLiteral("利用者登録"), MessageIcon::Exclamation);
+        box->setFocus();
+        box->setSelection(int(unusable->index), int(unusable->character.size()));
+        return false;
+    }
+    return true;
+}
+
+bool UserEntryDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (watched == m_idEdit)
+                confirmFromIdBox(13);
+            else if (watched == m_nameEdit)
+                confirmFromNameBox(13);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

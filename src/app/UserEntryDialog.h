@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// User entry before every run: the ID (input method off) and the name (input method on),
+// copied into the result record as they change.
+class UserEntryDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    static UserEntryDialog& instance();
+
+    // Loads and shows the dialog modally, as the main menu does before a run.
+    void showModal();
+
+    void prepare();
+    void focusEntryBox();
+    void copyIdToRecord();
+    void copyNameToRecord();
+    void confirmFromIdBox(int keyCode);
+    void confirmFromNameBox(int keyCode);
+    void confirm();
+    // Closing by the frame or Escape: allowed only with values the log can take.
+    void reject() override;
+
+    QLabel* m_idLabel = nullptr;
+    QLineEdit* m_idEdit = nullptr;
+    QLabel* m_nameLabel = nullptr;
+    QLineEdit* m_nameEdit = nullptr;
+    QPushButton* m_okButton = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    UserEntryDialog();
+    // False, after saying so and putting the cursor on it, when a box holds a character
+    // that cannot go into the log.
+    bool entriesFitTheLog();
+};

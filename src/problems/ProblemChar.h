@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// One character of a problem line with its class (1 … 4, 0 until set).
+class ProblemChar
+{
+public:
+    qint16 charClass() const { return m_charClass; }
+    void setCharClass(qint16 value) { m_charClass = value; }
+    QString text() const { return m_text; }
+    void setText(const QString& value) { m_text = value; }
+
+private:
+    qint16 m_charClass = 0;
+    QString m_text;
+};

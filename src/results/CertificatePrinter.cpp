@@ -1,0 +1,166 @@
+#include "CertificatePrinter.h"
+
+#include "CertificateLayout.h"
+#include "CurrentPrinter.h"
+#include "PrintQueue.h"
+#include "app/PelkoArt.h"
+#include "common/ClockText.h"
+#include "common/NumericText.h"
+#include "common/PelkoError.h"
+#include "platform/Fonts.h"
+#include "platform/Printers.h"
+#include "problems/Problem.h"
+#include "results/RunRecord.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace
+{
+
+constexpr int kPrinterError = 482;
+
+[[noreturn]] void fail(const QString& description)
+{
+    throw PelkoError(kPrinterError, description);
+}
+
+QString quoted(const QString& name)
+{
+    return QStringLiteral("「") + name + QStringLiteral("」");
+}
+
+} // namespace
+
+void CertificatePrinter::fillFrom(const RunRecord& user, const Problem& problem,
+                                  const QString& paperSetting)
+{
+    errors = user.errors();
+    fileName = problem.fileName();
+    acceptedChars = user.acceptedChars();
+    charsPerMinute = NumericText::toInt16(user.charsPerMinute()).value_or(0);
+    alphanumericChars = problem.alphanumericChars();
+    kanjiOrSymbolChars = problem.kanjiOrSymbolChars();
+    recordNumber = user.recordNumber();
+    computerName = user.computerName();
+    accuracy = user.accuracy();
+    totalChars = problem.totalChars();
+    userId = user.userId();
+    userName = user.userName();
+    secondsUsed = user.secondsUsed();
+    // A setting that is no 16-bit number leaves the printer on its own paper.
+    paperCode = NumericText::toInt16(NumericText::leadingValue(paperSetting)).value_or(0);
+}
+
+void CertificatePrinter::printAt(const QString& text, qreal x, qreal y)
+{
+    const QFontMetricsF metrics(m_painter->font(), m_printer);
+    m_painter->drawText(QPointF(x * m_scale, y * m_scale + metrics.ascent()), text);
+}
+
+int CertificatePrinter::print()
+{
+    const bool toFile = !pdfFileName.isEmpty();
+    QString name;
+    if (!toFile) {
+        name = CurrentPrinter::name();
+        if (name.isEmpty())
+            fail(QStringLiteral("使用できるプリンタがありません。"));
+        // Qt would fall back to another printer or drop the job silently; say why instead.
+        // Only printers the program lists: tests that stand in for the list stay off real queues.
+        const QPrinterInfo info = QPrinterInfo::printerInfo(name);
+        if (info.isNull() || !Printers::installedNames().contains(name))
+            fail(QStringLiteral("プリンタ") + quoted(name) + QStringLiteral("が見つかりません。"));
+        if (info.state() == QPrinter::Error || info.state() == QPrinter::Aborted)
+            fail(QStringLiteral("プリンタ") + quoted(name) + QStringLiteral("は停止しています。"));
+        if (!PrintQueue::acceptsJobs(name))
+            fail(QStringLiteral("プリンタ") + quoted(name) +
+                 QStringLiteral("は印刷を受け付けていません。"));
+    }
+    const int lastJob = toFile ? -1 : PrintQueue::lastJobId(name);
+
+    QPrinter printer(QPrinter::HighResolution);
+    if (toFile) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdfFileName);
+    } else {
+        printer.setPrinterName(name);
+    }
+    if (!printer.isValid())
+        fail(QStringLiteral("プリンタ") + quoted(name) + QStringLiteral("を使えません。"));
+    printer.setDocName(QStringLiteral("日本語入力認定証"));
+    printer.setFullPage(false);
+    // Paper the printer lacks leaves it on its own paper.
+    if (const auto id = CertificateLayout::pageSizeOf(paperCode))
+        printer.setPageSize(QPageSize(*id));
+    if (toFile)
+        printer.setPageMargins(QMarginsF(kPdfMargin, kPdfMargin, kPdfMargin, kPdfMargin),
+                               QPageLayout::Point);
+
+    const CertificateLayout layout(printer.pageLayout().paintRect(QPageLayout::Point).size());
+    m_scale = printer.resolution() / 72.0;
+
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        if (toFile)
+            fail(QStringLiteral("ファイル") + quoted(pdfFileName) +
+                 QStringLiteral("に書き込めません。"));
+        fail(QStringLiteral("プリンタ") + quoted(name) +
+             QStringLiteral("に印刷を始められません。"));
+    }
+    m_painter = &painter;
+    m_printer = &printer;
+
+    const CertificateFields& fields = *this;
+    const CertificateLayout::Measure measure = [&printer, this](const QString& text,
+                                                                qreal pointSize) {
+        return QFontMetricsF(Fonts::proportional(pointSize), &printer).horizontalAdvance(text) /
+               m_scale;
+    };
+
+    const CertificateLayout::Ascent ascent = [&printer, this](qreal pointSize) {
+        return QFontMetricsF(Fonts::proportional(pointSize), &printer).ascent() / m_scale;
+    };
+
+    for (int half = 0; half < 2; ++half) {
+        const QRectF r = layout.logoRect(half);
+        paintLogo(painter, QRectF(r.x() * m_scale, r.y() * m_scale, r.width() * m_scale,
+                                  r.height() * m_scale));
+    }
+    painter.setPen(Qt::black);
+    const auto texts =
+        layout.texts(fields, ClockText::dateText(QDate::currentDate()), measure, ascent);
+    qreal fontSize = -1;
+    for (const CertificateLayout::Text& t : texts) {
+        if (t.pointSize != fontSize) {
+            fontSize = t.pointSize;
+            painter.setFont(Fonts::proportional(fontSize));
+        }
+        printAt(t.text, t.topLeft.x(), t.topLeft.y());
+    }
+
+    // A thin dashed cut line between the certificate and its counterfoil.
+    QPen cut(Qt::black, 0.5 * m_scale, Qt::DashLine);
+    painter.setPen(cut);
+    const QLineF line = layout.cutLine();
+    painter.drawLine(QLineF(line.p1() * m_scale, line.p2() * m_scale));
+
+    m_painter = nullptr;
+    m_printer = nullptr;
+    const bool ended = painter.end();
+    if (!ended || printer.printerState() == QPrinter::Error ||
+        printer.printerState() == QPrinter::Aborted) {
+        if (toFile)
+            fail(QStringLiteral("ファイル") + quoted(pdfFileName) +
+                 QStringLiteral("に書き込めません。"));
+        fail(QStringLiteral("プリンタ") + quoted(name) + QStringLiteral("に送れませんでした。"));
+    }
+    // Qt hands the page to CUPS without looking at the answer: a job that never arrived
+    // would otherwise pass for printed.
+    if (lastJob >= 0 && PrintQueue::lastJobId(name) <= lastJob)
+        fail(QStringLiteral("プリンタ") + quoted(name) +
+             QStringLiteral("が印刷を受け付けませんでした。"));
+    return 0;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "results/CertificateLayout.h"
+
+#include <QString>
+
+class QPainter;
+class QPrinter;
+class RunRecord;
+class Problem;
+
+// Prints the certificate and its counterfoil on one sheet of the current printer.
+// The values shown are the public fields of CertificateFields (userId, charsPerMinute, …).
+class CertificatePrinter : public CertificateFields
+{
+public:
+    qint16 paperCode = 9;
+
+    // When set, the sheet is written to this PDF file instead of going to a printer.
+    QString pdfFileName;
+    // The printable-area border of a PDF sheet, in points, like a typical printer's.
+    static constexpr qreal kPdfMargin = 12.0;
+
+    // Fills the fields from the result, the problem and the paper setting; the speed is
+    // rounded to a whole number, halves to even.
+    void fillFrom(const RunRecord& user, const Problem& problem, const QString& paperSetting);
+
+    // Prints one sheet and returns 0. A printer that is missing, stopped or refuses the page
+    // raises PelkoError 482 with a Japanese description.
+    int print();
+
+private:
+    void printAt(const QString& text, qreal x, qreal y);
+
+    QPainter* m_painter = nullptr;
+    QPrinter* m_printer = nullptr;
+    qreal m_scale = 1; // device units a point
+};

@@ -1,0 +1,138 @@
+#include "PrinterDialog.h"
+
+#include "CurrentPrinter.h"
+#include "app/ProgramState.h"
+#include "platform/DrawnIcon.h"
+#include "platform/Fonts.h"
+#include "platform/Printers.h"
+#include "settings/Settings.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace
+{
+
+const QString kPaperCodes[3] = {QStringLiteral("9"), QStringLiteral("12"), QStringLiteral("13")};
+
+// A printer with a sheet coming out.
+void drawPrinter(QPainter& p, const QRectF& r, bool disabled)
+{
+    const qreal s = r.width();
+    const QColor ink = disabled ? QColor(0x9a, 0x9a, 0x9a) : QColor(0x2b, 0x4a, 0x6f);
+    p.setPen(QPen(ink, s * 0.05));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(r.x() + s * 0.28, r.y() + s * 0.08, s * 0.44, s * 0.30));
+    p.setBrush(disabled ? QColor(0xd0, 0xd0, 0xd0) : QColor(0x8f, 0xb3, 0xda));
+    p.drawRoundedRect(QRectF(r.x() + s * 0.08, r.y() + s * 0.36, s * 0.84, s * 0.34), s * 0.06,
+                      s * 0.06);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(r.x() + s * 0.26, r.y() + s * 0.58, s * 0.48, s * 0.34));
+    p.drawLine(QPointF(r.x() + s * 0.34, r.y() + s * 0.70),
+               QPointF(r.x() + s * 0.66, r.y() + s * 0.70));
+    p.drawLine(QPointF(r.x() + s * 0.34, r.y() + s * 0.80),
+               QPointF(r.x() + s * 0.58, r.y() + s * 0.80));
+}
+
+} // namespace
+
+PrinterDialog& PrinterDialog::instance()
+{
+    static PrinterDialog* form = new PrinterDialog;
+    return *form;
+}
+
+PrinterDialog::PrinterDialog() : QDialog(nullptr)
+{
+    setObjectName(QStringLiteral("PrinterDialog"));
+    setWindowTitle(QStringLiteral("プリンタの選択"));
+    setModal(true);
+    setFont(Fonts::proportional(10));
+
+    m_promptLabel = new QLabel(
+        QStringLiteral("使用するプリンタを選んで「選択」ボタンをクリックして下さい"), this);
+    m_printerBox = new QComboBox(this);
+    m_printerBox->setObjectName(QStringLiteral("printerBox"));
+    m_printerBox->setAccessibleName(QStringLiteral("プリンタ"));
+    m_promptLabel->setBuddy(m_printerBox);
+
+    m_paperGroup = new QGroupBox(QStringLiteral("用紙サイズ"), this);
+    auto* paperRow = new QHBoxLayout(m_paperGroup);
+    auto* group = new QButtonGroup(this);
+    const QStringList captions{QStringLiteral("A4"), QStringLiteral("B4"), QStringLiteral("B5")};
+    for (int i = 0; i < captions.size(); ++i) {
+        auto* option = new QRadioButton(captions.at(i), m_paperGroup);
+        option->setObjectName(QStringLiteral("paperButton%1").arg(i));
+        group->addButton(option, i);
+        paperRow->addWidget(option);
+        m_paperButtons.append(option);
+    }
+
+    m_noteLabel = new QLabel(QStringLiteral("※今回のみの設定です"), this);
+    m_settingsNoteLabel =
+        new QLabel(QStringLiteral("　規定にする場合は環境設定で行ってください"), this);
+
+    m_selectButton = new QPushButton(this);
+    m_selectButton->setObjectName(QStringLiteral("selectButton"));
+    DrawnIcon::makePictureButton(m_selectButton, DrawnIcon::make(drawPrinter),
+                                 QStringLiteral("選択"), 32);
+    m_selectButton->setDefault(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_promptLabel);
+    layout->addWidget(m_printerBox);
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(m_paperGroup);
+    auto* comments = new QVBoxLayout;
+    comments->addWidget(m_noteLabel);
+    comments->addWidget(m_settingsNoteLabel);
+    lower->addLayout(comments);
+    lower->addWidget(m_selectButton, 0, Qt::AlignBottom);
+    layout->addLayout(lower);
+
+    connect(m_selectButton, &QPushButton::clicked, this, &PrinterDialog::applyChoice);
+}
+
+void PrinterDialog::prepare()
+{
+    markPaper();
+    m_printerBox->clear();
+    m_printerBox->addItems(Printers::installedNames());
+    const int at =
+        m_printerBox->findText(CurrentPrinter::name(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    m_printerBox->setCurrentIndex(at >= 0 ? at : 0);
+}
+
+int PrinterDialog::showModal()
+{
+    prepare();
+    return exec();
+}
+
+void PrinterDialog::markPaper()
+{
+    const QString paper = appSettings ? appSettings->paperSize() : QString();
+    // Exclusive buttons cannot all be cleared; an unknown code marks none.
+    m_paperButtons.first()->group()->setExclusive(false);
+    for (int i = 0; i < m_paperButtons.size(); ++i)
+        m_paperButtons.at(i)->setChecked(paper == kPaperCodes[i]);
+    m_paperButtons.first()->group()->setExclusive(true);
+}
+
+void PrinterDialog::applyChoice()
+{
+    if (m_printerBox->currentIndex() >= 0)
+        CurrentPrinter::choose(m_printerBox->currentText());
+    for (int i = 0; i < m_paperButtons.size(); ++i) {
+        if (m_paperButtons.at(i)->isChecked() && appSettings)
+            appSettings->setPaperSize(kPaperCodes[i]);
+    }
+    accept();
+}

@@ -1,0 +1,130 @@
+#include "Ranking.h"
+
+#include "LogWriter.h"
+#include "RankingReader.h"
+#include "app/ProgramState.h"
+#include "common/NumericText.h"
+#include "settings/Settings.h"
+
+#include <QFile>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+Ranking::Ranking()
+{
+    if (appSettings)
+        everyRecordCompetes = appSettings->rankingShowsRepeats();
+}
+
+bool Ranking::better(const RankEntry& x, const RankEntry& y)
+{
+    return x.speed > y.speed || (x.speed == y.speed && x.accuracy > y.accuracy);
+}
+
+QByteArrayView Ranking::trimQuotes(QByteArrayView field)
+{
+    if (field.startsWith('"'))
+        field = field.sliced(1);
+    if (field.endsWith('"'))
+        field.chop(1);
+    return field;
+}
+
+int Ranking::insertPosition(int q) const
+{
+    // Iterative form of the walk up from the last row.
+    const RankEntry& candidate = entries[10];
+    for (; q >= 0; --q) {
+        const RankEntry& entry = entries[q];
+        if (better(entry, candidate) ||
+            (entry.speed == candidate.speed && entry.accuracy == candidate.accuracy))
+            return q + 1;
+    }
+    return 0;
+}
+
+void Ranking::insertCandidate()
+{
+    if (!everyRecordCompetes) {
+        const QString id = entries[10].userId.trimmed();
+        for (int i = 0; i < 10; ++i) {
+            if (entries[i].userId.trimmed() != id)
+                continue;
+            if (better(entries[i], entries[10]))
+                return;
+            for (int j = i; j < 9; ++j)
+                entries[j] = entries[j + 1];
+            entries[9] = RankEntry();
+            break;
+        }
+    }
+    const int pos = insertPosition(9);
+    if (pos == 10)
+        return;
+    for (int j = 9; j > pos; --j)
+        entries[j] = entries[j - 1];
+    entries[pos] = entries[10];
+}
+
+bool Ranking::readLog(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    RankingReader reader(fd);
+    bool failed = false;
+    const bool read = reader.run([&](const RankingReader::Line& line) {
+        bool ok = true;
+        const auto speed = singleOfField(trimQuotes(line.field(RankingReader::Speed, ok)));
+        const auto accuracy = singleOfField(trimQuotes(line.field(RankingReader::Accuracy, ok)));
+        if (!ok || !speed || !accuracy) {
+            failed = true;
+            return false;
+        }
+        RankEntry& candidate = entries[10];
+        candidate.speed = *speed;
+        candidate.accuracy = *accuracy;
+        // Most records lose to the last row; only the others are worth decoding.
+        if (better(entries[9], candidate))
+            return true;
+        auto text = [&](RankingReader::Field which) {
+            return decodeLenient(trimQuotes(line.field(which, ok)));
+        };
+        candidate.date = text(RankingReader::Date);
+        candidate.userId = text(RankingReader::UserID);
+        candidate.userName = text(RankingReader::UserName);
+        candidate.secondsUsed = text(RankingReader::Time);
+        if (!ok) {
+            failed = true;
+            return false;
+        }
+        insertCandidate();
+        return true;
+    });
+    ::close(fd);
+    return read && !failed;
+}
+
+RankRowText Ranking::rowText(int row) const
+{
+    const RankEntry& entry = entries[row];
+    if (!(entry.speed > 0))
+        return {};
+    return {entry.userId,
+            entry.userName,
+            entry.date,
+            NumericText::singleDisplayText(entry.speed),
+            NumericText::singleDisplayText(entry.accuracy),
+            entry.secondsUsed};
+}
+
+void Ranking::load(RankingBoard& board, const QString& logFolder, const QString& logName)
+{
+    for (int row = 0; row < 10; ++row)
+        board.setRow(row, {});
+    if (!readLog(logFilePath(logFolder, logName)))
+        return;
+    for (int row = 0; row < 10; ++row)
+        board.setRow(row, rowText(row));
+}

@@ -1,0 +1,124 @@
+#include "RankingWindow.h"
+
+#include "ReturnArrowIcon.h"
+#include "app/CenterWindow.h"
+#include "app/ProgramState.h"
+#include "settings/Settings.h"
+
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace
+{
+
+QFont rankingFont()
+{
+    const QString wanted = QStringLiteral("ＭＳ Ｐゴシック");
+    QFont font(QFontDatabase::families().contains(wanted) ? wanted : QStringLiteral("IPAPGothic"));
+    font.setPointSize(10);
+    return font;
+}
+
+} // namespace
+
+RankingWindow& RankingWindow::instance()
+{
+    static RankingWindow* form = new RankingWindow;
+    return *form;
+}
+
+RankingWindow::RankingWindow() : QDialog(nullptr)
+{
+    setObjectName(QStringLiteral("RankingWindow"));
+    setWindowTitle(QStringLiteral("ランキング情報"));
+    setFont(rankingFont());
+
+    auto* grid = new QGridLayout(this);
+    grid->setHorizontalSpacing(14);
+    grid->setVerticalSpacing(6);
+    grid->setContentsMargins(16, 14, 16, 14);
+
+    auto title = [&](const QString& text, int column) {
+        auto* label = new QLabel(text, this);
+        grid->addWidget(label, 0, column);
+        return label;
+    };
+    m_userIdTitle = title(QStringLiteral("ユーザID"), 1);
+    m_userNameTitle = title(QStringLiteral("ユーザ名"), 2);
+    m_dateTitle = title(QStringLiteral("達成日"), 3);
+    m_speedTitle = title(QStringLiteral("速度"), 4);
+    m_accuracyTitle = title(QStringLiteral("正打率"), 5);
+    m_timeTitle = title(QStringLiteral("使用時間"), 6);
+
+    for (int row = 0; row < 10; ++row) {
+        auto* number = new QLabel(QString::number(row + 1) + u':', this);
+        number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_rankLabels.append(number);
+        grid->addWidget(number, row + 1, 0);
+        // Wide enough for the usual values, since the window is sized before the values
+        // arrive; longer IDs and names end in "…".
+        static const char16_t* const widest[] = {
+            u"", u"WWWWWWWW", u"ＷＷＷＷＷＷＷＷ", u"00-00-0000", u"0000.0", u"100.0", u"00000"};
+        auto place = [&](QLabel* label, int column, Qt::Alignment align) {
+            label->setAlignment(align | Qt::AlignVCenter);
+            label->setMinimumWidth(
+                label->fontMetrics().horizontalAdvance(QString::fromUtf16(widest[column])) + 12);
+            grid->addWidget(label, row + 1, column);
+            return label;
+        };
+        auto cell = [&](QList<QLabel*>& array, int column, Qt::Alignment align) {
+            array.append(place(new QLabel(this), column, align));
+        };
+        auto elidedCell = [&](QList<ElidedLabel*>& array, int column) {
+            auto* label = new ElidedLabel(this);
+            place(label, column, Qt::AlignLeft);
+            array.append(label);
+        };
+        elidedCell(m_userIdLabels, 1);
+        elidedCell(m_userNameLabels, 2);
+        cell(m_dateLabels, 3, Qt::AlignLeft);
+        cell(m_speedLabels, 4, Qt::AlignRight);
+        cell(m_accuracyLabels, 5, Qt::AlignRight);
+        cell(m_timeLabels, 6, Qt::AlignRight);
+    }
+
+    m_closeButton = new QPushButton(this);
+    m_closeButton->setIcon(returnArrowIcon());
+    m_closeButton->setIconSize(QSize(32, 32));
+    m_closeButton->setAccessibleName(QStringLiteral("閉じる"));
+    m_closeButton->setToolTip(QStringLiteral("閉じる"));
+    grid->addWidget(m_closeButton, 11, 5, 1, 2, Qt::AlignRight);
+    connect(m_closeButton, &QPushButton::clicked, this, &RankingWindow::closeWindow);
+}
+
+void RankingWindow::setRow(int row, const RankRowText& texts)
+{
+    m_userIdLabels[row]->setFullText(texts.userId);
+    m_userNameLabels[row]->setFullText(texts.userName);
+    m_dateLabels[row]->setText(texts.date);
+    m_speedLabels[row]->setText(texts.speed);
+    m_accuracyLabels[row]->setText(texts.accuracy);
+    m_timeLabels[row]->setText(texts.secondsUsed);
+}
+
+void RankingWindow::reload()
+{
+    adjustSize();
+    centerWindow(this, QStringLiteral("center"));
+    Ranking ranking;
+    ranking.load(*this, appSettings ? appSettings->logFolder() : QString(),
+                 appSettings ? appSettings->logName() : QStringLiteral("pelko.log"));
+}
+
+int RankingWindow::showModal()
+{
+    reload();
+    return exec();
+}
+
+void RankingWindow::closeWindow()
+{
+    done(QDialog::Accepted); // hides the window and ends a modal run
+}

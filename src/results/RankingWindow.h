@@ -1,0 +1,43 @@
+#pragma once
+
+#include "ElidedLabel.h"
+#include "Ranking.h"
+
+#include <QDialog>
+#include <QList>
+
+class QLabel;
+class QPushButton;
+
+// The ten best results of the main log.
+class RankingWindow : public QDialog, public RankingBoard
+{
+    Q_OBJECT
+public:
+    static RankingWindow& instance();
+
+    void reload();
+    void closeWindow();
+    // Loads the window and shows it modally.
+    int showModal();
+
+    void setRow(int row, const RankRowText& texts) override;
+
+    QList<QLabel*> m_rankLabels;
+    QLabel* m_userIdTitle = nullptr;
+    QLabel* m_userNameTitle = nullptr;
+    QLabel* m_dateTitle = nullptr;
+    QLabel* m_speedTitle = nullptr;
+    QLabel* m_accuracyTitle = nullptr;
+    QLabel* m_timeTitle = nullptr;
+    QList<ElidedLabel*> m_userIdLabels;
+    QList<ElidedLabel*> m_userNameLabels;
+    QList<QLabel*> m_dateLabels;
+    QList<QLabel*> m_speedLabels;
+    QList<QLabel*> m_accuracyLabels;
+    QList<QLabel*> m_timeLabels;
+    QPushButton* m_closeButton = nullptr;
+
+private:
+    RankingWindow();
+};

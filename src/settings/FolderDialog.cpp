@@ -1,0 +1,233 @@
+#include "FolderDialog.h"
+
+#include "ChooserArt.h"
+#include "VolumeList.h"
+#include "app/CenterWindow.h"
+#include "app/ProgramState.h"
+#include "platform/AppPaths.h"
+#include "platform/DialogKeys.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageService.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+
+namespace
+{
+constexpr int PathRole = Qt::UserRole;
+}
+
+FolderDialog& FolderDialog::instance()
+{
+    static FolderDialog* form = new FolderDialog;
+    return *form;
+}
+
+FolderDialog::FolderDialog() : QDialog(nullptr)
+{
+    setObjectName(QStringLiteral("FolderDialog"));
+    setWindowTitle(QStringLiteral("ディレクトリ参照"));
+    setModal(true);
+
+    m_folderEdit = new QLineEdit(this);
+    m_folderEdit->setAccessibleName(QStringLiteral("フォルダ"));
+    m_driveBox = new QComboBox(this);
+    m_driveBox->setAccessibleName(QStringLiteral("ドライブ"));
+    m_folderList = new QListWidget(this);
+    m_folderList->setAccessibleName(QStringLiteral("フォルダ一覧"));
+    m_folderList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_okButton = ChooserArt::okButton(this);
+    m_cancelButton = ChooserArt::cancelButton(this);
+
+    const QFontMetrics fm(font());
+    m_folderEdit->setMinimumWidth(fm.averageCharWidth() * 40);
+    m_folderList->setMinimumSize(fm.averageCharWidth() * 40, fm.lineSpacing() * 12);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(m_folderEdit, 0, 0);
+    grid->addWidget(m_driveBox, 1, 0);
+    grid->addWidget(m_folderList, 2, 0);
+    grid->addLayout(buttons, 3, 0);
+    grid->setRowStretch(2, 1);
+
+    connect(m_driveBox, &QComboBox::activated, this, &FolderDialog::changeDrive);
+    connect(m_folderList, &QListWidget::itemActivated, this, &FolderDialog::enterItem);
+    connect(m_folderEdit, &QLineEdit::returnPressed, this, [this] { handleFolderKey(13); });
+    connect(m_okButton, &QPushButton::clicked, this, &FolderDialog::confirm);
+    connect(m_cancelButton, &QPushButton::clicked, this, &FolderDialog::cancel);
+}
+
+int FolderDialog::showModal()
+{
+    prepare();
+    return exec();
+}
+
+void FolderDialog::prepare()
+{
+    m_callerDirPath = chosenFolder;
+    m_drive.clear();
+    m_listPath.clear();
+    m_folderList->clear();
+    fillDrives();
+    adjustSize();
+    centerWindow(this, QStringLiteral("center"));
+    showFolder();
+    m_folderEdit->setFocus();
+}
+
+void FolderDialog::showFolder()
+{
+    m_folderEdit->setText(chosenFolder);
+    // No folder given: start where the program stands, as an unset drive would.
+    QString drive =
+        VolumeList::driveOf(chosenFolder.isEmpty() ? QDir::currentPath() : chosenFolder, m_drives);
+    if (drive.isEmpty()) {
+        showMessage(chosenFolder + QStringLiteral("は正しくありません。デフォルト値を使用します"),
+                    MessageButtons::Ok, QStringLiteral("ドライブエラー"));
+        chosenFolder = FileSystem::withTrailingSlash(
+            FileSystem::joinPath(AppPaths::applicationFolder(), QStringLiteral("data")));
+        m_folderEdit->setText(chosenFolder);
+        drive = VolumeList::driveOf(chosenFolder, m_drives);
+        if (drive.isEmpty())
+            return;
+    }
+    selectDrive(drive);
+    const QString folder = FileSystem::resolveCase(chosenFolder);
+    if (!chosenFolder.isEmpty() && QFileInfo(folder).isDir()) {
+        // A folder that exists but cannot be listed leaves the lists where they are.
+        openFolder(folder);
+        return;
+    }
+    chosenFolder = drive;
+    openFolder(currentFolderOn(drive));
+}
+
+void FolderDialog::fillDrives()
+{
+    m_drives = VolumeList::driveRoots();
+    const QSignalBlocker block(m_driveBox);
+    m_driveBox->clear();
+    for (const QString& root : m_drives)
+        m_driveBox->addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), root, root);
+}
+
+void FolderDialog::selectDrive(const QString& root)
+{
+    const QSignalBlocker block(m_driveBox);
+    const int index = m_driveBox->findData(root);
+    if (index >= 0) {
+        m_driveBox->setCurrentIndex(index);
+        m_drive = root;
+    }
+}
+
+QString FolderDialog::currentFolderOn(const QString& drive) const
+{
+    const QString here = QDir::currentPath();
+    return VolumeList::driveOf(here, m_drives) == drive ? here : drive;
+}
+
+bool FolderDialog::openFolder(const QString& path)
+{
+    if (!FileSystem::canEnterFolder(path))
+        return false;
+    m_listPath = VolumeList::listForm(path);
+
+    m_folderList->clear();
+    const QIcon folderIcon = style()->standardIcon(QStyle::SP_DirIcon);
+    if (m_listPath != u"/") {
+        auto* up = new QListWidgetItem(style()->standardIcon(QStyle::SP_FileDialogToParent),
+                                       QStringLiteral(".."), m_folderList);
+        up->setData(PathRole, VolumeList::listForm(m_listPath + QStringLiteral("/..")));
+    }
+    const QFileInfoList entries =
+        QDir(m_listPath)
+            .entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
+                           QDir::Name | QDir::IgnoreCase);
+    // Hidden folders after the others, yet still reachable (the logs default to one).
+    for (const bool hidden : {false, true}) {
+        for (const QFileInfo& entry : entries) {
+            if (entry.fileName().startsWith(u'.') != hidden)
+                continue;
+            auto* item = new QListWidgetItem(folderIcon, entry.fileName(), m_folderList);
+            item->setData(PathRole, FileSystem::joinPath(m_listPath, entry.fileName()));
+        }
+    }
+    if (m_folderList->count() > 0)
+        m_folderList->setCurrentRow(0);
+
+    selectDrive(VolumeList::driveOf(m_listPath, m_drives));
+    showListedFolder();
+    return true;
+}
+
+void FolderDialog::changeDrive()
+{
+    const QString root = m_driveBox->currentData().toString();
+    if (root == m_drive)
+        return;
+    const QString previous = m_drive;
+    if (!openFolder(currentFolderOn(root)))
+        selectDrive(previous);
+}
+
+void FolderDialog::showListedFolder()
+{
+    m_folderEdit->setText(m_listPath);
+}
+
+void FolderDialog::enterFolder(const QString& path)
+{
+    openFolder(path);
+}
+
+void FolderDialog::enterItem(QListWidgetItem* item)
+{
+    if (item)
+        enterFolder(item->data(PathRole).toString());
+}
+
+void FolderDialog::handleFolderKey(int keyCode)
+{
+    if (keyCode != 13)
+        return;
+    chosenFolder = m_folderEdit->text();
+    showFolder();
+}
+
+void FolderDialog::confirm()
+{
+    chosenFolder = m_folderEdit->text();
+    done(Accepted);
+}
+
+void FolderDialog::cancel()
+{
+    chosenFolder.clear();
+    done(Rejected);
+}
+
+void FolderDialog::reject()
+{
+    chosenFolder = m_callerDirPath;
+    QDialog::reject();
+}
+
+void FolderDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (!DialogKeys::handle(this, event, [this] { cancel(); }))
+        QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,150 @@
+#include "LogFileDialog.h"
+
+#include "ChooserArt.h"
+#include "LogFileCheck.h"
+#include "app/CenterWindow.h"
+#include "app/ProgramState.h"
+#include "platform/DialogKeys.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageService.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+LogFileDialog& LogFileDialog::instance()
+{
+    static LogFileDialog* form = new LogFileDialog;
+    return *form;
+}
+
+LogFileDialog::LogFileDialog() : QDialog(nullptr)
+{
+    setObjectName(QStringLiteral("LogFileDialog"));
+    setWindowTitle(QStringLiteral("ファイル参照"));
+    setModal(true);
+
+    m_nameEdit = new QLineEdit(this);
+    m_nameEdit->setAccessibleName(QStringLiteral("ファイル名"));
+    m_fileList = new QListWidget(this);
+    m_fileList->setAccessibleName(QStringLiteral("ファイル一覧"));
+    m_fileList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_okButton = ChooserArt::okButton(this);
+    m_cancelButton = ChooserArt::cancelButton(this);
+
+    const QFontMetrics fm(font());
+    m_nameEdit->setMinimumWidth(fm.averageCharWidth() * 32);
+    m_fileList->setMinimumSize(fm.averageCharWidth() * 32, fm.lineSpacing() * 10);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(m_nameEdit);
+    column->addWidget(m_fileList, 1);
+    column->addLayout(buttons);
+
+    connect(m_fileList, &QListWidget::itemClicked, this, &LogFileDialog::takeSelectedName);
+    connect(m_fileList, &QListWidget::currentRowChanged, this, [this] {
+        // Moving through the list with the keys picks the name as a click does.
+        if (m_fileList->hasFocus())
+            takeSelectedName();
+    });
+    connect(m_fileList, &QListWidget::itemActivated, this, &LogFileDialog::chooseSelectedName);
+    connect(m_nameEdit, &QLineEdit::returnPressed, this, [this] { handleNameKey(13); });
+    connect(m_okButton, &QPushButton::clicked, this, &LogFileDialog::confirm);
+    connect(m_cancelButton, &QPushButton::clicked, this, &LogFileDialog::cancel);
+}
+
+int LogFileDialog::showModal()
+{
+    prepare();
+    return exec();
+}
+
+void LogFileDialog::prepare()
+{
+    m_callerDirPath = chosenFolder;
+    m_callerFileName = chosenLogFileName;
+    adjustSize();
+    centerWindow(this, QStringLiteral("center"));
+    fillFiles();
+    m_nameEdit->setText(chosenLogFileName);
+    m_nameEdit->setFocus();
+}
+
+void LogFileDialog::fillFiles()
+{
+    m_fileList->clear();
+    if (chosenFolder.isEmpty())
+        return;
+    // A folder that does not exist simply lists nothing; the name box stays usable.
+    const QDir folder(FileSystem::resolveCase(chosenFolder));
+    const QStringList names =
+        folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    m_fileList->addItems(names);
+}
+
+void LogFileDialog::takeSelectedName()
+{
+    if (QListWidgetItem* item = m_fileList->currentItem())
+        m_nameEdit->setText(item->text());
+}
+
+void LogFileDialog::chooseSelectedName()
+{
+    takeSelectedName();
+    confirm();
+}
+
+QString LogFileDialog::withLogExtension(const QString& name)
+{
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty() || QFileInfo(trimmed).fileName().contains(u'.'))
+        return name;
+    return trimmed + QStringLiteral(".log");
+}
+
+void LogFileDialog::handleNameKey(int keyCode)
+{
+    if (keyCode != 13)
+        return;
+    m_nameEdit->setText(withLogExtension(m_nameEdit->text()));
+}
+
+void LogFileDialog::confirm()
+{
+    if (!LogFileCheck::isAcceptable(chosenFolder, m_nameEdit->text())) {
+        showMessage(QStringLiteral("指定したログファイルは不正です。別の名前に変更してください"),
+                    MessageButtons::Ok);
+        return;
+    }
+    chosenLogFileName = m_nameEdit->text();
+    done(Accepted);
+}
+
+void LogFileDialog::cancel()
+{
+    chosenLogFileName.clear();
+    chosenFolder.clear();
+    done(Rejected);
+}
+
+void LogFileDialog::reject()
+{
+    chosenFolder = m_callerDirPath;
+    chosenLogFileName = m_callerFileName;
+    QDialog::reject();
+}
+
+void LogFileDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (!DialogKeys::handle(this, event, [this] { cancel(); }))
+        QDialog::keyPressEvent(event);
+}

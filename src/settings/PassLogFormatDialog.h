@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDialog>
+
+class QListWidget;
+class QPushButton;
+
+// Chooses the columns of the pass log. OK stores the choice and, when it changed, marks the
+// change in the pass log.
+class PassLogFormatDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    static PassLogFormatDialog& instance();
+
+    // Loads the dialog again and shows it modally.
+    int showModal();
+
+    void prepare();
+    void addSelectedColumn();
+    void removeSelectedColumn();
+    void confirm();
+    void cancel();
+
+    QListWidget* m_catalogueList = nullptr;
+    QListWidget* m_chosenList = nullptr;
+    QPushButton* m_addButton = nullptr;
+    QPushButton* m_removeButton = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+
+private:
+    PassLogFormatDialog();
+    QStringList chosenTitles() const;
+};

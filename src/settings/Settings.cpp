@@ -1,0 +1,298 @@
+#include "Settings.h"
+
+#include "IniFile.h"
+#include "app/ProgramState.h"
+#include "common/NumericText.h"
+#include "platform/AppPaths.h"
+#include "platform/FileSystem.h"
+
+#include <cfloat>
+#include <cmath>
+#include <optional>
+
+namespace
+{
+
+const QString kDefaultLogStyle = QStringLiteral("0123456789ABCDEF");
+
+// Only spaces, as the settings rules trim.
+QString trimSpaces(const QString& s)
+{
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && s.at(b) == u' ')
+        ++b;
+    while (e > b && s.at(e - 1) == u' ')
+        --e;
+    return s.mid(b, e - b);
+}
+
+QString withLogExtension(const QString& name)
+{
+    return name.contains(u'.') ? name : name + QStringLiteral(".log");
+}
+
+// A number as its shortest decimal text, up to fifteen significant digits.
+QString decimalText(double v)
+{
+    if (v == 0)
+        return QStringLiteral("0");
+    if (std::fabs(v) < 1e15 && v == std::trunc(v))
+        return QString::number(qint64(v));
+    return QString::number(v, 'g', 15).toUpper();
+}
+
+QString flagText(bool v)
+{
+    return v ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+bool isHexDigitsUpper(const QString& s)
+{
+    for (const QChar c : s) {
+        if (!kDefaultLogStyle.contains(c))
+            return false;
+    }
+    return true;
+}
+
+// A font size from the file: numeric text gives that size, anything else the default.
+// Empty when the number does not fit a single-precision value.
+std::optional<float> fontValue(const QString& text, float fallback)
+{
+    const QString t = trimSpaces(text);
+    if (!NumericText::isNumber(t))
+        return fallback;
+    const double v = NumericText::leadingValue(t);
+    if (!std::isfinite(v) || std::fabs(v) > double(FLT_MAX))
+        return std::nullopt;
+    return float(v);
+}
+
+} // namespace
+
+qint16 Settings::backgroundMode() const
+{
+    return NumericText::toInt16(NumericText::leadingValue(m_backgroundMode)).value_or(0);
+}
+
+void Settings::setBackgroundMode(qint16 v)
+{
+    m_backgroundMode = QString::number(v);
+}
+
+void Settings::setProblemOrder(const QString& v)
+{
+    const QString upper = v.toUpper();
+    if (v == u"1" || upper == u"SEQUENCE")
+        m_problemOrder = QStringLiteral("SEQUENCE");
+    else if (v == u"2" || upper == u"SELECT")
+        m_problemOrder = QStringLiteral("SELECT");
+    else
+        m_problemOrder = QStringLiteral("RANDOM");
+}
+
+QString Settings::iniString(const QString& section, const QString& key) const
+{
+    if (m_open)
+        return m_open->value(trimSpaces(section), trimSpaces(key));
+    return IniFile::readString(m_iniPath, trimSpaces(section), trimSpaces(key));
+}
+
+// True on failure, as the profile call's zero result is reported.
+bool Settings::writeIniString(const QString& section, const QString& key, const QString& value)
+{
+    if (m_open)
+        return !m_open->setValue(section, key, value);
+    return !IniFile::writeString(m_iniPath, section, key, value);
+}
+
+QString Settings::defaultLogFolder()
+{
+    return FileSystem::withTrailingSlash(
+        FileSystem::joinPath(AppPaths::appDataFolder(), QStringLiteral("pelko")));
+}
+
+void Settings::load()
+{
+    using NumericText::leadingValue;
+    using NumericText::toInt16;
+
+    m_loaded = false;
+    const QString appFolder = AppPaths::applicationFolder();
+    m_iniPath = FileSystem::resolveCase(FileSystem::withTrailingSlash(appFolder) +
+                                        QStringLiteral("pelko.ini"));
+
+    m_durationMinutes = 3;
+    m_canChangeDuration = true;
+    m_passSpeed = 25;
+    m_certificationFolder = appFolder + QStringLiteral("/DATA/");
+    m_logFolder = FileSystem::withTrailingSlash(appFolder);
+    m_logName = QStringLiteral("pelko.log");
+    m_passLogEnabled = false;
+    m_passLogName = QStringLiteral("pksub.log");
+    m_paperSize = QStringLiteral("9");
+    m_passLogFormat = kDefaultLogStyle;
+
+    // One read of the file for all keys.
+    IniFile file(m_iniPath);
+    file.load();
+    m_open = &file;
+    struct Close {
+        IniFile*& open;
+        ~Close() { open = nullptr; }
+    } close{m_open};
+
+    auto get = [this](const char16_t* section, const char16_t* key) {
+        return iniString(QString::fromUtf16(section), QString::fromUtf16(key));
+    };
+    const QString fallbackLogFolder = defaultLogFolder();
+
+    QString v = get(u"default", u"time");
+    if (!trimSpaces(v).isEmpty()) {
+        const auto n = toInt16(leadingValue(v));
+        if (!n)
+            return;
+        m_durationMinutes = *n;
+    }
+
+    m_canChangeDuration = leadingValue(get(u"default", u"chtm")) != 0;
+
+    v = get(u"default", u"gspd");
+    if (!trimSpaces(v).isEmpty()) {
+        const auto n = toInt16(leadingValue(v));
+        if (!n)
+            return;
+        m_passSpeed = *n;
+    }
+
+    v = trimSpaces(get(u"default", u"data"));
+    m_certificationFolder =
+        FileSystem::withTrailingSlash(v.isEmpty() ? appFolder + QStringLiteral("/DATA") : v);
+
+    v = trimSpaces(get(u"default", u"testdata"));
+    m_practiceFolder =
+        FileSystem::withTrailingSlash(v.isEmpty() ? appFolder + QStringLiteral("/PLACTICE") : v);
+
+    v = get(u"default", u"paper");
+    m_paperSize = trimSpaces(v).isEmpty() ? QStringLiteral("9") : decimalText(leadingValue(v));
+
+    v = trimSpaces(get(u"default", u"SortMode"));
+    if (v.isEmpty())
+        m_problemOrder = QStringLiteral("RANDOM");
+    else
+        setProblemOrder(v.toUpper());
+
+    v = trimSpaces(get(u"MainLog", u"Path"));
+    m_logFolder = FileSystem::withTrailingSlash(v.isEmpty() ? fallbackLogFolder : v);
+
+    v = trimSpaces(get(u"MainLog", u"Name"));
+    if (!v.isEmpty())
+        m_logName = withLogExtension(v);
+
+    v = trimSpaces(get(u"Sublog", u"Path"));
+    m_passLogFolder = FileSystem::withTrailingSlash(v.isEmpty() ? fallbackLogFolder : v);
+
+    v = trimSpaces(get(u"Sublog", u"Name"));
+    if (!v.isEmpty())
+        m_passLogName = withLogExtension(v);
+
+    // The pass log never shares its file with the main log.
+    if (trimSpaces(m_passLogFolder) == trimSpaces(m_logFolder) &&
+        trimSpaces(m_passLogName) == trimSpaces(m_logName))
+        m_passLogName += u'2';
+
+    m_passLogEnabled = leadingValue(get(u"Sublog", u"Flag")) != 0;
+
+    v = trimSpaces(get(u"Sublog", u"Style"));
+    if (!v.isEmpty() && isHexDigitsUpper(v))
+        m_passLogFormat = v;
+
+    v = get(u"BackGround", u"BackColor");
+    m_backColor = trimSpaces(v).isEmpty() ? QStringLiteral("&HE0E0E0") : v;
+    v = get(u"BackGround", u"ProblemBackColor");
+    m_problemBackColor = trimSpaces(v).isEmpty() ? QStringLiteral("&HFFFFFF") : v;
+    v = get(u"BackGround", u"ProblemColor");
+    m_problemColor = trimSpaces(v).isEmpty() ? QStringLiteral("&H000000") : v;
+
+    const auto mode = toInt16(leadingValue(get(u"BackGround", u"Mode")));
+    if (!mode)
+        return;
+    setBackgroundMode(*mode);
+
+    m_showPractice = trimSpaces(get(u"Display", u"plactice")).toUpper() != u"OFF";
+    m_showSettings = trimSpaces(get(u"Display", u"kankyo")).toUpper() != u"OFF";
+    m_rankingShowsRepeats = trimSpaces(get(u"Ranking", u"mode")) == u"1";
+
+    const auto base = fontValue(get(u"Font", u"Base"), 13);
+    const auto ret = fontValue(get(u"Font", u"Return"), 3);
+    const auto result = fontValue(get(u"Font", u"Result"), 11);
+    if (!base || !ret || !result)
+        return;
+    baseFontSize = *base;
+    rowGapFontSize = *ret;
+    resultFontSize = *result;
+
+    v = trimSpaces(get(u"Window", u"Width"));
+    if (NumericText::isNumber(v)) {
+        const auto n = toInt16(leadingValue(v));
+        if (!n)
+            return;
+        windowPercent = *n;
+    } else {
+        windowPercent = 80;
+    }
+
+    m_loaded = true;
+}
+
+bool Settings::save()
+{
+    // A store that never loaded must not overwrite the file with initial values.
+    if (!m_loaded)
+        return false;
+
+    IniFile file(m_iniPath);
+    if (!file.load())
+        return false; // the file exists but cannot be read: keep it as it is
+    m_open = &file;
+    struct Close {
+        IniFile*& open;
+        ~Close() { open = nullptr; }
+    } close{m_open};
+
+    bool failed = false;
+    auto put = [&](const char16_t* section, const char16_t* key, const QString& value) {
+        failed |= writeIniString(QString::fromUtf16(section), QString::fromUtf16(key), value);
+    };
+    put(u"default", u"time", QString::number(m_durationMinutes));
+    put(u"default", u"chtm", flagText(m_canChangeDuration));
+    put(u"default", u"gspd", QString::number(m_passSpeed));
+    put(u"default", u"data", m_certificationFolder);
+    put(u"default", u"testdata", m_practiceFolder);
+    put(u"BackGround", u"BackColor", m_backColor);
+    put(u"BackGround", u"Mode", m_backgroundMode);
+    put(u"BackGround", u"ProblemBackColor", m_problemBackColor);
+    put(u"BackGround", u"ProblemColor", m_problemColor);
+    put(u"default", u"paper", m_paperSize);
+    put(u"default", u"SortMode", m_problemOrder);
+    put(u"MainLog", u"Path", m_logFolder);
+    put(u"MainLog", u"Name", m_logName);
+    put(u"Sublog", u"Path", m_passLogFolder);
+    put(u"Sublog", u"Name", m_passLogName);
+    put(u"Sublog", u"Flag", flagText(m_passLogEnabled));
+    put(u"Ranking", u"mode", flagText(m_rankingShowsRepeats));
+    put(u"Font", u"Base", NumericText::singleText(baseFontSize));
+    put(u"Font", u"Return", NumericText::singleText(rowGapFontSize));
+    put(u"Font", u"Result", NumericText::singleText(resultFontSize));
+    put(u"Window", u"Width", QString::number(windowPercent));
+
+    // Keys that could be stored are written even when another one could not.
+    const bool saved = file.save();
+    return saved && !failed;
+}
+
+void Settings::savePassLogFormat()
+{
+    writeIniString(QStringLiteral("Sublog"), QStringLiteral("Style"), m_passLogFormat);
+}

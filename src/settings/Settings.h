@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QString>
+
+class IniFile;
+
+// Every user-adjustable setting, and the only code that reads or writes "pelko.ini".
+class Settings
+{
+public:
+    // Where both logs go unless the settings name another folder: "pelko" in the user's
+    // application-data folder, with a final "/".
+    static QString defaultLogFolder();
+
+    // Test window size as a percentage of the screen.
+    qint16 windowPercent = 80;
+
+    bool rankingShowsRepeats() const { return m_rankingShowsRepeats; }
+    void setRankingShowsRepeats(bool v) { m_rankingShowsRepeats = v; }
+    bool showPractice() const { return m_showPractice; }
+    void setShowPractice(bool v) { m_showPractice = v; }
+    bool showSettings() const { return m_showSettings; }
+    void setShowSettings(bool v) { m_showSettings = v; }
+    qint16 backgroundMode() const;
+    void setBackgroundMode(qint16 v);
+    bool isLoaded() const { return m_loaded; }
+    QString passLogFormat() const { return m_passLogFormat; }
+    void setPassLogFormat(const QString& v) { m_passLogFormat = v; }
+    QString paperSize() const { return m_paperSize; }
+    void setPaperSize(const QString& v) { m_paperSize = v; }
+    QString passLogName() const { return m_passLogName; }
+    void setPassLogName(const QString& v) { m_passLogName = v; }
+    QString passLogFolder() const { return m_passLogFolder; }
+    void setPassLogFolder(const QString& v) { m_passLogFolder = v; }
+    bool isPassLogEnabled() const { return m_passLogEnabled; }
+    void setPassLogEnabled(bool v) { m_passLogEnabled = v; }
+    QString logName() const { return m_logName; }
+    void setLogName(const QString& v) { m_logName = v; }
+    QString logFolder() const { return m_logFolder; }
+    void setLogFolder(const QString& v) { m_logFolder = v; }
+    qint16 passSpeed() const { return m_passSpeed; }
+    void setPassSpeed(qint16 v) { m_passSpeed = v; }
+    QString problemOrder() const { return m_problemOrder; }
+    void setProblemOrder(const QString& v);
+    bool canChangeDuration() const { return m_canChangeDuration; }
+    void setCanChangeDuration(bool v) { m_canChangeDuration = v; }
+    qint16 durationMinutes() const { return m_durationMinutes; }
+    void setDurationMinutes(qint16 v) { m_durationMinutes = v; }
+    QString certificationFolder() const { return m_certificationFolder; }
+    void setCertificationFolder(const QString& v) { m_certificationFolder = v; }
+    QString practiceFolder() const { return m_practiceFolder; }
+    void setPracticeFolder(const QString& v) { m_practiceFolder = v; }
+    QString problemBackColor() const { return m_problemBackColor; }
+    void setProblemBackColor(const QString& v) { m_problemBackColor = v; }
+    QString backColor() const { return m_backColor; }
+    void setBackColor(const QString& v) { m_backColor = v; }
+    QString problemColor() const { return m_problemColor; }
+    void setProblemColor(const QString& v) { m_problemColor = v; }
+
+    void load();
+    bool save();
+    void savePassLogFormat();
+
+    // Full path of the settings file (known after load).
+    QString iniPath() const { return m_iniPath; }
+
+private:
+    QString iniString(const QString& section, const QString& key) const;
+    bool writeIniString(const QString& section, const QString& key, const QString& value);
+
+    bool m_rankingShowsRepeats = false;
+    bool m_showPractice = true;
+    bool m_showSettings = true;
+    QString m_backgroundMode = QStringLiteral("0");
+    bool m_loaded = false;
+    QString m_passLogFormat = QStringLiteral("0123456789ABCDEF");
+    QString m_paperSize = QStringLiteral("9");
+    QString m_passLogName = QStringLiteral("pksub.log");
+    QString m_passLogFolder;
+    bool m_passLogEnabled = false;
+    QString m_logName = QStringLiteral("pelko.log");
+    QString m_logFolder;
+    qint16 m_passSpeed = 25;
+    QString m_problemOrder = QStringLiteral("RANDOM");
+    bool m_canChangeDuration = false;
+    qint16 m_durationMinutes = 3;
+    QString m_certificationFolder;
+    QString m_practiceFolder;
+    QString m_problemBackColor = QStringLiteral("&HFFFFFF");
+    QString m_backColor = QStringLiteral("&HE0E0E0");
+    QString m_problemColor = QStringLiteral("&H000000");
+    QString m_iniPath;
+    // The file held open while load or save reads or writes many keys at once.
+    IniFile* m_open = nullptr;
+};

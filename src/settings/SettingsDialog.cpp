@@ -1,0 +1,832 @@
+#include "SettingsDialog.h"
+
+#include "ColorChooser.h"
+#include "ColorLiteral.h"
+#include "FolderDialog.h"
+#include "LogFileDialog.h"
+#include "PassLogFormatDialog.h"
+#include "Settings.h"
+#include "app/CenterWindow.h"
+#include "app/ProgramState.h"
+#include "common/NumericText.h"
+#include "platform/DialogKeys.h"
+#include "platform/MessageService.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+using namespace SettingsRules;
+
+namespace
+{
+
+void selectOption(QRadioButton* const* options, int count, int index)
+{
+    if (index >= 0 && index < count) {
+        options[index]->setChecked(true);
+        return;
+    }
+    // No option at all: exclusive buttons refuse to be unchecked one by one.
+    for (int i = 0; i < count; ++i) {
+        options[i]->setAutoExclusive(false);
+        options[i]->setChecked(false);
+        options[i]->setAutoExclusive(true);
+    }
+}
+
+template <std::size_t N> void selectOption(std::array<QRadioButton*, N>& options, int index)
+{
+    selectOption(options.data(), int(N), index);
+}
+
+template <std::size_t N> int selectedOption(const std::array<QRadioButton*, N>& options)
+{
+    for (std::size_t i = 0; i < N; ++i) {
+        if (options[i]->isChecked())
+            return int(i);
+    }
+    return -1;
+}
+
+QScrollBar* makeBar(QWidget* parent, const Bar& bar, const QString& name)
+{
+    auto* v = new QScrollBar(Qt::Vertical, parent);
+    v->setRange(bar.minimum, bar.maximum);
+    v->setSingleStep(bar.singleStep);
+    v->setPageStep(bar.pageStep);
+    v->setFocusPolicy(Qt::StrongFocus);
+    v->setAccessibleName(name);
+    v->setMinimumHeight(v->fontMetrics().height() * 5 / 2);
+    return v;
+}
+
+QLabel* makeValueLabel(QWidget* parent, const QString& widest)
+{
+    auto* label = new QLabel(parent);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widest) +
+                           label->fontMetrics().averageCharWidth());
+    return label;
+}
+
+// Bar, value label and unit label side by side.
+void addBarRow(QGridLayout* grid, int row, QWidget* lead, QScrollBar* bar, QLabel* value,
+               QLabel* unit)
+{
+    int col = 0;
+    if (lead)
+        grid->addWidget(lead, row, col++);
+    grid->addWidget(value, row, col++);
+    grid->addWidget(unit, row, col++);
+    grid->addWidget(bar, row, col++);
+    grid->setColumnStretch(col, 1);
+}
+
+QGroupBox* group(const QString& caption, QWidget* parent)
+{
+    auto* box = new QGroupBox(caption, parent);
+    return box;
+}
+
+QPushButton* makeButton(const QString& caption, QWidget* parent)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+SettingsDialog& SettingsDialog::instance()
+{
+    static SettingsDialog* form = new SettingsDialog;
+    return *form;
+}
+
+SettingsDialog::SettingsDialog() : QDialog(nullptr)
+{
+    setObjectName(QStringLiteral("SettingsDialog"));
+    setWindowTitle(QStringLiteral("環境設定"));
+    setModal(true);
+    // A size smaller than the program's own: the dialog holds every setting and must still
+    // fit a 1024 x 768 screen.
+    QFont smaller = font();
+    smaller.setPointSizeF(std::max(8.0, smaller.pointSizeF() - 1));
+    setFont(smaller);
+    buildControls();
+    connectControls();
+}
+
+void SettingsDialog::buildControls()
+{
+    m_scroll = new QScrollArea(this);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(true);
+    m_content = new QWidget;
+    QWidget* c = m_content;
+    const QFontMetrics fm(font());
+    const int pathWidth = fm.averageCharWidth() * 26;
+
+    m_headerLabel = new QLabel(QStringLiteral("ＰＥＬＫＯの環境を設定します"), c);
+    QFont headerFont = m_headerLabel->font();
+    headerFont.setPointSizeF(headerFont.pointSizeF() * 1.4);
+    headerFont.setBold(true);
+    m_headerLabel->setFont(headerFont);
+
+    // Groups are created column by column, top to bottom, so Tab walks them in that order.
+
+    // First column: time, speed, order, paper, ranking.
+    auto* durationBox = group(QStringLiteral("制限時間"), c);
+    m_durationBar = makeBar(durationBox, DurationBar, QStringLiteral("制限時間"));
+    m_durationLabel = makeValueLabel(durationBox, QStringLiteral("000"));
+    m_minutesUnitLabel = new QLabel(QStringLiteral("分"), durationBox);
+    addBarRow(new QGridLayout(durationBox), 0, nullptr, m_durationBar, m_durationLabel,
+              m_minutesUnitLabel);
+
+    auto* changeDurationBox = group(QStringLiteral("制限時間変更許可"), c);
+    m_changeDurationOptions[0] = new QRadioButton(QStringLiteral("許可"), changeDurationBox);
+    m_changeDurationOptions[1] = new QRadioButton(QStringLiteral("不可"), changeDurationBox);
+    m_changeDurationNote = new QLabel(QStringLiteral("※検定モードのみ"), changeDurationBox);
+    {
+        auto* g = new QGridLayout(changeDurationBox);
+        g->addWidget(m_changeDurationOptions[0], 0, 0);
+        g->addWidget(m_changeDurationOptions[1], 0, 1);
+        g->addWidget(m_changeDurationNote, 1, 0, 1, 2);
+    }
+
+    auto* passSpeedBox = group(QStringLiteral("合格ライン"), c);
+    m_passSpeedBar = makeBar(passSpeedBox, PassSpeedBar, QStringLiteral("合格ライン"));
+    m_passSpeedLabel = makeValueLabel(passSpeedBox, QStringLiteral("0000"));
+    m_passSpeedUnitLabel = new QLabel(QStringLiteral("文字／分"), passSpeedBox);
+    addBarRow(new QGridLayout(passSpeedBox), 0, nullptr, m_passSpeedBar, m_passSpeedLabel,
+              m_passSpeedUnitLabel);
+
+    auto* orderBox = group(QStringLiteral("例題順序（練習時のみ有効）"), c);
+    {
+        auto* v = new QVBoxLayout(orderBox);
+        const char16_t* captions[] = {u"ランダム", u"順番", u"選択"};
+        for (int i = 0; i < 3; ++i) {
+            m_orderOptions[i] = new QRadioButton(QString::fromUtf16(captions[i]), orderBox);
+            v->addWidget(m_orderOptions[i]);
+        }
+    }
+
+    auto* paperBox = group(QStringLiteral("認定証の用紙サイズ"), c);
+    {
+        auto* g = new QGridLayout(paperBox);
+        const char16_t* captions[] = {u"A4", u"B4", u"B5"};
+        for (int i = 0; i < 3; ++i) {
+            m_paperOptions[i] = new QRadioButton(QString::fromUtf16(captions[i]), paperBox);
+            g->addWidget(m_paperOptions[i], 0, i);
+        }
+        m_paperNote = new QLabel(QStringLiteral("※B4,B5が使えないプリンタでは無効です"), paperBox);
+        m_paperNote->setWordWrap(true);
+        g->addWidget(m_paperNote, 1, 0, 1, 3);
+    }
+
+    auto* rankingBox = group(QStringLiteral("ランキング表示形式"), c);
+    {
+        auto* v = new QVBoxLayout(rankingBox);
+        m_rankingOptions[0] = new QRadioButton(QStringLiteral("IDの重複なし"), rankingBox);
+        m_rankingOptions[1] = new QRadioButton(QStringLiteral("無条件"), rankingBox);
+        v->addWidget(m_rankingOptions[0]);
+        v->addWidget(m_rankingOptions[1]);
+    }
+
+    // Second column: folders and log names.
+    auto folderGroup = [&](const QString& caption, std::array<QRadioButton*, 2>& options,
+                           QCheckBox*& defaultCheck, QLineEdit*& edit, int browseIndex) {
+        auto* box = group(caption, c);
+        options[0] = new QRadioButton(QStringLiteral("デフォルト:"), box);
+        defaultCheck = new QCheckBox(box);
+        options[1] = new QRadioButton(QStringLiteral("その他"), box);
+        edit = new QLineEdit(box);
+        edit->setMinimumWidth(pathWidth);
+        edit->setAccessibleName(caption);
+        m_browseFolderButtons[browseIndex] = makeButton(QStringLiteral("参照"), box);
+        auto* g = new QGridLayout(box);
+        g->addWidget(options[0], 0, 0);
+        g->addWidget(defaultCheck, 0, 1, 1, 2);
+        g->addWidget(options[1], 1, 0);
+        g->addWidget(edit, 1, 1);
+        g->addWidget(m_browseFolderButtons[browseIndex], 1, 2);
+        g->setColumnStretch(1, 1);
+        return box;
+    };
+    auto nameGroup = [&](const QString& caption, const QString& defaultCaption,
+                         std::array<QRadioButton*, 2>& options, QLineEdit*& edit, int file) {
+        auto* box = group(caption, c);
+        options[0] = new QRadioButton(defaultCaption, box);
+        options[1] = new QRadioButton(QStringLiteral("その他"), box);
+        edit = new QLineEdit(box);
+        edit->setAccessibleName(caption);
+        m_browseFileButtons[file] = makeButton(QStringLiteral("参照"), box);
+        auto* g = new QGridLayout(box);
+        g->addWidget(options[0], 0, 0, 1, 3);
+        g->addWidget(options[1], 1, 0);
+        g->addWidget(edit, 1, 1);
+        g->addWidget(m_browseFileButtons[file], 1, 2);
+        g->setColumnStretch(1, 1);
+        return box;
+    };
+    auto* certificationFolderBox =
+        folderGroup(QStringLiteral("本番用ファイルのパス"), m_certificationFolderOptions,
+                    m_certificationDefaultCheck, m_certificationFolderEdit, 0);
+    auto* practiceFolderBox =
+        folderGroup(QStringLiteral("練習用データファイルのパス"), m_practiceFolderOptions,
+                    m_practiceDefaultCheck, m_practiceFolderEdit, 3);
+    auto* logFolderBox = folderGroup(QStringLiteral("ログファイルのパス"), m_logFolderOptions,
+                                     m_logDefaultCheck, m_logFolderEdit, 1);
+    auto* logNameBox =
+        nameGroup(QStringLiteral("ログファイルの名前"), QStringLiteral("デフォルト(PELKO.LOG)"),
+                  m_logNameOptions, m_logNameEdit, 0);
+    auto* passLogFolderBox =
+        folderGroup(QStringLiteral("合格ログファイルのパス"), m_passLogFolderOptions,
+                    m_passLogDefaultCheck, m_passLogFolderEdit, 2);
+    auto* passLogNameBox =
+        nameGroup(QStringLiteral("合格ログファイルの名前"), QStringLiteral("デフォルト(PKSUB.LOG)"),
+                  m_passLogNameOptions, m_passLogNameEdit, 1);
+
+    // Third column: colours, window size, font sizes.
+    auto* backgroundBox = group(QStringLiteral("背景"), c);
+    {
+        auto* g = new QGridLayout(backgroundBox);
+        auto colorRow = [&](int row, QLabel*& label, const QString& caption, QLineEdit*& edit,
+                            QPushButton*& button) {
+            label = new QLabel(caption, backgroundBox);
+            edit = new QLineEdit(backgroundBox);
+            edit->setAccessibleName(caption);
+            edit->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("&HFFFFFF")) +
+                                  fm.averageCharWidth() * 3);
+            button = makeButton(QStringLiteral("選択"), backgroundBox);
+            label->setBuddy(edit);
+            g->addWidget(label, row, 0);
+            g->addWidget(edit, row, 1);
+            g->addWidget(button, row, 2);
+        };
+        colorRow(0, m_backColorLabel, QStringLiteral("背景色"), m_backColorEdit, m_backColorButton);
+        m_backgroundModeLabel = new QLabel(QStringLiteral("背景状態"), backgroundBox);
+        m_backgroundModeBox = new QComboBox(backgroundBox);
+        m_backgroundModeBox->addItem(QStringLiteral("通常"));
+        m_backgroundModeBox->addItem(QStringLiteral("最大"));
+        m_backgroundModeBox->setAccessibleName(QStringLiteral("背景状態"));
+        m_backgroundModeLabel->setBuddy(m_backgroundModeBox);
+        g->addWidget(m_backgroundModeLabel, 1, 0);
+        g->addWidget(m_backgroundModeBox, 1, 1, 1, 2);
+        colorRow(2, m_problemBackColorLabel, QStringLiteral("問題背景色"), m_problemBackColorEdit,
+                 m_problemBackColorButton);
+        colorRow(3, m_problemColorLabel, QStringLiteral("問題文字色"), m_problemColorEdit,
+                 m_problemColorButton);
+    }
+
+    m_windowPercentGroup = group(QStringLiteral("画面サイズ"), c);
+    m_windowPercentGroup->setObjectName(QStringLiteral("windowPercentGroup"));
+    m_windowPercentLeadLabel = new QLabel(QStringLiteral("モニターの"), m_windowPercentGroup);
+    m_windowPercentBar =
+        makeBar(m_windowPercentGroup, WindowPercentBar, QStringLiteral("画面サイズ"));
+    m_windowPercentLabel = makeValueLabel(m_windowPercentGroup, QStringLiteral("000"));
+    m_percentUnitLabel = new QLabel(QStringLiteral("%"), m_windowPercentGroup);
+    addBarRow(new QGridLayout(m_windowPercentGroup), 0, m_windowPercentLeadLabel,
+              m_windowPercentBar, m_windowPercentLabel, m_percentUnitLabel);
+
+    auto fontGroup = [&](const QString& caption, const Bar& bar, QScrollBar*& scrollBar,
+                         QLabel*& value, QLabel*& unit) {
+        auto* box = group(caption, c);
+        scrollBar = makeBar(box, bar, caption);
+        value = makeValueLabel(box, QStringLiteral("00.0"));
+        unit = new QLabel(QStringLiteral("Point"), box);
+        addBarRow(new QGridLayout(box), 0, nullptr, scrollBar, value, unit);
+        return box;
+    };
+    auto* baseFontBox = fontGroup(QStringLiteral("文字サイズ"), BaseFontBar, m_baseFontBar,
+                                  m_baseFontLabel, m_baseFontUnitLabel);
+    auto* lineGapBox = fontGroup(QStringLiteral("行間"), LineGapBar, m_lineGapBar, m_lineGapLabel,
+                                 m_lineGapUnitLabel);
+    auto* resultFontBox = fontGroup(QStringLiteral("結果文字ｻｲｽﾞ"), ResultFontBar, m_resultFontBar,
+                                    m_resultFontLabel, m_resultFontUnitLabel);
+
+    auto* passLogBox = group(QStringLiteral("合格ログの記録"), c);
+    {
+        m_passLogOptions[0] = new QRadioButton(QStringLiteral("する"), passLogBox);
+        m_passLogOptions[1] = new QRadioButton(QStringLiteral("しない"), passLogBox);
+        m_passLogFormatButton = makeButton(QStringLiteral("ログ形式"), passLogBox);
+        auto* h = new QHBoxLayout(passLogBox);
+        h->addWidget(m_passLogOptions[0]);
+        h->addWidget(m_passLogOptions[1]);
+        h->addStretch();
+        h->addWidget(m_passLogFormatButton);
+    }
+
+    m_okButton = makeButton(QStringLiteral("保存して終了"), this);
+    m_cancelButton = makeButton(QStringLiteral("保存せず終了"), this);
+
+    auto* columns = new QHBoxLayout;
+    auto column = [&](std::initializer_list<QWidget*> boxes) {
+        auto* v = new QVBoxLayout;
+        for (QWidget* box : boxes)
+            v->addWidget(box);
+        v->addStretch();
+        columns->addLayout(v);
+    };
+    column({durationBox, changeDurationBox, passSpeedBox, orderBox, paperBox, rankingBox});
+    column({certificationFolderBox, practiceFolderBox, logFolderBox, logNameBox, passLogFolderBox,
+            passLogNameBox});
+    // The pass-log switch sits under the pictures' groups: the folder column is the tallest.
+    column(
+        {backgroundBox, m_windowPercentGroup, baseFontBox, lineGapBox, resultFontBox, passLogBox});
+    columns->setStretch(1, 1);
+
+    // Tight groups: the folder column has to fit a 768-pixel screen with the program's font.
+    for (QGroupBox* box : c->findChildren<QGroupBox*>()) {
+        const int side = box->fontMetrics().averageCharWidth();
+        box->layout()->setContentsMargins(side, side / 2, side, side / 2);
+        box->layout()->setSpacing(side / 2);
+    }
+    columns->setSpacing(fm.averageCharWidth());
+
+    auto* contentLayout = new QVBoxLayout(c);
+    contentLayout->addWidget(m_headerLabel);
+    contentLayout->addLayout(columns);
+    m_scroll->setWidget(c);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
+    auto* outer = new QVBoxLayout(this);
+    outer->addWidget(m_scroll, 1);
+    outer->addLayout(buttons);
+}
+
+void SettingsDialog::connectControls()
+{
+    auto onSelect = [this](QRadioButton* option, auto handler, int index) {
+        connect(option, &QRadioButton::toggled, this, [this, handler, index](bool on) {
+            if (on)
+                (this->*handler)(index);
+        });
+    };
+    for (int i = 0; i < 2; ++i) {
+        onSelect(m_certificationFolderOptions[i], &SettingsDialog::chooseCertificationFolderOption,
+                 i);
+        onSelect(m_practiceFolderOptions[i], &SettingsDialog::choosePracticeFolderOption, i);
+        onSelect(m_logFolderOptions[i], &SettingsDialog::chooseLogFolderOption, i);
+        onSelect(m_passLogFolderOptions[i], &SettingsDialog::choosePassLogFolderOption, i);
+        onSelect(m_logNameOptions[i], &SettingsDialog::chooseLogNameOption, i);
+        onSelect(m_passLogNameOptions[i], &SettingsDialog::choosePassLogNameOption, i);
+        onSelect(m_passLogOptions[i], &SettingsDialog::choosePassLogOption, i);
+    }
+    // The check boxes mark the default option and select it when clicked.
+    const std::pair<QCheckBox*, void (SettingsDialog::*)()> captions[] = {
+        {m_certificationDefaultCheck, &SettingsDialog::useDefaultCertificationFolder},
+        {m_practiceDefaultCheck, &SettingsDialog::useDefaultPracticeFolder},
+        {m_logDefaultCheck, &SettingsDialog::useDefaultLogFolder},
+        {m_passLogDefaultCheck, &SettingsDialog::useDefaultPassLogFolder}};
+    for (const auto& [defaultCheck, handler] : captions)
+        connect(defaultCheck, &QCheckBox::clicked, this, handler);
+    for (const Folder f : {Practice, Data, Log, PassLog}) {
+        const FolderControls fc = folderControls(f);
+        connect((*fc.options)[0], &QRadioButton::toggled, fc.defaultCheck, &QCheckBox::setChecked);
+    }
+
+    connect(m_backgroundModeBox, &QComboBox::currentIndexChanged, this,
+            &SettingsDialog::followBackgroundMode);
+    connect(m_durationBar, &QScrollBar::valueChanged, this, &SettingsDialog::showDuration);
+    connect(m_passSpeedBar, &QScrollBar::valueChanged, this, &SettingsDialog::showPassSpeed);
+    connect(m_windowPercentBar, &QScrollBar::valueChanged, this,
+            &SettingsDialog::showWindowPercent);
+    connect(m_baseFontBar, &QScrollBar::valueChanged, this, &SettingsDialog::showBaseFont);
+    connect(m_lineGapBar, &QScrollBar::valueChanged, this, &SettingsDialog::showLineGap);
+    connect(m_resultFontBar, &QScrollBar::valueChanged, this, &SettingsDialog::showResultFont);
+    for (int i = 0; i < 4; ++i)
+        connect(m_browseFolderButtons[i], &QPushButton::clicked, this,
+                [this, i] { browseFolder(i); });
+    for (int i = 0; i < 2; ++i)
+        connect(m_browseFileButtons[i], &QPushButton::clicked, this,
+                [this, i] { browseLogFile(i); });
+    connect(m_passLogFormatButton, &QPushButton::clicked, this, &SettingsDialog::editPassLogFormat);
+    connect(m_backColorButton, &QPushButton::clicked, this, &SettingsDialog::pickBackColor);
+    connect(m_problemBackColorButton, &QPushButton::clicked, this,
+            &SettingsDialog::pickProblemBackColor);
+    connect(m_problemColorButton, &QPushButton::clicked, this, &SettingsDialog::pickProblemColor);
+    connect(m_okButton, &QPushButton::clicked, this, &SettingsDialog::confirm);
+    connect(m_cancelButton, &QPushButton::clicked, this, &SettingsDialog::cancel);
+}
+
+SettingsDialog::FolderControls SettingsDialog::folderControls(Folder folder)
+{
+    switch (folder) {
+    case Practice:
+        return {&m_practiceFolderOptions, m_practiceDefaultCheck, m_practiceFolderEdit,
+                m_browseFolderButtons[3]};
+    case Data:
+        return {&m_certificationFolderOptions, m_certificationDefaultCheck,
+                m_certificationFolderEdit, m_browseFolderButtons[0]};
+    case Log:
+        return {&m_logFolderOptions, m_logDefaultCheck, m_logFolderEdit, m_browseFolderButtons[1]};
+    case PassLog:
+    default:
+        return {&m_passLogFolderOptions, m_passLogDefaultCheck, m_passLogFolderEdit,
+                m_browseFolderButtons[2]};
+    }
+}
+
+int SettingsDialog::showModal()
+{
+    prepare();
+    show();
+    // Shown, the controls know their real sizes: fit the dialog to them again.
+    fitToScreen();
+    checkFolders();
+    // The first check may already have closed the dialog.
+    if (!isVisible())
+        return result();
+    return exec();
+}
+
+void SettingsDialog::fitToScreen()
+{
+    // Sizes are only right once the style has polished every control.
+    ensurePolished();
+    m_content->ensurePolished();
+    m_content->layout()->activate();
+    const QSize content = m_content->sizeHint();
+    const QMargins margins = layout()->contentsMargins();
+    const int buttonsHeight = m_okButton->sizeHint().height() + layout()->spacing();
+    QSize wanted(content.width() + margins.left() + margins.right(),
+                 content.height() + margins.top() + margins.bottom() + buttonsHeight);
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        // Too big for the screen (large text scale): the groups scroll inside the dialog.
+        // Room left by the window frame, which is not part of the dialog's own size.
+        const QSize room = screen->availableGeometry().size() - QSize(16, 40);
+        const int bar = m_scroll->verticalScrollBar()->sizeHint().width();
+        if (wanted.height() > room.height())
+            wanted.rwidth() += bar;
+        if (wanted.width() > room.width())
+            wanted.rheight() += bar;
+        wanted = wanted.boundedTo(room);
+    }
+    resize(wanted);
+}
+
+void SettingsDialog::prepare()
+{
+    // 1. Defaults and the remembered custom colours.
+    m_defaults[Practice] = defaultPracticeFolder();
+    m_defaults[Data] = defaultDataFolder();
+    m_defaults[Log] = Settings::defaultLogFolder();
+    m_defaults[PassLog] = Settings::defaultLogFolder();
+    m_customColors = initialCustomColors();
+
+    Settings& k = *appSettings;
+    // 2, 3. Practice and certification folders.
+    loadFolder(Practice, k.practiceFolder());
+    loadFolder(Data, k.certificationFolder());
+
+    // 4. Duration and whether it may change.
+    m_durationBar->setValue(positionFor(DurationBar, k.durationMinutes()));
+    showDuration();
+    selectOption(m_changeDurationOptions, k.canChangeDuration() ? 0 : 1);
+
+    // 5. Pass speed: below 1 shows as 1.
+    m_passSpeedBar->setValue(positionFor(PassSpeedBar, k.passSpeed()));
+    showPassSpeed();
+
+    // 6. Main log folder and name; the name always counts as "その他".
+    loadFolder(Log, k.logFolder());
+    m_logNameEdit->setText(k.logName());
+    selectOption(m_logNameOptions, 1);
+    chooseLogNameOption(1);
+
+    // 7. Pass log.
+    selectOption(m_passLogOptions, k.isPassLogEnabled() ? 0 : 1);
+    choosePassLogOption(k.isPassLogEnabled() ? 0 : 1);
+    loadFolder(PassLog, k.passLogFolder());
+    m_passLogNameEdit->setText(k.passLogName());
+    selectOption(m_passLogNameOptions, 1);
+    choosePassLogNameOption(1);
+
+    // 8. Paper: any other size selects none.
+    selectOption(m_paperOptions, paperIndex(k.paperSize()));
+
+    // 9. Colours that are no colour value show the defaults.
+    m_backColorEdit->setText(shownColorText(k.backColor(), QStringLiteral("&HE0E0E0")));
+    m_problemBackColorEdit->setText(
+        shownColorText(k.problemBackColor(), QStringLiteral("&HFFFFFF")));
+    m_problemColorEdit->setText(shownColorText(k.problemColor(), QStringLiteral("&H000000")));
+
+    // 10. Background mode outside the list is reset in the settings themselves.
+    if (k.backgroundMode() < 0 || k.backgroundMode() >= m_backgroundModeBox->count())
+        k.setBackgroundMode(0);
+    {
+        const QSignalBlocker block(m_backgroundModeBox);
+        m_backgroundModeBox->setCurrentIndex(k.backgroundMode());
+    }
+    followBackgroundMode();
+
+    // 11, 12. Problem order and ranking form.
+    selectOption(m_orderOptions, sortIndex(k.problemOrder()));
+    selectOption(m_rankingOptions, k.rankingShowsRepeats() ? 1 : 0);
+
+    // 13. Font sizes.
+    const std::tuple<QScrollBar*, QLabel*, const Bar*, float> fonts[] = {
+        {m_baseFontBar, m_baseFontLabel, &BaseFontBar, baseFontSize},
+        {m_lineGapBar, m_lineGapLabel, &LineGapBar, rowGapFontSize},
+        {m_resultFontBar, m_resultFontLabel, &ResultFontBar, resultFontSize}};
+    for (const auto& [scrollBar, label, bar, size] : fonts) {
+        scrollBar->setValue(positionFor(*bar, size));
+        label->setText(fontLabel(*bar, size));
+    }
+
+    // 14. Window size.
+    m_windowPercentBar->setValue(positionFor(WindowPercentBar, k.windowPercent));
+    showWindowPercent();
+
+    // 15. The check boxes name the default folders.
+    m_certificationDefaultCheck->setText(m_defaults[Data]);
+    m_practiceDefaultCheck->setText(m_defaults[Practice]);
+    m_logDefaultCheck->setText(m_defaults[Log]);
+    m_passLogDefaultCheck->setText(m_defaults[PassLog]);
+
+    fitToScreen();
+    m_scroll->ensureVisible(0, 0);
+    m_durationBar->setFocus();
+}
+
+void SettingsDialog::loadFolder(Folder folder, const QString& stored)
+{
+    folderControls(folder).edit->setText(stored);
+    // Exact comparison: a different letter case counts as another folder.
+    setFolderOption(folder, stored == m_defaults[folder] ? 0 : 1);
+}
+
+void SettingsDialog::setFolderOption(Folder folder, int index)
+{
+    const FolderControls fc = folderControls(folder);
+    selectOption(*fc.options, index);
+    fc.defaultCheck->setChecked(index == 0);
+    fc.edit->setEnabled(index == 1);
+    fc.browseButton->setEnabled(index == 1);
+    if (index == 0)
+        fc.edit->setText(m_defaults[folder]);
+}
+
+void SettingsDialog::checkFolders()
+{
+    centerWindow(this, QStringLiteral("center"));
+
+    std::array<FolderGroup, FolderCount> groups;
+    for (int f = 0; f < FolderCount; ++f) {
+        const FolderControls fc = folderControls(Folder(f));
+        groups[f].text = fc.edit->text();
+        groups[f].option = (*fc.options)[1]->isChecked() ? 1 : 0;
+    }
+    m_check.repaired = [this](Folder folder, const FolderGroup& g) {
+        setFolderOption(folder, g.option);
+        folderControls(folder).edit->setText(g.text);
+    };
+    const bool passed = m_check.run(groups, m_defaults);
+    m_check.repaired = nullptr;
+    if (!passed)
+        done(Rejected);
+}
+
+void SettingsDialog::chooseCertificationFolderOption(int index)
+{
+    setFolderOption(Data, index);
+}
+void SettingsDialog::choosePracticeFolderOption(int index)
+{
+    setFolderOption(Practice, index);
+}
+void SettingsDialog::chooseLogFolderOption(int index)
+{
+    setFolderOption(Log, index);
+}
+void SettingsDialog::choosePassLogFolderOption(int index)
+{
+    setFolderOption(PassLog, index);
+}
+
+void SettingsDialog::setNameOption(std::array<QRadioButton*, 2>& options, QLineEdit* edit,
+                                   QPushButton* file, const QString& defaultName, int index)
+{
+    selectOption(options, index);
+    edit->setEnabled(index == 1);
+    file->setEnabled(index == 1);
+    if (index == 0)
+        edit->setText(defaultName);
+}
+
+void SettingsDialog::chooseLogNameOption(int index)
+{
+    setNameOption(m_logNameOptions, m_logNameEdit, m_browseFileButtons[0],
+                  QStringLiteral("pelko.log"), index);
+}
+
+void SettingsDialog::choosePassLogNameOption(int index)
+{
+    setNameOption(m_passLogNameOptions, m_passLogNameEdit, m_browseFileButtons[1],
+                  QStringLiteral("pksub.log"), index);
+}
+
+void SettingsDialog::useDefaultCertificationFolder()
+{
+    setFolderOption(Data, 0);
+}
+void SettingsDialog::useDefaultPracticeFolder()
+{
+    setFolderOption(Practice, 0);
+}
+void SettingsDialog::useDefaultLogFolder()
+{
+    setFolderOption(Log, 0);
+}
+void SettingsDialog::useDefaultPassLogFolder()
+{
+    setFolderOption(PassLog, 0);
+}
+
+void SettingsDialog::choosePassLogOption(int index)
+{
+    m_passLogFormatButton->setEnabled(index == 0);
+}
+
+template <typename Show> void SettingsDialog::runChild(Show show)
+{
+    show();
+    if (isVisible())
+        checkFolders();
+}
+
+void SettingsDialog::editPassLogFormat()
+{
+    runChild([] { PassLogFormatDialog::instance().showModal(); });
+}
+
+void SettingsDialog::followBackgroundMode()
+{
+    m_windowPercentGroup->setVisible(m_backgroundModeBox->currentIndex() == 0);
+}
+
+void SettingsDialog::showDuration()
+{
+    m_durationLabel->setText(labelAt(DurationBar, m_durationBar->value()));
+}
+
+void SettingsDialog::showPassSpeed()
+{
+    m_passSpeedLabel->setText(labelAt(PassSpeedBar, m_passSpeedBar->value()));
+}
+
+void SettingsDialog::showWindowPercent()
+{
+    m_windowPercentLabel->setText(labelAt(WindowPercentBar, m_windowPercentBar->value()));
+}
+
+void SettingsDialog::showBaseFont()
+{
+    m_baseFontLabel->setText(labelAt(BaseFontBar, m_baseFontBar->value()));
+}
+
+void SettingsDialog::showLineGap()
+{
+    m_lineGapLabel->setText(labelAt(LineGapBar, m_lineGapBar->value()));
+}
+
+void SettingsDialog::showResultFont()
+{
+    m_resultFontLabel->setText(labelAt(ResultFontBar, m_resultFontBar->value()));
+}
+
+void SettingsDialog::browseFolder(int index)
+{
+    static constexpr Folder byIndex[4] = {Data, Log, PassLog, Practice};
+    if (index < 0 || index > 3)
+        return;
+    QLineEdit* box = folderControls(byIndex[index]).edit;
+    runChild([box] {
+        chosenFolder = box->text();
+        FolderDialog::instance().showModal();
+        if (!chosenFolder.isEmpty())
+            box->setText(chosenFolder);
+    });
+}
+
+void SettingsDialog::browseLogFile(int index)
+{
+    if (index < 0 || index > 1)
+        return;
+    QLineEdit* folder = index == 0 ? m_logFolderEdit : m_passLogFolderEdit;
+    QLineEdit* name = index == 0 ? m_logNameEdit : m_passLogNameEdit;
+    runChild([folder, name] {
+        chosenFolder = folder->text();
+        chosenLogFileName = name->text();
+        LogFileDialog::instance().showModal();
+        // Only the name is taken over, not the folder chosen there.
+        if (!chosenLogFileName.isEmpty())
+            name->setText(chosenLogFileName);
+    });
+}
+
+void SettingsDialog::pickColor(QLineEdit* box)
+{
+    ColorChooser chooser;
+    chooser.setPickedColor(colorValueOfBox(box->text()));
+    for (int i = 0; i < 16; ++i)
+        chooser.setCustomColorAt(i, m_customColors[i]);
+    if (!chooser.pick(this, ColorChooser::StartFromPicked | ColorChooser::FullDialog))
+        return;
+    box->setText(ColorLiteral::fromBgr(quint32(chooser.pickedColor())));
+    for (int i = 0; i < 16; ++i)
+        m_customColors[i] = chooser.customColorAt(i);
+}
+
+void SettingsDialog::pickBackColor()
+{
+    pickColor(m_backColorEdit);
+}
+void SettingsDialog::pickProblemBackColor()
+{
+    pickColor(m_problemBackColorEdit);
+}
+void SettingsDialog::pickProblemColor()
+{
+    pickColor(m_problemColorEdit);
+}
+
+void SettingsDialog::confirm()
+{
+    using NumericText::leadingValue;
+    auto whole = [](const QLabel* label) {
+        return NumericText::toInt16(leadingValue(label->text())).value_or(0);
+    };
+    Settings& k = *appSettings;
+
+    k.setCanChangeDuration(m_changeDurationOptions[0]->isChecked());
+    k.setPracticeFolder(m_practiceFolderEdit->text());
+    k.setCertificationFolder(m_certificationFolderEdit->text());
+    k.setDurationMinutes(whole(m_durationLabel));
+
+    k.setLogName(m_logNameEdit->text());
+    k.setLogFolder(m_logFolderEdit->text());
+    k.setPassSpeed(whole(m_passSpeedLabel));
+    k.setPassLogEnabled(m_passLogOptions[0]->isChecked());
+    k.setPassLogName(m_passLogNameEdit->text());
+    k.setPassLogFolder(m_passLogFolderEdit->text());
+
+    const int paper = selectedOption(m_paperOptions);
+    if (paper >= 0)
+        k.setPaperSize(paperSizeAt(paper));
+
+    k.setBackColor(m_backColorEdit->text());
+    k.setBackgroundMode(qint16(m_backgroundModeBox->currentIndex()));
+    k.setProblemBackColor(m_problemBackColorEdit->text());
+    k.setProblemColor(m_problemColorEdit->text());
+
+    k.setProblemOrder(sortModeAt(selectedOption(m_orderOptions)));
+    k.setRankingShowsRepeats(!m_rankingOptions[0]->isChecked());
+
+    baseFontSize = float(leadingValue(m_baseFontLabel->text()));
+    rowGapFontSize = float(leadingValue(m_lineGapLabel->text()));
+    resultFontSize = float(leadingValue(m_resultFontLabel->text()));
+    k.windowPercent = whole(m_windowPercentLabel);
+
+    if (k.save()) {
+        showMessage(QStringLiteral("ＩＮＩファイルに書き出しました"), MessageButtons::Ok,
+                    QStringLiteral("成功"));
+    } else {
+        showMessage(QStringLiteral("INIファイルの書き出しに失敗しました。") + u'\r' +
+                        QStringLiteral("終了後、ＩＮＩファイルの内容を確認してください。"),
+                    MessageButtons::Ok, QStringLiteral("失敗"), MessageIcon::Critical);
+    }
+    done(Accepted);
+}
+
+void SettingsDialog::cancel()
+{
+    done(Rejected);
+}
+
+void SettingsDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (!DialogKeys::handle(this, event, [this] { cancel(); }))
+        QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,415 @@
+#include "InputPane.h"
+
+#include "EndOfLineMark.h"
+#include "InputBox.h"
+#include "KeyStrokeCounter.h"
+#include "PaintedRows.h"
+#include "ProblemLayout.h"
+#include "ProblemView.h"
+#include "Scoring.h"
+#include "TestHost.h"
+#include "app/ProgramState.h"
+#include "platform/Fonts.h"
+#include "platform/MessageService.h"
+#include "problems/Problem.h"
+#include "results/LogWriter.h"
+#include "results/RunRecord.h"
+#include "settings/Settings.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFrame>
+#include <QInputMethod>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+
+const QColor EchoBack(192, 192, 192);
+const QColor EchoText(128, 128, 128);
+
+void fill(QWidget* widget, const QColor& color)
+{
+    widget->setAutoFillBackground(true);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, color);
+    widget->setPalette(palette);
+}
+
+// Code points of the text in order; a surrogate pair stays one character.
+template <typename F> void forEachCharacter(const QString& text, F&& f)
+{
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype n =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()
+                ? 2
+                : 1;
+        if (!f(QStringView(text).mid(i, n)))
+            return;
+        i += n;
+    }
+}
+
+// Acceptance runs drive the program through a real input method and read the live status
+// line, the box and its place from this file; unset in normal use.
+void dumpForAcceptance(const ProblemView* problemView, const InputBox* box)
+{
+    static const QString path = qEnvironmentVariable("PELKO_E2E_STATUS_FILE");
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    const QPoint centre = box->mapToGlobal(box->rect().center());
+    const QString status = problemView ? problemView->m_infoLabel->text() : QString();
+    const QString text = u"status=" + status + u"\nbox=" + box->text() + u"\ncentre=" +
+                         QString::number(centre.x()) + u',' + QString::number(centre.y()) + u'\n';
+    file.write(text.toUtf8());
+    file.commit();
+}
+
+} // namespace
+
+InputPane::InputPane(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("InputPane"));
+    setWindowTitle(QStringLiteral("入力ウィンドウ"));
+    setFocusPolicy(Qt::StrongFocus);
+    // The window takes the space bar as a plain key before the start, so no input method
+    // may turn it into a conversion.
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+
+    m_typedRowsBack = new QWidget(this);
+    fill(m_typedRowsBack, EchoText);
+    m_typedRows = new PaintedRows(m_typedRowsBack);
+    m_typedRows->setPrintFont(Fonts::fixedPitch(baseFontSize));
+    m_typedRows->setBackColor(EchoBack);
+    m_typedRows->setForeColor(EchoText);
+
+    m_inputBoxBack = new QWidget(this);
+    fill(m_inputBoxBack, Qt::white);
+    m_inputBox = new InputBox(m_inputBoxBack);
+    m_inputBox->setFont(Fonts::fixedPitch(baseFontSize));
+
+    m_resultLabel = new QLabel(this);
+    m_resultLabel->setFont(Fonts::proportional(resultFontSize));
+    m_resultLabel->setAlignment(Qt::AlignCenter);
+    m_resultLabel->hide();
+
+    // Places until the test window's layout sets them.
+    resize(580, WindowHeight);
+    m_typedRowsBack->setGeometry(0, 0, 580, 96);
+    m_typedRows->setGeometry(10, 96 - 20, 560, 96);
+    m_inputBoxBack->setGeometry(0, 100, 580, 40);
+    m_inputBox->setGeometry(10, 8, 560, 24);
+    m_resultLabel->setGeometry(0, 140, 580, 40);
+    placeRows();
+
+    connect(m_inputBox, &InputBox::keyDown, this, &InputPane::refusePasteAndCountStroke);
+    connect(m_inputBox, &InputBox::keyPress, this, &InputPane::typeKeyText);
+    connect(m_inputBox, &InputBox::committed, this, &InputPane::typeCommitted);
+    connect(m_inputBox, &InputBox::inputMethodUsed, this, [this] { m_imeOn = true; });
+
+    m_strokeCounter = std::make_unique<KeyStrokeCounter>([this] { return boxHasFocus(); },
+                                                         [this] {
+                                                             if (m_checker)
+                                                                 m_checker->countStroke();
+                                                         });
+    m_nativeStrokes = m_strokeCounter->install();
+
+    resetChecker();
+}
+
+InputPane::~InputPane() = default;
+
+void InputPane::placeRows()
+{
+    constexpr int gap = 4; // between the strip and the box
+    const qreal echoRow = m_typedRows->textHeight(u" ");
+    m_echoPitch = std::max(1, int(std::ceil(echoRow)));
+    const int boxHeight = std::max(1, int(std::lround(2 * echoRow)));
+    const int resultHeight = 3 * m_resultLabel->fontMetrics().lineSpacing() + 6;
+    const ProblemLayout::InputWindowRows rows =
+        ProblemLayout::inputWindowRows(height(), m_echoPitch, boxHeight, resultHeight, gap);
+
+    const int strip = rows.stripRows * m_echoPitch;
+    m_typedRowsBack->setGeometry(m_typedRowsBack->x(), rows.stripTop, m_typedRowsBack->width(),
+                                 strip);
+    m_typedRowsBack->setVisible(rows.stripRows > 0);
+    // The first row is printed at the bottom of the strip.
+    m_typedRows->setGeometry(m_typedRows->x(), strip - m_echoPitch, m_typedRows->width(),
+                             std::max(strip, m_echoPitch));
+    m_inputBoxBack->setGeometry(m_inputBoxBack->x(), rows.boxTop, m_inputBoxBack->width(),
+                                boxHeight);
+    m_resultLabel->setGeometry(m_resultLabel->x(), rows.resultTop, m_resultLabel->width(),
+                               rows.resultHeight);
+}
+
+bool InputPane::boxHasFocus() const
+{
+    // Keys that go to an open menu or a modal box are not typed into the input box.
+    return m_inputBox->isEnabled() && QApplication::focusWidget() == m_inputBox &&
+           !QApplication::activePopupWidget() && !QApplication::activeModalWidget();
+}
+
+void InputPane::setProblemView(ProblemView* problemView)
+{
+    m_problemView = problemView;
+    resetChecker();
+}
+
+void InputPane::resetChecker()
+{
+    InputCheckerView& view = *this;
+    m_checker = std::make_unique<InputChecker>(m_strokes, view);
+    QPointer<ProblemView> problemView = m_problemView;
+    m_checker->setMeasure(
+        [problemView](QStringView text) {
+            return problemView ? problemView->m_problemText->textWidth(text) : 0.0;
+        },
+        [problemView] { return problemView ? problemView->m_problemText->innerWidth() : 0.0; });
+    m_checker->setImeOn([this] { return m_imeOn; });
+    m_rowsDown = 0;
+    m_rowsScrolled = 0;
+}
+
+void InputPane::prepare()
+{
+    resetChecker();
+    m_strokes = 0;
+    resize(width(), WindowHeight);
+}
+
+void InputPane::enableInputMethod()
+{
+    // Qt offers no switch to a given conversion mode; asking for no Latin preference and
+    // enabling the input method is what a toolkit client can do.
+    m_inputBox->setInputMethodHints(Qt::ImhNone);
+    m_inputBox->setAttribute(Qt::WA_InputMethodEnabled, true);
+    if (m_inputBox->hasFocus())
+        QGuiApplication::inputMethod()->update(Qt::ImHints | Qt::ImEnabled);
+}
+
+void InputPane::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space && !m_checker->m_started) {
+        startRun(event);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void InputPane::startRun(QKeyEvent* event)
+{
+    if (event)
+        event->accept();
+    if (!appRecord || !m_checker->start(currentProblem.get(), *appRecord, problemSummary))
+        return;
+    if (m_problemView) {
+        m_lineBaseY = m_problemView->m_currentRowLine->y();
+        m_problemBaseY = m_problemView->m_problemText->y();
+    }
+    m_inputBox->setEnabled(true);
+    m_inputBox->setVisible(true);
+    m_inputBox->setFocus(Qt::OtherFocusReason);
+    if (m_host) {
+        m_host->startCountdown();
+        m_host->setTimeMenuEnabled(false);
+    }
+    dumpForAcceptance(m_problemView, m_inputBox);
+}
+
+void InputPane::refusePasteAndCountStroke(QKeyEvent* event)
+{
+    if (!m_checker->running())
+        return;
+    if (event->key() == Qt::Key_V && event->modifiers() == Qt::ControlModifier) {
+        QGuiApplication::clipboard()->clear();
+        showMessage(QStringLiteral("ズルしないでね"), MessageButtons::Ok, QStringLiteral("注意"),
+                    MessageIcon::Exclamation);
+    }
+    // On X11 the press was already counted when the window system delivered it.
+    if (!m_nativeStrokes)
+        m_checker->countStroke();
+}
+
+void InputPane::typeKeyText(const QString& text)
+{
+    if (text == u"\r") {
+        enterKey();
+        return;
+    }
+    // Characters from plain keys: the input method is off.
+    bool printable = false;
+    forEachCharacter(text, [&](QStringView c) {
+        printable = printable || c.at(0).unicode() >= 0x20;
+        return true;
+    });
+    if (!printable)
+        return; // Backspace, Tab, line feed and control keys do nothing
+    m_imeOn = false;
+    typeText(text);
+}
+
+void InputPane::typeCommitted(const QString& text)
+{
+    m_imeOn = true;
+    typeText(text);
+}
+
+void InputPane::typeText(const QString& text)
+{
+    forEachCharacter(text, [this](QStringView c) {
+        if (!m_checker->running())
+            return false;
+        const char16_t u = c.at(0).unicode();
+        if (u == u'\r')
+            enterKey();
+        else if (u >= 0x20 && u != 0x7f)
+            m_checker->typeCharacter(c);
+        return true;
+    });
+}
+
+void InputPane::enterKey()
+{
+    if (!m_checker->enter())
+        return;
+    const QString minutes = m_problemView ? m_problemView->m_minutesLabel->text() : QString();
+    const QString seconds = m_problemView ? m_problemView->m_secondsLabel->text() : QString();
+    appRecord->setSecondsUsed(
+        Scoring::secondsUsedAtFinish(appSettings->durationMinutes(), minutes, seconds));
+    finishRun();
+}
+
+void InputPane::echoCharacter(const QString& shown)
+{
+    m_inputBox->appendAccepted(shown);
+    dumpForAcceptance(m_problemView, m_inputBox);
+}
+
+void InputPane::printInputRow(const QString& text, bool withEnter, bool scroll)
+{
+    // Rows a whole pitch apart, the newest at the bottom of a strip of whole rows: the rows
+    // the strip shows are never cut.
+    const int index = qRound(m_typedRows->currentY() / m_echoPitch);
+    const int strip = m_typedRowsBack->height();
+    m_typedRows->setGeometry(m_typedRows->x(), strip - (index + 1) * m_echoPitch,
+                             m_typedRows->width(),
+                             std::max(strip, m_echoPitch) + index * m_echoPitch);
+    m_typedRows->print(text);
+    if (withEnter) {
+        const QRectF rect(m_typedRows->currentX(), m_typedRows->currentY(), m_endMarkSize,
+                          m_endMarkSize);
+        const QColor color = m_typedRows->foreColor();
+        m_typedRows->paintPicture(rect, [color](QPainter& painter, const QRectF& r) {
+            EndOfLineMark::paint(painter, r, color);
+        });
+    }
+    m_typedRows->setCurrentX(0);
+    m_typedRows->setCurrentY((index + 1) * m_echoPitch);
+    m_inputBox->clearRow();
+    dumpForAcceptance(m_problemView, m_inputBox);
+
+    if (!m_problemView)
+        return;
+    const qreal pitch = m_gapRowHeight + m_textRowHeight;
+    ++m_rowsDown;
+    QFrame* line = m_problemView->m_currentRowLine;
+    line->move(line->x(), qRound(m_lineBaseY + m_rowsDown * pitch));
+    QFrame* cursor = m_problemView->m_cursorBar;
+    cursor->move(0, line->y() - cursor->height());
+    if (scroll) {
+        ++m_rowsScrolled;
+        QWidget* picture = m_problemView->m_problemText;
+        picture->move(picture->x(), qRound(m_problemBaseY - m_rowsScrolled * pitch));
+    }
+}
+
+void InputPane::moveCursor(qreal x, qreal width)
+{
+    if (!m_problemView)
+        return;
+    QFrame* cursor = m_problemView->m_cursorBar;
+    const int left = qRound(x);
+    cursor->setGeometry(left, cursor->y(), qMax(1, qRound(x + width) - left), cursor->height());
+}
+
+void InputPane::showHint(const QString& hint)
+{
+    if (m_problemView)
+        m_problemView->m_hintLabel->setText(hint);
+}
+
+void InputPane::showStatus(const QString& status)
+{
+    if (m_problemView)
+        m_problemView->m_infoLabel->setText(status);
+    dumpForAcceptance(m_problemView, m_inputBox);
+}
+
+void InputPane::finishRun()
+{
+    // An input method may commit its preedit while the box below is open; the run is over
+    // before that can be checked or counted.
+    if (!m_checker->finish())
+        return;
+    if (m_host)
+        m_host->stopCountdown();
+    showMessage(QStringLiteral("お疲れ様でした"), MessageButtons::Ok, QStringLiteral("終了"),
+                MessageIcon::Information);
+
+    const Scoring::Result result =
+        Scoring::score(appRecord->acceptedChars(), appRecord->errors(), appRecord->secondsUsed(),
+                       appSettings->passSpeed());
+    appRecord->setAccuracy(result.accuracy);
+    appRecord->setCharsPerMinute(result.charsPerMinute);
+
+    QPalette palette = m_resultLabel->palette();
+    if (result.passed) {
+        if (appSettings->problemOrder() == u"SEQUENCE" && m_host)
+            m_host->showNextProblemMenu();
+        palette.setColor(QPalette::WindowText, QColor(0, 0, 0));
+        if (appRecord->isCertification() && m_host)
+            m_host->enablePrintMenus();
+    } else {
+        palette.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    }
+    m_resultLabel->setPalette(palette);
+    QString caption = result.caption;
+    m_resultLabel->setText(caption.replace(u'\r', u'\n'));
+    m_resultLabel->setVisible(true);
+    m_resultLabel->raise();
+    m_inputBox->setEnabled(false);
+
+    LogWriter writer;
+    writer.errors = appRecord->errors();
+    writer.fileName = currentProblem ? currentProblem->fileName() : QString();
+    writer.acceptedChars = appRecord->acceptedChars();
+    writer.charsPerMinute = appRecord->charsPerMinute();
+    writer.alphanumericChars = currentProblem ? currentProblem->alphanumericChars() : 0;
+    writer.kanjiOrSymbolChars = currentProblem ? currentProblem->kanjiOrSymbolChars() : 0;
+    writer.computerName = appRecord->computerName();
+    writer.loginName = appRecord->loginName();
+    writer.accuracy = appRecord->accuracy();
+    writer.totalChars = currentProblem ? currentProblem->totalChars() : 0;
+    writer.userId = appRecord->userId();
+    writer.userName = appRecord->userName();
+    writer.secondsUsed = appRecord->secondsUsed();
+    writer.logFolder = appSettings->logFolder();
+    writer.logName = appSettings->logName();
+    writer.passLogFolder = appSettings->passLogFolder();
+    writer.passLogName = appSettings->passLogName();
+    writer.columnCodes = appSettings->passLogFormat();
+    const qint16 failed = writer.write(appSettings->isPassLogEnabled());
+    appRecord->setRecordNumber(writer.recordNumber);
+    if (failed != 0)
+        showMessage(QStringLiteral("ログが正常に書き込めませんでした"), MessageButtons::Ok,
+                    QStringLiteral("ログ書き込みエラー"), MessageIcon::None);
+}

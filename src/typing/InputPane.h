@@ -1,0 +1,106 @@
+#pragma once
+
+#include "typing/InputChecker.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+class InputBox;
+class KeyStrokeCounter;
+class PaintedRows;
+class QLabel;
+class TestHost;
+class ProblemView;
+
+// The input window of a test: the input box where the user types the current row, the
+// echo of the rows already typed, and the result. A new one for every problem.
+class InputPane : public QWidget, private InputCheckerView
+{
+    Q_OBJECT
+public:
+    explicit InputPane(QWidget* parent = nullptr);
+    ~InputPane() override;
+
+    // The test window around this one and the problem window of the same problem.
+    void setHost(TestHost* host) { m_host = host; }
+    void setProblemView(ProblemView* problemView);
+
+    void prepare();
+    void enableInputMethod();
+
+    // Ends the run: scoring, result, menus, logs. Runs once per run.
+    void finishRun();
+
+    // The start: the space bar while the run waits.
+    void startRun(QKeyEvent* event);
+    // Paste guard and strokes, for every key press in the input box.
+    void refusePasteAndCountStroke(QKeyEvent* event);
+    // Refused keys, Enter, and the text of ordinary keys.
+    void typeKeyText(const QString& text);
+    // Text the input method committed: each character checked as if it came alone.
+    void typeCommitted(const QString& text);
+
+    bool isProblemDone() const { return m_checker->isProblemDone(); }
+    // Started and not yet ended: closing or leaving the window now would lose the run.
+    bool runInProgress() const { return m_checker->running(); }
+    const InputChecker& checker() const { return *m_checker; }
+    // Whether the input method counts as on: no desktop offers a portable answer, so it
+    // counts as off from a character that arrives as plain key text, and as on again from
+    // its next commit or preedit (and at first).
+    bool imeOn() const { return m_imeOn; }
+
+    InputBox* m_inputBox = nullptr;
+    QWidget* m_inputBoxBack = nullptr;
+    PaintedRows* m_typedRows = nullptr;
+    QWidget* m_typedRowsBack = nullptr;
+    // Mark size in pixels of the grey end-of-line marks.
+    int m_endMarkSize = 10;
+    QLabel* m_resultLabel = nullptr;
+
+    // Strokes: key presses in the input box.
+    qint16 m_strokes = 0;
+    // Row geometry fixed by the test window's layout: gap row and text row heights.
+    qreal m_gapRowHeight = 0;
+    qreal m_textRowHeight = 0;
+
+    static constexpr int WindowHeight = 180;
+
+    // Places the strip of typed rows, the input box and the result label from the fonts:
+    // room for a failed run's three result lines under the box, whole rows in the strip.
+    void placeRows();
+    // Distance between two typed rows in the strip, whole pixels.
+    int echoRowPitch() const { return m_echoPitch; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    // What the checker decides, applied to the two windows.
+    void echoCharacter(const QString& shown) override;
+    void printInputRow(const QString& text, bool withEnter, bool scroll) override;
+    void moveCursor(qreal x, qreal width) override;
+    void showHint(const QString& hint) override;
+    void showStatus(const QString& status) override;
+
+    void resetChecker();
+    void typeText(const QString& text);
+    void enterKey();
+    bool boxHasFocus() const;
+
+    TestHost* m_host = nullptr;
+    QPointer<ProblemView> m_problemView;
+    std::unique_ptr<InputChecker> m_checker;
+    std::unique_ptr<KeyStrokeCounter> m_strokeCounter;
+    bool m_nativeStrokes = false;
+    bool m_imeOn = true;
+    // Where the now-line and the problem stood at the start; rows move them by whole
+    // pitches from there, so no rounding builds up.
+    qreal m_lineBaseY = 0;
+    qreal m_problemBaseY = 0;
+    int m_rowsDown = 0;
+    int m_rowsScrolled = 0;
+    int m_echoPitch = 1;
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QList>
+#include <QRectF>
+#include <QWidget>
+
+class PaintedRows;
+class QFrame;
+class QGroupBox;
+class QLabel;
+
+// The problem text window of a test: the drawn problem with its cursor bar and now-line,
+// the information and status line, the clock and the hint. A new one for every problem.
+class ProblemView : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ProblemView(QWidget* parent = nullptr);
+
+    // Applies the colour settings.
+    void applyColors();
+
+    QGroupBox* m_infoFrame = nullptr;
+    QLabel* m_infoLabel = nullptr;
+    QGroupBox* m_clockFrame = nullptr;
+    QLabel* m_minutesLabel = nullptr;
+    QLabel* m_colonLabel = nullptr;
+    QLabel* m_secondsLabel = nullptr;
+    QWidget* m_textClip = nullptr;        // clips the problem text
+    PaintedRows* m_problemText = nullptr; // the problem text; scrolls by moving up
+    // Children of m_problemText, drawn over the text and scrolling with it.
+    QFrame* m_cursorBar = nullptr;      // bar over the lower quarter of the next character's cell
+    QFrame* m_currentRowLine = nullptr; // rule under the current row
+    // endMark(0) is the chosen mark size in pixels; the marks placed in the text are the
+    // pictures of m_problemText.
+    int m_endMarkSize = 10;
+    QLabel* m_hintTitleLabel = nullptr;
+    QLabel* m_hintLabel = nullptr;
+
+Q_SIGNALS:
+    // A key was typed here; the input window should take the focus.
+    void focusWanted();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+// The result of a finished run: rate, speed, grade band, pass, and the result caption.
+namespace Scoring
+{
+
+// Correct-stroke rate in percent, one decimal, halves to even. Nothing typed at all (0 / 0)
+// gives 0.
+float accuracy(qint16 accepted, qint16 errors);
+
+// Characters per minute, one decimal, halves to even. No time used gives 0.
+float charsPerMinute(qint16 accepted, qint16 secondsUsed);
+
+// The grade band of a speed; below the lowest band, how many more characters in the same
+// time would have reached it.
+QString grade(float speed, qint16 secondsUsed);
+
+bool passes(float speed, qint16 threshold);
+
+// Seconds used when the user finished: the duration less the time still on the clock.
+qint16 secondsUsedAtFinish(qint16 durationMinutes, const QString& minutesLeft,
+                           const QString& secondsLeft);
+
+struct Result {
+    float accuracy = 0;
+    float charsPerMinute = 0;
+    QString grade;
+    bool passed = false;
+    // Lines separated by a carriage return, as message texts are.
+    QString caption;
+};
+
+Result score(qint16 accepted, qint16 errors, qint16 secondsUsed, qint16 threshold);
+
+} // namespace Scoring

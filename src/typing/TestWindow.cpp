@@ -1,0 +1,793 @@
+#include "TestWindow.h"
+
+#include "Countdown.h"
+#include "InputBox.h"
+#include "PaintedRows.h"
+#include "ProblemLayout.h"
+#include "app/AboutDialog.h"
+#include "app/MainMenu.h"
+#include "app/PelkoArt.h"
+#include "app/ProgramState.h"
+#include "common/NumericText.h"
+#include "common/PelkoError.h"
+#include "platform/AppPaths.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageService.h"
+#include "platform/ProgramEnd.h"
+#include "platform/ShowHelp.h"
+#include "problems/Problem.h"
+#include "results/CertificatePrinter.h"
+#include "results/PrinterDialog.h"
+#include "results/RankingWindow.h"
+#include "results/RunRecord.h"
+#include "settings/ColorLiteral.h"
+#include "settings/DurationDialog.h"
+#include "settings/FolderDialog.h"
+#include "settings/Settings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontMetricsF>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+
+const QString kErrorTitle = QStringLiteral("エラー");
+
+} // namespace
+
+TestWindow& TestWindow::instance()
+{
+    static TestWindow* window = new TestWindow;
+    return *window;
+}
+
+TestWindow::TestWindow() : QMainWindow(nullptr)
+{
+    setObjectName(QStringLiteral("TestWindow"));
+    m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdiArea);
+
+    m_logoLabel = new QLabel(m_mdiArea->viewport());
+    m_logoLabel->setObjectName(QStringLiteral("logoLabel"));
+    m_logoLabel->setFixedSize(85, 85);
+    m_logoLabel->setPixmap(logoPixmap(85, devicePixelRatioF()));
+    m_logoLabel->lower();
+    m_mdiArea->viewport()->installEventFilter(this);
+
+    m_countdownTimer = new QTimer(this);
+    m_countdownTimer->setInterval(1000);
+    connect(m_countdownTimer, &QTimer::timeout, this, &TestWindow::tick);
+    m_cursorBlinkTimer = new QTimer(this);
+    m_cursorBlinkTimer->setInterval(500);
+    connect(m_cursorBlinkTimer, &QTimer::timeout, this, &TestWindow::blinkCursor);
+
+    buildMenus();
+}
+
+void TestWindow::buildMenus()
+{
+    m_testMenu = menuBar()->addMenu(QStringLiteral("検定(&N)"));
+    m_giveUpAction = m_testMenu->addAction(QStringLiteral("やり直し(&E)"));
+    m_giveUpAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    m_closeAction = m_testMenu->addAction(QStringLiteral("閉じる(&C)"));
+    m_closeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
+    m_testMenu->addSeparator();
+    m_printAction = m_testMenu->addAction(QStringLiteral("結果の印刷(&P)"));
+    m_printAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    m_choosePrinterAction = m_testMenu->addAction(QStringLiteral("プリンタの選択"));
+
+    m_optionMenu = menuBar()->addMenu(QStringLiteral("オプション(&O)"));
+    QMenu* timeMenu = m_optionMenu->addMenu(QStringLiteral("時間の設定(&T)"));
+    m_durationMenuAction = timeMenu->menuAction();
+    m_durationAction = timeMenu->addAction(QStringLiteral("１分"));
+    m_durationAction->setCheckable(true);
+    m_durationAction->setChecked(true);
+    m_rankingAction = m_optionMenu->addAction(QStringLiteral("ランキング情報"));
+
+    m_problemMenu = menuBar()->addMenu(QStringLiteral("問題"));
+    m_problemActions.append(m_problemMenu->addAction(QStringLiteral("問題0")));
+
+    m_helpMenu = menuBar()->addMenu(QStringLiteral("ヘルプ"));
+    m_helpContentsAction = m_helpMenu->addAction(QStringLiteral("目次"));
+    m_helpMenu->addSeparator();
+    m_aboutAction = m_helpMenu->addAction(QStringLiteral("バージョン情報"));
+
+    m_nextProblemAction = menuBar()->addAction(QStringLiteral("次の問題へ(&N)"));
+
+    connect(m_giveUpAction, &QAction::triggered, this, &TestWindow::giveUp);
+    connect(m_closeAction, &QAction::triggered, this, &TestWindow::closeTest);
+    connect(m_printAction, &QAction::triggered, this, &TestWindow::printCertificate);
+    connect(m_choosePrinterAction, &QAction::triggered, this, &TestWindow::choosePrinter);
+    connect(m_durationAction, &QAction::triggered, this, &TestWindow::chooseDuration);
+    connect(m_rankingAction, &QAction::triggered, this, &TestWindow::showRanking);
+    connect(m_helpContentsAction, &QAction::triggered, this, &TestWindow::showHelpContents);
+    connect(m_aboutAction, &QAction::triggered, this, &TestWindow::showAbout);
+    connect(m_nextProblemAction, &QAction::triggered, this, &TestWindow::nextProblem);
+    // Escape on an open menu leaves the bar holding the keyboard; the next Enter would open
+    // the menu again over the run.
+    for (QMenu* menu : {m_testMenu, m_optionMenu, timeMenu, m_problemMenu, m_helpMenu})
+        connect(menu, &QMenu::aboutToHide, this,
+                [this] { QTimer::singleShot(0, this, &TestWindow::returnKeysToInput); });
+    menuBar()->installEventFilter(this);
+    resetMenus();
+}
+
+void TestWindow::resetMenus()
+{
+    // A window opened again starts with the menus as they were first built.
+    m_printAction->setEnabled(false);
+    m_choosePrinterAction->setEnabled(false);
+    m_durationMenuAction->setEnabled(true);
+    m_durationAction->setChecked(true);
+    m_problemMenu->menuAction()->setVisible(false);
+    m_nextProblemAction->setVisible(false);
+    clearProblemMenu();
+}
+
+// ---------------------------------------------------------------------------------------
+// Opening and closing
+
+void TestWindow::open()
+{
+    static bool chooserInstalled = false;
+    if (!chooserInstalled) {
+        Problem::setFolderChooser([] { FolderDialog::instance().showModal(); });
+        chooserInstalled = true;
+    }
+    m_deferred = nullptr;
+    resetMenus();
+
+    // 1. Only the main menu and this window stay open.
+    MainMenu* mainMenu = &MainMenu::instance();
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    for (QWidget* window : tops) {
+        if (window != this && window != mainMenu && window->isWindow() && window->isVisible() &&
+            !qobject_cast<QMenu*>(window))
+            window->hide();
+    }
+
+    // 2.
+    unloadChildWindows();
+    createChildWindows();
+
+    // 3. and 4.
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect workArea = screen ? screen->availableGeometry() : QRect();
+    if (workArea.isEmpty()) {
+        showMessage(QStringLiteral("画面エリアの取得に失敗しました。"), MessageButtons::Ok,
+                    QStringLiteral("APIs No.1 エラー報告"), MessageIcon::Critical);
+        endProgram(0);
+        return;
+    }
+    const ProblemLayout::Placement placed = ProblemLayout::placeWindow(
+        workArea, appSettings->backgroundMode(), appSettings->windowPercent);
+    setWindowState(Qt::WindowNoState);
+    move(placed.geometry.topLeft());
+    resize(placed.geometry.size());
+    // Shown now, so that the layout measures the real client area.
+    if (placed.maximised)
+        showMaximized();
+    else
+        showNormal();
+    applyBackColor();
+    m_cursorBlinkTimer->setInterval(500);
+    m_cursorBlinkTimer->start();
+
+    // 5. to 8.
+    currentProblem = std::make_unique<Problem>();
+    m_problemView->m_hintLabel->setText(QStringLiteral(
+        "ここでは全角スペースは［□］で表しています。それ以外の空白は半角スペースです"));
+    layoutChildWindows();
+    m_problemMenu->menuAction()->setVisible(false);
+
+    // 9.
+    if (appRecord->isCertification()) {
+        setWindowTitle(QStringLiteral("検定中"));
+    } else {
+        setWindowTitle(QStringLiteral("練習中"));
+        if (appSettings->problemOrder() != QStringLiteral("RANDOM"))
+            fillProblemMenu();
+    }
+
+    // 10. to 12.
+    resetRun();
+    m_durationAction->setChecked(true);
+    showDuration();
+    if (appRecord->isCertification())
+        m_durationMenuAction->setEnabled(appSettings->canChangeDuration());
+    showChildWindows();
+    focusInput();
+
+    // 13.
+    m_loadFailed = false;
+    try {
+        loadProblem(false, QString());
+    } catch (const PelkoError& error) {
+        showMessage(error.description(), MessageButtons::Ok, kErrorTitle, MessageIcon::Critical);
+        m_loadFailed = true;
+    } catch (const std::exception& error) {
+        showMessage(QString::fromLocal8Bit(error.what()), MessageButtons::Ok, kErrorTitle,
+                    MessageIcon::Critical);
+        m_loadFailed = true;
+    }
+
+    // 14.
+    if (m_loadFailed) {
+        m_deferred = nullptr;
+        unloadChildWindows();
+        currentProblem.reset();
+        m_cursorBlinkTimer->stop();
+        hide();
+        testReady = false;
+        MainMenu::instance().show();
+        return;
+    }
+    hookProblemWindow();
+    runDeferred();
+}
+
+void TestWindow::hookProblemWindow()
+{
+    // The frames the user drags are the sub-windows around the two child windows.
+    m_follow.install(m_problemSubWindow, m_inputSubWindow);
+}
+
+void TestWindow::unhookProblemWindow()
+{
+    m_follow.remove();
+}
+
+bool TestWindow::isProblemWindowHooked() const
+{
+    return m_follow.isInstalled();
+}
+
+void TestWindow::applyBackColor()
+{
+    // A system colour (high bit set) has no value of its own here: the palette stands in.
+    m_mdiArea->setBackground(
+        ColorLiteral::toColor(appSettings->backColor(), palette().color(QPalette::Dark)));
+}
+
+void TestWindow::returnToMainMenu()
+{
+    unhookProblemWindow();
+    MainMenu::instance().show();
+}
+
+void TestWindow::unload()
+{
+    if (deferWhileDrawing([this] { unload(); }))
+        return;
+    m_countdownTimer->stop();
+    m_cursorBlinkTimer->stop();
+    unloadChildWindows();
+    currentProblem.reset();
+    hide();
+    returnToMainMenu();
+}
+
+void TestWindow::closeTest()
+{
+    if (deferWhileDrawing([this] { closeTest(); }))
+        return;
+    if (!confirmClose())
+        return;
+    currentProblem.reset();
+    m_cursorBlinkTimer->stop();
+    m_countdownTimer->stop();
+    m_problemFileName.clear();
+    unloadChildWindows();
+    unload();
+}
+
+void TestWindow::closeEvent(QCloseEvent* event)
+{
+    // The close box keeps m_problemFileName, so the next practice window goes on from it.
+    if (m_drawing) {
+        event->ignore();
+        unload(); // once the drawing is done
+        return;
+    }
+    if (!confirmClose()) {
+        event->ignore();
+        return;
+    }
+    unload();
+    // Accepted, so that quitting the application is not held up by this window.
+    event->accept();
+}
+
+bool TestWindow::confirmClose()
+{
+    // A second request while the question is open is the same request.
+    if (m_confirmingClose)
+        return false;
+    if (!runInProgress())
+        return true;
+    m_confirmingClose = true;
+    // The countdown goes on meanwhile and may end the run; its result and log line stay.
+    const MessageAnswer answer =
+        showMessage(QStringLiteral("入力中の結果は破棄されます。画面を閉じてもよろしいですか？"),
+                    MessageButtons::YesNoDefaultNo, QStringLiteral("確認"), MessageIcon::Question);
+    m_confirmingClose = false;
+    if (!isVisible())
+        return false; // closed some other way meanwhile
+    if (answer == MessageAnswer::Yes)
+        return true;
+    focusInput();
+    return false;
+}
+
+bool TestWindow::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate) {
+        if (appSettings)
+            applyBackColor();
+        // Back from a dialog opened from the menus.
+        if (inputWantsKeys())
+            QTimer::singleShot(0, this, &TestWindow::returnKeysToInput);
+    }
+    return QMainWindow::event(event);
+}
+
+bool TestWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_mdiArea->viewport() && event->type() == QEvent::Resize)
+        placeLogo();
+    if (watched == menuBar() && event->type() == QEvent::FocusOut && inputWantsKeys())
+        QTimer::singleShot(0, this, &TestWindow::returnKeysToInput);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TestWindow::placeLogo()
+{
+    const QSize area = m_mdiArea->viewport()->size();
+    m_logoLabel->move(area.width() - m_logoLabel->width() - 8,
+                      area.height() - m_logoLabel->height() - 8);
+}
+
+// ---------------------------------------------------------------------------------------
+// Child windows
+
+void TestWindow::createChildWindows()
+{
+    auto* view = new ProblemView;
+    view->applyColors();
+    auto* input = new InputPane;
+    input->setHost(this);
+    input->setProblemView(view);
+    input->prepare();
+    connect(view, &ProblemView::focusWanted, this, &TestWindow::focusInput);
+
+    // No buttons: a child window closed on its own would leave the test without it.
+    const Qt::WindowFlags flags = Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    m_problemSubWindow = m_mdiArea->addSubWindow(view, flags);
+    m_inputSubWindow = m_mdiArea->addSubWindow(input, flags);
+    // Activating a child window gives the focus to the window inside, which takes the keys.
+    m_problemSubWindow->setFocusProxy(view);
+    m_inputSubWindow->setFocusProxy(input);
+    m_problemSubWindow->setWindowTitle(view->windowTitle());
+    m_inputSubWindow->setWindowTitle(input->windowTitle());
+    m_problemSubWindow->hide();
+    m_inputSubWindow->hide();
+    m_problemView = view;
+    m_inputPane = input;
+}
+
+void TestWindow::unloadChildWindows()
+{
+    // The input window first, as it refers to the problem window.
+    delete m_inputSubWindow.data();
+    delete m_inputPane.data();
+    delete m_problemSubWindow.data();
+    delete m_problemView.data();
+}
+
+void TestWindow::showChildWindows()
+{
+    if (m_problemSubWindow)
+        m_problemSubWindow->show();
+    if (m_inputSubWindow)
+        m_inputSubWindow->show();
+}
+
+void TestWindow::focusInput()
+{
+    if (!m_inputPane || !m_inputSubWindow)
+        return;
+    m_mdiArea->setActiveSubWindow(m_inputSubWindow);
+    m_inputPane->enableInputMethod();
+    QWidget* box = m_inputPane->m_inputBox;
+    if (box && box->isVisibleTo(m_inputPane) && box->isEnabled())
+        box->setFocus();
+    else
+        m_inputPane->setFocus();
+}
+
+bool TestWindow::runInProgress() const
+{
+    return m_inputPane && m_inputPane->runInProgress();
+}
+
+bool TestWindow::inputWantsKeys() const
+{
+    // Waiting for the space bar, or running.
+    return m_inputPane && !m_inputPane->checker().finished();
+}
+
+void TestWindow::returnKeysToInput()
+{
+    // Not while the user is still in a menu or a box, nor when the keys are already right.
+    if (!inputWantsKeys() || !isActiveWindow() || QApplication::activePopupWidget() ||
+        QApplication::activeModalWidget())
+        return;
+    QWidget* wanted =
+        runInProgress() ? static_cast<QWidget*>(m_inputPane->m_inputBox) : m_inputPane;
+    if (QApplication::focusWidget() != wanted)
+        focusInput();
+}
+
+QSize TestWindow::clientSize() const
+{
+    return m_mdiArea->viewport()->size();
+}
+
+// ---------------------------------------------------------------------------------------
+// Problem menu
+
+void TestWindow::clearProblemMenu()
+{
+    while (m_problemActions.size() > 1) {
+        QAction* item = m_problemActions.takeLast();
+        m_problemMenu->removeAction(item);
+        delete item;
+    }
+    if (!m_problemActions.isEmpty())
+        m_problemActions.first()->setVisible(true);
+}
+
+void TestWindow::fillProblemMenu()
+{
+    const QString folder = appSettings->practiceFolder();
+    const QStringList list = Problem::problemFiles(folder);
+    for (const QString& name : list) {
+        const QString header = Problem::fileHeader(FileSystem::joinPath(folder, name));
+        QAction* item = m_problemMenu->addAction(name + QStringLiteral(";") + header +
+                                                 QStringLiteral("・・・"));
+        item->setData(name);
+        item->setVisible(true);
+        const int index = int(m_problemActions.size());
+        connect(item, &QAction::triggered, this, [this, index] { chooseProblem(index); });
+        m_problemActions.append(item);
+    }
+    if (!list.isEmpty()) {
+        m_problemActions.first()->setVisible(false);
+        m_problemMenu->menuAction()->setVisible(true);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Loading and replacing
+
+void TestWindow::loadProblem(bool retry, const QString& fileName)
+{
+    // 1. Folder, mode and file by mode and setting.
+    qint16 code = 0;
+    if (appRecord->isCertification()) {
+        QString mode = QStringLiteral("KENTEI");
+        code =
+            currentProblem->loadFrom(appSettings->certificationFolder(), m_problemFileName, mode);
+    } else if (appSettings->problemOrder() == QStringLiteral("RANDOM")) {
+        QString mode = QStringLiteral("RANDOM");
+        code = currentProblem->loadFrom(appSettings->practiceFolder(), m_problemFileName, mode);
+        m_problemFileName = currentProblem->fileName();
+    } else if (retry) {
+        QString mode = QStringLiteral("SELECT");
+        code = currentProblem->loadFrom(appSettings->practiceFolder(), m_problemFileName, mode);
+        m_problemFileName = currentProblem->fileName();
+    } else if (!fileName.isEmpty()) {
+        QString mode = QStringLiteral("SELECT");
+        QString name = fileName;
+        code = currentProblem->loadFrom(appSettings->practiceFolder(), name, mode);
+        m_problemFileName = fileName;
+    } else {
+        QString mode = QStringLiteral("SEQUENCE");
+        code = currentProblem->loadFrom(appSettings->practiceFolder(), m_problemFileName, mode);
+        m_problemFileName = currentProblem->fileName();
+    }
+
+    // 2. The result code.
+    switch (code) {
+    case Problem::Loaded:
+        break;
+    case Problem::NoProblemFile:
+        showMessage(QStringLiteral("例題文を読み出せませんので、画面を閉じます。"
+                                   "環境設定の画面で例題文のフォルダを指定してください"),
+                    MessageButtons::Ok, kErrorTitle, MessageIcon::None);
+        m_loadFailed = true;
+        return;
+    case Problem::NoFolder:
+        showMessage(QStringLiteral("パスの指定が間違っています"), MessageButtons::Ok, kErrorTitle,
+                    MessageIcon::Critical);
+        showMessage(
+            QStringLiteral(
+                "例題文が読み出せません。環境設定でデータのファイルパスを指定しておいて下さい"),
+            MessageButtons::Ok, QString(), MessageIcon::None);
+        m_loadFailed = true;
+        return;
+    case Problem::NoCharacters:
+        showMessage(QStringLiteral("例題文に文字がありません。ロードしなおしてください"),
+                    MessageButtons::Ok, kErrorTitle, MessageIcon::Critical);
+        m_loadFailed = true;
+        return;
+    default:
+        return;
+    }
+
+    // 3. Draw, the information line, and wait for the space bar.
+    drawProblem();
+    if (!m_problemView || !m_inputPane || !currentProblem)
+        return;
+    showProblemInfo();
+    m_problemView->m_hintLabel->setText(QStringLiteral("スペースバーを押すと開始します"));
+    m_inputPane->m_inputBox->hide();
+    m_inputPane->m_inputBox->setEnabled(false);
+}
+
+void TestWindow::showProblemInfo()
+{
+    ProblemView* r = m_problemView;
+    problemSummary = ProblemLayout::problemInfo(
+        currentProblem->totalChars(), currentProblem->kanjiOrSymbolChars(),
+        currentProblem->alphanumericChars(), currentProblem->halfWidthChars());
+    const QString caption = problemSummary + QStringLiteral("  ストローク:0  入力:0/0");
+    const QFontMetricsF metrics(r->font());
+    const qreal captionHeight = metrics.height();
+    const ProblemLayout::InfoLineBox box = ProblemLayout::infoLineBox(
+        captionHeight, metrics.horizontalAdvance(caption), r->m_infoFrame->width(),
+        r->m_infoFrame->height(), metrics.height(), 2 * metrics.height());
+    r->m_infoLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    r->m_infoLabel->setWordWrap(box.twoRows);
+    r->m_infoLabel->setGeometry(int(std::lround(captionHeight)), int(std::lround(box.top)),
+                                r->m_infoFrame->width(), int(std::ceil(box.height)));
+    r->m_infoLabel->setText(caption);
+
+    // The cursor spans the first character to type.
+    PaintedRows* pic = r->m_problemText;
+    qreal width = pic->textWidth(u" ");
+    if (currentProblem->count() > 0 && currentProblem->item(1).count() > 0)
+        width = pic->textWidth(currentProblem->item(1).item(1).text());
+    r->m_cursorBar->resize(std::max(1, int(std::lround(width))), r->m_cursorBar->height());
+}
+
+void TestWindow::resetRun()
+{
+    appRecord->setAcceptedChars(0);
+    appRecord->setErrors(0);
+    appRecord->setCharsPerMinute(0);
+    appRecord->setAccuracy(0);
+    appRecord->setSecondsUsed(0);
+    m_countdownTimer->stop();
+    m_choosePrinterAction->setEnabled(false);
+    if (m_inputPane)
+        m_inputPane->m_resultLabel->hide();
+}
+
+void TestWindow::showDuration()
+{
+    const int n = appSettings->durationMinutes();
+    m_durationAction->setText(QString::number(n) + QStringLiteral("分"));
+    m_durationAction->setChecked(true);
+    if (m_problemView) {
+        m_problemView->m_minutesLabel->setText(QString::number(n));
+        m_problemView->m_secondsLabel->setText(QStringLiteral("0"));
+    }
+}
+
+void TestWindow::replaceProblem(bool retry, const QString& fileName, bool isNext)
+{
+    // 1. to 3.
+    unhookProblemWindow();
+    currentProblem.reset();
+    unloadChildWindows();
+    createChildWindows();
+    currentProblem = std::make_unique<Problem>();
+    layoutChildWindows();
+    resetRun();
+
+    // 4. A loader error leaves the window usable with an empty problem.
+    try {
+        loadProblem(retry, fileName);
+    } catch (const PelkoError& error) {
+        showMessage(error.description(), MessageButtons::Ok, kErrorTitle, MessageIcon::Critical);
+    } catch (const std::exception& error) {
+        showMessage(QString::fromLocal8Bit(error.what()), MessageButtons::Ok, kErrorTitle,
+                    MessageIcon::Critical);
+    }
+
+    // 5. to 8.
+    hookProblemWindow();
+    showDuration();
+    if (appRecord->isCertification())
+        m_durationMenuAction->setEnabled(appSettings->canChangeDuration());
+    showChildWindows();
+    focusInput();
+    if (isNext)
+        m_nextProblemAction->setVisible(false);
+    runDeferred();
+}
+
+void TestWindow::giveUp()
+{
+    if (deferWhileDrawing([this] { giveUp(); }))
+        return;
+    replaceProblem(true, QString(), false);
+}
+
+void TestWindow::nextProblem()
+{
+    if (deferWhileDrawing([this] { nextProblem(); }))
+        return;
+    replaceProblem(false, QString(), true);
+}
+
+void TestWindow::chooseProblem(int index)
+{
+    if (deferWhileDrawing([this, index] { chooseProblem(index); }))
+        return;
+    if (index < 0 || index >= m_problemActions.size())
+        return;
+    replaceProblem(false, m_problemActions.at(index)->data().toString(), false);
+}
+
+bool TestWindow::deferWhileDrawing(std::function<void()> action)
+{
+    if (!m_drawing)
+        return false;
+    m_deferred = std::move(action); // the last request wins
+    return true;
+}
+
+void TestWindow::runDeferred()
+{
+    if (m_drawing || !m_deferred)
+        return;
+    std::function<void()> action = std::move(m_deferred);
+    m_deferred = nullptr;
+    action();
+}
+
+// ---------------------------------------------------------------------------------------
+// Timers
+
+void TestWindow::tick()
+{
+    if (!m_problemView)
+        return;
+    Countdown clock{int(NumericText::leadingValue(m_problemView->m_minutesLabel->text())),
+                    int(NumericText::leadingValue(m_problemView->m_secondsLabel->text()))};
+    const bool ended = clock.tick();
+    m_problemView->m_minutesLabel->setText(QString::number(clock.minutes));
+    m_problemView->m_secondsLabel->setText(QString::number(clock.seconds));
+    if (!ended)
+        return;
+    appRecord->setSecondsUsed(qint16(std::min(32767, appSettings->durationMinutes() * 60)));
+    m_countdownTimer->stop();
+    if (m_inputPane)
+        m_inputPane->finishRun();
+}
+
+void TestWindow::blinkCursor()
+{
+    if (m_cursorBlinkTimer->interval() == 500) {
+        m_cursorBlinkTimer->setInterval(700);
+        if (m_problemView)
+            m_problemView->m_cursorBar->hide();
+    } else {
+        m_cursorBlinkTimer->setInterval(500);
+        if (m_problemView) {
+            m_problemView->m_cursorBar->show();
+            m_problemView->m_problemText->update();
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// TestHost
+
+void TestWindow::startCountdown()
+{
+    m_countdownTimer->start();
+}
+void TestWindow::stopCountdown()
+{
+    m_countdownTimer->stop();
+}
+void TestWindow::setTimeMenuEnabled(bool on)
+{
+    m_durationMenuAction->setEnabled(on);
+}
+void TestWindow::showNextProblemMenu()
+{
+    m_nextProblemAction->setVisible(true);
+}
+
+void TestWindow::enablePrintMenus()
+{
+    m_printAction->setEnabled(true);
+    m_choosePrinterAction->setEnabled(true);
+}
+
+// ---------------------------------------------------------------------------------------
+// Other menus
+
+void TestWindow::chooseDuration()
+{
+    try {
+        const int chosen = DurationDialog::chooseMinutes(appSettings->durationMinutes());
+        appSettings->setDurationMinutes(qint16(chosen));
+        showDuration();
+    } catch (const std::exception&) {
+        appSettings->setDurationMinutes(5);
+    }
+}
+
+void TestWindow::printCertificate()
+{
+    if (showMessage(QStringLiteral("印刷を行います。よろしいですか？"), MessageButtons::OkCancel,
+                    QStringLiteral("印刷確認"), MessageIcon::Information) == MessageAnswer::Cancel)
+        return;
+    CertificatePrinter printOut;
+    if (currentProblem)
+        printOut.fillFrom(*appRecord, *currentProblem, appSettings->paperSize());
+    else
+        printOut.fillFrom(*appRecord, Problem(), appSettings->paperSize());
+    try {
+        printOut.print();
+    } catch (const PelkoError& error) {
+        // The result stays on screen, so the user can fix the printer and try again.
+        showMessage(
+            QStringLiteral("認定証を印刷できませんでした。\r") + error.description() +
+                QStringLiteral("\rプリンタの電源と接続、印刷サービスを確かめてから、もう一度印刷"
+                               "してください。"),
+            MessageButtons::Ok, QStringLiteral("印刷エラー"), MessageIcon::Critical);
+    }
+}
+
+void TestWindow::choosePrinter()
+{
+    PrinterDialog::instance().showModal();
+}
+
+void TestWindow::showRanking()
+{
+    RankingWindow::instance().showModal();
+}
+
+void TestWindow::showAbout()
+{
+    AboutDialog::instance().showModal();
+}
+
+void TestWindow::showHelpContents()
+{
+    openHelp(this, FileSystem::joinPath(AppPaths::applicationFolder(), QStringLiteral("PELKO.HLP")),
+             1, 0);
+}

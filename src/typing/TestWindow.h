@@ -1,0 +1,145 @@
+#pragma once
+
+#include "platform/WindowFollow.h"
+#include "typing/InputPane.h"
+#include "typing/ProblemView.h"
+#include "typing/TestHost.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QTimer;
+
+// The test window: a frame with the problem window and the input window, the menus, the
+// countdown and the cursor blink, and the loading and replacing of problems.
+class TestWindow : public QMainWindow, public TestHost
+{
+    Q_OBJECT
+public:
+    static TestWindow& instance();
+
+    // The child windows of the current problem (new ones for every problem).
+    ProblemView* problemView() const { return m_problemView; }
+    InputPane* inputPane() const { return m_inputPane; }
+
+    // Opens the window on a new problem. When no problem can be loaded the window gives up:
+    // testReady becomes false, the window hides and the main menu is shown again.
+    void open();
+    void applyBackColor();
+    void returnToMainMenu();
+    // Closes the window: the child windows go, the timers stop, then returnToMainMenu.
+    void unload();
+
+    void tick();
+    void blinkCursor();
+
+    void giveUp();
+    void nextProblem();
+    void chooseProblem(int index);
+    void closeTest();
+    void printCertificate();
+    void choosePrinter();
+    void chooseDuration();
+    void showRanking();
+    void showAbout();
+    void showHelpContents();
+
+    void loadProblem(bool retry, const QString& fileName);
+    void resetRun();
+    void showDuration();
+    void layoutChildWindows();
+    void drawProblem();
+
+    // The input window jumps under the problem window when the user has dragged it.
+    void hookProblemWindow();
+    void unhookProblemWindow();
+    bool isProblemWindowHooked() const;
+
+    // While a problem is drawn, events run between rows; a replace or close action that
+    // arrives then waits until the drawing is done.
+    bool isDrawing() const { return m_drawing; }
+
+    // The input window's run has started and not yet ended.
+    bool runInProgress() const;
+
+    // TestHost: what the input window asks of this one.
+    void startCountdown() override;
+    void stopCountdown() override;
+    void setTimeMenuEnabled(bool on) override;
+    void showNextProblemMenu() override;
+    void enablePrintMenus() override;
+
+    QMdiArea* m_mdiArea = nullptr;
+    QLabel* m_logoLabel = nullptr;
+    QTimer* m_countdownTimer = nullptr;   // 1000 ms, the countdown of a running test
+    QTimer* m_cursorBlinkTimer = nullptr; // 500 ms shown, 700 ms hidden
+
+    QMenu* m_testMenu = nullptr;
+    QAction* m_giveUpAction = nullptr;
+    QAction* m_closeAction = nullptr;
+    QAction* m_printAction = nullptr;
+    QAction* m_choosePrinterAction = nullptr;
+    QMenu* m_optionMenu = nullptr;
+    QAction* m_durationMenuAction = nullptr; // the submenu "時間の設定(&T)" as an item
+    QAction* m_durationAction = nullptr;
+    QAction* m_rankingAction = nullptr;
+    QMenu* m_problemMenu = nullptr;
+    QList<QAction*> m_problemActions; // element 0 is the design-time placeholder
+    QMenu* m_helpMenu = nullptr;
+    QAction* m_helpContentsAction = nullptr;
+    QAction* m_aboutAction = nullptr;
+    QAction* m_nextProblemAction = nullptr;
+
+    bool m_loadFailed = false;
+    QString m_problemFileName;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    TestWindow();
+    void buildMenus();
+    void resetMenus();
+    // The information line and the first cursor width, once a problem is drawn.
+    void showProblemInfo();
+    // The problem window's own controls in its client area.
+    void placeProblemViewControls(int innerWidth, int innerHeight);
+    void createChildWindows();
+    void unloadChildWindows();
+    void showChildWindows();
+    void fillProblemMenu();
+    void clearProblemMenu();
+    void replaceProblem(bool retry, const QString& fileName, bool isNext);
+    // Runs the action now, or once the drawing under way is done.
+    bool deferWhileDrawing(std::function<void()> action);
+    void runDeferred();
+    QSize clientSize() const;
+    void placeLogo();
+    void focusInput();
+    // A menu closed or the menu bar let go of the keyboard: until the run has ended the keys
+    // belong to the input window again, so none go to the bar and Enter cannot open a menu.
+    void returnKeysToInput();
+    bool inputWantsKeys() const;
+    // Closing throws a run in progress away: true when there is none or the user agrees.
+    bool confirmClose();
+
+    bool m_drawing = false;
+    bool m_confirmingClose = false;
+    std::function<void()> m_deferred;
+
+    QPointer<ProblemView> m_problemView;
+    QPointer<InputPane> m_inputPane;
+    QPointer<QMdiSubWindow> m_problemSubWindow;
+    QPointer<QMdiSubWindow> m_inputSubWindow;
+    WindowFollow m_follow;
+};

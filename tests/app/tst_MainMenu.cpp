@@ -1,0 +1,291 @@
+#include "app/MainMenu.h"
+#include "app/ProgramState.h"
+#include "app/SelfAssessmentDialog.h"
+#include "app/UserEntryDialog.h"
+#include "platform/MessageService.h"
+#include "platform/Printers.h"
+#include "problems/Problem.h"
+#include "results/RunRecord.h"
+#include "settings/Settings.h"
+#include "support/TempTree.h"
+#include "typing/TestWindow.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+// The main menu adapts its column of buttons to the two display switches, once.
+class tst_MainMenu : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void layoutOnFirstActivation_data();
+    void layoutOnFirstActivation();
+    void laterActivationsMoveNothing();
+    void practiceRunOpensTestWindow();
+    void certificationNeedsAPrinter();
+    void selfAssessmentTurnsCertificationIntoPractice();
+    void problemsMissingBringsMenuBack();
+    void noProblemsSaidOnceBeforeTheEntry_data();
+    void noProblemsSaidOnceBeforeTheEntry();
+    void problemFilesFoundIgnoringCase();
+
+private:
+    // Answers the entry and self-assessment dialogs as a user pressing OK at once.
+    void answerDialogs();
+
+    std::unique_ptr<TempTree> m_tree;
+    std::unique_ptr<ScopedEnv> m_appDir;
+    std::unique_ptr<ScopedEnv> m_appData;
+    std::unique_ptr<MessageRecorder> m_messages;
+    QTimer m_answerer;
+    bool m_entryShown = false;
+};
+
+void tst_MainMenu::init()
+{
+    m_tree = std::make_unique<TempTree>();
+    const QString problem = QStringLiteral("テスト\r\nあいう\r\n");
+    m_tree->writeCp932(QStringLiteral("DATA/jpn_dat.001"), QStringLiteral("認定\r\nかきく\r\n"));
+    m_tree->writeCp932(QStringLiteral("PLACTICE/jpn_dat.001"), problem);
+    m_tree->mkdir(QStringLiteral("appdata/pelko"));
+    m_appDir = std::make_unique<ScopedEnv>("PELKO_APPDIR", m_tree->path());
+    m_appData = std::make_unique<ScopedEnv>("APPDATA", m_tree->file(QStringLiteral("appdata")));
+    m_messages = std::make_unique<MessageRecorder>();
+    m_entryShown = false;
+    appSettings = std::make_unique<Settings>();
+    appSettings->load();
+    appRecord = std::make_unique<RunRecord>();
+    Printers::setProvider([] { return QStringList{QStringLiteral("PDF")}; });
+    connect(&m_answerer, &QTimer::timeout, this, &tst_MainMenu::answerDialogs,
+            Qt::UniqueConnection);
+    m_answerer.start(20);
+}
+
+void tst_MainMenu::cleanup()
+{
+    m_answerer.stop();
+    TestWindow::instance().hide();
+    MainMenu::instance().hide();
+    Printers::setProvider({});
+    currentProblem.reset();
+    appRecord.reset();
+    appSettings.reset();
+    m_messages.reset();
+    m_appData.reset();
+    m_appDir.reset();
+    m_tree.reset();
+}
+
+void tst_MainMenu::answerDialogs()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == &UserEntryDialog::instance()) {
+        m_entryShown = true;
+        UserEntryDialog::instance().confirm();
+    } else if (modal == &SelfAssessmentDialog::instance())
+        SelfAssessmentDialog::instance().confirm();
+}
+
+void tst_MainMenu::layoutOnFirstActivation_data()
+{
+    QTest::addColumn<bool>("practiceShown");
+    QTest::addColumn<bool>("settingsShown");
+    QTest::addColumn<QList<int>>(
+        "tops"); // -1 = hidden; order: practice certification ranking settings end
+    QTest::addColumn<int>("height");
+    QTest::newRow("all five") << true << true << QList<int>{0, 56, 112, 168, 224} << 280;
+    QTest::newRow("no practice") << false << true << QList<int>{-1, 0, 56, 112, 168} << 224;
+    QTest::newRow("no settings") << true << false << QList<int>{0, 56, 112, -1, 168} << 224;
+    QTest::newRow("neither") << false << false << QList<int>{-1, 0, 56, -1, 112} << 168;
+}
+
+void tst_MainMenu::layoutOnFirstActivation()
+{
+    QFETCH(bool, practiceShown);
+    QFETCH(bool, settingsShown);
+    QFETCH(QList<int>, tops);
+    QFETCH(int, height);
+    appSettings->setShowPractice(practiceShown);
+    appSettings->setShowSettings(settingsShown);
+    MainMenu& form = MainMenu::instance();
+    form.prepare();
+    form.show();
+    const QList<QPushButton*> buttons{form.m_practiceButton, form.m_certificationButton,
+                                      form.m_rankingButton, form.m_settingsButton,
+                                      form.m_quitButton};
+    for (int i = 0; i < buttons.size(); ++i) {
+        if (tops[i] < 0) {
+            QVERIFY2(buttons[i]->isHidden(), qPrintable(buttons[i]->objectName()));
+        } else {
+            QVERIFY2(!buttons[i]->isHidden(), qPrintable(buttons[i]->objectName()));
+            QCOMPARE(buttons[i]->y(), tops[i]);
+            QCOMPARE(buttons[i]->height(), 56);
+        }
+    }
+    QCOMPARE(form.height(), height);
+    form.hide();
+}
+
+void tst_MainMenu::laterActivationsMoveNothing()
+{
+    appSettings->setShowPractice(false);
+    appSettings->setShowSettings(false);
+    MainMenu& form = MainMenu::instance();
+    form.prepare();
+    form.show();
+    form.hide();
+    form.show();
+    form.hideSwitchedOffButtons();
+    QCOMPARE(form.m_quitButton->y(), 112);
+    QCOMPARE(form.height(), 168);
+    form.hide();
+}
+
+void tst_MainMenu::practiceRunOpensTestWindow()
+{
+    MainMenu& menu = MainMenu::instance();
+    menu.prepare();
+    menu.show();
+    menu.startPractice();
+    QVERIFY(testReady);
+    QVERIFY(!appRecord->isCertification());
+    QVERIFY(!menu.isVisible());
+    TestWindow& test = TestWindow::instance();
+    QVERIFY(test.isVisible());
+    QCOMPARE(test.windowTitle(), QStringLiteral("練習中"));
+    QCOMPARE(currentProblem->fileName(), QStringLiteral("jpn_dat.001"));
+    QCOMPARE(appRecord->userId(), appRecord->loginName());
+    QVERIFY(m_messages->shown().isEmpty());
+}
+
+void tst_MainMenu::certificationNeedsAPrinter()
+{
+    Printers::setProvider([] { return QStringList(); });
+    MainMenu& menu = MainMenu::instance();
+    menu.prepare();
+    menu.show();
+    testReady = false;
+    menu.startCertification();
+    QCOMPARE(m_messages->texts(),
+             QStringList{QStringLiteral("認定には最低1台のプリンタが必要です。"
+                                        "プリンタのインストールを行ってください")});
+    QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("プリンタ数のエラー"));
+    QVERIFY(menu.isVisible());
+    QVERIFY(!testReady);
+    QVERIFY(!TestWindow::instance().isVisible());
+    // Practice stays possible.
+    menu.startPractice();
+    QVERIFY(TestWindow::instance().isVisible());
+}
+
+void tst_MainMenu::selfAssessmentTurnsCertificationIntoPractice()
+{
+    appSettings->setShowPractice(true);
+    MainMenu& menu = MainMenu::instance();
+    menu.prepare();
+    menu.show();
+    menu.startCertification();
+    QCOMPARE(m_messages->shown().size(), 1); // the advice to practise first
+    QVERIFY(!appRecord->isCertification());
+    QCOMPARE(TestWindow::instance().windowTitle(), QStringLiteral("練習中"));
+    QVERIFY(!TestWindow::instance().m_printAction->isEnabled());
+
+    appSettings->setShowPractice(false);
+    m_messages->clear();
+    TestWindow::instance().hide();
+    menu.startCertification();
+    QVERIFY(m_messages->shown().isEmpty());
+    QVERIFY(appRecord->isCertification());
+    QCOMPARE(TestWindow::instance().windowTitle(), QStringLiteral("検定中"));
+}
+
+void tst_MainMenu::problemsMissingBringsMenuBack()
+{
+    appSettings->setPracticeFolder(m_tree->file(QStringLiteral("appdata/")));
+    MainMenu& menu = MainMenu::instance();
+    menu.prepare();
+    menu.show();
+    menu.startPractice();
+    QVERIFY(!testReady);
+    QVERIFY(menu.isVisible());
+    QVERIFY(!TestWindow::instance().isVisible());
+    QVERIFY(m_messages->shown().size() >= 1);
+}
+
+void tst_MainMenu::noProblemsSaidOnceBeforeTheEntry_data()
+{
+    QTest::addColumn<bool>("certification");
+    QTest::addColumn<QString>("folder"); // under the test tree
+    QTest::addColumn<bool>("printer");
+    QTest::addColumn<bool>("folderMessage"); // else the printer message
+    QTest::newRow("practice, empty folder") << false << QStringLiteral("EMPTY/") << true << true;
+    QTest::newRow("practice, missing folder") << false << QStringLiteral("GONE/") << true << true;
+    QTest::newRow("certification, other files only")
+        << true << QStringLiteral("OTHER/") << true << true;
+    QTest::newRow("certification, printer asked first")
+        << true << QStringLiteral("EMPTY/") << false << false;
+}
+
+void tst_MainMenu::noProblemsSaidOnceBeforeTheEntry()
+{
+    QFETCH(bool, certification);
+    QFETCH(QString, folder);
+    QFETCH(bool, printer);
+    QFETCH(bool, folderMessage);
+    m_tree->mkdir(QStringLiteral("EMPTY"));
+    m_tree->writeCp932(QStringLiteral("OTHER/jpn_dat"), QStringLiteral("拡張子なし\r\n"));
+    m_tree->writeCp932(QStringLiteral("OTHER/readme.txt"), QStringLiteral("例題\r\n"));
+    const QString path = m_tree->file(folder);
+    if (certification)
+        appSettings->setCertificationFolder(path);
+    else
+        appSettings->setPracticeFolder(path);
+    if (!printer)
+        Printers::setProvider([] { return QStringList(); });
+    testReady = true;
+    MainMenu& menu = MainMenu::instance();
+    menu.prepare();
+    menu.show();
+    if (certification)
+        menu.startCertification();
+    else
+        menu.startPractice();
+
+    QCOMPARE(m_messages->shown().size(), 1);
+    const MessageRecorder::Shown& box = m_messages->shown().at(0);
+    if (folderMessage) {
+        QCOMPARE(box.text,
+                 QStringLiteral("例題文のフォルダ「") + path +
+                     QStringLiteral("」に例題文（jpn_dat.*）がありません。"
+                                    "環境設定の画面で例題文のフォルダを指定してください"));
+        QCOMPARE(box.title, QStringLiteral("エラー"));
+        QCOMPARE(box.icon, MessageIcon::Critical);
+        QVERIFY(!testReady);
+    } else {
+        QCOMPARE(box.title, QStringLiteral("プリンタ数のエラー"));
+    }
+    QVERIFY(menu.isVisible());
+    QVERIFY(!m_entryShown);
+    QVERIFY(!TestWindow::instance().isVisible());
+}
+
+void tst_MainMenu::problemFilesFoundIgnoringCase()
+{
+    m_tree->writeCp932(QStringLiteral("Renshu/JPN_DAT.007"), QStringLiteral("大文字\r\nあ\r\n"));
+    appSettings->setPracticeFolder(m_tree->file(QStringLiteral("renshu/")));
+    MainMenu& menu = MainMenu::instance();
+    menu.prepare();
+    menu.show();
+    menu.startPractice();
+    QVERIFY(m_messages->shown().isEmpty());
+    QVERIFY(m_entryShown);
+    QVERIFY(TestWindow::instance().isVisible());
+    QCOMPARE(currentProblem->fileName(), QStringLiteral("JPN_DAT.007"));
+}
+
+QTEST_MAIN(tst_MainMenu)
+#include "tst_MainMenu.moc"

@@ -1,0 +1,84 @@
+#include "app/ProgramState.h"
+#include "app/SplashScreen.h"
+#include "platform/MessageService.h"
+#include "platform/ProgramEnd.h"
+#include "results/RunRecord.h"
+#include "settings/Settings.h"
+#include "support/TempTree.h"
+
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+
+// The splash loads the settings; a file it cannot use ends the program with the INI box.
+class tst_SplashScreen : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void loadsSettingsAndLeavesOnFirstTick();
+    void settingsOutOfRangeEndProgram();
+
+private:
+    std::unique_ptr<TempTree> m_tree;
+    std::unique_ptr<ScopedEnv> m_appDir;
+    std::unique_ptr<ScopedEnv> m_appData;
+    int m_endCode = -1;
+};
+
+void tst_SplashScreen::init()
+{
+    m_tree = std::make_unique<TempTree>();
+    m_appDir = std::make_unique<ScopedEnv>("PELKO_APPDIR", m_tree->path());
+    m_appData = std::make_unique<ScopedEnv>("APPDATA", m_tree->path());
+    appSettings = std::make_unique<Settings>();
+    appRecord = std::make_unique<RunRecord>();
+    m_endCode = -1;
+    setEndProgramHandler([this](int code) { m_endCode = code; });
+}
+
+void tst_SplashScreen::cleanup()
+{
+    setEndProgramHandler({});
+    appSettings.reset();
+    appRecord.reset();
+    m_appData.reset();
+    m_appDir.reset();
+    m_tree.reset();
+}
+
+void tst_SplashScreen::loadsSettingsAndLeavesOnFirstTick()
+{
+    MessageRecorder messages;
+    SplashScreen& logo = SplashScreen::instance();
+    logo.prepare();
+    QVERIFY(logo.m_versionLabel->text().count(u'.') == 2);
+    QCOMPARE(logo.m_titleLabel->text(), QStringLiteral("日本語入力速度測定ソフト"));
+    logo.show();
+    QTRY_VERIFY(appSettings->isLoaded());
+    QVERIFY(logo.isVisible());
+    logo.closeIfLoaded();
+    QVERIFY(!logo.isVisible());
+    QVERIFY(messages.shown().isEmpty());
+    QCOMPARE(m_endCode, -1);
+}
+
+void tst_SplashScreen::settingsOutOfRangeEndProgram()
+{
+    m_tree->write(QStringLiteral("pelko.ini"), "[default]\r\ntime=99999\r\n");
+    MessageRecorder messages;
+    SplashScreen& logo = SplashScreen::instance();
+    logo.prepare();
+    logo.show();
+    QTRY_COMPARE(m_endCode, 1);
+    QCOMPARE(messages.texts(), QStringList{QStringLiteral("INIファイルの取得に失敗しました！")});
+    QCOMPARE(messages.shown().at(0).title, QStringLiteral("INIエラー"));
+    QCOMPARE(messages.shown().at(0).icon, MessageIcon::Critical);
+    QVERIFY(!appSettings);
+    QVERIFY(!appRecord);
+    logo.hide();
+}
+
+QTEST_MAIN(tst_SplashScreen)
+#include "tst_SplashScreen.moc"

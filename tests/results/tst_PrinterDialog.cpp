@@ -1,0 +1,176 @@
+#include "support/TempTree.h"
+
+#include "app/ProgramState.h"
+#include "platform/Printers.h"
+#include "results/CurrentPrinter.h"
+#include "results/PrinterDialog.h"
+#include "settings/Settings.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+class tst_PrinterDialog : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void texts();
+    void printerList_data();
+    void printerList();
+    void paperMarked_data();
+    void paperMarked();
+    void selectLastsForThisRunOnly();
+    void closingChangesNothing();
+
+private:
+    int markedPaper() const;
+    std::unique_ptr<TempTree> m_tree;
+    std::unique_ptr<ScopedEnv> m_appDir;
+};
+
+void tst_PrinterDialog::init()
+{
+    m_tree = std::make_unique<TempTree>();
+    m_appDir = std::make_unique<ScopedEnv>("PELKO_APPDIR", m_tree->path());
+    appSettings = std::make_unique<Settings>();
+    Printers::setProvider(
+        [] {
+            return QStringList{QStringLiteral("Alpha"), QStringLiteral("PDF"),
+                               QStringLiteral("Zeta")};
+        },
+        [] { return QStringLiteral("PDF"); });
+}
+
+void tst_PrinterDialog::cleanup()
+{
+    Printers::setProvider({});
+    CurrentPrinter::reset();
+    appSettings.reset();
+    m_appDir.reset();
+    m_tree.reset();
+}
+
+int tst_PrinterDialog::markedPaper() const
+{
+    const auto& options = PrinterDialog::instance().m_paperButtons;
+    int marked = -1;
+    for (int i = 0; i < options.size(); ++i) {
+        if (options.at(i)->isChecked()) {
+            if (marked >= 0)
+                return -2; // two marked at once
+            marked = i;
+        }
+    }
+    return marked;
+}
+
+void tst_PrinterDialog::texts()
+{
+    PrinterDialog& form = PrinterDialog::instance();
+    QCOMPARE(form.windowTitle(), QStringLiteral("プリンタの選択"));
+    QCOMPARE(form.m_promptLabel->text(),
+             QStringLiteral("使用するプリンタを選んで「選択」ボタンをクリックして下さい"));
+    QCOMPARE(form.m_settingsNoteLabel->text(),
+             QStringLiteral("　規定にする場合は環境設定で行ってください"));
+    QCOMPARE(form.m_paperButtons.size(), 3);
+    QCOMPARE(form.m_paperButtons.at(1)->text(), QStringLiteral("B4"));
+    QVERIFY(form.m_selectButton->text().isEmpty());
+    QVERIFY(!form.m_selectButton->icon().isNull());
+}
+
+void tst_PrinterDialog::printerList_data()
+{
+    QTest::addColumn<QStringList>("printers");
+    QTest::addColumn<QString>("systemDefault");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<int>("selected");
+    const QStringList three{QStringLiteral("Zeta"), QStringLiteral("Alpha"), QStringLiteral("PDF")};
+    QTest::newRow("system default") << three << QStringLiteral("PDF") << QString() << 2;
+    QTest::newRow("default not installed") << three << QStringLiteral("Gone") << QString() << 0;
+    QTest::newRow("names differ in case") << three << QStringLiteral("pdf") << QString() << 0;
+    QTest::newRow("chosen this run")
+        << three << QStringLiteral("PDF") << QStringLiteral("Alpha") << 1;
+    QTest::newRow("no printer") << QStringList() << QString() << QString() << -1;
+}
+
+void tst_PrinterDialog::printerList()
+{
+    QFETCH(QStringList, printers);
+    QFETCH(QString, systemDefault);
+    QFETCH(QString, chosen);
+    QFETCH(int, selected);
+    Printers::setProvider([printers] { return printers; },
+                          [systemDefault] { return systemDefault; });
+    if (!chosen.isEmpty())
+        CurrentPrinter::choose(chosen);
+    PrinterDialog& form = PrinterDialog::instance();
+    form.prepare();
+    form.prepare(); // opened again: the list is refilled, not doubled
+    QStringList shown;
+    for (int i = 0; i < form.m_printerBox->count(); ++i)
+        shown << form.m_printerBox->itemText(i);
+    QCOMPARE(shown, printers); // the system's order
+    QCOMPARE(form.m_printerBox->currentIndex(), selected);
+}
+
+void tst_PrinterDialog::paperMarked_data()
+{
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<int>("marked");
+    QTest::newRow("A4") << QStringLiteral("9") << 0;
+    QTest::newRow("B4") << QStringLiteral("12") << 1;
+    QTest::newRow("B5") << QStringLiteral("13") << 2;
+    QTest::newRow("other code") << QStringLiteral("5") << -1;
+}
+
+void tst_PrinterDialog::paperMarked()
+{
+    QFETCH(QString, setting);
+    QFETCH(int, marked);
+    PrinterDialog& form = PrinterDialog::instance();
+    form.m_paperButtons.at(1)->setChecked(true); // left from an earlier opening
+    appSettings->setPaperSize(setting);
+    form.prepare();
+    QCOMPARE(markedPaper(), marked);
+}
+
+void tst_PrinterDialog::selectLastsForThisRunOnly()
+{
+    PrinterDialog& form = PrinterDialog::instance();
+    appSettings->setPaperSize(QStringLiteral("9"));
+    form.prepare();
+    form.m_printerBox->setCurrentIndex(2);
+    form.m_paperButtons.at(2)->setChecked(true);
+    form.m_selectButton->click();
+    QCOMPARE(CurrentPrinter::name(), QStringLiteral("Zeta"));
+    QCOMPARE(appSettings->paperSize(), QStringLiteral("13"));
+    QVERIFY(!form.isVisible());
+    QVERIFY(QDir(m_tree->path()).entryList(QDir::Files).isEmpty()); // no settings file
+
+    // Nothing marked: the paper setting stays as it was.
+    appSettings->setPaperSize(QStringLiteral("5"));
+    form.prepare();
+    QCOMPARE(form.m_printerBox->currentText(), QStringLiteral("Zeta"));
+    form.applyChoice();
+    QCOMPARE(appSettings->paperSize(), QStringLiteral("5"));
+}
+
+void tst_PrinterDialog::closingChangesNothing()
+{
+    PrinterDialog& form = PrinterDialog::instance();
+    appSettings->setPaperSize(QStringLiteral("9"));
+    form.prepare();
+    form.m_printerBox->setCurrentIndex(0);
+    form.m_paperButtons.at(1)->setChecked(true);
+    form.reject();
+    QCOMPARE(CurrentPrinter::name(), QStringLiteral("PDF"));
+    QCOMPARE(appSettings->paperSize(), QStringLiteral("9"));
+}
+
+QTEST_MAIN(tst_PrinterDialog)
+#include "tst_PrinterDialog.moc"

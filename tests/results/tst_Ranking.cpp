@@ -1,0 +1,229 @@
+#include "common/Cp932.h"
+#include "common/NumericText.h"
+#include "results/Ranking.h"
+#include "results/RankingReader.h"
+#include "support/TempTree.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace
+{
+
+QByteArray record(const QByteArray& id, const QByteArray& speed, const QByteArray& accuracy,
+                  const QByteArray& name = "name", const QByteArray& time = "180")
+{
+    return "1,\"05-20-2005\",\"14:03:12\",\"" + id + "\",\"" + name + "\",\"PC\",\"u\",\"f\"," +
+           speed + ',' + accuracy + ",3,257,260,35,12," + time + "\r\n";
+}
+
+// "id speed accuracy" of each shown row, "-" for a blank one, joined by "|".
+class TextBoard : public RankingBoard
+{
+public:
+    RankRowText rows[10];
+    int calls = 0;
+    void setRow(int row, const RankRowText& texts) override
+    {
+        rows[row] = texts;
+        ++calls;
+    }
+    QString summary() const
+    {
+        QStringList parts;
+        for (const RankRowText& r : rows)
+            parts << (r.userId.isEmpty() && r.speed.isEmpty()
+                          ? QStringLiteral("-")
+                          : r.userId + u' ' + r.speed + u' ' + r.accuracy);
+        while (!parts.isEmpty() && parts.last() == u"-")
+            parts.removeLast();
+        return parts.join(u'|');
+    }
+};
+
+QString rank(const TempTree& tree, const QByteArray& log, bool mode)
+{
+    tree.write(QStringLiteral("Pelko.log"), log);
+    Ranking ranking;
+    ranking.everyRecordCompetes = mode;
+    TextBoard board;
+    ranking.load(board, tree.path(), QStringLiteral("pelko.log"));
+    return board.summary();
+}
+
+} // namespace
+
+class tst_Ranking : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void table_data();
+    void table();
+    void missingLogIsBlank();
+    void rowTextsAndLongFields();
+    void streamingMatchesWholeFileReading();
+    void badInputNeverCrashes();
+};
+
+void tst_Ranking::table_data()
+{
+    QTest::addColumn<QByteArray>("log");
+    QTest::addColumn<bool>("mode");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("empty log") << QByteArray() << false << QString();
+    QTest::newRow("fewer than ten, best first")
+        << record("a", "50", "90") + record("b", "70", "80") + record("c", "60", "99") << false
+        << QStringLiteral("b 70 80|c 60 99|a 50 90");
+    QTest::newRow("one per user, rising")
+        << record("a", "80", "90") + record("a", "90", "90") << false << QStringLiteral("a 90 90");
+    QTest::newRow("one per user, falling")
+        << record("a", "90", "90") + record("a", "80", "90") << false << QStringLiteral("a 90 90");
+    QTest::newRow("one per user, better rate replaces")
+        << record("a", "90", "95.0") + record("x", "85", "99") + record(" a ", "90", "96.0")
+        << false << QStringLiteral(" a  90 96|x 85 99");
+    QTest::newRow("unconditional keeps every record")
+        << record("a", "80", "90") + record("a", "90", "90") + record("a", "70", "90") << true
+        << QStringLiteral("a 90 90|a 80 90|a 70 90");
+    QTest::newRow("ties keep log order")
+        << record("a", "80", "90") + record("b", "80", "90") + record("c", "80", "90.5") << true
+        << QStringLiteral("c 80 90.5|a 80 90|b 80 90");
+    QTest::newRow("comma in name: 17 fields ignored")
+        << record("a", "50", "90") + record("b", "99", "99", "Di,duzi") << false
+        << QStringLiteral("a 50 90");
+    QTest::newRow("speed not a number blanks everything")
+        << record("a", "50", "90") + record("b", "fast", "99") + record("c", "60", "90") << false
+        << QString();
+    QTest::newRow("rate not a number blanks everything")
+        << record("a", "50", "90") + record("b", "40", "") << true << QString();
+    QTest::newRow("speed 0 never shown")
+        << record("a", "0", "99") + record("b", "0.5", "10") << true << QStringLiteral("b 0.5 10");
+    QTest::newRow("quoted and hexadecimal numbers")
+        << record("a", "\"75.5\"", " 90 ") + record("b", "&H50", "1e1") << true
+        << QStringLiteral("b 80 10|a 75.5 90");
+    QTest::newRow("other line ends and a last line without one")
+        << record("a", "50", "90").replace("\r\n", "\r") +
+               record("b", "60", "90").replace("\r\n", "\n") + record("c", "70", "90").chopped(2)
+        << true << QStringLiteral("c 70 90|b 60 90|a 50 90");
+}
+
+void tst_Ranking::table()
+{
+    QFETCH(QByteArray, log);
+    QFETCH(bool, mode);
+    QFETCH(QString, shown);
+    TempTree tree;
+    QCOMPARE(rank(tree, log, mode), shown);
+}
+
+void tst_Ranking::missingLogIsBlank()
+{
+    TempTree tree;
+    Ranking ranking;
+    TextBoard board;
+    ranking.load(board, tree.file(QStringLiteral("nowhere")), QStringLiteral("pelko.log"));
+    QCOMPARE(board.summary(), QString());
+    QCOMPARE(board.calls, 10);
+
+    // More than ten users: only the best ten, and the eleventh falls out.
+    QByteArray log;
+    for (int i = 1; i <= 12; ++i)
+        log += record("u" + QByteArray::number(i), QByteArray::number(i * 10), "90");
+    QCOMPARE(rank(tree, log, false), QStringLiteral("u12 120 90|u11 110 90|u10 100 90|u9 90 90|"
+                                                    "u8 80 90|u7 70 90|u6 60 90|u5 50 90|"
+                                                    "u4 40 90|u3 30 90"));
+}
+
+void tst_Ranking::rowTextsAndLongFields()
+{
+    TempTree tree;
+    const QByteArray longName(5 * 1024 * 1024, 'n');
+    const QByteArray log = QByteArray(300000, 'x') + "\r\n" +
+                           record("山田", "85.5", "0.25", "太郎", "180") +
+                           record("b", "50", "90", longName, "60");
+    tree.write(QStringLiteral("pelko.log"), Cp932::encode(QString::fromUtf8(log)).bytes);
+    Ranking ranking;
+    QVERIFY(ranking.readLog(tree.file(QStringLiteral("pelko.log"))));
+    const RankRowText first = ranking.rowText(0);
+    QCOMPARE(first.userId, QStringLiteral("山田"));
+    QCOMPARE(first.userName, QStringLiteral("太郎"));
+    QCOMPARE(first.date, QStringLiteral("05-20-2005"));
+    QCOMPARE(first.speed, QStringLiteral("85.5"));
+    QCOMPARE(first.accuracy, QStringLiteral("0.25"));
+    QCOMPARE(first.secondsUsed, QStringLiteral("180"));
+    QCOMPARE(ranking.rowText(1).userName.size(), longName.size());
+    QCOMPARE(ranking.rowText(2).speed, QString());
+}
+
+// Reading everything at once and splitting it is the plain way; the streamed reader must
+// agree with it wherever its blocks happen to cut the lines.
+void tst_Ranking::streamingMatchesWholeFileReading()
+{
+    TempTree tree;
+    QRandomGenerator random(7);
+    const char* const ids[] = {"a", "b", " a", "c", "d", "e", "f", "g", "h", "i", "j", "k"};
+    for (const bool mode : {false, true}) {
+        QByteArray log;
+        while (log.size() < 700 * 1024) {
+            const QByteArray speed = QByteArray::number(random.bounded(0, 400) / 4.0);
+            const QByteArray accuracy = QByteArray::number(random.bounded(50, 60));
+            log += record(ids[random.bounded(int(std::size(ids)))], speed, accuracy);
+            if (random.bounded(5) == 0)
+                log += "junk,line\r\n";
+        }
+        tree.write(QStringLiteral("pelko.log"), log);
+        Ranking streamed;
+        streamed.everyRecordCompetes = mode;
+        QVERIFY(streamed.readLog(tree.file(QStringLiteral("pelko.log"))));
+
+        Ranking plain;
+        plain.everyRecordCompetes = mode;
+        for (const QByteArray& line : log.split('\n')) {
+            const QList<QByteArray> f = line.trimmed().split(',');
+            if (f.size() != 16)
+                continue;
+            auto text = [&](int i) { return QString::fromLatin1(Ranking::trimQuotes(f[i])); };
+            plain.entries[10] = {
+                text(1), text(3), text(4), float(text(8).toDouble()), float(text(9).toDouble()),
+                text(15)};
+            plain.insertCandidate();
+        }
+        for (int row = 0; row < 10; ++row) {
+            QCOMPARE(streamed.entries[row].userId, plain.entries[row].userId);
+            QCOMPARE(streamed.entries[row].speed, plain.entries[row].speed);
+            QCOMPARE(streamed.entries[row].accuracy, plain.entries[row].accuracy);
+        }
+    }
+}
+
+void tst_Ranking::badInputNeverCrashes()
+{
+    TempTree tree;
+    QRandomGenerator random(99);
+    QByteArray junk(2 * 1024 * 1024, Qt::Uninitialized);
+    for (char& c : junk)
+        c = char(random.bounded(256));
+    Ranking ranking;
+    tree.write(QStringLiteral("junk.log"), junk);
+    ranking.readLog(tree.file(QStringLiteral("junk.log")));
+
+    // Junk that parses as records: bad Shift-JIS in the texts is shown, not fatal.
+    QByteArray badText;
+    for (int i = 0; i < 100000; ++i)
+        badText += record("\x82\xff\x81", QByteArray::number(i % 300), "9", "\xfd\x80\x82");
+    QCOMPARE(rank(tree, badText, true).section(u'|', 0, 0),
+             QStringLiteral("\uFFFD\uFFFD\uFFFD 299 9"));
+
+    QByteArray garbage;
+    for (int i = 0; i < 100000; ++i)
+        garbage += QByteArray::number(i) + ",,\"\",\x82\r\n";
+    garbage += record("z", "1", "1");
+    QCOMPARE(rank(tree, garbage, false), QStringLiteral("z 1 1"));
+
+    const QByteArray oneLine = QByteArray(10 * 1024 * 1024, ',');
+    QCOMPARE(rank(tree, oneLine, false), QString());
+    QCOMPARE(rank(tree, QByteArray(10 * 1024 * 1024, '\x82'), false), QString());
+}
+
+QTEST_GUILESS_MAIN(tst_Ranking)
+#include "tst_Ranking.moc"

@@ -1,0 +1,106 @@
+#include "app/ProgramState.h"
+#include "results/RankingWindow.h"
+#include "results/RunRecord.h"
+#include "settings/Settings.h"
+#include "support/TempTree.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+class tst_RankingWindow : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void loadsTheLogIntoTheLabels();
+    void longValuesEndInAnEllipsis_data();
+    void longValuesEndInAnEllipsis();
+};
+
+void tst_RankingWindow::loadsTheLogIntoTheLabels()
+{
+    TempTree tree;
+    tree.writeCp932(QStringLiteral("PELKO.LOG"),
+                    QStringLiteral("0,\"05-20-2005\",\"14:03:12\",\"A001\",\"山田\",\"PC\",\"u\","
+                                   "\"jpn_dat.1\",85.5,97.25,3,257,260,35,12,180\r\n"
+                                   "1,\"05-21-2005\",\"09:00:00\",\"B002\",\"佐藤\",\"PC\",\"u\","
+                                   "\"jpn_dat.2\",120,.5,3,257,260,35,12,60\r\n"));
+    appSettings = std::make_unique<Settings>();
+    appSettings->setLogFolder(tree.path());
+    appSettings->setLogName(QStringLiteral("pelko.log"));
+
+    RankingWindow& form = RankingWindow::instance();
+    form.m_userNameLabels[5]->setText(QStringLiteral("stale"));
+    form.reload();
+    QCOMPARE(form.windowTitle(), QStringLiteral("ランキング情報"));
+    QCOMPARE(form.m_rankLabels.size(), 10);
+    QCOMPARE(form.m_rankLabels[0]->text(), QStringLiteral("1:"));
+    QCOMPARE(form.m_rankLabels[9]->text(), QStringLiteral("10:"));
+    QCOMPARE(form.m_accuracyTitle->text(), QStringLiteral("正打率"));
+    const QStringList row0 = {form.m_userIdLabels[0]->text(),   form.m_userNameLabels[0]->text(),
+                              form.m_dateLabels[0]->text(),     form.m_speedLabels[0]->text(),
+                              form.m_accuracyLabels[0]->text(), form.m_timeLabels[0]->text()};
+    QCOMPARE(row0, QStringList({QStringLiteral("B002"), QStringLiteral("佐藤"),
+                                QStringLiteral("05-21-2005"), QStringLiteral("120"),
+                                QStringLiteral("0.5"), QStringLiteral("60")}));
+    QCOMPARE(form.m_speedLabels[1]->text(), QStringLiteral("85.5"));
+    QCOMPARE(form.m_userNameLabels[5]->text(), QString());
+    QVERIFY(form.m_closeButton->text().isEmpty());
+    QVERIFY(!form.m_closeButton->icon().pixmap(QSize(64, 64)).isNull());
+    QCOMPARE(form.m_closeButton->accessibleName(), QStringLiteral("閉じる"));
+
+    form.show();
+    QVERIFY(form.isVisible());
+    QTest::mouseClick(form.m_closeButton, Qt::LeftButton);
+    QVERIFY(!form.isVisible());
+    appSettings.reset();
+}
+
+void tst_RankingWindow::longValuesEndInAnEllipsis_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("half-width") << QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789")
+                                << QStringLiteral("Jugemu Jugemu Gokou no Surikire Kaijari");
+    QTest::newRow("full-width") << QStringLiteral("ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰ")
+                                << QStringLiteral("寿限無寿限無五劫の擦り切れ海砂利水魚の水行末");
+}
+
+void tst_RankingWindow::longValuesEndInAnEllipsis()
+{
+    QFETCH(QString, id);
+    QFETCH(QString, name);
+    TempTree tree;
+    tree.writeCp932(
+        QStringLiteral("pelko.log"),
+        QStringLiteral("0,\"05-20-2005\",\"14:03:12\",\"") + id + u"\",\"" + name +
+            QStringLiteral("\",\"PC\",\"u\",\"jpn_dat.1\",85.5,97.25,3,257,260,35,12,180\r\n"
+                           "1,\"05-21-2005\",\"09:00:00\",\"B002\",\"佐藤\",\"PC\","
+                           "\"u\",\"jpn_dat.2\",80,90,3,257,260,35,12,60\r\n"));
+    appSettings = std::make_unique<Settings>();
+    appSettings->setLogFolder(tree.path());
+    appSettings->setLogName(QStringLiteral("pelko.log"));
+
+    RankingWindow& form = RankingWindow::instance();
+    form.reload();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QList<std::pair<QLabel*, QString>> cells = {{form.m_userIdLabels[0], id},
+                                                      {form.m_userNameLabels[0], name}};
+    for (const auto& [label, full] : cells) {
+        const QString shown = label->text();
+        QVERIFY2(shown.endsWith(u'…'), qPrintable(shown));
+        QVERIFY2(full.startsWith(shown.chopped(1)), qPrintable(shown));
+        QVERIFY(label->fontMetrics().horizontalAdvance(shown) <= label->contentsRect().width());
+        QCOMPARE(label->toolTip(), full);
+    }
+    // The short values of the next row are left alone, in the same column.
+    QCOMPARE(form.m_userIdLabels[1]->text(), QStringLiteral("B002"));
+    QCOMPARE(form.m_userNameLabels[1]->text(), QStringLiteral("佐藤"));
+    QCOMPARE(form.m_userNameLabels[1]->width(), form.m_userNameLabels[0]->width());
+    form.hide();
+    appSettings.reset();
+}
+
+QTEST_MAIN(tst_RankingWindow)
+#include "tst_RankingWindow.moc"

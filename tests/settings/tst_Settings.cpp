@@ -1,0 +1,327 @@
+#include "settings/Settings.h"
+
+#include "app/ProgramState.h"
+#include "common/Cp932.h"
+#include "support/TempTree.h"
+
+#include <QTest>
+
+#include <memory>
+
+namespace
+{
+
+// Every property as "Name=value" lines, so one comparison shows all differences.
+QString dump(const Settings& k)
+{
+    auto b = [](bool v) { return v ? QStringLiteral("T") : QStringLiteral("F"); };
+    auto n = [](double v) { return QString::number(v); };
+    const QStringList all{
+        u"LastTime=" + n(k.durationMinutes()),
+        u"ChangeTime=" + b(k.canChangeDuration()),
+        u"Speed=" + n(k.passSpeed()),
+        u"Filepath=" + k.certificationFolder(),
+        u"TestFilepath=" + k.practiceFolder(),
+        u"PaperSize=" + k.paperSize(),
+        u"SortMode=" + k.problemOrder(),
+        u"LogPath=" + k.logFolder(),
+        u"LogName=" + k.logName(),
+        u"SubLogPath=" + k.passLogFolder(),
+        u"SubLogName=" + k.passLogName(),
+        u"SubLog=" + b(k.isPassLogEnabled()),
+        u"LogStyle=" + k.passLogFormat(),
+        u"BackColor=" + k.backColor(),
+        u"ProblemBackColor=" + k.problemBackColor(),
+        u"ProblemColor=" + k.problemColor(),
+        u"BackMode=" + n(k.backgroundMode()),
+        u"ShowPlactice=" + b(k.showPractice()),
+        u"ShowKankyo=" + b(k.showSettings()),
+        u"RankingMode=" + b(k.rankingShowsRepeats()),
+        u"FontBase=" + n(baseFontSize),
+        u"FontReturn=" + n(rowGapFontSize),
+        u"FontResult=" + n(resultFontSize),
+        u"WindowSize=" + n(k.windowPercent),
+    };
+    return all.join(u'\n');
+}
+
+QString property(const Settings& k, const QString& name)
+{
+    for (const QString& line : dump(k).split(u'\n')) {
+        if (line.startsWith(name + u'='))
+            return line.mid(name.size() + 1);
+    }
+    return QStringLiteral("?");
+}
+
+struct Rule {
+    const char* tag;
+    const char* ini;
+    const char* property;
+    const char* expected;
+};
+
+const Rule kRules[] = {
+    {"time half down to even", "[default]\ntime=2.5", "LastTime", "2"},
+    {"time half up to even", "[default]\ntime=3.5", "LastTime", "4"},
+    {"time not numeric", "[default]\ntime=abc", "LastTime", "0"},
+    {"time empty", "[default]\ntime=", "LastTime", "3"},
+    {"chtm on", "[default]\nchtm=1", "ChangeTime", "T"},
+    {"gspd spaces", "[default]\ngspd=  ", "Speed", "25"},
+    {"data without slash", "[default]\ndata=/w/d", "Filepath", "/w/d/"},
+    {"data with slash", "[default]\ndata=/w/d/", "Filepath", "/w/d/"},
+    {"testdata", "[default]\ntestdata=/w/p", "TestFilepath", "/w/p/"},
+    {"paper word", "[default]\npaper=A4", "PaperSize", "0"},
+    {"paper fraction", "[default]\npaper=8.5", "PaperSize", "8.5"},
+    {"SortMode 1", "[default]\nSortMode=1", "SortMode", "SEQUENCE"},
+    {"SortMode spaced select", "[default]\nSortMode=  select  ", "SortMode", "SELECT"},
+    {"SortMode 2", "[default]\nSortMode=2", "SortMode", "SELECT"},
+    {"SortMode other", "[default]\nSortMode=order", "SortMode", "RANDOM"},
+    {"log name without dot", "[MainLog]\nName=result", "LogName", "result.log"},
+    {"log name with dot", "[MainLog]\nName=result.txt", "LogName", "result.txt"},
+    {"sub-log name without dot", "[Sublog]\nName=pass", "SubLogName", "pass.log"},
+    {"style lower case", "[Sublog]\nStyle=0123456789abcdef", "LogStyle", "0123456789ABCDEF"},
+    {"style repeats", "[Sublog]\nStyle=FF00", "LogStyle", "FF00"},
+    {"style empty", "[Sublog]\nStyle=", "LogStyle", "0123456789ABCDEF"},
+    {"colour unchecked", "[BackGround]\nProblemColor=red", "ProblemColor", "red"},
+    {"back mode", "[BackGround]\nMode=2.5", "BackMode", "2"},
+    {"plactice off", "[Display]\nplactice= off ", "ShowPlactice", "F"},
+    {"plactice 0", "[Display]\nplactice=0", "ShowPlactice", "T"},
+    {"ranking 1", "[Ranking]\nmode=1", "RankingMode", "T"},
+    {"ranking -1", "[Ranking]\nmode=-1", "RankingMode", "F"},
+    {"font base", "[Font]\nBase=12.5", "FontBase", "12.5"},
+    {"font word", "[Font]\nResult=big", "FontResult", "11"},
+    {"width empty", "[Window]\nWidth=", "WindowSize", "80"},
+    {"width word", "[Window]\nWidth=wide", "WindowSize", "80"},
+    {"same log file", "[MainLog]\nPath=/l\nName=a\n[Sublog]\nPath=/l/\nName=a.log", "SubLogName",
+     "a.log2"},
+    {"same default log file", "[Sublog]\nName=pelko.log", "SubLogName", "pelko.log2"},
+    {"log names differ in case", "[MainLog]\nName=A.log\n[Sublog]\nName=a.log", "SubLogName",
+     "a.log"},
+    {"log folders differ in case", "[MainLog]\nPath=/L\n[Sublog]\nPath=/l\nName=pelko.log",
+     "SubLogName", "pelko.log"},
+};
+
+} // namespace
+
+class tst_Settings : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void defaultsWithoutFile();
+    void readRules_data();
+    void readRules();
+    void outOfRangeStopsLoading_data();
+    void outOfRangeStopsLoading();
+    void saveBeforeLoadLeavesFile();
+    void writesTheDocumentedFile();
+    void roundTripKeepsForeignContent();
+    void badFilesLoadAndKeepTheirLines_data();
+    void badFilesLoadAndKeepTheirLines();
+    void unreadableOrUnwritableFileReportsFailure();
+
+private:
+    void writeIni(QString text) const;
+    QString app() const { return m_tree->path() + QStringLiteral("/app"); }
+    QString appData() const { return m_tree->path() + QStringLiteral("/u"); }
+    QByteArray ini() const { return m_tree->read(QStringLiteral("app/pelko.ini")); }
+
+    std::unique_ptr<TempTree> m_tree;
+    std::unique_ptr<ScopedEnv> m_appDir;
+    std::unique_ptr<ScopedEnv> m_appData;
+};
+
+void tst_Settings::init()
+{
+    m_tree = std::make_unique<TempTree>();
+    m_tree->mkdir(QStringLiteral("app"));
+    m_appDir = std::make_unique<ScopedEnv>("PELKO_APPDIR", app());
+    m_appData = std::make_unique<ScopedEnv>("APPDATA", appData());
+    baseFontSize = rowGapFontSize = resultFontSize = 1; // the file's defaults must replace these
+}
+
+void tst_Settings::cleanup()
+{
+    m_appData.reset();
+    m_appDir.reset();
+    m_tree.reset();
+}
+
+void tst_Settings::writeIni(QString text) const
+{
+    m_tree->writeCp932(QStringLiteral("app/pelko.ini"),
+                       text.replace(u'\n', QStringLiteral("\r\n")) + u"\r\n");
+}
+
+void tst_Settings::defaultsWithoutFile()
+{
+    Settings k;
+    k.load();
+    QVERIFY(k.isLoaded());
+    const QString logs = appData() + u"/pelko/";
+    QCOMPARE(dump(k), QStringLiteral("LastTime=3\nChangeTime=F\nSpeed=25\n") + u"Filepath=" +
+                          app() + u"/DATA/\nTestFilepath=" + app() +
+                          u"/PLACTICE/\nPaperSize=9\nSortMode=RANDOM\nLogPath=" + logs +
+                          u"\nLogName=pelko.log\nSubLogPath=" + logs +
+                          u"\nSubLogName=pksub.log\nSubLog=F\nLogStyle=0123456789ABCDEF\n"
+                          u"BackColor=&HE0E0E0\nProblemBackColor=&HFFFFFF\nProblemColor=&H000000\n"
+                          u"BackMode=0\nShowPlactice=T\nShowKankyo=T\nRankingMode=F\n"
+                          u"FontBase=13\nFontReturn=3\nFontResult=11\nWindowSize=80");
+}
+
+void tst_Settings::readRules_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<QString>("expected");
+    for (const Rule& r : kRules)
+        QTest::newRow(r.tag) << QString::fromLatin1(r.ini) << QString::fromLatin1(r.property)
+                             << QString::fromLatin1(r.expected);
+    // Names in the file match in any letter case.
+    QTest::newRow("names in other case") << "[WINDOW]\nwidth=95"
+                                         << "WindowSize"
+                                         << "95";
+}
+
+void tst_Settings::readRules()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, property);
+    QFETCH(QString, expected);
+    writeIni(file);
+    Settings k;
+    k.load();
+    QVERIFY(k.isLoaded());
+    QCOMPARE(::property(k, property), expected);
+}
+
+void tst_Settings::outOfRangeStopsLoading_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("loaded");
+    QTest::newRow("time 32767") << "[default]\ntime=32767" << true;
+    QTest::newRow("time 32768") << "[default]\ntime=32768" << false;
+    QTest::newRow("gspd -32768.5 rounds in") << "[default]\ngspd=-32768.5" << true;
+    QTest::newRow("gspd -32769") << "[default]\ngspd=-32769" << false;
+    QTest::newRow("Mode 1e10") << "[BackGround]\nMode=1e10" << false;
+    QTest::newRow("Width 40000") << "[Window]\nWidth=40000" << false;
+}
+
+void tst_Settings::outOfRangeStopsLoading()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, loaded);
+    writeIni(file);
+    Settings k;
+    k.load();
+    QCOMPARE(k.isLoaded(), loaded);
+}
+
+void tst_Settings::saveBeforeLoadLeavesFile()
+{
+    writeIni(QStringLiteral("[default]\ntime=9"));
+    const QByteArray before = ini();
+    Settings k;
+    QVERIFY(!k.save());
+    QCOMPARE(ini(), before);
+}
+
+void tst_Settings::writesTheDocumentedFile()
+{
+    Settings k;
+    k.load();
+    QVERIFY(k.save());
+    k.savePassLogFormat();
+    const QString logs = appData() + u"/pelko/\r\n";
+    const QString expected =
+        u"[default]\r\ntime=3\r\nchtm=0\r\ngspd=25\r\ndata=" + app() + u"/DATA/\r\ntestdata=" +
+        app() +
+        u"/PLACTICE/\r\npaper=9\r\nSortMode=RANDOM\r\n[BackGround]\r\nBackColor=&HE0E0E0\r\n"
+        u"Mode=0\r\nProblemBackColor=&HFFFFFF\r\nProblemColor=&H000000\r\n[MainLog]\r\nPath=" +
+        logs + u"Name=pelko.log\r\n[Sublog]\r\nPath=" + logs +
+        u"Name=pksub.log\r\nFlag=0\r\nStyle=0123456789ABCDEF\r\n[Ranking]\r\nmode=0\r\n"
+        u"[Font]\r\nBase=13\r\nReturn=3\r\nResult=11\r\n[Window]\r\nWidth=80\r\n";
+    QCOMPARE(ini(), expected.toUtf8());
+}
+
+void tst_Settings::roundTripKeepsForeignContent()
+{
+    writeIni(QStringLiteral("; 設定\n[DEFAULT]\nTIME=5\nextra=残す\n\n[Unknown]\na=1\n"
+                            "[Font]\nBase=10.5\n[Display]\nplactice=off"));
+    Settings k;
+    k.load();
+    k.setDurationMinutes(4);
+    k.setLogFolder(QStringLiteral("/ログ/"));
+    QVERIFY(k.save());
+
+    const QString after = Cp932::decode(ini()).text;
+    QVERIFY2(after.startsWith(u"; 設定\r\n[DEFAULT]\r\nTIME=4\r\nextra=残す\r\nchtm=0\r\n"),
+             qPrintable(after));
+    QVERIFY2(after.contains(u"\r\n\r\n[Unknown]\r\na=1\r\n[Font]\r\nBase=10.5\r\nReturn=3\r\n"
+                            u"Result=11\r\n[Display]\r\nplactice=off\r\n[BackGround]\r\n"),
+             qPrintable(after));
+
+    Settings again;
+    again.load();
+    QCOMPARE(again.durationMinutes(), qint16(4));
+    QCOMPARE(again.logFolder(), QStringLiteral("/ログ/"));
+    QCOMPARE(again.showPractice(), false);
+    QCOMPARE(baseFontSize, 10.5f);
+}
+
+void tst_Settings::badFilesLoadAndKeepTheirLines_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QByteArray garbage;
+    for (int i = 0; i < 200000; ++i)
+        garbage += char((i * 7919 + i / 13) & 0xFF);
+    QTest::newRow("binary garbage") << garbage;
+    QTest::newRow("1 MB line") << QByteArray("[x]\r\n" + QByteArray(1024 * 1024, ';'));
+    QTest::newRow("invalid Shift-JIS") << QByteArray("[default]\r\n\x82\xff\r\ndata=\x81\r\n");
+}
+
+void tst_Settings::badFilesLoadAndKeepTheirLines()
+{
+    QFETCH(QByteArray, content);
+    m_tree->write(QStringLiteral("app/pelko.ini"), content);
+    Settings k;
+    k.load();
+    QVERIFY(k.isLoaded());
+    QVERIFY(k.save());
+    // Every old line is still there, in its order.
+    const QByteArray after = ini();
+    qsizetype from = 0;
+    for (const QByteArray& line : content.split('\n')) {
+        from = after.indexOf(line, from);
+        QVERIFY2(from >= 0, "a line of the old file is lost");
+        from += line.size();
+    }
+}
+
+void tst_Settings::unreadableOrUnwritableFileReportsFailure()
+{
+    // Tests run as root: a folder named like the file cannot be read or replaced.
+    m_tree->write(QStringLiteral("app/pelko.ini/keep"), "x");
+    Settings k;
+    k.load();
+    QVERIFY(k.isLoaded());
+    QVERIFY(!k.save());
+    k.savePassLogFormat();
+    QCOMPARE(m_tree->read(QStringLiteral("app/pelko.ini/keep")), QByteArray("x"));
+
+    // A value the file's code page cannot hold fails the save instead of being mangled.
+    m_tree->mkdir(QStringLiteral("other"));
+    ScopedEnv other("PELKO_APPDIR", m_tree->file(QStringLiteral("other")));
+    k.load();
+    k.setLogFolder(QStringLiteral("/\U0001F600/"));
+    QVERIFY(!k.save());
+    const QByteArray written = m_tree->read(QStringLiteral("other/pelko.ini"));
+    QVERIFY(written.contains("time=3\r\n") && !written.contains("[MainLog]\r\nPath"));
+}
+
+QTEST_GUILESS_MAIN(tst_Settings)
+#include "tst_Settings.moc"

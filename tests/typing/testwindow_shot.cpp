@@ -1,0 +1,65 @@
+// Opens the test window on a sample problem and saves a picture of it before the start,
+// during a run and at the result: testwindow_shot <problem folder> <waiting|running|result>
+// <file.png> [window size in percent].
+#include "app/ProgramState.h"
+#include "platform/MessageService.h"
+#include "problems/Problem.h"
+#include "results/RunRecord.h"
+#include "settings/Settings.h"
+#include "typing/InputBox.h"
+#include "typing/TestWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    if (argc < 4)
+        return 2;
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    const QString state = QString::fromLocal8Bit(argv[2]);
+    const QString output = QString::fromLocal8Bit(argv[3]);
+
+    MessageRecorder messages; // boxes answered at once
+    appSettings = std::make_unique<Settings>();
+    appSettings->setPracticeFolder(folder);
+    appSettings->setCertificationFolder(folder);
+    appSettings->setProblemOrder(QStringLiteral("SEQUENCE"));
+    appSettings->setLogFolder(QDir::tempPath());
+    if (argc > 4)
+        appSettings->windowPercent = qint16(QString::fromLocal8Bit(argv[4]).toInt());
+    appRecord = std::make_unique<RunRecord>();
+    appRecord->setCertification(false);
+
+    TestWindow& window = TestWindow::instance();
+    window.open();
+    InputPane* input = window.inputPane();
+    if (state != u"waiting") {
+        QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        input->startRun(&space);
+        // The first two lines, as an input method would commit them.
+        for (int line = 1; line <= std::min(2, int(currentProblem->count())); ++line) {
+            for (const ProblemChar& ch : currentProblem->item(line))
+                input->typeCommitted(ch.text());
+            if (line < 2)
+                input->typeKeyText(QStringLiteral("\r"));
+        }
+        for (int tick = 0; tick < 75; ++tick)
+            window.tick();
+    }
+    if (state == u"result") {
+        for (int tick = 0; tick < 1000 && window.m_countdownTimer->isActive(); ++tick)
+            window.tick();
+    }
+    QTimer::singleShot(250, &app, [&] {
+        QScreen* screen = QGuiApplication::primaryScreen();
+        screen->grabWindow(0).save(output);
+        QCoreApplication::exit(0);
+    });
+    return app.exec();
+}

@@ -1,0 +1,464 @@
+#include "ProblemFixture.h"
+#include "app/ProgramState.h"
+#include "platform/MessageService.h"
+#include "results/LogWriter.h"
+#include "results/RunRecord.h"
+#include "settings/Settings.h"
+#include "typing/InputBox.h"
+#include "typing/InputPane.h"
+#include "typing/KeyStrokeCounter.h"
+#include "typing/PaintedRows.h"
+#include "typing/ProblemView.h"
+#include "typing/TestHost.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFrame>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QTest>
+
+namespace
+{
+
+struct FakeHost : TestHost {
+    int countdownStarts = 0;
+    int countdownStops = 0;
+    bool timeMenu = true;
+    bool nextShown = false;
+    bool printEnabled = false;
+    void startCountdown() override { ++countdownStarts; }
+    void stopCountdown() override { ++countdownStops; }
+    void setTimeMenuEnabled(bool on) override { timeMenu = on; }
+    void showNextProblemMenu() override { nextShown = true; }
+    void enablePrintMenus() override { printEnabled = true; }
+};
+
+// Answers boxes like the recorder and, at the closing box, lets the input method commit
+// what it was converting: the test window has already lost the run by then.
+struct LateCommitService : MessageRecorder {
+    InputBox* box = nullptr;
+    MessageAnswer show(const QString& text, const QString& title, MessageButtons buttons,
+                       MessageIcon icon) override
+    {
+        if (text == QStringLiteral("お疲れ様でした") && box) {
+            QInputMethodEvent commit;
+            commit.setCommitString(QStringLiteral("えお"));
+            QApplication::sendEvent(box, &commit);
+            QTest::keyClick(box, Qt::Key_A);
+        }
+        return MessageRecorder::show(text, title, buttons, icon);
+    }
+};
+
+void commit(QWidget* box, const QString& text)
+{
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(box, &event);
+}
+
+} // namespace
+
+class tst_InputPane : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void startsOnTheSpaceBarOnly();
+    void wrongCharacterShowsInTheStatus();
+    void fullWidthSpaceAndEarlyEnter();
+    void multiCharacterCommits_data();
+    void multiCharacterCommits();
+    void preeditIsNeverChecked();
+    void rowsMoveTheNowLineAndScrollFromRowSeven();
+    void pasteRoutesAreRefused();
+    void finishingWritesTheResultAndTheLog();
+    void nothingCountsAfterTheEnd();
+    void menusAfterTheRun_data();
+    void menusAfterTheRun();
+    void logFailureIsReported();
+    void keyPressesSeenByTheWindowSystem();
+
+private:
+    void makeWindows(const QStringList& lines);
+    void start();
+    QString pair() const;
+
+    std::unique_ptr<TempTree> m_tree;
+    std::unique_ptr<ProblemView> m_problemView;
+    std::unique_ptr<InputPane> m_input;
+    FakeHost m_host;
+};
+
+void tst_InputPane::initTestCase()
+{
+    fillLogColumns();
+    appSettings = std::make_unique<Settings>();
+}
+
+void tst_InputPane::init()
+{
+    m_tree = std::make_unique<TempTree>();
+    appRecord = std::make_unique<RunRecord>();
+    appRecord->setUserId(QStringLiteral("U01"));
+    appRecord->setUserName(QStringLiteral("Tester"));
+    appSettings->setLogFolder(m_tree->path());
+    appSettings->setLogName(QStringLiteral("pelko.log"));
+    appSettings->setPassLogEnabled(false);
+    appSettings->setDurationMinutes(3);
+    appSettings->setPassSpeed(25);
+    appSettings->setProblemOrder(QStringLiteral("RANDOM"));
+    problemSummary = QStringLiteral("総文字数:5文字");
+    m_host = FakeHost();
+}
+
+void tst_InputPane::cleanup()
+{
+    m_input.reset();
+    m_problemView.reset();
+    currentProblem.reset();
+    m_tree.reset();
+}
+
+void tst_InputPane::makeWindows(const QStringList& lines)
+{
+    currentProblem = loadProblem(*m_tree, lines);
+    m_problemView = std::make_unique<ProblemView>();
+    m_input = std::make_unique<InputPane>();
+    m_input->setProblemView(m_problemView.get());
+    m_input->setHost(&m_host);
+    m_input->prepare();
+    m_input->m_textRowHeight = 20;
+    m_input->m_gapRowHeight = 5;
+    m_problemView->m_currentRowLine->setGeometry(0, 20, 500, 1);
+    m_problemView->m_cursorBar->setGeometry(0, 15, 10, 5);
+    m_problemView->m_minutesLabel->setText(QStringLiteral("3"));
+    m_problemView->m_secondsLabel->setText(QStringLiteral("0"));
+    // As the test window leaves the box while the problem waits for its start.
+    m_input->m_inputBox->setEnabled(false);
+    m_input->m_inputBox->setVisible(false);
+}
+
+void tst_InputPane::start()
+{
+    QTest::keyClick(m_input.get(), Qt::Key_Space);
+}
+
+QString tst_InputPane::pair() const
+{
+    return m_problemView->m_infoLabel->text().section(QStringLiteral("入力:"), 1);
+}
+
+void tst_InputPane::startsOnTheSpaceBarOnly()
+{
+    makeWindows({QStringLiteral("　あ b")});
+    QTest::keyClick(m_input.get(), Qt::Key_A);
+    QTest::keyClick(m_input.get(), Qt::Key_Return);
+    QVERIFY(!m_input->checker().m_started);
+    QCOMPARE(m_host.countdownStarts, 0);
+
+    start();
+    QVERIFY(m_input->checker().m_started);
+    QVERIFY(m_input->m_inputBox->isEnabled());
+    QCOMPARE(m_host.countdownStarts, 1);
+    QVERIFY(!m_host.timeMenu);
+    QCOMPARE(m_problemView->m_hintLabel->text(), InputChecker::HintFullSpace);
+    QCOMPARE(m_input->m_strokes, qint16(0)); // the starting press is no stroke
+
+    // After the start a space is an ordinary character: here a wrong one.
+    QTest::keyClick(m_input->m_inputBox, Qt::Key_Space);
+    QCOMPARE(m_host.countdownStarts, 1);
+    QCOMPARE(appRecord->errors(), qint16(1));
+    QCOMPARE(m_input->m_strokes, qint16(1));
+}
+
+void tst_InputPane::wrongCharacterShowsInTheStatus()
+{
+    makeWindows({QStringLiteral("abcdefghijk")});
+    start();
+    QTest::keyClicks(m_input->m_inputBox, QStringLiteral("abcdefghij"));
+    QCOMPARE(pair(), QStringLiteral("10/10"));
+    QTest::keyClicks(m_input->m_inputBox, QStringLiteral("x"));
+    QCOMPARE(pair(), QStringLiteral("10/11"));
+    QCOMPARE(m_input->m_inputBox->text(), QStringLiteral("abcdefghij"));
+    QCOMPARE(m_problemView->m_infoLabel->text(),
+             QStringLiteral("総文字数:5文字  ストローク:11  入力:10/11"));
+    QTest::keyClicks(m_input->m_inputBox, QStringLiteral("k"));
+    QVERIFY(m_input->checker().m_lineDone);
+}
+
+void tst_InputPane::fullWidthSpaceAndEarlyEnter()
+{
+    makeWindows({QStringLiteral("あ　い"), QStringLiteral("う")});
+    start();
+    commit(m_input->m_inputBox, QStringLiteral("あ　"));
+    QCOMPARE(m_input->m_inputBox->text(), QStringLiteral("あ□"));
+    QTest::keyClick(m_input->m_inputBox, Qt::Key_Return); // mid-line: nothing, one stroke
+    QCOMPARE(m_input->m_strokes, qint16(1));
+    QCOMPARE(appRecord->errors(), qint16(0));
+    QCOMPARE(m_input->checker().m_currentLine, qint16(1));
+    // Backspace and Tab change nothing either.
+    QTest::keyClick(m_input->m_inputBox, Qt::Key_Backspace);
+    QTest::keyClick(m_input->m_inputBox, Qt::Key_Tab);
+    QCOMPARE(m_input->m_inputBox->text(), QStringLiteral("あ□"));
+    QVERIFY(m_input->m_inputBox->hasFocus() || !m_input->isVisible());
+    QCOMPARE(m_input->m_strokes, qint16(3));
+}
+
+void tst_InputPane::multiCharacterCommits_data()
+{
+    QTest::addColumn<QString>("committed");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<qint16>("accepted");
+    QTest::addColumn<qint16>("errors");
+
+    QTest::newRow("all right") << QStringLiteral("日本語") << QStringLiteral("日本語") << qint16(3)
+                               << qint16(0);
+    QTest::newRow("error inside") << QStringLiteral("日本後") << QStringLiteral("日本") << qint16(2)
+                                  << qint16(1);
+    QTest::newRow("error first, rest checked alone")
+        << QStringLiteral("x日本") << QStringLiteral("日本") << qint16(2) << qint16(1);
+    QTest::newRow("surrogate pair is one character")
+        << QStringLiteral("𠮷日") << QStringLiteral("日") << qint16(1) << qint16(1);
+}
+
+void tst_InputPane::multiCharacterCommits()
+{
+    QFETCH(QString, committed);
+    QFETCH(QString, box);
+    QFETCH(qint16, accepted);
+    QFETCH(qint16, errors);
+    makeWindows({QStringLiteral("日本語です")});
+    start();
+    commit(m_input->m_inputBox, committed);
+    QCOMPARE(m_input->m_inputBox->text(), box);
+    QCOMPARE(appRecord->acceptedChars(), accepted);
+    QCOMPARE(appRecord->errors(), errors);
+    QVERIFY(m_input->imeOn());
+}
+
+void tst_InputPane::preeditIsNeverChecked()
+{
+    makeWindows({QStringLiteral("日本語")});
+    start();
+    QInputMethodEvent preedit(QStringLiteral("にほんご"), {});
+    QApplication::sendEvent(m_input->m_inputBox, &preedit);
+    QCOMPARE(m_input->m_inputBox->text(), QString());
+    QCOMPARE(appRecord->acceptedChars(), qint16(0));
+    QCOMPARE(appRecord->errors(), qint16(0));
+    QCOMPARE(m_input->m_strokes, qint16(0));
+    // Commit with a new preedit after it: only the commit is checked.
+    QInputMethodEvent both(QStringLiteral("ご"), {});
+    both.setCommitString(QStringLiteral("日本"));
+    QApplication::sendEvent(m_input->m_inputBox, &both);
+    QCOMPARE(m_input->m_inputBox->text(), QStringLiteral("日本"));
+    QCOMPARE(appRecord->acceptedChars(), qint16(2));
+    const QRect caret = m_input->m_inputBox->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    QVERIFY(caret.left() > 0);
+}
+
+void tst_InputPane::rowsMoveTheNowLineAndScrollFromRowSeven()
+{
+    QStringList lines;
+    for (int i = 0; i < 9; ++i)
+        lines << QStringLiteral("ab");
+    makeWindows(lines);
+    const int pictureTop = m_problemView->m_problemText->y();
+    start();
+    for (int row = 1; row <= 8; ++row) {
+        QTest::keyClicks(m_input->m_inputBox, QStringLiteral("ab"));
+        QTest::keyClick(m_input->m_inputBox, Qt::Key_Return);
+        QCOMPARE(m_problemView->m_currentRowLine->y(), 20 + row * 25);
+        QCOMPARE(m_problemView->m_cursorBar->y(), m_problemView->m_currentRowLine->y() - 5);
+        QCOMPARE(m_problemView->m_cursorBar->x(), 0);
+        // Row seven begins after the sixth Enter: the first scroll.
+        QCOMPARE(m_problemView->m_problemText->y(), pictureTop - qMax(0, row - 5) * 25);
+    }
+    QCOMPARE(m_input->m_typedRows->printedRows().size(), 8);
+    QCOMPARE(m_input->m_typedRows->printedRows().first(), QStringLiteral("ab"));
+    QCOMPARE(m_input->m_typedRows->pictures().size(), 8); // one grey mark per Enter
+    QCOMPARE(appRecord->acceptedChars(), qint16(8));
+}
+
+void tst_InputPane::pasteRoutesAreRefused()
+{
+    MessageRecorder boxes;
+    makeWindows({QStringLiteral("abc")});
+    start();
+    InputBox* box = m_input->m_inputBox;
+    QGuiApplication::clipboard()->setText(QStringLiteral("abc"));
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(boxes.shown().size(), 1);
+    QCOMPARE(boxes.shown().first().text, QStringLiteral("ズルしないでね"));
+    QCOMPARE(boxes.shown().first().title, QStringLiteral("注意"));
+    QCOMPARE(boxes.shown().first().icon, MessageIcon::Exclamation);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+    QCOMPARE(m_input->m_strokes, qint16(2)); // Ctrl and V are two presses
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("abc"));
+    QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
+    QTest::mouseClick(box, Qt::MiddleButton);
+    QMimeData mime;
+    mime.setText(QStringLiteral("abc"));
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box, &drop);
+    QCOMPARE(box->text(), QString());
+    QCOMPARE(box->contextMenuPolicy(), Qt::NoContextMenu);
+    QVERIFY(!box->acceptDrops());
+    QCOMPARE(appRecord->acceptedChars() + appRecord->errors(), 0);
+    QCOMPARE(boxes.shown().size(), 1); // only Ctrl+V warns
+}
+
+void tst_InputPane::finishingWritesTheResultAndTheLog()
+{
+    MessageRecorder boxes;
+    // One record already in the log: this run's record gets the next number.
+    LogWriter earlier;
+    earlier.logFolder = m_tree->path();
+    earlier.logName = QStringLiteral("pelko.log");
+    QCOMPARE(earlier.write(false), qint16(0));
+    appRecord->setRecordNumber(99);
+
+    makeWindows({QStringLiteral("abc"), QStringLiteral("de")});
+    start();
+    m_problemView->m_minutesLabel->setText(QStringLiteral("2"));
+    m_problemView->m_secondsLabel->setText(QStringLiteral("59")); // 1 second used
+    QTest::keyClicks(m_input->m_inputBox, QStringLiteral("abc"));
+    QTest::keyClick(m_input->m_inputBox, Qt::Key_Return);
+    QTest::keyClicks(m_input->m_inputBox, QStringLiteral("de"));
+    QTest::keyClick(m_input->m_inputBox, Qt::Key_Return);
+
+    QCOMPARE(appRecord->secondsUsed(), qint16(1));
+    QCOMPARE(appRecord->acceptedChars(), qint16(3));
+    QCOMPARE(appRecord->charsPerMinute(), 180.0f);
+    QCOMPARE(boxes.texts(), QStringList{QStringLiteral("お疲れ様でした")});
+    QCOMPARE(boxes.shown().first().title, QStringLiteral("終了"));
+    QCOMPARE(boxes.shown().first().icon, MessageIcon::Information);
+    QCOMPARE(m_host.countdownStops, 1);
+    QVERIFY(!m_input->m_inputBox->isEnabled());
+    QVERIFY(!m_input->m_resultLabel->isHidden());
+    QCOMPARE(
+        m_input->m_resultLabel->text(),
+        QStringLiteral("あなたの入力速度は180文字/分です(正打率100%)\n＜ワープロ検定１級レベル＞"));
+    QCOMPARE(m_input->m_resultLabel->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+
+    QCOMPARE(appRecord->recordNumber(), qint16(1));
+    const QByteArray log = m_tree->read(QStringLiteral("pelko.log"));
+    const QList<QByteArray> records = log.split('\n');
+    QVERIFY(records.size() >= 2);
+    QVERIFY(records.at(1).startsWith("1,"));
+    QVERIFY(records.at(1).contains(",\"U01\",\"Tester\","));
+    QVERIFY(records.at(1).contains(",\"jpn_dat.001\",180,100,0,3,5,"));
+}
+
+void tst_InputPane::nothingCountsAfterTheEnd()
+{
+    LateCommitService boxes;
+    makeWindows({QStringLiteral("あいうえお")});
+    start();
+    boxes.box = m_input->m_inputBox;
+    commit(m_input->m_inputBox, QStringLiteral("あい"));
+    appRecord->setSecondsUsed(180);
+    m_input->finishRun(); // time is up
+    m_input->finishRun(); // and once more: the run ends once
+    QCOMPARE(boxes.texts(), QStringList{QStringLiteral("お疲れ様でした")});
+    QCOMPARE(appRecord->acceptedChars(), qint16(2));
+    QCOMPARE(appRecord->errors(), qint16(0));
+    QCOMPARE(m_input->m_strokes, qint16(0));
+    QCOMPARE(m_input->m_inputBox->text(), QStringLiteral("あい"));
+    QCOMPARE(m_host.countdownStops, 1);
+}
+
+void tst_InputPane::menusAfterTheRun_data()
+{
+    QTest::addColumn<bool>("certification");
+    QTest::addColumn<QString>("order");
+    QTest::addColumn<qint16>("accepted");
+    QTest::addColumn<bool>("next");
+    QTest::addColumn<bool>("print");
+
+    // 75 characters in 180 s is 25 per minute: exactly the pass speed.
+    QTest::newRow("practice, sequence, pass") << false << "SEQUENCE" << qint16(75) << true << false;
+    QTest::newRow("practice, sequence, fail")
+        << false << "SEQUENCE" << qint16(74) << false << false;
+    QTest::newRow("practice, select, pass") << false << "SELECT" << qint16(75) << false << false;
+    QTest::newRow("practice, random, pass") << false << "RANDOM" << qint16(75) << false << false;
+    QTest::newRow("certification, random, pass") << true << "RANDOM" << qint16(75) << false << true;
+    QTest::newRow("certification, random, fail")
+        << true << "RANDOM" << qint16(74) << false << false;
+    QTest::newRow("certification, sequence, pass")
+        << true << "SEQUENCE" << qint16(75) << true << true;
+}
+
+void tst_InputPane::menusAfterTheRun()
+{
+    QFETCH(bool, certification);
+    QFETCH(QString, order);
+    QFETCH(qint16, accepted);
+    QFETCH(bool, next);
+    QFETCH(bool, print);
+    MessageRecorder boxes;
+    appSettings->setProblemOrder(order);
+    appRecord->setCertification(certification);
+    makeWindows({QStringLiteral("abc")});
+    appRecord->setAcceptedChars(accepted);
+    appRecord->setSecondsUsed(180);
+    m_input->finishRun();
+    QCOMPARE(m_host.nextShown, next);
+    QCOMPARE(m_host.printEnabled, print);
+    const bool passed = accepted == 75;
+    QCOMPARE(m_input->m_resultLabel->palette().color(QPalette::WindowText),
+             passed ? QColor(0, 0, 0) : QColor(255, 0, 0));
+    QCOMPARE(m_input->m_resultLabel->text().count(u'\n'), passed ? 1 : 2);
+    // Every line of the result shows inside the window.
+    const QLabel* result = m_input->m_resultLabel;
+    QVERIFY(result->height() >= (passed ? 2 : 3) * result->fontMetrics().lineSpacing());
+    QVERIFY(result->geometry().bottom() < m_input->height());
+    QVERIFY(result->y() >= 0);
+}
+
+void tst_InputPane::logFailureIsReported()
+{
+    MessageRecorder boxes;
+    appSettings->setLogFolder(m_tree->file(QStringLiteral("missing/folder")));
+    appRecord->setRecordNumber(7);
+    makeWindows({QStringLiteral("abc")});
+    appRecord->setSecondsUsed(180);
+    m_input->finishRun();
+    QCOMPARE(boxes.texts(), (QStringList{QStringLiteral("お疲れ様でした"),
+                                         QStringLiteral("ログが正常に書き込めませんでした")}));
+    QCOMPARE(boxes.shown().last().title, QStringLiteral("ログ書き込みエラー"));
+    QCOMPARE(boxes.shown().last().icon, MessageIcon::None);
+    QVERIFY(!m_input->m_resultLabel->isHidden()); // the result stands
+}
+
+void tst_InputPane::keyPressesSeenByTheWindowSystem()
+{
+    const QByteArray xcb("xcb_generic_event_t");
+    unsigned char press[32] = {2};
+    unsigned char sentPress[32] = {2 | 0x80};
+    unsigned char release[32] = {3};
+    QVERIFY(KeyStrokeCounter::isKeyPress(xcb, press));
+    QVERIFY(KeyStrokeCounter::isKeyPress(xcb, sentPress));
+    QVERIFY(!KeyStrokeCounter::isKeyPress(xcb, release));
+    QVERIFY(!KeyStrokeCounter::isKeyPress(QByteArray("windows_generic_MSG"), press));
+
+    bool focused = false;
+    int strokes = 0;
+    KeyStrokeCounter counter([&] { return focused; }, [&] { ++strokes; });
+    counter.nativeEventFilter(xcb, press, nullptr);
+    focused = true;
+    QVERIFY(!counter.nativeEventFilter(xcb, press, nullptr)); // never swallows the key
+    counter.nativeEventFilter(xcb, release, nullptr);
+    QCOMPARE(strokes, 1);
+    // Offscreen shows no native keys: the box counts its own key events instead.
+    QVERIFY(!KeyStrokeCounter::platformShowsKeys());
+}
+
+QTEST_MAIN(tst_InputPane)
+#include "tst_InputPane.moc"

@@ -1,0 +1,111 @@
+// The input window on a real X server: key presses reach the stroke count through the
+// window system, once each, while the characters still go through the input box.
+// Starts its own Xvfb and types with xdotool; skipped where either is missing.
+
+#include "ProblemFixture.h"
+#include "app/ProgramState.h"
+#include "platform/MessageService.h"
+#include "results/RunRecord.h"
+#include "settings/Settings.h"
+#include "typing/InputBox.h"
+#include "typing/InputPane.h"
+#include "typing/ProblemView.h"
+#include "typing/TestHost.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <csignal>
+
+namespace
+{
+
+struct NoHost : TestHost {
+    void startCountdown() override {}
+    void stopCountdown() override {}
+    void setTimeMenuEnabled(bool) override {}
+    void showNextProblemMenu() override {}
+    void enablePrintMenus() override {}
+};
+
+bool xdotool(const QStringList& arguments)
+{
+    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+}
+
+} // namespace
+
+class tst_InputPaneX11 : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void strokesCountOncePerPress();
+};
+
+void tst_InputPaneX11::strokesCountOncePerPress()
+{
+    TempTree tree;
+    appSettings = std::make_unique<Settings>();
+    appRecord = std::make_unique<RunRecord>();
+    currentProblem = loadProblem(tree, {QStringLiteral("abcd")});
+    NoHost host;
+    ProblemView problemView;
+    InputPane input;
+    input.setProblemView(&problemView);
+    input.setHost(&host);
+    input.prepare();
+    input.m_inputBox->setEnabled(false);
+    input.show();
+    input.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&input));
+    input.setFocus();
+    QTRY_VERIFY(input.hasFocus());
+
+    QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("space")}));
+    QTRY_VERIFY(input.checker().m_started);
+    QTRY_VERIFY(input.m_inputBox->hasFocus());
+    QVERIFY(xdotool({QStringLiteral("type"), QStringLiteral("abx")}));
+    QTRY_COMPARE(appRecord->errors(), qint16(1));
+    QCOMPARE(appRecord->acceptedChars(), qint16(2));
+    QCOMPARE(input.m_inputBox->text(), QStringLiteral("ab"));
+    QCOMPARE(input.m_strokes, qint16(3)); // the space started the run and is no stroke
+    QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("shift+Tab")}));
+    QTRY_COMPARE(input.m_strokes, qint16(5)); // Shift and Tab
+    QVERIFY(input.m_inputBox->hasFocus());
+    currentProblem.reset();
+}
+
+int main(int argc, char** argv)
+{
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    if (xvfb.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
+        std::puts("SKIP: Xvfb or xdotool is not installed");
+        return 0;
+    }
+    QProcess server;
+    server.start(xvfb,
+                 {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                  QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                  QStringLiteral("tcp")});
+    if (!server.waitForStarted() || !server.waitForReadyRead(20000)) {
+        std::puts("SKIP: Xvfb did not start");
+        return 0;
+    }
+    const QByteArray display = ':' + server.readLine().trimmed();
+    qputenv("DISPLAY", display);
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    qunsetenv("QT_IM_MODULE");
+    int rc = 0;
+    {
+        QApplication app(argc, argv);
+        tst_InputPaneX11 test;
+        rc = QTest::qExec(&test, argc, argv);
+    }
+    ::kill(pid_t(server.processId()), SIGTERM);
+    server.waitForFinished(5000);
+    return rc;
+}
+
+#include "tst_InputPaneX11.moc"

@@ -1,0 +1,808 @@
+#include "app/MainMenu.h"
+#include "app/ProgramState.h"
+#include "platform/MessageService.h"
+#include "problems/Problem.h"
+#include "results/RunRecord.h"
+#include "settings/Settings.h"
+#include "support/TempTree.h"
+#include "typing/EndOfLineMark.h"
+#include "typing/InputBox.h"
+#include "typing/PaintedRows.h"
+#include "typing/ProblemLayout.h"
+#include "typing/TestWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace
+{
+
+const QString ErrorTitle = QStringLiteral("エラー");
+const QString NoFileText = QStringLiteral(
+    "指定したディレクトリ内にデータファイルが見つかりません。\r確認後もう一度起動して下さい");
+const QString CodeOneText = QStringLiteral("例題文を読み出せませんので、画面を閉じます。"
+                                           "環境設定の画面で例題文のフォルダを指定してください");
+const QString WaitingHint = QStringLiteral("スペースバーを押すと開始します");
+const QString DiscardQuestion =
+    QStringLiteral("入力中の結果は破棄されます。画面を閉じてもよろしいですか？");
+const QString Finished = QStringLiteral("お疲れ様でした");
+
+// Answers the question about closing, after letting the countdown run out while it is open.
+struct TimeUpWhileAsking : MessageRecorder {
+    std::function<void()> whileAsking;
+    MessageAnswer show(const QString& text, const QString& title, MessageButtons buttons,
+                       MessageIcon icon) override
+    {
+        if (text == DiscardQuestion && whileAsking)
+            whileAsking();
+        return MessageRecorder::show(text, title, buttons, icon);
+    }
+};
+
+// 60 full-width characters: wraps at least once in any window here.
+QString longLine(QChar c)
+{
+    return QString(60, c);
+}
+
+} // namespace
+
+class tst_TestWindow : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void drawsRowsByTheWrapRule();
+    void markSizeFollowsRowHeight_data();
+    void markSizeFollowsRowHeight();
+    void narrowClientGivesNarrowerProblemWindow();
+    void informationLine();
+    void problemMenuByMode_data();
+    void problemMenuByMode();
+    void certificationTimeMenuFollowsChangeTime_data();
+    void certificationTimeMenuFollowsChangeTime();
+    void countdownEndsTheRunOnce();
+    void cursorBlinksAndBackgroundFollowsSettings();
+    void loadFailureWhileOpeningGivesUp();
+    void loadFailureAfterNextKeepsTheWindow();
+    void closeMenuForgetsTheFileCloseBoxKeepsIt();
+    void selectErrorDuringReplaceIsShown();
+    void replaceOrCloseWhileDrawingWaits_data();
+    void replaceOrCloseWhileDrawingWaits();
+    void durationDialogErrorGivesFiveMinutes();
+    void printAsksFirstAndCancelPrintsNothing();
+    void problemWindowSwallowsKeysAndColours();
+    void inputWindowFollowsAcrossReplacements();
+    void menuClosedWithEscapeGivesTheKeysBack_data();
+    void menuClosedWithEscapeGivesTheKeysBack();
+    void closingAsksOnlyDuringARun_data();
+    void closingAsksOnlyDuringARun();
+    void timeUpWhileAskingToClose_data();
+    void timeUpWhileAskingToClose();
+    void failedResultLeavesTheRowsWhole_data();
+    void failedResultLeavesTheRowsWhole();
+
+private:
+    void writeProblems(const QStringList& texts);
+    TestWindow& open();
+
+    std::unique_ptr<TempTree> m_tree;
+    std::unique_ptr<ScopedEnv> m_appDir;
+    std::unique_ptr<MessageRecorder> m_messages;
+};
+
+void tst_TestWindow::init()
+{
+    m_tree = std::make_unique<TempTree>();
+    m_tree->mkdir(QStringLiteral("DATA"));
+    m_tree->mkdir(QStringLiteral("PLACTICE"));
+    m_tree->mkdir(QStringLiteral("log"));
+    m_appDir = std::make_unique<ScopedEnv>("PELKO_APPDIR", m_tree->path());
+    m_messages = std::make_unique<MessageRecorder>();
+    appSettings = std::make_unique<Settings>();
+    appSettings->setCertificationFolder(m_tree->file(QStringLiteral("DATA")));
+    appSettings->setPracticeFolder(m_tree->file(QStringLiteral("PLACTICE")));
+    appSettings->setLogFolder(m_tree->file(QStringLiteral("log")));
+    appSettings->setProblemOrder(QStringLiteral("SEQUENCE"));
+    appSettings->setDurationMinutes(1);
+    appRecord = std::make_unique<RunRecord>();
+    appRecord->setCertification(false);
+    baseFontSize = 13;
+    resultFontSize = 11;
+    testReady = true;
+    TestWindow::instance().m_problemFileName.clear();
+}
+
+void tst_TestWindow::cleanup()
+{
+    TestWindow& window = TestWindow::instance();
+    if (window.isVisible())
+        window.unload();
+    MainMenu::instance().hide();
+    currentProblem.reset();
+    m_messages.reset();
+    m_appDir.reset();
+    m_tree.reset();
+}
+
+void tst_TestWindow::writeProblems(const QStringList& texts)
+{
+    for (int i = 0; i < texts.size(); ++i) {
+        const QString name = QStringLiteral("jpn_dat.00") + QString::number(i + 1);
+        m_tree->writeCp932(QStringLiteral("PLACTICE/") + name, texts.at(i));
+        m_tree->writeCp932(QStringLiteral("DATA/") + name, texts.at(i));
+    }
+}
+
+TestWindow& tst_TestWindow::open()
+{
+    TestWindow& window = TestWindow::instance();
+    window.open();
+    return window;
+}
+
+void tst_TestWindow::drawsRowsByTheWrapRule()
+{
+    // Full-width spaces show as □; a half-width space is drawn unchanged.
+    const QString first = QStringLiteral("あ\u3000い") + longLine(QChar(0x5B57));
+    const QString second = QStringLiteral("abc def");
+    writeProblems({first + QStringLiteral("\r\n") + second + QStringLiteral("\r\n")});
+    TestWindow& window = open();
+    QVERIFY(window.isVisible());
+    PaintedRows* pic = window.problemView()->m_problemText;
+
+    QList<qreal> widths;
+    for (QChar c : first)
+        widths.append(pic->textWidth(QString(c)));
+    const QList<int> lengths =
+        ProblemLayout::rowLengths(widths, pic->textWidth(u" "), pic->innerWidth());
+    QVERIFY(lengths.size() >= 2);
+
+    QStringList expected;
+    const QString shown = QString(first).replace(QChar(0x3000), QStringLiteral("□"));
+    int at = 0;
+    for (int length : lengths) {
+        expected.append(shown.mid(at, length));
+        at += length;
+    }
+    expected.append(second);
+    QCOMPARE(pic->printedRows(), expected);
+    QVERIFY(expected.first().startsWith(QStringLiteral("あ□い")));
+
+    // One mark per line, right after its last character, 90 % of a full-width cell.
+    QCOMPARE(pic->pictures().size(), 2);
+    const QRectF mark = pic->pictures().at(1);
+    QCOMPARE(mark.left(), pic->textWidth(second));
+    QCOMPARE(mark.width(), 0.9 * pic->textWidth(QStringLiteral("\u3000")));
+    QVERIFY(mark.top() > pic->pictures().at(0).top());
+
+    // Rows are a text row and a thin gap row apart; the input window gets both heights.
+    QVERIFY(window.inputPane()->m_textRowHeight > window.inputPane()->m_gapRowHeight);
+    QCOMPARE(window.problemView()->m_hintLabel->text(), WaitingHint);
+    QVERIFY(!window.inputPane()->m_inputBox->isEnabled());
+    QVERIFY(!window.inputPane()->m_inputBox->isVisibleTo(window.inputPane()));
+}
+
+void tst_TestWindow::markSizeFollowsRowHeight_data()
+{
+    QTest::addColumn<float>("fontBase");
+    QTest::addColumn<int>("size");
+    QTest::newRow("rows of 30 px or more") << 36.0f << 30;
+    QTest::newRow("rows under 12 px") << 6.0f << 10;
+}
+
+void tst_TestWindow::markSizeFollowsRowHeight()
+{
+    QFETCH(float, fontBase);
+    QFETCH(int, size);
+    baseFontSize = fontBase;
+    writeProblems({QStringLiteral("字\r\n")});
+    TestWindow& window = open();
+    const int rowPixels = int(window.problemView()->m_problemText->textHeight(u" "));
+    QVERIFY2(size == 30 ? rowPixels >= 30 : rowPixels < 12, qPrintable(QString::number(rowPixels)));
+    QCOMPARE(window.problemView()->m_endMarkSize, size);
+    QCOMPARE(window.inputPane()->m_endMarkSize, size);
+    // The rule itself, between the extremes.
+    QCOMPARE(EndOfLineMark::chooseSize(11), 10);
+    QCOMPARE(EndOfLineMark::chooseSize(12), 12);
+    QCOMPARE(EndOfLineMark::chooseSize(17), 16);
+}
+
+void tst_TestWindow::narrowClientGivesNarrowerProblemWindow()
+{
+    writeProblems({QStringLiteral("字\r\n")});
+    appSettings->windowPercent = 40;
+    TestWindow& window = open();
+    PaintedRows* pic = window.problemView()->m_problemText;
+    const int client = window.m_mdiArea->viewport()->width();
+    QVERIFY(client < pic->textWidth(QString(82, u' ')));
+    QMdiSubWindow* sub = window.m_mdiArea->subWindowList().first();
+    QCOMPARE(sub->width(), client - int(std::lround(pic->textWidth(u" "))));
+    // The input window sits right under the problem window, as wide.
+    QMdiSubWindow* inputSub = window.m_mdiArea->subWindowList().last();
+    QCOMPARE(inputSub->x(), sub->x());
+    QCOMPARE(inputSub->y(), sub->y() + sub->height());
+    QCOMPARE(inputSub->width(), sub->width());
+}
+
+void tst_TestWindow::informationLine()
+{
+    // 4 characters: 2 kanji, 1 alphanumeric, 1 half-width.
+    writeProblems({QStringLiteral("漢字Ａa\r\n")});
+    TestWindow& window = open();
+    QCOMPARE(problemSummary,
+             QStringLiteral("総文字数:4文字  漢字率:50%  英数記号率:25%  半角率:25%"));
+    QLabel* info = window.problemView()->m_infoLabel;
+    QCOMPARE(info->text(), problemSummary + QStringLiteral("  ストローク:0  入力:0/0"));
+    const int oneRowTop = info->y();
+
+    // Too narrow for the frame: two rows, at the bottom of the frame.
+    window.unload();
+    appSettings->windowPercent = 30;
+    open();
+    info = window.problemView()->m_infoLabel;
+    QVERIFY(info->wordWrap());
+    QCOMPARE(info->y() + info->height(), window.problemView()->m_infoFrame->height());
+    QVERIFY(info->y() < oneRowTop);
+}
+
+void tst_TestWindow::problemMenuByMode_data()
+{
+    QTest::addColumn<QString>("sortMode");
+    QTest::addColumn<int>("files");
+    QTest::addColumn<bool>("menuShown");
+    QTest::newRow("sequence") << QStringLiteral("SEQUENCE") << 3 << true;
+    QTest::newRow("select") << QStringLiteral("SELECT") << 2 << true;
+    QTest::newRow("random") << QStringLiteral("RANDOM") << 3 << false;
+}
+
+void tst_TestWindow::problemMenuByMode()
+{
+    QFETCH(QString, sortMode);
+    QFETCH(int, files);
+    QFETCH(bool, menuShown);
+    QStringList texts;
+    for (int i = 1; i <= files; ++i)
+        texts.append(QStringLiteral("第%1問の見出しはここまでの二十文字です。続き\r\n").arg(i));
+    writeProblems(texts);
+    appSettings->setProblemOrder(sortMode);
+    TestWindow& window = open();
+    QCOMPARE(window.windowTitle(), QStringLiteral("練習中"));
+    QCOMPARE(window.m_problemMenu->menuAction()->isVisible(), menuShown);
+    if (!menuShown) {
+        QCOMPARE(window.m_problemActions.size(), 1);
+        return;
+    }
+    QCOMPARE(window.m_problemActions.size(), files + 1);
+    QVERIFY(!window.m_problemActions[0]->isVisible());
+    QCOMPARE(window.m_problemActions[2]->text(),
+             QStringLiteral("jpn_dat.002;第2問の見出しはここまでの二十文字です。・・・"));
+    QCOMPARE(window.m_problemActions[2]->data().toString(), QStringLiteral("jpn_dat.002"));
+    QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.001"));
+
+    // Choosing an item loads that file; a second opening does not duplicate the items.
+    window.m_problemActions[2]->trigger();
+    QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.002"));
+    QCOMPARE(currentProblem->fileName(), QStringLiteral("jpn_dat.002"));
+    window.unload();
+    open();
+    QCOMPARE(window.m_problemActions.size(), files + 1);
+}
+
+void tst_TestWindow::certificationTimeMenuFollowsChangeTime_data()
+{
+    QTest::addColumn<bool>("changeTime");
+    QTest::newRow("may change") << true;
+    QTest::newRow("fixed") << false;
+}
+
+void tst_TestWindow::certificationTimeMenuFollowsChangeTime()
+{
+    QFETCH(bool, changeTime);
+    writeProblems({QStringLiteral("検定\r\n"), QStringLiteral("問題\r\n")});
+    appRecord->setCertification(true);
+    appSettings->setCanChangeDuration(changeTime);
+    appSettings->setDurationMinutes(5);
+    TestWindow& window = open();
+    QCOMPARE(window.windowTitle(), QStringLiteral("検定中"));
+    QVERIFY(!window.m_problemMenu->menuAction()->isVisible());
+    QCOMPARE(window.m_durationMenuAction->isEnabled(), changeTime);
+    QCOMPARE(window.m_durationAction->text(), QStringLiteral("5分"));
+    QVERIFY(window.m_durationAction->isChecked());
+    QCOMPARE(window.problemView()->m_minutesLabel->text(), QStringLiteral("5"));
+    QCOMPARE(window.problemView()->m_secondsLabel->text(), QStringLiteral("0"));
+    QVERIFY(!window.m_printAction->isEnabled());
+    QVERIFY(!window.m_choosePrinterAction->isEnabled());
+    QVERIFY(!window.m_nextProblemAction->isVisible());
+
+    // A run disables the time menu; a new problem brings it back by the setting.
+    window.setTimeMenuEnabled(false);
+    window.giveUp();
+    QCOMPARE(window.m_durationMenuAction->isEnabled(), changeTime);
+}
+
+void tst_TestWindow::countdownEndsTheRunOnce()
+{
+    writeProblems({QStringLiteral("時間切れ\r\n")});
+    appSettings->setDurationMinutes(1);
+    TestWindow& window = open();
+    window.startCountdown();
+    window.tick();
+    QCOMPARE(window.problemView()->m_minutesLabel->text(), QStringLiteral("0"));
+    QCOMPARE(window.problemView()->m_secondsLabel->text(), QStringLiteral("59"));
+    for (int tick = 2; tick <= 50; ++tick)
+        window.tick();
+    QCOMPARE(window.problemView()->m_secondsLabel->text(), QStringLiteral("10"));
+    window.tick();
+    QCOMPARE(window.problemView()->m_secondsLabel->text(), QStringLiteral("9"));
+    for (int tick = 52; tick <= 59; ++tick)
+        window.tick();
+    QCOMPARE(appRecord->secondsUsed(), qint16(0));
+    QVERIFY(m_messages->texts().isEmpty());
+
+    window.tick(); // tick 60
+    QCOMPARE(appRecord->secondsUsed(), qint16(60));
+    QVERIFY(!window.m_countdownTimer->isActive());
+    QCOMPARE(m_messages->texts().count(QStringLiteral("お疲れ様でした")), 1);
+    QVERIFY(window.inputPane()->m_resultLabel->isVisibleTo(window.inputPane()));
+}
+
+void tst_TestWindow::cursorBlinksAndBackgroundFollowsSettings()
+{
+    writeProblems({QStringLiteral("一\r\n")});
+    appSettings->setBackColor(QStringLiteral("&H00FF00"));
+    TestWindow& window = open();
+    QCOMPARE(window.m_mdiArea->background().color(), QColor(0, 255, 0));
+    QVERIFY(window.m_cursorBlinkTimer->isActive());
+    QWidget* cursor = window.problemView()->m_cursorBar;
+    QCOMPARE(window.m_cursorBlinkTimer->interval(), 500);
+    window.blinkCursor(); // shown 500 ms, now hidden for 700
+    QCOMPARE(window.m_cursorBlinkTimer->interval(), 700);
+    QVERIFY(!cursor->isVisibleTo(window.problemView()));
+    window.blinkCursor();
+    QCOMPARE(window.m_cursorBlinkTimer->interval(), 500);
+    QVERIFY(cursor->isVisibleTo(window.problemView()));
+    // The cursor spans the first character, on the foot of the first row.
+    PaintedRows* pic = window.problemView()->m_problemText;
+    QCOMPARE(cursor->width(), int(std::lround(pic->textWidth(QStringLiteral("一")))));
+    QCOMPARE(cursor->y() + cursor->height(), int(std::lround(pic->textHeight(u" "))));
+}
+
+void tst_TestWindow::loadFailureWhileOpeningGivesUp()
+{
+    // An empty practice folder: no menu, and the window gives up.
+    TestWindow& window = open();
+    QCOMPARE(m_messages->texts(), QStringList({NoFileText, CodeOneText}));
+    QCOMPARE(m_messages->shown().at(1).title, ErrorTitle);
+    QCOMPARE(m_messages->shown().at(1).icon, MessageIcon::None);
+    QVERIFY(!testReady);
+    QVERIFY(!window.isVisible());
+    QVERIFY(!window.m_problemMenu->menuAction()->isVisible());
+    QVERIFY(!window.problemView());
+    QVERIFY(!window.inputPane());
+    QVERIFY(!currentProblem);
+    QVERIFY(MainMenu::instance().isVisible());
+}
+
+void tst_TestWindow::loadFailureAfterNextKeepsTheWindow()
+{
+    writeProblems({QStringLiteral("一\r\n"), QStringLiteral("二\r\n")});
+    TestWindow& window = open();
+    QVERIFY(window.isVisible());
+    window.showNextProblemMenu();
+    QFile::remove(m_tree->file(QStringLiteral("PLACTICE/jpn_dat.001")));
+    QFile::remove(m_tree->file(QStringLiteral("PLACTICE/jpn_dat.002")));
+    window.m_nextProblemAction->trigger();
+    QCOMPARE(m_messages->texts(), QStringList({NoFileText, CodeOneText}));
+    QVERIFY(testReady);
+    QVERIFY(window.isVisible());
+    QVERIFY(window.problemView() && window.inputPane());
+    QVERIFY(window.problemView()->isVisible());
+    QVERIFY(window.problemView()->m_problemText->printedRows().isEmpty());
+    QVERIFY(!window.m_nextProblemAction->isVisible());
+}
+
+void tst_TestWindow::closeMenuForgetsTheFileCloseBoxKeepsIt()
+{
+    writeProblems({QStringLiteral("一\r\n"), QStringLiteral("二\r\n"), QStringLiteral("三\r\n")});
+    TestWindow& window = open();
+    QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.001"));
+    window.m_closeAction->trigger();
+    QVERIFY(!window.isVisible());
+    QVERIFY(window.m_problemFileName.isEmpty());
+    QVERIFY(!window.m_cursorBlinkTimer->isActive());
+    QVERIFY(MainMenu::instance().isVisible());
+
+    open();
+    QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.001"));
+    window.close();
+    QVERIFY(!window.isVisible());
+    QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.001"));
+    QVERIFY(!currentProblem);
+    open();
+    QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.002"));
+}
+
+void tst_TestWindow::selectErrorDuringReplaceIsShown()
+{
+    writeProblems({QStringLiteral("一\r\n"), QStringLiteral("二\r\n")});
+    TestWindow& window = open();
+    QFile::remove(m_tree->file(QStringLiteral("PLACTICE/jpn_dat.001")));
+    window.m_giveUpAction->trigger();
+    QCOMPARE(m_messages->texts(), QStringList({QStringLiteral("ファイル指定に失敗しました")}));
+    QCOMPARE(m_messages->shown().first().title, ErrorTitle);
+    QVERIFY(window.isVisible());
+    QVERIFY(window.problemView() && window.problemView()->isVisible());
+
+    // Still usable: the next problem loads.
+    m_messages->clear();
+    window.nextProblem();
+    QVERIFY(m_messages->texts().isEmpty());
+    QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.002"));
+}
+
+void tst_TestWindow::replaceOrCloseWhileDrawingWaits_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("next") << QStringLiteral("next");
+    QTest::newRow("start again") << QStringLiteral("stop");
+    QTest::newRow("close menu") << QStringLiteral("end");
+    QTest::newRow("close box") << QStringLiteral("box");
+}
+
+void tst_TestWindow::replaceOrCloseWhileDrawingWaits()
+{
+    QFETCH(QString, action);
+    const QString kanji = QStringLiteral("日本語入力速度正確問題文字練習検定時間分秒終了開始");
+    QString many;
+    for (QChar c : kanji)
+        many += longLine(c) + QStringLiteral("\r\n");
+    writeProblems({many, QStringLiteral("二\r\n")});
+    TestWindow& window = TestWindow::instance();
+    std::optional<bool> drawingWhenClicked;
+    // Runs at the first yield of the drawing.
+    QTimer::singleShot(0, &window, [&] {
+        drawingWhenClicked = window.isDrawing();
+        if (action == u"next")
+            window.nextProblem();
+        else if (action == u"stop")
+            window.giveUp();
+        else if (action == u"end")
+            window.closeTest();
+        else
+            window.close();
+    });
+    window.open();
+    QCOMPARE(drawingWhenClicked, std::optional<bool>(true));
+    QVERIFY(!window.isDrawing());
+    if (action == u"next") {
+        QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.002"));
+        QCOMPARE(window.problemView()->m_problemText->printedRows(),
+                 QStringList({QStringLiteral("二")}));
+    } else if (action == u"stop") {
+        QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.001"));
+        QVERIFY(window.problemView()->m_problemText->printedRows().size() > 20);
+    } else {
+        QVERIFY(!window.isVisible());
+        QVERIFY(!window.problemView());
+    }
+    QVERIFY(m_messages->texts().isEmpty());
+}
+
+void tst_TestWindow::durationDialogErrorGivesFiveMinutes()
+{
+    writeProblems({QStringLiteral("一\r\n")});
+    appSettings->setDurationMinutes(1);
+    TestWindow& window = open();
+    // The dialog cannot show 0 minutes: the duration falls back to 5, the caption stays.
+    appSettings->setDurationMinutes(0);
+    window.chooseDuration();
+    QCOMPARE(appSettings->durationMinutes(), qint16(5));
+    QCOMPARE(window.m_durationAction->text(), QStringLiteral("1分"));
+}
+
+void tst_TestWindow::printAsksFirstAndCancelPrintsNothing()
+{
+    writeProblems({QStringLiteral("一\r\n")});
+    TestWindow& window = open();
+    m_messages->script({MessageAnswer::Cancel});
+    window.printCertificate();
+    QCOMPARE(m_messages->shown().size(), 1);
+    QCOMPARE(m_messages->shown().first().text, QStringLiteral("印刷を行います。よろしいですか？"));
+    QCOMPARE(m_messages->shown().first().title, QStringLiteral("印刷確認"));
+    QCOMPARE(m_messages->shown().first().buttons, MessageButtons::OkCancel);
+    QCOMPARE(m_messages->shown().first().icon, MessageIcon::Information);
+}
+
+void tst_TestWindow::problemWindowSwallowsKeysAndColours()
+{
+    writeProblems({QStringLiteral("一\r\n")});
+    appSettings->setProblemBackColor(QStringLiteral("&HFF0000")); // blue
+    appSettings->setProblemColor(QStringLiteral("&H0000FF"));     // red
+    TestWindow& window = open();
+    QApplication::setActiveWindow(&window);
+    ProblemView* view = window.problemView();
+    QCOMPARE(view->m_problemText->foreColor(), QColor(255, 0, 0));
+    QCOMPARE(view->m_problemText->palette().color(QPalette::Window), QColor(0, 0, 255));
+    // The input window has the focus once the problem is drawn: the space bar starts.
+    QCOMPARE(QApplication::focusWidget(), window.inputPane());
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_A);
+    QCOMPARE(QApplication::focusWidget(), window.inputPane());
+    QVERIFY(!window.m_countdownTimer->isActive());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QVERIFY(window.m_countdownTimer->isActive());
+    QVERIFY(!window.m_durationMenuAction->isEnabled());
+    QVERIFY(view->m_problemText->printedRows() == QStringList({QStringLiteral("一")}));
+}
+
+void tst_TestWindow::inputWindowFollowsAcrossReplacements()
+{
+    writeProblems({QStringLiteral("あい\r\n"), QStringLiteral("うえ\r\n")});
+    TestWindow& window = open();
+    QVERIFY(window.isProblemWindowHooked());
+
+    auto dragProblemWindow = [&](QPoint to) {
+        QWidget* frame = window.problemView()->parentWidget();
+        frame->move(to);
+        QMouseEvent up(QEvent::MouseButtonRelease, QPointF(5, 5), frame->mapToGlobal(QPointF(5, 5)),
+                       Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(frame, &up);
+        return frame->geometry();
+    };
+    QRect problem = dragProblemWindow(QPoint(20, 30));
+    QCOMPARE(window.inputPane()->parentWidget()->pos(),
+             QPoint(problem.left(), problem.bottom() + 1));
+
+    // The new windows of the next problem follow as well, through one hook.
+    window.nextProblem();
+    QVERIFY(window.isProblemWindowHooked());
+    problem = dragProblemWindow(QPoint(5, 10));
+    QCOMPARE(window.inputPane()->parentWidget()->pos(),
+             QPoint(problem.left(), problem.bottom() + 1));
+
+    window.closeTest();
+    QVERIFY(!window.isProblemWindowHooked());
+}
+
+void tst_TestWindow::menuClosedWithEscapeGivesTheKeysBack_data()
+{
+    QTest::addColumn<bool>("running");
+    QTest::newRow("running") << true;
+    QTest::newRow("waiting for the space bar") << false;
+}
+
+void tst_TestWindow::menuClosedWithEscapeGivesTheKeysBack()
+{
+    QFETCH(bool, running);
+    writeProblems({QStringLiteral("abcdef\r\n")});
+    TestWindow& window = open();
+    QCoreApplication::processEvents();
+    QApplication::setActiveWindow(&window);
+    InputBox* box = window.inputPane()->m_inputBox;
+    if (running) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(QApplication::focusWidget(), box);
+        QTest::keyClick(box, Qt::Key_A);
+    }
+
+    // Escape leaves the bar holding the keyboard, as after a click on the menu.
+    window.menuBar()->setActiveAction(window.m_testMenu->menuAction());
+    QTRY_COMPARE(QApplication::activePopupWidget(), window.m_testMenu);
+    QTest::keyClick(window.m_testMenu, Qt::Key_Escape);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+    // A display gives the window back its activation when the popup goes; offscreen does not.
+    QCoreApplication::processEvents();
+    QApplication::setActiveWindow(&window);
+
+    if (!running) {
+        QTRY_COMPARE(QApplication::focusWidget(), window.inputPane());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QVERIFY(window.runInProgress());
+        QTest::keyClick(box, Qt::Key_A);
+    }
+    // The next keys are typed, and Enter opens no menu over the run.
+    QTRY_COMPARE(QApplication::focusWidget(), box);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_B);
+    QCoreApplication::processEvents();
+    QVERIFY(!QApplication::activePopupWidget());
+    QCOMPARE(box->text(), QStringLiteral("ab"));
+    QVERIFY(window.runInProgress());
+}
+
+void tst_TestWindow::closingAsksOnlyDuringARun_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<bool>("byMenu");
+    QTest::addColumn<MessageAnswer>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::newRow("waiting, menu") << "waiting" << true << MessageAnswer::Yes << false;
+    QTest::newRow("finished, close box") << "finished" << false << MessageAnswer::Yes << false;
+    QTest::newRow("running, menu, no") << "running" << true << MessageAnswer::No << true;
+    QTest::newRow("running, close box, no") << "running" << false << MessageAnswer::No << true;
+    QTest::newRow("running, menu, yes") << "running" << true << MessageAnswer::Yes << true;
+    QTest::newRow("running, close box, yes") << "running" << false << MessageAnswer::Yes << true;
+}
+
+void tst_TestWindow::closingAsksOnlyDuringARun()
+{
+    QFETCH(QString, state);
+    QFETCH(bool, byMenu);
+    QFETCH(MessageAnswer, answer);
+    QFETCH(bool, asked);
+    writeProblems({QStringLiteral("一二三\r\n"), QStringLiteral("四\r\n")});
+    TestWindow& window = open();
+    QApplication::setActiveWindow(&window);
+    if (state != u"waiting")
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    if (state == u"finished")
+        window.inputPane()->finishRun();
+    m_messages->clear();
+    m_messages->script({answer});
+
+    if (byMenu)
+        window.m_closeAction->trigger();
+    else
+        window.close();
+
+    QCOMPARE(m_messages->shown().size(), asked ? 1 : 0);
+    if (asked) {
+        const MessageRecorder::Shown& box = m_messages->shown().first();
+        QCOMPARE(box.text, DiscardQuestion);
+        QCOMPARE(box.title, QStringLiteral("確認"));
+        QCOMPARE(box.buttons, MessageButtons::YesNoDefaultNo);
+        QCOMPARE(box.icon, MessageIcon::Question);
+    }
+    if (asked && answer == MessageAnswer::No) {
+        // The run goes on, typed into as before.
+        QVERIFY(window.isVisible());
+        QVERIFY(window.runInProgress());
+        QVERIFY(window.m_countdownTimer->isActive());
+        QCOMPARE(QApplication::focusWidget(), window.inputPane()->m_inputBox);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(MainMenu::instance().isHidden());
+        return;
+    }
+    // Closed as ever: the menu forgets the file, the close box keeps it.
+    QVERIFY(!window.isVisible());
+    QVERIFY(!window.inputPane());
+    QVERIFY(!window.m_countdownTimer->isActive());
+    QVERIFY(MainMenu::instance().isVisible());
+    QCOMPARE(window.m_problemFileName.isEmpty(), byMenu);
+}
+
+void tst_TestWindow::timeUpWhileAskingToClose_data()
+{
+    QTest::addColumn<MessageAnswer>("answer");
+    QTest::newRow("then yes") << MessageAnswer::Yes;
+    QTest::newRow("then no") << MessageAnswer::No;
+}
+
+void tst_TestWindow::timeUpWhileAskingToClose()
+{
+    QFETCH(MessageAnswer, answer);
+    fillLogColumns();
+    writeProblems({QStringLiteral("一二三\r\n")});
+    appSettings->setDurationMinutes(1);
+    m_messages.reset();
+    TimeUpWhileAsking messages;
+    TestWindow& window = open();
+    QApplication::setActiveWindow(&window);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    messages.whileAsking = [&] {
+        for (int tick = 0; tick < 60; ++tick)
+            window.tick();
+    };
+    // The closing box of the run is answered inside the question, so it comes first.
+    messages.script({MessageAnswer::Ok, answer});
+
+    window.m_closeAction->trigger();
+    QCOMPARE(messages.texts(), QStringList({Finished, DiscardQuestion}));
+    QFile log(m_tree->file(QStringLiteral("log/pelko.log")));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QCOMPARE(log.readAll().count("\r\n"), 1);
+    QCOMPARE(appRecord->secondsUsed(), qint16(60));
+    if (answer == MessageAnswer::Yes) {
+        QVERIFY(!window.isVisible());
+        return;
+    }
+    // The finished run's result stays; a later close needs no question.
+    QVERIFY(window.isVisible());
+    QVERIFY(window.inputPane()->m_resultLabel->isVisibleTo(window.inputPane()));
+    QVERIFY(!window.m_countdownTimer->isActive());
+    window.m_closeAction->trigger();
+    QCOMPARE(messages.shown().size(), 2);
+    QVERIFY(!window.isVisible());
+}
+
+void tst_TestWindow::failedResultLeavesTheRowsWhole_data()
+{
+    QTest::addColumn<float>("fontBase");
+    QTest::addColumn<float>("fontResult");
+    QTest::newRow("default fonts") << 13.0f << 11.0f;
+    QTest::newRow("rows of a fractional height") << 9.5f << 11.0f;
+    QTest::newRow("large fonts") << 20.0f << 14.0f;
+}
+
+void tst_TestWindow::failedResultLeavesTheRowsWhole()
+{
+    QFETCH(float, fontBase);
+    QFETCH(float, fontResult);
+    baseFontSize = fontBase;
+    resultFontSize = fontResult;
+    const QStringList lines = {QStringLiteral("abcdefghij"), QStringLiteral("klmnopqrst"),
+                               QStringLiteral("uvwxyzabcd"), QStringLiteral("efghijklmn"),
+                               QStringLiteral("opqrstuvwx"), QStringLiteral("yzabcdefgh"),
+                               QStringLiteral("ijklmnopqr"), QStringLiteral("stuvwxyzab")};
+    writeProblems({lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")});
+    appSettings->setDurationMinutes(1);
+    appSettings->setPassSpeed(9999);
+    TestWindow& window = open();
+    QApplication::setActiveWindow(&window);
+    InputPane* input = window.inputPane();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    // More finished rows than the strip holds, and half of the last line.
+    for (int i = 0; i < lines.size() - 1; ++i) {
+        QTest::keyClicks(input->m_inputBox, lines.at(i));
+        QTest::keyClick(input->m_inputBox, Qt::Key_Return);
+    }
+    QTest::keyClicks(input->m_inputBox, QStringLiteral("stuv"));
+    for (int tick = 0; tick < 60; ++tick)
+        window.tick();
+    QVERIFY(!window.runInProgress());
+    QCOMPARE(input->m_resultLabel->text().count(u'\n'), 2);
+
+    // The three result lines show, and cover neither the unfinished row nor the strip.
+    const QRect result = input->m_resultLabel->geometry();
+    const QRect box = input->m_inputBoxBack->geometry();
+    const QRect strip = input->m_typedRowsBack->geometry();
+    QVERIFY(result.height() >= 3 * input->m_resultLabel->fontMetrics().lineSpacing());
+    QVERIFY(result.bottom() < input->height());
+    QVERIFY(!result.intersects(box));
+    QVERIFY(!result.intersects(strip));
+    QVERIFY(input->m_inputBox->geometry().bottom() < box.height());
+    QCOMPARE(input->m_inputBox->text(), QStringLiteral("stuv"));
+
+    // Every row the strip shows is whole; the newest stands at its bottom.
+    const PaintedRows* echo = input->m_typedRows;
+    const int rows = int(echo->printedRows().size());
+    QCOMPARE(rows, lines.size() - 1);
+    const qreal pitch = echo->currentY() / rows;
+    QVERIFY(strip.height() >= pitch);
+    QVERIFY(rows * pitch > strip.height()); // the strip has scrolled
+    int shown = 0;
+    for (int i = 0; i < rows; ++i) {
+        const qreal top = echo->y() + i * pitch;
+        if (top + pitch <= 0 || top >= strip.height())
+            continue;
+        ++shown;
+        QVERIFY2(top >= 0 && top + pitch <= strip.height(),
+                 qPrintable(QStringLiteral("row %1 spans %2 to %3 of %4")
+                                .arg(i)
+                                .arg(top)
+                                .arg(top + pitch)
+                                .arg(strip.height())));
+    }
+    QCOMPARE(echo->y() + rows * pitch, qreal(strip.height()));
+    QCOMPARE(shown * pitch, qreal(strip.height()));
+}
+
+QTEST_MAIN(tst_TestWindow)
+#include "tst_TestWindow.moc"
