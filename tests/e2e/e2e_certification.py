@@ -215,9 +215,9 @@ class CertificationJourney(Scenario):
         self.s.keys("Return")
         self.s.wait_window_gone(FINISHED)
         record = self.pelko.wait_log_record()
-        self.check_record(record, UserID=self.user[0], UserName=self.user[1], InpMozisu="6",
-                          ErrCount="0", SouMozisu="7", KanziKigo="3", Eisu="0",
-                          Seidaritu="100")
+        self.check_record(record, user_id=self.user[0], user_name=self.user[1], accepted_chars="6",
+                          errors="0", total_chars="7", kanji_chars="3", alphanumeric_chars="0",
+                          accuracy="100")
         self.shot("result")
         return record
 
@@ -288,7 +288,7 @@ class PrintCertificate(CertificationJourney):
     def body(self):
         record = self.certify(answer=0)
         line = self.result_line()
-        if not line.startswith(f"あなたの入力速度は{record['InpSpeed']}文字/分です(正打率100%)"):
+        if not line.startswith(f"あなたの入力速度は{record['chars_per_minute']}文字/分です(正打率100%)"):
             raise E2EFailure(f"the result line reads {line!r} after a passed run")
         if not (self.menu_item(PRINT_ITEM) and self.menu_item(PRINTER_ITEM)):
             raise E2EFailure(f"after a passed certification 検定 → {PRINT_ITEM} and "
@@ -352,12 +352,12 @@ class PrintCertificate(CertificationJourney):
         pages = re.search(r"^Pages:\s+(\d+)", info, re.M)
         expect(f"pages of the certificate {kept.name}", pages and pages.group(1), "1")
         readings = self.read_page(kept)
-        speed = round(float(record["InpSpeed"]))
+        speed = round(float(record["chars_per_minute"]))
         # Label and value share a line of the page, so they must follow each other here.
         rows = {"ユーザID": self.user[0], "ユーザ名": self.user[1], "データ名": "jpn_dat.001",
-                "入力時間": f"{record['UseTime']}秒", "総文字数": "7文字", "漢字率": "42.9%",
+                "入力時間": f"{record['seconds_used']}秒", "総文字数": "7文字", "漢字率": "42.9%",
                 "英数・記号率": "0%", "入力数": "6文字", "入力ミス": "0回", "正打率": "100%",
-                "あなたの入力速度は": str(speed), "No.": record["LogNumber"],
+                "あなたの入力速度は": str(speed), "No.": record["record_number"],
                 "認定日": dates, "日本語入力認定証": "(控)"}
         wrong = []
         for label, values in rows.items():
@@ -428,7 +428,7 @@ class SelfAssessment(CertificationJourney):
         self.expect_test_window(PRACTICE)
         record = self.type_problem(PRACTICE)
         line = self.result_line()
-        if not line.startswith(f"あなたの入力速度は{record['InpSpeed']}文字/分です"):
+        if not line.startswith(f"あなたの入力速度は{record['chars_per_minute']}文字/分です"):
             raise E2EFailure(f"the result line reads {line!r} after a passed run")
         self.expect_no_printing(PRACTICE, "after a passed run turned into practice")
 

@@ -367,11 +367,11 @@ class Ranking(Journey):
                                  slow=False, count=1)
         self.close_test_window()
         slow = self.practice_run(list("slow02"), word("satou"), slow=True, count=2)
-        if not float(fast["InpSpeed"]) > float(slow["InpSpeed"]):
-            raise E2EFailure(f"the fast run logged speed {fast['InpSpeed']}, the slow one "
-                             f"{slow['InpSpeed']}")
-        wanted = [tuple(r[c] for c in ("UserID", "UserName", "Date", "InpSpeed",
-                                       "Seidaritu", "UseTime")) for r in (fast, slow)]
+        if not float(fast["chars_per_minute"]) > float(slow["chars_per_minute"]):
+            raise E2EFailure(f"the fast run logged speed {fast['chars_per_minute']}, the slow one "
+                             f"{slow['chars_per_minute']}")
+        wanted = [tuple(r[c] for c in ("user_id", "user_name", "date", "chars_per_minute",
+                                       "accuracy", "seconds_used")) for r in (fast, slow)]
 
         self.choose(PRACTICE, "オプション(&O)", "ランキング情報")
         self.check_ranking("opened from the test window's menu", "ranking-test", wanted)
@@ -390,8 +390,8 @@ class Ranking(Journey):
         self.wait_clock_below(174 if slow else 179, "a pause before the last Enter")
         self.s.keys("Return")
         record = self.finish(count)[-1]
-        self.check_record(record, UserID="".join(id_keys), InpMozisu="2",
-                          ErrCount="1" if slow else "0")
+        self.check_record(record, user_id="".join(id_keys), accepted_chars="2",
+                          errors="1" if slow else "0")
         return record
 
     def check_ranking(self, how, moment, wanted):
@@ -498,7 +498,7 @@ class GiveUpAndNext(Journey):
         self.wait_clock_below(180, "before the last Enter")
         self.s.keys("Return")
         first = self.finish(1)[0]
-        self.check_record(first, Filename="jpn_dat.001", InpMozisu="2")
+        self.check_record(first, file_name="jpn_dat.001", accepted_chars="2")
         self.expect_next_menu("after a passing run", True)
 
         self.choose(PRACTICE, NEXT)
@@ -513,7 +513,7 @@ class GiveUpAndNext(Journey):
         self.wait_clock_below(180, "before the last Enter")
         self.s.keys("Return")
         second = self.finish(2)[1]
-        self.check_record(second, Filename="jpn_dat.002", InpMozisu="2")
+        self.check_record(second, file_name="jpn_dat.002", accepted_chars="2")
 
     def expect_next_menu(self, when, shown):
         item = self.ax.menu_item(PRACTICE, NEXT)
@@ -548,8 +548,8 @@ class ClockRunsOut(Journey):
         if not 58.5 <= ended <= 62.5:
             raise E2EFailure(f"the run ended {ended:.1f} s after the space bar, expected 60 s")
         record = self.finish(1)[0]
-        self.check_record(record, UseTime="60", InpMozisu="3", ErrCount="1", InpSpeed="3",
-                          Seidaritu="75")
+        self.check_record(record, seconds_used="60", accepted_chars="3", errors="1", chars_per_minute="3",
+                          accuracy="75")
 
 
 JOURNEYS = [Settings, Ranking, HelpAndAbout, GiveUpAndNext, ClockRunsOut]

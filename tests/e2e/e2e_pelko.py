@@ -14,9 +14,9 @@ FINISHED = "終了"
 WARNING = "注意"
 
 # Main log columns, in file order.
-LOG_COLUMNS = ("LogNumber", "Date", "Time", "UserID", "UserName", "PC_NAME", "PC_USER",
-               "Filename", "InpSpeed", "Seidaritu", "ErrCount", "InpMozisu", "SouMozisu",
-               "KanziKigo", "Eisu", "UseTime")
+LOG_COLUMNS = ("record_number", "date", "time", "user_id", "user_name", "computer_name", "login_name",
+               "file_name", "chars_per_minute", "accuracy", "errors", "accepted_chars", "total_chars",
+               "kanji_chars", "alphanumeric_chars", "seconds_used")
 
 STATUS = re.compile(r"ストローク:(\d+)  入力:(\d+)/(\d+)$")
 

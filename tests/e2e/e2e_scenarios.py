@@ -75,9 +75,9 @@ class Scenario:
         self.shot("result")
         if started is not None:
             measured = ended - started
-            use = int(record["UseTime"])
+            use = int(record["seconds_used"])
             if abs(use - measured) > 2.5:
-                raise E2EFailure(f"UseTime {use} s, but the run took {measured:.1f} s")
+                raise E2EFailure(f"seconds_used {use} s, but the run took {measured:.1f} s")
         return record
 
     def check_record(self, record, **wanted):
@@ -85,10 +85,10 @@ class Scenario:
             expect(f"main log column {column} in {record['line']}", record[column], value)
 
     def check_speed(self, record):
-        accepted, use = int(record["InpMozisu"]), int(record["UseTime"])
+        accepted, use = int(record["accepted_chars"]), int(record["seconds_used"])
         speed = round(accepted * 60 / use, 1) if use else 0
-        if abs(float(record["InpSpeed"]) - speed) > 0.051:
-            raise E2EFailure(f"InpSpeed {record['InpSpeed']}, expected {speed} "
+        if abs(float(record["chars_per_minute"]) - speed) > 0.051:
+            raise E2EFailure(f"chars_per_minute {record['chars_per_minute']}, expected {speed} "
                              f"({accepted} characters in {use} s)")
 
 
@@ -123,9 +123,9 @@ class PracticeRun(Scenario):
         self.type_step("電車", ["Return"], 15, 0, "□～さくら電車")
         self.type_step("the final Enter", ["Return"], 15, 0)
         record = self.finish_and_read_log(started)
-        self.check_record(record, UserID="e2e01", UserName="山田", InpMozisu="15",
-                          ErrCount="0", SouMozisu="17", KanziKigo="7", Eisu="6",
-                          Seidaritu="100", Filename="jpn_dat.001")
+        self.check_record(record, user_id="e2e01", user_name="山田", accepted_chars="15",
+                          errors="0", total_chars="17", kanji_chars="7", alphanumeric_chars="6",
+                          accuracy="100", file_name="jpn_dat.001")
         self.check_speed(record)
 
 
@@ -148,7 +148,7 @@ class WrongConversion(Scenario):
         self.type_step("学校", word("gakkou", convert=True), 8, 5)
         self.type_step("the final Enter", ["Return"], 8, 5)
         record = self.finish_and_read_log(started)
-        self.check_record(record, InpMozisu="8", ErrCount="5", Seidaritu="61.5")
+        self.check_record(record, accepted_chars="8", errors="5", accuracy="61.5")
         self.check_speed(record)
 
 
@@ -169,10 +169,10 @@ class TimeOutInPreedit(Scenario):
         self.pelko.wait_counts(self.strokes, 3, 3, "の left in preedit")
         self.shot("preedit")
         record = self.finish_and_read_log()
-        if int(record["InpMozisu"]) > 3:
-            raise E2EFailure(f"InpMozisu {record['InpMozisu']}, expected 3: the preedit "
+        if int(record["accepted_chars"]) > 3:
+            raise E2EFailure(f"accepted_chars {record['accepted_chars']}, expected 3: the preedit "
                              "committed after the end was counted")
-        self.check_record(record, InpMozisu="3", ErrCount="0", UseTime="60", InpSpeed="3")
+        self.check_record(record, accepted_chars="3", errors="0", seconds_used="60", chars_per_minute="3")
         # Keys after the end reach nothing.
         self.s.keys(*word("gakkou", convert=True))
         time.sleep(1)
@@ -213,7 +213,7 @@ class Paste(Scenario):
         self.type_step("日本語", word("nihongo", convert=True), 2, 0, "日本語")
         self.type_step("the final Enter", ["Return"], 2, 0)
         record = self.finish_and_read_log(started)
-        self.check_record(record, InpMozisu="2", ErrCount="0")
+        self.check_record(record, accepted_chars="2", errors="0")
 
 
 SCENARIOS = [PracticeRun, WrongConversion, TimeOutInPreedit, Paste]

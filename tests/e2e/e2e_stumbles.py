@@ -190,7 +190,7 @@ class UnusableUserId(StumbleJourney):
         self.type_step("さくら", word("sakura"), 2, 0)
         self.s.keys("Return")
         record = self.finish(1)[0]
-        self.check_record(record, UserID="e2e01", InpMozisu="2")
+        self.check_record(record, user_id="e2e01", accepted_chars="2")
 
     def refusal_box(self):
         for window in self.ax.tree(ENTRY):
