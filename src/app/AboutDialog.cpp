@@ -126,7 +126,7 @@ void AboutDialog::showSystemInfo()
 
 void AboutDialog::startSystemInfoTool()
 {
-    // No registry here: the first system-information tool installed is started.
+    // The first system-information tool found is started.
     for (const QString& tool : m_systemInfoTools) {
         const QString path = QStandardPaths::findExecutable(tool);
         if (!path.isEmpty() && QProcess::startDetached(path, {}))

@@ -70,7 +70,7 @@ MainMenu::MainMenu() : QWidget(nullptr, Qt::Window)
 
 void MainMenu::prepare()
 {
-    // Loading again starts from the full column, as a freshly created window would.
+    // Every opening starts from the full column; the display switches may have changed.
     const QList<QPushButton*> column{m_practiceButton, m_certificationButton, m_rankingButton,
                                      m_settingsButton, m_quitButton};
     for (int i = 0; i < column.size(); ++i) {

@@ -14,7 +14,7 @@ class UserEntryDialog : public QDialog
 public:
     static UserEntryDialog& instance();
 
-    // Loads and shows the dialog modally, as the main menu does before a run.
+    // Fills the dialog afresh and shows it modally, as the main menu does before a run.
     void showModal();
 
     void prepare();

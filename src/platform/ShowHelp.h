@@ -7,7 +7,7 @@ class QWidget;
 
 // Opens the help. The help is the set of pages bundled with the program, shown in the help
 // window; helpFile (the application folder + "/PELKO.HLP") is accepted for the callers' sake
-// but not read: a file of that kind cannot be shown here.
+// but not read: the bundled pages are the whole help.
 //
 // kind 1 (and every kind not listed): the contents page.
 // kind 2: the page on using the help.

@@ -8,7 +8,7 @@ namespace
 {
 
 struct Row {
-    qreal y; // in units of unit
+    qreal y; // in multiples of unit()
     QString label;
     QString value;
 };

@@ -29,8 +29,8 @@ struct CertificateFields {
 };
 
 // The sheet in typographic points from the top-left corner of the printable area: the
-// certificate in the upper half, its counterfoil below, both built on the unit unit = halfHeight
-// / 15.
+// certificate in the upper half, its counterfoil below, both measured in unit(), a fifteenth
+// of the half's height.
 class CertificateLayout
 {
 public:
@@ -70,7 +70,7 @@ public:
     // The cut line between the halves.
     QLineF cutLine() const { return QLineF(0, halfHeight(), m_sheetWidth, halfHeight()); }
 
-    // Space kept between a label and its value, in units of unit: one full-width character of
+    // Space kept between a label and its value, in multiples of unit(): one full-width character of
     // the body font.
     static constexpr qreal kLabelGap = 0.5;
     static constexpr qreal kMinValueScale = 0.6;

@@ -16,7 +16,7 @@ class PrinterDialog : public QDialog
 public:
     static PrinterDialog& instance();
 
-    // Loads the dialog and fills the list with the installed printers in the system's order,
+    // Fills the list with the installed printers in the system's order,
     // the current printer selected (the first when it is not among them).
     void prepare();
     // prepare(), then shown modally.

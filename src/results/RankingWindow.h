@@ -18,7 +18,7 @@ public:
 
     void reload();
     void closeWindow();
-    // Loads the window and shows it modally.
+    // Reads the log afresh and shows the window modally.
     int showModal();
 
     void setRow(int row, const RankRowText& texts) override;

@@ -91,7 +91,7 @@ void FolderDialog::prepare()
 void FolderDialog::showFolder()
 {
     m_folderEdit->setText(chosenFolder);
-    // No folder given: start where the program stands, as an unset drive would.
+    // No folder given: start in the current folder.
     QString drive =
         VolumeList::driveOf(chosenFolder.isEmpty() ? QDir::currentPath() : chosenFolder, m_drives);
     if (drive.isEmpty()) {

@@ -17,7 +17,7 @@ class FolderDialog : public QDialog
 public:
     static FolderDialog& instance();
 
-    // Loads the dialog again and shows it modally.
+    // Fills the dialog afresh and shows it modally.
     int showModal();
 
     void prepare();

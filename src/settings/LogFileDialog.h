@@ -16,7 +16,7 @@ class LogFileDialog : public QDialog
 public:
     static LogFileDialog& instance();
 
-    // Loads the dialog again and shows it modally.
+    // Fills the dialog afresh and shows it modally.
     int showModal();
 
     void prepare();

@@ -13,7 +13,7 @@ class PassLogFormatDialog : public QDialog
 public:
     static PassLogFormatDialog& instance();
 
-    // Loads the dialog again and shows it modally.
+    // Fills the dialog afresh and shows it modally.
     int showModal();
 
     void prepare();

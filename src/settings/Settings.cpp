@@ -99,7 +99,7 @@ QString Settings::iniString(const QString& section, const QString& key) const
     return IniFile::readString(m_iniPath, trimSpaces(section), trimSpaces(key));
 }
 
-// True on failure, as the profile call's zero result is reported.
+// True on failure, the reverse of what the file's own calls return.
 bool Settings::writeIniString(const QString& section, const QString& key, const QString& value)
 {
     if (m_open)

@@ -488,7 +488,7 @@ void SettingsDialog::fitToScreen()
 
 void SettingsDialog::prepare()
 {
-    // 1. Defaults and the remembered custom colours.
+    // Defaults and the remembered custom colours.
     m_defaults[Practice] = defaultPracticeFolder();
     m_defaults[Data] = defaultDataFolder();
     m_defaults[Log] = Settings::defaultLogFolder();
@@ -496,26 +496,26 @@ void SettingsDialog::prepare()
     m_customColors = initialCustomColors();
 
     Settings& k = *appSettings;
-    // 2, 3. Practice and certification folders.
+    // Practice and certification folders.
     loadFolder(Practice, k.practiceFolder());
     loadFolder(Data, k.certificationFolder());
 
-    // 4. Duration and whether it may change.
+    // Duration and whether it may change.
     m_durationBar->setValue(positionFor(DurationBar, k.durationMinutes()));
     showDuration();
     selectOption(m_changeDurationOptions, k.canChangeDuration() ? 0 : 1);
 
-    // 5. Pass speed: below 1 shows as 1.
+    // Pass speed: below 1 shows as 1.
     m_passSpeedBar->setValue(positionFor(PassSpeedBar, k.passSpeed()));
     showPassSpeed();
 
-    // 6. Main log folder and name; the name always counts as "その他".
+    // Main log folder and name; the name always counts as "その他".
     loadFolder(Log, k.logFolder());
     m_logNameEdit->setText(k.logName());
     selectOption(m_logNameOptions, 1);
     chooseLogNameOption(1);
 
-    // 7. Pass log.
+    // Pass log.
     selectOption(m_passLogOptions, k.isPassLogEnabled() ? 0 : 1);
     choosePassLogOption(k.isPassLogEnabled() ? 0 : 1);
     loadFolder(PassLog, k.passLogFolder());
@@ -523,16 +523,16 @@ void SettingsDialog::prepare()
     selectOption(m_passLogNameOptions, 1);
     choosePassLogNameOption(1);
 
-    // 8. Paper: any other size selects none.
+    // Paper: any other size selects none.
     selectOption(m_paperOptions, paperIndex(k.paperSize()));
 
-    // 9. Colours that are no colour value show the defaults.
+    // Colours that are no colour value show the defaults.
     m_backColorEdit->setText(shownColorText(k.backColor(), QStringLiteral("&HE0E0E0")));
     m_problemBackColorEdit->setText(
         shownColorText(k.problemBackColor(), QStringLiteral("&HFFFFFF")));
     m_problemColorEdit->setText(shownColorText(k.problemColor(), QStringLiteral("&H000000")));
 
-    // 10. Background mode outside the list is reset in the settings themselves.
+    // A background mode outside the list is reset in the settings themselves.
     if (k.backgroundMode() < 0 || k.backgroundMode() >= m_backgroundModeBox->count())
         k.setBackgroundMode(0);
     {
@@ -541,11 +541,11 @@ void SettingsDialog::prepare()
     }
     followBackgroundMode();
 
-    // 11, 12. Problem order and ranking form.
+    // Problem order and ranking form.
     selectOption(m_orderOptions, sortIndex(k.problemOrder()));
     selectOption(m_rankingOptions, k.rankingShowsRepeats() ? 1 : 0);
 
-    // 13. Font sizes.
+    // Font sizes.
     const std::tuple<QScrollBar*, QLabel*, const Bar*, float> fonts[] = {
         {m_baseFontBar, m_baseFontLabel, &BaseFontBar, baseFontSize},
         {m_lineGapBar, m_lineGapLabel, &LineGapBar, rowGapFontSize},
@@ -555,11 +555,11 @@ void SettingsDialog::prepare()
         label->setText(fontLabel(*bar, size));
     }
 
-    // 14. Window size.
+    // Window size.
     m_windowPercentBar->setValue(positionFor(WindowPercentBar, k.windowPercent));
     showWindowPercent();
 
-    // 15. The check boxes name the default folders.
+    // The check boxes name the default folders.
     m_certificationDefaultCheck->setText(m_defaults[Data]);
     m_practiceDefaultCheck->setText(m_defaults[Practice]);
     m_logDefaultCheck->setText(m_defaults[Log]);

@@ -25,7 +25,7 @@ class SettingsDialog : public QDialog
 public:
     static SettingsDialog& instance();
 
-    // Loads the dialog again, runs the first activation and shows it modally.
+    // Fills the dialog afresh, checks the folders once and shows it modally.
     int showModal();
 
     void prepare();

@@ -45,7 +45,7 @@ public:
 
     InputChecker(qint16& strokes, InputCheckerView& view);
 
-    // Text widths in the problem's font, and the problem picture's inner width.
+    // Text widths in the problem's font, and the inner width of the problem text.
     void setMeasure(Measure width, InnerWidth innerWidth);
     // Whether the input method is on, for the hint at double-byte characters.
     void setImeOn(ImeOn imeOn) { m_imeOn = std::move(imeOn); }

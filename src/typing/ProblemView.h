@@ -31,7 +31,7 @@ public:
     // Children of m_problemText, drawn over the text and scrolling with it.
     QFrame* m_cursorBar = nullptr;      // bar over the lower quarter of the next character's cell
     QFrame* m_currentRowLine = nullptr; // rule under the current row
-    // endMark(0) is the chosen mark size in pixels; the marks placed in the text are the
+    // The chosen mark size in pixels; the marks placed in the text are the
     // pictures of m_problemText.
     int m_endMarkSize = 10;
     QLabel* m_hintTitleLabel = nullptr;

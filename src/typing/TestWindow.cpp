@@ -153,7 +153,7 @@ void TestWindow::open()
     m_deferred = nullptr;
     resetMenus();
 
-    // 1. Only the main menu and this window stay open.
+    // Only the main menu and this window stay open.
     MainMenu* mainMenu = &MainMenu::instance();
     const QWidgetList tops = QApplication::topLevelWidgets();
     for (QWidget* window : tops) {
@@ -162,11 +162,11 @@ void TestWindow::open()
             window->hide();
     }
 
-    // 2.
+    // Every opening gets child windows of its own.
     unloadChildWindows();
     createChildWindows();
 
-    // 3. and 4.
+    // The frame needs the work area; without one nothing can be placed.
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect workArea = screen ? screen->availableGeometry() : QRect();
     if (workArea.isEmpty()) {
@@ -189,14 +189,14 @@ void TestWindow::open()
     m_cursorBlinkTimer->setInterval(500);
     m_cursorBlinkTimer->start();
 
-    // 5. to 8.
+    // Laid out around an empty problem; the problem menu waits for the file list.
     currentProblem = std::make_unique<Problem>();
     m_problemView->m_hintLabel->setText(QStringLiteral(
         "ここでは全角スペースは［□］で表しています。それ以外の空白は半角スペースです"));
     layoutChildWindows();
     m_problemMenu->menuAction()->setVisible(false);
 
-    // 9.
+    // The title names the kind of run; only ordered practice offers files to pick.
     if (appRecord->isCertification()) {
         setWindowTitle(QStringLiteral("検定中"));
     } else {
@@ -205,7 +205,7 @@ void TestWindow::open()
             fillProblemMenu();
     }
 
-    // 10. to 12.
+    // A clean run at the configured duration; certification may lock the duration.
     resetRun();
     m_durationAction->setChecked(true);
     showDuration();
@@ -214,7 +214,7 @@ void TestWindow::open()
     showChildWindows();
     focusInput();
 
-    // 13.
+    // A loader error is shown here; the window then gives up below.
     m_loadFailed = false;
     try {
         loadProblem(false, QString());
@@ -227,7 +227,7 @@ void TestWindow::open()
         m_loadFailed = true;
     }
 
-    // 14.
+    // Nothing to type: back to the main menu.
     if (m_loadFailed) {
         m_deferred = nullptr;
         unloadChildWindows();
@@ -488,7 +488,7 @@ void TestWindow::fillProblemMenu()
 
 void TestWindow::loadProblem(bool retry, const QString& fileName)
 {
-    // 1. Folder, mode and file by mode and setting.
+    // Certification draws at random; practice retries, takes the picked file or goes in order.
     qint16 code = 0;
     if (appRecord->isCertification()) {
         QString mode = QStringLiteral("KENTEI");
@@ -513,7 +513,7 @@ void TestWindow::loadProblem(bool retry, const QString& fileName)
         m_problemFileName = currentProblem->fileName();
     }
 
-    // 2. The result code.
+    // Nothing to type: say why, and let the caller know the load failed.
     switch (code) {
     case Problem::Loaded:
         break;
@@ -541,7 +541,7 @@ void TestWindow::loadProblem(bool retry, const QString& fileName)
         return;
     }
 
-    // 3. Draw, the information line, and wait for the space bar.
+    // Drawing lets events run, so the windows may be gone by its end.
     drawProblem();
     if (!m_problemView || !m_inputPane || !currentProblem)
         return;
@@ -603,7 +603,7 @@ void TestWindow::showDuration()
 
 void TestWindow::replaceProblem(bool retry, const QString& fileName, bool isNext)
 {
-    // 1. to 3.
+    // Every problem gets new child windows; the old ones are unhooked before they go.
     unhookProblemWindow();
     currentProblem.reset();
     unloadChildWindows();
@@ -612,7 +612,7 @@ void TestWindow::replaceProblem(bool retry, const QString& fileName, bool isNext
     layoutChildWindows();
     resetRun();
 
-    // 4. A loader error leaves the window usable with an empty problem.
+    // A loader error leaves the window usable with an empty problem.
     try {
         loadProblem(retry, fileName);
     } catch (const PelkoError& error) {
@@ -622,7 +622,7 @@ void TestWindow::replaceProblem(bool retry, const QString& fileName, bool isNext
                     MessageIcon::Critical);
     }
 
-    // 5. to 8.
+    // A replace or close that arrived while drawing runs once the windows are back.
     hookProblemWindow();
     showDuration();
     if (appRecord->isCertification())

@@ -92,7 +92,7 @@ public:
     QAction* m_durationAction = nullptr;
     QAction* m_rankingAction = nullptr;
     QMenu* m_problemMenu = nullptr;
-    QList<QAction*> m_problemActions; // element 0 is the design-time placeholder
+    QList<QAction*> m_problemActions; // entry 0 stands in while no file is listed
     QMenu* m_helpMenu = nullptr;
     QAction* m_helpContentsAction = nullptr;
     QAction* m_aboutAction = nullptr;

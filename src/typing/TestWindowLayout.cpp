@@ -55,7 +55,7 @@ QSize resizeOuter(QMdiSubWindow* sub, QSize outer)
     return inner;
 }
 
-// Makes the picture box taller when the next row would not fit.
+// Makes the problem text taller when the next row would not fit.
 void growFor(PaintedRows* pic, qreal& height, qreal rowHeight)
 {
     if (pic->currentY() + rowHeight > height) {
@@ -101,14 +101,14 @@ void TestWindow::layoutChildWindows()
     InputPane* in = m_inputPane;
     PaintedRows* pic = r->m_problemText;
 
-    // 1. to 3.
+    // Everything is measured in the problem font: c is a half-width cell, h a row.
     pic->clear();
     r->m_textClip->setFont(Fonts::fixedPitch(baseFontSize));
     pic->setPrintFont(Fonts::fixedPitch(baseFontSize));
     const qreal c = std::round(pic->textWidth(u" "));
     const qreal h = pic->textHeight(u" ");
 
-    // 4. to 6. The problem window: 82 half-width spaces wide, or one less than the client.
+    // The problem window: 82 half-width spaces wide, or one less than the client.
     const QSize client = clientSize();
     const qreal width82Spaces = pic->textWidth(QString(82, u' '));
     const int problemWidth = ProblemLayout::problemWindowWidth(client.width(), width82Spaces, c);
@@ -121,18 +121,18 @@ void TestWindow::layoutChildWindows()
         resizeOuter(m_problemSubWindow, QSize(problemWidth, problemOuterHeight));
     placeProblemViewControls(problemInner.width(), problemInner.height());
 
-    // 7. to 9.
+    // The text inset from the frame; the now-line and the cursor bar start on the first row.
     pic->setGeometry(whole(c / 2), whole(c / 4), std::max(1, problemWidth - whole(2 * c)),
                      whole(200 * h));
     r->m_currentRowLine->setGeometry(0, whole(h), pic->width(), 1);
     const int cursorHeight = std::max(1, whole(h / 4));
     r->m_cursorBar->setGeometry(0, whole(h) - cursorHeight, r->m_cursorBar->width(), cursorHeight);
 
-    // 10. to 12. The end-of-line mark: the largest not taller than a row.
+    // The end-of-line mark: the largest not taller than a row.
     r->m_endMarkSize = EndOfLineMark::chooseSize(int(std::floor(h)));
     in->m_endMarkSize = r->m_endMarkSize;
 
-    // 13. to 21. The input window under it, as wide.
+    // The input window under it, as wide.
     in->m_typedRows->clear();
     const QSize inputInner = resizeOuter(m_inputSubWindow, QSize(problemWidth, inputOuterHeight));
     const int innerWidth = problemInner.width();
@@ -157,21 +157,21 @@ void TestWindow::layoutChildWindows()
     in->m_inputBox->raise();
     Q_UNUSED(inputInner);
 
-    // 22. The pair centred in the client area, the input window right under the problem.
+    // The pair centred in the client area, the input window right under the problem.
     const int left = client.width() / 2 - problemWidth / 2;
     const int top =
         std::max(0, client.height() / 2 - (inputOuterHeight / 2 + problemOuterHeight / 2));
     m_problemSubWindow->move(left, top);
     m_inputSubWindow->move(left, top + problemOuterHeight);
 
-    // 23. Row heights for the input window to follow; unrounded, since a pixel rounded away
+    // Row heights for the input window to follow; unrounded, since a pixel rounded away
     // per row would add up over a long problem.
     pic->setFontSize(rowGapFontSize);
     in->m_gapRowHeight = pic->textHeight(u" ");
     pic->setFontSize(baseFontSize);
     in->m_textRowHeight = pic->textHeight(u" ");
 
-    // 24.
+    // The clock starts full again, and there is nothing to print yet.
     showDuration();
     m_printAction->setEnabled(false);
 }
@@ -205,7 +205,7 @@ void TestWindow::drawProblem()
             focused->setFocus();
     };
 
-    // 1.
+    // Room for 100 rows to begin with; growFor adds more when needed.
     pic->setFontSize(baseFontSize);
     qreal height = 100 * pic->textHeight(u" ");
     pic->resize(pic->width(), int(std::ceil(height)));
@@ -216,7 +216,7 @@ void TestWindow::drawProblem()
     const QColor markColor = pic->foreColor();
     const QString fullWidthSpace = QStringLiteral("\u3000");
 
-    // 2.
+    // Events run at every row break, so a long problem does not freeze the window.
     const qint32 lineCount = problem->count();
     for (qint32 l = 1; l <= lineCount; ++l) {
         const ProblemLine& line = problem->item(l);

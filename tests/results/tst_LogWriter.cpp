@@ -18,7 +18,7 @@ QByteArray sjis(const QString& text)
     return Cp932::encode(text).bytes;
 }
 
-// The record of the worked example, numbered by what the log already holds.
+// One complete record, numbered by what the log already holds.
 void fillExample(LogWriter& w, const TempTree& tree)
 {
     w.userId = QStringLiteral("A001");
