@@ -37,9 +37,7 @@ public:
 class Ranking
 {
 public:
-    Ranking();
-
-    // False: one row per user ID at most. True: every record competes.
+    // False: one row per user ID at most. True: every record competes (a setting).
     bool everyRecordCompetes = false;
     // 0 … 9 the ranking, best first; 10 the candidate being offered.
     std::array<RankEntry, 11> entries;
