@@ -99,8 +99,8 @@ void PrinterDialog::prepare()
     markPaper();
     m_printerBox->clear();
     m_printerBox->addItems(Printers::installedNames());
-    const int at =
-        m_printerBox->findText(CurrentPrinter::name(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const int at = m_printerBox->findText(CurrentPrinter::name(m_settings.printerName()),
+                                          Qt::MatchExactly | Qt::MatchCaseSensitive);
     m_printerBox->setCurrentIndex(at >= 0 ? at : 0);
 }
 
@@ -123,7 +123,7 @@ void PrinterDialog::markPaper()
 void PrinterDialog::applyChoice()
 {
     if (m_printerBox->currentIndex() >= 0)
-        CurrentPrinter::choose(m_printerBox->currentText());
+        m_settings.setPrinterName(m_printerBox->currentText());
     for (int i = 0; i < m_paperButtons.size(); ++i) {
         if (m_paperButtons.at(i)->isChecked())
             m_settings.setPaperSize(kPaperCodes[i]);

@@ -10,8 +10,8 @@ class QPushButton;
 class QRadioButton;
 class Settings;
 
-// Printer and paper for the certificate, in force until the program ends. The paper goes into
-// the settings without saving them.
+// Printer and paper for the certificate, in force until the program ends: both go into the
+// settings without saving them.
 class PrinterDialog : public QDialog
 {
     Q_OBJECT

@@ -758,6 +758,7 @@ void TestWindow::printCertificate()
                     QStringLiteral("印刷確認"), MessageIcon::Information) == MessageAnswer::Cancel)
         return;
     CertificatePrinter printOut;
+    printOut.printerName = appSettings->printerName();
     if (currentProblem)
         printOut.fillFrom(*appRecord, *currentProblem, appSettings->paperSize());
     else

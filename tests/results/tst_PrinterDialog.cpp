@@ -51,7 +51,6 @@ void tst_PrinterDialog::init()
 void tst_PrinterDialog::cleanup()
 {
     Printers::setProvider({});
-    CurrentPrinter::reset();
     m_form.reset();
     m_settings.reset();
     m_appDir.reset();
@@ -110,7 +109,7 @@ void tst_PrinterDialog::printerList()
     Printers::setProvider([printers] { return printers; },
                           [systemDefault] { return systemDefault; });
     if (!chosen.isEmpty())
-        CurrentPrinter::choose(chosen);
+        m_settings->setPrinterName(chosen);
     PrinterDialog& form = *m_form;
     form.prepare();
     form.prepare(); // opened again: the list is refilled, not doubled
@@ -150,7 +149,7 @@ void tst_PrinterDialog::selectLastsForThisRunOnly()
     form.m_printerBox->setCurrentIndex(2);
     form.m_paperButtons.at(2)->setChecked(true);
     form.m_selectButton->click();
-    QCOMPARE(CurrentPrinter::name(), QStringLiteral("Zeta"));
+    QCOMPARE(CurrentPrinter::name(m_settings->printerName()), QStringLiteral("Zeta"));
     QCOMPARE(m_settings->paperSize(), QStringLiteral("13"));
     QVERIFY(!form.isVisible());
     QVERIFY(QDir(m_tree->path()).entryList(QDir::Files).isEmpty()); // no settings file
@@ -171,7 +170,7 @@ void tst_PrinterDialog::closingChangesNothing()
     form.m_printerBox->setCurrentIndex(0);
     form.m_paperButtons.at(1)->setChecked(true);
     form.reject();
-    QCOMPARE(CurrentPrinter::name(), QStringLiteral("PDF"));
+    QCOMPARE(CurrentPrinter::name(m_settings->printerName()), QStringLiteral("PDF"));
     QCOMPARE(m_settings->paperSize(), QStringLiteral("9"));
 }
 
