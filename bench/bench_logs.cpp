@@ -107,7 +107,6 @@ int main(int argc, char** argv)
     if (argc == 3 && std::strcmp(argv[1], "--rank") == 0)
         return rankOnly(argv[2]);
     const int records = argc > 1 ? std::atoi(argv[1]) : 1000000;
-    fillLogColumns();
 
     QTemporaryDir dir;
     const QString bigFolder = dir.filePath(QStringLiteral("big"));

@@ -172,12 +172,14 @@ void MainMenu::startCertification()
 
 void MainMenu::openRanking()
 {
-    RankingWindow::instance().showModal();
+    RankingWindow window(*appSettings, this);
+    window.exec();
 }
 
 void MainMenu::openSettings()
 {
-    SettingsDialog::instance().showModal();
+    SettingsDialog dialog(*appSettings, this);
+    dialog.exec();
 }
 
 void MainMenu::quitProgram()

@@ -12,38 +12,8 @@
 std::unique_ptr<Settings> appSettings;
 std::unique_ptr<RunRecord> appRecord;
 std::unique_ptr<Problem> currentProblem;
-QString logColumns[LogColumnCount][2];
 bool testReady = false;
 QString problemSummary;
-float baseFontSize = 13;
-float rowGapFontSize = 3;
-float resultFontSize = 11;
-QString chosenFolder;
-QString chosenLogFileName;
-
-void fillLogColumns()
-{
-    static const char16_t* const titles[LogColumnCount] = {u"連番",
-                                                           u"日付",
-                                                           u"時間",
-                                                           u"入力ユーザＩＤ",
-                                                           u"入力ユーザ名",
-                                                           u"使用ＰＣ名",
-                                                           u"使用ＰＣユーザ名",
-                                                           u"データファイル名",
-                                                           u"入力速度(文字/分)",
-                                                           u"正打率(%)",
-                                                           u"エラー数",
-                                                           u"入力文字数",
-                                                           u"総文字数",
-                                                           u"漢字含有率",
-                                                           u"半角文字含有率",
-                                                           u"計測時間(秒)"};
-    for (int i = 0; i < LogColumnCount; ++i)
-        logColumns[i][1] = QString::number(i, 16).toUpper();
-    for (int i = 0; i < LogColumnCount; ++i)
-        logColumns[i][0] = QString::fromUtf16(titles[i]);
-}
 
 namespace
 {

@@ -15,19 +15,8 @@ extern std::unique_ptr<RunRecord> appRecord;
 // The problem of the running test; the test window creates and releases it.
 extern std::unique_ptr<Problem> currentProblem;
 
-// Log-column catalogue: (i, 0) is the title of column i, (i, 1) its code "0" … "F".
-inline constexpr int LogColumnCount = 16;
-extern QString logColumns[LogColumnCount][2];
-
 extern bool testReady;
 extern QString problemSummary;
-extern float baseFontSize;
-extern float rowGapFontSize;
-extern float resultFontSize;
-extern QString chosenFolder;
-extern QString chosenLogFileName;
-
-void fillLogColumns();
 
 // Checks the data, log and sub-log folders of appSettings, falling back to the application
 // folder where it can. showSettings is called when no data folder can be found at all.

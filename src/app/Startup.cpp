@@ -25,7 +25,6 @@ void unexpectedEnding(int number, const QString& description)
 void startProgram()
 {
     try {
-        fillLogColumns();
         appSettings = std::make_unique<Settings>();
         appRecord = std::make_unique<RunRecord>();
 
@@ -34,7 +33,10 @@ void startProgram()
             return;
 
         createDefaultLogFolder();
-        checkFolders([] { SettingsDialog::instance().showModal(); });
+        checkFolders([] {
+            SettingsDialog dialog(*appSettings);
+            dialog.exec();
+        });
 
         MainMenu& menu = MainMenu::instance();
         menu.prepare();

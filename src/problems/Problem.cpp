@@ -1,6 +1,5 @@
 #include "Problem.h"
 
-#include "app/ProgramState.h"
 #include "common/PelkoError.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageService.h"
@@ -15,9 +14,9 @@
 namespace
 {
 
-std::function<void()>& folderChooser()
+std::function<QString()>& folderChooser()
 {
-    static std::function<void()> chooser;
+    static std::function<QString()> chooser;
     return chooser;
 }
 
@@ -33,7 +32,7 @@ Problem::Problem()
 {
 }
 
-void Problem::setFolderChooser(std::function<void()> chooser)
+void Problem::setFolderChooser(std::function<QString()> chooser)
 {
     folderChooser() = std::move(chooser);
 }
@@ -130,13 +129,11 @@ QString Problem::usableFolder(const QString& dataFolder)
             MessageButtons::Ok, errorTitle(), MessageIcon::Critical);
         // The chooser is offered once per object, whether or not the user picks a folder.
         m_folderRetried = true;
-        chosenFolder.clear();
-        if (folderChooser())
-            folderChooser()();
-        if (chosenFolder.isEmpty())
+        const QString chosen = folderChooser() ? folderChooser()() : QString();
+        if (chosen.isEmpty())
             return {};
         // Only this load uses the chosen folder; the settings keep theirs.
-        folder = chosenFolder;
+        folder = chosen;
     }
 }
 

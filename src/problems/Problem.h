@@ -61,9 +61,9 @@ public:
     // The first 20 characters of the file's first line; "" for an empty or unreadable file.
     static QString fileHeader(const QString& path);
 
-    // Shows the folder chooser modally; it reads and writes the shared chosenFolder. Without one
-    // the chooser counts as cancelled.
-    static void setFolderChooser(std::function<void()> chooser);
+    // Shows the folder chooser modally and returns the folder picked there, empty when the user
+    // gave none. Without one the chooser counts as cancelled.
+    static void setFolderChooser(std::function<QString()> chooser);
 
     // Stand-ins for the clock and the random generator (tests).
     void setClock(Clock clock) { m_clock = std::move(clock); }

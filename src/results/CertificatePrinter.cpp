@@ -65,7 +65,7 @@ int CertificatePrinter::print()
     const bool toFile = !pdfFileName.isEmpty();
     QString name;
     if (!toFile) {
-        name = CurrentPrinter::name();
+        name = CurrentPrinter::name(printerName);
         if (name.isEmpty())
             fail(QStringLiteral("使用できるプリンタがありません。"));
         // Qt would fall back to another printer or drop the job silently; say why instead.

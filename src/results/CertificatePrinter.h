@@ -15,6 +15,8 @@ class CertificatePrinter : public CertificateFields
 {
 public:
     qint16 paperCode = 9;
+    // The printer chosen during this run; empty for the system's default.
+    QString printerName;
 
     // When set, the sheet is written to this PDF file instead of going to a printer.
     QString pdfFileName;

@@ -2,35 +2,14 @@
 
 #include "platform/Printers.h"
 
-namespace
-{
-
-QString& chosen()
-{
-    static QString name;
-    return name;
-}
-
-} // namespace
-
 namespace CurrentPrinter
 {
 
-QString name()
+QString name(const QString& chosen)
 {
-    if (!chosen().isEmpty())
-        return chosen();
+    if (!chosen.isEmpty())
+        return chosen;
     return Printers::defaultName();
-}
-
-void choose(const QString& printerName)
-{
-    chosen() = printerName;
-}
-
-void reset()
-{
-    chosen().clear();
 }
 
 } // namespace CurrentPrinter

@@ -1,14 +1,13 @@
 #include "LogWriter.h"
 
+#include "LogColumns.h"
 #include "LogField.h"
 #include "LogFile.h"
 #include "LogRecordNumber.h"
-#include "app/ProgramState.h"
 #include "common/ClockText.h"
 #include "common/Cp932.h"
 #include "common/NumericText.h"
 #include "platform/FileSystem.h"
-#include "settings/Settings.h"
 
 #include <QFileInfo>
 
@@ -37,12 +36,6 @@ QByteArray real(float value)
 QString logFilePath(const QString& folder, const QString& name)
 {
     return FileSystem::resolveCase(FileSystem::joinPath(FileSystem::resolveCase(folder), name));
-}
-
-LogWriter::LogWriter()
-{
-    if (appSettings)
-        columnCodes = appSettings->passLogFormat();
 }
 
 QByteArray LogWriter::columnBytes(int column, const QDateTime& now) const
@@ -87,7 +80,7 @@ QByteArray LogWriter::columnBytes(int column, const QDateTime& now) const
 QByteArray LogWriter::mainLine(const QDateTime& now) const
 {
     QByteArray line;
-    for (int column = 0; column < LogColumnCount; ++column) {
+    for (int column = 0; column < LogColumns::Count; ++column) {
         if (column > 0)
             line += ',';
         line += columnBytes(column, now);
@@ -156,8 +149,8 @@ bool LogWriter::writePassLine()
     const QDateTime now = currentTime();
     QByteArray line;
     for (const QChar code : columnCodes) {
-        for (int column = 0; column < LogColumnCount; ++column) {
-            if (logColumns[column][1] == QStringView(&code, 1))
+        for (int column = 0; column < LogColumns::Count; ++column) {
+            if (LogColumns::code(column) == code)
                 line += columnBytes(column, now) + ',';
         }
     }
@@ -171,10 +164,10 @@ bool appendColumnChange(const QString& subLogPath, const QString& subLogName,
                         const QString& newStyle, const QDateTime& now, int lockTimeoutMs)
 {
     QString titles;
-    for (int column = 0; column < LogColumnCount; ++column) {
+    for (int column = 0; column < LogColumns::Count; ++column) {
         for (const QChar code : newStyle) {
-            if (logColumns[column][1] == QStringView(&code, 1))
-                titles += logColumns[column][0] + u',';
+            if (LogColumns::code(column) == code)
+                titles += LogColumns::title(column) + u',';
         }
     }
     const QString block = QStringLiteral("\r\n+++ログ形式変更+++") +

@@ -10,8 +10,6 @@
 class LogWriter
 {
 public:
-    LogWriter();
-
     QString userId;
     QString userName;
     QString computerName;
@@ -31,7 +29,7 @@ public:
     QString passLogFolder;
     QString passLogName;
 
-    // Column codes of a pass-log line; taken from the settings when there are any.
+    // Column codes of a pass-log line; the caller copies them from the settings.
     QString columnCodes = QStringLiteral("0123456789ABCDEF");
     // Where the date and time of a line come from.
     std::function<QDateTime()> currentTime = [] { return QDateTime::currentDateTime(); };

@@ -1,7 +1,6 @@
 #include "PrinterDialog.h"
 
 #include "CurrentPrinter.h"
-#include "app/ProgramState.h"
 #include "platform/DrawnIcon.h"
 #include "platform/Fonts.h"
 #include "platform/Printers.h"
@@ -43,13 +42,8 @@ void drawPrinter(QPainter& p, const QRectF& r, bool disabled)
 
 } // namespace
 
-PrinterDialog& PrinterDialog::instance()
-{
-    static PrinterDialog* form = new PrinterDialog;
-    return *form;
-}
-
-PrinterDialog::PrinterDialog() : QDialog(nullptr)
+PrinterDialog::PrinterDialog(Settings& settings, QWidget* parent)
+    : QDialog(parent), m_settings(settings)
 {
     setObjectName(QStringLiteral("PrinterDialog"));
     setWindowTitle(QStringLiteral("プリンタの選択"));
@@ -105,20 +99,20 @@ void PrinterDialog::prepare()
     markPaper();
     m_printerBox->clear();
     m_printerBox->addItems(Printers::installedNames());
-    const int at =
-        m_printerBox->findText(CurrentPrinter::name(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const int at = m_printerBox->findText(CurrentPrinter::name(m_settings.printerName()),
+                                          Qt::MatchExactly | Qt::MatchCaseSensitive);
     m_printerBox->setCurrentIndex(at >= 0 ? at : 0);
 }
 
-int PrinterDialog::showModal()
+int PrinterDialog::exec()
 {
     prepare();
-    return exec();
+    return QDialog::exec();
 }
 
 void PrinterDialog::markPaper()
 {
-    const QString paper = appSettings ? appSettings->paperSize() : QString();
+    const QString paper = m_settings.paperSize();
     // Exclusive buttons cannot all be cleared; an unknown code marks none.
     m_paperButtons.first()->group()->setExclusive(false);
     for (int i = 0; i < m_paperButtons.size(); ++i)
@@ -129,10 +123,10 @@ void PrinterDialog::markPaper()
 void PrinterDialog::applyChoice()
 {
     if (m_printerBox->currentIndex() >= 0)
-        CurrentPrinter::choose(m_printerBox->currentText());
+        m_settings.setPrinterName(m_printerBox->currentText());
     for (int i = 0; i < m_paperButtons.size(); ++i) {
-        if (m_paperButtons.at(i)->isChecked() && appSettings)
-            appSettings->setPaperSize(kPaperCodes[i]);
+        if (m_paperButtons.at(i)->isChecked())
+            m_settings.setPaperSize(kPaperCodes[i]);
     }
     accept();
 }

@@ -8,19 +8,21 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class Settings;
 
-// Printer and paper for the certificate, in force until the program ends.
+// Printer and paper for the certificate, in force until the program ends: both go into the
+// settings without saving them.
 class PrinterDialog : public QDialog
 {
     Q_OBJECT
 public:
-    static PrinterDialog& instance();
+    explicit PrinterDialog(Settings& settings, QWidget* parent = nullptr);
 
     // Fills the list with the installed printers in the system's order,
     // the current printer selected (the first when it is not among them).
     void prepare();
     // prepare(), then shown modally.
-    int showModal();
+    int exec() override;
 
     void markPaper();
     void applyChoice();
@@ -34,5 +36,5 @@ public:
     QPushButton* m_selectButton = nullptr;
 
 private:
-    PrinterDialog();
+    Settings& m_settings;
 };

@@ -2,20 +2,12 @@
 
 #include "LogWriter.h"
 #include "RankingReader.h"
-#include "app/ProgramState.h"
 #include "common/NumericText.h"
-#include "settings/Settings.h"
 
 #include <QFile>
 
 #include <fcntl.h>
 #include <unistd.h>
-
-Ranking::Ranking()
-{
-    if (appSettings)
-        everyRecordCompetes = appSettings->rankingShowsRepeats();
-}
 
 bool Ranking::better(const RankEntry& x, const RankEntry& y)
 {

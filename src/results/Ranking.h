@@ -37,9 +37,8 @@ public:
 class Ranking
 {
 public:
-    Ranking();
-
-    // False: one row per user ID at most. True: every record competes.
+    // False: one row per user ID at most. True: every record competes. The caller copies it
+    // from the settings.
     bool everyRecordCompetes = false;
     // 0 … 9 the ranking, best first; 10 the candidate being offered.
     std::array<RankEntry, 11> entries;

@@ -2,7 +2,6 @@
 
 #include "ReturnArrowIcon.h"
 #include "app/CenterWindow.h"
-#include "app/ProgramState.h"
 #include "settings/Settings.h"
 
 #include <QFontDatabase>
@@ -23,13 +22,8 @@ QFont rankingFont()
 
 } // namespace
 
-RankingWindow& RankingWindow::instance()
-{
-    static RankingWindow* form = new RankingWindow;
-    return *form;
-}
-
-RankingWindow::RankingWindow() : QDialog(nullptr)
+RankingWindow::RankingWindow(const Settings& settings, QWidget* parent)
+    : QDialog(parent), m_settings(settings)
 {
     setObjectName(QStringLiteral("RankingWindow"));
     setWindowTitle(QStringLiteral("ランキング情報"));
@@ -108,14 +102,14 @@ void RankingWindow::reload()
     adjustSize();
     centerWindow(this, QStringLiteral("center"));
     Ranking ranking;
-    ranking.load(*this, appSettings ? appSettings->logFolder() : QString(),
-                 appSettings ? appSettings->logName() : QStringLiteral("pelko.log"));
+    ranking.everyRecordCompetes = m_settings.rankingShowsRepeats();
+    ranking.load(*this, m_settings.logFolder(), m_settings.logName());
 }
 
-int RankingWindow::showModal()
+int RankingWindow::exec()
 {
     reload();
-    return exec();
+    return QDialog::exec();
 }
 
 void RankingWindow::closeWindow()

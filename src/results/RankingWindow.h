@@ -8,18 +8,20 @@
 
 class QLabel;
 class QPushButton;
+class Settings;
 
 // The ten best results of the main log.
 class RankingWindow : public QDialog, public RankingBoard
 {
     Q_OBJECT
 public:
-    static RankingWindow& instance();
+    // The log to rank and the ranking form come from the settings.
+    explicit RankingWindow(const Settings& settings, QWidget* parent = nullptr);
 
     void reload();
     void closeWindow();
     // Reads the log afresh and shows the window modally.
-    int showModal();
+    int exec() override;
 
     void setRow(int row, const RankRowText& texts) override;
 
@@ -39,5 +41,5 @@ public:
     QPushButton* m_closeButton = nullptr;
 
 private:
-    RankingWindow();
+    const Settings& m_settings;
 };

@@ -8,13 +8,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-DurationDialog& DurationDialog::instance()
-{
-    static DurationDialog* form = new DurationDialog;
-    return *form;
-}
-
-DurationDialog::DurationDialog() : QDialog(nullptr)
+DurationDialog::DurationDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("DurationDialog"));
     setWindowTitle(QStringLiteral("時間変更"));
@@ -55,21 +49,35 @@ DurationDialog::DurationDialog() : QDialog(nullptr)
     connect(m_cancelButton, &QPushButton::clicked, this, &DurationDialog::cancel);
 }
 
-int DurationDialog::chooseMinutes(int current)
+void DurationDialog::setMinutes(int current)
 {
-    DurationDialog& form = instance();
-    form.prepare();
     if (current < 1 || current > 60)
         throw PelkoError(380, QStringLiteral("プロパティの値が不正です"));
-    form.m_minutesLabel->setText(QString::number(current));
-    QScrollBar* bar = form.m_minutesBar;
-    bar->setValue(bar->maximum() - current + bar->singleStep());
-    form.exec();
+    m_minutesLabel->setText(QString::number(current));
+    m_minutesBar->setValue(m_minutesBar->maximum() - current + m_minutesBar->singleStep());
+}
+
+int DurationDialog::minutes() const
+{
     bool ok = false;
-    const int chosen = form.m_minutesLabel->text().toInt(&ok);
+    const int chosen = m_minutesLabel->text().toInt(&ok);
     if (!ok)
         throw PelkoError(13, QStringLiteral("型が一致しません"));
     return chosen;
+}
+
+int DurationDialog::exec()
+{
+    prepare();
+    return QDialog::exec();
+}
+
+int DurationDialog::chooseMinutes(int current, QWidget* parent)
+{
+    DurationDialog dialog(parent);
+    dialog.setMinutes(current);
+    dialog.exec();
+    return dialog.minutes();
 }
 
 void DurationDialog::prepare()

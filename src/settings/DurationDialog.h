@@ -6,18 +6,23 @@ class QLabel;
 class QPushButton;
 class QScrollBar;
 
-// Test-duration chooser. The caller sets m_minutesLabel and the bar, shows the dialog modally and
-// reads m_minutesLabel back; the buttons only hide the dialog so that the label can still be read.
+// Test-duration chooser. The caller sets the minutes to show, runs exec() and reads minutes()
+// back: the choice after OK, the minutes it was given after Cancel or closing by the frame.
 class DurationDialog : public QDialog
 {
     Q_OBJECT
 public:
-    static DurationDialog& instance();
+    explicit DurationDialog(QWidget* parent = nullptr);
 
-    // The whole exchange for the duration menu: shows current minutes, returns the choice
-    // (current again after Cancel or closing by the frame). Raises PelkoError 380 when
-    // current cannot be shown on the bar (outside 1 to 60).
-    static int chooseMinutes(int current);
+    // Raises PelkoError 380 when current cannot be shown on the bar (outside 1 to 60).
+    void setMinutes(int current);
+    // Raises PelkoError 13 when the label holds no number.
+    int minutes() const;
+    // Loads the dialog again and shows it modally.
+    int exec() override;
+
+    // The whole exchange for the duration menu: setMinutes(current), exec(), minutes().
+    static int chooseMinutes(int current, QWidget* parent = nullptr);
 
     void prepare();
     void rememberShownMinutes();
@@ -38,7 +43,5 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    DurationDialog();
-
     QString m_shownMinutes;
 };

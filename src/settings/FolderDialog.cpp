@@ -3,7 +3,6 @@
 #include "ChooserArt.h"
 #include "VolumeList.h"
 #include "app/CenterWindow.h"
-#include "app/ProgramState.h"
 #include "platform/AppPaths.h"
 #include "platform/DialogKeys.h"
 #include "platform/FileSystem.h"
@@ -25,13 +24,7 @@ namespace
 constexpr int PathRole = Qt::UserRole;
 }
 
-FolderDialog& FolderDialog::instance()
-{
-    static FolderDialog* form = new FolderDialog;
-    return *form;
-}
-
-FolderDialog::FolderDialog() : QDialog(nullptr)
+FolderDialog::FolderDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("FolderDialog"));
     setWindowTitle(QStringLiteral("ディレクトリ参照"));
@@ -69,15 +62,15 @@ FolderDialog::FolderDialog() : QDialog(nullptr)
     connect(m_cancelButton, &QPushButton::clicked, this, &FolderDialog::cancel);
 }
 
-int FolderDialog::showModal()
+int FolderDialog::exec()
 {
     prepare();
-    return exec();
+    return QDialog::exec();
 }
 
 void FolderDialog::prepare()
 {
-    m_callerDirPath = chosenFolder;
+    m_callerDirPath = m_folder;
     m_drive.clear();
     m_listPath.clear();
     m_folderList->clear();
@@ -90,28 +83,28 @@ void FolderDialog::prepare()
 
 void FolderDialog::showFolder()
 {
-    m_folderEdit->setText(chosenFolder);
+    m_folderEdit->setText(m_folder);
     // No folder given: start in the current folder.
     QString drive =
-        VolumeList::driveOf(chosenFolder.isEmpty() ? QDir::currentPath() : chosenFolder, m_drives);
+        VolumeList::driveOf(m_folder.isEmpty() ? QDir::currentPath() : m_folder, m_drives);
     if (drive.isEmpty()) {
-        showMessage(chosenFolder + QStringLiteral("は正しくありません。デフォルト値を使用します"),
+        showMessage(m_folder + QStringLiteral("は正しくありません。デフォルト値を使用します"),
                     MessageButtons::Ok, QStringLiteral("ドライブエラー"));
-        chosenFolder = FileSystem::withTrailingSlash(
+        m_folder = FileSystem::withTrailingSlash(
             FileSystem::joinPath(AppPaths::applicationFolder(), QStringLiteral("data")));
-        m_folderEdit->setText(chosenFolder);
-        drive = VolumeList::driveOf(chosenFolder, m_drives);
+        m_folderEdit->setText(m_folder);
+        drive = VolumeList::driveOf(m_folder, m_drives);
         if (drive.isEmpty())
             return;
     }
     selectDrive(drive);
-    const QString folder = FileSystem::resolveCase(chosenFolder);
-    if (!chosenFolder.isEmpty() && QFileInfo(folder).isDir()) {
+    const QString folder = FileSystem::resolveCase(m_folder);
+    if (!m_folder.isEmpty() && QFileInfo(folder).isDir()) {
         // A folder that exists but cannot be listed leaves the lists where they are.
         openFolder(folder);
         return;
     }
-    chosenFolder = drive;
+    m_folder = drive;
     openFolder(currentFolderOn(drive));
 }
 
@@ -204,25 +197,25 @@ void FolderDialog::handleFolderKey(int keyCode)
 {
     if (keyCode != 13)
         return;
-    chosenFolder = m_folderEdit->text();
+    m_folder = m_folderEdit->text();
     showFolder();
 }
 
 void FolderDialog::confirm()
 {
-    chosenFolder = m_folderEdit->text();
+    m_folder = m_folderEdit->text();
     done(Accepted);
 }
 
 void FolderDialog::cancel()
 {
-    chosenFolder.clear();
+    m_folder.clear();
     done(Rejected);
 }
 
 void FolderDialog::reject()
 {
-    chosenFolder = m_callerDirPath;
+    m_folder = m_callerDirPath;
     QDialog::reject();
 }
 

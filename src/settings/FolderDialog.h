@@ -9,16 +9,20 @@ class QListWidget;
 class QListWidgetItem;
 class QPushButton;
 
-// Folder chooser. The caller puts the starting folder into chosenFolder, shows the dialog
-// modally and reads chosenFolder back; an empty chosenFolder means the operator cancelled.
+// Folder chooser. The caller sets the starting folder, runs exec() and reads folder() back:
+// the folder typed or listed after OK, empty after Cancel or Escape, the starting folder
+// after closing by the frame.
 class FolderDialog : public QDialog
 {
     Q_OBJECT
 public:
-    static FolderDialog& instance();
+    explicit FolderDialog(QWidget* parent = nullptr);
 
-    // Fills the dialog afresh and shows it modally.
-    int showModal();
+    void setFolder(const QString& folder) { m_folder = folder; }
+    QString folder() const { return m_folder; }
+
+    // Fills the dialog afresh and shows it modally; Accepted only after OK.
+    int exec() override;
 
     void prepare();
     void changeDrive();
@@ -46,7 +50,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    FolderDialog();
     void showFolder();
     void fillDrives();
     void selectDrive(const QString& root);
@@ -57,5 +60,6 @@ private:
     QStringList m_drives;
     QString m_drive;
     QString m_listPath;
+    QString m_folder;
     QString m_callerDirPath;
 };

@@ -3,7 +3,6 @@
 #include "ChooserArt.h"
 #include "LogFileCheck.h"
 #include "app/CenterWindow.h"
-#include "app/ProgramState.h"
 #include "platform/DialogKeys.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageService.h"
@@ -17,13 +16,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-LogFileDialog& LogFileDialog::instance()
-{
-    static LogFileDialog* form = new LogFileDialog;
-    return *form;
-}
-
-LogFileDialog::LogFileDialog() : QDialog(nullptr)
+LogFileDialog::LogFileDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("LogFileDialog"));
     setWindowTitle(QStringLiteral("ファイル参照"));
@@ -62,30 +55,30 @@ LogFileDialog::LogFileDialog() : QDialog(nullptr)
     connect(m_cancelButton, &QPushButton::clicked, this, &LogFileDialog::cancel);
 }
 
-int LogFileDialog::showModal()
+int LogFileDialog::exec()
 {
     prepare();
-    return exec();
+    return QDialog::exec();
 }
 
 void LogFileDialog::prepare()
 {
-    m_callerDirPath = chosenFolder;
-    m_callerFileName = chosenLogFileName;
+    m_callerDirPath = m_folder;
+    m_callerFileName = m_fileName;
     adjustSize();
     centerWindow(this, QStringLiteral("center"));
     fillFiles();
-    m_nameEdit->setText(chosenLogFileName);
+    m_nameEdit->setText(m_fileName);
     m_nameEdit->setFocus();
 }
 
 void LogFileDialog::fillFiles()
 {
     m_fileList->clear();
-    if (chosenFolder.isEmpty())
+    if (m_folder.isEmpty())
         return;
     // A folder that does not exist simply lists nothing; the name box stays usable.
-    const QDir folder(FileSystem::resolveCase(chosenFolder));
+    const QDir folder(FileSystem::resolveCase(m_folder));
     const QStringList names =
         folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
     m_fileList->addItems(names);
@@ -120,26 +113,26 @@ void LogFileDialog::handleNameKey(int keyCode)
 
 void LogFileDialog::confirm()
 {
-    if (!LogFileCheck::isAcceptable(chosenFolder, m_nameEdit->text())) {
+    if (!LogFileCheck::isAcceptable(m_folder, m_nameEdit->text())) {
         showMessage(QStringLiteral("指定したログファイルは不正です。別の名前に変更してください"),
                     MessageButtons::Ok);
         return;
     }
-    chosenLogFileName = m_nameEdit->text();
+    m_fileName = m_nameEdit->text();
     done(Accepted);
 }
 
 void LogFileDialog::cancel()
 {
-    chosenLogFileName.clear();
-    chosenFolder.clear();
+    m_fileName.clear();
+    m_folder.clear();
     done(Rejected);
 }
 
 void LogFileDialog::reject()
 {
-    chosenFolder = m_callerDirPath;
-    chosenLogFileName = m_callerFileName;
+    m_folder = m_callerDirPath;
+    m_fileName = m_callerFileName;
     QDialog::reject();
 }
 

@@ -7,17 +7,22 @@ class QListWidget;
 class QListWidgetItem;
 class QPushButton;
 
-// Log-file name chooser. The caller puts the folder into chosenFolder and the current name into
-// chosenLogFileName, shows the dialog modally and reads chosenLogFileName back; an empty
-// chosenLogFileName means the operator cancelled.
+// Log-file name chooser. The caller sets the folder to list and the current name, runs exec()
+// and reads fileName() back: the accepted name after OK, empty after Cancel or Escape, the
+// name it was given after closing by the frame.
 class LogFileDialog : public QDialog
 {
     Q_OBJECT
 public:
-    static LogFileDialog& instance();
+    explicit LogFileDialog(QWidget* parent = nullptr);
 
-    // Fills the dialog afresh and shows it modally.
-    int showModal();
+    void setFolder(const QString& folder) { m_folder = folder; }
+    QString folder() const { return m_folder; }
+    void setFileName(const QString& name) { m_fileName = name; }
+    QString fileName() const { return m_fileName; }
+
+    // Fills the dialog afresh and shows it modally; Accepted only after OK.
+    int exec() override;
 
     void prepare();
     void takeSelectedName();
@@ -41,9 +46,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    LogFileDialog();
     void fillFiles();
 
+    QString m_folder;
+    QString m_fileName;
     QString m_callerDirPath;
     QString m_callerFileName;
 };

@@ -1,7 +1,7 @@
 #include "LogStyleRules.h"
 
 #include "Settings.h"
-#include "app/ProgramState.h"
+#include "results/LogColumns.h"
 #include "results/LogWriter.h"
 
 namespace LogStyleRules
@@ -10,8 +10,8 @@ namespace LogStyleRules
 QStringList catalogueTitles()
 {
     QStringList titles;
-    for (int j = 0; j < LogColumnCount; ++j)
-        titles << logColumns[j][0];
+    for (int j = 0; j < LogColumns::Count; ++j)
+        titles << LogColumns::title(j);
     return titles;
 }
 
@@ -19,9 +19,9 @@ QStringList titlesOf(const QString& logStyle)
 {
     QStringList titles;
     for (const QChar c : logStyle) {
-        for (int j = 0; j < LogColumnCount; ++j) {
-            if (logColumns[j][1] == QStringView(&c, 1))
-                titles << logColumns[j][0];
+        for (int j = 0; j < LogColumns::Count; ++j) {
+            if (LogColumns::code(j) == c)
+                titles << LogColumns::title(j);
         }
     }
     return titles;
@@ -45,10 +45,10 @@ int rowAfterRemove(int removed, int remaining)
 QString styleOf(const QStringList& chosen)
 {
     QString codes;
-    for (int j = 0; j < LogColumnCount; ++j) {
+    for (int j = 0; j < LogColumns::Count; ++j) {
         for (const QString& title : chosen) {
-            if (title == logColumns[j][0])
-                codes += logColumns[j][1];
+            if (title == LogColumns::title(j))
+                codes += LogColumns::code(j);
         }
     }
     return codes;

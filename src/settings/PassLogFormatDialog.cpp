@@ -4,8 +4,8 @@
 #include "LogStyleRules.h"
 #include "Settings.h"
 #include "app/CenterWindow.h"
-#include "app/ProgramState.h"
 #include "platform/MessageService.h"
+#include "results/LogColumns.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,13 +14,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-PassLogFormatDialog& PassLogFormatDialog::instance()
-{
-    static PassLogFormatDialog* form = new PassLogFormatDialog;
-    return *form;
-}
-
-PassLogFormatDialog::PassLogFormatDialog() : QDialog(nullptr)
+PassLogFormatDialog::PassLogFormatDialog(Settings& settings, QWidget* parent)
+    : QDialog(parent), m_settings(settings)
 {
     setObjectName(QStringLiteral("PassLogFormatDialog"));
     setWindowTitle(QStringLiteral("合格ログの形式"));
@@ -84,10 +79,10 @@ PassLogFormatDialog::PassLogFormatDialog() : QDialog(nullptr)
             &PassLogFormatDialog::removeSelectedColumn);
 }
 
-int PassLogFormatDialog::showModal()
+int PassLogFormatDialog::exec()
 {
     prepare();
-    return exec();
+    return QDialog::exec();
 }
 
 void PassLogFormatDialog::prepare()
@@ -97,11 +92,11 @@ void PassLogFormatDialog::prepare()
     m_catalogueList->setCurrentRow(0);
     // Room for the whole catalogue without scrolling.
     const int rows =
-        m_catalogueList->sizeHintForRow(0) * LogColumnCount + 2 * m_catalogueList->frameWidth();
+        m_catalogueList->sizeHintForRow(0) * LogColumns::Count + 2 * m_catalogueList->frameWidth();
     m_catalogueList->setMinimumHeight(rows);
     m_chosenList->setMinimumHeight(rows);
     m_chosenList->clear();
-    m_chosenList->addItems(LogStyleRules::titlesOf(appSettings->passLogFormat()));
+    m_chosenList->addItems(LogStyleRules::titlesOf(m_settings.passLogFormat()));
     m_chosenList->setCurrentRow(-1);
     adjustSize();
     centerWindow(this, QStringLiteral("center"));
@@ -143,9 +138,9 @@ void PassLogFormatDialog::removeSelectedColumn()
 
 void PassLogFormatDialog::confirm()
 {
-    const auto outcome = LogStyleRules::confirm(*appSettings, chosenTitles());
+    const auto outcome = LogStyleRules::confirm(m_settings, chosenTitles());
     if (outcome == LogStyleRules::Outcome::BlockNotWritten)
-        showMessage(LogStyleRules::blockFailureText(*appSettings), MessageButtons::Ok,
+        showMessage(LogStyleRules::blockFailureText(m_settings), MessageButtons::Ok,
                     QStringLiteral("ログ書き込みエラー"), MessageIcon::Exclamation);
     done(Accepted);
 }

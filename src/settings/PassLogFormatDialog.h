@@ -4,6 +4,7 @@
 
 class QListWidget;
 class QPushButton;
+class Settings;
 
 // Chooses the columns of the pass log. OK stores the choice and, when it changed, marks the
 // change in the pass log.
@@ -11,10 +12,10 @@ class PassLogFormatDialog : public QDialog
 {
     Q_OBJECT
 public:
-    static PassLogFormatDialog& instance();
+    explicit PassLogFormatDialog(Settings& settings, QWidget* parent = nullptr);
 
     // Fills the dialog afresh and shows it modally.
-    int showModal();
+    int exec() override;
 
     void prepare();
     void addSelectedColumn();
@@ -30,6 +31,7 @@ public:
     QPushButton* m_cancelButton = nullptr;
 
 private:
-    PassLogFormatDialog();
     QStringList chosenTitles() const;
+
+    Settings& m_settings;
 };

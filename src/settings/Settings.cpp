@@ -1,7 +1,6 @@
 #include "Settings.h"
 
 #include "IniFile.h"
-#include "app/ProgramState.h"
 #include "common/NumericText.h"
 #include "platform/AppPaths.h"
 #include "platform/FileSystem.h"
@@ -229,9 +228,9 @@ void Settings::load()
     const auto result = fontValue(get(u"Font", u"Result"), 11);
     if (!base || !ret || !result)
         return;
-    baseFontSize = *base;
-    rowGapFontSize = *ret;
-    resultFontSize = *result;
+    m_baseFontSize = *base;
+    m_rowGapFontSize = *ret;
+    m_resultFontSize = *result;
 
     v = trimSpaces(get(u"Window", u"Width"));
     if (NumericText::isNumber(v)) {
@@ -282,9 +281,9 @@ bool Settings::save()
     put(u"Sublog", u"Name", m_passLogName);
     put(u"Sublog", u"Flag", flagText(m_passLogEnabled));
     put(u"Ranking", u"mode", flagText(m_rankingShowsRepeats));
-    put(u"Font", u"Base", NumericText::singleText(baseFontSize));
-    put(u"Font", u"Return", NumericText::singleText(rowGapFontSize));
-    put(u"Font", u"Result", NumericText::singleText(resultFontSize));
+    put(u"Font", u"Base", NumericText::singleText(m_baseFontSize));
+    put(u"Font", u"Return", NumericText::singleText(m_rowGapFontSize));
+    put(u"Font", u"Result", NumericText::singleText(m_resultFontSize));
     put(u"Window", u"Width", QString::number(windowPercent));
 
     // Keys that could be stored are written even when another one could not.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SettingsRules.h"
+
 #include <QString>
 
 class IniFile;
@@ -56,6 +58,13 @@ public:
     void setBackColor(const QString& v) { m_backColor = v; }
     QString problemColor() const { return m_problemColor; }
     void setProblemColor(const QString& v) { m_problemColor = v; }
+    // Point sizes of the problem rows, the gap between rows and the result label.
+    float baseFontSize() const { return m_baseFontSize; }
+    void setBaseFontSize(float v) { m_baseFontSize = v; }
+    float rowGapFontSize() const { return m_rowGapFontSize; }
+    void setRowGapFontSize(float v) { m_rowGapFontSize = v; }
+    float resultFontSize() const { return m_resultFontSize; }
+    void setResultFontSize(float v) { m_resultFontSize = v; }
 
     void load();
     bool save();
@@ -63,6 +72,15 @@ public:
 
     // Full path of the settings file (known after load).
     QString iniPath() const { return m_iniPath; }
+
+    // The failures of the settings dialog's folder checks so far; they count across every
+    // opening of the dialog for the whole run, so they stay with the settings. Never saved.
+    SettingsRules::FolderCheck& folderCheck() { return m_folderCheck; }
+    // The printer chosen in the printer dialog; it holds for this run only and is never saved.
+    // Empty: the system's default printer.
+    QString printerName() const { return m_printerName; }
+    void setPrinterName(const QString& v) { m_printerName = v; }
+    const SettingsRules::FolderCheck& folderCheck() const { return m_folderCheck; }
 
 private:
     QString iniString(const QString& section, const QString& key) const;
@@ -89,7 +107,12 @@ private:
     QString m_problemBackColor = QStringLiteral("&HFFFFFF");
     QString m_backColor = QStringLiteral("&HE0E0E0");
     QString m_problemColor = QStringLiteral("&H000000");
+    float m_baseFontSize = 13;
+    float m_rowGapFontSize = 3;
+    float m_resultFontSize = 11;
     QString m_iniPath;
+    SettingsRules::FolderCheck m_folderCheck;
+    QString m_printerName;
     // The file held open while load or save reads or writes many keys at once.
     IniFile* m_open = nullptr;
 };

@@ -7,7 +7,6 @@
 #include "PassLogFormatDialog.h"
 #include "Settings.h"
 #include "app/CenterWindow.h"
-#include "app/ProgramState.h"
 #include "common/NumericText.h"
 #include "platform/DialogKeys.h"
 #include "platform/MessageService.h"
@@ -113,13 +112,8 @@ QPushButton* makeButton(const QString& caption, QWidget* parent)
 
 } // namespace
 
-SettingsDialog& SettingsDialog::instance()
-{
-    static SettingsDialog* form = new SettingsDialog;
-    return *form;
-}
-
-SettingsDialog::SettingsDialog() : QDialog(nullptr)
+SettingsDialog::SettingsDialog(Settings& settings, QWidget* parent)
+    : QDialog(parent), m_settings(settings)
 {
     setObjectName(QStringLiteral("SettingsDialog"));
     setWindowTitle(QStringLiteral("環境設定"));
@@ -447,7 +441,7 @@ SettingsDialog::FolderControls SettingsDialog::folderControls(Folder folder)
     }
 }
 
-int SettingsDialog::showModal()
+int SettingsDialog::exec()
 {
     prepare();
     show();
@@ -457,7 +451,7 @@ int SettingsDialog::showModal()
     // The first check may already have closed the dialog.
     if (!isVisible())
         return result();
-    return exec();
+    return QDialog::exec();
 }
 
 void SettingsDialog::fitToScreen()
@@ -495,7 +489,7 @@ void SettingsDialog::prepare()
     m_defaults[PassLog] = Settings::defaultLogFolder();
     m_customColors = initialCustomColors();
 
-    Settings& k = *appSettings;
+    Settings& k = m_settings;
     // Practice and certification folders.
     loadFolder(Practice, k.practiceFolder());
     loadFolder(Data, k.certificationFolder());
@@ -547,9 +541,9 @@ void SettingsDialog::prepare()
 
     // Font sizes.
     const std::tuple<QScrollBar*, QLabel*, const Bar*, float> fonts[] = {
-        {m_baseFontBar, m_baseFontLabel, &BaseFontBar, baseFontSize},
-        {m_lineGapBar, m_lineGapLabel, &LineGapBar, rowGapFontSize},
-        {m_resultFontBar, m_resultFontLabel, &ResultFontBar, resultFontSize}};
+        {m_baseFontBar, m_baseFontLabel, &BaseFontBar, k.baseFontSize()},
+        {m_lineGapBar, m_lineGapLabel, &LineGapBar, k.rowGapFontSize()},
+        {m_resultFontBar, m_resultFontLabel, &ResultFontBar, k.resultFontSize()}};
     for (const auto& [scrollBar, label, bar, size] : fonts) {
         scrollBar->setValue(positionFor(*bar, size));
         label->setText(fontLabel(*bar, size));
@@ -588,6 +582,11 @@ void SettingsDialog::setFolderOption(Folder folder, int index)
         fc.edit->setText(m_defaults[folder]);
 }
 
+const FolderCheck& SettingsDialog::folderCheck() const
+{
+    return m_settings.folderCheck();
+}
+
 void SettingsDialog::checkFolders()
 {
     centerWindow(this, QStringLiteral("center"));
@@ -598,12 +597,13 @@ void SettingsDialog::checkFolders()
         groups[f].text = fc.edit->text();
         groups[f].option = (*fc.options)[1]->isChecked() ? 1 : 0;
     }
-    m_check.repaired = [this](Folder folder, const FolderGroup& g) {
+    FolderCheck& check = m_settings.folderCheck();
+    check.repaired = [this](Folder folder, const FolderGroup& g) {
         setFolderOption(folder, g.option);
         folderControls(folder).edit->setText(g.text);
     };
-    const bool passed = m_check.run(groups, m_defaults);
-    m_check.repaired = nullptr;
+    const bool passed = check.run(groups, m_defaults);
+    check.repaired = nullptr;
     if (!passed)
         done(Rejected);
 }
@@ -678,7 +678,10 @@ template <typename Show> void SettingsDialog::runChild(Show show)
 
 void SettingsDialog::editPassLogFormat()
 {
-    runChild([] { PassLogFormatDialog::instance().showModal(); });
+    runChild([this] {
+        PassLogFormatDialog dialog(m_settings, this);
+        dialog.exec();
+    });
 }
 
 void SettingsDialog::followBackgroundMode()
@@ -722,11 +725,11 @@ void SettingsDialog::browseFolder(int index)
     if (index < 0 || index > 3)
         return;
     QLineEdit* box = folderControls(byIndex[index]).edit;
-    runChild([box] {
-        chosenFolder = box->text();
-        FolderDialog::instance().showModal();
-        if (!chosenFolder.isEmpty())
-            box->setText(chosenFolder);
+    runChild([this, box] {
+        FolderDialog dialog(this);
+        dialog.setFolder(box->text());
+        if (dialog.exec() == QDialog::Accepted && !dialog.folder().isEmpty())
+            box->setText(dialog.folder());
     });
 }
 
@@ -736,13 +739,13 @@ void SettingsDialog::browseLogFile(int index)
         return;
     QLineEdit* folder = index == 0 ? m_logFolderEdit : m_passLogFolderEdit;
     QLineEdit* name = index == 0 ? m_logNameEdit : m_passLogNameEdit;
-    runChild([folder, name] {
-        chosenFolder = folder->text();
-        chosenLogFileName = name->text();
-        LogFileDialog::instance().showModal();
-        // Only the name is taken over, not the folder chosen there.
-        if (!chosenLogFileName.isEmpty())
-            name->setText(chosenLogFileName);
+    runChild([this, folder, name] {
+        LogFileDialog dialog(this);
+        dialog.setFolder(folder->text());
+        dialog.setFileName(name->text());
+        // Only the name is taken over, never the folder.
+        if (dialog.exec() == QDialog::Accepted && !dialog.fileName().isEmpty())
+            name->setText(dialog.fileName());
     });
 }
 
@@ -778,7 +781,7 @@ void SettingsDialog::confirm()
     auto whole = [](const QLabel* label) {
         return NumericText::toInt16(leadingValue(label->text())).value_or(0);
     };
-    Settings& k = *appSettings;
+    Settings& k = m_settings;
 
     k.setCanChangeDuration(m_changeDurationOptions[0]->isChecked());
     k.setPracticeFolder(m_practiceFolderEdit->text());
@@ -804,9 +807,9 @@ void SettingsDialog::confirm()
     k.setProblemOrder(sortModeAt(selectedOption(m_orderOptions)));
     k.setRankingShowsRepeats(!m_rankingOptions[0]->isChecked());
 
-    baseFontSize = float(leadingValue(m_baseFontLabel->text()));
-    rowGapFontSize = float(leadingValue(m_lineGapLabel->text()));
-    resultFontSize = float(leadingValue(m_resultFontLabel->text()));
+    k.setBaseFontSize(float(leadingValue(m_baseFontLabel->text())));
+    k.setRowGapFontSize(float(leadingValue(m_lineGapLabel->text())));
+    k.setResultFontSize(float(leadingValue(m_resultFontLabel->text())));
     k.windowPercent = whole(m_windowPercentLabel);
 
     if (k.save()) {

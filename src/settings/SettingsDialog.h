@@ -15,18 +15,19 @@ class QPushButton;
 class QRadioButton;
 class QScrollArea;
 class QScrollBar;
+class Settings;
 
-// The settings dialog: fills its controls from appSettings, repairs the four folders with the
+// The settings dialog: fills its controls from the settings, repairs the four folders with the
 // operator whenever it becomes active, and on "保存して終了" copies everything back and
 // saves the settings file.
 class SettingsDialog : public QDialog
 {
     Q_OBJECT
 public:
-    static SettingsDialog& instance();
+    explicit SettingsDialog(Settings& settings, QWidget* parent = nullptr);
 
     // Fills the dialog afresh, checks the folders once and shows it modally.
-    int showModal();
+    int exec() override;
 
     void prepare();
     // Centres the dialog and checks the folders; the dialog closes when the check gives up.
@@ -60,7 +61,7 @@ public:
     void cancel();
 
     // The folder check, with the failures counted over the whole run of the program.
-    const SettingsRules::FolderCheck& folderCheck() const { return m_check; }
+    const SettingsRules::FolderCheck& folderCheck() const;
     // The remembered custom colours of the colour chooser.
     const std::array<qint32, 16>& customColors() const { return m_customColors; }
 
@@ -131,7 +132,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    SettingsDialog();
     void buildControls();
     void connectControls();
     void fitToScreen();
@@ -152,9 +152,9 @@ private:
     // Runs a child dialog; this dialog becomes active again afterwards.
     template <typename Show> void runChild(Show show);
 
-    SettingsRules::FolderCheck m_check;
     std::array<QString, SettingsRules::FolderCount> m_defaults;
     std::array<qint32, 16> m_customColors{};
     QScrollArea* m_scroll = nullptr;
     QWidget* m_content = nullptr;
+    Settings& m_settings;
 };

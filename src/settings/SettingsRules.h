@@ -72,7 +72,7 @@ struct FolderGroup {
 };
 
 // The check run whenever the dialog becomes active. Its failure count and the flags that
-// remember a folder's first failure live as long as the object: the dialog keeps one for the
+// remember a folder's first failure live as long as the object: the settings keep one for the
 // whole run of the program.
 class FolderCheck
 {

@@ -88,17 +88,17 @@ InputPane::InputPane(QWidget* parent) : QWidget(parent)
     m_typedRowsBack = new QWidget(this);
     fill(m_typedRowsBack, EchoText);
     m_typedRows = new PaintedRows(m_typedRowsBack);
-    m_typedRows->setPrintFont(Fonts::fixedPitch(baseFontSize));
+    m_typedRows->setPrintFont(Fonts::fixedPitch(appSettings->baseFontSize()));
     m_typedRows->setBackColor(EchoBack);
     m_typedRows->setForeColor(EchoText);
 
     m_inputBoxBack = new QWidget(this);
     fill(m_inputBoxBack, Qt::white);
     m_inputBox = new InputBox(m_inputBoxBack);
-    m_inputBox->setFont(Fonts::fixedPitch(baseFontSize));
+    m_inputBox->setFont(Fonts::fixedPitch(appSettings->baseFontSize()));
 
     m_resultLabel = new QLabel(this);
-    m_resultLabel->setFont(Fonts::proportional(resultFontSize));
+    m_resultLabel->setFont(Fonts::proportional(appSettings->resultFontSize()));
     m_resultLabel->setAlignment(Qt::AlignCenter);
     m_resultLabel->hide();
 

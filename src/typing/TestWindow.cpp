@@ -147,7 +147,10 @@ void TestWindow::open()
 {
     static bool chooserInstalled = false;
     if (!chooserInstalled) {
-        Problem::setFolderChooser([] { FolderDialog::instance().showModal(); });
+        Problem::setFolderChooser([] {
+            FolderDialog dialog(QApplication::activeWindow());
+            return dialog.exec() == QDialog::Accepted ? dialog.folder() : QString();
+        });
         chooserInstalled = true;
     }
     m_deferred = nullptr;
@@ -741,7 +744,7 @@ void TestWindow::enablePrintMenus()
 void TestWindow::chooseDuration()
 {
     try {
-        const int chosen = DurationDialog::chooseMinutes(appSettings->durationMinutes());
+        const int chosen = DurationDialog::chooseMinutes(appSettings->durationMinutes(), this);
         appSettings->setDurationMinutes(qint16(chosen));
         showDuration();
     } catch (const std::exception&) {
@@ -755,6 +758,7 @@ void TestWindow::printCertificate()
                     QStringLiteral("印刷確認"), MessageIcon::Information) == MessageAnswer::Cancel)
         return;
     CertificatePrinter printOut;
+    printOut.printerName = appSettings->printerName();
     if (currentProblem)
         printOut.fillFrom(*appRecord, *currentProblem, appSettings->paperSize());
     else
@@ -773,12 +777,14 @@ void TestWindow::printCertificate()
 
 void TestWindow::choosePrinter()
 {
-    PrinterDialog::instance().showModal();
+    PrinterDialog dialog(*appSettings, this);
+    dialog.exec();
 }
 
 void TestWindow::showRanking()
 {
-    RankingWindow::instance().showModal();
+    RankingWindow window(*appSettings, this);
+    window.exec();
 }
 
 void TestWindow::showAbout()

@@ -8,6 +8,7 @@
 #include "app/ProgramState.h"
 #include "platform/Fonts.h"
 #include "problems/Problem.h"
+#include "settings/Settings.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -68,10 +69,10 @@ void growFor(PaintedRows* pic, qreal& height, qreal rowHeight)
 void endTextRow(PaintedRows* pic, qreal& height)
 {
     pic->endRow();
-    pic->setFontSize(rowGapFontSize);
+    pic->setFontSize(appSettings->rowGapFontSize());
     growFor(pic, height, pic->textHeight(u" "));
     pic->endRow();
-    pic->setFontSize(baseFontSize);
+    pic->setFontSize(appSettings->baseFontSize());
 }
 
 } // namespace
@@ -103,8 +104,8 @@ void TestWindow::layoutChildWindows()
 
     // Everything is measured in the problem font: c is a half-width cell, h a row.
     pic->clear();
-    r->m_textClip->setFont(Fonts::fixedPitch(baseFontSize));
-    pic->setPrintFont(Fonts::fixedPitch(baseFontSize));
+    r->m_textClip->setFont(Fonts::fixedPitch(appSettings->baseFontSize()));
+    pic->setPrintFont(Fonts::fixedPitch(appSettings->baseFontSize()));
     const qreal c = std::round(pic->textWidth(u" "));
     const qreal h = pic->textHeight(u" ");
 
@@ -139,12 +140,12 @@ void TestWindow::layoutChildWindows()
     in->m_resultLabel->resize(r->m_textClip->width(), in->m_resultLabel->height());
     in->m_typedRowsBack->resize(innerWidth, in->m_typedRowsBack->height());
     in->m_inputBoxBack->resize(innerWidth, in->m_inputBoxBack->height());
-    in->m_typedRows->setPrintFont(Fonts::fixedPitch(baseFontSize));
+    in->m_typedRows->setPrintFont(Fonts::fixedPitch(appSettings->baseFontSize()));
     in->m_typedRows->setGeometry(pic->x(), in->m_typedRows->y(), pic->width(),
                                  in->m_typedRows->height());
-    in->m_inputBox->setFont(Fonts::fixedPitch(baseFontSize));
+    in->m_inputBox->setFont(Fonts::fixedPitch(appSettings->baseFontSize()));
     QFont resultFont = in->m_resultLabel->font();
-    resultFont.setPointSizeF(resultFontSize);
+    resultFont.setPointSizeF(appSettings->resultFontSize());
     in->m_resultLabel->setFont(resultFont);
     in->m_resultLabel->setAlignment(Qt::AlignCenter);
     // Heights and tops of the strip, the box (two echo rows high) and the result.
@@ -166,9 +167,9 @@ void TestWindow::layoutChildWindows()
 
     // Row heights for the input window to follow; unrounded, since a pixel rounded away
     // per row would add up over a long problem.
-    pic->setFontSize(rowGapFontSize);
+    pic->setFontSize(appSettings->rowGapFontSize());
     in->m_gapRowHeight = pic->textHeight(u" ");
-    pic->setFontSize(baseFontSize);
+    pic->setFontSize(appSettings->baseFontSize());
     in->m_textRowHeight = pic->textHeight(u" ");
 
     // The clock starts full again, and there is nothing to print yet.
@@ -206,7 +207,7 @@ void TestWindow::drawProblem()
     };
 
     // Room for 100 rows to begin with; growFor adds more when needed.
-    pic->setFontSize(baseFontSize);
+    pic->setFontSize(appSettings->baseFontSize());
     qreal height = 100 * pic->textHeight(u" ");
     pic->resize(pic->width(), int(std::ceil(height)));
     // The base font's measures, the same for every row.
@@ -243,11 +244,11 @@ void TestWindow::drawProblem()
             EndOfLineMark::paint(painter, rect, markColor);
         });
         pic->endRow();
-        pic->setFontSize(rowGapFontSize);
+        pic->setFontSize(appSettings->rowGapFontSize());
         height += pic->textHeight(u" ");
         pic->resize(pic->width(), int(std::ceil(height)));
         pic->endRow();
-        pic->setFontSize(baseFontSize);
+        pic->setFontSize(appSettings->baseFontSize());
     }
     finish();
 }

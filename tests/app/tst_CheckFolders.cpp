@@ -1,5 +1,6 @@
 #include "app/ProgramState.h"
 #include "platform/MessageService.h"
+#include "results/LogColumns.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
 #include "support/TempTree.h"
@@ -126,12 +127,11 @@ void tst_CheckFolders::subLogOffIsNotExamined()
 
 void tst_CheckFolders::logColumnCatalogue()
 {
-    fillLogColumns();
-    QCOMPARE(logColumns[0][0], QStringLiteral("連番"));
-    QCOMPARE(logColumns[8][0], QStringLiteral("入力速度(文字/分)"));
-    QCOMPARE(logColumns[15][0], QStringLiteral("計測時間(秒)"));
-    QCOMPARE(logColumns[10][1], QStringLiteral("A"));
-    QCOMPARE(logColumns[15][1], QStringLiteral("F"));
+    QCOMPARE(LogColumns::title(0), QStringLiteral("連番"));
+    QCOMPARE(LogColumns::title(8), QStringLiteral("入力速度(文字/分)"));
+    QCOMPARE(LogColumns::title(15), QStringLiteral("計測時間(秒)"));
+    QCOMPARE(LogColumns::code(10), u'A');
+    QCOMPARE(LogColumns::code(15), u'F');
 }
 
 void tst_CheckFolders::defaultLogFolderIsCreatedOnlyWhenDefault()

@@ -1,6 +1,6 @@
-#include "app/ProgramState.h"
 #include "platform/HelpViewer.h"
 #include "platform/ShowHelp.h"
+#include "results/LogColumns.h"
 
 #include <QAction>
 #include <QDirIterator>
@@ -221,12 +221,11 @@ void tst_HelpViewer::pagesAgreeWithTheProgram()
 {
     // The log page names the columns by the titles the program writes, and the results
     // page the grade texts the program shows.
-    fillLogColumns();
     HelpViewer& viewer = HelpViewer::instance();
     viewer.showPage(QStringLiteral("logs.html"));
     const QString logs = viewer.m_browser->document()->toPlainText();
-    for (int i = 0; i < LogColumnCount; ++i)
-        QVERIFY2(logs.contains(logColumns[i][0]), qPrintable(logColumns[i][0]));
+    for (int i = 0; i < LogColumns::Count; ++i)
+        QVERIFY2(logs.contains(LogColumns::title(i)), qPrintable(LogColumns::title(i)));
 
     viewer.showPage(QStringLiteral("results.html"));
     const QString results = viewer.m_browser->document()->toPlainText();

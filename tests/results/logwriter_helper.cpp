@@ -2,7 +2,6 @@
 //   logwriter_helper append <folder> <name> <count>   appends count records, exit 0 if all worked
 //   logwriter_helper hold <path>                      locks the file, prints "locked", waits
 //                                                     for its input to close
-#include "app/ProgramState.h"
 #include "results/LogWriter.h"
 
 #include <cstdio>
@@ -13,7 +12,6 @@
 int main(int argc, char** argv)
 {
     if (argc == 5 && std::strcmp(argv[1], "append") == 0) {
-        fillLogColumns();
         const int count = std::atoi(argv[4]);
         for (int i = 0; i < count; ++i) {
             LogWriter writer;

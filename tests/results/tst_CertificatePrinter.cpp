@@ -8,7 +8,6 @@
 #include "platform/Printers.h"
 #include "problems/Problem.h"
 #include "results/CertificatePrinter.h"
-#include "results/CurrentPrinter.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
 #include "typing/TestWindow.h"
@@ -93,7 +92,6 @@ void tst_CertificatePrinter::init()
 void tst_CertificatePrinter::cleanup()
 {
     Printers::setProvider({});
-    CurrentPrinter::reset();
     m_tree.reset();
 }
 
@@ -413,9 +411,8 @@ void tst_CertificatePrinter::failuresAreRaised()
     QFETCH(QString, pdf);
     QFETCH(QString, reason);
     Printers::setProvider([printers] { return printers; }, [] { return QString(); });
-    if (!chosen.isEmpty())
-        CurrentPrinter::choose(chosen);
     CertificatePrinter sheet = sampleSheet();
+    sheet.printerName = chosen;
     sheet.pdfFileName = pdf;
     try {
         sheet.print();
@@ -432,7 +429,7 @@ void tst_CertificatePrinter::printMenuReportsAFailure()
     appRecord = std::make_unique<RunRecord>();
     appRecord->setCharsPerMinute(120);
     Printers::setProvider([] { return QStringList(); }, [] { return QString(); });
-    CurrentPrinter::choose(QStringLiteral("Pelko-no-such-printer"));
+    appSettings->setPrinterName(QStringLiteral("Pelko-no-such-printer"));
     MessageRecorder messages;
     messages.script({MessageAnswer::Ok, MessageAnswer::Ok});
     TestWindow::instance().printCertificate();

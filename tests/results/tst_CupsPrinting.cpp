@@ -232,7 +232,6 @@ void tst_CupsPrinting::cleanupTestCase()
     }
     if (!m_outFolder.isEmpty() && !m_outFolderExisted)
         QDir().rmdir(m_outFolder);
-    CurrentPrinter::reset();
 }
 
 void tst_CupsPrinting::printsThroughCups()
@@ -242,8 +241,7 @@ void tst_CupsPrinting::printsThroughCups()
     QCOMPARE(Printers::defaultName(), kQueue);
     QVERIFY(PrintQueue::acceptsJobs(kQueue));
     QVERIFY(PrintQueue::lastJobId(kQueue) >= 0);
-    CurrentPrinter::reset(); // the system default: our queue
-    QCOMPARE(CurrentPrinter::name(), kQueue);
+    QCOMPARE(CurrentPrinter::name(QString()), kQueue); // the system default: our queue
     QCOMPARE(failureOf(sampleSheet()), QString());
 
     // Completed, and its PDF written in full.
@@ -296,7 +294,7 @@ void tst_CupsPrinting::stoppedSchedulerIsReported()
     appRecord = std::make_unique<RunRecord>();
     MessageRecorder messages;
     messages.script({MessageAnswer::Ok, MessageAnswer::Ok});
-    CurrentPrinter::choose(kQueue); // chosen earlier in this run, now unreachable
+    appSettings->setPrinterName(kQueue); // chosen earlier in this run, now unreachable
     TestWindow::instance().printCertificate();
     QCOMPARE(messages.shown().size(), 2);
     QCOMPARE(messages.shown().at(1).title, QStringLiteral("印刷エラー"));

@@ -1,4 +1,3 @@
-#include "app/ProgramState.h"
 #include "common/Cp932.h"
 #include "results/LogWriter.h"
 #include "support/TempTree.h"
@@ -51,7 +50,6 @@ class tst_LogWriter : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { fillLogColumns(); }
     void recordNumber_data();
     void recordNumber();
     void passLogLine_data();

@@ -1,6 +1,5 @@
 #include "support/TempTree.h"
 
-#include "app/ProgramState.h"
 #include "platform/Printers.h"
 #include "results/CurrentPrinter.h"
 #include "results/PrinterDialog.h"
@@ -31,13 +30,16 @@ private:
     int markedPaper() const;
     std::unique_ptr<TempTree> m_tree;
     std::unique_ptr<ScopedEnv> m_appDir;
+    std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<PrinterDialog> m_form;
 };
 
 void tst_PrinterDialog::init()
 {
     m_tree = std::make_unique<TempTree>();
     m_appDir = std::make_unique<ScopedEnv>("PELKO_APPDIR", m_tree->path());
-    appSettings = std::make_unique<Settings>();
+    m_settings = std::make_unique<Settings>();
+    m_form = std::make_unique<PrinterDialog>(*m_settings);
     Printers::setProvider(
         [] {
             return QStringList{QStringLiteral("Alpha"), QStringLiteral("PDF"),
@@ -49,15 +51,15 @@ void tst_PrinterDialog::init()
 void tst_PrinterDialog::cleanup()
 {
     Printers::setProvider({});
-    CurrentPrinter::reset();
-    appSettings.reset();
+    m_form.reset();
+    m_settings.reset();
     m_appDir.reset();
     m_tree.reset();
 }
 
 int tst_PrinterDialog::markedPaper() const
 {
-    const auto& options = PrinterDialog::instance().m_paperButtons;
+    const auto& options = m_form->m_paperButtons;
     int marked = -1;
     for (int i = 0; i < options.size(); ++i) {
         if (options.at(i)->isChecked()) {
@@ -71,7 +73,7 @@ int tst_PrinterDialog::markedPaper() const
 
 void tst_PrinterDialog::texts()
 {
-    PrinterDialog& form = PrinterDialog::instance();
+    PrinterDialog& form = *m_form;
     QCOMPARE(form.windowTitle(), QStringLiteral("プリンタの選択"));
     QCOMPARE(form.m_promptLabel->text(),
              QStringLiteral("使用するプリンタを選んで「選択」ボタンをクリックして下さい"));
@@ -107,8 +109,8 @@ void tst_PrinterDialog::printerList()
     Printers::setProvider([printers] { return printers; },
                           [systemDefault] { return systemDefault; });
     if (!chosen.isEmpty())
-        CurrentPrinter::choose(chosen);
-    PrinterDialog& form = PrinterDialog::instance();
+        m_settings->setPrinterName(chosen);
+    PrinterDialog& form = *m_form;
     form.prepare();
     form.prepare(); // opened again: the list is refilled, not doubled
     QStringList shown;
@@ -132,44 +134,44 @@ void tst_PrinterDialog::paperMarked()
 {
     QFETCH(QString, setting);
     QFETCH(int, marked);
-    PrinterDialog& form = PrinterDialog::instance();
+    PrinterDialog& form = *m_form;
     form.m_paperButtons.at(1)->setChecked(true); // left from an earlier opening
-    appSettings->setPaperSize(setting);
+    m_settings->setPaperSize(setting);
     form.prepare();
     QCOMPARE(markedPaper(), marked);
 }
 
 void tst_PrinterDialog::selectLastsForThisRunOnly()
 {
-    PrinterDialog& form = PrinterDialog::instance();
-    appSettings->setPaperSize(QStringLiteral("9"));
+    PrinterDialog& form = *m_form;
+    m_settings->setPaperSize(QStringLiteral("9"));
     form.prepare();
     form.m_printerBox->setCurrentIndex(2);
     form.m_paperButtons.at(2)->setChecked(true);
     form.m_selectButton->click();
-    QCOMPARE(CurrentPrinter::name(), QStringLiteral("Zeta"));
-    QCOMPARE(appSettings->paperSize(), QStringLiteral("13"));
+    QCOMPARE(CurrentPrinter::name(m_settings->printerName()), QStringLiteral("Zeta"));
+    QCOMPARE(m_settings->paperSize(), QStringLiteral("13"));
     QVERIFY(!form.isVisible());
     QVERIFY(QDir(m_tree->path()).entryList(QDir::Files).isEmpty()); // no settings file
 
     // Nothing marked: the paper setting stays as it was.
-    appSettings->setPaperSize(QStringLiteral("5"));
+    m_settings->setPaperSize(QStringLiteral("5"));
     form.prepare();
     QCOMPARE(form.m_printerBox->currentText(), QStringLiteral("Zeta"));
     form.applyChoice();
-    QCOMPARE(appSettings->paperSize(), QStringLiteral("5"));
+    QCOMPARE(m_settings->paperSize(), QStringLiteral("5"));
 }
 
 void tst_PrinterDialog::closingChangesNothing()
 {
-    PrinterDialog& form = PrinterDialog::instance();
-    appSettings->setPaperSize(QStringLiteral("9"));
+    PrinterDialog& form = *m_form;
+    m_settings->setPaperSize(QStringLiteral("9"));
     form.prepare();
     form.m_printerBox->setCurrentIndex(0);
     form.m_paperButtons.at(1)->setChecked(true);
     form.reject();
-    QCOMPARE(CurrentPrinter::name(), QStringLiteral("PDF"));
-    QCOMPARE(appSettings->paperSize(), QStringLiteral("9"));
+    QCOMPARE(CurrentPrinter::name(m_settings->printerName()), QStringLiteral("PDF"));
+    QCOMPARE(m_settings->paperSize(), QStringLiteral("9"));
 }
 
 QTEST_MAIN(tst_PrinterDialog)

@@ -1,4 +1,3 @@
-#include "app/ProgramState.h"
 #include "results/RankingWindow.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
@@ -15,6 +14,7 @@ private Q_SLOTS:
     void loadsTheLogIntoTheLabels();
     void longValuesEndInAnEllipsis_data();
     void longValuesEndInAnEllipsis();
+    void rankingFormComesFromTheSettings();
 };
 
 void tst_RankingWindow::loadsTheLogIntoTheLabels()
@@ -25,11 +25,11 @@ void tst_RankingWindow::loadsTheLogIntoTheLabels()
                                    "\"jpn_dat.1\",85.5,97.25,3,257,260,35,12,180\r\n"
                                    "1,\"05-21-2005\",\"09:00:00\",\"B002\",\"佐藤\",\"PC\",\"u\","
                                    "\"jpn_dat.2\",120,.5,3,257,260,35,12,60\r\n"));
-    appSettings = std::make_unique<Settings>();
-    appSettings->setLogFolder(tree.path());
-    appSettings->setLogName(QStringLiteral("pelko.log"));
+    Settings settings;
+    settings.setLogFolder(tree.path());
+    settings.setLogName(QStringLiteral("pelko.log"));
 
-    RankingWindow& form = RankingWindow::instance();
+    RankingWindow form(settings);
     form.m_userNameLabels[5]->setText(QStringLiteral("stale"));
     form.reload();
     QCOMPARE(form.windowTitle(), QStringLiteral("ランキング情報"));
@@ -53,7 +53,6 @@ void tst_RankingWindow::loadsTheLogIntoTheLabels()
     QVERIFY(form.isVisible());
     QTest::mouseClick(form.m_closeButton, Qt::LeftButton);
     QVERIFY(!form.isVisible());
-    appSettings.reset();
 }
 
 void tst_RankingWindow::longValuesEndInAnEllipsis_data()
@@ -77,11 +76,11 @@ void tst_RankingWindow::longValuesEndInAnEllipsis()
             QStringLiteral("\",\"PC\",\"u\",\"jpn_dat.1\",85.5,97.25,3,257,260,35,12,180\r\n"
                            "1,\"05-21-2005\",\"09:00:00\",\"B002\",\"佐藤\",\"PC\","
                            "\"u\",\"jpn_dat.2\",80,90,3,257,260,35,12,60\r\n"));
-    appSettings = std::make_unique<Settings>();
-    appSettings->setLogFolder(tree.path());
-    appSettings->setLogName(QStringLiteral("pelko.log"));
+    Settings settings;
+    settings.setLogFolder(tree.path());
+    settings.setLogName(QStringLiteral("pelko.log"));
 
-    RankingWindow& form = RankingWindow::instance();
+    RankingWindow form(settings);
     form.reload();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -99,7 +98,29 @@ void tst_RankingWindow::longValuesEndInAnEllipsis()
     QCOMPARE(form.m_userNameLabels[1]->text(), QStringLiteral("佐藤"));
     QCOMPARE(form.m_userNameLabels[1]->width(), form.m_userNameLabels[0]->width());
     form.hide();
-    appSettings.reset();
+}
+
+void tst_RankingWindow::rankingFormComesFromTheSettings()
+{
+    TempTree tree;
+    tree.writeCp932(QStringLiteral("pelko.log"),
+                    QStringLiteral("0,\"05-20-2005\",\"14:03:12\",\"A001\",\"山田\",\"PC\",\"u\","
+                                   "\"jpn_dat.1\",90,97,3,257,260,35,12,180\r\n"
+                                   "1,\"05-21-2005\",\"09:00:00\",\"A001\",\"山田\",\"PC\",\"u\","
+                                   "\"jpn_dat.2\",80,90,3,257,260,35,12,60\r\n"));
+    Settings settings;
+    settings.setLogFolder(tree.path());
+    settings.setLogName(QStringLiteral("pelko.log"));
+    RankingWindow form(settings);
+
+    form.reload(); // one row per user ID
+    QCOMPARE(form.m_speedLabels[0]->text(), QStringLiteral("90"));
+    QCOMPARE(form.m_speedLabels[1]->text(), QString());
+
+    settings.setRankingShowsRepeats(true); // every record competes, read at each opening
+    form.reload();
+    QCOMPARE(form.m_speedLabels[0]->text(), QStringLiteral("90"));
+    QCOMPARE(form.m_speedLabels[1]->text(), QStringLiteral("80"));
 }
 
 QTEST_MAIN(tst_RankingWindow)

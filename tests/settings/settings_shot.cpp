@@ -1,6 +1,5 @@
 // Shows one of the settings dialogs on the current X display and saves a picture of the
 // screen: settings_shot <settings|logstyle|color> <file.png>
-#include "app/ProgramState.h"
 #include "platform/Fonts.h"
 #include "platform/MessageService.h"
 #include "settings/ColorChooser.h"
@@ -36,10 +35,9 @@ int main(int argc, char** argv)
     qputenv("APPDATA", scratch.filePath(QStringLiteral("appdata")).toLocal8Bit());
 
     MessageRecorder messages;
-    fillLogColumns();
-    appSettings = std::make_unique<Settings>();
-    appSettings->load();
-    appSettings->setPassLogFormat(QStringLiteral("0123489F"));
+    Settings settings;
+    settings.load();
+    settings.setPassLogFormat(QStringLiteral("0123489F"));
 
     int status = 1;
     QTimer::singleShot(600, &app, [&] {
@@ -50,9 +48,11 @@ int main(int argc, char** argv)
             modal->reject();
     });
     if (which == u"settings") {
-        SettingsDialog::instance().showModal();
+        SettingsDialog dialog(settings);
+        dialog.exec();
     } else if (which == u"logstyle") {
-        PassLogFormatDialog::instance().showModal();
+        PassLogFormatDialog dialog(settings);
+        dialog.exec();
     } else if (which == u"color") {
         ColorChooser chooser;
         chooser.setPickedColor(0xE0E0E0);

@@ -1,4 +1,3 @@
-#include "app/ProgramState.h"
 #include "common/PelkoError.h"
 #include "platform/MessageService.h"
 #include "settings/DurationDialog.h"
@@ -41,6 +40,14 @@ QStringList itemTexts(const QListWidget* list)
     return out;
 }
 
+// The duration menu's exchange, on a dialog the test can reach while it is open.
+int choose(DurationDialog& dialog, int current)
+{
+    dialog.setMinutes(current);
+    dialog.exec();
+    return dialog.minutes();
+}
+
 const QString BadLog = QStringLiteral("指定したログファイルは不正です。別の名前に変更してください");
 
 } // namespace
@@ -80,8 +87,6 @@ void tst_ChooserDialogs::init()
     m_messages = std::make_unique<MessageRecorder>();
     m_oldCurrent = QDir::currentPath();
     QDir::setCurrent(m_tree->path());
-    chosenFolder.clear();
-    chosenLogFileName.clear();
 }
 
 void tst_ChooserDialogs::cleanup()
@@ -93,37 +98,37 @@ void tst_ChooserDialogs::cleanup()
 
 void tst_ChooserDialogs::folderCancelAndOk()
 {
-    FolderDialog& form = FolderDialog::instance();
-    chosenFolder = m_tree->path();
+    FolderDialog form;
+    form.setFolder(m_tree->path());
     whileModal(form, [&] { form.m_cancelButton->click(); });
-    form.showModal();
-    QCOMPARE(chosenFolder, QString());
+    form.exec();
+    QCOMPARE(form.folder(), QString());
 
-    chosenFolder = m_tree->path();
+    form.setFolder(m_tree->path());
     const QString typed = m_tree->file(QStringLiteral("not/there/yet"));
     whileModal(form, [&] {
         form.m_folderEdit->setText(typed);
         form.m_okButton->click();
     });
-    QCOMPARE(form.showModal(), int(QDialog::Accepted));
-    QCOMPARE(chosenFolder, typed);
+    QCOMPARE(form.exec(), int(QDialog::Accepted));
+    QCOMPARE(form.folder(), typed);
     QVERIFY(m_messages->shown().isEmpty());
 }
 
 void tst_ChooserDialogs::folderFrameCloseKeepsCallerValue()
 {
-    FolderDialog& form = FolderDialog::instance();
+    FolderDialog form;
     const QString start = m_tree->file(QStringLiteral("missing")) + u'/';
-    chosenFolder = start;
+    form.setFolder(start);
     whileModal(form, [&] {
-        // Enter changes chosenFolder while the dialog is open; the frame gives the start back.
+        // Enter changes the folder while the dialog is open; the frame gives the start back.
         form.m_folderEdit->setText(m_tree->path());
         form.handleFolderKey(13);
-        QCOMPARE(chosenFolder, m_tree->path());
+        QCOMPARE(form.folder(), m_tree->path());
         form.close();
     });
-    form.showModal();
-    QCOMPARE(chosenFolder, start);
+    form.exec();
+    QCOMPARE(form.folder(), start);
 }
 
 void tst_ChooserDialogs::folderListMovesText()
@@ -131,8 +136,8 @@ void tst_ChooserDialogs::folderListMovesText()
     m_tree->mkdir(QStringLiteral("a/inner"));
     m_tree->mkdir(QStringLiteral("b"));
     m_tree->write(QStringLiteral("file.txt"), "x");
-    FolderDialog& form = FolderDialog::instance();
-    chosenFolder = m_tree->path() + u'/';
+    FolderDialog form;
+    form.setFolder(m_tree->path() + u'/');
     form.prepare();
     QCOMPARE(form.m_folderEdit->text(), m_tree->path());
     QCOMPARE(itemTexts(form.m_folderList),
@@ -193,10 +198,10 @@ void tst_ChooserDialogs::folderShowsPath()
         return s == u"<drive>" ? drive : s.replace(u'@', m_tree->path());
     };
 
-    FolderDialog& form = FolderDialog::instance();
-    chosenFolder = expand(given);
+    FolderDialog form;
+    form.setFolder(expand(given));
     form.prepare();
-    QCOMPARE(chosenFolder, expand(dirPath));
+    QCOMPARE(form.folder(), expand(dirPath));
     QCOMPARE(form.listedFolder(), expand(listed));
     QCOMPARE(form.m_folderEdit->text(), expand(listed));
     if (driveMessage) {
@@ -213,36 +218,36 @@ void tst_ChooserDialogs::folderShowsPath()
 
 void tst_ChooserDialogs::fileCancelEmptiesBoth()
 {
-    LogFileDialog& form = LogFileDialog::instance();
-    chosenFolder = m_tree->path();
-    chosenLogFileName = QStringLiteral("pelko.log");
+    LogFileDialog form;
+    form.setFolder(m_tree->path());
+    form.setFileName(QStringLiteral("pelko.log"));
     whileModal(form, [&] {
         QCOMPARE(form.m_nameEdit->text(), QStringLiteral("pelko.log"));
         QTest::keyClick(&form, Qt::Key_Escape);
     });
-    form.showModal();
-    QCOMPARE(chosenFolder, QString());
-    QCOMPARE(chosenLogFileName, QString());
+    form.exec();
+    QCOMPARE(form.folder(), QString());
+    QCOMPARE(form.fileName(), QString());
 
     // Closing by the frame hands back what the caller set.
-    chosenFolder = m_tree->path();
-    chosenLogFileName = QStringLiteral("pelko.log");
+    form.setFolder(m_tree->path());
+    form.setFileName(QStringLiteral("pelko.log"));
     whileModal(form, [&] {
         form.m_nameEdit->setText(QStringLiteral("other.log"));
         form.close();
     });
-    form.showModal();
-    QCOMPARE(chosenFolder, m_tree->path());
-    QCOMPARE(chosenLogFileName, QStringLiteral("pelko.log"));
+    form.exec();
+    QCOMPARE(form.folder(), m_tree->path());
+    QCOMPARE(form.fileName(), QStringLiteral("pelko.log"));
 }
 
 void tst_ChooserDialogs::fileOkRunsLogCheck()
 {
     m_tree->writeCp932(QStringLiteral("notes.txt"), QStringLiteral("hello,world\r\n"));
     m_tree->writeCp932(QStringLiteral("pelko.log"), QStringLiteral("0,\"05-20-2005\",\"x\"\r\n"));
-    LogFileDialog& form = LogFileDialog::instance();
-    chosenFolder = m_tree->path();
-    chosenLogFileName = QStringLiteral("notes.txt");
+    LogFileDialog form;
+    form.setFolder(m_tree->path());
+    form.setFileName(QStringLiteral("notes.txt"));
     whileModal(form, [&] {
         form.m_okButton->click();
         // Refused: the box was shown and the dialog is still open for another name.
@@ -253,9 +258,9 @@ void tst_ChooserDialogs::fileOkRunsLogCheck()
             form.m_fileList->findItems(QStringLiteral("pelko.log"), Qt::MatchExactly).at(0)));
         Q_EMIT form.m_fileList->itemActivated(form.m_fileList->currentItem());
     });
-    QCOMPARE(form.showModal(), int(QDialog::Accepted));
-    QCOMPARE(chosenLogFileName, QStringLiteral("pelko.log"));
-    QCOMPARE(chosenFolder, m_tree->path());
+    QCOMPARE(form.exec(), int(QDialog::Accepted));
+    QCOMPARE(form.fileName(), QStringLiteral("pelko.log"));
+    QCOMPARE(form.folder(), m_tree->path());
     QCOMPARE(m_messages->shown().size(), 1);
 }
 
@@ -277,16 +282,16 @@ void tst_ChooserDialogs::fileEnterAddsExtension()
 {
     QFETCH(QString, typed);
     QFETCH(QString, after);
-    LogFileDialog& form = LogFileDialog::instance();
-    chosenFolder = m_tree->path();
-    chosenLogFileName = typed;
+    LogFileDialog form;
+    form.setFolder(m_tree->path());
+    form.setFileName(typed);
     whileModal(form, [&] {
         QTest::keyClick(form.m_nameEdit, Qt::Key_Return);
         QCOMPARE(form.m_nameEdit->text(), after);
         QVERIFY(form.isVisible());
         form.m_cancelButton->click();
     });
-    form.showModal();
+    form.exec();
 }
 
 void tst_ChooserDialogs::fileListAndMissingFolder()
@@ -294,8 +299,8 @@ void tst_ChooserDialogs::fileListAndMissingFolder()
     m_tree->write(QStringLiteral("b.log"), "");
     m_tree->write(QStringLiteral("A.txt"), "");
     m_tree->mkdir(QStringLiteral("folder"));
-    LogFileDialog& form = LogFileDialog::instance();
-    chosenFolder = m_tree->path();
+    LogFileDialog form;
+    form.setFolder(m_tree->path());
     form.prepare();
     QCOMPARE(itemTexts(form.m_fileList),
              (QStringList{QStringLiteral("A.txt"), QStringLiteral("b.log")}));
@@ -304,18 +309,18 @@ void tst_ChooserDialogs::fileListAndMissingFolder()
     QCOMPARE(form.m_nameEdit->text(), QStringLiteral("b.log"));
     form.cancel();
 
-    chosenFolder = m_tree->file(QStringLiteral("no/such/folder"));
-    chosenLogFileName = QStringLiteral("new.log");
+    form.setFolder(m_tree->file(QStringLiteral("no/such/folder")));
+    form.setFileName(QStringLiteral("new.log"));
     form.prepare();
     QCOMPARE(form.m_fileList->count(), 0);
     form.confirm();
-    QCOMPARE(chosenLogFileName, QStringLiteral("new.log"));
+    QCOMPARE(form.fileName(), QStringLiteral("new.log"));
     QVERIFY(m_messages->shown().isEmpty());
 }
 
 void tst_ChooserDialogs::timeSteps()
 {
-    DurationDialog& form = DurationDialog::instance();
+    DurationDialog form;
     whileModal(form, [&] {
         QScrollBar* bar = form.m_minutesBar;
         QCOMPARE(bar->value(), 57);
@@ -330,12 +335,12 @@ void tst_ChooserDialogs::timeSteps()
         QCOMPARE(form.m_minutesLabel->text(), QStringLiteral("59"));
         form.m_okButton->click();
     });
-    QCOMPARE(DurationDialog::chooseMinutes(3), 59);
+    QCOMPARE(choose(form, 3), 59);
 }
 
 void tst_ChooserDialogs::timeCancelOkAndFrame()
 {
-    DurationDialog& form = DurationDialog::instance();
+    DurationDialog form;
     const auto stepUpThen = [&](const std::function<void()>& closeIt) {
         whileModal(form, [&, closeIt] {
             form.m_minutesBar->triggerAction(QAbstractSlider::SliderSingleStepSub);
@@ -343,14 +348,14 @@ void tst_ChooserDialogs::timeCancelOkAndFrame()
         });
     };
     stepUpThen([&] { form.m_cancelButton->click(); });
-    QCOMPARE(DurationDialog::chooseMinutes(3), 3);
+    QCOMPARE(choose(form, 3), 3);
     QCOMPARE(form.m_minutesLabel->text(), QStringLiteral("3"));
     stepUpThen([&] { form.close(); });
-    QCOMPARE(DurationDialog::chooseMinutes(3), 3);
+    QCOMPARE(choose(form, 3), 3);
     stepUpThen([&] { QTest::keyClick(&form, Qt::Key_Return); });
-    QCOMPARE(DurationDialog::chooseMinutes(3), 4);
+    QCOMPARE(choose(form, 3), 4);
     stepUpThen([&] { QTest::keyClick(&form, Qt::Key_Escape); });
-    QCOMPARE(DurationDialog::chooseMinutes(60), 60);
+    QCOMPARE(choose(form, 60), 60);
 }
 
 void tst_ChooserDialogs::timeOutsideBar()

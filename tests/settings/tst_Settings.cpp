@@ -1,6 +1,5 @@
 #include "settings/Settings.h"
 
-#include "app/ProgramState.h"
 #include "common/Cp932.h"
 #include "support/TempTree.h"
 
@@ -37,12 +36,20 @@ QString dump(const Settings& k)
         u"ShowPlactice=" + b(k.showPractice()),
         u"ShowKankyo=" + b(k.showSettings()),
         u"RankingMode=" + b(k.rankingShowsRepeats()),
-        u"FontBase=" + n(baseFontSize),
-        u"FontReturn=" + n(rowGapFontSize),
-        u"FontResult=" + n(resultFontSize),
+        u"FontBase=" + n(k.baseFontSize()),
+        u"FontReturn=" + n(k.rowGapFontSize()),
+        u"FontResult=" + n(k.resultFontSize()),
         u"WindowSize=" + n(k.windowPercent),
     };
     return all.join(u'\n');
+}
+
+// Font sizes no file holds, so that loading must put the file's values or defaults in.
+void spoilFontSizes(Settings& k)
+{
+    k.setBaseFontSize(1);
+    k.setRowGapFontSize(1);
+    k.setResultFontSize(1);
 }
 
 QString property(const Settings& k, const QString& name)
@@ -141,7 +148,6 @@ void tst_Settings::init()
     m_tree->mkdir(QStringLiteral("app"));
     m_appDir = std::make_unique<ScopedEnv>("PELKO_APPDIR", app());
     m_appData = std::make_unique<ScopedEnv>("APPDATA", appData());
-    baseFontSize = rowGapFontSize = resultFontSize = 1; // the file's defaults must replace these
 }
 
 void tst_Settings::cleanup()
@@ -160,6 +166,7 @@ void tst_Settings::writeIni(QString text) const
 void tst_Settings::defaultsWithoutFile()
 {
     Settings k;
+    spoilFontSizes(k);
     k.load();
     QVERIFY(k.isLoaded());
     const QString logs = appData() + u"/pelko/";
@@ -194,6 +201,7 @@ void tst_Settings::readRules()
     QFETCH(QString, expected);
     writeIni(file);
     Settings k;
+    spoilFontSizes(k);
     k.load();
     QVERIFY(k.isLoaded());
     QCOMPARE(::property(k, property), expected);
@@ -270,7 +278,7 @@ void tst_Settings::roundTripKeepsForeignContent()
     QCOMPARE(again.durationMinutes(), qint16(4));
     QCOMPARE(again.logFolder(), QStringLiteral("/ログ/"));
     QCOMPARE(again.showPractice(), false);
-    QCOMPARE(baseFontSize, 10.5f);
+    QCOMPARE(again.baseFontSize(), 10.5f);
 }
 
 void tst_Settings::badFilesLoadAndKeepTheirLines_data()

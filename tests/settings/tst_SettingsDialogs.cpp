@@ -1,4 +1,3 @@
-#include "app/ProgramState.h"
 #include "common/Cp932.h"
 #include "platform/MessageService.h"
 #include "settings/ColorChooser.h"
@@ -99,6 +98,8 @@ private:
     std::unique_ptr<ScopedEnv> m_appDir;
     std::unique_ptr<ScopedEnv> m_appData;
     std::unique_ptr<MessageRecorder> m_messages;
+    std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<SettingsDialog> m_dialog;
     QString m_app;
     QString m_logs; // the store's default log folder, spelt "pelko"
 };
@@ -113,17 +114,14 @@ void tst_SettingsDialogs::init()
     m_appDir = std::make_unique<ScopedEnv>("PELKO_APPDIR", m_app);
     m_appData = std::make_unique<ScopedEnv>("APPDATA", m_tree->file(QStringLiteral("ad")));
     m_messages = std::make_unique<MessageRecorder>();
-    fillLogColumns();
-    baseFontSize = 13;
-    rowGapFontSize = 3;
-    resultFontSize = 11;
-    appSettings = std::make_unique<Settings>();
+    m_settings = std::make_unique<Settings>();
+    m_dialog = std::make_unique<SettingsDialog>(*m_settings);
 }
 
 void tst_SettingsDialogs::cleanup()
 {
-    SettingsDialog::instance().hide();
-    appSettings.reset();
+    m_dialog.reset();
+    m_settings.reset();
     m_messages.reset();
     m_appData.reset();
     m_appDir.reset();
@@ -137,9 +135,9 @@ void tst_SettingsDialogs::writeIni(const QString& lines)
 
 void tst_SettingsDialogs::load()
 {
-    appSettings->load();
-    QVERIFY(appSettings->isLoaded());
-    SettingsDialog::instance().prepare();
+    m_settings->load();
+    QVERIFY(m_settings->isLoaded());
+    m_dialog->prepare();
 }
 
 Settings tst_SettingsDialogs::reloaded() const
@@ -154,7 +152,7 @@ void tst_SettingsDialogs::barsAtTheirEndsSaveBack()
     writeIni(QStringLiteral("[default]\r\ntime=60\r\ngspd=0\r\n[Font]\r\nBase=0.5\r\n"
                             "Return=9.6\r\nResult=30\r\n[Window]\r\nWidth=100\r\n"));
     load();
-    SettingsDialog& f = SettingsDialog::instance();
+    SettingsDialog& f = *m_dialog;
     QCOMPARE(f.m_durationBar->value(), 1);
     QCOMPARE(f.m_durationLabel->text(), QStringLiteral("60"));
     QCOMPARE(f.m_passSpeedBar->value(), 399);
@@ -180,9 +178,9 @@ void tst_SettingsDialogs::barsAtTheirEndsSaveBack()
     QCOMPARE(k.durationMinutes(), qint16(60));
     QCOMPARE(k.passSpeed(), qint16(1));
     QCOMPARE(k.windowPercent, qint16(100));
-    QCOMPARE(baseFontSize, 0.5f);
-    QCOMPARE(rowGapFontSize, 9.6f);
-    QCOMPARE(resultFontSize, 30.0f);
+    QCOMPARE(k.baseFontSize(), 0.5f);
+    QCOMPARE(k.rowGapFontSize(), 9.6f);
+    QCOMPARE(k.resultFontSize(), 30.0f);
 }
 
 void tst_SettingsDialogs::backMode_data()
@@ -199,8 +197,8 @@ void tst_SettingsDialogs::backMode()
     QFETCH(int, shown);
     writeIni(QStringLiteral("[BackGround]\r\nMode=%1\r\n").arg(stored));
     load();
-    SettingsDialog& f = SettingsDialog::instance();
-    QCOMPARE(appSettings->backgroundMode(), qint16(shown));
+    SettingsDialog& f = *m_dialog;
+    QCOMPARE(m_settings->backgroundMode(), qint16(shown));
     QCOMPARE(f.m_backgroundModeBox->currentIndex(), shown);
     QCOMPARE(f.m_windowPercentGroup->isHidden(), shown != 0);
     f.confirm();
@@ -216,7 +214,7 @@ void tst_SettingsDialogs::colourLiteralsChecked()
     writeIni(QStringLiteral("[BackGround]\r\nBackColor=&H1000000\r\nProblemColor=blue\r\n"
                             "ProblemBackColor=&H00FF00\r\n"));
     load();
-    SettingsDialog& f = SettingsDialog::instance();
+    SettingsDialog& f = *m_dialog;
     QCOMPARE(f.m_backColorEdit->text(), QStringLiteral("&HE0E0E0"));
     QCOMPARE(f.m_problemColorEdit->text(), QStringLiteral("&H000000"));
     QCOMPARE(f.m_problemBackColorEdit->text(), QStringLiteral("&H00FF00"));
@@ -226,15 +224,15 @@ void tst_SettingsDialogs::unknownPaperSizeKept()
 {
     writeIni(QStringLiteral("[default]\r\npaper=A4\r\n"));
     load();
-    SettingsDialog& f = SettingsDialog::instance();
-    QCOMPARE(appSettings->paperSize(), QStringLiteral("0"));
+    SettingsDialog& f = *m_dialog;
+    QCOMPARE(m_settings->paperSize(), QStringLiteral("0"));
     for (QRadioButton* option : f.m_paperOptions)
         QVERIFY(!option->isChecked());
     f.confirm();
     QCOMPARE(reloaded().paperSize(), QStringLiteral("0"));
 
     // A known size is selected again on the next opening.
-    appSettings->setPaperSize(QStringLiteral("12"));
+    m_settings->setPaperSize(QStringLiteral("12"));
     f.prepare();
     QVERIFY(f.m_paperOptions[1]->isChecked());
 }
@@ -242,7 +240,7 @@ void tst_SettingsDialogs::unknownPaperSizeKept()
 void tst_SettingsDialogs::folderOptionsCompareExactly()
 {
     load();
-    SettingsDialog& f = SettingsDialog::instance();
+    SettingsDialog& f = *m_dialog;
     // A fresh installation: every folder group shows its default, the log folders too.
     QCOMPARE(f.m_logFolderEdit->text(), m_logs);
     QCOMPARE(f.m_logDefaultCheck->text(), m_logs);
@@ -259,20 +257,20 @@ void tst_SettingsDialogs::folderOptionsCompareExactly()
     QCOMPARE(f.m_practiceDefaultCheck->text(), m_app + QStringLiteral("/PLACTICE/"));
 
     // Saving without changes writes the folders the store had.
-    const QString logPath = appSettings->logFolder();
-    const QString subLogPath = appSettings->passLogFolder();
+    const QString logPath = m_settings->logFolder();
+    const QString subLogPath = m_settings->passLogFolder();
     f.checkFolders();
     f.confirm();
     QCOMPARE(m_messages->texts(), QStringList{kSaved});
-    QCOMPARE(appSettings->logFolder(), logPath);
-    QCOMPARE(appSettings->passLogFolder(), subLogPath);
+    QCOMPARE(m_settings->logFolder(), logPath);
+    QCOMPARE(m_settings->passLogFolder(), subLogPath);
     const Settings k = reloaded();
     QCOMPARE(k.logFolder(), m_logs);
     QCOMPARE(k.passLogFolder(), m_logs);
 
     // The comparison is exact: another letter case is another folder.
     const QString otherCase = m_tree->file(QStringLiteral("ad/Pelko")) + u'/';
-    appSettings->setLogFolder(otherCase);
+    m_settings->setLogFolder(otherCase);
     f.prepare();
     QVERIFY(f.m_logFolderOptions[1]->isChecked());
     QVERIFY(f.m_browseFolderButtons[1]->isEnabled());
@@ -290,10 +288,10 @@ void tst_SettingsDialogs::folderOptionsCompareExactly()
 void tst_SettingsDialogs::practiceFolderFailsOnce()
 {
     load();
-    SettingsDialog& f = SettingsDialog::instance();
+    SettingsDialog& f = *m_dialog;
     const int before = f.folderCheck().failures();
     const QString missing = m_tree->file(QStringLiteral("gone"));
-    appSettings->setPracticeFolder(missing);
+    m_settings->setPracticeFolder(missing);
     f.prepare();
     QVERIFY(f.m_practiceFolderOptions[1]->isChecked());
     f.checkFolders();
@@ -304,21 +302,21 @@ void tst_SettingsDialogs::practiceFolderFailsOnce()
     QCOMPARE(f.m_practiceFolderEdit->text(), m_app + QStringLiteral("/PLACTICE/"));
     QCOMPARE(f.folderCheck().failures(), before + 1);
     // Only the dialog is repaired; the settings learn it on saving.
-    QCOMPARE(appSettings->practiceFolder(), missing);
+    QCOMPARE(m_settings->practiceFolder(), missing);
 }
 
 void tst_SettingsDialogs::browseStartsInTheGroupsFolder()
 {
     load();
-    SettingsDialog& f = SettingsDialog::instance();
+    SettingsDialog& f = *m_dialog;
     m_tree->mkdir(QStringLiteral("sub"));
     f.m_passLogFolderEdit->setText(m_tree->file(QStringLiteral("sub")));
     f.m_passLogNameEdit->setText(QStringLiteral("pass.log"));
 
     QString seenDir, seenName;
     auto lookAndCancel = [&](QDialog& d) {
-        seenDir = chosenFolder;
-        seenName = chosenLogFileName;
+        seenDir = static_cast<LogFileDialog&>(d).folder();
+        seenName = static_cast<LogFileDialog&>(d).fileName();
         QMetaObject::invokeMethod(&d, "reject");
     };
     whileModal(lookAndCancel);
@@ -331,9 +329,9 @@ void tst_SettingsDialogs::browseStartsInTheGroupsFolder()
     QCOMPARE(seenName, QStringLiteral("pass.log"));
 
     // A name chosen there is taken over, the folder chosen there is not.
-    whileModal([&](QDialog&) {
-        LogFileDialog::instance().m_nameEdit->setText(QStringLiteral("new.log"));
-        LogFileDialog::instance().m_okButton->click();
+    whileModal([&](QDialog& d) {
+        static_cast<LogFileDialog&>(d).m_nameEdit->setText(QStringLiteral("new.log"));
+        static_cast<LogFileDialog&>(d).m_okButton->click();
     });
     f.browseLogFile(1);
     QCOMPARE(f.m_passLogNameEdit->text(), QStringLiteral("new.log"));
@@ -341,10 +339,11 @@ void tst_SettingsDialogs::browseStartsInTheGroupsFolder()
 
     // Folder browsing for the practice group (index 3) starts in its box and fills it.
     f.m_practiceFolderOptions[1]->setChecked(true);
-    whileModal([&](QDialog&) {
-        seenDir = chosenFolder;
-        FolderDialog::instance().m_folderEdit->setText(m_tree->file(QStringLiteral("sub")));
-        FolderDialog::instance().m_okButton->click();
+    whileModal([&](QDialog& d) {
+        auto& chooser = static_cast<FolderDialog&>(d);
+        seenDir = chooser.folder();
+        chooser.m_folderEdit->setText(m_tree->file(QStringLiteral("sub")));
+        chooser.m_okButton->click();
     });
     f.browseFolder(3);
     QCOMPARE(seenDir, m_app + QStringLiteral("/PLACTICE/"));
@@ -355,7 +354,7 @@ void tst_SettingsDialogs::browseStartsInTheGroupsFolder()
 void tst_SettingsDialogs::saveRoundTripThroughTheFile()
 {
     load();
-    SettingsDialog& f = SettingsDialog::instance();
+    SettingsDialog& f = *m_dialog;
     m_tree->mkdir(QStringLiteral("mine"));
     const QString mine = m_tree->file(QStringLiteral("mine"));
 
@@ -399,13 +398,13 @@ void tst_SettingsDialogs::saveRoundTripThroughTheFile()
     QCOMPARE(k.backgroundMode(), qint16(1));
     QCOMPARE(k.problemBackColor(), QStringLiteral("&HFFFFFF"));
     QCOMPARE(k.problemColor(), QStringLiteral("&H0000FF"));
-    QCOMPARE(baseFontSize, 10.0f);
-    QCOMPARE(rowGapFontSize, 0.5f);
-    QCOMPARE(resultFontSize, 10.5f);
+    QCOMPARE(k.baseFontSize(), 10.0f);
+    QCOMPARE(k.rowGapFontSize(), 0.5f);
+    QCOMPARE(k.resultFontSize(), 10.5f);
     QCOMPARE(k.windowPercent, qint16(91));
 
     // Opening again shows exactly what was saved.
-    *appSettings = k;
+    *m_settings = k;
     f.prepare();
     QCOMPARE(f.m_durationLabel->text(), QStringLiteral("6"));
     QCOMPARE(f.m_lineGapLabel->text(), QStringLiteral("0.5"));
@@ -417,7 +416,7 @@ void tst_SettingsDialogs::saveRoundTripThroughTheFile()
 void tst_SettingsDialogs::saveFailureSaysSo()
 {
     // A store that never loaded refuses to write; the new values still hold in memory.
-    SettingsDialog& f = SettingsDialog::instance();
+    SettingsDialog& f = *m_dialog;
     f.prepare();
     f.m_passSpeedBar->setValue(389); // 11
     f.confirm();
@@ -426,19 +425,19 @@ void tst_SettingsDialogs::saveFailureSaysSo()
                                         "終了後、ＩＮＩファイルの内容を確認してください。")});
     QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("失敗"));
     QCOMPARE(m_messages->shown().at(0).icon, MessageIcon::Critical);
-    QCOMPARE(appSettings->passSpeed(), qint16(11));
+    QCOMPARE(m_settings->passSpeed(), qint16(11));
     QVERIFY(!QFileInfo::exists(m_tree->file(QStringLiteral("app/pelko.ini"))));
 }
 
 void tst_SettingsDialogs::cancelCopiesNothing()
 {
     load();
-    SettingsDialog& f = SettingsDialog::instance();
+    SettingsDialog& f = *m_dialog;
     f.m_passSpeedBar->setValue(0);
     f.m_logNameEdit->setText(QStringLiteral("other.log"));
     f.cancel();
-    QCOMPARE(appSettings->passSpeed(), qint16(25));
-    QCOMPARE(appSettings->logName(), QStringLiteral("pelko.log"));
+    QCOMPARE(m_settings->passSpeed(), qint16(25));
+    QCOMPARE(m_settings->logName(), QStringLiteral("pelko.log"));
     QVERIFY(m_messages->shown().isEmpty());
     QVERIFY(!QFileInfo::exists(m_tree->file(QStringLiteral("app/pelko.ini"))));
 }
@@ -446,7 +445,7 @@ void tst_SettingsDialogs::cancelCopiesNothing()
 void tst_SettingsDialogs::everyGroupReachableByTab()
 {
     load();
-    SettingsDialog& f = SettingsDialog::instance();
+    SettingsDialog& f = *m_dialog;
     f.show();
     QSet<QWidget*> chain;
     QWidget* w = &f;
@@ -484,8 +483,8 @@ void tst_SettingsDialogs::everyGroupReachableByTab()
 
 void tst_SettingsDialogs::logStyleLists()
 {
-    appSettings->load();
-    PassLogFormatDialog& d = PassLogFormatDialog::instance();
+    m_settings->load();
+    PassLogFormatDialog d(*m_settings);
     d.prepare();
     QCOMPARE(itemTexts(d.m_catalogueList), itemTexts(d.m_chosenList));
     QCOMPARE(d.m_chosenList->count(), 16);
@@ -517,21 +516,21 @@ void tst_SettingsDialogs::logStyleLists()
 
     // Cancel leaves the setting alone.
     d.cancel();
-    QCOMPARE(appSettings->passLogFormat(), QStringLiteral("0123456789ABCDEF"));
+    QCOMPARE(m_settings->passLogFormat(), QStringLiteral("0123456789ABCDEF"));
 }
 
 void tst_SettingsDialogs::logStyleOkReportsUnwritableLog()
 {
-    appSettings->load();
-    appSettings->setPassLogFolder(m_tree->file(QStringLiteral("missing")) + u'/');
-    PassLogFormatDialog& d = PassLogFormatDialog::instance();
+    m_settings->load();
+    m_settings->setPassLogFolder(m_tree->file(QStringLiteral("missing")) + u'/');
+    PassLogFormatDialog d(*m_settings);
     d.prepare();
     d.m_chosenList->setCurrentRow(0);
     d.removeSelectedColumn();
     d.confirm();
     QCOMPARE(m_messages->shown().size(), 1);
     QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("ログ書き込みエラー"));
-    QCOMPARE(appSettings->passLogFormat(), QStringLiteral("123456789ABCDEF"));
+    QCOMPARE(m_settings->passLogFormat(), QStringLiteral("123456789ABCDEF"));
     QVERIFY(m_tree->read(QStringLiteral("app/pelko.ini")).contains("Style=123456789ABCDEF"));
 }
 
@@ -587,7 +586,7 @@ void tst_SettingsDialogs::colorChooserCancelAndConfirm()
 void tst_SettingsDialogs::colourButtonCancelKeepsBox()
 {
     load();
-    SettingsDialog& f = SettingsDialog::instance();
+    SettingsDialog& f = *m_dialog;
     const auto before = f.customColors();
     QCOMPARE(before[1], 0x1FFFFF);
     f.m_problemColorEdit->setText(QStringLiteral("&H0080FF"));
@@ -626,30 +625,32 @@ void tst_SettingsDialogs::resolveColor()
 void tst_SettingsDialogs::tenFailuresCloseTheDialog()
 {
     // A missing practice folder with a usable default fails once per opening; the failures
-    // add up over the openings and the tenth closes the dialog without saving.
+    // add up over the openings, each with a dialog of its own, and the tenth closes the
+    // dialog without saving.
     load();
-    SettingsDialog& f = SettingsDialog::instance();
-    appSettings->setPracticeFolder(m_tree->file(QStringLiteral("gone")));
-    appSettings->setPassSpeed(7);
+    m_settings->setPracticeFolder(m_tree->file(QStringLiteral("gone")));
+    m_settings->setPassSpeed(7);
     int openings = 0;
-    while (f.folderCheck().failures() < 9) {
-        const int before = f.folderCheck().failures();
+    while (m_settings->folderCheck().failures() < 9) {
+        const int before = m_settings->folderCheck().failures();
+        SettingsDialog f(*m_settings);
         whileModal([](QDialog& d) { static_cast<SettingsDialog&>(d).cancel(); });
-        f.showModal();
+        f.exec();
         QCOMPARE(f.folderCheck().failures(), before + 1);
         QVERIFY(++openings < 10);
     }
+    SettingsDialog f(*m_settings);
     QVERIFY(f.folderCheck().failedBefore(SettingsRules::Practice));
     m_messages->clear();
     // The tenth failure comes at the first activation: no modal loop is entered.
-    QCOMPARE(f.showModal(), int(QDialog::Rejected));
+    QCOMPARE(f.exec(), int(QDialog::Rejected));
     QVERIFY(!f.isVisible());
     QCOMPARE(
         m_messages->texts(),
         (QStringList{QStringLiteral("仮にPelkoのフォルダに参照します。あとから見直してください"),
                      QStringLiteral("データファイルが正しくセットされているかどうかを確認して"
                                     "もう一度起動してください")}));
-    QCOMPARE(appSettings->passSpeed(), qint16(7));
+    QCOMPARE(m_settings->passSpeed(), qint16(7));
     QVERIFY(!QFileInfo::exists(m_tree->file(QStringLiteral("app/pelko.ini"))));
 }
 

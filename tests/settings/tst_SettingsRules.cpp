@@ -1,4 +1,3 @@
-#include "app/ProgramState.h"
 #include "common/Cp932.h"
 #include "platform/MessageService.h"
 #include "settings/LogStyleRules.h"
@@ -64,6 +63,7 @@ private:
     std::unique_ptr<ScopedEnv> m_appDir;
     std::unique_ptr<ScopedEnv> m_appData;
     std::unique_ptr<MessageRecorder> m_messages;
+    std::unique_ptr<Settings> m_settings;
 };
 
 void tst_SettingsRules::init()
@@ -74,15 +74,14 @@ void tst_SettingsRules::init()
     m_appDir = std::make_unique<ScopedEnv>("PELKO_APPDIR", m_tree->file(QStringLiteral("app")));
     m_appData = std::make_unique<ScopedEnv>("APPDATA", m_tree->file(QStringLiteral("data")));
     m_messages = std::make_unique<MessageRecorder>();
-    fillLogColumns();
-    appSettings = std::make_unique<Settings>();
-    appSettings->load();
-    appSettings->setPassLogFolder(m_tree->file(QStringLiteral("sub")));
+    m_settings = std::make_unique<Settings>();
+    m_settings->load();
+    m_settings->setPassLogFolder(m_tree->file(QStringLiteral("sub")));
 }
 
 void tst_SettingsRules::cleanup()
 {
-    appSettings.reset();
+    m_settings.reset();
     m_messages.reset();
     m_appData.reset();
     m_appDir.reset();
@@ -348,14 +347,14 @@ void tst_SettingsRules::confirmCases()
     QFETCH(QString, after);
     QFETCH(QString, titleLine);
 
-    appSettings->setPassLogFormat(before);
-    appSettings->setPassLogEnabled(false); // the block is written even while the pass log is off
+    m_settings->setPassLogFormat(before);
+    m_settings->setPassLogEnabled(false); // the block is written even while the pass log is off
     const bool changes = before != after;
-    const auto outcome = LogStyleRules::confirm(*appSettings, chosen, kNow);
+    const auto outcome = LogStyleRules::confirm(*m_settings, chosen, kNow);
 
     QCOMPARE(outcome,
              changes ? LogStyleRules::Outcome::Changed : LogStyleRules::Outcome::Unchanged);
-    QCOMPARE(appSettings->passLogFormat(), after);
+    QCOMPARE(m_settings->passLogFormat(), after);
     // Stored in every case.
     const QByteArray ini = m_tree->read(QStringLiteral("app/pelko.ini"));
     QVERIFY2(ini.contains(QByteArray("Style=" + after.toLatin1() + "\r\n")), ini.constData());
@@ -372,13 +371,13 @@ void tst_SettingsRules::confirmCases()
 
 void tst_SettingsRules::blockFailureKeepsSetting()
 {
-    appSettings->setPassLogFolder(m_tree->file(QStringLiteral("no/such/folder")));
+    m_settings->setPassLogFolder(m_tree->file(QStringLiteral("no/such/folder")));
     const auto outcome =
-        LogStyleRules::confirm(*appSettings, QStringList{QStringLiteral("連番")}, kNow);
+        LogStyleRules::confirm(*m_settings, QStringList{QStringLiteral("連番")}, kNow);
     QCOMPARE(outcome, LogStyleRules::Outcome::BlockNotWritten);
-    QCOMPARE(appSettings->passLogFormat(), QStringLiteral("0"));
+    QCOMPARE(m_settings->passLogFormat(), QStringLiteral("0"));
     QVERIFY(m_tree->read(QStringLiteral("app/pelko.ini")).contains("Style=0\r\n"));
-    QVERIFY(LogStyleRules::blockFailureText(*appSettings).contains(QStringLiteral("pksub.log")));
+    QVERIFY(LogStyleRules::blockFailureText(*m_settings).contains(QStringLiteral("pksub.log")));
 }
 
 QTEST_GUILESS_MAIN(tst_SettingsRules)

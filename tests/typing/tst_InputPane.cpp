@@ -97,7 +97,6 @@ private:
 
 void tst_InputPane::initTestCase()
 {
-    fillLogColumns();
     appSettings = std::make_unique<Settings>();
 }
 

@@ -123,8 +123,8 @@ void tst_TestWindow::init()
     appSettings->setDurationMinutes(1);
     appRecord = std::make_unique<RunRecord>();
     appRecord->setCertification(false);
-    baseFontSize = 13;
-    resultFontSize = 11;
+    appSettings->setBaseFontSize(13);
+    appSettings->setResultFontSize(11);
     testReady = true;
     TestWindow::instance().m_problemFileName.clear();
 }
@@ -211,7 +211,7 @@ void tst_TestWindow::markSizeFollowsRowHeight()
 {
     QFETCH(float, fontBase);
     QFETCH(int, size);
-    baseFontSize = fontBase;
+    appSettings->setBaseFontSize(fontBase);
     writeProblems({QStringLiteral("字\r\n")});
     TestWindow& window = open();
     const int rowPixels = int(window.problemView()->m_problemText->textHeight(u" "));
@@ -698,7 +698,6 @@ void tst_TestWindow::timeUpWhileAskingToClose_data()
 void tst_TestWindow::timeUpWhileAskingToClose()
 {
     QFETCH(MessageAnswer, answer);
-    fillLogColumns();
     writeProblems({QStringLiteral("一二三\r\n")});
     appSettings->setDurationMinutes(1);
     m_messages.reset();
@@ -745,8 +744,8 @@ void tst_TestWindow::failedResultLeavesTheRowsWhole()
 {
     QFETCH(float, fontBase);
     QFETCH(float, fontResult);
-    baseFontSize = fontBase;
-    resultFontSize = fontResult;
+    appSettings->setBaseFontSize(fontBase);
+    appSettings->setResultFontSize(fontResult);
     const QStringList lines = {QStringLiteral("abcdefghij"), QStringLiteral("klmnopqrst"),
                                QStringLiteral("uvwxyzabcd"), QStringLiteral("efghijklmn"),
                                QStringLiteral("opqrstuvwx"), QStringLiteral("yzabcdefgh"),
