@@ -3,24 +3,19 @@
 #include <QString>
 
 #include <functional>
-#include <memory>
 
 class Settings;
 class RunRecord;
-class Problem;
 
-// Values every window shares, one of each for the whole run of the program.
-extern std::unique_ptr<Settings> appSettings;
-extern std::unique_ptr<RunRecord> appRecord;
-// The problem of the running test; the test window creates and releases it.
-extern std::unique_ptr<Problem> currentProblem;
+// The application object's settings and record, for windows not yet handed references.
+// Non-owning; null while no application object lives.
+extern Settings* appSettings;
+extern RunRecord* appRecord;
 
 // Log-column catalogue: (i, 0) is the title of column i, (i, 1) its code "0" … "F".
 inline constexpr int LogColumnCount = 16;
 extern QString logColumns[LogColumnCount][2];
 
-extern bool testReady;
-extern QString problemSummary;
 extern float baseFontSize;
 extern float rowGapFontSize;
 extern float resultFontSize;
@@ -29,13 +24,13 @@ extern QString chosenLogFileName;
 
 void fillLogColumns();
 
-// Checks the data, log and sub-log folders of appSettings, falling back to the application
+// Checks the data, log and sub-log folders of the settings, falling back to the application
 // folder where it can. showSettings is called when no data folder can be found at all.
-void checkFolders(const std::function<void()>& showSettings);
+void checkFolders(Settings& settings, const std::function<void()>& showSettings);
 
 // A fresh installation has no log folder yet: make the default one, so that the first start
 // does not greet the user with a wrong-folder message. Configured folders are left alone.
-void createDefaultLogFolder();
+void createDefaultLogFolder(const Settings& settings);
 
 // The message and ending text of an error nobody expected.
 QString unexpectedErrorText(int number, const QString& description);

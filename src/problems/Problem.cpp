@@ -1,6 +1,5 @@
 #include "Problem.h"
 
-#include "app/ProgramState.h"
 #include "common/PelkoError.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageService.h"
@@ -15,12 +14,6 @@
 namespace
 {
 
-std::function<void()>& folderChooser()
-{
-    static std::function<void()> chooser;
-    return chooser;
-}
-
 QString errorTitle()
 {
     return QStringLiteral("エラー");
@@ -31,11 +24,6 @@ QString errorTitle()
 Problem::Problem()
     : m_clock([] { return QDateTime::currentDateTime(); }), m_random(&ProblemPicker::defaultDraw)
 {
-}
-
-void Problem::setFolderChooser(std::function<void()> chooser)
-{
-    folderChooser() = std::move(chooser);
 }
 
 qint16 Problem::loadFrom(const QString& dataFolder, QString& previousName, QString& mode)
@@ -130,13 +118,11 @@ QString Problem::usableFolder(const QString& dataFolder)
             MessageButtons::Ok, errorTitle(), MessageIcon::Critical);
         // The chooser is offered once per object, whether or not the user picks a folder.
         m_folderRetried = true;
-        chosenFolder.clear();
-        if (folderChooser())
-            folderChooser()();
-        if (chosenFolder.isEmpty())
+        const QString chosen = m_folderChooser ? m_folderChooser() : QString();
+        if (chosen.isEmpty())
             return {};
         // Only this load uses the chosen folder; the settings keep theirs.
-        folder = chosenFolder;
+        folder = chosen;
     }
 }
 

@@ -178,11 +178,11 @@ void TestWindow::layoutChildWindows()
 
 void TestWindow::drawProblem()
 {
-    if (!m_problemView || !currentProblem)
+    if (!m_problemView || !m_problem)
         return;
     const QPointer<ProblemView> view = m_problemView;
     const QPointer<InputPane> input = m_inputPane;
-    const Problem* problem = currentProblem.get();
+    const Problem* problem = m_problem.get();
     PaintedRows* pic = view->m_problemText;
 
     // Keys typed while the text is drawn would start a run on a half-drawn problem.
@@ -230,7 +230,7 @@ void TestWindow::drawProblem()
                 endTextRow(pic, height);
                 QCoreApplication::processEvents();
                 // Replace and close actions wait for the drawing; this covers the rest.
-                if (!view || currentProblem.get() != problem) {
+                if (!view || m_problem.get() != problem) {
                     finish();
                     return;
                 }

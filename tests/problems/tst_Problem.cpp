@@ -77,15 +77,12 @@ private:
 void tst_Problem::init()
 {
     m_messages = new MessageRecorder;
-    Problem::setFolderChooser({});
-    chosenFolder.clear();
 }
 
 void tst_Problem::cleanup()
 {
     delete m_messages;
     m_messages = nullptr;
-    Problem::setFolderChooser({});
 }
 
 void tst_Problem::sequenceAndSelection_data()
@@ -242,20 +239,16 @@ void tst_Problem::badFolderCancelled()
     TempTree tree;
     const QString missing = tree.file(QStringLiteral("missing"));
     int chooserCalls = 0;
-    QString dirPathSeen = QStringLiteral("(not called)");
-    Problem::setFolderChooser([&] {
-        ++chooserCalls;
-        dirPathSeen = chosenFolder;
-    });
-    chosenFolder = QStringLiteral("left over");
-
     Problem problem;
+    problem.setFolderChooser([&] {
+        ++chooserCalls;
+        return QString(); // cancelled
+    });
     QCOMPARE(problem.loadFrom(missing, QString(), QStringLiteral("KENTEI")), Problem::NoFolder);
     QCOMPARE(m_messages->texts(), QStringList{PathMessage});
     QCOMPARE(m_messages->shown().at(0).title, ErrorTitle);
     QCOMPARE(m_messages->shown().at(0).icon, MessageIcon::Critical);
     QCOMPARE(chooserCalls, 1);
-    QCOMPARE(dirPathSeen, QString()); // emptied before the chooser opens
 
     // The chooser was offered once for this object: no message, no chooser now.
     QCOMPARE(problem.loadFrom(missing, QString(), QStringLiteral("KENTEI")), Problem::NoFolder);
@@ -263,7 +256,6 @@ void tst_Problem::badFolderCancelled()
     QCOMPARE(chooserCalls, 1);
 
     // The retry flag is per object; and without a chooser it counts as cancelled.
-    Problem::setFolderChooser({});
     Problem other;
     QCOMPARE(other.loadFrom(missing, QString(), QStringLiteral("KENTEI")), Problem::NoFolder);
     QCOMPARE(m_messages->shown().size(), 2);
@@ -273,9 +265,8 @@ void tst_Problem::chooserGivesFolder()
 {
     TempTree tree;
     writeThree(tree);
-    Problem::setFolderChooser([&] { chosenFolder = tree.path(); });
-
     Problem problem;
+    problem.setFolderChooser([&] { return tree.path(); });
     QCOMPARE(problem.loadFrom(tree.file(QStringLiteral("missing")), QString(),
                               QStringLiteral("SEQUENCE")),
              Problem::Loaded);
@@ -287,11 +278,11 @@ void tst_Problem::chooserGivesBadFolderAgain()
 {
     TempTree tree;
     int chooserCalls = 0;
-    Problem::setFolderChooser([&] {
-        ++chooserCalls;
-        chosenFolder = tree.file(QStringLiteral("also missing"));
-    });
     Problem problem;
+    problem.setFolderChooser([&] {
+        ++chooserCalls;
+        return tree.file(QStringLiteral("also missing"));
+    });
     QCOMPARE(problem.loadFrom(tree.file(QStringLiteral("missing")), QString(),
                               QStringLiteral("SEQUENCE")),
              Problem::NoFolder);
