@@ -1,7 +1,6 @@
 #include "Pelko.h"
 
 #include "ProgramState.h"
-#include "SplashScreen.h"
 #include "common/PelkoError.h"
 #include "platform/MessageService.h"
 #include "platform/ProgramEnd.h"
@@ -34,8 +33,7 @@ void Pelko::start()
     try {
         fillLogColumns();
 
-        SplashScreen splash(m_settings);
-        splash.showModal();
+        m_splash.showModal();
         if (!m_settings.isLoaded())
             return;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MainMenu.h"
+#include "app/SplashScreen.h"
 #include "platform/HelpViewer.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
@@ -33,4 +34,6 @@ private:
     HelpViewer m_helpViewer;
     TestWindow m_testWindow{m_settings, m_record, m_helpViewer};
     MainMenu m_mainMenu{m_settings, m_record, m_testWindow};
+    // Lives, hidden, as long as the program: screen readers still find it after start-up.
+    SplashScreen m_splash{m_settings};
 };
