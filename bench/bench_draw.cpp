@@ -1,8 +1,8 @@
 // Opening the test window on a problem of 32,767 characters: loading, layout and drawing,
 // then replacing the problem (start again). Run with QT_QPA_PLATFORM=offscreen.
 
-#include "app/ProgramState.h"
 #include "common/Cp932.h"
+#include "platform/HelpViewer.h"
 #include "platform/MessageService.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
@@ -56,12 +56,13 @@ int main(int argc, char** argv)
     file.write(problemBytes(32767));
     file.close();
 
-    appSettings = std::make_unique<Settings>();
-    appSettings->setPracticeFolder(dir.path());
-    appSettings->setProblemOrder(QStringLiteral("SEQUENCE"));
-    appRecord = std::make_unique<RunRecord>();
+    Settings settings;
+    settings.setPracticeFolder(dir.path());
+    settings.setProblemOrder(QStringLiteral("SEQUENCE"));
+    RunRecord record;
+    HelpViewer help;
 
-    TestWindow& window = TestWindow::instance();
+    TestWindow window(settings, record, help);
     std::vector<double> opening;
     std::vector<double> replacing;
     for (int run = 0; run < 7; ++run) {

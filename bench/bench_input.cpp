@@ -2,7 +2,6 @@
 // the time of one character (check, echo, status line) and how a run grows with length.
 // Run with QT_QPA_PLATFORM=offscreen.
 
-#include "app/ProgramState.h"
 #include "common/Cp932.h"
 #include "platform/MessageService.h"
 #include "problems/Problem.h"
@@ -60,7 +59,7 @@ struct Figures {
     double totalMs = 0;
 };
 
-Figures typeProblem(int characters)
+Figures typeProblem(const Settings& settings, int characters)
 {
     QTemporaryDir dir;
     const QStringList lines = problemLines(characters);
@@ -68,14 +67,16 @@ Figures typeProblem(int characters)
     file.open(QIODevice::WriteOnly);
     file.write(Cp932::encode(lines.join(QStringLiteral("\r\n"))).bytes);
     file.close();
-    currentProblem = std::make_unique<Problem>();
-    currentProblem->loadFrom(dir.path(), QString(), QStringLiteral("SEQUENCE"));
+    Problem problem;
+    problem.loadFrom(dir.path(), QString(), QStringLiteral("SEQUENCE"));
 
-    appRecord = std::make_unique<RunRecord>();
-    problemSummary = QStringLiteral("総文字数:30000文字  漢字率:20%  英数記号率:30%  半角率:10%");
+    RunRecord record;
+    const QString summary =
+        QStringLiteral("総文字数:30000文字  漢字率:20%  英数記号率:30%  半角率:10%");
     NoHost host;
-    ProblemView problemView;
-    InputPane input;
+    ProblemView problemView(settings);
+    InputPane input(settings, record);
+    input.setProblem(&problem, &summary);
     input.setProblemView(&problemView);
     input.setHost(&host);
     input.prepare();
@@ -107,13 +108,12 @@ Figures typeProblem(int characters)
     }
     Figures f;
     f.totalMs = double(total.nsecsElapsed()) / 1e6;
-    if (appRecord->acceptedChars() + lines.size() < characters || appRecord->errors() != 0)
+    if (record.acceptedChars() + lines.size() < characters || record.errors() != 0)
         std::fprintf(stderr, "the run went wrong: %d accepted, %d errors\n",
-                     int(appRecord->acceptedChars()), int(appRecord->errors()));
+                     int(record.acceptedChars()), int(record.errors()));
     std::sort(perCharacter.begin(), perCharacter.end());
     f.medianUs = double(perCharacter[perCharacter.size() / 2]) / 1e3;
     f.p99Us = double(perCharacter[perCharacter.size() * 99 / 100]) / 1e3;
-    currentProblem.reset();
     return f;
 }
 
@@ -122,13 +122,13 @@ Figures typeProblem(int characters)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    appSettings = std::make_unique<Settings>();
+    Settings settings;
     QTemporaryDir logs;
-    appSettings->setLogFolder(logs.path());
+    settings.setLogFolder(logs.path());
     MessageRecorder boxes; // the closing box answers itself
 
-    const Figures small = typeProblem(3000);
-    const Figures large = typeProblem(30000);
+    const Figures small = typeProblem(settings, 3000);
+    const Figures large = typeProblem(settings, 30000);
     std::printf("characters  median_us  p99_us  total_ms\n");
     std::printf("%10d  %9.1f  %6.1f  %8.1f\n", 3000, small.medianUs, small.p99Us, small.totalMs);
     std::printf("%10d  %9.1f  %6.1f  %8.1f\n", 30000, large.medianUs, large.p99Us, large.totalMs);

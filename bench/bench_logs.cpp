@@ -1,7 +1,6 @@
 // Prints how the log writer and the ranking cope with a main log of a million records.
 //   bench_logs [records]          runs everything (default 1000000)
 //   bench_logs --rank <log file>  ranks one log and exits (run as a child to measure memory)
-#include "app/ProgramState.h"
 #include "results/LogWriter.h"
 #include "results/Ranking.h"
 

@@ -14,12 +14,6 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
-AboutDialog& AboutDialog::instance()
-{
-    static AboutDialog* form = new AboutDialog;
-    return *form;
-}
-
 namespace
 {
 
@@ -33,9 +27,10 @@ QFrame* separator(QWidget* parent)
 
 } // namespace
 
-AboutDialog::AboutDialog()
-    : m_systemInfoTools{QStringLiteral("hardinfo2"), QStringLiteral("hardinfo"),
-                        QStringLiteral("kinfocenter"), QStringLiteral("gnome-system-monitor")}
+AboutDialog::AboutDialog(QWidget* parent)
+    : QDialog(parent), m_systemInfoTools{QStringLiteral("hardinfo2"), QStringLiteral("hardinfo"),
+                                         QStringLiteral("kinfocenter"),
+                                         QStringLiteral("gnome-system-monitor")}
 {
     setObjectName(QStringLiteral("AboutDialog"));
     setFont(Fonts::proportional(10));
@@ -99,10 +94,10 @@ AboutDialog::AboutDialog()
     connect(m_systemInfoButton, &QPushButton::clicked, this, &AboutDialog::showSystemInfo);
 }
 
-void AboutDialog::showModal()
+int AboutDialog::showModal()
 {
     prepare();
-    exec();
+    return exec();
 }
 
 void AboutDialog::prepare()

@@ -10,9 +10,9 @@ class AboutDialog : public QDialog
 {
     Q_OBJECT
 public:
-    static AboutDialog& instance();
+    explicit AboutDialog(QWidget* parent = nullptr);
 
-    void showModal();
+    int showModal();
 
     void prepare();
     void dismiss();
@@ -38,7 +38,4 @@ public:
     QLabel* m_disclaimerLabel = nullptr;
     QPushButton* m_systemInfoButton = nullptr;
     QPushButton* m_okButton = nullptr;
-
-private:
-    AboutDialog();
 };

@@ -2,7 +2,6 @@
 
 #include "CenterWindow.h"
 #include "MenuArt.h"
-#include "ProgramState.h"
 #include "SelfAssessmentDialog.h"
 #include "UserEntryDialog.h"
 #include "common/PelkoError.h"
@@ -39,13 +38,8 @@ QPushButton* makeButton(QWidget* parent, const QString& objectName, const QStrin
 
 } // namespace
 
-MainMenu& MainMenu::instance()
-{
-    static MainMenu* form = new MainMenu;
-    return *form;
-}
-
-MainMenu::MainMenu() : QWidget(nullptr, Qt::Window)
+MainMenu::MainMenu(Settings& settings, RunRecord& record, TestWindow& testWindow)
+    : QWidget(nullptr, Qt::Window), m_settings(settings), m_record(record), m_testWindow(testWindow)
 {
     setObjectName(QStringLiteral("MainMenu"));
     setWindowTitle(QStringLiteral("Pelko メインメニュー"));
@@ -92,7 +86,7 @@ void MainMenu::hideSwitchedOffButtons()
 {
     if (!m_firstActivation)
         return;
-    if (!appSettings->showPractice()) {
+    if (!m_settings.showPractice()) {
         m_practiceButton->hide();
         m_certificationButton->move(0, 0);
         m_rankingButton->move(0, 56);
@@ -100,7 +94,7 @@ void MainMenu::hideSwitchedOffButtons()
         m_quitButton->move(0, 168);
         setFixedHeight(height() - ButtonHeight);
     }
-    if (!appSettings->showSettings()) {
+    if (!m_settings.showSettings()) {
         m_settingsButton->hide();
         m_quitButton->move(0, m_quitButton->y() - ButtonHeight);
         setFixedHeight(height() - ButtonHeight);
@@ -110,12 +104,11 @@ void MainMenu::hideSwitchedOffButtons()
 
 void MainMenu::openTestWindow()
 {
-    // The test window shows itself; when it cannot proceed it clears testReady, hides and
+    // The test window shows itself; when it cannot proceed it stops being ready, hides and
     // brings this window back.
-    TestWindow& test = TestWindow::instance();
-    test.open();
-    if (!testReady)
-        test.hide();
+    m_testWindow.open();
+    if (!m_testWindow.isReady())
+        m_testWindow.hide();
 }
 
 bool MainMenu::problemsFoundIn(const QString& folder)
@@ -130,7 +123,7 @@ bool MainMenu::problemsFoundIn(const QString& folder)
     }
     if (found)
         return true;
-    testReady = false;
+    m_testWindow.setReady(false);
     showMessage(QStringLiteral("例題文のフォルダ「") + folder +
                     QStringLiteral("」に例題文（jpn_dat.*）がありません。"
                                    "環境設定の画面で例題文のフォルダを指定してください"),
@@ -140,12 +133,12 @@ bool MainMenu::problemsFoundIn(const QString& folder)
 
 void MainMenu::startPractice()
 {
-    if (!problemsFoundIn(appSettings->practiceFolder()))
+    if (!problemsFoundIn(m_settings.practiceFolder()))
         return;
-    appRecord->setCertification(false);
-    testReady = true;
+    m_record.setCertification(false);
+    m_testWindow.setReady(true);
     hide();
-    UserEntryDialog::instance().showModal();
+    UserEntryDialog(m_record, this).showModal();
     openTestWindow();
 }
 
@@ -159,33 +152,31 @@ void MainMenu::startCertification()
             MessageButtons::Ok, QStringLiteral("プリンタ数のエラー"));
         return;
     }
-    if (!problemsFoundIn(appSettings->certificationFolder()))
+    if (!problemsFoundIn(m_settings.certificationFolder()))
         return;
-    appRecord->setCertification(true);
-    testReady = true;
+    m_record.setCertification(true);
+    m_testWindow.setReady(true);
     hide();
-    UserEntryDialog::instance().showModal();
-    if (appSettings->showPractice())
-        SelfAssessmentDialog::instance().showModal();
+    UserEntryDialog(m_record, this).showModal();
+    if (m_settings.showPractice())
+        SelfAssessmentDialog(m_record, this).showModal();
     openTestWindow();
 }
 
 void MainMenu::openRanking()
 {
-    RankingWindow window(*appSettings, this);
+    RankingWindow window(m_settings, this);
     window.exec();
 }
 
 void MainMenu::openSettings()
 {
-    SettingsDialog dialog(*appSettings, this);
+    SettingsDialog dialog(m_settings, this);
     dialog.exec();
 }
 
 void MainMenu::quitProgram()
 {
-    appSettings.reset();
-    appRecord.reset();
     close();
 }
 

@@ -3,13 +3,16 @@
 #include <QWidget>
 
 class QPushButton;
+class RunRecord;
+class Settings;
+class TestWindow;
 
 // The main menu between tests: practice, certification, ranking, settings, end.
 class MainMenu : public QWidget
 {
     Q_OBJECT
 public:
-    static MainMenu& instance();
+    MainMenu(Settings& settings, RunRecord& record, TestWindow& testWindow);
 
     static constexpr int ButtonHeight = 56;
     static constexpr int ButtonWidth = 260;
@@ -34,10 +37,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    MainMenu();
     void openTestWindow();
     // False, after saying so once, when the folder holds no problem file.
     bool problemsFoundIn(const QString& folder);
 
     bool m_firstActivation = false;
+    Settings& m_settings;
+    RunRecord& m_record;
+    TestWindow& m_testWindow;
 };

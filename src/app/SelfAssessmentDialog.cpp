@@ -1,7 +1,6 @@
 #include "SelfAssessmentDialog.h"
 
 #include "CenterWindow.h"
-#include "ProgramState.h"
 #include "platform/Fonts.h"
 #include "platform/MessageService.h"
 #include "results/RunRecord.h"
@@ -13,13 +12,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-SelfAssessmentDialog& SelfAssessmentDialog::instance()
-{
-    static SelfAssessmentDialog* form = new SelfAssessmentDialog;
-    return *form;
-}
-
-SelfAssessmentDialog::SelfAssessmentDialog()
+SelfAssessmentDialog::SelfAssessmentDialog(RunRecord& record, QWidget* parent)
+    : QDialog(parent), m_record(record)
 {
     setObjectName(QStringLiteral("SelfAssessmentDialog"));
     setWindowTitle(QStringLiteral("確認です。あなたはどれに当てはまりますか？"));
@@ -44,10 +38,10 @@ SelfAssessmentDialog::SelfAssessmentDialog()
     connect(m_okButton, &QPushButton::clicked, this, &SelfAssessmentDialog::confirm);
 }
 
-void SelfAssessmentDialog::showModal()
+int SelfAssessmentDialog::showModal()
 {
     prepare();
-    exec();
+    return exec();
 }
 
 void SelfAssessmentDialog::prepare()
@@ -74,7 +68,7 @@ void SelfAssessmentDialog::confirm()
         showMessage(
             QStringLiteral("それでは、まず練習してみてください。形式は本番と同じなので合格範囲内に"
                            "なったら検定を受けてください"));
-        appRecord->setCertification(false);
+        m_record.setCertification(false);
     }
     accept();
 }

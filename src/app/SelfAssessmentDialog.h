@@ -5,6 +5,7 @@
 
 class QPushButton;
 class QRadioButton;
+class RunRecord;
 
 // Before a certification: how prepared are you? Admitting to no practice turns the run into
 // a practice run.
@@ -12,9 +13,9 @@ class SelfAssessmentDialog : public QDialog
 {
     Q_OBJECT
 public:
-    static SelfAssessmentDialog& instance();
+    explicit SelfAssessmentDialog(RunRecord& record, QWidget* parent = nullptr);
 
-    void showModal();
+    int showModal();
 
     void prepare();
     void fitAndCenter();
@@ -30,5 +31,5 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    SelfAssessmentDialog();
+    RunRecord& m_record;
 };

@@ -3,23 +3,16 @@
 #include "CenterWindow.h"
 #include "PelkoArt.h"
 #include "PelkoVersion.h"
-#include "ProgramState.h"
 #include "platform/MessageService.h"
 #include "platform/ProgramEnd.h"
-#include "results/RunRecord.h"
 #include "settings/Settings.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QTimer>
 
-SplashScreen& SplashScreen::instance()
-{
-    static SplashScreen* form = new SplashScreen;
-    return *form;
-}
-
-SplashScreen::SplashScreen() : QDialog(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
+SplashScreen::SplashScreen(Settings& settings)
+    : QDialog(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint), m_settings(settings)
 {
     setObjectName(QStringLiteral("SplashScreen"));
     setAutoFillBackground(true);
@@ -83,19 +76,17 @@ void SplashScreen::showEvent(QShowEvent* event)
 
 void SplashScreen::loadSettings()
 {
-    appSettings->load();
-    if (appSettings->isLoaded())
+    m_settings.load();
+    if (m_settings.isLoaded())
         return;
     showMessage(QStringLiteral("INIファイルの取得に失敗しました！"), MessageButtons::Ok,
                 QStringLiteral("INIエラー"), MessageIcon::Critical);
-    appSettings.reset();
-    appRecord.reset();
     m_closeTimer->stop();
     endProgram(1);
 }
 
 void SplashScreen::closeIfLoaded()
 {
-    if (appSettings && appSettings->isLoaded())
+    if (m_settings.isLoaded())
         accept();
 }

@@ -4,13 +4,14 @@
 
 class QLabel;
 class QTimer;
+class Settings;
 
 // The splash window: shown modally at start-up, loads the settings, goes after 2 seconds.
 class SplashScreen : public QDialog
 {
     Q_OBJECT
 public:
-    static SplashScreen& instance();
+    explicit SplashScreen(Settings& settings);
 
     void prepare();
     void loadSettings();
@@ -29,6 +30,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    SplashScreen();
+    Settings& m_settings;
     bool m_activated = false;
 };

@@ -1,7 +1,6 @@
 #include "UserEntryDialog.h"
 
 #include "CenterWindow.h"
-#include "ProgramState.h"
 #include "platform/Fonts.h"
 #include "platform/MessageService.h"
 #include "results/LogField.h"
@@ -33,13 +32,8 @@ public:
 
 } // namespace
 
-UserEntryDialog& UserEntryDialog::instance()
-{
-    static UserEntryDialog* form = new UserEntryDialog;
-    return *form;
-}
-
-UserEntryDialog::UserEntryDialog()
+UserEntryDialog::UserEntryDialog(RunRecord& record, QWidget* parent)
+    : QDialog(parent), m_record(record)
 {
     setObjectName(QStringLiteral("UserEntryDialog"));
     setWindowTitle(QStringLiteral("利用者登録"));
@@ -78,18 +72,18 @@ UserEntryDialog::UserEntryDialog()
     m_nameEdit->installEventFilter(this);
 }
 
-void UserEntryDialog::showModal()
+int UserEntryDialog::showModal()
 {
     prepare();
-    exec();
+    return exec();
 }
 
 void UserEntryDialog::prepare()
 {
-    appRecord->setUserName(QString());
-    appRecord->setUserId(appRecord->loginName());
+    m_record.setUserName(QString());
+    m_record.setUserId(m_record.loginName());
     m_nameEdit->clear();
-    m_idEdit->setText(appRecord->userId());
+    m_idEdit->setText(m_record.userId());
     adjustSize();
     centerWindow(this, QStringLiteral("center"));
 }
@@ -110,12 +104,12 @@ void UserEntryDialog::focusEntryBox()
 
 void UserEntryDialog::copyIdToRecord()
 {
-    appRecord->setUserId(m_idEdit->text());
+    m_record.setUserId(m_idEdit->text());
 }
 
 void UserEntryDialog::copyNameToRecord()
 {
-    appRecord->setUserName(m_nameEdit->text());
+    m_record.setUserName(m_nameEdit->text());
 }
 
 void UserEntryDialog::confirmFromIdBox(int keyCode)
@@ -134,8 +128,8 @@ void UserEntryDialog::confirmFromNameBox(int keyCode)
 
 void UserEntryDialog::confirm()
 {
-    appRecord->setUserId(m_idEdit->text());
-    appRecord->setUserName(m_nameEdit->text());
+    m_record.setUserId(m_idEdit->text());
+    m_record.setUserName(m_nameEdit->text());
     if (entriesFitTheLog())
         accept();
 }

@@ -5,6 +5,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class RunRecord;
 
 // User entry before every run: the ID (input method off) and the name (input method on),
 // copied into the result record as they change.
@@ -12,10 +13,10 @@ class UserEntryDialog : public QDialog
 {
     Q_OBJECT
 public:
-    static UserEntryDialog& instance();
+    explicit UserEntryDialog(RunRecord& record, QWidget* parent = nullptr);
 
     // Fills the dialog afresh and shows it modally, as the main menu does before a run.
-    void showModal();
+    int showModal();
 
     void prepare();
     void focusEntryBox();
@@ -38,8 +39,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    UserEntryDialog();
     // False, after saying so and putting the cursor on it, when a box holds a character
     // that cannot go into the log.
     bool entriesFitTheLog();
+
+    RunRecord& m_record;
 };

@@ -1,4 +1,4 @@
-#include "Startup.h"
+#include "Pelko.h"
 #include "platform/Fonts.h"
 #include "platform/QtMessageService.h"
 
@@ -28,6 +28,7 @@ int main(int argc, char* argv[])
     QtMessageService messages;
     setMessageService(&messages);
 
-    startProgram();
+    Pelko pelko;
+    pelko.start();
     return app.exec();
 }

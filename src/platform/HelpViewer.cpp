@@ -28,12 +28,6 @@ QString withoutAnchor(const QString& page)
 
 } // namespace
 
-HelpViewer& HelpViewer::instance()
-{
-    static HelpViewer* viewer = new HelpViewer;
-    return *viewer;
-}
-
 HelpViewer::HelpViewer() : QMainWindow(nullptr)
 {
     initHelpResources();

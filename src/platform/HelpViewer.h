@@ -12,7 +12,7 @@ class HelpViewer : public QMainWindow
 {
     Q_OBJECT
 public:
-    static HelpViewer& instance();
+    HelpViewer();
 
     // Shows a bundled page by file name, optionally with "#anchor"; a page that is not
     // bundled shows the contents instead.
@@ -38,6 +38,5 @@ public:
     QTextBrowser* m_browser = nullptr;
 
 private:
-    HelpViewer();
     bool m_placed = false;
 };

@@ -31,10 +31,9 @@ QString helpPageFor(qint16 kind, qint32 data)
     }
 }
 
-void openHelp(QWidget* owner, const QString& helpFile, qint16 kind, qint32 data)
+void openHelp(HelpViewer& viewer, QWidget* owner, const QString& helpFile, qint16 kind, qint32 data)
 {
     Q_UNUSED(helpFile);
-    HelpViewer& viewer = HelpViewer::instance();
     viewer.showPage(helpPageFor(kind, data));
     viewer.showNear(owner);
 }

@@ -3,16 +3,18 @@
 #include <QString>
 #include <QtGlobal>
 
+class HelpViewer;
 class QWidget;
 
-// Opens the help. The help is the set of pages bundled with the program, shown in the help
-// window; helpFile (the application folder + "/PELKO.HLP") is accepted for the callers' sake
+// Opens the help. The help is the set of pages bundled with the program, shown in viewer;
+// helpFile (the application folder + "/PELKO.HLP") is accepted for the callers' sake
 // but not read: the bundled pages are the whole help.
 //
 // kind 1 (and every kind not listed): the contents page.
 // kind 2: the page on using the help.
 // kind 0: the page whose number is data (HelpPageNumber); an unknown number gives the contents.
-void openHelp(QWidget* owner, const QString& helpFile, qint16 kind, qint32 data);
+void openHelp(HelpViewer& viewer, QWidget* owner, const QString& helpFile, qint16 kind,
+              qint32 data);
 
 // Page numbers for kind 0.
 enum HelpPageNumber : qint32 {

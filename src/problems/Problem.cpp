@@ -14,12 +14,6 @@
 namespace
 {
 
-std::function<QString()>& folderChooser()
-{
-    static std::function<QString()> chooser;
-    return chooser;
-}
-
 QString errorTitle()
 {
     return QStringLiteral("エラー");
@@ -30,11 +24,6 @@ QString errorTitle()
 Problem::Problem()
     : m_clock([] { return QDateTime::currentDateTime(); }), m_random(&ProblemPicker::defaultDraw)
 {
-}
-
-void Problem::setFolderChooser(std::function<QString()> chooser)
-{
-    folderChooser() = std::move(chooser);
 }
 
 qint16 Problem::loadFrom(const QString& dataFolder, QString& previousName, QString& mode)
@@ -129,7 +118,7 @@ QString Problem::usableFolder(const QString& dataFolder)
             MessageButtons::Ok, errorTitle(), MessageIcon::Critical);
         // The chooser is offered once per object, whether or not the user picks a folder.
         m_folderRetried = true;
-        const QString chosen = folderChooser() ? folderChooser()() : QString();
+        const QString chosen = m_folderChooser ? m_folderChooser() : QString();
         if (chosen.isEmpty())
             return {};
         // Only this load uses the chosen folder; the settings keep theirs.

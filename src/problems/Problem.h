@@ -61,9 +61,10 @@ public:
     // The first 20 characters of the file's first line; "" for an empty or unreadable file.
     static QString fileHeader(const QString& path);
 
-    // Shows the folder chooser modally and returns the folder picked there, empty when the user
-    // gave none. Without one the chooser counts as cancelled.
-    static void setFolderChooser(std::function<QString()> chooser);
+    // Shows a folder chooser modally and returns the folder picked, empty when cancelled.
+    // Without one the chooser counts as cancelled.
+    using FolderChooser = std::function<QString()>;
+    void setFolderChooser(FolderChooser chooser) { m_folderChooser = std::move(chooser); }
 
     // Stand-ins for the clock and the random generator (tests).
     void setClock(Clock clock) { m_clock = std::move(clock); }
@@ -86,4 +87,5 @@ private:
     bool m_folderRetried = false;
     Clock m_clock;
     RandomSource m_random;
+    FolderChooser m_folderChooser;
 };

@@ -8,7 +8,6 @@
 #include "ProblemView.h"
 #include "Scoring.h"
 #include "TestHost.h"
-#include "app/ProgramState.h"
 #include "platform/Fonts.h"
 #include "platform/MessageService.h"
 #include "problems/Problem.h"
@@ -76,7 +75,8 @@ void dumpForAcceptance(const ProblemView* problemView, const InputBox* box)
 
 } // namespace
 
-InputPane::InputPane(QWidget* parent) : QWidget(parent)
+InputPane::InputPane(const Settings& settings, RunRecord& record, QWidget* parent)
+    : QWidget(parent), m_settings(settings), m_record(record)
 {
     setObjectName(QStringLiteral("InputPane"));
     setWindowTitle(QStringLiteral("入力ウィンドウ"));
@@ -88,17 +88,17 @@ InputPane::InputPane(QWidget* parent) : QWidget(parent)
     m_typedRowsBack = new QWidget(this);
     fill(m_typedRowsBack, EchoText);
     m_typedRows = new PaintedRows(m_typedRowsBack);
-    m_typedRows->setPrintFont(Fonts::fixedPitch(appSettings->baseFontSize()));
+    m_typedRows->setPrintFont(Fonts::fixedPitch(m_settings.baseFontSize()));
     m_typedRows->setBackColor(EchoBack);
     m_typedRows->setForeColor(EchoText);
 
     m_inputBoxBack = new QWidget(this);
     fill(m_inputBoxBack, Qt::white);
     m_inputBox = new InputBox(m_inputBoxBack);
-    m_inputBox->setFont(Fonts::fixedPitch(appSettings->baseFontSize()));
+    m_inputBox->setFont(Fonts::fixedPitch(m_settings.baseFontSize()));
 
     m_resultLabel = new QLabel(this);
-    m_resultLabel->setFont(Fonts::proportional(appSettings->resultFontSize()));
+    m_resultLabel->setFont(Fonts::proportional(m_settings.resultFontSize()));
     m_resultLabel->setAlignment(Qt::AlignCenter);
     m_resultLabel->hide();
 
@@ -158,6 +158,12 @@ bool InputPane::boxHasFocus() const
            !QApplication::activePopupWidget() && !QApplication::activeModalWidget();
 }
 
+void InputPane::setProblem(const Problem* problem, const QString* summary)
+{
+    m_problem = problem;
+    m_summary = summary;
+}
+
 void InputPane::setProblemView(ProblemView* problemView)
 {
     m_problemView = problemView;
@@ -209,7 +215,7 @@ void InputPane::startRun(QKeyEvent* event)
 {
     if (event)
         event->accept();
-    if (!appRecord || !m_checker->start(currentProblem.get(), *appRecord, problemSummary))
+    if (!m_checker->start(m_problem, m_record, m_summary ? *m_summary : QString()))
         return;
     if (m_problemView) {
         m_lineBaseY = m_problemView->m_currentRowLine->y();
@@ -283,8 +289,8 @@ void InputPane::enterKey()
         return;
     const QString minutes = m_problemView ? m_problemView->m_minutesLabel->text() : QString();
     const QString seconds = m_problemView ? m_problemView->m_secondsLabel->text() : QString();
-    appRecord->setSecondsUsed(
-        Scoring::secondsUsedAtFinish(appSettings->durationMinutes(), minutes, seconds));
+    m_record.setSecondsUsed(
+        Scoring::secondsUsedAtFinish(m_settings.durationMinutes(), minutes, seconds));
     finishRun();
 }
 
@@ -365,18 +371,17 @@ void InputPane::finishRun()
     showMessage(QStringLiteral("お疲れ様でした"), MessageButtons::Ok, QStringLiteral("終了"),
                 MessageIcon::Information);
 
-    const Scoring::Result result =
-        Scoring::score(appRecord->acceptedChars(), appRecord->errors(), appRecord->secondsUsed(),
-                       appSettings->passSpeed());
-    appRecord->setAccuracy(result.accuracy);
-    appRecord->setCharsPerMinute(result.charsPerMinute);
+    const Scoring::Result result = Scoring::score(m_record.acceptedChars(), m_record.errors(),
+                                                  m_record.secondsUsed(), m_settings.passSpeed());
+    m_record.setAccuracy(result.accuracy);
+    m_record.setCharsPerMinute(result.charsPerMinute);
 
     QPalette palette = m_resultLabel->palette();
     if (result.passed) {
-        if (appSettings->problemOrder() == u"SEQUENCE" && m_host)
+        if (m_settings.problemOrder() == u"SEQUENCE" && m_host)
             m_host->showNextProblemMenu();
         palette.setColor(QPalette::WindowText, QColor(0, 0, 0));
-        if (appRecord->isCertification() && m_host)
+        if (m_record.isCertification() && m_host)
             m_host->enablePrintMenus();
     } else {
         palette.setColor(QPalette::WindowText, QColor(255, 0, 0));
@@ -389,26 +394,26 @@ void InputPane::finishRun()
     m_inputBox->setEnabled(false);
 
     LogWriter writer;
-    writer.errors = appRecord->errors();
-    writer.fileName = currentProblem ? currentProblem->fileName() : QString();
-    writer.acceptedChars = appRecord->acceptedChars();
-    writer.charsPerMinute = appRecord->charsPerMinute();
-    writer.alphanumericChars = currentProblem ? currentProblem->alphanumericChars() : 0;
-    writer.kanjiOrSymbolChars = currentProblem ? currentProblem->kanjiOrSymbolChars() : 0;
-    writer.computerName = appRecord->computerName();
-    writer.loginName = appRecord->loginName();
-    writer.accuracy = appRecord->accuracy();
-    writer.totalChars = currentProblem ? currentProblem->totalChars() : 0;
-    writer.userId = appRecord->userId();
-    writer.userName = appRecord->userName();
-    writer.secondsUsed = appRecord->secondsUsed();
-    writer.logFolder = appSettings->logFolder();
-    writer.logName = appSettings->logName();
-    writer.passLogFolder = appSettings->passLogFolder();
-    writer.passLogName = appSettings->passLogName();
-    writer.columnCodes = appSettings->passLogFormat();
-    const qint16 failed = writer.write(appSettings->isPassLogEnabled());
-    appRecord->setRecordNumber(writer.recordNumber);
+    writer.errors = m_record.errors();
+    writer.fileName = m_problem ? m_problem->fileName() : QString();
+    writer.acceptedChars = m_record.acceptedChars();
+    writer.charsPerMinute = m_record.charsPerMinute();
+    writer.alphanumericChars = m_problem ? m_problem->alphanumericChars() : 0;
+    writer.kanjiOrSymbolChars = m_problem ? m_problem->kanjiOrSymbolChars() : 0;
+    writer.computerName = m_record.computerName();
+    writer.loginName = m_record.loginName();
+    writer.accuracy = m_record.accuracy();
+    writer.totalChars = m_problem ? m_problem->totalChars() : 0;
+    writer.userId = m_record.userId();
+    writer.userName = m_record.userName();
+    writer.secondsUsed = m_record.secondsUsed();
+    writer.logFolder = m_settings.logFolder();
+    writer.logName = m_settings.logName();
+    writer.passLogFolder = m_settings.passLogFolder();
+    writer.passLogName = m_settings.passLogName();
+    writer.columnCodes = m_settings.passLogFormat();
+    const qint16 failed = writer.write(m_settings.isPassLogEnabled());
+    m_record.setRecordNumber(writer.recordNumber);
     if (failed != 0)
         showMessage(QStringLiteral("ログが正常に書き込めませんでした"), MessageButtons::Ok,
                     QStringLiteral("ログ書き込みエラー"), MessageIcon::None);

@@ -9,6 +9,9 @@
 #include <memory>
 
 class InputBox;
+class Problem;
+class RunRecord;
+class Settings;
 class KeyStrokeCounter;
 class PaintedRows;
 class QLabel;
@@ -21,12 +24,14 @@ class InputPane : public QWidget, private InputCheckerView
 {
     Q_OBJECT
 public:
-    explicit InputPane(QWidget* parent = nullptr);
+    InputPane(const Settings& settings, RunRecord& record, QWidget* parent = nullptr);
     ~InputPane() override;
 
     // The test window around this one and the problem window of the same problem.
     void setHost(TestHost* host) { m_host = host; }
     void setProblemView(ProblemView* problemView);
+    // The problem of the run and its information line, both owned by the caller.
+    void setProblem(const Problem* problem, const QString* summary);
 
     void prepare();
     void enableInputMethod();
@@ -90,6 +95,10 @@ private:
     void enterKey();
     bool boxHasFocus() const;
 
+    const Settings& m_settings;
+    RunRecord& m_record;
+    const Problem* m_problem = nullptr;
+    const QString* m_summary = nullptr;
     TestHost* m_host = nullptr;
     QPointer<ProblemView> m_problemView;
     std::unique_ptr<InputChecker> m_checker;

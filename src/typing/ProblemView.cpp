@@ -1,7 +1,6 @@
 #include "ProblemView.h"
 
 #include "PaintedRows.h"
-#include "app/ProgramState.h"
 #include "platform/Fonts.h"
 #include "settings/ColorLiteral.h"
 #include "settings/Settings.h"
@@ -11,7 +10,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 
-ProblemView::ProblemView(QWidget* parent) : QWidget(parent)
+ProblemView::ProblemView(const Settings& settings, QWidget* parent)
+    : QWidget(parent), m_settings(settings)
 {
     setObjectName(QStringLiteral("ProblemView"));
     setWindowTitle(QStringLiteral("例題"));
@@ -64,8 +64,8 @@ ProblemView::ProblemView(QWidget* parent) : QWidget(parent)
 
 void ProblemView::applyColors()
 {
-    const QColor back = ColorLiteral::toColor(appSettings->problemBackColor());
-    const QColor fore = ColorLiteral::toColor(appSettings->problemColor());
+    const QColor back = ColorLiteral::toColor(m_settings.problemBackColor());
+    const QColor fore = ColorLiteral::toColor(m_settings.problemColor());
     QPalette backPalette = m_textClip->palette();
     backPalette.setColor(QPalette::Window, back);
     m_textClip->setPalette(backPalette);

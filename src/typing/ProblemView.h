@@ -8,6 +8,7 @@ class PaintedRows;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class Settings;
 
 // The problem text window of a test: the drawn problem with its cursor bar and now-line,
 // the information and status line, the clock and the hint. A new one for every problem.
@@ -15,7 +16,7 @@ class ProblemView : public QWidget
 {
     Q_OBJECT
 public:
-    explicit ProblemView(QWidget* parent = nullptr);
+    explicit ProblemView(const Settings& settings, QWidget* parent = nullptr);
 
     // Applies the colour settings.
     void applyColors();
@@ -44,4 +45,7 @@ Q_SIGNALS:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+
+private:
+    const Settings& m_settings;
 };

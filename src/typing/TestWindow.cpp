@@ -5,9 +5,7 @@
 #include "PaintedRows.h"
 #include "ProblemLayout.h"
 #include "app/AboutDialog.h"
-#include "app/MainMenu.h"
 #include "app/PelkoArt.h"
-#include "app/ProgramState.h"
 #include "common/NumericText.h"
 #include "common/PelkoError.h"
 #include "platform/AppPaths.h"
@@ -49,13 +47,8 @@ const QString kErrorTitle = QStringLiteral("エラー");
 
 } // namespace
 
-TestWindow& TestWindow::instance()
-{
-    static TestWindow* window = new TestWindow;
-    return *window;
-}
-
-TestWindow::TestWindow() : QMainWindow(nullptr)
+TestWindow::TestWindow(Settings& settings, RunRecord& record, HelpViewer& help)
+    : QMainWindow(nullptr), m_settings(settings), m_record(record), m_help(help)
 {
     setObjectName(QStringLiteral("TestWindow"));
     m_mdiArea = new QMdiArea(this);
@@ -78,6 +71,29 @@ TestWindow::TestWindow() : QMainWindow(nullptr)
     connect(m_cursorBlinkTimer, &QTimer::timeout, this, &TestWindow::blinkCursor);
 
     buildMenus();
+}
+
+// The child windows refer to the problem, so they go first.
+TestWindow::~TestWindow()
+{
+    unloadChildWindows();
+}
+
+void TestWindow::newProblem()
+{
+    m_problem = std::make_unique<Problem>();
+    m_problem->setFolderChooser([] {
+        FolderDialog dialog(QApplication::activeWindow());
+        return dialog.exec() == QDialog::Accepted ? dialog.folder() : QString();
+    });
+    if (m_inputPane)
+        m_inputPane->setProblem(m_problem.get(), &m_problemSummary);
+}
+
+void TestWindow::showMainMenu()
+{
+    if (m_mainMenu)
+        m_mainMenu->show();
 }
 
 void TestWindow::buildMenus()
@@ -145,19 +161,11 @@ void TestWindow::resetMenus()
 
 void TestWindow::open()
 {
-    static bool chooserInstalled = false;
-    if (!chooserInstalled) {
-        Problem::setFolderChooser([] {
-            FolderDialog dialog(QApplication::activeWindow());
-            return dialog.exec() == QDialog::Accepted ? dialog.folder() : QString();
-        });
-        chooserInstalled = true;
-    }
     m_deferred = nullptr;
     resetMenus();
 
     // Only the main menu and this window stay open.
-    MainMenu* mainMenu = &MainMenu::instance();
+    const QWidget* mainMenu = m_mainMenu.data();
     const QWidgetList tops = QApplication::topLevelWidgets();
     for (QWidget* window : tops) {
         if (window != this && window != mainMenu && window->isWindow() && window->isVisible() &&
@@ -178,8 +186,8 @@ void TestWindow::open()
         endProgram(0);
         return;
     }
-    const ProblemLayout::Placement placed = ProblemLayout::placeWindow(
-        workArea, appSettings->backgroundMode(), appSettings->windowPercent);
+    const ProblemLayout::Placement placed =
+        ProblemLayout::placeWindow(workArea, m_settings.backgroundMode(), m_settings.windowPercent);
     setWindowState(Qt::WindowNoState);
     move(placed.geometry.topLeft());
     resize(placed.geometry.size());
@@ -193,18 +201,18 @@ void TestWindow::open()
     m_cursorBlinkTimer->start();
 
     // Laid out around an empty problem; the problem menu waits for the file list.
-    currentProblem = std::make_unique<Problem>();
+    newProblem();
     m_problemView->m_hintLabel->setText(QStringLiteral(
         "ここでは全角スペースは［□］で表しています。それ以外の空白は半角スペースです"));
     layoutChildWindows();
     m_problemMenu->menuAction()->setVisible(false);
 
     // The title names the kind of run; only ordered practice offers files to pick.
-    if (appRecord->isCertification()) {
+    if (m_record.isCertification()) {
         setWindowTitle(QStringLiteral("検定中"));
     } else {
         setWindowTitle(QStringLiteral("練習中"));
-        if (appSettings->problemOrder() != QStringLiteral("RANDOM"))
+        if (m_settings.problemOrder() != QStringLiteral("RANDOM"))
             fillProblemMenu();
     }
 
@@ -212,8 +220,8 @@ void TestWindow::open()
     resetRun();
     m_durationAction->setChecked(true);
     showDuration();
-    if (appRecord->isCertification())
-        m_durationMenuAction->setEnabled(appSettings->canChangeDuration());
+    if (m_record.isCertification())
+        m_durationMenuAction->setEnabled(m_settings.canChangeDuration());
     showChildWindows();
     focusInput();
 
@@ -234,11 +242,11 @@ void TestWindow::open()
     if (m_loadFailed) {
         m_deferred = nullptr;
         unloadChildWindows();
-        currentProblem.reset();
+        m_problem.reset();
         m_cursorBlinkTimer->stop();
         hide();
-        testReady = false;
-        MainMenu::instance().show();
+        m_ready = false;
+        showMainMenu();
         return;
     }
     hookProblemWindow();
@@ -265,13 +273,13 @@ void TestWindow::applyBackColor()
 {
     // A system colour (high bit set) has no value of its own here: the palette stands in.
     m_mdiArea->setBackground(
-        ColorLiteral::toColor(appSettings->backColor(), palette().color(QPalette::Dark)));
+        ColorLiteral::toColor(m_settings.backColor(), palette().color(QPalette::Dark)));
 }
 
 void TestWindow::returnToMainMenu()
 {
     unhookProblemWindow();
-    MainMenu::instance().show();
+    showMainMenu();
 }
 
 void TestWindow::unload()
@@ -281,7 +289,7 @@ void TestWindow::unload()
     m_countdownTimer->stop();
     m_cursorBlinkTimer->stop();
     unloadChildWindows();
-    currentProblem.reset();
+    m_problem.reset();
     hide();
     returnToMainMenu();
 }
@@ -292,7 +300,7 @@ void TestWindow::closeTest()
         return;
     if (!confirmClose())
         return;
-    currentProblem.reset();
+    m_problem.reset();
     m_cursorBlinkTimer->stop();
     m_countdownTimer->stop();
     m_problemFileName.clear();
@@ -341,8 +349,7 @@ bool TestWindow::confirmClose()
 bool TestWindow::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate) {
-        if (appSettings)
-            applyBackColor();
+        applyBackColor();
         // Back from a dialog opened from the menus.
         if (inputWantsKeys())
             QTimer::singleShot(0, this, &TestWindow::returnKeysToInput);
@@ -371,11 +378,12 @@ void TestWindow::placeLogo()
 
 void TestWindow::createChildWindows()
 {
-    auto* view = new ProblemView;
+    auto* view = new ProblemView(m_settings);
     view->applyColors();
-    auto* input = new InputPane;
+    auto* input = new InputPane(m_settings, m_record);
     input->setHost(this);
     input->setProblemView(view);
+    input->setProblem(m_problem.get(), &m_problemSummary);
     input->prepare();
     connect(view, &ProblemView::focusWanted, this, &TestWindow::focusInput);
 
@@ -468,7 +476,7 @@ void TestWindow::clearProblemMenu()
 
 void TestWindow::fillProblemMenu()
 {
-    const QString folder = appSettings->practiceFolder();
+    const QString folder = m_settings.practiceFolder();
     const QStringList list = Problem::problemFiles(folder);
     for (const QString& name : list) {
         const QString header = Problem::fileHeader(FileSystem::joinPath(folder, name));
@@ -493,27 +501,26 @@ void TestWindow::loadProblem(bool retry, const QString& fileName)
 {
     // Certification draws at random; practice retries, takes the picked file or goes in order.
     qint16 code = 0;
-    if (appRecord->isCertification()) {
+    if (m_record.isCertification()) {
         QString mode = QStringLiteral("KENTEI");
-        code =
-            currentProblem->loadFrom(appSettings->certificationFolder(), m_problemFileName, mode);
-    } else if (appSettings->problemOrder() == QStringLiteral("RANDOM")) {
+        code = m_problem->loadFrom(m_settings.certificationFolder(), m_problemFileName, mode);
+    } else if (m_settings.problemOrder() == QStringLiteral("RANDOM")) {
         QString mode = QStringLiteral("RANDOM");
-        code = currentProblem->loadFrom(appSettings->practiceFolder(), m_problemFileName, mode);
-        m_problemFileName = currentProblem->fileName();
+        code = m_problem->loadFrom(m_settings.practiceFolder(), m_problemFileName, mode);
+        m_problemFileName = m_problem->fileName();
     } else if (retry) {
         QString mode = QStringLiteral("SELECT");
-        code = currentProblem->loadFrom(appSettings->practiceFolder(), m_problemFileName, mode);
-        m_problemFileName = currentProblem->fileName();
+        code = m_problem->loadFrom(m_settings.practiceFolder(), m_problemFileName, mode);
+        m_problemFileName = m_problem->fileName();
     } else if (!fileName.isEmpty()) {
         QString mode = QStringLiteral("SELECT");
         QString name = fileName;
-        code = currentProblem->loadFrom(appSettings->practiceFolder(), name, mode);
+        code = m_problem->loadFrom(m_settings.practiceFolder(), name, mode);
         m_problemFileName = fileName;
     } else {
         QString mode = QStringLiteral("SEQUENCE");
-        code = currentProblem->loadFrom(appSettings->practiceFolder(), m_problemFileName, mode);
-        m_problemFileName = currentProblem->fileName();
+        code = m_problem->loadFrom(m_settings.practiceFolder(), m_problemFileName, mode);
+        m_problemFileName = m_problem->fileName();
     }
 
     // Nothing to type: say why, and let the caller know the load failed.
@@ -546,7 +553,7 @@ void TestWindow::loadProblem(bool retry, const QString& fileName)
 
     // Drawing lets events run, so the windows may be gone by its end.
     drawProblem();
-    if (!m_problemView || !m_inputPane || !currentProblem)
+    if (!m_problemView || !m_inputPane || !m_problem)
         return;
     showProblemInfo();
     m_problemView->m_hintLabel->setText(QStringLiteral("スペースバーを押すと開始します"));
@@ -557,10 +564,10 @@ void TestWindow::loadProblem(bool retry, const QString& fileName)
 void TestWindow::showProblemInfo()
 {
     ProblemView* r = m_problemView;
-    problemSummary = ProblemLayout::problemInfo(
-        currentProblem->totalChars(), currentProblem->kanjiOrSymbolChars(),
-        currentProblem->alphanumericChars(), currentProblem->halfWidthChars());
-    const QString caption = problemSummary + QStringLiteral("  ストローク:0  入力:0/0");
+    m_problemSummary =
+        ProblemLayout::problemInfo(m_problem->totalChars(), m_problem->kanjiOrSymbolChars(),
+                                   m_problem->alphanumericChars(), m_problem->halfWidthChars());
+    const QString caption = m_problemSummary + QStringLiteral("  ストローク:0  入力:0/0");
     const QFontMetricsF metrics(r->font());
     const qreal captionHeight = metrics.height();
     const ProblemLayout::InfoLineBox box = ProblemLayout::infoLineBox(
@@ -575,18 +582,18 @@ void TestWindow::showProblemInfo()
     // The cursor spans the first character to type.
     PaintedRows* pic = r->m_problemText;
     qreal width = pic->textWidth(u" ");
-    if (currentProblem->count() > 0 && currentProblem->item(1).count() > 0)
-        width = pic->textWidth(currentProblem->item(1).item(1).text());
+    if (m_problem->count() > 0 && m_problem->item(1).count() > 0)
+        width = pic->textWidth(m_problem->item(1).item(1).text());
     r->m_cursorBar->resize(std::max(1, int(std::lround(width))), r->m_cursorBar->height());
 }
 
 void TestWindow::resetRun()
 {
-    appRecord->setAcceptedChars(0);
-    appRecord->setErrors(0);
-    appRecord->setCharsPerMinute(0);
-    appRecord->setAccuracy(0);
-    appRecord->setSecondsUsed(0);
+    m_record.setAcceptedChars(0);
+    m_record.setErrors(0);
+    m_record.setCharsPerMinute(0);
+    m_record.setAccuracy(0);
+    m_record.setSecondsUsed(0);
     m_countdownTimer->stop();
     m_choosePrinterAction->setEnabled(false);
     if (m_inputPane)
@@ -595,7 +602,7 @@ void TestWindow::resetRun()
 
 void TestWindow::showDuration()
 {
-    const int n = appSettings->durationMinutes();
+    const int n = m_settings.durationMinutes();
     m_durationAction->setText(QString::number(n) + QStringLiteral("分"));
     m_durationAction->setChecked(true);
     if (m_problemView) {
@@ -608,10 +615,10 @@ void TestWindow::replaceProblem(bool retry, const QString& fileName, bool isNext
 {
     // Every problem gets new child windows; the old ones are unhooked before they go.
     unhookProblemWindow();
-    currentProblem.reset();
+    m_problem.reset();
     unloadChildWindows();
     createChildWindows();
-    currentProblem = std::make_unique<Problem>();
+    newProblem();
     layoutChildWindows();
     resetRun();
 
@@ -628,8 +635,8 @@ void TestWindow::replaceProblem(bool retry, const QString& fileName, bool isNext
     // A replace or close that arrived while drawing runs once the windows are back.
     hookProblemWindow();
     showDuration();
-    if (appRecord->isCertification())
-        m_durationMenuAction->setEnabled(appSettings->canChangeDuration());
+    if (m_record.isCertification())
+        m_durationMenuAction->setEnabled(m_settings.canChangeDuration());
     showChildWindows();
     focusInput();
     if (isNext)
@@ -691,7 +698,7 @@ void TestWindow::tick()
     m_problemView->m_secondsLabel->setText(QString::number(clock.seconds));
     if (!ended)
         return;
-    appRecord->setSecondsUsed(qint16(std::min(32767, appSettings->durationMinutes() * 60)));
+    m_record.setSecondsUsed(qint16(std::min(32767, m_settings.durationMinutes() * 60)));
     m_countdownTimer->stop();
     if (m_inputPane)
         m_inputPane->finishRun();
@@ -744,11 +751,11 @@ void TestWindow::enablePrintMenus()
 void TestWindow::chooseDuration()
 {
     try {
-        const int chosen = DurationDialog::chooseMinutes(appSettings->durationMinutes(), this);
-        appSettings->setDurationMinutes(qint16(chosen));
+        const int chosen = DurationDialog::chooseMinutes(m_settings.durationMinutes(), this);
+        m_settings.setDurationMinutes(qint16(chosen));
         showDuration();
     } catch (const std::exception&) {
-        appSettings->setDurationMinutes(5);
+        m_settings.setDurationMinutes(5);
     }
 }
 
@@ -758,11 +765,11 @@ void TestWindow::printCertificate()
                     QStringLiteral("印刷確認"), MessageIcon::Information) == MessageAnswer::Cancel)
         return;
     CertificatePrinter printOut;
-    printOut.printerName = appSettings->printerName();
-    if (currentProblem)
-        printOut.fillFrom(*appRecord, *currentProblem, appSettings->paperSize());
+    printOut.printerName = m_settings.printerName();
+    if (m_problem)
+        printOut.fillFrom(m_record, *m_problem, m_settings.paperSize());
     else
-        printOut.fillFrom(*appRecord, Problem(), appSettings->paperSize());
+        printOut.fillFrom(m_record, Problem(), m_settings.paperSize());
     try {
         printOut.print();
     } catch (const PelkoError& error) {
@@ -777,23 +784,24 @@ void TestWindow::printCertificate()
 
 void TestWindow::choosePrinter()
 {
-    PrinterDialog dialog(*appSettings, this);
+    PrinterDialog dialog(m_settings, this);
     dialog.exec();
 }
 
 void TestWindow::showRanking()
 {
-    RankingWindow window(*appSettings, this);
+    RankingWindow window(m_settings, this);
     window.exec();
 }
 
 void TestWindow::showAbout()
 {
-    AboutDialog::instance().showModal();
+    AboutDialog(this).showModal();
 }
 
 void TestWindow::showHelpContents()
 {
-    openHelp(this, FileSystem::joinPath(AppPaths::applicationFolder(), QStringLiteral("PELKO.HLP")),
-             1, 0);
+    openHelp(m_help, this,
+             FileSystem::joinPath(AppPaths::applicationFolder(), QStringLiteral("PELKO.HLP")), 1,
+             0);
 }

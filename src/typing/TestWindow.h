@@ -10,13 +10,18 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
+class HelpViewer;
+class Problem;
 class QAction;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QTimer;
+class RunRecord;
+class Settings;
 
 // The test window: a frame with the problem window and the input window, the menus, the
 // countdown and the cursor blink, and the loading and replacing of problems.
@@ -24,14 +29,26 @@ class TestWindow : public QMainWindow, public TestHost
 {
     Q_OBJECT
 public:
-    static TestWindow& instance();
+    TestWindow(Settings& settings, RunRecord& record, HelpViewer& help);
+    ~TestWindow() override;
+
+    // The window shown again whenever this one closes or gives up.
+    void setMainMenu(QWidget* mainMenu) { m_mainMenu = mainMenu; }
+
+    // Ready for a run: set by the main menu before opening, cleared when no problem loads.
+    bool isReady() const { return m_ready; }
+    void setReady(bool ready) { m_ready = ready; }
+
+    // The problem of the running test and its information line; null between tests.
+    const Problem* problem() const { return m_problem.get(); }
+    QString problemSummary() const { return m_problemSummary; }
 
     // The child windows of the current problem (new ones for every problem).
     ProblemView* problemView() const { return m_problemView; }
     InputPane* inputPane() const { return m_inputPane; }
 
     // Opens the window on a new problem. When no problem can be loaded the window gives up:
-    // testReady becomes false, the window hides and the main menu is shown again.
+    // it stops being ready, hides and the main menu is shown again.
     void open();
     void applyBackColor();
     void returnToMainMenu();
@@ -107,8 +124,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    TestWindow();
     void buildMenus();
+    // A fresh problem for the next load, handed to the input window.
+    void newProblem();
+    void showMainMenu();
     void resetMenus();
     // The information line and the first cursor width, once a problem is drawn.
     void showProblemInfo();
@@ -132,6 +151,14 @@ private:
     bool inputWantsKeys() const;
     // Closing throws a run in progress away: true when there is none or the user agrees.
     bool confirmClose();
+
+    Settings& m_settings;
+    RunRecord& m_record;
+    HelpViewer& m_help;
+    std::unique_ptr<Problem> m_problem;
+    QString m_problemSummary;
+    bool m_ready = false;
+    QPointer<QWidget> m_mainMenu;
 
     bool m_drawing = false;
     bool m_confirmingClose = false;

@@ -5,7 +5,6 @@
 #include "InputBox.h"
 #include "PaintedRows.h"
 #include "ProblemLayout.h"
-#include "app/ProgramState.h"
 #include "platform/Fonts.h"
 #include "problems/Problem.h"
 #include "settings/Settings.h"
@@ -66,13 +65,13 @@ void growFor(PaintedRows* pic, qreal& height, qreal rowHeight)
 }
 
 // A thin gap row of the return font follows every text row.
-void endTextRow(PaintedRows* pic, qreal& height)
+void endTextRow(PaintedRows* pic, qreal& height, const Settings& settings)
 {
     pic->endRow();
-    pic->setFontSize(appSettings->rowGapFontSize());
+    pic->setFontSize(settings.rowGapFontSize());
     growFor(pic, height, pic->textHeight(u" "));
     pic->endRow();
-    pic->setFontSize(appSettings->baseFontSize());
+    pic->setFontSize(settings.baseFontSize());
 }
 
 } // namespace
@@ -104,8 +103,8 @@ void TestWindow::layoutChildWindows()
 
     // Everything is measured in the problem font: c is a half-width cell, h a row.
     pic->clear();
-    r->m_textClip->setFont(Fonts::fixedPitch(appSettings->baseFontSize()));
-    pic->setPrintFont(Fonts::fixedPitch(appSettings->baseFontSize()));
+    r->m_textClip->setFont(Fonts::fixedPitch(m_settings.baseFontSize()));
+    pic->setPrintFont(Fonts::fixedPitch(m_settings.baseFontSize()));
     const qreal c = std::round(pic->textWidth(u" "));
     const qreal h = pic->textHeight(u" ");
 
@@ -140,12 +139,12 @@ void TestWindow::layoutChildWindows()
     in->m_resultLabel->resize(r->m_textClip->width(), in->m_resultLabel->height());
     in->m_typedRowsBack->resize(innerWidth, in->m_typedRowsBack->height());
     in->m_inputBoxBack->resize(innerWidth, in->m_inputBoxBack->height());
-    in->m_typedRows->setPrintFont(Fonts::fixedPitch(appSettings->baseFontSize()));
+    in->m_typedRows->setPrintFont(Fonts::fixedPitch(m_settings.baseFontSize()));
     in->m_typedRows->setGeometry(pic->x(), in->m_typedRows->y(), pic->width(),
                                  in->m_typedRows->height());
-    in->m_inputBox->setFont(Fonts::fixedPitch(appSettings->baseFontSize()));
+    in->m_inputBox->setFont(Fonts::fixedPitch(m_settings.baseFontSize()));
     QFont resultFont = in->m_resultLabel->font();
-    resultFont.setPointSizeF(appSettings->resultFontSize());
+    resultFont.setPointSizeF(m_settings.resultFontSize());
     in->m_resultLabel->setFont(resultFont);
     in->m_resultLabel->setAlignment(Qt::AlignCenter);
     // Heights and tops of the strip, the box (two echo rows high) and the result.
@@ -167,9 +166,9 @@ void TestWindow::layoutChildWindows()
 
     // Row heights for the input window to follow; unrounded, since a pixel rounded away
     // per row would add up over a long problem.
-    pic->setFontSize(appSettings->rowGapFontSize());
+    pic->setFontSize(m_settings.rowGapFontSize());
     in->m_gapRowHeight = pic->textHeight(u" ");
-    pic->setFontSize(appSettings->baseFontSize());
+    pic->setFontSize(m_settings.baseFontSize());
     in->m_textRowHeight = pic->textHeight(u" ");
 
     // The clock starts full again, and there is nothing to print yet.
@@ -179,11 +178,11 @@ void TestWindow::layoutChildWindows()
 
 void TestWindow::drawProblem()
 {
-    if (!m_problemView || !currentProblem)
+    if (!m_problemView || !m_problem)
         return;
     const QPointer<ProblemView> view = m_problemView;
     const QPointer<InputPane> input = m_inputPane;
-    const Problem* problem = currentProblem.get();
+    const Problem* problem = m_problem.get();
     PaintedRows* pic = view->m_problemText;
 
     // Keys typed while the text is drawn would start a run on a half-drawn problem.
@@ -207,7 +206,7 @@ void TestWindow::drawProblem()
     };
 
     // Room for 100 rows to begin with; growFor adds more when needed.
-    pic->setFontSize(appSettings->baseFontSize());
+    pic->setFontSize(m_settings.baseFontSize());
     qreal height = 100 * pic->textHeight(u" ");
     pic->resize(pic->width(), int(std::ceil(height)));
     // The base font's measures, the same for every row.
@@ -228,10 +227,10 @@ void TestWindow::drawProblem()
             pic->print(ProblemLayout::displayText(charText));
             if (ProblemLayout::breaksAfter(j, count, pic->currentX(), pic->textWidth(charText),
                                            spaceWidth, innerWidth)) {
-                endTextRow(pic, height);
+                endTextRow(pic, height, m_settings);
                 QCoreApplication::processEvents();
                 // Replace and close actions wait for the drawing; this covers the rest.
-                if (!view || currentProblem.get() != problem) {
+                if (!view || m_problem.get() != problem) {
                     finish();
                     return;
                 }
@@ -244,11 +243,11 @@ void TestWindow::drawProblem()
             EndOfLineMark::paint(painter, rect, markColor);
         });
         pic->endRow();
-        pic->setFontSize(appSettings->rowGapFontSize());
+        pic->setFontSize(m_settings.rowGapFontSize());
         height += pic->textHeight(u" ");
         pic->resize(pic->width(), int(std::ceil(height)));
         pic->endRow();
-        pic->setFontSize(appSettings->baseFontSize());
+        pic->setFontSize(m_settings.baseFontSize());
     }
     finish();
 }

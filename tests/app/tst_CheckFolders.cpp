@@ -1,4 +1,4 @@
-#include "app/ProgramState.h"
+#include "app/StartupChecks.h"
 #include "platform/MessageService.h"
 #include "results/LogColumns.h"
 #include "results/RunRecord.h"
@@ -27,6 +27,7 @@ private:
     std::unique_ptr<TempTree> m_tree;
     std::unique_ptr<ScopedEnv> m_appDir;
     std::unique_ptr<MessageRecorder> m_messages;
+    std::unique_ptr<Settings> m_settings;
 };
 
 namespace {
@@ -47,15 +48,15 @@ void tst_CheckFolders::init()
     m_tree->mkdir(QStringLiteral("logs"));
     m_appDir = std::make_unique<ScopedEnv>("PELKO_APPDIR", m_tree->file(QStringLiteral("app")));
     m_messages = std::make_unique<MessageRecorder>();
-    appSettings = std::make_unique<Settings>();
-    appSettings->setCertificationFolder(m_tree->file(QStringLiteral("app")) + u'/');
-    appSettings->setLogFolder(m_tree->file(QStringLiteral("logs")) + u'/');
-    appSettings->setPassLogFolder(m_tree->file(QStringLiteral("logs")) + u'/');
+    m_settings = std::make_unique<Settings>();
+    m_settings->setCertificationFolder(m_tree->file(QStringLiteral("app")) + u'/');
+    m_settings->setLogFolder(m_tree->file(QStringLiteral("logs")) + u'/');
+    m_settings->setPassLogFolder(m_tree->file(QStringLiteral("logs")) + u'/');
 }
 
 void tst_CheckFolders::cleanup()
 {
-    appSettings.reset();
+    m_settings.reset();
     m_messages.reset();
     m_appDir.reset();
     m_tree.reset();
@@ -63,9 +64,9 @@ void tst_CheckFolders::cleanup()
 
 void tst_CheckFolders::allFoldersFine()
 {
-    appSettings->setPassLogEnabled(true);
+    m_settings->setPassLogEnabled(true);
     bool settingsShown = false;
-    checkFolders([&] { settingsShown = true; });
+    checkFolders(*m_settings, [&] { settingsShown = true; });
     QVERIFY(m_messages->shown().isEmpty());
     QVERIFY(!settingsShown);
 }
@@ -73,56 +74,56 @@ void tst_CheckFolders::allFoldersFine()
 void tst_CheckFolders::dataFolderFallsBackToDataBesideProgram()
 {
     m_tree->mkdir(QStringLiteral("app/data"));
-    appSettings->setCertificationFolder(m_tree->file(QStringLiteral("nowhere/")));
-    appSettings->setLogFolder(m_tree->file(QStringLiteral("nolog/")));
-    checkFolders({});
+    m_settings->setCertificationFolder(m_tree->file(QStringLiteral("nowhere/")));
+    m_settings->setLogFolder(m_tree->file(QStringLiteral("nolog/")));
+    checkFolders(*m_settings, {});
     QCOMPARE(m_messages->texts(), QStringList({kDataWrong, kLogWrong}));
     QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("エラー"));
     QCOMPARE(m_messages->shown().at(0).icon, MessageIcon::None);
-    QCOMPARE(appSettings->certificationFolder(), m_tree->file(QStringLiteral("app/data")));
-    QCOMPARE(appSettings->logFolder(), m_tree->file(QStringLiteral("app")));
+    QCOMPARE(m_settings->certificationFolder(), m_tree->file(QStringLiteral("app/data")));
+    QCOMPARE(m_settings->logFolder(), m_tree->file(QStringLiteral("app")));
 }
 
 void tst_CheckFolders::dataFallbackFoundInOtherCase()
 {
     m_tree->mkdir(QStringLiteral("app/DATA"));
-    appSettings->setCertificationFolder(m_tree->file(QStringLiteral("nowhere/")));
-    checkFolders({});
+    m_settings->setCertificationFolder(m_tree->file(QStringLiteral("nowhere/")));
+    checkFolders(*m_settings, {});
     QCOMPARE(m_messages->texts(), QStringList({kDataWrong}));
 }
 
 void tst_CheckFolders::noDataFolderAtAllOpensSettings()
 {
-    appSettings->setCertificationFolder(m_tree->file(QStringLiteral("nowhere/")));
-    appSettings->setLogFolder(m_tree->file(QStringLiteral("nolog/")));
-    appSettings->setPassLogEnabled(true);
-    appSettings->setPassLogFolder(m_tree->file(QStringLiteral("nosub/")));
+    m_settings->setCertificationFolder(m_tree->file(QStringLiteral("nowhere/")));
+    m_settings->setLogFolder(m_tree->file(QStringLiteral("nolog/")));
+    m_settings->setPassLogEnabled(true);
+    m_settings->setPassLogFolder(m_tree->file(QStringLiteral("nosub/")));
     int settingsShown = 0;
-    checkFolders([&] { ++settingsShown; });
+    checkFolders(*m_settings, [&] { ++settingsShown; });
     QCOMPARE(m_messages->texts(), QStringList({kDataWrong, kDataGiveUp}));
     QCOMPARE(settingsShown, 1);
     // The log folders are neither examined nor corrected in this run.
-    QCOMPARE(appSettings->logFolder(), m_tree->file(QStringLiteral("nolog/")));
-    QCOMPARE(appSettings->passLogFolder(), m_tree->file(QStringLiteral("nosub/")));
+    QCOMPARE(m_settings->logFolder(), m_tree->file(QStringLiteral("nolog/")));
+    QCOMPARE(m_settings->passLogFolder(), m_tree->file(QStringLiteral("nosub/")));
 }
 
 void tst_CheckFolders::logAndSubLogFallBack()
 {
-    appSettings->setLogFolder(m_tree->file(QStringLiteral("nolog/")));
-    appSettings->setPassLogEnabled(true);
-    appSettings->setPassLogFolder(m_tree->file(QStringLiteral("nosub/")));
-    checkFolders({});
+    m_settings->setLogFolder(m_tree->file(QStringLiteral("nolog/")));
+    m_settings->setPassLogEnabled(true);
+    m_settings->setPassLogFolder(m_tree->file(QStringLiteral("nosub/")));
+    checkFolders(*m_settings, {});
     QCOMPARE(m_messages->texts(), QStringList({kLogWrong, kSubLogWrong}));
-    QCOMPARE(appSettings->passLogFolder(), m_tree->file(QStringLiteral("app")));
+    QCOMPARE(m_settings->passLogFolder(), m_tree->file(QStringLiteral("app")));
 }
 
 void tst_CheckFolders::subLogOffIsNotExamined()
 {
-    appSettings->setPassLogEnabled(false);
-    appSettings->setPassLogFolder(m_tree->file(QStringLiteral("nosub/")));
-    checkFolders({});
+    m_settings->setPassLogEnabled(false);
+    m_settings->setPassLogFolder(m_tree->file(QStringLiteral("nosub/")));
+    checkFolders(*m_settings, {});
     QVERIFY(m_messages->shown().isEmpty());
-    QCOMPARE(appSettings->passLogFolder(), m_tree->file(QStringLiteral("nosub/")));
+    QCOMPARE(m_settings->passLogFolder(), m_tree->file(QStringLiteral("nosub/")));
 }
 
 void tst_CheckFolders::logColumnCatalogue()
@@ -137,9 +138,9 @@ void tst_CheckFolders::logColumnCatalogue()
 void tst_CheckFolders::defaultLogFolderIsCreatedOnlyWhenDefault()
 {
     ScopedEnv appData("APPDATA", m_tree->file(QStringLiteral("appdata")));
-    appSettings->setLogFolder(m_tree->file(QStringLiteral("appdata/pelko/")));
-    appSettings->setPassLogFolder(m_tree->file(QStringLiteral("elsewhere/")));
-    createDefaultLogFolder();
+    m_settings->setLogFolder(m_tree->file(QStringLiteral("appdata/pelko/")));
+    m_settings->setPassLogFolder(m_tree->file(QStringLiteral("elsewhere/")));
+    createDefaultLogFolder(*m_settings);
     QVERIFY(QFileInfo(m_tree->file(QStringLiteral("appdata/pelko"))).isDir());
     QVERIFY(!QFileInfo::exists(m_tree->file(QStringLiteral("elsewhere"))));
 }

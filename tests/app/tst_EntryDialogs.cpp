@@ -1,5 +1,4 @@
 #include "app/AboutDialog.h"
-#include "app/ProgramState.h"
 #include "app/SelfAssessmentDialog.h"
 #include "app/UserEntryDialog.h"
 #include "platform/MessageService.h"
@@ -17,8 +16,8 @@
 class tst_EntryDialogs : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { appRecord = std::make_unique<RunRecord>(); }
-    void cleanup() { appRecord.reset(); }
+    void init() { m_record = std::make_unique<RunRecord>(); }
+    void cleanup() { m_record.reset(); }
     void entryStartsFromAccountName();
     void entryFocusWithoutAccountName();
     void enterInEitherBoxCloses_data();
@@ -30,16 +29,19 @@ private Q_SLOTS:
     void selfAssessment_data();
     void selfAssessment();
     void aboutWindowTexts();
+
+private:
+    std::unique_ptr<RunRecord> m_record;
 };
 
 void tst_EntryDialogs::entryStartsFromAccountName()
 {
-    UserEntryDialog& form = UserEntryDialog::instance();
-    appRecord->setUserName(QStringLiteral("前回の名前"));
+    UserEntryDialog form(*m_record);
+    m_record->setUserName(QStringLiteral("前回の名前"));
     form.prepare();
-    QCOMPARE(form.m_idEdit->text(), appRecord->loginName());
+    QCOMPARE(form.m_idEdit->text(), m_record->loginName());
     QVERIFY(form.m_nameEdit->text().isEmpty());
-    QVERIFY(appRecord->userName().isEmpty());
+    QVERIFY(m_record->userName().isEmpty());
     form.show();
     QApplication::setActiveWindow(&form);
     QTRY_COMPARE(QApplication::focusWidget(), form.m_nameEdit);
@@ -48,7 +50,7 @@ void tst_EntryDialogs::entryStartsFromAccountName()
 
 void tst_EntryDialogs::entryFocusWithoutAccountName()
 {
-    UserEntryDialog& form = UserEntryDialog::instance();
+    UserEntryDialog form(*m_record);
     form.prepare();
     form.m_idEdit->clear();
     form.show();
@@ -67,7 +69,7 @@ void tst_EntryDialogs::enterInEitherBoxCloses_data()
 void tst_EntryDialogs::enterInEitherBoxCloses()
 {
     QFETCH(bool, inIdBox);
-    UserEntryDialog& form = UserEntryDialog::instance();
+    UserEntryDialog form(*m_record);
     QTimer::singleShot(0, &form, [&] {
         form.m_idEdit->setText(QStringLiteral("A001"));
         if (!inIdBox)
@@ -77,21 +79,21 @@ void tst_EntryDialogs::enterInEitherBoxCloses()
     QTimer::singleShot(3000, &form, [&] { form.reject(); }); // never hang the suite
     form.showModal();
     QCOMPARE(form.result(), int(QDialog::Accepted));
-    QCOMPARE(appRecord->userId(), QStringLiteral("A001"));
-    QCOMPARE(appRecord->userName(), inIdBox ? QString() : QStringLiteral("山田　花子"));
+    QCOMPARE(m_record->userId(), QStringLiteral("A001"));
+    QCOMPARE(m_record->userName(), inIdBox ? QString() : QStringLiteral("山田　花子"));
 }
 
 void tst_EntryDialogs::closingByFrameKeepsValues()
 {
-    UserEntryDialog& form = UserEntryDialog::instance();
+    UserEntryDialog form(*m_record);
     QTimer::singleShot(0, &form, [&] {
         form.m_idEdit->setText(QStringLiteral("B002"));
         form.m_nameEdit->setText(QStringLiteral("佐藤"));
         form.close();
     });
     form.showModal();
-    QCOMPARE(appRecord->userId(), QStringLiteral("B002"));
-    QCOMPARE(appRecord->userName(), QStringLiteral("佐藤"));
+    QCOMPARE(m_record->userId(), QStringLiteral("B002"));
+    QCOMPARE(m_record->userName(), QStringLiteral("佐藤"));
 }
 
 namespace
@@ -133,7 +135,7 @@ void tst_EntryDialogs::characterTheLogCannotTakeIsRefused()
     QFETCH(QString, message);
     QFETCH(QString, selected);
     MessageRecorder recorder;
-    UserEntryDialog& form = UserEntryDialog::instance();
+    UserEntryDialog form(*m_record);
     QLineEdit* box = nullptr;
     bool stayedOpen = false;
     QWidget* focused = nullptr;
@@ -164,12 +166,12 @@ void tst_EntryDialogs::characterTheLogCannotTakeIsRefused()
     QCOMPARE(focused, box);
     QCOMPARE(selection, selected);
     QCOMPARE(form.result(), int(QDialog::Accepted));
-    QCOMPARE(inIdBox ? appRecord->userId() : appRecord->userName(), QStringLiteral("A002"));
+    QCOMPARE(inIdBox ? m_record->userId() : m_record->userName(), QStringLiteral("A002"));
 }
 
 void tst_EntryDialogs::idBoxKeepsInputMethodOut()
 {
-    UserEntryDialog& form = UserEntryDialog::instance();
+    UserEntryDialog form(*m_record);
     QVERIFY(!form.m_idEdit->testAttribute(Qt::WA_InputMethodEnabled));
     QVERIFY(form.m_nameEdit->testAttribute(Qt::WA_InputMethodEnabled));
     // What the input method plug-ins ask before they take a key: the attribute alone
@@ -202,8 +204,8 @@ void tst_EntryDialogs::selfAssessment()
     QFETCH(bool, stillCertification);
     QFETCH(int, messages);
     MessageRecorder recorder;
-    appRecord->setCertification(true);
-    SelfAssessmentDialog& form = SelfAssessmentDialog::instance();
+    m_record->setCertification(true);
+    SelfAssessmentDialog form(*m_record);
     QTimer::singleShot(0, &form, [&] {
         QCOMPARE(form.m_answerButtons.at(2)->isChecked(), true);
         if (option < 0) {
@@ -217,7 +219,7 @@ void tst_EntryDialogs::selfAssessment()
     });
     QTimer::singleShot(3000, &form, [&] { form.reject(); });
     form.showModal();
-    QCOMPARE(appRecord->isCertification(), stillCertification);
+    QCOMPARE(m_record->isCertification(), stillCertification);
     QCOMPARE(recorder.shown().size(), messages);
     if (messages) {
         QVERIFY(recorder.texts().at(0).startsWith(QStringLiteral("それでは、まず練習してみてください。")));
@@ -228,7 +230,7 @@ void tst_EntryDialogs::selfAssessment()
 void tst_EntryDialogs::aboutWindowTexts()
 {
     MessageRecorder recorder;
-    AboutDialog& form = AboutDialog::instance();
+    AboutDialog form;
     form.prepare();
     QCOMPARE(form.windowTitle(), QStringLiteral("Pelkoのﾊﾞｰｼﾞｮﾝ情報"));
     QVERIFY(form.m_versionLabel->text().startsWith(QStringLiteral("ﾊﾞｰｼﾞｮﾝ ")));

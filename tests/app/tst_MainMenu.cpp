@@ -1,12 +1,13 @@
 #include "app/MainMenu.h"
-#include "app/ProgramState.h"
 #include "app/SelfAssessmentDialog.h"
 #include "app/UserEntryDialog.h"
+#include "platform/HelpViewer.h"
 #include "platform/MessageService.h"
 #include "platform/Printers.h"
 #include "problems/Problem.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
+#include "support/SharedState.h"
 #include "support/TempTree.h"
 #include "typing/TestWindow.h"
 
@@ -41,6 +42,10 @@ private:
     std::unique_ptr<ScopedEnv> m_appDir;
     std::unique_ptr<ScopedEnv> m_appData;
     std::unique_ptr<MessageRecorder> m_messages;
+    std::unique_ptr<SharedState> m_state;
+    std::unique_ptr<HelpViewer> m_help;
+    std::unique_ptr<TestWindow> m_test;
+    std::unique_ptr<MainMenu> m_menu;
     QTimer m_answerer;
     bool m_entryShown = false;
 };
@@ -56,9 +61,12 @@ void tst_MainMenu::init()
     m_appData = std::make_unique<ScopedEnv>("APPDATA", m_tree->file(QStringLiteral("appdata")));
     m_messages = std::make_unique<MessageRecorder>();
     m_entryShown = false;
-    appSettings = std::make_unique<Settings>();
-    appSettings->load();
-    appRecord = std::make_unique<RunRecord>();
+    m_state = std::make_unique<SharedState>();
+    m_state->settings.load();
+    m_help = std::make_unique<HelpViewer>();
+    m_test = std::make_unique<TestWindow>(m_state->settings, m_state->record, *m_help);
+    m_menu = std::make_unique<MainMenu>(m_state->settings, m_state->record, *m_test);
+    m_test->setMainMenu(m_menu.get());
     Printers::setProvider([] { return QStringList{QStringLiteral("PDF")}; });
     connect(&m_answerer, &QTimer::timeout, this, &tst_MainMenu::answerDialogs,
             Qt::UniqueConnection);
@@ -68,12 +76,11 @@ void tst_MainMenu::init()
 void tst_MainMenu::cleanup()
 {
     m_answerer.stop();
-    TestWindow::instance().hide();
-    MainMenu::instance().hide();
     Printers::setProvider({});
-    currentProblem.reset();
-    appRecord.reset();
-    appSettings.reset();
+    m_menu.reset();
+    m_test.reset();
+    m_help.reset();
+    m_state.reset();
     m_messages.reset();
     m_appData.reset();
     m_appDir.reset();
@@ -83,11 +90,11 @@ void tst_MainMenu::cleanup()
 void tst_MainMenu::answerDialogs()
 {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal == &UserEntryDialog::instance()) {
+    if (auto* entry = qobject_cast<UserEntryDialog*>(modal)) {
         m_entryShown = true;
-        UserEntryDialog::instance().confirm();
-    } else if (modal == &SelfAssessmentDialog::instance())
-        SelfAssessmentDialog::instance().confirm();
+        entry->confirm();
+    } else if (auto* assessment = qobject_cast<SelfAssessmentDialog*>(modal))
+        assessment->confirm();
 }
 
 void tst_MainMenu::layoutOnFirstActivation_data()
@@ -109,9 +116,9 @@ void tst_MainMenu::layoutOnFirstActivation()
     QFETCH(bool, settingsShown);
     QFETCH(QList<int>, tops);
     QFETCH(int, height);
-    appSettings->setShowPractice(practiceShown);
-    appSettings->setShowSettings(settingsShown);
-    MainMenu& form = MainMenu::instance();
+    m_state->settings.setShowPractice(practiceShown);
+    m_state->settings.setShowSettings(settingsShown);
+    MainMenu& form = *m_menu;
     form.prepare();
     form.show();
     const QList<QPushButton*> buttons{form.m_practiceButton, form.m_certificationButton,
@@ -132,9 +139,9 @@ void tst_MainMenu::layoutOnFirstActivation()
 
 void tst_MainMenu::laterActivationsMoveNothing()
 {
-    appSettings->setShowPractice(false);
-    appSettings->setShowSettings(false);
-    MainMenu& form = MainMenu::instance();
+    m_state->settings.setShowPractice(false);
+    m_state->settings.setShowSettings(false);
+    MainMenu& form = *m_menu;
     form.prepare();
     form.show();
     form.hide();
@@ -147,72 +154,72 @@ void tst_MainMenu::laterActivationsMoveNothing()
 
 void tst_MainMenu::practiceRunOpensTestWindow()
 {
-    MainMenu& menu = MainMenu::instance();
+    MainMenu& menu = *m_menu;
     menu.prepare();
     menu.show();
     menu.startPractice();
-    QVERIFY(testReady);
-    QVERIFY(!appRecord->isCertification());
+    QVERIFY(m_test->isReady());
+    QVERIFY(!m_state->record.isCertification());
     QVERIFY(!menu.isVisible());
-    TestWindow& test = TestWindow::instance();
+    TestWindow& test = *m_test;
     QVERIFY(test.isVisible());
     QCOMPARE(test.windowTitle(), QStringLiteral("練習中"));
-    QCOMPARE(currentProblem->fileName(), QStringLiteral("jpn_dat.001"));
-    QCOMPARE(appRecord->userId(), appRecord->loginName());
+    QCOMPARE(m_test->problem()->fileName(), QStringLiteral("jpn_dat.001"));
+    QCOMPARE(m_state->record.userId(), m_state->record.loginName());
     QVERIFY(m_messages->shown().isEmpty());
 }
 
 void tst_MainMenu::certificationNeedsAPrinter()
 {
     Printers::setProvider([] { return QStringList(); });
-    MainMenu& menu = MainMenu::instance();
+    MainMenu& menu = *m_menu;
     menu.prepare();
     menu.show();
-    testReady = false;
+    m_test->setReady(false);
     menu.startCertification();
     QCOMPARE(m_messages->texts(),
              QStringList{QStringLiteral("認定には最低1台のプリンタが必要です。"
                                         "プリンタのインストールを行ってください")});
     QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("プリンタ数のエラー"));
     QVERIFY(menu.isVisible());
-    QVERIFY(!testReady);
-    QVERIFY(!TestWindow::instance().isVisible());
+    QVERIFY(!m_test->isReady());
+    QVERIFY(!m_test->isVisible());
     // Practice stays possible.
     menu.startPractice();
-    QVERIFY(TestWindow::instance().isVisible());
+    QVERIFY(m_test->isVisible());
 }
 
 void tst_MainMenu::selfAssessmentTurnsCertificationIntoPractice()
 {
-    appSettings->setShowPractice(true);
-    MainMenu& menu = MainMenu::instance();
+    m_state->settings.setShowPractice(true);
+    MainMenu& menu = *m_menu;
     menu.prepare();
     menu.show();
     menu.startCertification();
     QCOMPARE(m_messages->shown().size(), 1); // the advice to practise first
-    QVERIFY(!appRecord->isCertification());
-    QCOMPARE(TestWindow::instance().windowTitle(), QStringLiteral("練習中"));
-    QVERIFY(!TestWindow::instance().m_printAction->isEnabled());
+    QVERIFY(!m_state->record.isCertification());
+    QCOMPARE(m_test->windowTitle(), QStringLiteral("練習中"));
+    QVERIFY(!m_test->m_printAction->isEnabled());
 
-    appSettings->setShowPractice(false);
+    m_state->settings.setShowPractice(false);
     m_messages->clear();
-    TestWindow::instance().hide();
+    m_test->hide();
     menu.startCertification();
     QVERIFY(m_messages->shown().isEmpty());
-    QVERIFY(appRecord->isCertification());
-    QCOMPARE(TestWindow::instance().windowTitle(), QStringLiteral("検定中"));
+    QVERIFY(m_state->record.isCertification());
+    QCOMPARE(m_test->windowTitle(), QStringLiteral("検定中"));
 }
 
 void tst_MainMenu::problemsMissingBringsMenuBack()
 {
-    appSettings->setPracticeFolder(m_tree->file(QStringLiteral("appdata/")));
-    MainMenu& menu = MainMenu::instance();
+    m_state->settings.setPracticeFolder(m_tree->file(QStringLiteral("appdata/")));
+    MainMenu& menu = *m_menu;
     menu.prepare();
     menu.show();
     menu.startPractice();
-    QVERIFY(!testReady);
+    QVERIFY(!m_test->isReady());
     QVERIFY(menu.isVisible());
-    QVERIFY(!TestWindow::instance().isVisible());
+    QVERIFY(!m_test->isVisible());
     QVERIFY(m_messages->shown().size() >= 1);
 }
 
@@ -241,13 +248,13 @@ void tst_MainMenu::noProblemsSaidOnceBeforeTheEntry()
     m_tree->writeCp932(QStringLiteral("OTHER/readme.txt"), QStringLiteral("例題\r\n"));
     const QString path = m_tree->file(folder);
     if (certification)
-        appSettings->setCertificationFolder(path);
+        m_state->settings.setCertificationFolder(path);
     else
-        appSettings->setPracticeFolder(path);
+        m_state->settings.setPracticeFolder(path);
     if (!printer)
         Printers::setProvider([] { return QStringList(); });
-    testReady = true;
-    MainMenu& menu = MainMenu::instance();
+    m_test->setReady(true);
+    MainMenu& menu = *m_menu;
     menu.prepare();
     menu.show();
     if (certification)
@@ -264,27 +271,27 @@ void tst_MainMenu::noProblemsSaidOnceBeforeTheEntry()
                                     "環境設定の画面で例題文のフォルダを指定してください"));
         QCOMPARE(box.title, QStringLiteral("エラー"));
         QCOMPARE(box.icon, MessageIcon::Critical);
-        QVERIFY(!testReady);
+        QVERIFY(!m_test->isReady());
     } else {
         QCOMPARE(box.title, QStringLiteral("プリンタ数のエラー"));
     }
     QVERIFY(menu.isVisible());
     QVERIFY(!m_entryShown);
-    QVERIFY(!TestWindow::instance().isVisible());
+    QVERIFY(!m_test->isVisible());
 }
 
 void tst_MainMenu::problemFilesFoundIgnoringCase()
 {
     m_tree->writeCp932(QStringLiteral("Renshu/JPN_DAT.007"), QStringLiteral("大文字\r\nあ\r\n"));
-    appSettings->setPracticeFolder(m_tree->file(QStringLiteral("renshu/")));
-    MainMenu& menu = MainMenu::instance();
+    m_state->settings.setPracticeFolder(m_tree->file(QStringLiteral("renshu/")));
+    MainMenu& menu = *m_menu;
     menu.prepare();
     menu.show();
     menu.startPractice();
     QVERIFY(m_messages->shown().isEmpty());
     QVERIFY(m_entryShown);
-    QVERIFY(TestWindow::instance().isVisible());
-    QCOMPARE(currentProblem->fileName(), QStringLiteral("JPN_DAT.007"));
+    QVERIFY(m_test->isVisible());
+    QCOMPARE(m_test->problem()->fileName(), QStringLiteral("JPN_DAT.007"));
 }
 
 QTEST_MAIN(tst_MainMenu)

@@ -89,7 +89,7 @@ void tst_HelpViewer::everyPageIsReachableFromTheContentsAndLoads()
     for (const QString& page : pages)
         QVERIFY2(reached.contains(page), qPrintable(page + QStringLiteral(" is not linked")));
 
-    HelpViewer& viewer = HelpViewer::instance();
+    HelpViewer viewer;
     for (const QString& page : pages) {
         auto decode = QStringDecoder(QStringDecoder::Utf8);
         const QString html = decode(pageBytes(page));
@@ -125,7 +125,7 @@ void tst_HelpViewer::internalLinksResolve()
 
 void tst_HelpViewer::backAndForward()
 {
-    HelpViewer& viewer = HelpViewer::instance();
+    HelpViewer viewer;
     viewer.showPage(QStringLiteral("contents.html"));
     viewer.m_browser->clearHistory();
     QVERIFY(!viewer.m_backAction->isEnabled());
@@ -203,13 +203,13 @@ void tst_HelpViewer::showHelpChoosesThePage()
     QFETCH(qint32, data);
     QFETCH(QString, page);
 
-    HelpViewer& viewer = HelpViewer::instance();
+    HelpViewer viewer;
     viewer.hide();
     QWidget owner;
     owner.resize(400, 300);
     owner.show();
     // The help file argument names a file that is not there; the bundled pages still show.
-    openHelp(&owner, QStringLiteral("/nonexistent/PELKO.HLP"), kind, data);
+    openHelp(viewer, &owner, QStringLiteral("/nonexistent/PELKO.HLP"), kind, data);
     QVERIFY(viewer.isVisible());
     QCOMPARE(viewer.windowTitle(), QStringLiteral("Pelko ヘルプ"));
     QCOMPARE(viewer.currentPage(), page);
@@ -221,7 +221,7 @@ void tst_HelpViewer::pagesAgreeWithTheProgram()
 {
     // The log page names the columns by the titles the program writes, and the results
     // page the grade texts the program shows.
-    HelpViewer& viewer = HelpViewer::instance();
+    HelpViewer viewer;
     viewer.showPage(QStringLiteral("logs.html"));
     const QString logs = viewer.m_browser->document()->toPlainText();
     for (int i = 0; i < LogColumns::Count; ++i)

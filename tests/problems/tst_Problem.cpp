@@ -76,14 +76,12 @@ private:
 void tst_Problem::init()
 {
     m_messages = new MessageRecorder;
-    Problem::setFolderChooser({});
 }
 
 void tst_Problem::cleanup()
 {
     delete m_messages;
     m_messages = nullptr;
-    Problem::setFolderChooser({});
 }
 
 void tst_Problem::sequenceAndSelection_data()
@@ -240,12 +238,11 @@ void tst_Problem::badFolderCancelled()
     TempTree tree;
     const QString missing = tree.file(QStringLiteral("missing"));
     int chooserCalls = 0;
-    Problem::setFolderChooser([&] {
+    Problem problem;
+    problem.setFolderChooser([&] {
         ++chooserCalls;
         return QString(); // cancelled
     });
-
-    Problem problem;
     QCOMPARE(problem.loadFrom(missing, QString(), QStringLiteral("KENTEI")), Problem::NoFolder);
     QCOMPARE(m_messages->texts(), QStringList{PathMessage});
     QCOMPARE(m_messages->shown().at(0).title, ErrorTitle);
@@ -258,7 +255,6 @@ void tst_Problem::badFolderCancelled()
     QCOMPARE(chooserCalls, 1);
 
     // The retry flag is per object; and without a chooser it counts as cancelled.
-    Problem::setFolderChooser({});
     Problem other;
     QCOMPARE(other.loadFrom(missing, QString(), QStringLiteral("KENTEI")), Problem::NoFolder);
     QCOMPARE(m_messages->shown().size(), 2);
@@ -268,9 +264,8 @@ void tst_Problem::chooserGivesFolder()
 {
     TempTree tree;
     writeThree(tree);
-    Problem::setFolderChooser([&] { return tree.path(); });
-
     Problem problem;
+    problem.setFolderChooser([&] { return tree.path(); });
     QCOMPARE(problem.loadFrom(tree.file(QStringLiteral("missing")), QString(),
                               QStringLiteral("SEQUENCE")),
              Problem::Loaded);
@@ -282,11 +277,11 @@ void tst_Problem::chooserGivesBadFolderAgain()
 {
     TempTree tree;
     int chooserCalls = 0;
-    Problem::setFolderChooser([&] {
+    Problem problem;
+    problem.setFolderChooser([&] {
         ++chooserCalls;
         return tree.file(QStringLiteral("also missing"));
     });
-    Problem problem;
     QCOMPARE(problem.loadFrom(tree.file(QStringLiteral("missing")), QString(),
                               QStringLiteral("SEQUENCE")),
              Problem::NoFolder);

@@ -1,9 +1,9 @@
 #include "PdfWords.h"
 #include "support/TempTree.h"
 
-#include "app/ProgramState.h"
 #include "common/ClockText.h"
 #include "common/PelkoError.h"
+#include "platform/HelpViewer.h"
 #include "platform/MessageService.h"
 #include "platform/Printers.h"
 #include "problems/Problem.h"
@@ -425,23 +425,23 @@ void tst_CertificatePrinter::failuresAreRaised()
 
 void tst_CertificatePrinter::printMenuReportsAFailure()
 {
-    appSettings = std::make_unique<Settings>();
-    appRecord = std::make_unique<RunRecord>();
-    appRecord->setCharsPerMinute(120);
+    Settings settings;
+    RunRecord record;
+    HelpViewer help;
+    TestWindow window(settings, record, help);
+    record.setCharsPerMinute(120);
     Printers::setProvider([] { return QStringList(); }, [] { return QString(); });
-    appSettings->setPrinterName(QStringLiteral("Pelko-no-such-printer"));
+    settings.setPrinterName(QStringLiteral("Pelko-no-such-printer"));
     MessageRecorder messages;
     messages.script({MessageAnswer::Ok, MessageAnswer::Ok});
-    TestWindow::instance().printCertificate();
+    window.printCertificate();
     QCOMPARE(messages.shown().size(), 2);
     const MessageRecorder::Shown& box = messages.shown().at(1);
     QCOMPARE(box.title, QStringLiteral("印刷エラー"));
     QCOMPARE(box.icon, MessageIcon::Critical);
     QVERIFY(box.text.startsWith(QStringLiteral("認定証を印刷できませんでした。\r")));
     QVERIFY(box.text.contains(QStringLiteral("「Pelko-no-such-printer」")));
-    QCOMPARE(appRecord->charsPerMinute(), 120.f); // the result is still there
-    appRecord.reset();
-    appSettings.reset();
+    QCOMPARE(record.charsPerMinute(), 120.f); // the result is still there
 }
 
 QTEST_MAIN(tst_CertificatePrinter)

@@ -1,5 +1,5 @@
-#include "app/ProgramState.h"
 #include "common/PelkoError.h"
+#include "platform/HelpViewer.h"
 #include "platform/MessageService.h"
 #include "platform/Printers.h"
 #include "results/CertificatePrinter.h"
@@ -290,18 +290,18 @@ void tst_CupsPrinting::stoppedSchedulerIsReported()
     // No scheduler: no printer, which the main menu's certification check relies on.
     QVERIFY(Printers::installedNames().isEmpty());
     QCOMPARE(PrintQueue::lastJobId(kQueue), -1);
-    appSettings = std::make_unique<Settings>();
-    appRecord = std::make_unique<RunRecord>();
+    Settings settings;
+    RunRecord record;
+    HelpViewer help;
+    TestWindow window(settings, record, help);
     MessageRecorder messages;
     messages.script({MessageAnswer::Ok, MessageAnswer::Ok});
-    appSettings->setPrinterName(kQueue); // chosen earlier in this run, now unreachable
-    TestWindow::instance().printCertificate();
+    settings.setPrinterName(kQueue); // chosen earlier in this run, now unreachable
+    window.printCertificate();
     QCOMPARE(messages.shown().size(), 2);
     QCOMPARE(messages.shown().at(1).title, QStringLiteral("印刷エラー"));
     QVERIFY2(messages.shown().at(1).text.contains(QStringLiteral("「PDF」が見つかりません")),
              qPrintable(messages.shown().at(1).text));
-    appRecord.reset();
-    appSettings.reset();
 }
 
 QTEST_MAIN(tst_CupsPrinting)

@@ -1,11 +1,12 @@
 // Opens the test window on a sample problem and saves a picture of it before the start,
 // during a run and at the result: testwindow_shot <problem folder> <waiting|running|result>
 // <file.png> [window size in percent].
-#include "app/ProgramState.h"
+#include "platform/HelpViewer.h"
 #include "platform/MessageService.h"
 #include "problems/Problem.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
+#include "support/SharedState.h"
 #include "typing/InputBox.h"
 #include "typing/TestWindow.h"
 
@@ -26,25 +27,25 @@ int main(int argc, char** argv)
     const QString output = QString::fromLocal8Bit(argv[3]);
 
     MessageRecorder messages; // boxes answered at once
-    appSettings = std::make_unique<Settings>();
-    appSettings->setPracticeFolder(folder);
-    appSettings->setCertificationFolder(folder);
-    appSettings->setProblemOrder(QStringLiteral("SEQUENCE"));
-    appSettings->setLogFolder(QDir::tempPath());
+    SharedState shared;
+    shared.settings.setPracticeFolder(folder);
+    shared.settings.setCertificationFolder(folder);
+    shared.settings.setProblemOrder(QStringLiteral("SEQUENCE"));
+    shared.settings.setLogFolder(QDir::tempPath());
     if (argc > 4)
-        appSettings->windowPercent = qint16(QString::fromLocal8Bit(argv[4]).toInt());
-    appRecord = std::make_unique<RunRecord>();
-    appRecord->setCertification(false);
+        shared.settings.windowPercent = qint16(QString::fromLocal8Bit(argv[4]).toInt());
+    shared.record.setCertification(false);
 
-    TestWindow& window = TestWindow::instance();
+    HelpViewer help;
+    TestWindow window(shared.settings, shared.record, help);
     window.open();
     InputPane* input = window.inputPane();
     if (state != u"waiting") {
         QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
         input->startRun(&space);
         // The first two lines, as an input method would commit them.
-        for (int line = 1; line <= std::min(2, int(currentProblem->count())); ++line) {
-            for (const ProblemChar& ch : currentProblem->item(line))
+        for (int line = 1; line <= std::min(2, int(window.problem()->count())); ++line) {
+            for (const ProblemChar& ch : window.problem()->item(line))
                 input->typeCommitted(ch.text());
             if (line < 2)
                 input->typeKeyText(QStringLiteral("\r"));

@@ -1,9 +1,9 @@
 #include "ProblemFixture.h"
-#include "app/ProgramState.h"
 #include "platform/MessageService.h"
 #include "results/LogWriter.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
+#include "support/SharedState.h"
 #include "typing/InputBox.h"
 #include "typing/InputPane.h"
 #include "typing/KeyStrokeCounter.h"
@@ -90,6 +90,9 @@ private:
     QString pair() const;
 
     std::unique_ptr<TempTree> m_tree;
+    std::unique_ptr<SharedState> m_state;
+    std::unique_ptr<Problem> m_problem;
+    QString m_summary;
     std::unique_ptr<ProblemView> m_problemView;
     std::unique_ptr<InputPane> m_input;
     FakeHost m_host;
@@ -97,22 +100,21 @@ private:
 
 void tst_InputPane::initTestCase()
 {
-    appSettings = std::make_unique<Settings>();
 }
 
 void tst_InputPane::init()
 {
     m_tree = std::make_unique<TempTree>();
-    appRecord = std::make_unique<RunRecord>();
-    appRecord->setUserId(QStringLiteral("U01"));
-    appRecord->setUserName(QStringLiteral("Tester"));
-    appSettings->setLogFolder(m_tree->path());
-    appSettings->setLogName(QStringLiteral("pelko.log"));
-    appSettings->setPassLogEnabled(false);
-    appSettings->setDurationMinutes(3);
-    appSettings->setPassSpeed(25);
-    appSettings->setProblemOrder(QStringLiteral("RANDOM"));
-    problemSummary = QStringLiteral("総文字数:5文字");
+    m_state = std::make_unique<SharedState>();
+    m_state->record.setUserId(QStringLiteral("U01"));
+    m_state->record.setUserName(QStringLiteral("Tester"));
+    m_state->settings.setLogFolder(m_tree->path());
+    m_state->settings.setLogName(QStringLiteral("pelko.log"));
+    m_state->settings.setPassLogEnabled(false);
+    m_state->settings.setDurationMinutes(3);
+    m_state->settings.setPassSpeed(25);
+    m_state->settings.setProblemOrder(QStringLiteral("RANDOM"));
+    m_summary = QStringLiteral("総文字数:5文字");
     m_host = FakeHost();
 }
 
@@ -120,15 +122,17 @@ void tst_InputPane::cleanup()
 {
     m_input.reset();
     m_problemView.reset();
-    currentProblem.reset();
+    m_problem.reset();
+    m_state.reset();
     m_tree.reset();
 }
 
 void tst_InputPane::makeWindows(const QStringList& lines)
 {
-    currentProblem = loadProblem(*m_tree, lines);
-    m_problemView = std::make_unique<ProblemView>();
-    m_input = std::make_unique<InputPane>();
+    m_problem = loadProblem(*m_tree, lines);
+    m_problemView = std::make_unique<ProblemView>(m_state->settings);
+    m_input = std::make_unique<InputPane>(m_state->settings, m_state->record);
+    m_input->setProblem(m_problem.get(), &m_summary);
     m_input->setProblemView(m_problemView.get());
     m_input->setHost(&m_host);
     m_input->prepare();
@@ -172,7 +176,7 @@ void tst_InputPane::startsOnTheSpaceBarOnly()
     // After the start a space is an ordinary character: here a wrong one.
     QTest::keyClick(m_input->m_inputBox, Qt::Key_Space);
     QCOMPARE(m_host.countdownStarts, 1);
-    QCOMPARE(appRecord->errors(), qint16(1));
+    QCOMPARE(m_state->record.errors(), qint16(1));
     QCOMPARE(m_input->m_strokes, qint16(1));
 }
 
@@ -199,7 +203,7 @@ void tst_InputPane::fullWidthSpaceAndEarlyEnter()
     QCOMPARE(m_input->m_inputBox->text(), QStringLiteral("あ□"));
     QTest::keyClick(m_input->m_inputBox, Qt::Key_Return); // mid-line: nothing, one stroke
     QCOMPARE(m_input->m_strokes, qint16(1));
-    QCOMPARE(appRecord->errors(), qint16(0));
+    QCOMPARE(m_state->record.errors(), qint16(0));
     QCOMPARE(m_input->checker().m_currentLine, qint16(1));
     // Backspace and Tab change nothing either.
     QTest::keyClick(m_input->m_inputBox, Qt::Key_Backspace);
@@ -236,8 +240,8 @@ void tst_InputPane::multiCharacterCommits()
     start();
     commit(m_input->m_inputBox, committed);
     QCOMPARE(m_input->m_inputBox->text(), box);
-    QCOMPARE(appRecord->acceptedChars(), accepted);
-    QCOMPARE(appRecord->errors(), errors);
+    QCOMPARE(m_state->record.acceptedChars(), accepted);
+    QCOMPARE(m_state->record.errors(), errors);
     QVERIFY(m_input->imeOn());
 }
 
@@ -248,15 +252,15 @@ void tst_InputPane::preeditIsNeverChecked()
     QInputMethodEvent preedit(QStringLiteral("にほんご"), {});
     QApplication::sendEvent(m_input->m_inputBox, &preedit);
     QCOMPARE(m_input->m_inputBox->text(), QString());
-    QCOMPARE(appRecord->acceptedChars(), qint16(0));
-    QCOMPARE(appRecord->errors(), qint16(0));
+    QCOMPARE(m_state->record.acceptedChars(), qint16(0));
+    QCOMPARE(m_state->record.errors(), qint16(0));
     QCOMPARE(m_input->m_strokes, qint16(0));
     // Commit with a new preedit after it: only the commit is checked.
     QInputMethodEvent both(QStringLiteral("ご"), {});
     both.setCommitString(QStringLiteral("日本"));
     QApplication::sendEvent(m_input->m_inputBox, &both);
     QCOMPARE(m_input->m_inputBox->text(), QStringLiteral("日本"));
-    QCOMPARE(appRecord->acceptedChars(), qint16(2));
+    QCOMPARE(m_state->record.acceptedChars(), qint16(2));
     const QRect caret = m_input->m_inputBox->inputMethodQuery(Qt::ImCursorRectangle).toRect();
     QVERIFY(caret.left() > 0);
 }
@@ -281,7 +285,7 @@ void tst_InputPane::rowsMoveTheNowLineAndScrollFromRowSeven()
     QCOMPARE(m_input->m_typedRows->printedRows().size(), 8);
     QCOMPARE(m_input->m_typedRows->printedRows().first(), QStringLiteral("ab"));
     QCOMPARE(m_input->m_typedRows->pictures().size(), 8); // one grey mark per Enter
-    QCOMPARE(appRecord->acceptedChars(), qint16(8));
+    QCOMPARE(m_state->record.acceptedChars(), qint16(8));
 }
 
 void tst_InputPane::pasteRoutesAreRefused()
@@ -309,7 +313,7 @@ void tst_InputPane::pasteRoutesAreRefused()
     QCOMPARE(box->text(), QString());
     QCOMPARE(box->contextMenuPolicy(), Qt::NoContextMenu);
     QVERIFY(!box->acceptDrops());
-    QCOMPARE(appRecord->acceptedChars() + appRecord->errors(), 0);
+    QCOMPARE(m_state->record.acceptedChars() + m_state->record.errors(), 0);
     QCOMPARE(boxes.shown().size(), 1); // only Ctrl+V warns
 }
 
@@ -321,7 +325,7 @@ void tst_InputPane::finishingWritesTheResultAndTheLog()
     earlier.logFolder = m_tree->path();
     earlier.logName = QStringLiteral("pelko.log");
     QCOMPARE(earlier.write(false), qint16(0));
-    appRecord->setRecordNumber(99);
+    m_state->record.setRecordNumber(99);
 
     makeWindows({QStringLiteral("abc"), QStringLiteral("de")});
     start();
@@ -332,9 +336,9 @@ void tst_InputPane::finishingWritesTheResultAndTheLog()
     QTest::keyClicks(m_input->m_inputBox, QStringLiteral("de"));
     QTest::keyClick(m_input->m_inputBox, Qt::Key_Return);
 
-    QCOMPARE(appRecord->secondsUsed(), qint16(1));
-    QCOMPARE(appRecord->acceptedChars(), qint16(3));
-    QCOMPARE(appRecord->charsPerMinute(), 180.0f);
+    QCOMPARE(m_state->record.secondsUsed(), qint16(1));
+    QCOMPARE(m_state->record.acceptedChars(), qint16(3));
+    QCOMPARE(m_state->record.charsPerMinute(), 180.0f);
     QCOMPARE(boxes.texts(), QStringList{QStringLiteral("お疲れ様でした")});
     QCOMPARE(boxes.shown().first().title, QStringLiteral("終了"));
     QCOMPARE(boxes.shown().first().icon, MessageIcon::Information);
@@ -346,7 +350,7 @@ void tst_InputPane::finishingWritesTheResultAndTheLog()
         QStringLiteral("あなたの入力速度は180文字/分です(正打率100%)\n＜ワープロ検定１級レベル＞"));
     QCOMPARE(m_input->m_resultLabel->palette().color(QPalette::WindowText), QColor(0, 0, 0));
 
-    QCOMPARE(appRecord->recordNumber(), qint16(1));
+    QCOMPARE(m_state->record.recordNumber(), qint16(1));
     const QByteArray log = m_tree->read(QStringLiteral("pelko.log"));
     const QList<QByteArray> records = log.split('\n');
     QVERIFY(records.size() >= 2);
@@ -362,12 +366,12 @@ void tst_InputPane::nothingCountsAfterTheEnd()
     start();
     boxes.box = m_input->m_inputBox;
     commit(m_input->m_inputBox, QStringLiteral("あい"));
-    appRecord->setSecondsUsed(180);
+    m_state->record.setSecondsUsed(180);
     m_input->finishRun(); // time is up
     m_input->finishRun(); // and once more: the run ends once
     QCOMPARE(boxes.texts(), QStringList{QStringLiteral("お疲れ様でした")});
-    QCOMPARE(appRecord->acceptedChars(), qint16(2));
-    QCOMPARE(appRecord->errors(), qint16(0));
+    QCOMPARE(m_state->record.acceptedChars(), qint16(2));
+    QCOMPARE(m_state->record.errors(), qint16(0));
     QCOMPARE(m_input->m_strokes, qint16(0));
     QCOMPARE(m_input->m_inputBox->text(), QStringLiteral("あい"));
     QCOMPARE(m_host.countdownStops, 1);
@@ -402,11 +406,11 @@ void tst_InputPane::menusAfterTheRun()
     QFETCH(bool, next);
     QFETCH(bool, print);
     MessageRecorder boxes;
-    appSettings->setProblemOrder(order);
-    appRecord->setCertification(certification);
+    m_state->settings.setProblemOrder(order);
+    m_state->record.setCertification(certification);
     makeWindows({QStringLiteral("abc")});
-    appRecord->setAcceptedChars(accepted);
-    appRecord->setSecondsUsed(180);
+    m_state->record.setAcceptedChars(accepted);
+    m_state->record.setSecondsUsed(180);
     m_input->finishRun();
     QCOMPARE(m_host.nextShown, next);
     QCOMPARE(m_host.printEnabled, print);
@@ -424,10 +428,10 @@ void tst_InputPane::menusAfterTheRun()
 void tst_InputPane::logFailureIsReported()
 {
     MessageRecorder boxes;
-    appSettings->setLogFolder(m_tree->file(QStringLiteral("missing/folder")));
-    appRecord->setRecordNumber(7);
+    m_state->settings.setLogFolder(m_tree->file(QStringLiteral("missing/folder")));
+    m_state->record.setRecordNumber(7);
     makeWindows({QStringLiteral("abc")});
-    appRecord->setSecondsUsed(180);
+    m_state->record.setSecondsUsed(180);
     m_input->finishRun();
     QCOMPARE(boxes.texts(), (QStringList{QStringLiteral("お疲れ様でした"),
                                          QStringLiteral("ログが正常に書き込めませんでした")}));

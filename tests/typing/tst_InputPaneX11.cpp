@@ -3,10 +3,10 @@
 // Starts its own Xvfb and types with xdotool; skipped where either is missing.
 
 #include "ProblemFixture.h"
-#include "app/ProgramState.h"
 #include "platform/MessageService.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
+#include "support/SharedState.h"
 #include "typing/InputBox.h"
 #include "typing/InputPane.h"
 #include "typing/ProblemView.h"
@@ -47,12 +47,13 @@ private Q_SLOTS:
 void tst_InputPaneX11::strokesCountOncePerPress()
 {
     TempTree tree;
-    appSettings = std::make_unique<Settings>();
-    appRecord = std::make_unique<RunRecord>();
-    currentProblem = loadProblem(tree, {QStringLiteral("abcd")});
+    SharedState state;
+    const std::unique_ptr<Problem> problem = loadProblem(tree, {QStringLiteral("abcd")});
+    const QString summary;
     NoHost host;
-    ProblemView problemView;
-    InputPane input;
+    ProblemView problemView(state.settings);
+    InputPane input(state.settings, state.record);
+    input.setProblem(problem.get(), &summary);
     input.setProblemView(&problemView);
     input.setHost(&host);
     input.prepare();
@@ -67,14 +68,13 @@ void tst_InputPaneX11::strokesCountOncePerPress()
     QTRY_VERIFY(input.checker().m_started);
     QTRY_VERIFY(input.m_inputBox->hasFocus());
     QVERIFY(xdotool({QStringLiteral("type"), QStringLiteral("abx")}));
-    QTRY_COMPARE(appRecord->errors(), qint16(1));
-    QCOMPARE(appRecord->acceptedChars(), qint16(2));
+    QTRY_COMPARE(state.record.errors(), qint16(1));
+    QCOMPARE(state.record.acceptedChars(), qint16(2));
     QCOMPARE(input.m_inputBox->text(), QStringLiteral("ab"));
     QCOMPARE(input.m_strokes, qint16(3)); // the space started the run and is no stroke
     QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("shift+Tab")}));
     QTRY_COMPARE(input.m_strokes, qint16(5)); // Shift and Tab
     QVERIFY(input.m_inputBox->hasFocus());
-    currentProblem.reset();
 }
 
 int main(int argc, char** argv)

@@ -1,9 +1,10 @@
 #include "app/MainMenu.h"
-#include "app/ProgramState.h"
+#include "platform/HelpViewer.h"
 #include "platform/MessageService.h"
 #include "problems/Problem.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
+#include "support/SharedState.h"
 #include "support/TempTree.h"
 #include "typing/EndOfLineMark.h"
 #include "typing/InputBox.h"
@@ -105,6 +106,10 @@ private:
     std::unique_ptr<TempTree> m_tree;
     std::unique_ptr<ScopedEnv> m_appDir;
     std::unique_ptr<MessageRecorder> m_messages;
+    std::unique_ptr<SharedState> m_state;
+    std::unique_ptr<HelpViewer> m_help;
+    std::unique_ptr<TestWindow> m_window;
+    std::unique_ptr<MainMenu> m_menu;
 };
 
 void tst_TestWindow::init()
@@ -115,27 +120,30 @@ void tst_TestWindow::init()
     m_tree->mkdir(QStringLiteral("log"));
     m_appDir = std::make_unique<ScopedEnv>("PELKO_APPDIR", m_tree->path());
     m_messages = std::make_unique<MessageRecorder>();
-    appSettings = std::make_unique<Settings>();
-    appSettings->setCertificationFolder(m_tree->file(QStringLiteral("DATA")));
-    appSettings->setPracticeFolder(m_tree->file(QStringLiteral("PLACTICE")));
-    appSettings->setLogFolder(m_tree->file(QStringLiteral("log")));
-    appSettings->setProblemOrder(QStringLiteral("SEQUENCE"));
-    appSettings->setDurationMinutes(1);
-    appRecord = std::make_unique<RunRecord>();
-    appRecord->setCertification(false);
-    appSettings->setBaseFontSize(13);
-    appSettings->setResultFontSize(11);
-    testReady = true;
-    TestWindow::instance().m_problemFileName.clear();
+    m_state = std::make_unique<SharedState>();
+    m_state->settings.setCertificationFolder(m_tree->file(QStringLiteral("DATA")));
+    m_state->settings.setPracticeFolder(m_tree->file(QStringLiteral("PLACTICE")));
+    m_state->settings.setLogFolder(m_tree->file(QStringLiteral("log")));
+    m_state->settings.setProblemOrder(QStringLiteral("SEQUENCE"));
+    m_state->settings.setDurationMinutes(1);
+    m_state->record.setCertification(false);
+    m_state->settings.setBaseFontSize(13);
+    m_state->settings.setResultFontSize(11);
+    m_help = std::make_unique<HelpViewer>();
+    m_window = std::make_unique<TestWindow>(m_state->settings, m_state->record, *m_help);
+    m_menu = std::make_unique<MainMenu>(m_state->settings, m_state->record, *m_window);
+    m_window->setMainMenu(m_menu.get());
+    m_window->setReady(true);
 }
 
 void tst_TestWindow::cleanup()
 {
-    TestWindow& window = TestWindow::instance();
-    if (window.isVisible())
-        window.unload();
-    MainMenu::instance().hide();
-    currentProblem.reset();
+    if (m_window->isVisible())
+        m_window->unload();
+    m_menu.reset();
+    m_window.reset();
+    m_help.reset();
+    m_state.reset();
     m_messages.reset();
     m_appDir.reset();
     m_tree.reset();
@@ -152,7 +160,7 @@ void tst_TestWindow::writeProblems(const QStringList& texts)
 
 TestWindow& tst_TestWindow::open()
 {
-    TestWindow& window = TestWindow::instance();
+    TestWindow& window = *m_window;
     window.open();
     return window;
 }
@@ -211,7 +219,7 @@ void tst_TestWindow::markSizeFollowsRowHeight()
 {
     QFETCH(float, fontBase);
     QFETCH(int, size);
-    appSettings->setBaseFontSize(fontBase);
+    m_state->settings.setBaseFontSize(fontBase);
     writeProblems({QStringLiteral("字\r\n")});
     TestWindow& window = open();
     const int rowPixels = int(window.problemView()->m_problemText->textHeight(u" "));
@@ -227,7 +235,7 @@ void tst_TestWindow::markSizeFollowsRowHeight()
 void tst_TestWindow::narrowClientGivesNarrowerProblemWindow()
 {
     writeProblems({QStringLiteral("字\r\n")});
-    appSettings->windowPercent = 40;
+    m_state->settings.windowPercent = 40;
     TestWindow& window = open();
     PaintedRows* pic = window.problemView()->m_problemText;
     const int client = window.m_mdiArea->viewport()->width();
@@ -246,15 +254,15 @@ void tst_TestWindow::informationLine()
     // 4 characters: 2 kanji, 1 alphanumeric, 1 half-width.
     writeProblems({QStringLiteral("漢字Ａa\r\n")});
     TestWindow& window = open();
-    QCOMPARE(problemSummary,
+    QCOMPARE(m_window->problemSummary(),
              QStringLiteral("総文字数:4文字  漢字率:50%  英数記号率:25%  半角率:25%"));
     QLabel* info = window.problemView()->m_infoLabel;
-    QCOMPARE(info->text(), problemSummary + QStringLiteral("  ストローク:0  入力:0/0"));
+    QCOMPARE(info->text(), m_window->problemSummary() + QStringLiteral("  ストローク:0  入力:0/0"));
     const int oneRowTop = info->y();
 
     // Too narrow for the frame: two rows, at the bottom of the frame.
     window.unload();
-    appSettings->windowPercent = 30;
+    m_state->settings.windowPercent = 30;
     open();
     info = window.problemView()->m_infoLabel;
     QVERIFY(info->wordWrap());
@@ -281,7 +289,7 @@ void tst_TestWindow::problemMenuByMode()
     for (int i = 1; i <= files; ++i)
         texts.append(QStringLiteral("第%1問の見出しはここまでの二十文字です。続き\r\n").arg(i));
     writeProblems(texts);
-    appSettings->setProblemOrder(sortMode);
+    m_state->settings.setProblemOrder(sortMode);
     TestWindow& window = open();
     QCOMPARE(window.windowTitle(), QStringLiteral("練習中"));
     QCOMPARE(window.m_problemMenu->menuAction()->isVisible(), menuShown);
@@ -299,7 +307,7 @@ void tst_TestWindow::problemMenuByMode()
     // Choosing an item loads that file; a second opening does not duplicate the items.
     window.m_problemActions[2]->trigger();
     QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.002"));
-    QCOMPARE(currentProblem->fileName(), QStringLiteral("jpn_dat.002"));
+    QCOMPARE(m_window->problem()->fileName(), QStringLiteral("jpn_dat.002"));
     window.unload();
     open();
     QCOMPARE(window.m_problemActions.size(), files + 1);
@@ -316,9 +324,9 @@ void tst_TestWindow::certificationTimeMenuFollowsChangeTime()
 {
     QFETCH(bool, changeTime);
     writeProblems({QStringLiteral("検定\r\n"), QStringLiteral("問題\r\n")});
-    appRecord->setCertification(true);
-    appSettings->setCanChangeDuration(changeTime);
-    appSettings->setDurationMinutes(5);
+    m_state->record.setCertification(true);
+    m_state->settings.setCanChangeDuration(changeTime);
+    m_state->settings.setDurationMinutes(5);
     TestWindow& window = open();
     QCOMPARE(window.windowTitle(), QStringLiteral("検定中"));
     QVERIFY(!window.m_problemMenu->menuAction()->isVisible());
@@ -340,7 +348,7 @@ void tst_TestWindow::certificationTimeMenuFollowsChangeTime()
 void tst_TestWindow::countdownEndsTheRunOnce()
 {
     writeProblems({QStringLiteral("時間切れ\r\n")});
-    appSettings->setDurationMinutes(1);
+    m_state->settings.setDurationMinutes(1);
     TestWindow& window = open();
     window.startCountdown();
     window.tick();
@@ -353,11 +361,11 @@ void tst_TestWindow::countdownEndsTheRunOnce()
     QCOMPARE(window.problemView()->m_secondsLabel->text(), QStringLiteral("9"));
     for (int tick = 52; tick <= 59; ++tick)
         window.tick();
-    QCOMPARE(appRecord->secondsUsed(), qint16(0));
+    QCOMPARE(m_state->record.secondsUsed(), qint16(0));
     QVERIFY(m_messages->texts().isEmpty());
 
     window.tick(); // tick 60
-    QCOMPARE(appRecord->secondsUsed(), qint16(60));
+    QCOMPARE(m_state->record.secondsUsed(), qint16(60));
     QVERIFY(!window.m_countdownTimer->isActive());
     QCOMPARE(m_messages->texts().count(QStringLiteral("お疲れ様でした")), 1);
     QVERIFY(window.inputPane()->m_resultLabel->isVisibleTo(window.inputPane()));
@@ -366,7 +374,7 @@ void tst_TestWindow::countdownEndsTheRunOnce()
 void tst_TestWindow::cursorBlinksAndBackgroundFollowsSettings()
 {
     writeProblems({QStringLiteral("一\r\n")});
-    appSettings->setBackColor(QStringLiteral("&H00FF00"));
+    m_state->settings.setBackColor(QStringLiteral("&H00FF00"));
     TestWindow& window = open();
     QCOMPARE(window.m_mdiArea->background().color(), QColor(0, 255, 0));
     QVERIFY(window.m_cursorBlinkTimer->isActive());
@@ -391,13 +399,13 @@ void tst_TestWindow::loadFailureWhileOpeningGivesUp()
     QCOMPARE(m_messages->texts(), QStringList({NoFileText, CodeOneText}));
     QCOMPARE(m_messages->shown().at(1).title, ErrorTitle);
     QCOMPARE(m_messages->shown().at(1).icon, MessageIcon::None);
-    QVERIFY(!testReady);
+    QVERIFY(!m_window->isReady());
     QVERIFY(!window.isVisible());
     QVERIFY(!window.m_problemMenu->menuAction()->isVisible());
     QVERIFY(!window.problemView());
     QVERIFY(!window.inputPane());
-    QVERIFY(!currentProblem);
-    QVERIFY(MainMenu::instance().isVisible());
+    QVERIFY(!m_window->problem());
+    QVERIFY(m_menu->isVisible());
 }
 
 void tst_TestWindow::loadFailureAfterNextKeepsTheWindow()
@@ -410,7 +418,7 @@ void tst_TestWindow::loadFailureAfterNextKeepsTheWindow()
     QFile::remove(m_tree->file(QStringLiteral("PLACTICE/jpn_dat.002")));
     window.m_nextProblemAction->trigger();
     QCOMPARE(m_messages->texts(), QStringList({NoFileText, CodeOneText}));
-    QVERIFY(testReady);
+    QVERIFY(m_window->isReady());
     QVERIFY(window.isVisible());
     QVERIFY(window.problemView() && window.inputPane());
     QVERIFY(window.problemView()->isVisible());
@@ -427,14 +435,14 @@ void tst_TestWindow::closeMenuForgetsTheFileCloseBoxKeepsIt()
     QVERIFY(!window.isVisible());
     QVERIFY(window.m_problemFileName.isEmpty());
     QVERIFY(!window.m_cursorBlinkTimer->isActive());
-    QVERIFY(MainMenu::instance().isVisible());
+    QVERIFY(m_menu->isVisible());
 
     open();
     QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.001"));
     window.close();
     QVERIFY(!window.isVisible());
     QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.001"));
-    QVERIFY(!currentProblem);
+    QVERIFY(!m_window->problem());
     open();
     QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.002"));
 }
@@ -474,7 +482,7 @@ void tst_TestWindow::replaceOrCloseWhileDrawingWaits()
     for (QChar c : kanji)
         many += longLine(c) + QStringLiteral("\r\n");
     writeProblems({many, QStringLiteral("二\r\n")});
-    TestWindow& window = TestWindow::instance();
+    TestWindow& window = *m_window;
     std::optional<bool> drawingWhenClicked;
     // Runs at the first yield of the drawing.
     QTimer::singleShot(0, &window, [&] {
@@ -508,12 +516,12 @@ void tst_TestWindow::replaceOrCloseWhileDrawingWaits()
 void tst_TestWindow::durationDialogErrorGivesFiveMinutes()
 {
     writeProblems({QStringLiteral("一\r\n")});
-    appSettings->setDurationMinutes(1);
+    m_state->settings.setDurationMinutes(1);
     TestWindow& window = open();
     // The dialog cannot show 0 minutes: the duration falls back to 5, the caption stays.
-    appSettings->setDurationMinutes(0);
+    m_state->settings.setDurationMinutes(0);
     window.chooseDuration();
-    QCOMPARE(appSettings->durationMinutes(), qint16(5));
+    QCOMPARE(m_state->settings.durationMinutes(), qint16(5));
     QCOMPARE(window.m_durationAction->text(), QStringLiteral("1分"));
 }
 
@@ -533,8 +541,8 @@ void tst_TestWindow::printAsksFirstAndCancelPrintsNothing()
 void tst_TestWindow::problemWindowSwallowsKeysAndColours()
 {
     writeProblems({QStringLiteral("一\r\n")});
-    appSettings->setProblemBackColor(QStringLiteral("&HFF0000")); // blue
-    appSettings->setProblemColor(QStringLiteral("&H0000FF"));     // red
+    m_state->settings.setProblemBackColor(QStringLiteral("&HFF0000")); // blue
+    m_state->settings.setProblemColor(QStringLiteral("&H0000FF"));     // red
     TestWindow& window = open();
     QApplication::setActiveWindow(&window);
     ProblemView* view = window.problemView();
@@ -677,14 +685,14 @@ void tst_TestWindow::closingAsksOnlyDuringARun()
         QVERIFY(window.m_countdownTimer->isActive());
         QCOMPARE(QApplication::focusWidget(), window.inputPane()->m_inputBox);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QVERIFY(MainMenu::instance().isHidden());
+        QVERIFY(m_menu->isHidden());
         return;
     }
     // Closed as ever: the menu forgets the file, the close box keeps it.
     QVERIFY(!window.isVisible());
     QVERIFY(!window.inputPane());
     QVERIFY(!window.m_countdownTimer->isActive());
-    QVERIFY(MainMenu::instance().isVisible());
+    QVERIFY(m_menu->isVisible());
     QCOMPARE(window.m_problemFileName.isEmpty(), byMenu);
 }
 
@@ -699,7 +707,7 @@ void tst_TestWindow::timeUpWhileAskingToClose()
 {
     QFETCH(MessageAnswer, answer);
     writeProblems({QStringLiteral("一二三\r\n")});
-    appSettings->setDurationMinutes(1);
+    m_state->settings.setDurationMinutes(1);
     m_messages.reset();
     TimeUpWhileAsking messages;
     TestWindow& window = open();
@@ -717,7 +725,7 @@ void tst_TestWindow::timeUpWhileAskingToClose()
     QFile log(m_tree->file(QStringLiteral("log/pelko.log")));
     QVERIFY(log.open(QIODevice::ReadOnly));
     QCOMPARE(log.readAll().count("\r\n"), 1);
-    QCOMPARE(appRecord->secondsUsed(), qint16(60));
+    QCOMPARE(m_state->record.secondsUsed(), qint16(60));
     if (answer == MessageAnswer::Yes) {
         QVERIFY(!window.isVisible());
         return;
@@ -744,15 +752,15 @@ void tst_TestWindow::failedResultLeavesTheRowsWhole()
 {
     QFETCH(float, fontBase);
     QFETCH(float, fontResult);
-    appSettings->setBaseFontSize(fontBase);
-    appSettings->setResultFontSize(fontResult);
+    m_state->settings.setBaseFontSize(fontBase);
+    m_state->settings.setResultFontSize(fontResult);
     const QStringList lines = {QStringLiteral("abcdefghij"), QStringLiteral("klmnopqrst"),
                                QStringLiteral("uvwxyzabcd"), QStringLiteral("efghijklmn"),
                                QStringLiteral("opqrstuvwx"), QStringLiteral("yzabcdefgh"),
                                QStringLiteral("ijklmnopqr"), QStringLiteral("stuvwxyzab")};
     writeProblems({lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")});
-    appSettings->setDurationMinutes(1);
-    appSettings->setPassSpeed(9999);
+    m_state->settings.setDurationMinutes(1);
+    m_state->settings.setPassSpeed(9999);
     TestWindow& window = open();
     QApplication::setActiveWindow(&window);
     InputPane* input = window.inputPane();

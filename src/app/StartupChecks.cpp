@@ -1,19 +1,11 @@
-#include "ProgramState.h"
+#include "StartupChecks.h"
 
 #include "platform/AppPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageService.h"
-#include "problems/Problem.h"
-#include "results/RunRecord.h"
 #include "settings/Settings.h"
 
 #include <QDir>
-
-std::unique_ptr<Settings> appSettings;
-std::unique_ptr<RunRecord> appRecord;
-std::unique_ptr<Problem> currentProblem;
-bool testReady = false;
-QString problemSummary;
 
 namespace
 {
@@ -27,17 +19,16 @@ QString folderMessage(const char16_t* first, const char16_t* second)
 
 } // namespace
 
-void checkFolders(const std::function<void()>& showSettings)
+void checkFolders(Settings& settings, const std::function<void()>& showSettings)
 {
     const QString appFolder = AppPaths::applicationFolder();
 
-    if (!FileSystem::canEnterFolder(appSettings->certificationFolder())) {
+    if (!FileSystem::canEnterFolder(settings.certificationFolder())) {
         showMessage(folderMessage(u"データファイルのパスの指定が間違っています",
                                   u"デフォルトの指定で読み込んでみます"),
                     MessageButtons::Ok, kTitleError);
-        appSettings->setCertificationFolder(
-            FileSystem::joinPath(appFolder, QStringLiteral("data")));
-        if (!FileSystem::canEnterFolder(appSettings->certificationFolder())) {
+        settings.setCertificationFolder(FileSystem::joinPath(appFolder, QStringLiteral("data")));
+        if (!FileSystem::canEnterFolder(settings.certificationFolder())) {
             showMessage(folderMessage(u"データファイルのパスの指定が間違っています",
                                       u"環境設定を起動しますのでパスを指定しなおしてください。"),
                         MessageButtons::Ok, kTitleError);
@@ -47,28 +38,28 @@ void checkFolders(const std::function<void()>& showSettings)
         }
     }
 
-    if (!FileSystem::canEnterFolder(appSettings->logFolder())) {
+    if (!FileSystem::canEnterFolder(settings.logFolder())) {
         showMessage(
             folderMessage(u"ログのパス指定が間違っています", u"デフォルトの指定で読み込んでみます"),
             MessageButtons::Ok, kTitleError);
-        appSettings->setLogFolder(appFolder);
+        settings.setLogFolder(appFolder);
     }
 
-    if (!appSettings->isPassLogEnabled())
+    if (!settings.isPassLogEnabled())
         return;
 
-    if (!FileSystem::canEnterFolder(appSettings->passLogFolder())) {
+    if (!FileSystem::canEnterFolder(settings.passLogFolder())) {
         showMessage(folderMessage(u"サブログのパス指定が間違っています",
                                   u"デフォルトの指定で読み込んでみます"),
                     MessageButtons::Ok, kTitleError);
-        appSettings->setPassLogFolder(appFolder);
+        settings.setPassLogFolder(appFolder);
     }
 }
 
-void createDefaultLogFolder()
+void createDefaultLogFolder(const Settings& settings)
 {
     const QString defaultFolder = Settings::defaultLogFolder();
-    for (const QString& folder : {appSettings->logFolder(), appSettings->passLogFolder()}) {
+    for (const QString& folder : {settings.logFolder(), settings.passLogFolder()}) {
         if (FileSystem::withTrailingSlash(folder) == defaultFolder)
             QDir().mkpath(defaultFolder);
     }

@@ -1,0 +1,40 @@
+#include "Pelko.h"
+
+#include "StartupChecks.h"
+#include "common/PelkoError.h"
+#include "platform/MessageService.h"
+#include "platform/ProgramEnd.h"
+#include "settings/SettingsDialog.h"
+
+Pelko::Pelko()
+{
+    m_testWindow.setMainMenu(&m_mainMenu);
+}
+
+void Pelko::unexpectedEnding(int number, const QString& description)
+{
+    showMessage(unexpectedErrorText(number, description));
+    endProgram(1);
+}
+
+void Pelko::start()
+{
+    try {
+        m_splash.showModal();
+        if (!m_settings.isLoaded())
+            return;
+
+        createDefaultLogFolder(m_settings);
+        checkFolders(m_settings, [this] {
+            SettingsDialog dialog(m_settings);
+            dialog.exec();
+        });
+
+        m_mainMenu.prepare();
+        m_mainMenu.show();
+    } catch (const PelkoError& e) {
+        unexpectedEnding(e.number(), e.description());
+    } catch (const std::exception& e) {
+        unexpectedEnding(5, QString::fromLocal8Bit(e.what()));
+    }
+}
