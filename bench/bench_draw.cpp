@@ -71,7 +71,7 @@ int main(int argc, char** argv)
         window.open();
         opening.push_back(timer.nsecsElapsed() / 1e6);
         timer.restart();
-        window.giveUp();
+        window.startOver();
         replacing.push_back(timer.nsecsElapsed() / 1e6);
         window.unload();
     }

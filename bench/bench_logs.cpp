@@ -88,7 +88,7 @@ double secondsPerWrite(const QString& folder, int writes)
 int rankOnly(const char* path)
 {
     Ranking ranking;
-    ranking.everyRecordCompetes = true;
+    ranking.showsRepeats = true;
     if (!ranking.readLog(QString::fromLocal8Bit(path)))
         return 1;
     for (int row = 0; row < 3; ++row) {

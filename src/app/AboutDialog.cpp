@@ -1,7 +1,7 @@
 #include "AboutDialog.h"
 
-#include "CenterWindow.h"
-#include "PelkoArt.h"
+#include "platform/CenterWindow.h"
+#include "platform/PelkoArt.h"
 #include "PelkoVersion.h"
 #include "platform/Fonts.h"
 #include "platform/MessageService.h"

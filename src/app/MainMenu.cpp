@@ -1,6 +1,6 @@
 #include "MainMenu.h"
 
-#include "CenterWindow.h"
+#include "platform/CenterWindow.h"
 #include "MenuArt.h"
 #include "SelfAssessmentDialog.h"
 #include "UserEntryDialog.h"

@@ -1,5 +1,6 @@
 #include "Pelko.h"
 
+#include "AboutDialog.h"
 #include "StartupChecks.h"
 #include "common/PelkoError.h"
 #include "platform/MessageService.h"
@@ -9,6 +10,8 @@
 Pelko::Pelko()
 {
     m_testWindow.setMainMenu(&m_mainMenu);
+    QObject::connect(&m_testWindow, &TestWindow::aboutRequested, &m_testWindow,
+                     [this] { AboutDialog(&m_testWindow).showModal(); });
 }
 
 void Pelko::unexpectedEnding(int number, const QString& description)

@@ -1,7 +1,7 @@
 #include "SplashScreen.h"
 
-#include "CenterWindow.h"
-#include "PelkoArt.h"
+#include "platform/CenterWindow.h"
+#include "platform/PelkoArt.h"
 #include "PelkoVersion.h"
 #include "platform/MessageService.h"
 #include "platform/ProgramEnd.h"

@@ -1,6 +1,6 @@
 #include "UserEntryDialog.h"
 
-#include "CenterWindow.h"
+#include "platform/CenterWindow.h"
 #include "platform/Fonts.h"
 #include "platform/MessageService.h"
 #include "results/LogField.h"

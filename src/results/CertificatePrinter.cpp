@@ -3,7 +3,7 @@
 #include "CertificateLayout.h"
 #include "CurrentPrinter.h"
 #include "PrintQueue.h"
-#include "app/PelkoArt.h"
+#include "platform/PelkoArt.h"
 #include "common/ClockText.h"
 #include "common/NumericText.h"
 #include "common/PelkoError.h"

@@ -38,7 +38,7 @@ int Ranking::insertPosition(int q) const
 
 void Ranking::insertCandidate()
 {
-    if (!everyRecordCompetes) {
+    if (!showsRepeats) {
         const QString id = entries[10].userId.trimmed();
         for (int i = 0; i < 10; ++i) {
             if (entries[i].userId.trimmed() != id)

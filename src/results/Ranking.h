@@ -39,7 +39,7 @@ class Ranking
 public:
     // False: one row per user ID at most. True: every record competes. The caller copies it
     // from the settings.
-    bool everyRecordCompetes = false;
+    bool showsRepeats = false;
     // 0 … 9 the ranking, best first; 10 the candidate being offered.
     std::array<RankEntry, 11> entries;
 

@@ -1,7 +1,7 @@
 #include "RankingWindow.h"
 
 #include "ReturnArrowIcon.h"
-#include "app/CenterWindow.h"
+#include "platform/CenterWindow.h"
 #include "settings/Settings.h"
 
 #include <QFontDatabase>
@@ -102,7 +102,7 @@ void RankingWindow::reload()
     adjustSize();
     centerWindow(this, QStringLiteral("center"));
     Ranking ranking;
-    ranking.everyRecordCompetes = m_settings.rankingShowsRepeats();
+    ranking.showsRepeats = m_settings.rankingShowsRepeats();
     ranking.load(*this, m_settings.logFolder(), m_settings.logName());
 }
 

@@ -2,7 +2,7 @@
 
 #include "ChooserArt.h"
 #include "VolumeList.h"
-#include "app/CenterWindow.h"
+#include "platform/CenterWindow.h"
 #include "platform/AppPaths.h"
 #include "platform/DialogKeys.h"
 #include "platform/FileSystem.h"

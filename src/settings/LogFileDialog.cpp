@@ -2,7 +2,7 @@
 
 #include "ChooserArt.h"
 #include "LogFileCheck.h"
-#include "app/CenterWindow.h"
+#include "platform/CenterWindow.h"
 #include "platform/DialogKeys.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageService.h"

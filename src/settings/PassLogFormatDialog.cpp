@@ -3,7 +3,7 @@
 #include "ChooserArt.h"
 #include "LogStyleRules.h"
 #include "Settings.h"
-#include "app/CenterWindow.h"
+#include "platform/CenterWindow.h"
 #include "platform/MessageService.h"
 #include "results/LogColumns.h"
 

@@ -6,7 +6,7 @@
 #include "LogFileDialog.h"
 #include "PassLogFormatDialog.h"
 #include "Settings.h"
-#include "app/CenterWindow.h"
+#include "platform/CenterWindow.h"
 #include "common/NumericText.h"
 #include "platform/DialogKeys.h"
 #include "platform/MessageService.h"

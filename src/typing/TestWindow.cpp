@@ -4,8 +4,7 @@
 #include "InputBox.h"
 #include "PaintedRows.h"
 #include "ProblemLayout.h"
-#include "app/AboutDialog.h"
-#include "app/PelkoArt.h"
+#include "platform/PelkoArt.h"
 #include "common/NumericText.h"
 #include "common/PelkoError.h"
 #include "platform/AppPaths.h"
@@ -99,8 +98,8 @@ void TestWindow::showMainMenu()
 void TestWindow::buildMenus()
 {
     m_testMenu = menuBar()->addMenu(QStringLiteral("検定(&N)"));
-    m_giveUpAction = m_testMenu->addAction(QStringLiteral("やり直し(&E)"));
-    m_giveUpAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    m_startOverAction = m_testMenu->addAction(QStringLiteral("やり直し(&E)"));
+    m_startOverAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     m_closeAction = m_testMenu->addAction(QStringLiteral("閉じる(&C)"));
     m_closeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
     m_testMenu->addSeparator();
@@ -126,14 +125,14 @@ void TestWindow::buildMenus()
 
     m_nextProblemAction = menuBar()->addAction(QStringLiteral("次の問題へ(&N)"));
 
-    connect(m_giveUpAction, &QAction::triggered, this, &TestWindow::giveUp);
+    connect(m_startOverAction, &QAction::triggered, this, &TestWindow::startOver);
     connect(m_closeAction, &QAction::triggered, this, &TestWindow::closeTest);
     connect(m_printAction, &QAction::triggered, this, &TestWindow::printCertificate);
     connect(m_choosePrinterAction, &QAction::triggered, this, &TestWindow::choosePrinter);
     connect(m_durationAction, &QAction::triggered, this, &TestWindow::chooseDuration);
     connect(m_rankingAction, &QAction::triggered, this, &TestWindow::showRanking);
     connect(m_helpContentsAction, &QAction::triggered, this, &TestWindow::showHelpContents);
-    connect(m_aboutAction, &QAction::triggered, this, &TestWindow::showAbout);
+    connect(m_aboutAction, &QAction::triggered, this, &TestWindow::aboutRequested);
     connect(m_nextProblemAction, &QAction::triggered, this, &TestWindow::nextProblem);
     // Escape on an open menu leaves the bar holding the keyboard; the next Enter would open
     // the menu again over the run.
@@ -644,9 +643,9 @@ void TestWindow::replaceProblem(bool retry, const QString& fileName, bool isNext
     runDeferred();
 }
 
-void TestWindow::giveUp()
+void TestWindow::startOver()
 {
-    if (deferWhileDrawing([this] { giveUp(); }))
+    if (deferWhileDrawing([this] { startOver(); }))
         return;
     replaceProblem(true, QString(), false);
 }
@@ -792,11 +791,6 @@ void TestWindow::showRanking()
 {
     RankingWindow window(m_settings, this);
     window.exec();
-}
-
-void TestWindow::showAbout()
-{
-    AboutDialog(this).showModal();
 }
 
 void TestWindow::showHelpContents()

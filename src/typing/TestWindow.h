@@ -58,7 +58,7 @@ public:
     void tick();
     void blinkCursor();
 
-    void giveUp();
+    void startOver();
     void nextProblem();
     void chooseProblem(int index);
     void closeTest();
@@ -66,7 +66,6 @@ public:
     void choosePrinter();
     void chooseDuration();
     void showRanking();
-    void showAbout();
     void showHelpContents();
 
     void loadProblem(bool retry, const QString& fileName);
@@ -100,7 +99,7 @@ public:
     QTimer* m_cursorBlinkTimer = nullptr; // 500 ms shown, 700 ms hidden
 
     QMenu* m_testMenu = nullptr;
-    QAction* m_giveUpAction = nullptr;
+    QAction* m_startOverAction = nullptr;
     QAction* m_closeAction = nullptr;
     QAction* m_printAction = nullptr;
     QAction* m_choosePrinterAction = nullptr;
@@ -117,6 +116,10 @@ public:
 
     bool m_loadFailed = false;
     QString m_problemFileName;
+
+Q_SIGNALS:
+    // The about window belongs to the application, not to the test.
+    void aboutRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -45,7 +45,7 @@ QString rank(const TempTree& tree, const QByteArray& log, bool mode)
 {
     tree.write(QStringLiteral("Pelko.log"), log);
     Ranking ranking;
-    ranking.everyRecordCompetes = mode;
+    ranking.showsRepeats = mode;
     TextBoard board;
     ranking.load(board, tree.path(), QStringLiteral("pelko.log"));
     return board.summary();
@@ -173,11 +173,11 @@ void tst_Ranking::streamingMatchesWholeFileReading()
         }
         tree.write(QStringLiteral("pelko.log"), log);
         Ranking streamed;
-        streamed.everyRecordCompetes = mode;
+        streamed.showsRepeats = mode;
         QVERIFY(streamed.readLog(tree.file(QStringLiteral("pelko.log"))));
 
         Ranking plain;
-        plain.everyRecordCompetes = mode;
+        plain.showsRepeats = mode;
         for (const QByteArray& line : log.split('\n')) {
             const QList<QByteArray> f = line.trimmed().split(',');
             if (f.size() != 16)

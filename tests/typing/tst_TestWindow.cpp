@@ -341,7 +341,7 @@ void tst_TestWindow::certificationTimeMenuFollowsChangeTime()
 
     // A run disables the time menu; a new problem brings it back by the setting.
     window.setTimeMenuEnabled(false);
-    window.giveUp();
+    window.startOver();
     QCOMPARE(window.m_durationMenuAction->isEnabled(), changeTime);
 }
 
@@ -452,7 +452,7 @@ void tst_TestWindow::selectErrorDuringReplaceIsShown()
     writeProblems({QStringLiteral("一\r\n"), QStringLiteral("二\r\n")});
     TestWindow& window = open();
     QFile::remove(m_tree->file(QStringLiteral("PLACTICE/jpn_dat.001")));
-    window.m_giveUpAction->trigger();
+    window.m_startOverAction->trigger();
     QCOMPARE(m_messages->texts(), QStringList({QStringLiteral("ファイル指定に失敗しました")}));
     QCOMPARE(m_messages->shown().first().title, ErrorTitle);
     QVERIFY(window.isVisible());
@@ -490,7 +490,7 @@ void tst_TestWindow::replaceOrCloseWhileDrawingWaits()
         if (action == u"next")
             window.nextProblem();
         else if (action == u"stop")
-            window.giveUp();
+            window.startOver();
         else if (action == u"end")
             window.closeTest();
         else
