@@ -76,11 +76,11 @@ public:
     // The failures of the settings dialog's folder checks so far; they count across every
     // opening of the dialog for the whole run, so they stay with the settings. Never saved.
     SettingsRules::FolderCheck& folderCheck() { return m_folderCheck; }
+    const SettingsRules::FolderCheck& folderCheck() const { return m_folderCheck; }
     // The printer chosen in the printer dialog; it holds for this run only and is never saved.
     // Empty: the system's default printer.
     QString printerName() const { return m_printerName; }
     void setPrinterName(const QString& v) { m_printerName = v; }
-    const SettingsRules::FolderCheck& folderCheck() const { return m_folderCheck; }
 
 private:
     QString iniString(const QString& section, const QString& key) const;
