@@ -94,10 +94,10 @@ AboutDialog::AboutDialog(QWidget* parent)
     connect(m_systemInfoButton, &QPushButton::clicked, this, &AboutDialog::showSystemInfo);
 }
 
-int AboutDialog::showModal()
+int AboutDialog::exec()
 {
     prepare();
-    return exec();
+    return QDialog::exec();
 }
 
 void AboutDialog::prepare()

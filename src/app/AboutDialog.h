@@ -12,7 +12,7 @@ class AboutDialog : public QDialog
 public:
     explicit AboutDialog(QWidget* parent = nullptr);
 
-    int showModal();
+    int exec() override;
 
     void prepare();
     void dismiss();

@@ -138,7 +138,7 @@ void MainMenu::startPractice()
     m_record.setCertification(false);
     m_testWindow.setReady(true);
     hide();
-    UserEntryDialog(m_record, this).showModal();
+    UserEntryDialog(m_record, this).exec();
     openTestWindow();
 }
 
@@ -157,9 +157,9 @@ void MainMenu::startCertification()
     m_record.setCertification(true);
     m_testWindow.setReady(true);
     hide();
-    UserEntryDialog(m_record, this).showModal();
+    UserEntryDialog(m_record, this).exec();
     if (m_settings.showPractice())
-        SelfAssessmentDialog(m_record, this).showModal();
+        SelfAssessmentDialog(m_record, this).exec();
     openTestWindow();
 }
 

@@ -11,7 +11,7 @@ Pelko::Pelko()
 {
     m_testWindow.setMainMenu(&m_mainMenu);
     QObject::connect(&m_testWindow, &TestWindow::aboutRequested, &m_testWindow,
-                     [this] { AboutDialog(&m_testWindow).showModal(); });
+                     [this] { AboutDialog(&m_testWindow).exec(); });
 }
 
 void Pelko::unexpectedEnding(int number, const QString& description)
@@ -23,7 +23,7 @@ void Pelko::unexpectedEnding(int number, const QString& description)
 void Pelko::start()
 {
     try {
-        m_splash.showModal();
+        m_splash.exec();
         if (!m_settings.isLoaded())
             return;
 

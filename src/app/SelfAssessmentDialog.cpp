@@ -38,10 +38,10 @@ SelfAssessmentDialog::SelfAssessmentDialog(RunRecord& record, QWidget* parent)
     connect(m_okButton, &QPushButton::clicked, this, &SelfAssessmentDialog::confirm);
 }
 
-int SelfAssessmentDialog::showModal()
+int SelfAssessmentDialog::exec()
 {
     prepare();
-    return exec();
+    return QDialog::exec();
 }
 
 void SelfAssessmentDialog::prepare()

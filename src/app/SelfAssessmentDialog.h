@@ -15,7 +15,7 @@ class SelfAssessmentDialog : public QDialog
 public:
     explicit SelfAssessmentDialog(RunRecord& record, QWidget* parent = nullptr);
 
-    int showModal();
+    int exec() override;
 
     void prepare();
     void fitAndCenter();

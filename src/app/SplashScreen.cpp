@@ -48,11 +48,11 @@ SplashScreen::SplashScreen(Settings& settings)
     connect(m_closeTimer, &QTimer::timeout, this, &SplashScreen::closeIfLoaded);
 }
 
-int SplashScreen::showModal()
+int SplashScreen::exec()
 {
     prepare();
     m_closeTimer->start();
-    const int result = exec();
+    const int result = QDialog::exec();
     m_closeTimer->stop();
     return result;
 }

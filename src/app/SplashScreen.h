@@ -24,7 +24,7 @@ public:
     QTimer* m_closeTimer = nullptr;
 
     // Shows the window modally, as start-up does.
-    int showModal();
+    int exec() override;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -72,10 +72,10 @@ UserEntryDialog::UserEntryDialog(RunRecord& record, QWidget* parent)
     m_nameEdit->installEventFilter(this);
 }
 
-int UserEntryDialog::showModal()
+int UserEntryDialog::exec()
 {
     prepare();
-    return exec();
+    return QDialog::exec();
 }
 
 void UserEntryDialog::prepare()

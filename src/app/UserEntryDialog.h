@@ -16,7 +16,7 @@ public:
     explicit UserEntryDialog(RunRecord& record, QWidget* parent = nullptr);
 
     // Fills the dialog afresh and shows it modally, as the main menu does before a run.
-    int showModal();
+    int exec() override;
 
     void prepare();
     void focusEntryBox();

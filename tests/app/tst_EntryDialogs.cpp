@@ -77,7 +77,7 @@ void tst_EntryDialogs::enterInEitherBoxCloses()
         QTest::keyClick(inIdBox ? form.m_idEdit : form.m_nameEdit, Qt::Key_Return);
     });
     QTimer::singleShot(3000, &form, [&] { form.reject(); }); // never hang the suite
-    form.showModal();
+    form.exec();
     QCOMPARE(form.result(), int(QDialog::Accepted));
     QCOMPARE(m_record->userId(), QStringLiteral("A001"));
     QCOMPARE(m_record->userName(), inIdBox ? QString() : QStringLiteral("山田　花子"));
@@ -91,7 +91,7 @@ void tst_EntryDialogs::closingByFrameKeepsValues()
         form.m_nameEdit->setText(QStringLiteral("佐藤"));
         form.close();
     });
-    form.showModal();
+    form.exec();
     QCOMPARE(m_record->userId(), QStringLiteral("B002"));
     QCOMPARE(m_record->userName(), QStringLiteral("佐藤"));
 }
@@ -159,7 +159,7 @@ void tst_EntryDialogs::characterTheLogCannotTakeIsRefused()
         form.m_okButton->click();
     });
     QTimer::singleShot(3000, &form, [&] { form.done(QDialog::Rejected); });
-    form.showModal();
+    form.exec();
     QVERIFY(stayedOpen);
     QCOMPARE(recorder.texts(), QStringList{message});
     QCOMPARE(recorder.shown().at(0).title, QStringLiteral("利用者登録"));
@@ -218,7 +218,7 @@ void tst_EntryDialogs::selfAssessment()
         }
     });
     QTimer::singleShot(3000, &form, [&] { form.reject(); });
-    form.showModal();
+    form.exec();
     QCOMPARE(m_record->isCertification(), stillCertification);
     QCOMPARE(recorder.shown().size(), messages);
     if (messages) {
