@@ -8,7 +8,7 @@ public:
 
     virtual void startCountdown() = 0;            // m_countdownTimer on
     virtual void stopCountdown() = 0;             // m_countdownTimer off
-    virtual void setTimeMenuEnabled(bool on) = 0; // m_durationMenuAction
+    virtual void setDurationMenuEnabled(bool on) = 0; // m_durationMenuAction
     virtual void showNextProblemMenu() = 0;       // m_nextProblemAction visible
     virtual void enablePrintMenus() = 0;          // m_printAction and m_choosePrinterAction
 };
