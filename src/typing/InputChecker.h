@@ -51,7 +51,7 @@ public:
     void setImeOn(ImeOn imeOn) { m_imeOn = std::move(imeOn); }
 
     // The space bar before the start: the problem, the record the counters go into, and the
-    // problem's composition text that leads the status line. False when already started.
+    // problem summary that leads the status line. False when already started.
     bool start(const Problem* problem, RunRecord& record, const QString& problemSummary);
     // One key press in the input box.
     void countStroke();

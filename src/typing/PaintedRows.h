@@ -44,7 +44,7 @@ public:
     // Forgets everything printed; the position returns to the top-left corner.
     void clear();
 
-    // Inner width and height.
+    // The whole widget is printed on: no margins.
     qreal innerWidth() const { return width(); }
     qreal innerHeight() const { return height(); }
 

@@ -26,9 +26,9 @@ QString displayText(const QString& character);
 // client area.
 int problemWindowWidth(qreal clientWidth, qreal width82Spaces, qreal spaceWidth);
 
-// Where the test window goes in the work area (backgroundMode 0: windowPercent percent of the work
-// area, at least 600 pixels high where the work area allows; 1 or 2: maximised; other
-// values as 0).
+// Where the test window goes in the work area (backgroundMode 0: windowPercent percent of
+// the work area, at least 600 pixels high where the work area allows; 1 or 2: maximised;
+// other values as 0).
 struct Placement {
     QRect geometry;
     bool maximised = false;

@@ -64,7 +64,7 @@ void growFor(PaintedRows* problemText, qreal& height, qreal rowHeight)
     }
 }
 
-// A thin gap row of the return font follows every text row.
+// A thin gap row in the row-gap font follows every text row.
 void endTextRow(PaintedRows* problemText, qreal& height, const Settings& settings)
 {
     problemText->endRow();

@@ -184,10 +184,10 @@ void tst_TestWindow::drawsRowsByTheWrapRule()
 
     QStringList expected;
     const QString shown = QString(first).replace(QChar(0x3000), QStringLiteral("□"));
-    int at = 0;
+    int rowStart = 0;
     for (int length : lengths) {
-        expected.append(shown.mid(at, length));
-        at += length;
+        expected.append(shown.mid(rowStart, length));
+        rowStart += length;
     }
     expected.append(second);
     QCOMPARE(problemText->printedRows(), expected);
