@@ -73,11 +73,11 @@ int main(int argc, char** argv)
         timer.restart();
         window.startOver();
         replacing.push_back(timer.nsecsElapsed() / 1e6);
-        window.unload();
+        window.closeWindow();
     }
     window.open();
     const int rows = int(window.problemView()->m_problemText->printedRows().size());
-    window.unload();
+    window.closeWindow();
     if (!messages.texts().isEmpty()) {
         std::printf("unexpected message: %s\n", qPrintable(messages.texts().first()));
         return 1;

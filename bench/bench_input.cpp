@@ -1,5 +1,5 @@
 // Typing a long problem through synthesized input-method commits, one character each:
-// the time of one character (check, echo, status line) and how a run grows with length.
+// the time of one character (check, input box, status line) and how a run grows with length.
 // Run with QT_QPA_PLATFORM=offscreen.
 
 #include "common/Cp932.h"
@@ -30,7 +30,7 @@ namespace
 struct NoHost : TestHost {
     void startCountdown() override {}
     void stopCountdown() override {}
-    void setTimeMenuEnabled(bool) override {}
+    void setDurationMenuEnabled(bool) override {}
     void showNextProblemMenu() override {}
     void enablePrintMenus() override {}
 };
@@ -79,7 +79,7 @@ Figures typeProblem(const Settings& settings, int characters)
     input.setProblem(&problem, &summary);
     input.setProblemView(&problemView);
     input.setHost(&host);
-    input.prepare();
+    input.prepareRun();
     input.m_textRowHeight = 17;
     input.m_gapRowHeight = 4;
     problemView.show();
@@ -92,29 +92,29 @@ Figures typeProblem(const Settings& settings, int characters)
     std::vector<qint64> perCharacter;
     perCharacter.reserve(size_t(characters));
     QElapsedTimer total;
-    QElapsedTimer one;
+    QElapsedTimer oneCharacter;
     total.start();
     for (const QString& line : lines) {
         for (QChar c : line) {
             QInputMethodEvent commit;
             commit.setCommitString(QString(c));
-            one.start();
+            oneCharacter.start();
             QApplication::sendEvent(input.m_inputBox, &commit);
-            perCharacter.push_back(one.nsecsElapsed());
+            perCharacter.push_back(oneCharacter.nsecsElapsed());
         }
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
         QApplication::sendEvent(input.m_inputBox, &enter);
         QCoreApplication::processEvents(); // painting between lines, as a user's pauses allow
     }
-    Figures f;
-    f.totalMs = double(total.nsecsElapsed()) / 1e6;
+    Figures figures;
+    figures.totalMs = double(total.nsecsElapsed()) / 1e6;
     if (record.acceptedChars() + lines.size() < characters || record.errors() != 0)
         std::fprintf(stderr, "the run went wrong: %d accepted, %d errors\n",
                      int(record.acceptedChars()), int(record.errors()));
     std::sort(perCharacter.begin(), perCharacter.end());
-    f.medianUs = double(perCharacter[perCharacter.size() / 2]) / 1e3;
-    f.p99Us = double(perCharacter[perCharacter.size() * 99 / 100]) / 1e3;
-    return f;
+    figures.medianUs = double(perCharacter[perCharacter.size() / 2]) / 1e3;
+    figures.p99Us = double(perCharacter[perCharacter.size() * 99 / 100]) / 1e3;
+    return figures;
 }
 
 } // namespace

@@ -92,9 +92,9 @@ int rankOnly(const char* path)
     if (!ranking.readLog(QString::fromLocal8Bit(path)))
         return 1;
     for (int row = 0; row < 3; ++row) {
-        const RankRowText t = ranking.rowText(row);
-        std::fprintf(stderr, "  %d: %s %s %s\n", row + 1, qPrintable(t.userId), qPrintable(t.speed),
-                     qPrintable(t.accuracy));
+        const RankRowText rowText = ranking.rowText(row);
+        std::fprintf(stderr, "  %d: %s %s %s\n", row + 1, qPrintable(rowText.userId),
+                     qPrintable(rowText.speed), qPrintable(rowText.accuracy));
     }
     return 0;
 }
@@ -117,11 +117,11 @@ int main(int argc, char** argv)
     std::printf("main log: %d records, %.1f MB\n", records, QFileInfo(bigLog).size() / 1e6);
 
     constexpr int writes = 200;
-    const double empty = secondsPerWrite(emptyFolder, writes);
-    const double big = secondsPerWrite(bigFolder, writes);
-    std::printf("LogWrite, empty log:       %8.1f us per record\n", empty * 1e6);
+    const double emptyLogSeconds = secondsPerWrite(emptyFolder, writes);
+    const double bigLogSeconds = secondsPerWrite(bigFolder, writes);
+    std::printf("LogWrite, empty log:       %8.1f us per record\n", emptyLogSeconds * 1e6);
     std::printf("LogWrite, %d-record log: %8.1f us per record  (ratio %.2f, target <= 2)\n",
-                records, big * 1e6, big / empty);
+                records, bigLogSeconds * 1e6, bigLogSeconds / emptyLogSeconds);
 
     const QByteArray logArg = QFile::encodeName(bigLog);
     const char* rankArgv[] = {"/proc/self/exe", "--rank", logArg.constData(), nullptr};

@@ -91,9 +91,9 @@ void InputBox::inputMethodEvent(QInputMethodEvent* event)
     // Committed text is the window's to check; replacements of text already accepted and
     // selections inside it are refused, so only the preedit reaches the box itself.
     QList<QInputMethodEvent::Attribute> attributes;
-    for (const QInputMethodEvent::Attribute& a : event->attributes()) {
-        if (a.type != QInputMethodEvent::Selection)
-            attributes.append(a);
+    for (const QInputMethodEvent::Attribute& attribute : event->attributes()) {
+        if (attribute.type != QInputMethodEvent::Selection)
+            attributes.append(attribute);
     }
     if (!commit.isEmpty() || !event->preeditString().isEmpty())
         Q_EMIT inputMethodUsed();

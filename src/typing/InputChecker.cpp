@@ -12,11 +12,11 @@ InputChecker::InputChecker(qint16& strokes, InputCheckerView& view)
 {
 }
 
-void InputChecker::setMeasure(Measure width, InnerWidth innerWidth)
+void InputChecker::setMeasure(Measure textWidth, InnerWidth innerWidth)
 {
-    m_measure = std::move(width);
+    m_measure = std::move(textWidth);
     m_innerWidth = std::move(innerWidth);
-    m_widths.clear();
+    m_charWidths.clear();
 }
 
 qint32 InputChecker::lineCount() const
@@ -38,9 +38,9 @@ qreal InputChecker::width(const QString& text)
 {
     if (!m_measure)
         return 0;
-    auto it = m_widths.constFind(text);
-    if (it == m_widths.cend())
-        it = m_widths.insert(text, m_measure(text));
+    auto it = m_charWidths.constFind(text);
+    if (it == m_charWidths.cend())
+        it = m_charWidths.insert(text, m_measure(text));
     return it.value();
 }
 
@@ -55,7 +55,7 @@ QString InputChecker::statusText() const
 {
     using NumericText::formatWhole;
     const int accepted = m_record->acceptedChars();
-    return m_problemInfo + u"  ストローク:" + formatWhole(m_strokes) + u"  入力:" +
+    return m_problemSummary + u"  ストローク:" + formatWhole(m_strokes) + u"  入力:" +
            formatWhole(accepted) + u'/' + formatWhole(accepted + m_record->errors());
 }
 
@@ -99,14 +99,14 @@ void InputChecker::addAccepted()
     m_record->setAcceptedChars(accepted);
 }
 
-bool InputChecker::start(const Problem* problem, RunRecord& record, const QString& problemInfo)
+bool InputChecker::start(const Problem* problem, RunRecord& record, const QString& problemSummary)
 {
     if (m_started || m_finished)
         return false;
     m_started = true;
     m_record = &record;
     m_problem = problem;
-    m_problemInfo = problemInfo;
+    m_problemSummary = problemSummary;
     m_currentChar = 1;
     m_currentLine = 1;
     m_currentRow = 1;
@@ -136,8 +136,8 @@ void InputChecker::countStroke()
 // is passed with Enter alone and counts as one character.
 void InputChecker::reachLineStart()
 {
-    const qreal inner = m_innerWidth ? m_innerWidth() : 0;
-    if (lineLength(m_currentLine) == 0 || width(character(m_currentLine, 1)) > inner) {
+    const qreal innerWidth = m_innerWidth ? m_innerWidth() : 0;
+    if (lineLength(m_currentLine) == 0 || width(character(m_currentLine, 1)) > innerWidth) {
         m_cursorWidth = width(FullSpace);
         m_view.moveCursor(m_cursorX, m_cursorWidth);
         m_lineDone = true;
@@ -170,9 +170,9 @@ InputChecker::Outcome InputChecker::typeCharacter(QStringView typed)
     if (!running() || typed.isEmpty() || m_currentLine > lineCount())
         return Outcome::Ignored;
     const qint32 length = lineLength(m_currentLine);
-    const bool expected =
+    const bool matches =
         m_currentChar <= length && comparable(typed) == character(m_currentLine, m_currentChar);
-    if (!expected) {
+    if (!matches) {
         qint16 errors = m_record->errors();
         bump(errors);
         m_record->setErrors(errors);
@@ -183,7 +183,7 @@ InputChecker::Outcome InputChecker::typeCharacter(QStringView typed)
     const QString accepted = character(m_currentLine, m_currentChar);
     const QString shown = accepted == FullSpace ? FullSpaceMark : accepted;
     const qreal shownWidth = width(shown);
-    m_view.echoCharacter(shown);
+    m_view.appendAccepted(shown);
     m_rowText += shown;
     m_rowWidth += shownWidth;
     if (m_currentRow > 5)
@@ -199,10 +199,10 @@ InputChecker::Outcome InputChecker::typeCharacter(QStringView typed)
     }
 
     const QString next = character(m_currentLine, m_currentChar);
-    const qreal inner = m_innerWidth ? m_innerWidth() : 0;
+    const qreal innerWidth = m_innerWidth ? m_innerWidth() : 0;
     // The display breaks a row where the next character and one half-width space would no
-    // longer fit; the echo follows it row for row.
-    if (m_rowWidth + width(next) + width(QStringLiteral(" ")) > inner) {
+    // longer fit; the typed rows follow it row for row.
+    if (m_rowWidth + width(next) + width(QStringLiteral(" ")) > innerWidth) {
         endRow(false);
         m_cursorWidth = width(next);
         m_view.moveCursor(m_cursorX, m_cursorWidth);
@@ -226,7 +226,7 @@ InputChecker::Outcome InputChecker::typeCharacter(QStringView typed)
 void InputChecker::endRow(bool withEnter)
 {
     const bool scroll = m_scrolling;
-    m_view.printInputRow(m_rowText, withEnter, scroll);
+    m_view.moveRowToTypedRows(m_rowText, withEnter, scroll);
     m_rowText.clear();
     m_rowWidth = 0;
     ++m_currentRow;

@@ -15,11 +15,11 @@ public:
     virtual ~InputCheckerView() = default;
 
     // An accepted character joins the input box (a full-width space as its mark).
-    virtual void echoCharacter(const QString& shown) = 0;
-    // A finished display row leaves the input box for the echo, with the grey end-of-line
-    // mark when Enter ended it; the now-line and the cursor go one row down, and the problem
-    // scrolls up one row when scroll is set.
-    virtual void printInputRow(const QString& text, bool withEnter, bool scroll) = 0;
+    virtual void appendAccepted(const QString& shown) = 0;
+    // A finished display row leaves the input box for the strip of typed rows, with the grey
+    // end-of-line mark when Enter ended it; the now-line and the cursor go one row down, and
+    // the problem scrolls up one row when scroll is set.
+    virtual void moveRowToTypedRows(const QString& text, bool withEnter, bool scroll) = 0;
     virtual void moveCursor(qreal x, qreal width) = 0;
     virtual void showHint(const QString& hint) = 0;
     virtual void showStatus(const QString& status) = 0;
@@ -38,7 +38,7 @@ public:
     enum class Outcome {
         Ignored,  // not running, or nothing to do
         Accepted, // the row goes on
-        RowFull,  // accepted and the row was moved to the echo
+        RowFull,  // accepted and the row was moved to the typed rows
         LineDone, // accepted, the line is complete and waits for Enter
         Error,    // refused and counted
     };
@@ -46,13 +46,13 @@ public:
     InputChecker(qint16& strokes, InputCheckerView& view);
 
     // Text widths in the problem's font, and the inner width of the problem text.
-    void setMeasure(Measure width, InnerWidth innerWidth);
+    void setMeasure(Measure textWidth, InnerWidth innerWidth);
     // Whether the input method is on, for the hint at double-byte characters.
     void setImeOn(ImeOn imeOn) { m_imeOn = std::move(imeOn); }
 
     // The space bar before the start: the problem, the record the counters go into, and the
-    // problem's composition text that leads the status line. False when already started.
-    bool start(const Problem* problem, RunRecord& record, const QString& problemInfo);
+    // problem summary that leads the status line. False when already started.
+    bool start(const Problem* problem, RunRecord& record, const QString& problemSummary);
     // One key press in the input box.
     void countStroke();
     // One character (a surrogate pair is one), as if it had arrived alone.
@@ -113,11 +113,11 @@ private:
     qint16& m_strokes;
     InputCheckerView& m_view;
     const Problem* m_problem = nullptr;
-    QString m_problemInfo;
+    QString m_problemSummary;
     Measure m_measure;
     InnerWidth m_innerWidth;
     ImeOn m_imeOn;
-    QHash<QString, qreal> m_widths; // one entry per distinct character
+    QHash<QString, qreal> m_charWidths; // one entry per distinct character
     QString m_rowText;
     qreal m_rowWidth = 0;
     qreal m_cursorX = 0;

@@ -30,10 +30,10 @@
 namespace
 {
 
-const QColor EchoBack(192, 192, 192);
-const QColor EchoText(128, 128, 128);
+const QColor TypedRowsBackColor(192, 192, 192);
+const QColor TypedRowsTextColor(128, 128, 128);
 
-void fill(QWidget* widget, const QColor& color)
+void fillBackground(QWidget* widget, const QColor& color)
 {
     widget->setAutoFillBackground(true);
     QPalette palette = widget->palette();
@@ -42,16 +42,16 @@ void fill(QWidget* widget, const QColor& color)
 }
 
 // Code points of the text in order; a surrogate pair stays one character.
-template <typename F> void forEachCharacter(const QString& text, F&& f)
+template <typename Visit> void forEachCharacter(const QString& text, Visit&& visit)
 {
     for (qsizetype i = 0; i < text.size();) {
-        const qsizetype n =
+        const qsizetype length =
             text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()
                 ? 2
                 : 1;
-        if (!f(QStringView(text).mid(i, n)))
+        if (!visit(QStringView(text).mid(i, length)))
             return;
-        i += n;
+        i += length;
     }
 }
 
@@ -86,14 +86,14 @@ InputPane::InputPane(const Settings& settings, RunRecord& record, QWidget* paren
     setAttribute(Qt::WA_InputMethodEnabled, false);
 
     m_typedRowsBack = new QWidget(this);
-    fill(m_typedRowsBack, EchoText);
+    fillBackground(m_typedRowsBack, TypedRowsTextColor);
     m_typedRows = new PaintedRows(m_typedRowsBack);
     m_typedRows->setPrintFont(Fonts::fixedPitch(m_settings.baseFontSize()));
-    m_typedRows->setBackColor(EchoBack);
-    m_typedRows->setForeColor(EchoText);
+    m_typedRows->setBackColor(TypedRowsBackColor);
+    m_typedRows->setForeColor(TypedRowsTextColor);
 
     m_inputBoxBack = new QWidget(this);
-    fill(m_inputBoxBack, Qt::white);
+    fillBackground(m_inputBoxBack, Qt::white);
     m_inputBox = new InputBox(m_inputBoxBack);
     m_inputBox->setFont(Fonts::fixedPitch(m_settings.baseFontSize()));
 
@@ -121,7 +121,7 @@ InputPane::InputPane(const Settings& settings, RunRecord& record, QWidget* paren
                                                              if (m_checker)
                                                                  m_checker->countStroke();
                                                          });
-    m_nativeStrokes = m_strokeCounter->install();
+    m_strokesCountedNatively = m_strokeCounter->install();
 
     resetChecker();
 }
@@ -131,20 +131,20 @@ InputPane::~InputPane() = default;
 void InputPane::placeRows()
 {
     constexpr int gap = 4; // between the strip and the box
-    const qreal echoRow = m_typedRows->textHeight(u" ");
-    m_echoPitch = std::max(1, int(std::ceil(echoRow)));
-    const int boxHeight = std::max(1, int(std::lround(2 * echoRow)));
+    const qreal typedRowHeight = m_typedRows->textHeight(u" ");
+    m_typedRowPitch = std::max(1, int(std::ceil(typedRowHeight)));
+    const int boxHeight = std::max(1, int(std::lround(2 * typedRowHeight)));
     const int resultHeight = 3 * m_resultLabel->fontMetrics().lineSpacing() + 6;
     const ProblemLayout::InputWindowRows rows =
-        ProblemLayout::inputWindowRows(height(), m_echoPitch, boxHeight, resultHeight, gap);
+        ProblemLayout::inputWindowRows(height(), m_typedRowPitch, boxHeight, resultHeight, gap);
 
-    const int strip = rows.stripRows * m_echoPitch;
+    const int stripHeight = rows.stripRows * m_typedRowPitch;
     m_typedRowsBack->setGeometry(m_typedRowsBack->x(), rows.stripTop, m_typedRowsBack->width(),
-                                 strip);
+                                 stripHeight);
     m_typedRowsBack->setVisible(rows.stripRows > 0);
     // The first row is printed at the bottom of the strip.
-    m_typedRows->setGeometry(m_typedRows->x(), strip - m_echoPitch, m_typedRows->width(),
-                             std::max(strip, m_echoPitch));
+    m_typedRows->setGeometry(m_typedRows->x(), stripHeight - m_typedRowPitch, m_typedRows->width(),
+                             std::max(stripHeight, m_typedRowPitch));
     m_inputBoxBack->setGeometry(m_inputBoxBack->x(), rows.boxTop, m_inputBoxBack->width(),
                                 boxHeight);
     m_resultLabel->setGeometry(m_resultLabel->x(), rows.resultTop, m_resultLabel->width(),
@@ -158,10 +158,10 @@ bool InputPane::boxHasFocus() const
            !QApplication::activePopupWidget() && !QApplication::activeModalWidget();
 }
 
-void InputPane::setProblem(const Problem* problem, const QString* summary)
+void InputPane::setProblem(const Problem* problem, const QString* problemSummary)
 {
     m_problem = problem;
-    m_summary = summary;
+    m_problemSummary = problemSummary;
 }
 
 void InputPane::setProblemView(ProblemView* problemView)
@@ -185,7 +185,7 @@ void InputPane::resetChecker()
     m_rowsScrolled = 0;
 }
 
-void InputPane::prepare()
+void InputPane::prepareRun()
 {
     resetChecker();
     m_strokes = 0;
@@ -215,7 +215,7 @@ void InputPane::startRun(QKeyEvent* event)
 {
     if (event)
         event->accept();
-    if (!m_checker->start(m_problem, m_record, m_summary ? *m_summary : QString()))
+    if (!m_checker->start(m_problem, m_record, m_problemSummary ? *m_problemSummary : QString()))
         return;
     if (m_problemView) {
         m_lineBaseY = m_problemView->m_currentRowLine->y();
@@ -226,7 +226,7 @@ void InputPane::startRun(QKeyEvent* event)
     m_inputBox->setFocus(Qt::OtherFocusReason);
     if (m_host) {
         m_host->startCountdown();
-        m_host->setTimeMenuEnabled(false);
+        m_host->setDurationMenuEnabled(false);
     }
     dumpForAcceptance(m_problemView, m_inputBox);
 }
@@ -241,14 +241,14 @@ void InputPane::refusePasteAndCountStroke(QKeyEvent* event)
                     MessageIcon::Exclamation);
     }
     // On X11 the press was already counted when the window system delivered it.
-    if (!m_nativeStrokes)
+    if (!m_strokesCountedNatively)
         m_checker->countStroke();
 }
 
 void InputPane::typeKeyText(const QString& text)
 {
     if (text == u"\r") {
-        enterKey();
+        handleEnter();
         return;
     }
     // Characters from plain keys: the input method is off.
@@ -274,16 +274,16 @@ void InputPane::typeText(const QString& text)
     forEachCharacter(text, [this](QStringView c) {
         if (!m_checker->running())
             return false;
-        const char16_t u = c.at(0).unicode();
-        if (u == u'\r')
-            enterKey();
-        else if (u >= 0x20 && u != 0x7f)
+        const char16_t code = c.at(0).unicode();
+        if (code == u'\r')
+            handleEnter();
+        else if (code >= 0x20 && code != 0x7f)
             m_checker->typeCharacter(c);
         return true;
     });
 }
 
-void InputPane::enterKey()
+void InputPane::handleEnter()
 {
     if (!m_checker->enter())
         return;
@@ -294,21 +294,21 @@ void InputPane::enterKey()
     finishRun();
 }
 
-void InputPane::echoCharacter(const QString& shown)
+void InputPane::appendAccepted(const QString& shown)
 {
     m_inputBox->appendAccepted(shown);
     dumpForAcceptance(m_problemView, m_inputBox);
 }
 
-void InputPane::printInputRow(const QString& text, bool withEnter, bool scroll)
+void InputPane::moveRowToTypedRows(const QString& text, bool withEnter, bool scroll)
 {
     // Rows a whole pitch apart, the newest at the bottom of a strip of whole rows: the rows
     // the strip shows are never cut.
-    const int index = qRound(m_typedRows->currentY() / m_echoPitch);
-    const int strip = m_typedRowsBack->height();
-    m_typedRows->setGeometry(m_typedRows->x(), strip - (index + 1) * m_echoPitch,
+    const int index = qRound(m_typedRows->currentY() / m_typedRowPitch);
+    const int stripHeight = m_typedRowsBack->height();
+    m_typedRows->setGeometry(m_typedRows->x(), stripHeight - (index + 1) * m_typedRowPitch,
                              m_typedRows->width(),
-                             std::max(strip, m_echoPitch) + index * m_echoPitch);
+                             std::max(stripHeight, m_typedRowPitch) + index * m_typedRowPitch);
     m_typedRows->print(text);
     if (withEnter) {
         const QRectF rect(m_typedRows->currentX(), m_typedRows->currentY(), m_endMarkSize,
@@ -319,7 +319,7 @@ void InputPane::printInputRow(const QString& text, bool withEnter, bool scroll)
         });
     }
     m_typedRows->setCurrentX(0);
-    m_typedRows->setCurrentY((index + 1) * m_echoPitch);
+    m_typedRows->setCurrentY((index + 1) * m_typedRowPitch);
     m_inputBox->clearRow();
     dumpForAcceptance(m_problemView, m_inputBox);
 
@@ -327,14 +327,14 @@ void InputPane::printInputRow(const QString& text, bool withEnter, bool scroll)
         return;
     const qreal pitch = m_gapRowHeight + m_textRowHeight;
     ++m_rowsDown;
-    QFrame* line = m_problemView->m_currentRowLine;
-    line->move(line->x(), qRound(m_lineBaseY + m_rowsDown * pitch));
+    QFrame* rowLine = m_problemView->m_currentRowLine;
+    rowLine->move(rowLine->x(), qRound(m_lineBaseY + m_rowsDown * pitch));
     QFrame* cursor = m_problemView->m_cursorBar;
-    cursor->move(0, line->y() - cursor->height());
+    cursor->move(0, rowLine->y() - cursor->height());
     if (scroll) {
         ++m_rowsScrolled;
-        QWidget* picture = m_problemView->m_problemText;
-        picture->move(picture->x(), qRound(m_problemBaseY - m_rowsScrolled * pitch));
+        QWidget* problemText = m_problemView->m_problemText;
+        problemText->move(problemText->x(), qRound(m_problemBaseY - m_rowsScrolled * pitch));
     }
 }
 

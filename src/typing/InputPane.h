@@ -19,7 +19,7 @@ class TestHost;
 class ProblemView;
 
 // The input window of a test: the input box where the user types the current row, the
-// echo of the rows already typed, and the result. A new one for every problem.
+// strip of rows already typed, and the result. A new one for every problem.
 class InputPane : public QWidget, private InputCheckerView
 {
     Q_OBJECT
@@ -31,9 +31,9 @@ public:
     void setHost(TestHost* host) { m_host = host; }
     void setProblemView(ProblemView* problemView);
     // The problem of the run and its information line, both owned by the caller.
-    void setProblem(const Problem* problem, const QString* summary);
+    void setProblem(const Problem* problem, const QString* problemSummary);
 
-    void prepare();
+    void prepareRun();
     void enableInputMethod();
 
     // Ends the run: scoring, result, menus, logs. Runs once per run.
@@ -77,33 +77,33 @@ public:
     // room for a failed run's three result lines under the box, whole rows in the strip.
     void placeRows();
     // Distance between two typed rows in the strip, whole pixels.
-    int echoRowPitch() const { return m_echoPitch; }
+    int typedRowPitch() const { return m_typedRowPitch; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // What the checker decides, applied to the two windows.
-    void echoCharacter(const QString& shown) override;
-    void printInputRow(const QString& text, bool withEnter, bool scroll) override;
+    void appendAccepted(const QString& shown) override;
+    void moveRowToTypedRows(const QString& text, bool withEnter, bool scroll) override;
     void moveCursor(qreal x, qreal width) override;
     void showHint(const QString& hint) override;
     void showStatus(const QString& status) override;
 
     void resetChecker();
     void typeText(const QString& text);
-    void enterKey();
+    void handleEnter();
     bool boxHasFocus() const;
 
     const Settings& m_settings;
     RunRecord& m_record;
     const Problem* m_problem = nullptr;
-    const QString* m_summary = nullptr;
+    const QString* m_problemSummary = nullptr;
     TestHost* m_host = nullptr;
     QPointer<ProblemView> m_problemView;
     std::unique_ptr<InputChecker> m_checker;
     std::unique_ptr<KeyStrokeCounter> m_strokeCounter;
-    bool m_nativeStrokes = false;
+    bool m_strokesCountedNatively = false;
     bool m_imeOn = true;
     // Where the now-line and the problem stood at the start; rows move them by whole
     // pitches from there, so no rounding builds up.
@@ -111,5 +111,5 @@ private:
     qreal m_problemBaseY = 0;
     int m_rowsDown = 0;
     int m_rowsScrolled = 0;
-    int m_echoPitch = 1;
+    int m_typedRowPitch = 1;
 };

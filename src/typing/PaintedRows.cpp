@@ -112,9 +112,9 @@ void PaintedRows::clear()
 
 void PaintedRows::setBackColor(const QColor& color)
 {
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, color);
-    setPalette(pal);
+    QPalette backPalette = palette();
+    backPalette.setColor(QPalette::Window, color);
+    setPalette(backPalette);
 }
 
 QStringList PaintedRows::printedRows() const

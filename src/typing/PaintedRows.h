@@ -12,7 +12,7 @@
 #include <optional>
 
 // A surface that keeps what was printed on it and a drawing position, as the test window's
-// problem text and typed-text echo need: print text at the position, end a row, measure
+// problem text and typed rows need: print text at the position, end a row, measure
 // text in the current font. Coordinates are logical pixels.
 class PaintedRows : public QWidget
 {
@@ -44,7 +44,7 @@ public:
     // Forgets everything printed; the position returns to the top-left corner.
     void clear();
 
-    // Inner width and height.
+    // The whole widget is printed on: no margins.
     qreal innerWidth() const { return width(); }
     qreal innerHeight() const { return height(); }
 

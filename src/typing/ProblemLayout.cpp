@@ -6,9 +6,10 @@
 namespace ProblemLayout
 {
 
-bool breaksAfter(int j, int count, qreal x, qreal charWidth, qreal spaceWidth, qreal innerWidth)
+bool breaksAfter(int position, int lineLength, qreal x, qreal charWidth, qreal spaceWidth,
+                 qreal innerWidth)
 {
-    return j < count - 1 && x + charWidth + spaceWidth > innerWidth;
+    return position < lineLength - 1 && x + charWidth + spaceWidth > innerWidth;
 }
 
 QList<int> rowLengths(const QList<qreal>& widths, qreal spaceWidth, qreal innerWidth)
@@ -35,28 +36,28 @@ QString displayText(const QString& character)
     return character == u"\u3000" ? QStringLiteral("□") : character;
 }
 
-int problemWindowWidth(qreal clientWidth, qreal w82, qreal spaceWidth)
+int problemWindowWidth(qreal clientWidth, qreal width82Spaces, qreal spaceWidth)
 {
-    return int(std::lround(clientWidth < w82 ? clientWidth - spaceWidth : w82));
+    return int(std::lround(clientWidth < width82Spaces ? clientWidth - spaceWidth : width82Spaces));
 }
 
-Placement placeWindow(const QRect& workArea, int backMode, int windowSize)
+Placement placeWindow(const QRect& workArea, int backgroundMode, int windowPercent)
 {
-    const int l = workArea.left();
-    const int t = workArea.top();
-    const int w = workArea.width();
-    const int h = workArea.height();
-    if (backMode == 1 || backMode == 2)
+    const int areaLeft = workArea.left();
+    const int areaTop = workArea.top();
+    const int areaWidth = workArea.width();
+    const int areaHeight = workArea.height();
+    if (backgroundMode == 1 || backgroundMode == 2)
         return {workArea, true};
-    int left = int(std::lround(l + 0.1 * w));
-    int top = int(std::lround(t + 0.1 * h));
-    const int width = int(std::lround(w * windowSize * 0.01));
-    int height = int(std::lround(h * windowSize * 0.01));
+    int left = int(std::lround(areaLeft + 0.1 * areaWidth));
+    int top = int(std::lround(areaTop + 0.1 * areaHeight));
+    const int width = int(std::lround(areaWidth * windowPercent * 0.01));
+    int height = int(std::lround(areaHeight * windowPercent * 0.01));
     if (height < 600) {
         // The top of the work area rather than of the screen, so a task bar above it
         // cannot cover the window.
-        height = h >= 600 ? 600 : h;
-        top = t;
+        height = areaHeight >= 600 ? 600 : areaHeight;
+        top = areaTop;
     }
     return {QRect(left, top, width, height), false};
 }
@@ -69,8 +70,8 @@ int ratePercent(int part, int total)
     return int((qint64(part) * 100) / total);
 }
 
-QString problemInfo(int totalChars, int kanjiOrSymbolChars, int alphanumericChars,
-                    int halfWidthChars)
+QString problemSummary(int totalChars, int kanjiOrSymbolChars, int alphanumericChars,
+                       int halfWidthChars)
 {
     return QStringLiteral("総文字数:") + QString::number(totalChars) + QStringLiteral("文字") +
            QStringLiteral("  漢字率:") +

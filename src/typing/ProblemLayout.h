@@ -9,11 +9,12 @@
 namespace ProblemLayout
 {
 
-// Whether a row ends after the character at position j (0-based) of a line of count
+// Whether a row ends after the character at position (0-based) of a line of lineLength
 // characters, once it is printed and the drawing position is x. The character just printed
 // stands in for the next one, one half-width space stays free at the right edge, and a line
 // is never broken after its last character.
-bool breaksAfter(int j, int count, qreal x, qreal charWidth, qreal spaceWidth, qreal innerWidth);
+bool breaksAfter(int position, int lineLength, qreal x, qreal charWidth, qreal spaceWidth,
+                 qreal innerWidth);
 
 // Lengths of the display rows a line of characters with these widths is drawn in.
 QList<int> rowLengths(const QList<qreal>& widths, qreal spaceWidth, qreal innerWidth);
@@ -23,21 +24,21 @@ QString displayText(const QString& character);
 
 // Width of the problem window: 82 half-width spaces, or one space less than a narrower
 // client area.
-int problemWindowWidth(qreal clientWidth, qreal w82, qreal spaceWidth);
+int problemWindowWidth(qreal clientWidth, qreal width82Spaces, qreal spaceWidth);
 
-// Where the test window goes in the work area (backgroundMode 0: windowPercent percent of the work
-// area, at least 600 pixels high where the work area allows; 1 or 2: maximised; other
-// values as 0).
+// Where the test window goes in the work area (backgroundMode 0: windowPercent percent of
+// the work area, at least 600 pixels high where the work area allows; 1 or 2: maximised;
+// other values as 0).
 struct Placement {
     QRect geometry;
     bool maximised = false;
 };
-Placement placeWindow(const QRect& workArea, int backMode, int windowSize);
+Placement placeWindow(const QRect& workArea, int backgroundMode, int windowPercent);
 
 // The composition text of a problem: total characters and the kanji, alphanumeric and
 // half-width rates in whole percent, rounded down.
-QString problemInfo(int totalChars, int kanjiOrSymbolChars, int alphanumericChars,
-                    int halfWidthChars);
+QString problemSummary(int totalChars, int kanjiOrSymbolChars, int alphanumericChars,
+                       int halfWidthChars);
 // The whole percentage part/total, rounded down; 0 for an empty problem.
 int ratePercent(int part, int total);
 

@@ -64,13 +64,13 @@ ProblemView::ProblemView(const Settings& settings, QWidget* parent)
 
 void ProblemView::applyColors()
 {
-    const QColor back = ColorLiteral::toColor(m_settings.problemBackColor());
-    const QColor fore = ColorLiteral::toColor(m_settings.problemColor());
+    const QColor backColor = ColorLiteral::toColor(m_settings.problemBackColor());
+    const QColor textColor = ColorLiteral::toColor(m_settings.problemColor());
     QPalette backPalette = m_textClip->palette();
-    backPalette.setColor(QPalette::Window, back);
+    backPalette.setColor(QPalette::Window, backColor);
     m_textClip->setPalette(backPalette);
-    m_problemText->setBackColor(back);
-    m_problemText->setForeColor(fore);
+    m_problemText->setBackColor(backColor);
+    m_problemText->setForeColor(textColor);
     m_problemText->lower();
 }
 

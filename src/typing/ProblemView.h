@@ -18,7 +18,6 @@ class ProblemView : public QWidget
 public:
     explicit ProblemView(const Settings& settings, QWidget* parent = nullptr);
 
-    // Applies the colour settings.
     void applyColors();
 
     QGroupBox* m_infoFrame = nullptr;

@@ -42,8 +42,9 @@ QString grade(float speed, qint16 secondsUsed)
         return QStringLiteral("ワープロ検定３級レベル");
     if (speed >= 20)
         return QStringLiteral("ワープロ検定４級レベル");
-    const double more = NumericText::floorOf((20.0 - double(speed)) * (double(secondsUsed) / 60.0));
-    return QStringLiteral("ワープロ検定４級レベルまであと") + QString::number(qint64(more)) +
+    const double charsShort =
+        NumericText::floorOf((20.0 - double(speed)) * (double(secondsUsed) / 60.0));
+    return QStringLiteral("ワープロ検定４級レベルまであと") + QString::number(qint64(charsShort)) +
            QStringLiteral("文字です");
 }
 
@@ -55,28 +56,28 @@ bool passes(float speed, qint16 threshold)
 qint16 secondsUsedAtFinish(qint16 durationMinutes, const QString& minutesLeft,
                            const QString& secondsLeft)
 {
-    const double left =
+    const double timeLeft =
         NumericText::leadingValue(minutesLeft) * 60.0 + NumericText::leadingValue(secondsLeft);
-    const double used = double(durationMinutes) * 60.0 - left;
+    const double used = double(durationMinutes) * 60.0 - timeLeft;
     return qint16(std::clamp(used, 0.0, 32767.0));
 }
 
 Result score(qint16 accepted, qint16 errors, qint16 secondsUsed, qint16 threshold)
 {
-    Result r;
-    r.accuracy = accuracy(accepted, errors);
-    r.charsPerMinute = charsPerMinute(accepted, secondsUsed);
-    r.grade = grade(r.charsPerMinute, secondsUsed);
-    r.passed = passes(r.charsPerMinute, threshold);
-    r.caption = QStringLiteral("あなたの入力速度は") +
-                NumericText::singleDisplayText(r.charsPerMinute) +
-                QStringLiteral("文字/分です(正打率") + NumericText::singleDisplayText(r.accuracy) +
-                QStringLiteral("%)");
-    if (!r.passed)
-        r.caption += QStringLiteral("\r合格範囲は") + QString::number(threshold) +
-                     QStringLiteral("文字／分です。次は頑張って下さいね");
-    r.caption += QStringLiteral("\r＜") + r.grade + QStringLiteral("＞");
-    return r;
+    Result result;
+    result.accuracy = accuracy(accepted, errors);
+    result.charsPerMinute = charsPerMinute(accepted, secondsUsed);
+    result.grade = grade(result.charsPerMinute, secondsUsed);
+    result.passed = passes(result.charsPerMinute, threshold);
+    result.caption = QStringLiteral("あなたの入力速度は") +
+                     NumericText::singleDisplayText(result.charsPerMinute) +
+                     QStringLiteral("文字/分です(正打率") +
+                     NumericText::singleDisplayText(result.accuracy) + QStringLiteral("%)");
+    if (!result.passed)
+        result.caption += QStringLiteral("\r合格範囲は") + QString::number(threshold) +
+                          QStringLiteral("文字／分です。次は頑張って下さいね");
+    result.caption += QStringLiteral("\r＜") + result.grade + QStringLiteral("＞");
+    return result;
 }
 
 } // namespace Scoring

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// The result of a finished run: rate, speed, grade band, pass, and the result caption.
+// The result of a finished run: accuracy, speed, grade band, pass, and the result caption.
 namespace Scoring
 {
 

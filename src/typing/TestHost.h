@@ -6,9 +6,12 @@ class TestHost
 public:
     virtual ~TestHost() = default;
 
-    virtual void startCountdown() = 0;            // m_countdownTimer on
-    virtual void stopCountdown() = 0;             // m_countdownTimer off
-    virtual void setTimeMenuEnabled(bool on) = 0; // m_durationMenuAction
-    virtual void showNextProblemMenu() = 0;       // m_nextProblemAction visible
-    virtual void enablePrintMenus() = 0;          // m_printAction and m_choosePrinterAction
+    virtual void startCountdown() = 0;
+    virtual void stopCountdown() = 0;
+    // The duration is fixed once a run has started.
+    virtual void setDurationMenuEnabled(bool on) = 0;
+    // After a passed run in ordered practice.
+    virtual void showNextProblemMenu() = 0;
+    // After a passed certification run: printing the certificate and choosing the printer.
+    virtual void enablePrintMenus() = 0;
 };

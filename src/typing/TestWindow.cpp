@@ -64,7 +64,7 @@ TestWindow::TestWindow(Settings& settings, RunRecord& record, HelpViewer& help)
 
     m_countdownTimer = new QTimer(this);
     m_countdownTimer->setInterval(1000);
-    connect(m_countdownTimer, &QTimer::timeout, this, &TestWindow::tick);
+    connect(m_countdownTimer, &QTimer::timeout, this, &TestWindow::countdownTick);
     m_cursorBlinkTimer = new QTimer(this);
     m_cursorBlinkTimer->setInterval(500);
     connect(m_cursorBlinkTimer, &QTimer::timeout, this, &TestWindow::blinkCursor);
@@ -75,7 +75,7 @@ TestWindow::TestWindow(Settings& settings, RunRecord& record, HelpViewer& help)
 // The child windows refer to the problem, so they go first.
 TestWindow::~TestWindow()
 {
-    unloadChildWindows();
+    destroyChildWindows();
 }
 
 void TestWindow::newProblem()
@@ -108,9 +108,9 @@ void TestWindow::buildMenus()
     m_choosePrinterAction = m_testMenu->addAction(QStringLiteral("プリンタの選択"));
 
     m_optionMenu = menuBar()->addMenu(QStringLiteral("オプション(&O)"));
-    QMenu* timeMenu = m_optionMenu->addMenu(QStringLiteral("時間の設定(&T)"));
-    m_durationMenuAction = timeMenu->menuAction();
-    m_durationAction = timeMenu->addAction(QStringLiteral("１分"));
+    QMenu* durationMenu = m_optionMenu->addMenu(QStringLiteral("時間の設定(&T)"));
+    m_durationMenuAction = durationMenu->menuAction();
+    m_durationAction = durationMenu->addAction(QStringLiteral("１分"));
     m_durationAction->setCheckable(true);
     m_durationAction->setChecked(true);
     m_rankingAction = m_optionMenu->addAction(QStringLiteral("ランキング情報"));
@@ -136,7 +136,7 @@ void TestWindow::buildMenus()
     connect(m_nextProblemAction, &QAction::triggered, this, &TestWindow::nextProblem);
     // Escape on an open menu leaves the bar holding the keyboard; the next Enter would open
     // the menu again over the run.
-    for (QMenu* menu : {m_testMenu, m_optionMenu, timeMenu, m_problemMenu, m_helpMenu})
+    for (QMenu* menu : {m_testMenu, m_optionMenu, durationMenu, m_problemMenu, m_helpMenu})
         connect(menu, &QMenu::aboutToHide, this,
                 [this] { QTimer::singleShot(0, this, &TestWindow::returnKeysToInput); });
     menuBar()->installEventFilter(this);
@@ -165,15 +165,15 @@ void TestWindow::open()
 
     // Only the main menu and this window stay open.
     const QWidget* mainMenu = m_mainMenu.data();
-    const QWidgetList tops = QApplication::topLevelWidgets();
-    for (QWidget* window : tops) {
+    const QWidgetList topLevels = QApplication::topLevelWidgets();
+    for (QWidget* window : topLevels) {
         if (window != this && window != mainMenu && window->isWindow() && window->isVisible() &&
             !qobject_cast<QMenu*>(window))
             window->hide();
     }
 
     // Every opening gets child windows of its own.
-    unloadChildWindows();
+    destroyChildWindows();
     createChildWindows();
 
     // The frame needs the work area; without one nothing can be placed.
@@ -240,7 +240,7 @@ void TestWindow::open()
     // Nothing to type: back to the main menu.
     if (m_loadFailed) {
         m_deferred = nullptr;
-        unloadChildWindows();
+        destroyChildWindows();
         m_problem.reset();
         m_cursorBlinkTimer->stop();
         hide();
@@ -248,22 +248,22 @@ void TestWindow::open()
         showMainMenu();
         return;
     }
-    hookProblemWindow();
+    followProblemWindow();
     runDeferred();
 }
 
-void TestWindow::hookProblemWindow()
+void TestWindow::followProblemWindow()
 {
     // The frames the user drags are the sub-windows around the two child windows.
     m_follow.install(m_problemSubWindow, m_inputSubWindow);
 }
 
-void TestWindow::unhookProblemWindow()
+void TestWindow::stopFollowingProblemWindow()
 {
     m_follow.remove();
 }
 
-bool TestWindow::isProblemWindowHooked() const
+bool TestWindow::isFollowingProblemWindow() const
 {
     return m_follow.isInstalled();
 }
@@ -277,17 +277,17 @@ void TestWindow::applyBackColor()
 
 void TestWindow::returnToMainMenu()
 {
-    unhookProblemWindow();
+    stopFollowingProblemWindow();
     showMainMenu();
 }
 
-void TestWindow::unload()
+void TestWindow::closeWindow()
 {
-    if (deferWhileDrawing([this] { unload(); }))
+    if (deferWhileDrawing([this] { closeWindow(); }))
         return;
     m_countdownTimer->stop();
     m_cursorBlinkTimer->stop();
-    unloadChildWindows();
+    destroyChildWindows();
     m_problem.reset();
     hide();
     returnToMainMenu();
@@ -303,8 +303,8 @@ void TestWindow::closeTest()
     m_cursorBlinkTimer->stop();
     m_countdownTimer->stop();
     m_problemFileName.clear();
-    unloadChildWindows();
-    unload();
+    destroyChildWindows();
+    closeWindow();
 }
 
 void TestWindow::closeEvent(QCloseEvent* event)
@@ -312,14 +312,14 @@ void TestWindow::closeEvent(QCloseEvent* event)
     // The close box keeps m_problemFileName, so the next practice window goes on from it.
     if (m_drawing) {
         event->ignore();
-        unload(); // once the drawing is done
+        closeWindow(); // once the drawing is done
         return;
     }
     if (!confirmClose()) {
         event->ignore();
         return;
     }
-    unload();
+    closeWindow();
     // Accepted, so that quitting the application is not held up by this window.
     event->accept();
 }
@@ -383,7 +383,7 @@ void TestWindow::createChildWindows()
     input->setHost(this);
     input->setProblemView(view);
     input->setProblem(m_problem.get(), &m_problemSummary);
-    input->prepare();
+    input->prepareRun();
     connect(view, &ProblemView::focusWanted, this, &TestWindow::focusInput);
 
     // No buttons: a child window closed on its own would leave the test without it.
@@ -401,7 +401,7 @@ void TestWindow::createChildWindows()
     m_inputPane = input;
 }
 
-void TestWindow::unloadChildWindows()
+void TestWindow::destroyChildWindows()
 {
     // The input window first, as it refers to the problem window.
     delete m_inputSubWindow.data();
@@ -465,9 +465,9 @@ QSize TestWindow::clientSize() const
 void TestWindow::clearProblemMenu()
 {
     while (m_problemActions.size() > 1) {
-        QAction* item = m_problemActions.takeLast();
-        m_problemMenu->removeAction(item);
-        delete item;
+        QAction* action = m_problemActions.takeLast();
+        m_problemMenu->removeAction(action);
+        delete action;
     }
     if (!m_problemActions.isEmpty())
         m_problemActions.first()->setVisible(true);
@@ -476,18 +476,18 @@ void TestWindow::clearProblemMenu()
 void TestWindow::fillProblemMenu()
 {
     const QString folder = m_settings.practiceFolder();
-    const QStringList list = Problem::problemFiles(folder);
-    for (const QString& name : list) {
+    const QStringList files = Problem::problemFiles(folder);
+    for (const QString& name : files) {
         const QString header = Problem::fileHeader(FileSystem::joinPath(folder, name));
-        QAction* item = m_problemMenu->addAction(name + QStringLiteral(";") + header +
-                                                 QStringLiteral("・・・"));
-        item->setData(name);
-        item->setVisible(true);
+        QAction* action = m_problemMenu->addAction(name + QStringLiteral(";") + header +
+                                                   QStringLiteral("・・・"));
+        action->setData(name);
+        action->setVisible(true);
         const int index = int(m_problemActions.size());
-        connect(item, &QAction::triggered, this, [this, index] { chooseProblem(index); });
-        m_problemActions.append(item);
+        connect(action, &QAction::triggered, this, [this, index] { chooseProblem(index); });
+        m_problemActions.append(action);
     }
-    if (!list.isEmpty()) {
+    if (!files.isEmpty()) {
         m_problemActions.first()->setVisible(false);
         m_problemMenu->menuAction()->setVisible(true);
     }
@@ -499,31 +499,31 @@ void TestWindow::fillProblemMenu()
 void TestWindow::loadProblem(bool retry, const QString& fileName)
 {
     // Certification draws at random; practice retries, takes the picked file or goes in order.
-    qint16 code = 0;
+    qint16 loadResult = 0;
     if (m_record.isCertification()) {
         QString mode = QStringLiteral("KENTEI");
-        code = m_problem->loadFrom(m_settings.certificationFolder(), m_problemFileName, mode);
+        loadResult = m_problem->loadFrom(m_settings.certificationFolder(), m_problemFileName, mode);
     } else if (m_settings.problemOrder() == QStringLiteral("RANDOM")) {
         QString mode = QStringLiteral("RANDOM");
-        code = m_problem->loadFrom(m_settings.practiceFolder(), m_problemFileName, mode);
+        loadResult = m_problem->loadFrom(m_settings.practiceFolder(), m_problemFileName, mode);
         m_problemFileName = m_problem->fileName();
     } else if (retry) {
         QString mode = QStringLiteral("SELECT");
-        code = m_problem->loadFrom(m_settings.practiceFolder(), m_problemFileName, mode);
+        loadResult = m_problem->loadFrom(m_settings.practiceFolder(), m_problemFileName, mode);
         m_problemFileName = m_problem->fileName();
     } else if (!fileName.isEmpty()) {
         QString mode = QStringLiteral("SELECT");
         QString name = fileName;
-        code = m_problem->loadFrom(m_settings.practiceFolder(), name, mode);
+        loadResult = m_problem->loadFrom(m_settings.practiceFolder(), name, mode);
         m_problemFileName = fileName;
     } else {
         QString mode = QStringLiteral("SEQUENCE");
-        code = m_problem->loadFrom(m_settings.practiceFolder(), m_problemFileName, mode);
+        loadResult = m_problem->loadFrom(m_settings.practiceFolder(), m_problemFileName, mode);
         m_problemFileName = m_problem->fileName();
     }
 
     // Nothing to type: say why, and let the caller know the load failed.
-    switch (code) {
+    switch (loadResult) {
     case Problem::Loaded:
         break;
     case Problem::NoProblemFile:
@@ -562,28 +562,28 @@ void TestWindow::loadProblem(bool retry, const QString& fileName)
 
 void TestWindow::showProblemInfo()
 {
-    ProblemView* r = m_problemView;
+    ProblemView* view = m_problemView;
     m_problemSummary =
-        ProblemLayout::problemInfo(m_problem->totalChars(), m_problem->kanjiOrSymbolChars(),
-                                   m_problem->alphanumericChars(), m_problem->halfWidthChars());
+        ProblemLayout::problemSummary(m_problem->totalChars(), m_problem->kanjiOrSymbolChars(),
+                                      m_problem->alphanumericChars(), m_problem->halfWidthChars());
     const QString caption = m_problemSummary + QStringLiteral("  ストローク:0  入力:0/0");
-    const QFontMetricsF metrics(r->font());
+    const QFontMetricsF metrics(view->font());
     const qreal captionHeight = metrics.height();
     const ProblemLayout::InfoLineBox box = ProblemLayout::infoLineBox(
-        captionHeight, metrics.horizontalAdvance(caption), r->m_infoFrame->width(),
-        r->m_infoFrame->height(), metrics.height(), 2 * metrics.height());
-    r->m_infoLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    r->m_infoLabel->setWordWrap(box.twoRows);
-    r->m_infoLabel->setGeometry(int(std::lround(captionHeight)), int(std::lround(box.top)),
-                                r->m_infoFrame->width(), int(std::ceil(box.height)));
-    r->m_infoLabel->setText(caption);
+        captionHeight, metrics.horizontalAdvance(caption), view->m_infoFrame->width(),
+        view->m_infoFrame->height(), metrics.height(), 2 * metrics.height());
+    view->m_infoLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    view->m_infoLabel->setWordWrap(box.twoRows);
+    view->m_infoLabel->setGeometry(int(std::lround(captionHeight)), int(std::lround(box.top)),
+                                   view->m_infoFrame->width(), int(std::ceil(box.height)));
+    view->m_infoLabel->setText(caption);
 
     // The cursor spans the first character to type.
-    PaintedRows* pic = r->m_problemText;
-    qreal width = pic->textWidth(u" ");
+    PaintedRows* problemText = view->m_problemText;
+    qreal width = problemText->textWidth(u" ");
     if (m_problem->count() > 0 && m_problem->item(1).count() > 0)
-        width = pic->textWidth(m_problem->item(1).item(1).text());
-    r->m_cursorBar->resize(std::max(1, int(std::lround(width))), r->m_cursorBar->height());
+        width = problemText->textWidth(m_problem->item(1).item(1).text());
+    view->m_cursorBar->resize(std::max(1, int(std::lround(width))), view->m_cursorBar->height());
 }
 
 void TestWindow::resetRun()
@@ -601,21 +601,21 @@ void TestWindow::resetRun()
 
 void TestWindow::showDuration()
 {
-    const int n = m_settings.durationMinutes();
-    m_durationAction->setText(QString::number(n) + QStringLiteral("分"));
+    const int minutes = m_settings.durationMinutes();
+    m_durationAction->setText(QString::number(minutes) + QStringLiteral("分"));
     m_durationAction->setChecked(true);
     if (m_problemView) {
-        m_problemView->m_minutesLabel->setText(QString::number(n));
+        m_problemView->m_minutesLabel->setText(QString::number(minutes));
         m_problemView->m_secondsLabel->setText(QStringLiteral("0"));
     }
 }
 
 void TestWindow::replaceProblem(bool retry, const QString& fileName, bool isNext)
 {
-    // Every problem gets new child windows; the old ones are unhooked before they go.
-    unhookProblemWindow();
+    // Every problem gets new child windows; the old ones stop being followed before they go.
+    stopFollowingProblemWindow();
     m_problem.reset();
-    unloadChildWindows();
+    destroyChildWindows();
     createChildWindows();
     newProblem();
     layoutChildWindows();
@@ -632,7 +632,7 @@ void TestWindow::replaceProblem(bool retry, const QString& fileName, bool isNext
     }
 
     // A replace or close that arrived while drawing runs once the windows are back.
-    hookProblemWindow();
+    followProblemWindow();
     showDuration();
     if (m_record.isCertification())
         m_durationMenuAction->setEnabled(m_settings.canChangeDuration());
@@ -686,7 +686,7 @@ void TestWindow::runDeferred()
 // ---------------------------------------------------------------------------------------
 // Timers
 
-void TestWindow::tick()
+void TestWindow::countdownTick()
 {
     if (!m_problemView)
         return;
@@ -729,7 +729,7 @@ void TestWindow::stopCountdown()
 {
     m_countdownTimer->stop();
 }
-void TestWindow::setTimeMenuEnabled(bool on)
+void TestWindow::setDurationMenuEnabled(bool on)
 {
     m_durationMenuAction->setEnabled(on);
 }
@@ -763,14 +763,14 @@ void TestWindow::printCertificate()
     if (showMessage(QStringLiteral("印刷を行います。よろしいですか？"), MessageButtons::OkCancel,
                     QStringLiteral("印刷確認"), MessageIcon::Information) == MessageAnswer::Cancel)
         return;
-    CertificatePrinter printOut;
-    printOut.printerName = m_settings.printerName();
+    CertificatePrinter certificate;
+    certificate.printerName = m_settings.printerName();
     if (m_problem)
-        printOut.fillFrom(m_record, *m_problem, m_settings.paperSize());
+        certificate.fillFrom(m_record, *m_problem, m_settings.paperSize());
     else
-        printOut.fillFrom(m_record, Problem(), m_settings.paperSize());
+        certificate.fillFrom(m_record, Problem(), m_settings.paperSize());
     try {
-        printOut.print();
+        certificate.print();
     } catch (const PelkoError& error) {
         // The result stays on screen, so the user can fix the printer and try again.
         showMessage(

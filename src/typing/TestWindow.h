@@ -53,9 +53,9 @@ public:
     void applyBackColor();
     void returnToMainMenu();
     // Closes the window: the child windows go, the timers stop, then returnToMainMenu.
-    void unload();
+    void closeWindow();
 
-    void tick();
+    void countdownTick();
     void blinkCursor();
 
     void startOver();
@@ -75,9 +75,9 @@ public:
     void drawProblem();
 
     // The input window jumps under the problem window when the user has dragged it.
-    void hookProblemWindow();
-    void unhookProblemWindow();
-    bool isProblemWindowHooked() const;
+    void followProblemWindow();
+    void stopFollowingProblemWindow();
+    bool isFollowingProblemWindow() const;
 
     // While a problem is drawn, events run between rows; a replace or close action that
     // arrives then waits until the drawing is done.
@@ -89,7 +89,7 @@ public:
     // TestHost: what the input window asks of this one.
     void startCountdown() override;
     void stopCountdown() override;
-    void setTimeMenuEnabled(bool on) override;
+    void setDurationMenuEnabled(bool on) override;
     void showNextProblemMenu() override;
     void enablePrintMenus() override;
 
@@ -137,7 +137,7 @@ private:
     // The problem window's own controls in its client area.
     void placeProblemViewControls(int innerWidth, int innerHeight);
     void createChildWindows();
-    void unloadChildWindows();
+    void destroyChildWindows();
     void showChildWindows();
     void fillProblemMenu();
     void clearProblemMenu();

@@ -51,11 +51,11 @@ int main(int argc, char** argv)
                 input->typeKeyText(QStringLiteral("\r"));
         }
         for (int tick = 0; tick < 75; ++tick)
-            window.tick();
+            window.countdownTick();
     }
     if (state == u"result") {
         for (int tick = 0; tick < 1000 && window.m_countdownTimer->isActive(); ++tick)
-            window.tick();
+            window.countdownTick();
     }
     QTimer::singleShot(250, &app, [&] {
         QScreen* screen = QGuiApplication::primaryScreen();

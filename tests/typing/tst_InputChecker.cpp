@@ -11,15 +11,15 @@ namespace
 // Records what the window would be told to do.
 struct FakeView : InputCheckerView {
     QString box;
-    QStringList rows; // printed rows, with "⏎" where Enter ended them
+    QStringList rows; // typed rows, with "⏎" where Enter ended them
     QList<bool> scrolls;
     QString hint;
     QString status;
     qreal cursorX = -1;
     qreal cursorWidth = -1;
 
-    void echoCharacter(const QString& shown) override { box += shown; }
-    void printInputRow(const QString& text, bool withEnter, bool scroll) override
+    void appendAccepted(const QString& shown) override { box += shown; }
+    void moveRowToTypedRows(const QString& text, bool withEnter, bool scroll) override
     {
         rows.append(withEnter ? text + QStringLiteral("⏎") : text);
         scrolls.append(scroll);
@@ -30,8 +30,8 @@ struct FakeView : InputCheckerView {
         cursorX = x;
         cursorWidth = width;
     }
-    void showHint(const QString& h) override { hint = h; }
-    void showStatus(const QString& s) override { status = s; }
+    void showHint(const QString& text) override { hint = text; }
+    void showStatus(const QString& text) override { status = text; }
 };
 
 // A fixed-pitch font: half width 10, full width 20.
@@ -60,12 +60,12 @@ struct Run {
     void type(const QString& text)
     {
         for (qsizetype i = 0; i < text.size();) {
-            const qsizetype n = text.at(i).isHighSurrogate() ? 2 : 1;
-            checker.typeCharacter(QStringView(text).mid(i, n));
-            i += n;
+            const qsizetype length = text.at(i).isHighSurrogate() ? 2 : 1;
+            checker.typeCharacter(QStringView(text).mid(i, length));
+            i += length;
         }
     }
-    QString pair() const
+    QString acceptedOfTyped() const
     {
         return QString::number(record.acceptedChars()) + u'/' +
                QString::number(record.acceptedChars() + record.errors());
@@ -98,9 +98,9 @@ void tst_InputChecker::wrongCharacterIsCountedAndStillExpected()
 {
     Run run({QStringLiteral("あいうえおかきくけこさ")});
     run.type(QStringLiteral("あいうえおかきくけこ"));
-    QCOMPARE(run.pair(), QStringLiteral("10/10"));
+    QCOMPARE(run.acceptedOfTyped(), QStringLiteral("10/10"));
     QCOMPARE(run.checker.typeCharacter(u"x"), InputChecker::Outcome::Error);
-    QCOMPARE(run.pair(), QStringLiteral("10/11"));
+    QCOMPARE(run.acceptedOfTyped(), QStringLiteral("10/11"));
     QCOMPARE(run.view.box, QStringLiteral("あいうえおかきくけこ"));
     QCOMPARE(run.checker.m_currentChar, qint16(11));
     QCOMPARE(run.checker.typeCharacter(u"さ"), InputChecker::Outcome::LineDone);

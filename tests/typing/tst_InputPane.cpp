@@ -25,12 +25,12 @@ namespace
 struct FakeHost : TestHost {
     int countdownStarts = 0;
     int countdownStops = 0;
-    bool timeMenu = true;
+    bool durationMenuEnabled = true;
     bool nextShown = false;
     bool printEnabled = false;
     void startCountdown() override { ++countdownStarts; }
     void stopCountdown() override { ++countdownStops; }
-    void setTimeMenuEnabled(bool on) override { timeMenu = on; }
+    void setDurationMenuEnabled(bool on) override { durationMenuEnabled = on; }
     void showNextProblemMenu() override { nextShown = true; }
     void enablePrintMenus() override { printEnabled = true; }
 };
@@ -87,12 +87,12 @@ private Q_SLOTS:
 private:
     void makeWindows(const QStringList& lines);
     void start();
-    QString pair() const;
+    QString acceptedOfTyped() const;
 
     std::unique_ptr<TempTree> m_tree;
     std::unique_ptr<SharedState> m_state;
     std::unique_ptr<Problem> m_problem;
-    QString m_summary;
+    QString m_problemSummary;
     std::unique_ptr<ProblemView> m_problemView;
     std::unique_ptr<InputPane> m_input;
     FakeHost m_host;
@@ -114,7 +114,7 @@ void tst_InputPane::init()
     m_state->settings.setDurationMinutes(3);
     m_state->settings.setPassSpeed(25);
     m_state->settings.setProblemOrder(QStringLiteral("RANDOM"));
-    m_summary = QStringLiteral("総文字数:5文字");
+    m_problemSummary = QStringLiteral("総文字数:5文字");
     m_host = FakeHost();
 }
 
@@ -132,10 +132,10 @@ void tst_InputPane::makeWindows(const QStringList& lines)
     m_problem = loadProblem(*m_tree, lines);
     m_problemView = std::make_unique<ProblemView>(m_state->settings);
     m_input = std::make_unique<InputPane>(m_state->settings, m_state->record);
-    m_input->setProblem(m_problem.get(), &m_summary);
+    m_input->setProblem(m_problem.get(), &m_problemSummary);
     m_input->setProblemView(m_problemView.get());
     m_input->setHost(&m_host);
-    m_input->prepare();
+    m_input->prepareRun();
     m_input->m_textRowHeight = 20;
     m_input->m_gapRowHeight = 5;
     m_problemView->m_currentRowLine->setGeometry(0, 20, 500, 1);
@@ -152,7 +152,7 @@ void tst_InputPane::start()
     QTest::keyClick(m_input.get(), Qt::Key_Space);
 }
 
-QString tst_InputPane::pair() const
+QString tst_InputPane::acceptedOfTyped() const
 {
     return m_problemView->m_infoLabel->text().section(QStringLiteral("入力:"), 1);
 }
@@ -169,7 +169,7 @@ void tst_InputPane::startsOnTheSpaceBarOnly()
     QVERIFY(m_input->checker().m_started);
     QVERIFY(m_input->m_inputBox->isEnabled());
     QCOMPARE(m_host.countdownStarts, 1);
-    QVERIFY(!m_host.timeMenu);
+    QVERIFY(!m_host.durationMenuEnabled);
     QCOMPARE(m_problemView->m_hintLabel->text(), InputChecker::HintFullSpace);
     QCOMPARE(m_input->m_strokes, qint16(0)); // the starting press is no stroke
 
@@ -185,9 +185,9 @@ void tst_InputPane::wrongCharacterShowsInTheStatus()
     makeWindows({QStringLiteral("abcdefghijk")});
     start();
     QTest::keyClicks(m_input->m_inputBox, QStringLiteral("abcdefghij"));
-    QCOMPARE(pair(), QStringLiteral("10/10"));
+    QCOMPARE(acceptedOfTyped(), QStringLiteral("10/10"));
     QTest::keyClicks(m_input->m_inputBox, QStringLiteral("x"));
-    QCOMPARE(pair(), QStringLiteral("10/11"));
+    QCOMPARE(acceptedOfTyped(), QStringLiteral("10/11"));
     QCOMPARE(m_input->m_inputBox->text(), QStringLiteral("abcdefghij"));
     QCOMPARE(m_problemView->m_infoLabel->text(),
              QStringLiteral("総文字数:5文字  ストローク:11  入力:10/11"));
@@ -271,7 +271,7 @@ void tst_InputPane::rowsMoveTheNowLineAndScrollFromRowSeven()
     for (int i = 0; i < 9; ++i)
         lines << QStringLiteral("ab");
     makeWindows(lines);
-    const int pictureTop = m_problemView->m_problemText->y();
+    const int problemTextTop = m_problemView->m_problemText->y();
     start();
     for (int row = 1; row <= 8; ++row) {
         QTest::keyClicks(m_input->m_inputBox, QStringLiteral("ab"));
@@ -280,7 +280,7 @@ void tst_InputPane::rowsMoveTheNowLineAndScrollFromRowSeven()
         QCOMPARE(m_problemView->m_cursorBar->y(), m_problemView->m_currentRowLine->y() - 5);
         QCOMPARE(m_problemView->m_cursorBar->x(), 0);
         // Row seven begins after the sixth Enter: the first scroll.
-        QCOMPARE(m_problemView->m_problemText->y(), pictureTop - qMax(0, row - 5) * 25);
+        QCOMPARE(m_problemView->m_problemText->y(), problemTextTop - qMax(0, row - 5) * 25);
     }
     QCOMPARE(m_input->m_typedRows->printedRows().size(), 8);
     QCOMPARE(m_input->m_typedRows->printedRows().first(), QStringLiteral("ab"));

@@ -25,7 +25,7 @@ namespace
 struct NoHost : TestHost {
     void startCountdown() override {}
     void stopCountdown() override {}
-    void setTimeMenuEnabled(bool) override {}
+    void setDurationMenuEnabled(bool) override {}
     void showNextProblemMenu() override {}
     void enablePrintMenus() override {}
 };
@@ -56,7 +56,7 @@ void tst_InputPaneX11::strokesCountOncePerPress()
     input.setProblem(problem.get(), &summary);
     input.setProblemView(&problemView);
     input.setHost(&host);
-    input.prepare();
+    input.prepareRun();
     input.m_inputBox->setEnabled(false);
     input.show();
     input.activateWindow();
@@ -97,15 +97,15 @@ int main(int argc, char** argv)
     qputenv("DISPLAY", display);
     qputenv("QT_QPA_PLATFORM", "xcb");
     qunsetenv("QT_IM_MODULE");
-    int rc = 0;
+    int exitCode = 0;
     {
         QApplication app(argc, argv);
         tst_InputPaneX11 test;
-        rc = QTest::qExec(&test, argc, argv);
+        exitCode = QTest::qExec(&test, argc, argv);
     }
     ::kill(pid_t(server.processId()), SIGTERM);
     server.waitForFinished(5000);
-    return rc;
+    return exitCode;
 }
 
 #include "tst_InputPaneX11.moc"

@@ -36,7 +36,7 @@ QList<qreal> widths(int count, qreal width)
 void tst_ProblemLayout::wrapsRows_data()
 {
     QTest::addColumn<QList<qreal>>("widths");
-    QTest::addColumn<qreal>("inner");
+    QTest::addColumn<qreal>("innerWidth");
     QTest::addColumn<QList<int>>("rows");
     // A half-width space is 1, a full-width character 2; the inner width is 80 spaces.
     QTest::newRow("45 full-width") << widths(45, 2) << 80.0 << QList<int>{39, 6};
@@ -57,9 +57,9 @@ void tst_ProblemLayout::wrapsRows_data()
 void tst_ProblemLayout::wrapsRows()
 {
     QFETCH(QList<qreal>, widths);
-    QFETCH(qreal, inner);
+    QFETCH(qreal, innerWidth);
     QFETCH(QList<int>, rows);
-    QCOMPARE(rowLengths(widths, 1, inner), rows);
+    QCOMPARE(rowLengths(widths, 1, innerWidth), rows);
 }
 
 void tst_ProblemLayout::fullWidthSpaceShowsAsSquare()
@@ -89,8 +89,8 @@ void tst_ProblemLayout::problemWindowWidth()
 void tst_ProblemLayout::placement_data()
 {
     QTest::addColumn<QRect>("work");
-    QTest::addColumn<int>("backMode");
-    QTest::addColumn<int>("windowSize");
+    QTest::addColumn<int>("backgroundMode");
+    QTest::addColumn<int>("windowPercent");
     QTest::addColumn<QRect>("geometry");
     QTest::addColumn<bool>("maximised");
     const QRect screen(0, 0, 1280, 800);
@@ -110,18 +110,18 @@ void tst_ProblemLayout::placement_data()
 void tst_ProblemLayout::placement()
 {
     QFETCH(QRect, work);
-    QFETCH(int, backMode);
-    QFETCH(int, windowSize);
+    QFETCH(int, backgroundMode);
+    QFETCH(int, windowPercent);
     QFETCH(QRect, geometry);
     QFETCH(bool, maximised);
-    const Placement placed = placeWindow(work, backMode, windowSize);
+    const Placement placed = placeWindow(work, backgroundMode, windowPercent);
     QCOMPARE(placed.geometry, geometry);
     QCOMPARE(placed.maximised, maximised);
 }
 
 void tst_ProblemLayout::informationLine_data()
 {
-    QTest::addColumn<QList<int>>("counts"); // S, K, E, Hk
+    QTest::addColumn<QList<int>>("counts"); // total, kanji, alphanumeric, half-width
     QTest::addColumn<QString>("text");
     QTest::newRow("example") << QList<int>{200, 50, 13, 13}
                              << QStringLiteral(
@@ -142,7 +142,7 @@ void tst_ProblemLayout::informationLine()
 {
     QFETCH(QList<int>, counts);
     QFETCH(QString, text);
-    QCOMPARE(problemInfo(counts[0], counts[1], counts[2], counts[3]), text);
+    QCOMPARE(problemSummary(counts[0], counts[1], counts[2], counts[3]), text);
 }
 
 void tst_ProblemLayout::informationLineRows()
@@ -219,10 +219,10 @@ void tst_ProblemLayout::countdownFromOneMinute()
     QCOMPARE(borrow.minutes, 1);
     QCOMPARE(borrow.seconds, 59);
     Countdown three{3, 0};
-    int n = 0;
+    int ticksBeforeEnd = 0;
     while (!three.tick())
-        ++n;
-    QCOMPARE(n + 1, 180);
+        ++ticksBeforeEnd;
+    QCOMPARE(ticksBeforeEnd + 1, 180);
 }
 
 void tst_ProblemLayout::countdownFromNothingEnds()

@@ -20,7 +20,7 @@ void tst_Scoring::score_data()
     QTest::addColumn<qint16>("errors");
     QTest::addColumn<qint16>("secondsUsed");
     QTest::addColumn<qint16>("threshold");
-    QTest::addColumn<float>("rate");
+    QTest::addColumn<float>("accuracy");
     QTest::addColumn<float>("speed");
     QTest::addColumn<QString>("caption");
 
@@ -55,13 +55,13 @@ void tst_Scoring::score()
     QFETCH(qint16, errors);
     QFETCH(qint16, secondsUsed);
     QFETCH(qint16, threshold);
-    QFETCH(float, rate);
+    QFETCH(float, accuracy);
     QFETCH(float, speed);
     QFETCH(QString, caption);
-    const Scoring::Result r = Scoring::score(accepted, errors, secondsUsed, threshold);
-    QCOMPARE(r.accuracy, rate);
-    QCOMPARE(r.charsPerMinute, speed);
-    QCOMPARE(r.caption, caption);
+    const Scoring::Result result = Scoring::score(accepted, errors, secondsUsed, threshold);
+    QCOMPARE(result.accuracy, accuracy);
+    QCOMPARE(result.charsPerMinute, speed);
+    QCOMPARE(result.caption, caption);
 }
 
 void tst_Scoring::grade_data()
@@ -95,9 +95,9 @@ void tst_Scoring::passAtThreshold()
 {
     QVERIFY(Scoring::passes(25.0f, 25));
     QVERIFY(!Scoring::passes(24.9f, 25));
-    const Scoring::Result r = Scoring::score(75, 0, 180, 25); // exactly 25.0 per minute
-    QVERIFY(r.passed);
-    QVERIFY(!r.caption.contains(QStringLiteral("合格範囲")));
+    const Scoring::Result result = Scoring::score(75, 0, 180, 25); // exactly 25.0 per minute
+    QVERIFY(result.passed);
+    QVERIFY(!result.caption.contains(QStringLiteral("合格範囲")));
 }
 
 void tst_Scoring::secondsUsedAtFinish()

@@ -76,8 +76,8 @@ private Q_SLOTS:
     void informationLine();
     void problemMenuByMode_data();
     void problemMenuByMode();
-    void certificationTimeMenuFollowsChangeTime_data();
-    void certificationTimeMenuFollowsChangeTime();
+    void certificationDurationMenuFollowsSetting_data();
+    void certificationDurationMenuFollowsSetting();
     void countdownEndsTheRunOnce();
     void cursorBlinksAndBackgroundFollowsSettings();
     void loadFailureWhileOpeningGivesUp();
@@ -139,7 +139,7 @@ void tst_TestWindow::init()
 void tst_TestWindow::cleanup()
 {
     if (m_window->isVisible())
-        m_window->unload();
+        m_window->closeWindow();
     m_menu.reset();
     m_window.reset();
     m_help.reset();
@@ -173,32 +173,32 @@ void tst_TestWindow::drawsRowsByTheWrapRule()
     writeProblems({first + QStringLiteral("\r\n") + second + QStringLiteral("\r\n")});
     TestWindow& window = open();
     QVERIFY(window.isVisible());
-    PaintedRows* pic = window.problemView()->m_problemText;
+    PaintedRows* problemText = window.problemView()->m_problemText;
 
     QList<qreal> widths;
     for (QChar c : first)
-        widths.append(pic->textWidth(QString(c)));
+        widths.append(problemText->textWidth(QString(c)));
     const QList<int> lengths =
-        ProblemLayout::rowLengths(widths, pic->textWidth(u" "), pic->innerWidth());
+        ProblemLayout::rowLengths(widths, problemText->textWidth(u" "), problemText->innerWidth());
     QVERIFY(lengths.size() >= 2);
 
     QStringList expected;
     const QString shown = QString(first).replace(QChar(0x3000), QStringLiteral("□"));
-    int at = 0;
+    int rowStart = 0;
     for (int length : lengths) {
-        expected.append(shown.mid(at, length));
-        at += length;
+        expected.append(shown.mid(rowStart, length));
+        rowStart += length;
     }
     expected.append(second);
-    QCOMPARE(pic->printedRows(), expected);
+    QCOMPARE(problemText->printedRows(), expected);
     QVERIFY(expected.first().startsWith(QStringLiteral("あ□い")));
 
     // One mark per line, right after its last character, 90 % of a full-width cell.
-    QCOMPARE(pic->pictures().size(), 2);
-    const QRectF mark = pic->pictures().at(1);
-    QCOMPARE(mark.left(), pic->textWidth(second));
-    QCOMPARE(mark.width(), 0.9 * pic->textWidth(QStringLiteral("\u3000")));
-    QVERIFY(mark.top() > pic->pictures().at(0).top());
+    QCOMPARE(problemText->pictures().size(), 2);
+    const QRectF mark = problemText->pictures().at(1);
+    QCOMPARE(mark.left(), problemText->textWidth(second));
+    QCOMPARE(mark.width(), 0.9 * problemText->textWidth(QStringLiteral("\u3000")));
+    QVERIFY(mark.top() > problemText->pictures().at(0).top());
 
     // Rows are a text row and a thin gap row apart; the input window gets both heights.
     QVERIFY(window.inputPane()->m_textRowHeight > window.inputPane()->m_gapRowHeight);
@@ -237,16 +237,16 @@ void tst_TestWindow::narrowClientGivesNarrowerProblemWindow()
     writeProblems({QStringLiteral("字\r\n")});
     m_state->settings.windowPercent = 40;
     TestWindow& window = open();
-    PaintedRows* pic = window.problemView()->m_problemText;
+    PaintedRows* problemText = window.problemView()->m_problemText;
     const int client = window.m_mdiArea->viewport()->width();
-    QVERIFY(client < pic->textWidth(QString(82, u' ')));
-    QMdiSubWindow* sub = window.m_mdiArea->subWindowList().first();
-    QCOMPARE(sub->width(), client - int(std::lround(pic->textWidth(u" "))));
+    QVERIFY(client < problemText->textWidth(QString(82, u' ')));
+    QMdiSubWindow* problemSub = window.m_mdiArea->subWindowList().first();
+    QCOMPARE(problemSub->width(), client - int(std::lround(problemText->textWidth(u" "))));
     // The input window sits right under the problem window, as wide.
     QMdiSubWindow* inputSub = window.m_mdiArea->subWindowList().last();
-    QCOMPARE(inputSub->x(), sub->x());
-    QCOMPARE(inputSub->y(), sub->y() + sub->height());
-    QCOMPARE(inputSub->width(), sub->width());
+    QCOMPARE(inputSub->x(), problemSub->x());
+    QCOMPARE(inputSub->y(), problemSub->y() + problemSub->height());
+    QCOMPARE(inputSub->width(), problemSub->width());
 }
 
 void tst_TestWindow::informationLine()
@@ -261,7 +261,7 @@ void tst_TestWindow::informationLine()
     const int oneRowTop = info->y();
 
     // Too narrow for the frame: two rows, at the bottom of the frame.
-    window.unload();
+    window.closeWindow();
     m_state->settings.windowPercent = 30;
     open();
     info = window.problemView()->m_infoLabel;
@@ -308,29 +308,29 @@ void tst_TestWindow::problemMenuByMode()
     window.m_problemActions[2]->trigger();
     QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.002"));
     QCOMPARE(m_window->problem()->fileName(), QStringLiteral("jpn_dat.002"));
-    window.unload();
+    window.closeWindow();
     open();
     QCOMPARE(window.m_problemActions.size(), files + 1);
 }
 
-void tst_TestWindow::certificationTimeMenuFollowsChangeTime_data()
+void tst_TestWindow::certificationDurationMenuFollowsSetting_data()
 {
-    QTest::addColumn<bool>("changeTime");
+    QTest::addColumn<bool>("canChangeDuration");
     QTest::newRow("may change") << true;
     QTest::newRow("fixed") << false;
 }
 
-void tst_TestWindow::certificationTimeMenuFollowsChangeTime()
+void tst_TestWindow::certificationDurationMenuFollowsSetting()
 {
-    QFETCH(bool, changeTime);
+    QFETCH(bool, canChangeDuration);
     writeProblems({QStringLiteral("検定\r\n"), QStringLiteral("問題\r\n")});
     m_state->record.setCertification(true);
-    m_state->settings.setCanChangeDuration(changeTime);
+    m_state->settings.setCanChangeDuration(canChangeDuration);
     m_state->settings.setDurationMinutes(5);
     TestWindow& window = open();
     QCOMPARE(window.windowTitle(), QStringLiteral("検定中"));
     QVERIFY(!window.m_problemMenu->menuAction()->isVisible());
-    QCOMPARE(window.m_durationMenuAction->isEnabled(), changeTime);
+    QCOMPARE(window.m_durationMenuAction->isEnabled(), canChangeDuration);
     QCOMPARE(window.m_durationAction->text(), QStringLiteral("5分"));
     QVERIFY(window.m_durationAction->isChecked());
     QCOMPARE(window.problemView()->m_minutesLabel->text(), QStringLiteral("5"));
@@ -339,10 +339,10 @@ void tst_TestWindow::certificationTimeMenuFollowsChangeTime()
     QVERIFY(!window.m_choosePrinterAction->isEnabled());
     QVERIFY(!window.m_nextProblemAction->isVisible());
 
-    // A run disables the time menu; a new problem brings it back by the setting.
-    window.setTimeMenuEnabled(false);
+    // A run disables the duration menu; a new problem brings it back by the setting.
+    window.setDurationMenuEnabled(false);
     window.startOver();
-    QCOMPARE(window.m_durationMenuAction->isEnabled(), changeTime);
+    QCOMPARE(window.m_durationMenuAction->isEnabled(), canChangeDuration);
 }
 
 void tst_TestWindow::countdownEndsTheRunOnce()
@@ -351,20 +351,20 @@ void tst_TestWindow::countdownEndsTheRunOnce()
     m_state->settings.setDurationMinutes(1);
     TestWindow& window = open();
     window.startCountdown();
-    window.tick();
+    window.countdownTick();
     QCOMPARE(window.problemView()->m_minutesLabel->text(), QStringLiteral("0"));
     QCOMPARE(window.problemView()->m_secondsLabel->text(), QStringLiteral("59"));
     for (int tick = 2; tick <= 50; ++tick)
-        window.tick();
+        window.countdownTick();
     QCOMPARE(window.problemView()->m_secondsLabel->text(), QStringLiteral("10"));
-    window.tick();
+    window.countdownTick();
     QCOMPARE(window.problemView()->m_secondsLabel->text(), QStringLiteral("9"));
     for (int tick = 52; tick <= 59; ++tick)
-        window.tick();
+        window.countdownTick();
     QCOMPARE(m_state->record.secondsUsed(), qint16(0));
     QVERIFY(m_messages->texts().isEmpty());
 
-    window.tick(); // tick 60
+    window.countdownTick(); // tick 60
     QCOMPARE(m_state->record.secondsUsed(), qint16(60));
     QVERIFY(!window.m_countdownTimer->isActive());
     QCOMPARE(m_messages->texts().count(QStringLiteral("お疲れ様でした")), 1);
@@ -387,9 +387,9 @@ void tst_TestWindow::cursorBlinksAndBackgroundFollowsSettings()
     QCOMPARE(window.m_cursorBlinkTimer->interval(), 500);
     QVERIFY(cursor->isVisibleTo(window.problemView()));
     // The cursor spans the first character, on the foot of the first row.
-    PaintedRows* pic = window.problemView()->m_problemText;
-    QCOMPARE(cursor->width(), int(std::lround(pic->textWidth(QStringLiteral("一")))));
-    QCOMPARE(cursor->y() + cursor->height(), int(std::lround(pic->textHeight(u" "))));
+    PaintedRows* problemText = window.problemView()->m_problemText;
+    QCOMPARE(cursor->width(), int(std::lround(problemText->textWidth(QStringLiteral("一")))));
+    QCOMPARE(cursor->y() + cursor->height(), int(std::lround(problemText->textHeight(u" "))));
 }
 
 void tst_TestWindow::loadFailureWhileOpeningGivesUp()
@@ -564,7 +564,7 @@ void tst_TestWindow::inputWindowFollowsAcrossReplacements()
 {
     writeProblems({QStringLiteral("あい\r\n"), QStringLiteral("うえ\r\n")});
     TestWindow& window = open();
-    QVERIFY(window.isProblemWindowHooked());
+    QVERIFY(window.isFollowingProblemWindow());
 
     auto dragProblemWindow = [&](QPoint to) {
         QWidget* frame = window.problemView()->parentWidget();
@@ -578,15 +578,15 @@ void tst_TestWindow::inputWindowFollowsAcrossReplacements()
     QCOMPARE(window.inputPane()->parentWidget()->pos(),
              QPoint(problem.left(), problem.bottom() + 1));
 
-    // The new windows of the next problem follow as well, through one hook.
+    // The new windows of the next problem follow as well, through one follower.
     window.nextProblem();
-    QVERIFY(window.isProblemWindowHooked());
+    QVERIFY(window.isFollowingProblemWindow());
     problem = dragProblemWindow(QPoint(5, 10));
     QCOMPARE(window.inputPane()->parentWidget()->pos(),
              QPoint(problem.left(), problem.bottom() + 1));
 
     window.closeTest();
-    QVERIFY(!window.isProblemWindowHooked());
+    QVERIFY(!window.isFollowingProblemWindow());
 }
 
 void tst_TestWindow::menuClosedWithEscapeGivesTheKeysBack_data()
@@ -715,7 +715,7 @@ void tst_TestWindow::timeUpWhileAskingToClose()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     messages.whileAsking = [&] {
         for (int tick = 0; tick < 60; ++tick)
-            window.tick();
+            window.countdownTick();
     };
     // The closing box of the run is answered inside the question, so it comes first.
     messages.script({MessageAnswer::Ok, answer});
@@ -772,7 +772,7 @@ void tst_TestWindow::failedResultLeavesTheRowsWhole()
     }
     QTest::keyClicks(input->m_inputBox, QStringLiteral("stuv"));
     for (int tick = 0; tick < 60; ++tick)
-        window.tick();
+        window.countdownTick();
     QVERIFY(!window.runInProgress());
     QCOMPARE(input->m_resultLabel->text().count(u'\n'), 2);
 
@@ -788,15 +788,15 @@ void tst_TestWindow::failedResultLeavesTheRowsWhole()
     QCOMPARE(input->m_inputBox->text(), QStringLiteral("stuv"));
 
     // Every row the strip shows is whole; the newest stands at its bottom.
-    const PaintedRows* echo = input->m_typedRows;
-    const int rows = int(echo->printedRows().size());
+    const PaintedRows* typedRows = input->m_typedRows;
+    const int rows = int(typedRows->printedRows().size());
     QCOMPARE(rows, lines.size() - 1);
-    const qreal pitch = echo->currentY() / rows;
+    const qreal pitch = typedRows->currentY() / rows;
     QVERIFY(strip.height() >= pitch);
     QVERIFY(rows * pitch > strip.height()); // the strip has scrolled
     int shown = 0;
     for (int i = 0; i < rows; ++i) {
-        const qreal top = echo->y() + i * pitch;
+        const qreal top = typedRows->y() + i * pitch;
         if (top + pitch <= 0 || top >= strip.height())
             continue;
         ++shown;
@@ -807,7 +807,7 @@ void tst_TestWindow::failedResultLeavesTheRowsWhole()
                                 .arg(top + pitch)
                                 .arg(strip.height())));
     }
-    QCOMPARE(echo->y() + rows * pitch, qreal(strip.height()));
+    QCOMPARE(typedRows->y() + rows * pitch, qreal(strip.height()));
     QCOMPARE(shown * pitch, qreal(strip.height()));
 }
 
