@@ -37,9 +37,10 @@ void tst_RankingWindow::loadsTheLogIntoTheLabels()
     QCOMPARE(form.m_rankLabels[0]->text(), QStringLiteral("1:"));
     QCOMPARE(form.m_rankLabels[9]->text(), QStringLiteral("10:"));
     QCOMPARE(form.m_accuracyTitle->text(), QStringLiteral("正打率"));
-    const QStringList row0 = {form.m_userIdLabels[0]->text(),   form.m_userNameLabels[0]->text(),
-                              form.m_dateLabels[0]->text(),     form.m_speedLabels[0]->text(),
-                              form.m_accuracyLabels[0]->text(), form.m_timeLabels[0]->text()};
+    const QStringList row0 = {
+        form.m_userIdLabels[0]->text(),   form.m_userNameLabels[0]->text(),
+        form.m_dateLabels[0]->text(),     form.m_speedLabels[0]->text(),
+        form.m_accuracyLabels[0]->text(), form.m_secondsUsedLabels[0]->text()};
     QCOMPARE(row0, QStringList({QStringLiteral("B002"), QStringLiteral("佐藤"),
                                 QStringLiteral("05-21-2005"), QStringLiteral("120"),
                                 QStringLiteral("0.5"), QStringLiteral("60")}));
