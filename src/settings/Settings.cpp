@@ -138,8 +138,8 @@ void Settings::load()
     file.load();
     m_openFile = &file;
     struct Close {
-        IniFile*& open;
-        ~Close() { open = nullptr; }
+        IniFile*& openFile;
+        ~Close() { openFile = nullptr; }
     } close{m_openFile};
 
     auto get = [this](const char16_t* section, const char16_t* key) {
@@ -257,8 +257,8 @@ bool Settings::save()
         return false; // the file exists but cannot be read: keep it as it is
     m_openFile = &file;
     struct Close {
-        IniFile*& open;
-        ~Close() { open = nullptr; }
+        IniFile*& openFile;
+        ~Close() { openFile = nullptr; }
     } close{m_openFile};
 
     bool failed = false;

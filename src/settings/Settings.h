@@ -67,8 +67,12 @@ public:
     float resultFontSize() const { return m_resultFontSize; }
     void setResultFontSize(float v) { m_resultFontSize = v; }
 
+    // Reads the settings file. A number too large for its setting stops the reading there:
+    // isLoaded() stays false and save() then refuses to write.
     void load();
+    // Writes every setting back; false when nothing was loaded or a key could not be written.
     bool save();
+    // Writes only the pass-log format, as its own dialog confirms it.
     void savePassLogFormat();
 
     // Full path of the settings file (known after load).
