@@ -20,9 +20,9 @@ QString elided(const QString& text, qreal pointSize, qreal room,
     const QString ellipsis = QStringLiteral("…");
     QString head = text;
     while (!head.isEmpty()) {
-        const qsizetype n = head.size();
-        const bool pair =
-            n >= 2 && head.at(n - 1).isLowSurrogate() && head.at(n - 2).isHighSurrogate();
+        const qsizetype length = head.size();
+        const bool pair = length >= 2 && head.at(length - 1).isLowSurrogate() &&
+                          head.at(length - 2).isHighSurrogate();
         head.chop(pair ? 2 : 1);
         if (measure(head + ellipsis, pointSize) <= room)
             break;
@@ -61,42 +61,45 @@ std::optional<QPageSize::PageSizeId> CertificateLayout::pageSizeOf(int paperCode
 
 QRectF CertificateLayout::logoRect(int half) const
 {
-    const qreal o = half * halfHeight();
-    return QRectF(16.5 * unit(), 11.5 * unit() + o, kLogoSide, kLogoSide);
+    const qreal halfTop = half * halfHeight();
+    return QRectF(16.5 * unit(), 11.5 * unit() + halfTop, kLogoSide, kLogoSide);
 }
 
-QList<CertificateLayout::Text> CertificateLayout::texts(const CertificateFields& f,
+QList<CertificateLayout::Text> CertificateLayout::texts(const CertificateFields& fields,
                                                         const QString& date, const Measure& measure,
                                                         const Ascent& ascent) const
 {
-    const qreal u = unit();
+    const qreal u = unit(); // every position below is in these units
     const QList<Row> left = {
         {6.5, QStringLiteral("認定日"), date},
-        {7.5, QStringLiteral("ユーザID"), f.userId},
-        {8.5, QStringLiteral("ユーザ名"), f.userName},
-        {9.5, QStringLiteral("使用ＰＣ"), f.computerName},
-        {10.5, QStringLiteral("データ名"), f.fileName},
+        {7.5, QStringLiteral("ユーザID"), fields.userId},
+        {8.5, QStringLiteral("ユーザ名"), fields.userName},
+        {9.5, QStringLiteral("使用ＰＣ"), fields.computerName},
+        {10.5, QStringLiteral("データ名"), fields.fileName},
     };
     const QList<Row> right = {
-        {6.5, QStringLiteral("入力時間"), QString::number(f.secondsUsed) + QStringLiteral(" 秒")},
-        {7.5, QStringLiteral("総文字数"), QString::number(f.totalChars) + QStringLiteral(" 文字")},
+        {6.5, QStringLiteral("入力時間"),
+         QString::number(fields.secondsUsed) + QStringLiteral(" 秒")},
+        {7.5, QStringLiteral("総文字数"),
+         QString::number(fields.totalChars) + QStringLiteral(" 文字")},
         {8, QStringLiteral("漢字率"),
-         rateText(f.kanjiOrSymbolChars, f.totalChars) + QStringLiteral(" ％")},
+         rateText(fields.kanjiOrSymbolChars, fields.totalChars) + QStringLiteral(" ％")},
         {8.5, QStringLiteral("英数・記号率"),
-         rateText(f.alphanumericChars, f.totalChars) + QStringLiteral(" ％")},
-        {9.5, QStringLiteral("入力数"), QString::number(f.acceptedChars) + QStringLiteral(" 文字")},
-        {10, QStringLiteral("入力ミス"), QString::number(f.errors) + QStringLiteral(" 回")},
+         rateText(fields.alphanumericChars, fields.totalChars) + QStringLiteral(" ％")},
+        {9.5, QStringLiteral("入力数"),
+         QString::number(fields.acceptedChars) + QStringLiteral(" 文字")},
+        {10, QStringLiteral("入力ミス"), QString::number(fields.errors) + QStringLiteral(" 回")},
         {10.5, QStringLiteral("正打率"),
-         NumericText::singleDisplayText(f.accuracy) + QStringLiteral(" ％")},
+         NumericText::singleDisplayText(fields.accuracy) + QStringLiteral(" ％")},
     };
     const QString titles[2] = {QStringLiteral("日本語入力認定証"),
                                QStringLiteral("日本語入力認定証(控)")};
-    const QString speed = QStringLiteral("あなたの入力速度は") + QString::number(f.charsPerMinute) +
-                          QStringLiteral("文字/分です");
-    const QString number = QStringLiteral("No. ") + QString::number(f.recordNumber);
+    const QString speed = QStringLiteral("あなたの入力速度は") +
+                          QString::number(fields.charsPerMinute) + QStringLiteral("文字/分です");
+    const QString number = QStringLiteral("No. ") + QString::number(fields.recordNumber);
 
     // A value ends at its column's edge and stays clear of its label, as long as it is.
-    auto placeValue = [&](const Row& row, qreal labelX, qreal edge, qreal o) {
+    auto placeValue = [&](const Row& row, qreal labelX, qreal edge, qreal halfTop) {
         const qreal body = bodySize();
         const qreal room = edge - labelX - measure(row.label, body) - kLabelGap * u;
         QString shown = row.value;
@@ -113,7 +116,7 @@ QList<CertificateLayout::Text> CertificateLayout::texts(const CertificateFields&
             shown = elided(shown, size, room, measure);
             width = measure(shown, size);
         }
-        qreal top = row.y * u + o;
+        qreal top = row.y * u + halfTop;
         if (ascent && size != body)
             top += ascent(body) - ascent(size);
         return Text{shown, size, QPointF(edge - width, top)};
@@ -121,25 +124,25 @@ QList<CertificateLayout::Text> CertificateLayout::texts(const CertificateFields&
 
     QList<Text> out;
     for (int half = 0; half < 2; ++half) {
-        const qreal o = half * halfHeight();
+        const qreal halfTop = half * halfHeight();
         const qreal width = measure(titles[half], titleSize());
-        out.append({titles[half], titleSize(), QPointF(centerX() - width / 2, 3.5 * u + o)});
+        out.append({titles[half], titleSize(), QPointF(centerX() - width / 2, 3.5 * u + halfTop)});
     }
     for (int half = 0; half < 2; ++half) {
-        const qreal o = half * halfHeight();
+        const qreal halfTop = half * halfHeight();
         for (const Row& row : left) {
-            out.append({row.label, bodySize(), QPointF(3.5 * u, row.y * u + o)});
-            out.append(placeValue(row, 3.5 * u, leftValueEdge(), o));
+            out.append({row.label, bodySize(), QPointF(3.5 * u, row.y * u + halfTop)});
+            out.append(placeValue(row, 3.5 * u, leftValueEdge(), halfTop));
         }
         for (const Row& row : right) {
-            out.append({row.label, bodySize(), QPointF(centerX() + u, row.y * u + o)});
-            out.append(placeValue(row, centerX() + u, rightValueEdge(), o));
+            out.append({row.label, bodySize(), QPointF(centerX() + u, row.y * u + halfTop)});
+            out.append(placeValue(row, centerX() + u, rightValueEdge(), halfTop));
         }
     }
     for (int half = 0; half < 2; ++half) {
-        const qreal o = half * halfHeight();
+        const qreal halfTop = half * halfHeight();
         const qreal width = measure(speed, speedSize());
-        out.append({speed, speedSize(), QPointF(centerX() - width / 2, 12 * u + o)});
+        out.append({speed, speedSize(), QPointF(centerX() - width / 2, 12 * u + halfTop)});
     }
     for (int half = 0; half < 2; ++half)
         out.append({number, bodySize(), QPointF(0, u + half * halfHeight())});

@@ -34,22 +34,22 @@ QString quoted(const QString& name)
 
 } // namespace
 
-void CertificatePrinter::fillFrom(const RunRecord& user, const Problem& problem,
+void CertificatePrinter::fillFrom(const RunRecord& record, const Problem& problem,
                                   const QString& paperSetting)
 {
-    errors = user.errors();
+    errors = record.errors();
     fileName = problem.fileName();
-    acceptedChars = user.acceptedChars();
-    charsPerMinute = NumericText::toInt16(user.charsPerMinute()).value_or(0);
+    acceptedChars = record.acceptedChars();
+    charsPerMinute = NumericText::toInt16(record.charsPerMinute()).value_or(0);
     alphanumericChars = problem.alphanumericChars();
     kanjiOrSymbolChars = problem.kanjiOrSymbolChars();
-    recordNumber = user.recordNumber();
-    computerName = user.computerName();
-    accuracy = user.accuracy();
+    recordNumber = record.recordNumber();
+    computerName = record.computerName();
+    accuracy = record.accuracy();
     totalChars = problem.totalChars();
-    userId = user.userId();
-    userName = user.userName();
-    secondsUsed = user.secondsUsed();
+    userId = record.userId();
+    userName = record.userName();
+    secondsUsed = record.secondsUsed();
     // A setting that is no 16-bit number leaves the printer on its own paper.
     paperCode = NumericText::toInt16(NumericText::leadingValue(paperSetting)).value_or(0);
 }
@@ -93,8 +93,8 @@ int CertificatePrinter::print()
     printer.setDocName(QStringLiteral("日本語入力認定証"));
     printer.setFullPage(false);
     // Paper the printer lacks leaves it on its own paper.
-    if (const auto id = CertificateLayout::pageSizeOf(paperCode))
-        printer.setPageSize(QPageSize(*id));
+    if (const auto pageSize = CertificateLayout::pageSizeOf(paperCode))
+        printer.setPageSize(QPageSize(*pageSize));
     if (toFile)
         printer.setPageMargins(QMarginsF(kPdfMargin, kPdfMargin, kPdfMargin, kPdfMargin),
                                QPageLayout::Point);
@@ -125,20 +125,20 @@ int CertificatePrinter::print()
     };
 
     for (int half = 0; half < 2; ++half) {
-        const QRectF r = layout.logoRect(half);
-        paintLogo(painter, QRectF(r.x() * m_scale, r.y() * m_scale, r.width() * m_scale,
-                                  r.height() * m_scale));
+        const QRectF logo = layout.logoRect(half);
+        paintLogo(painter, QRectF(logo.x() * m_scale, logo.y() * m_scale, logo.width() * m_scale,
+                                  logo.height() * m_scale));
     }
     painter.setPen(Qt::black);
     const auto texts =
         layout.texts(fields, ClockText::dateText(QDate::currentDate()), measure, ascent);
     qreal fontSize = -1;
-    for (const CertificateLayout::Text& t : texts) {
-        if (t.pointSize != fontSize) {
-            fontSize = t.pointSize;
+    for (const CertificateLayout::Text& item : texts) {
+        if (item.pointSize != fontSize) {
+            fontSize = item.pointSize;
             painter.setFont(Fonts::proportional(fontSize));
         }
-        printAt(t.text, t.topLeft.x(), t.topLeft.y());
+        printAt(item.text, item.topLeft.x(), item.topLeft.y());
     }
 
     // A thin dashed cut line between the certificate and its counterfoil.

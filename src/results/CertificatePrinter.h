@@ -25,7 +25,7 @@ public:
 
     // Fills the fields from the result, the problem and the paper setting; the speed is
     // rounded to a whole number, halves to even.
-    void fillFrom(const RunRecord& user, const Problem& problem, const QString& paperSetting);
+    void fillFrom(const RunRecord& record, const Problem& problem, const QString& paperSetting);
 
     // Prints one sheet and returns 0. A printer that is missing, stopped or refuses the page
     // raises PelkoError 482 with a Japanese description.

@@ -5,7 +5,7 @@
 namespace LogColumns
 {
 
-QString title(int i)
+QString title(int column)
 {
     static const QStringList titles{QStringLiteral("連番"),
                                     QStringLiteral("日付"),
@@ -24,12 +24,12 @@ QString title(int i)
                                     QStringLiteral("半角文字含有率"),
                                     QStringLiteral("計測時間(秒)")};
     static_assert(Count == 16);
-    return titles.value(i);
+    return titles.value(column);
 }
 
-QChar code(int i)
+QChar code(int column)
 {
-    return QChar(u"0123456789ABCDEF"[i]);
+    return QChar(u"0123456789ABCDEF"[column]);
 }
 
 } // namespace LogColumns

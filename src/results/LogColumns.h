@@ -10,9 +10,9 @@ namespace LogColumns
 
 inline constexpr int Count = 16;
 
-// Title of column i (0 … Count - 1).
-QString title(int i);
-// Code of column i: its number as one upper-case hexadecimal digit.
-QChar code(int i);
+// Title of column `column` (0 … Count - 1).
+QString title(int column);
+// Code of column `column`: its number as one upper-case hexadecimal digit.
+QChar code(int column);
 
 } // namespace LogColumns

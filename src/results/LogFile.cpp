@@ -38,11 +38,11 @@ bool lockWholeFile(int fd, int timeoutMs)
 bool writeAll(int fd, QByteArrayView bytes)
 {
     // One call: a record must never interleave with another writer's or stop half-way.
-    ssize_t n;
+    ssize_t written;
     do {
-        n = ::write(fd, bytes.data(), size_t(bytes.size()));
-    } while (n < 0 && errno == EINTR);
-    return n == bytes.size();
+        written = ::write(fd, bytes.data(), size_t(bytes.size()));
+    } while (written < 0 && errno == EINTR);
+    return written == bytes.size();
 }
 
 } // namespace

@@ -37,12 +37,12 @@ qint64 readAt(int fd, char* into, qint64 length, qint64 offset)
 {
     qint64 done = 0;
     while (done < length) {
-        const ssize_t n = ::pread(fd, into + done, size_t(length - done), off_t(offset + done));
-        if (n < 0 && errno == EINTR)
+        const ssize_t got = ::pread(fd, into + done, size_t(length - done), off_t(offset + done));
+        if (got < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            return n < 0 ? -1 : done;
-        done += n;
+        if (got <= 0)
+            return got < 0 ? -1 : done;
+        done += got;
     }
     return done;
 }
@@ -175,16 +175,16 @@ std::optional<double> numberOfLine(int fd, qint64 start, qint64 end, const QByte
     }
     char chunk[4096];
     while (pos < end) {
-        const qint64 n = readAt(fd, chunk, qMin<qint64>(sizeof chunk, end - pos), pos);
-        if (n <= 0) {
+        const qint64 got = readAt(fd, chunk, qMin<qint64>(sizeof chunk, end - pos), pos);
+        if (got <= 0) {
             readError = true;
             return std::nullopt;
         }
-        for (qint64 i = 0; i < n; ++i) {
+        for (qint64 i = 0; i < got; ++i) {
             if (parser.feed(chunk[i]))
                 return parser.finish();
         }
-        pos += n;
+        pos += got;
     }
     return parser.finish();
 }

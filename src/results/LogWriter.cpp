@@ -160,12 +160,12 @@ bool LogWriter::writePassLine()
     return file && file->append(line);
 }
 
-bool appendColumnChange(const QString& subLogPath, const QString& subLogName,
-                        const QString& newStyle, const QDateTime& now, int lockTimeoutMs)
+bool appendColumnChange(const QString& passLogFolder, const QString& passLogName,
+                        const QString& newFormat, const QDateTime& now, int lockTimeoutMs)
 {
     QString titles;
     for (int column = 0; column < LogColumns::Count; ++column) {
-        for (const QChar code : newStyle) {
+        for (const QChar code : newFormat) {
             if (LogColumns::code(column) == code)
                 titles += LogColumns::title(column) + u',';
         }
@@ -176,7 +176,7 @@ bool appendColumnChange(const QString& subLogPath, const QString& subLogName,
     const Cp932::Encoded bytes = Cp932::encode(block);
     if (!bytes.ok)
         return false;
-    auto file = LogFile::openLocked(logFilePath(subLogPath, subLogName),
+    auto file = LogFile::openLocked(logFilePath(passLogFolder, passLogName),
                                     LogFile::Open::CreateIfMissing, lockTimeoutMs);
     return file && file->append(bytes.bytes);
 }

@@ -49,8 +49,8 @@ private:
 };
 
 // Appends the block that marks a change of the pass-log columns. False on any failure.
-bool appendColumnChange(const QString& subLogPath, const QString& subLogName,
-                        const QString& newStyle,
+bool appendColumnChange(const QString& passLogFolder, const QString& passLogName,
+                        const QString& newFormat,
                         const QDateTime& now = QDateTime::currentDateTime(),
                         int lockTimeoutMs = 3000);
 

@@ -22,22 +22,25 @@ namespace
 const QString kPaperCodes[3] = {QStringLiteral("9"), QStringLiteral("12"), QStringLiteral("13")};
 
 // A printer with a sheet coming out.
-void drawPrinter(QPainter& p, const QRectF& r, bool disabled)
+void drawPrinter(QPainter& painter, const QRectF& box, bool disabled)
 {
-    const qreal s = r.width();
+    const qreal side = box.width();
     const QColor ink = disabled ? QColor(0x9a, 0x9a, 0x9a) : QColor(0x2b, 0x4a, 0x6f);
-    p.setPen(QPen(ink, s * 0.05));
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(r.x() + s * 0.28, r.y() + s * 0.08, s * 0.44, s * 0.30));
-    p.setBrush(disabled ? QColor(0xd0, 0xd0, 0xd0) : QColor(0x8f, 0xb3, 0xda));
-    p.drawRoundedRect(QRectF(r.x() + s * 0.08, r.y() + s * 0.36, s * 0.84, s * 0.34), s * 0.06,
-                      s * 0.06);
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(r.x() + s * 0.26, r.y() + s * 0.58, s * 0.48, s * 0.34));
-    p.drawLine(QPointF(r.x() + s * 0.34, r.y() + s * 0.70),
-               QPointF(r.x() + s * 0.66, r.y() + s * 0.70));
-    p.drawLine(QPointF(r.x() + s * 0.34, r.y() + s * 0.80),
-               QPointF(r.x() + s * 0.58, r.y() + s * 0.80));
+    painter.setPen(QPen(ink, side * 0.05));
+    painter.setBrush(Qt::white);
+    painter.drawRect(
+        QRectF(box.x() + side * 0.28, box.y() + side * 0.08, side * 0.44, side * 0.30));
+    painter.setBrush(disabled ? QColor(0xd0, 0xd0, 0xd0) : QColor(0x8f, 0xb3, 0xda));
+    painter.drawRoundedRect(
+        QRectF(box.x() + side * 0.08, box.y() + side * 0.36, side * 0.84, side * 0.34), side * 0.06,
+        side * 0.06);
+    painter.setBrush(Qt::white);
+    painter.drawRect(
+        QRectF(box.x() + side * 0.26, box.y() + side * 0.58, side * 0.48, side * 0.34));
+    painter.drawLine(QPointF(box.x() + side * 0.34, box.y() + side * 0.70),
+                     QPointF(box.x() + side * 0.66, box.y() + side * 0.70));
+    painter.drawLine(QPointF(box.x() + side * 0.34, box.y() + side * 0.80),
+                     QPointF(box.x() + side * 0.58, box.y() + side * 0.80));
 }
 
 } // namespace
@@ -59,12 +62,12 @@ PrinterDialog::PrinterDialog(Settings& settings, QWidget* parent)
 
     m_paperGroup = new QGroupBox(QStringLiteral("用紙サイズ"), this);
     auto* paperRow = new QHBoxLayout(m_paperGroup);
-    auto* group = new QButtonGroup(this);
+    auto* paperButtonGroup = new QButtonGroup(this);
     const QStringList captions{QStringLiteral("A4"), QStringLiteral("B4"), QStringLiteral("B5")};
     for (int i = 0; i < captions.size(); ++i) {
         auto* option = new QRadioButton(captions.at(i), m_paperGroup);
         option->setObjectName(QStringLiteral("paperButton%1").arg(i));
-        group->addButton(option, i);
+        paperButtonGroup->addButton(option, i);
         paperRow->addWidget(option);
         m_paperButtons.append(option);
     }

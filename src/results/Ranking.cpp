@@ -23,15 +23,15 @@ QByteArrayView Ranking::trimQuotes(QByteArrayView field)
     return field;
 }
 
-int Ranking::insertPosition(int q) const
+int Ranking::insertPosition(int fromRow) const
 {
-    // Iterative form of the walk up from the last row.
+    // Below the lowest row that beats or ties the candidate: a tie keeps the older row first.
     const RankEntry& candidate = entries[10];
-    for (; q >= 0; --q) {
-        const RankEntry& entry = entries[q];
+    for (int row = fromRow; row >= 0; --row) {
+        const RankEntry& entry = entries[row];
         if (better(entry, candidate) ||
             (entry.speed == candidate.speed && entry.accuracy == candidate.accuracy))
-            return q + 1;
+            return row + 1;
     }
     return 0;
 }
@@ -84,9 +84,9 @@ bool Ranking::readLog(const QString& path)
             return decodeLenient(trimQuotes(line.field(which, ok)));
         };
         candidate.date = text(RankingReader::Date);
-        candidate.userId = text(RankingReader::UserID);
+        candidate.userId = text(RankingReader::UserId);
         candidate.userName = text(RankingReader::UserName);
-        candidate.secondsUsed = text(RankingReader::Time);
+        candidate.secondsUsed = text(RankingReader::SecondsUsed);
         if (!ok) {
             failed = true;
             return false;

@@ -55,7 +55,7 @@ public:
 
     // A field without one quote at its start and one at its end.
     static QByteArrayView trimQuotes(QByteArrayView field);
-    int insertPosition(int q) const;
+    int insertPosition(int fromRow) const;
     void insertCandidate();
 
 private:

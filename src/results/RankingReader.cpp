@@ -19,7 +19,7 @@ constexpr qsizetype BlockSize = 256 * 1024;
 constexpr int slotOf[LogFieldCount] = {-1,
                                        RankingReader::Date,
                                        -1,
-                                       RankingReader::UserID,
+                                       RankingReader::UserId,
                                        RankingReader::UserName,
                                        -1,
                                        -1,
@@ -31,7 +31,7 @@ constexpr int slotOf[LogFieldCount] = {-1,
                                        -1,
                                        -1,
                                        -1,
-                                       RankingReader::Time};
+                                       RankingReader::SecondsUsed};
 
 } // namespace
 
@@ -43,15 +43,15 @@ QByteArray RankingReader::Line::field(Field which, bool& ok) const
     QByteArray bytes(qsizetype(ref.length), Qt::Uninitialized);
     qint64 done = 0;
     while (done < ref.length) {
-        const ssize_t n = ::pread(m_reader->m_fd, bytes.data() + done, size_t(ref.length - done),
-                                  off_t(ref.start + done));
-        if (n < 0 && errno == EINTR)
+        const ssize_t got = ::pread(m_reader->m_fd, bytes.data() + done, size_t(ref.length - done),
+                                    off_t(ref.start + done));
+        if (got < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
+        if (got <= 0) {
             ok = false;
             return {};
         }
-        done += n;
+        done += got;
     }
     return bytes;
 }
@@ -61,33 +61,33 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
     QByteArray block(BlockSize, Qt::Uninitialized);
     Line line;
     line.m_reader = this;
-    int field = 0; // fields seen so far on this line minus one; 16 means "too many"
+    int fieldIndex = 0; // fields seen so far on this line minus one; 16 means "too many"
     Line::Ref* current = nullptr;
-    qint64 base = 0;
+    qint64 blockStart = 0;
     for (;;) {
-        ssize_t n = ::read(m_fd, block.data(), size_t(block.size()));
-        if (n < 0 && errno == EINTR)
+        ssize_t got = ::read(m_fd, block.data(), size_t(block.size()));
+        if (got < 0 && errno == EINTR)
             continue;
-        if (n < 0)
+        if (got < 0)
             return false;
-        if (n == 0)
+        if (got == 0)
             break;
-        const char* data = block.constData();
-        for (ssize_t i = 0; i < n; ++i) {
-            const char c = data[i];
+        const char* bytes = block.constData();
+        for (ssize_t i = 0; i < got; ++i) {
+            const char c = bytes[i];
             if (c == ',') {
-                if (field < LogFieldCount)
-                    ++field;
-                const int slot = field < LogFieldCount ? slotOf[field] : -1;
+                if (fieldIndex < LogFieldCount)
+                    ++fieldIndex;
+                const int slot = fieldIndex < LogFieldCount ? slotOf[fieldIndex] : -1;
                 current = slot < 0 ? nullptr : &line.m_refs[slot];
                 if (current) {
-                    current->start = base + i + 1;
+                    current->start = blockStart + i + 1;
                     current->length = 0;
                 }
             } else if (c == '\r' || c == '\n') {
-                if (field == LogFieldCount - 1 && !onLine(line))
+                if (fieldIndex == LogFieldCount - 1 && !onLine(line))
                     return true;
-                field = 0;
+                fieldIndex = 0;
                 current = nullptr;
             } else if (current) {
                 if (current->length < qint64(sizeof current->head))
@@ -95,9 +95,9 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
                 ++current->length;
             }
         }
-        base += n;
+        blockStart += got;
     }
-    if (field == LogFieldCount - 1)
+    if (fieldIndex == LogFieldCount - 1)
         onLine(line);
     return true;
 }

@@ -12,7 +12,7 @@ class RankingReader
 {
 public:
     // Fields a ranking candidate is made of.
-    enum Field { Date, UserID, UserName, Speed, Accuracy, Time, FieldCount };
+    enum Field { Date, UserId, UserName, Speed, Accuracy, SecondsUsed, FieldCount };
 
     explicit RankingReader(int fd) : m_fd(fd) {}
 

@@ -44,7 +44,7 @@ RankingWindow::RankingWindow(const Settings& settings, QWidget* parent)
     m_dateTitle = title(QStringLiteral("達成日"), 3);
     m_speedTitle = title(QStringLiteral("速度"), 4);
     m_accuracyTitle = title(QStringLiteral("正打率"), 5);
-    m_timeTitle = title(QStringLiteral("使用時間"), 6);
+    m_secondsUsedTitle = title(QStringLiteral("使用時間"), 6);
 
     for (int row = 0; row < 10; ++row) {
         auto* number = new QLabel(QString::number(row + 1) + u':', this);
@@ -62,20 +62,20 @@ RankingWindow::RankingWindow(const Settings& settings, QWidget* parent)
             grid->addWidget(label, row + 1, column);
             return label;
         };
-        auto cell = [&](QList<QLabel*>& array, int column, Qt::Alignment align) {
-            array.append(place(new QLabel(this), column, align));
+        auto cell = [&](QList<QLabel*>& labels, int column, Qt::Alignment align) {
+            labels.append(place(new QLabel(this), column, align));
         };
-        auto elidedCell = [&](QList<ElidedLabel*>& array, int column) {
+        auto elidedCell = [&](QList<ElidedLabel*>& labels, int column) {
             auto* label = new ElidedLabel(this);
             place(label, column, Qt::AlignLeft);
-            array.append(label);
+            labels.append(label);
         };
         elidedCell(m_userIdLabels, 1);
         elidedCell(m_userNameLabels, 2);
         cell(m_dateLabels, 3, Qt::AlignLeft);
         cell(m_speedLabels, 4, Qt::AlignRight);
         cell(m_accuracyLabels, 5, Qt::AlignRight);
-        cell(m_timeLabels, 6, Qt::AlignRight);
+        cell(m_secondsUsedLabels, 6, Qt::AlignRight);
     }
 
     m_closeButton = new QPushButton(this);
@@ -94,7 +94,7 @@ void RankingWindow::setRow(int row, const RankRowText& texts)
     m_dateLabels[row]->setText(texts.date);
     m_speedLabels[row]->setText(texts.speed);
     m_accuracyLabels[row]->setText(texts.accuracy);
-    m_timeLabels[row]->setText(texts.secondsUsed);
+    m_secondsUsedLabels[row]->setText(texts.secondsUsed);
 }
 
 void RankingWindow::reload()

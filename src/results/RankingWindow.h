@@ -15,7 +15,7 @@ class RankingWindow : public QDialog, public RankingBoard
 {
     Q_OBJECT
 public:
-    // The log to rank and the ranking form come from the settings.
+    // The log to rank and whether a user ID may repeat come from the settings.
     explicit RankingWindow(const Settings& settings, QWidget* parent = nullptr);
 
     void reload();
@@ -31,13 +31,13 @@ public:
     QLabel* m_dateTitle = nullptr;
     QLabel* m_speedTitle = nullptr;
     QLabel* m_accuracyTitle = nullptr;
-    QLabel* m_timeTitle = nullptr;
+    QLabel* m_secondsUsedTitle = nullptr;
     QList<ElidedLabel*> m_userIdLabels;
     QList<ElidedLabel*> m_userNameLabels;
     QList<QLabel*> m_dateLabels;
     QList<QLabel*> m_speedLabels;
     QList<QLabel*> m_accuracyLabels;
-    QList<QLabel*> m_timeLabels;
+    QList<QLabel*> m_secondsUsedLabels;
     QPushButton* m_closeButton = nullptr;
 
 private:

@@ -8,10 +8,10 @@
 QIcon returnArrowIcon()
 {
     return DrawnIcon::make([](QPainter& painter, const QRectF& box, bool disabled) {
-        const qreal s = box.width();
+        const qreal side = box.width();
         const QColor ink = disabled ? QColor(150, 150, 150) : QColor(30, 70, 150);
-        auto at = [&](qreal x, qreal y) { return QPointF(box.x() + x * s, box.y() + y * s); };
-        painter.setPen(QPen(ink, s * 0.11, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        auto at = [&](qreal x, qreal y) { return QPointF(box.x() + x * side, box.y() + y * side); };
+        painter.setPen(QPen(ink, side * 0.11, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.setBrush(Qt::NoBrush);
         // A U-turn: out to the right, down, and back to the left under an arrow head.
         QPainterPath bend;

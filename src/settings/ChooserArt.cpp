@@ -21,13 +21,13 @@ namespace ChooserArt
 
 QIcon okIcon()
 {
-    return DrawnIcon::make([](QPainter& painter, const QRectF& r, bool disabled) {
-        const qreal s = r.width();
+    return DrawnIcon::make([](QPainter& painter, const QRectF& box, bool disabled) {
+        const qreal side = box.width();
         QPainterPath path;
-        path.moveTo(r.x() + 0.18 * s, r.y() + 0.52 * s);
-        path.lineTo(r.x() + 0.42 * s, r.y() + 0.76 * s);
-        path.lineTo(r.x() + 0.84 * s, r.y() + 0.26 * s);
-        painter.setPen(QPen(ink(disabled, QColor(0, 128, 0)), 0.13 * s, Qt::SolidLine,
+        path.moveTo(box.x() + 0.18 * side, box.y() + 0.52 * side);
+        path.lineTo(box.x() + 0.42 * side, box.y() + 0.76 * side);
+        path.lineTo(box.x() + 0.84 * side, box.y() + 0.26 * side);
+        painter.setPen(QPen(ink(disabled, QColor(0, 128, 0)), 0.13 * side, Qt::SolidLine,
                             Qt::RoundCap, Qt::RoundJoin));
         painter.drawPath(path);
     });
@@ -35,14 +35,14 @@ QIcon okIcon()
 
 QIcon cancelIcon()
 {
-    return DrawnIcon::make([](QPainter& painter, const QRectF& r, bool disabled) {
-        const qreal s = r.width();
-        painter.setPen(QPen(ink(disabled, QColor(192, 0, 0)), 0.13 * s, Qt::SolidLine,
-                            Qt::RoundCap));
-        painter.drawLine(QPointF(r.x() + 0.24 * s, r.y() + 0.24 * s),
-                         QPointF(r.x() + 0.76 * s, r.y() + 0.76 * s));
-        painter.drawLine(QPointF(r.x() + 0.76 * s, r.y() + 0.24 * s),
-                         QPointF(r.x() + 0.24 * s, r.y() + 0.76 * s));
+    return DrawnIcon::make([](QPainter& painter, const QRectF& box, bool disabled) {
+        const qreal side = box.width();
+        painter.setPen(
+            QPen(ink(disabled, QColor(192, 0, 0)), 0.13 * side, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(box.x() + 0.24 * side, box.y() + 0.24 * side),
+                         QPointF(box.x() + 0.76 * side, box.y() + 0.76 * side));
+        painter.drawLine(QPointF(box.x() + 0.76 * side, box.y() + 0.24 * side),
+                         QPointF(box.x() + 0.24 * side, box.y() + 0.76 * side));
     });
 }
 

@@ -26,10 +26,10 @@ void ColorChooser::setCustomColorAt(int index, qint32 color)
 
 bool ColorChooser::pick(QWidget* owner, quint32 flags)
 {
-    const SystemColor trans;
+    const SystemColor resolver;
     // The toolkit keeps one table for every colour dialog: hand it ours for this run.
     for (int i = 0; i < int(m_customColors.size()); ++i) {
-        const qint32 rgb = trans.resolve(m_customColors[i]);
+        const qint32 rgb = resolver.resolve(m_customColors[i]);
         QColorDialog::setCustomColor(i, rgb == SystemColor::NoColor
                                             ? QColor(Qt::white)
                                             : ColorLiteral::bgrToColor(quint32(rgb)));
@@ -37,7 +37,7 @@ bool ColorChooser::pick(QWidget* owner, quint32 flags)
 
     QColor start(Qt::black);
     if (flags & StartFromPicked) {
-        const qint32 rgb = trans.resolve(m_pickedColor);
+        const qint32 rgb = resolver.resolve(m_pickedColor);
         if (rgb != SystemColor::NoColor)
             start = ColorLiteral::bgrToColor(quint32(rgb));
     }
@@ -52,7 +52,7 @@ bool ColorChooser::pick(QWidget* owner, quint32 flags)
     m_pickedColor = qint32(ColorLiteral::colorToBgr(dialog.selectedColor()));
     for (int i = 0; i < int(m_customColors.size()); ++i) {
         const qint32 bgr = qint32(ColorLiteral::colorToBgr(QColorDialog::customColor(i)));
-        m_customColors[i] = trans.resolve(bgr);
+        m_customColors[i] = resolver.resolve(bgr);
     }
     return true;
 }

@@ -8,13 +8,14 @@ namespace ColorLiteral {
 
 std::optional<quint32> toBgr(QStringView literal)
 {
-    const QStringView t = literal.trimmed();
+    const QStringView trimmed = literal.trimmed();
     // The settings dialog also accepts a colour written as a plain number.
-    if (!t.startsWith(u'&') && isColorNumber(t))
-        return quint32(numberValue(t));
-    if (t.size() < 3 || t.at(0) != u'&' || (t.at(1) != u'H' && t.at(1) != u'h'))
+    if (!trimmed.startsWith(u'&') && isColorNumber(trimmed))
+        return quint32(numberValue(trimmed));
+    if (trimmed.size() < 3 || trimmed.at(0) != u'&' ||
+        (trimmed.at(1) != u'H' && trimmed.at(1) != u'h'))
         return std::nullopt;
-    const QStringView digits = t.mid(2);
+    const QStringView digits = trimmed.mid(2);
     if (digits.size() > 8)
         return std::nullopt;
     bool ok = false;

@@ -40,9 +40,9 @@ FolderDialog::FolderDialog(QWidget* parent) : QDialog(parent)
     m_okButton = ChooserArt::okButton(this);
     m_cancelButton = ChooserArt::cancelButton(this);
 
-    const QFontMetrics fm(font());
-    m_folderEdit->setMinimumWidth(fm.averageCharWidth() * 40);
-    m_folderList->setMinimumSize(fm.averageCharWidth() * 40, fm.lineSpacing() * 12);
+    const QFontMetrics metrics(font());
+    m_folderEdit->setMinimumWidth(metrics.averageCharWidth() * 40);
+    m_folderList->setMinimumSize(metrics.averageCharWidth() * 40, metrics.lineSpacing() * 12);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -70,9 +70,9 @@ int FolderDialog::exec()
 
 void FolderDialog::prepare()
 {
-    m_callerDirPath = m_folder;
+    m_callerFolder = m_folder;
     m_drive.clear();
-    m_listPath.clear();
+    m_listedFolder.clear();
     m_folderList->clear();
     fillDrives();
     adjustSize();
@@ -137,17 +137,17 @@ bool FolderDialog::openFolder(const QString& path)
 {
     if (!FileSystem::canEnterFolder(path))
         return false;
-    m_listPath = VolumeList::listForm(path);
+    m_listedFolder = VolumeList::listForm(path);
 
     m_folderList->clear();
     const QIcon folderIcon = style()->standardIcon(QStyle::SP_DirIcon);
-    if (m_listPath != u"/") {
-        auto* up = new QListWidgetItem(style()->standardIcon(QStyle::SP_FileDialogToParent),
-                                       QStringLiteral(".."), m_folderList);
-        up->setData(PathRole, VolumeList::listForm(m_listPath + QStringLiteral("/..")));
+    if (m_listedFolder != u"/") {
+        auto* parentItem = new QListWidgetItem(style()->standardIcon(QStyle::SP_FileDialogToParent),
+                                               QStringLiteral(".."), m_folderList);
+        parentItem->setData(PathRole, VolumeList::listForm(m_listedFolder + QStringLiteral("/..")));
     }
     const QFileInfoList entries =
-        QDir(m_listPath)
+        QDir(m_listedFolder)
             .entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
                            QDir::Name | QDir::IgnoreCase);
     // Hidden folders after the others, yet still reachable (the logs default to one).
@@ -156,13 +156,13 @@ bool FolderDialog::openFolder(const QString& path)
             if (entry.fileName().startsWith(u'.') != hidden)
                 continue;
             auto* item = new QListWidgetItem(folderIcon, entry.fileName(), m_folderList);
-            item->setData(PathRole, FileSystem::joinPath(m_listPath, entry.fileName()));
+            item->setData(PathRole, FileSystem::joinPath(m_listedFolder, entry.fileName()));
         }
     }
     if (m_folderList->count() > 0)
         m_folderList->setCurrentRow(0);
 
-    selectDrive(VolumeList::driveOf(m_listPath, m_drives));
+    selectDrive(VolumeList::driveOf(m_listedFolder, m_drives));
     showListedFolder();
     return true;
 }
@@ -179,7 +179,7 @@ void FolderDialog::changeDrive()
 
 void FolderDialog::showListedFolder()
 {
-    m_folderEdit->setText(m_listPath);
+    m_folderEdit->setText(m_listedFolder);
 }
 
 void FolderDialog::enterFolder(const QString& path)
@@ -215,7 +215,7 @@ void FolderDialog::cancel()
 
 void FolderDialog::reject()
 {
-    m_folder = m_callerDirPath;
+    m_folder = m_callerFolder;
     QDialog::reject();
 }
 

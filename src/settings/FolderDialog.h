@@ -27,12 +27,13 @@ public:
     void prepare();
     void changeDrive();
     void showListedFolder();
+    // Key code 13 (Enter) in the folder box lists the typed folder; other codes do nothing.
     void handleFolderKey(int keyCode);
     void confirm();
     void cancel();
 
     // The folder the list shows; moving it updates m_folderEdit.
-    QString listedFolder() const { return m_listPath; }
+    QString listedFolder() const { return m_listedFolder; }
     // Enters a folder of the list, as double-click or Enter on it does.
     void enterFolder(const QString& path);
 
@@ -59,7 +60,7 @@ private:
 
     QStringList m_drives;
     QString m_drive;
-    QString m_listPath;
+    QString m_listedFolder;
     QString m_folder;
-    QString m_callerDirPath;
+    QString m_callerFolder;
 };

@@ -18,28 +18,28 @@ bool isBlank(char16_t c)
 
 QStringView trimBlanks(QStringView s)
 {
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && isBlank(s.at(b).unicode()))
-        ++b;
-    while (e > b && isBlank(s.at(e - 1).unicode()))
-        --e;
-    return s.mid(b, e - b);
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && isBlank(s.at(begin).unicode()))
+        ++begin;
+    while (end > begin && isBlank(s.at(end - 1).unicode()))
+        --end;
+    return s.mid(begin, end - begin);
 }
 
 // Blanks are never trail bytes of a double-byte character, so bytes can be trimmed directly.
 QByteArray trimBlankBytes(QByteArrayView s)
 {
-    qsizetype b = 0;
-    qsizetype e = s.size();
+    qsizetype begin = 0;
+    qsizetype end = s.size();
     auto blank = [](char c) {
         return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
     };
-    while (b < e && blank(s.at(b)))
-        ++b;
-    while (e > b && blank(s.at(e - 1)))
-        --e;
-    return s.sliced(b, e - b).toByteArray();
+    while (begin < end && blank(s.at(begin)))
+        ++begin;
+    while (end > begin && blank(s.at(end - 1)))
+        --end;
+    return s.sliced(begin, end - begin).toByteArray();
 }
 
 bool sameName(QStringView a, QStringView b)
@@ -52,10 +52,10 @@ bool storable(QStringView text, QByteArray* bytes)
 {
     if (text.contains(u'\r') || text.contains(u'\n') || text.contains(QChar(0)))
         return false;
-    const Cp932::Encoded e = Cp932::encode(text);
-    if (!e.ok)
+    const Cp932::Encoded encoded = Cp932::encode(text);
+    if (!encoded.ok)
         return false;
-    *bytes = e.bytes;
+    *bytes = encoded.bytes;
     return true;
 }
 
@@ -70,10 +70,10 @@ IniFile::Line IniFile::parse(QByteArray raw, QByteArray eol)
     Line line;
     line.raw = std::move(raw);
     line.eol = std::move(eol);
-    const Cp932::Decoded d = Cp932::decode(line.raw);
-    if (!d.ok)
+    const Cp932::Decoded decoded = Cp932::decode(line.raw);
+    if (!decoded.ok)
         return line; // not interpreted, kept as bytes
-    const QStringView text = trimBlanks(d.text);
+    const QStringView text = trimBlanks(decoded.text);
     if (text.isEmpty() || text.startsWith(u';'))
         return line;
     if (text.startsWith(u'[')) {
@@ -85,12 +85,12 @@ IniFile::Line IniFile::parse(QByteArray raw, QByteArray eol)
         return line;
     }
     line.kind = Kind::Key;
-    const qsizetype eq = text.indexOf(u'=');
-    if (eq < 0) {
+    const qsizetype equalsSign = text.indexOf(u'=');
+    if (equalsSign < 0) {
         line.name = text.toString();
     } else {
-        line.name = trimBlanks(text.left(eq)).toString();
-        line.value = trimBlanks(text.sliced(eq + 1)).toString();
+        line.name = trimBlanks(text.left(equalsSign)).toString();
+        line.value = trimBlanks(text.sliced(equalsSign + 1)).toString();
     }
     return line;
 }
@@ -114,16 +114,16 @@ bool IniFile::load()
     }
     qsizetype pos = 0;
     while (pos < all.size()) {
-        qsizetype nl = all.indexOf('\n', pos);
+        qsizetype lineEnd = all.indexOf('\n', pos);
         QByteArray raw;
         QByteArray eol;
-        if (nl < 0) {
+        if (lineEnd < 0) {
             raw = all.sliced(pos);
             pos = all.size();
         } else {
-            raw = all.sliced(pos, nl - pos);
+            raw = all.sliced(pos, lineEnd - pos);
             eol = QByteArrayLiteral("\n");
-            pos = nl + 1;
+            pos = lineEnd + 1;
             if (raw.endsWith('\r')) {
                 raw.chop(1);
                 eol = kCrLf;
@@ -163,19 +163,19 @@ qsizetype IniFile::findKey(qsizetype sectionLine, QStringView key, qsizetype* la
 
 QString IniFile::value(QStringView section, QStringView key) const
 {
-    const qsizetype s = findSection(trimBlanks(section));
-    if (s < 0)
+    const qsizetype sectionLine = findSection(trimBlanks(section));
+    if (sectionLine < 0)
         return {};
-    const qsizetype k = findKey(s, trimBlanks(key), nullptr);
-    if (k < 0)
+    const qsizetype keyLine = findKey(sectionLine, trimBlanks(key), nullptr);
+    if (keyLine < 0)
         return {};
-    QStringView v = m_lines.at(k).value;
-    const qsizetype nul = v.indexOf(QChar(0));
+    QStringView text = m_lines.at(keyLine).value;
+    const qsizetype nul = text.indexOf(QChar(0));
     if (nul >= 0)
-        v = v.left(nul);
-    if (v.size() >= 2 && v.startsWith(u'"') && v.endsWith(u'"'))
-        v = v.sliced(1, v.size() - 2);
-    return Cp932::leftBytes(v, ValueBufferSize - 1);
+        text = text.left(nul);
+    if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
+        text = text.sliced(1, text.size() - 2);
+    return Cp932::leftBytes(text, ValueBufferSize - 1);
 }
 
 void IniFile::insertLine(qsizetype at, Line line)
@@ -198,25 +198,25 @@ bool IniFile::setValue(QStringView section, QStringView key, QStringView value)
         !storable(value, &valueBytes))
         return false;
 
-    qsizetype s = findSection(sectionName);
-    if (s < 0) {
+    qsizetype sectionLine = findSection(sectionName);
+    if (sectionLine < 0) {
         Line header;
         header.raw = '[' + sectionBytes + ']';
         header.eol = kCrLf;
         header.kind = Kind::Section;
         header.name = sectionName.toString();
         insertLine(m_lines.size(), std::move(header));
-        s = m_lines.size() - 1;
+        sectionLine = m_lines.size() - 1;
     }
 
-    qsizetype lastKey = s;
-    const qsizetype k = findKey(s, keyName, &lastKey);
-    if (k >= 0) {
+    qsizetype lastKey = sectionLine;
+    const qsizetype keyLine = findKey(sectionLine, keyName, &lastKey);
+    if (keyLine >= 0) {
         // Keep the name as the file spells it; only the value changes.
-        Line& line = m_lines[k];
-        const qsizetype eq = line.raw.indexOf('=');
-        const QByteArray name =
-            trimBlankBytes(eq < 0 ? QByteArrayView(line.raw) : QByteArrayView(line.raw).first(eq));
+        Line& line = m_lines[keyLine];
+        const qsizetype equalsSign = line.raw.indexOf('=');
+        const QByteArray name = trimBlankBytes(
+            equalsSign < 0 ? QByteArrayView(line.raw) : QByteArrayView(line.raw).first(equalsSign));
         line.raw = name + '=' + valueBytes;
         line.value = trimBlanks(value).toString();
         return true;

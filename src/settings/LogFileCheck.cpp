@@ -32,9 +32,9 @@ namespace LogFileCheck
 bool isLogDate(QStringView text)
 {
     static const char16_t* const formats[] = {u"M-d-yyyy", u"M/d/yyyy", u"yyyy-M-d", u"yyyy/M/d"};
-    const QString t = text.trimmed().toString();
+    const QString trimmed = text.trimmed().toString();
     for (const char16_t* format : formats) {
-        if (QDate::fromString(t, QString::fromUtf16(format)).isValid())
+        if (QDate::fromString(trimmed, QString::fromUtf16(format)).isValid())
             return true;
     }
     return false;

@@ -30,9 +30,9 @@ LogFileDialog::LogFileDialog(QWidget* parent) : QDialog(parent)
     m_okButton = ChooserArt::okButton(this);
     m_cancelButton = ChooserArt::cancelButton(this);
 
-    const QFontMetrics fm(font());
-    m_nameEdit->setMinimumWidth(fm.averageCharWidth() * 32);
-    m_fileList->setMinimumSize(fm.averageCharWidth() * 32, fm.lineSpacing() * 10);
+    const QFontMetrics metrics(font());
+    m_nameEdit->setMinimumWidth(metrics.averageCharWidth() * 32);
+    m_fileList->setMinimumSize(metrics.averageCharWidth() * 32, metrics.lineSpacing() * 10);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -63,7 +63,7 @@ int LogFileDialog::exec()
 
 void LogFileDialog::prepare()
 {
-    m_callerDirPath = m_folder;
+    m_callerFolder = m_folder;
     m_callerFileName = m_fileName;
     adjustSize();
     centerWindow(this, QStringLiteral("center"));
@@ -131,7 +131,7 @@ void LogFileDialog::cancel()
 
 void LogFileDialog::reject()
 {
-    m_folder = m_callerDirPath;
+    m_folder = m_callerFolder;
     m_fileName = m_callerFileName;
     QDialog::reject();
 }

@@ -27,6 +27,7 @@ public:
     void prepare();
     void takeSelectedName();
     void chooseSelectedName();
+    // Key code 13 (Enter) in the name box completes the extension; other codes do nothing.
     void handleNameKey(int keyCode);
     void confirm();
     void cancel();
@@ -50,6 +51,6 @@ private:
 
     QString m_folder;
     QString m_fileName;
-    QString m_callerDirPath;
+    QString m_callerFolder;
     QString m_callerFileName;
 };

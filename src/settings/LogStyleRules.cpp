@@ -15,10 +15,10 @@ QStringList catalogueTitles()
     return titles;
 }
 
-QStringList titlesOf(const QString& logStyle)
+QStringList titlesOf(const QString& format)
 {
     QStringList titles;
-    for (const QChar c : logStyle) {
+    for (const QChar c : format) {
         for (int j = 0; j < LogColumns::Count; ++j) {
             if (LogColumns::code(j) == c)
                 titles << LogColumns::title(j);
@@ -42,7 +42,7 @@ int rowAfterRemove(int removed, int remaining)
     return removed < remaining ? removed : remaining - 1;
 }
 
-QString styleOf(const QStringList& chosen)
+QString formatOf(const QStringList& chosen)
 {
     QString codes;
     for (int j = 0; j < LogColumns::Count; ++j) {
@@ -56,11 +56,11 @@ QString styleOf(const QStringList& chosen)
 
 Outcome confirm(Settings& settings, const QStringList& chosen, const QDateTime& now)
 {
-    const QString style = styleOf(chosen);
+    const QString format = formatOf(chosen);
     Outcome outcome = Outcome::Unchanged;
-    if (style != settings.passLogFormat()) {
-        settings.setPassLogFormat(style);
-        outcome = appendColumnChange(settings.passLogFolder(), settings.passLogName(), style, now)
+    if (format != settings.passLogFormat()) {
+        settings.setPassLogFormat(format);
+        outcome = appendColumnChange(settings.passLogFolder(), settings.passLogName(), format, now)
                       ? Outcome::Changed
                       : Outcome::BlockNotWritten;
     }

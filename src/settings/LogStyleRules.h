@@ -16,7 +16,7 @@ QStringList catalogueTitles();
 
 // The titles a column string shows, in its order: a repeated code repeats its title, a
 // character that is no code shows nothing.
-QStringList titlesOf(const QString& logStyle);
+QStringList titlesOf(const QString& format);
 
 // Appends the title unless the list holds it already; true when appended.
 bool addTitle(QStringList& chosen, const QString& title);
@@ -25,7 +25,7 @@ bool addTitle(QStringList& chosen, const QString& title);
 int rowAfterRemove(int removed, int remaining);
 
 // The codes of the chosen titles, always in catalogue order.
-QString styleOf(const QStringList& chosen);
+QString formatOf(const QStringList& chosen);
 
 enum class Outcome {
     Unchanged,      // same columns: stored again, nothing appended

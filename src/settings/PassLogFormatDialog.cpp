@@ -38,10 +38,10 @@ PassLogFormatDialog::PassLogFormatDialog(Settings& settings, QWidget* parent)
         list->setSortingEnabled(false);
         list->setAccessibleName(list == m_catalogueList ? QStringLiteral("元データ")
                                                         : QStringLiteral("書き出すデータ"));
-        const QFontMetrics fm(list->font());
-        list->setMinimumSize(fm.horizontalAdvance(QStringLiteral("入力速度(文字/分)")) +
-                                 fm.averageCharWidth() * 6,
-                             fm.lineSpacing() * 17);
+        const QFontMetrics metrics(list->font());
+        list->setMinimumSize(metrics.horizontalAdvance(QStringLiteral("入力速度(文字/分)")) +
+                                 metrics.averageCharWidth() * 6,
+                             metrics.lineSpacing() * 17);
     }
     (new QVBoxLayout(catalogueBox))->addWidget(m_catalogueList);
     (new QVBoxLayout(chosenBox))->addWidget(m_chosenList);
@@ -91,10 +91,10 @@ void PassLogFormatDialog::prepare()
     m_catalogueList->addItems(LogStyleRules::catalogueTitles());
     m_catalogueList->setCurrentRow(0);
     // Room for the whole catalogue without scrolling.
-    const int rows =
+    const int listHeight =
         m_catalogueList->sizeHintForRow(0) * LogColumns::Count + 2 * m_catalogueList->frameWidth();
-    m_catalogueList->setMinimumHeight(rows);
-    m_chosenList->setMinimumHeight(rows);
+    m_catalogueList->setMinimumHeight(listHeight);
+    m_chosenList->setMinimumHeight(listHeight);
     m_chosenList->clear();
     m_chosenList->addItems(LogStyleRules::titlesOf(m_settings.passLogFormat()));
     m_chosenList->setCurrentRow(-1);
@@ -131,9 +131,9 @@ void PassLogFormatDialog::removeSelectedColumn()
     QListWidgetItem* selected = m_chosenList->currentItem();
     if (m_chosenList->count() == 0 || !selected || !selected->isSelected())
         return;
-    const int p = m_chosenList->row(selected);
-    delete m_chosenList->takeItem(p);
-    m_chosenList->setCurrentRow(LogStyleRules::rowAfterRemove(p, m_chosenList->count()));
+    const int row = m_chosenList->row(selected);
+    delete m_chosenList->takeItem(row);
+    m_chosenList->setCurrentRow(LogStyleRules::rowAfterRemove(row, m_chosenList->count()));
 }
 
 void PassLogFormatDialog::confirm()

@@ -12,18 +12,18 @@
 namespace
 {
 
-const QString kDefaultLogStyle = QStringLiteral("0123456789ABCDEF");
+const QString kDefaultPassLogFormat = QStringLiteral("0123456789ABCDEF");
 
 // Only spaces, as the settings rules trim.
 QString trimSpaces(const QString& s)
 {
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s.at(b) == u' ')
-        ++b;
-    while (e > b && s.at(e - 1) == u' ')
-        --e;
-    return s.mid(b, e - b);
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && s.at(begin) == u' ')
+        ++begin;
+    while (end > begin && s.at(end - 1) == u' ')
+        --end;
+    return s.mid(begin, end - begin);
 }
 
 QString withLogExtension(const QString& name)
@@ -49,7 +49,7 @@ QString flagText(bool v)
 bool isHexDigitsUpper(const QString& s)
 {
     for (const QChar c : s) {
-        if (!kDefaultLogStyle.contains(c))
+        if (!kDefaultPassLogFormat.contains(c))
             return false;
     }
     return true;
@@ -59,13 +59,13 @@ bool isHexDigitsUpper(const QString& s)
 // Empty when the number does not fit a single-precision value.
 std::optional<float> fontValue(const QString& text, float fallback)
 {
-    const QString t = trimSpaces(text);
-    if (!NumericText::isNumber(t))
+    const QString trimmed = trimSpaces(text);
+    if (!NumericText::isNumber(trimmed))
         return fallback;
-    const double v = NumericText::leadingValue(t);
-    if (!std::isfinite(v) || std::fabs(v) > double(FLT_MAX))
+    const double size = NumericText::leadingValue(trimmed);
+    if (!std::isfinite(size) || std::fabs(size) > double(FLT_MAX))
         return std::nullopt;
-    return float(v);
+    return float(size);
 }
 
 } // namespace
@@ -93,16 +93,16 @@ void Settings::setProblemOrder(const QString& v)
 
 QString Settings::iniString(const QString& section, const QString& key) const
 {
-    if (m_open)
-        return m_open->value(trimSpaces(section), trimSpaces(key));
+    if (m_openFile)
+        return m_openFile->value(trimSpaces(section), trimSpaces(key));
     return IniFile::readString(m_iniPath, trimSpaces(section), trimSpaces(key));
 }
 
-// True on failure, the reverse of what the file's own calls return.
-bool Settings::writeIniString(const QString& section, const QString& key, const QString& value)
+// The reverse of the file's own calls, which return true on success.
+bool Settings::failedToWriteIni(const QString& section, const QString& key, const QString& value)
 {
-    if (m_open)
-        return !m_open->setValue(section, key, value);
+    if (m_openFile)
+        return !m_openFile->setValue(section, key, value);
     return !IniFile::writeString(m_iniPath, section, key, value);
 }
 
@@ -131,70 +131,71 @@ void Settings::load()
     m_passLogEnabled = false;
     m_passLogName = QStringLiteral("pksub.log");
     m_paperSize = QStringLiteral("9");
-    m_passLogFormat = kDefaultLogStyle;
+    m_passLogFormat = kDefaultPassLogFormat;
 
     // One read of the file for all keys.
     IniFile file(m_iniPath);
     file.load();
-    m_open = &file;
+    m_openFile = &file;
     struct Close {
-        IniFile*& open;
-        ~Close() { open = nullptr; }
-    } close{m_open};
+        IniFile*& openFile;
+        ~Close() { openFile = nullptr; }
+    } close{m_openFile};
 
     auto get = [this](const char16_t* section, const char16_t* key) {
         return iniString(QString::fromUtf16(section), QString::fromUtf16(key));
     };
     const QString fallbackLogFolder = defaultLogFolder();
 
-    QString v = get(u"default", u"time");
-    if (!trimSpaces(v).isEmpty()) {
-        const auto n = toInt16(leadingValue(v));
-        if (!n)
+    QString text = get(u"default", u"time");
+    if (!trimSpaces(text).isEmpty()) {
+        const auto minutes = toInt16(leadingValue(text));
+        if (!minutes)
             return;
-        m_durationMinutes = *n;
+        m_durationMinutes = *minutes;
     }
 
     m_canChangeDuration = leadingValue(get(u"default", u"chtm")) != 0;
 
-    v = get(u"default", u"gspd");
-    if (!trimSpaces(v).isEmpty()) {
-        const auto n = toInt16(leadingValue(v));
-        if (!n)
+    text = get(u"default", u"gspd");
+    if (!trimSpaces(text).isEmpty()) {
+        const auto speed = toInt16(leadingValue(text));
+        if (!speed)
             return;
-        m_passSpeed = *n;
+        m_passSpeed = *speed;
     }
 
-    v = trimSpaces(get(u"default", u"data"));
+    text = trimSpaces(get(u"default", u"data"));
     m_certificationFolder =
-        FileSystem::withTrailingSlash(v.isEmpty() ? appFolder + QStringLiteral("/DATA") : v);
+        FileSystem::withTrailingSlash(text.isEmpty() ? appFolder + QStringLiteral("/DATA") : text);
 
-    v = trimSpaces(get(u"default", u"testdata"));
-    m_practiceFolder =
-        FileSystem::withTrailingSlash(v.isEmpty() ? appFolder + QStringLiteral("/PLACTICE") : v);
+    text = trimSpaces(get(u"default", u"testdata"));
+    m_practiceFolder = FileSystem::withTrailingSlash(
+        text.isEmpty() ? appFolder + QStringLiteral("/PLACTICE") : text);
 
-    v = get(u"default", u"paper");
-    m_paperSize = trimSpaces(v).isEmpty() ? QStringLiteral("9") : decimalText(leadingValue(v));
+    text = get(u"default", u"paper");
+    m_paperSize =
+        trimSpaces(text).isEmpty() ? QStringLiteral("9") : decimalText(leadingValue(text));
 
-    v = trimSpaces(get(u"default", u"SortMode"));
-    if (v.isEmpty())
+    text = trimSpaces(get(u"default", u"SortMode"));
+    if (text.isEmpty())
         m_problemOrder = QStringLiteral("RANDOM");
     else
-        setProblemOrder(v.toUpper());
+        setProblemOrder(text.toUpper());
 
-    v = trimSpaces(get(u"MainLog", u"Path"));
-    m_logFolder = FileSystem::withTrailingSlash(v.isEmpty() ? fallbackLogFolder : v);
+    text = trimSpaces(get(u"MainLog", u"Path"));
+    m_logFolder = FileSystem::withTrailingSlash(text.isEmpty() ? fallbackLogFolder : text);
 
-    v = trimSpaces(get(u"MainLog", u"Name"));
-    if (!v.isEmpty())
-        m_logName = withLogExtension(v);
+    text = trimSpaces(get(u"MainLog", u"Name"));
+    if (!text.isEmpty())
+        m_logName = withLogExtension(text);
 
-    v = trimSpaces(get(u"Sublog", u"Path"));
-    m_passLogFolder = FileSystem::withTrailingSlash(v.isEmpty() ? fallbackLogFolder : v);
+    text = trimSpaces(get(u"Sublog", u"Path"));
+    m_passLogFolder = FileSystem::withTrailingSlash(text.isEmpty() ? fallbackLogFolder : text);
 
-    v = trimSpaces(get(u"Sublog", u"Name"));
-    if (!v.isEmpty())
-        m_passLogName = withLogExtension(v);
+    text = trimSpaces(get(u"Sublog", u"Name"));
+    if (!text.isEmpty())
+        m_passLogName = withLogExtension(text);
 
     // The pass log never shares its file with the main log.
     if (trimSpaces(m_passLogFolder) == trimSpaces(m_logFolder) &&
@@ -203,41 +204,41 @@ void Settings::load()
 
     m_passLogEnabled = leadingValue(get(u"Sublog", u"Flag")) != 0;
 
-    v = trimSpaces(get(u"Sublog", u"Style"));
-    if (!v.isEmpty() && isHexDigitsUpper(v))
-        m_passLogFormat = v;
+    text = trimSpaces(get(u"Sublog", u"Style"));
+    if (!text.isEmpty() && isHexDigitsUpper(text))
+        m_passLogFormat = text;
 
-    v = get(u"BackGround", u"BackColor");
-    m_backColor = trimSpaces(v).isEmpty() ? QStringLiteral("&HE0E0E0") : v;
-    v = get(u"BackGround", u"ProblemBackColor");
-    m_problemBackColor = trimSpaces(v).isEmpty() ? QStringLiteral("&HFFFFFF") : v;
-    v = get(u"BackGround", u"ProblemColor");
-    m_problemColor = trimSpaces(v).isEmpty() ? QStringLiteral("&H000000") : v;
+    text = get(u"BackGround", u"BackColor");
+    m_backColor = trimSpaces(text).isEmpty() ? QStringLiteral("&HE0E0E0") : text;
+    text = get(u"BackGround", u"ProblemBackColor");
+    m_problemBackColor = trimSpaces(text).isEmpty() ? QStringLiteral("&HFFFFFF") : text;
+    text = get(u"BackGround", u"ProblemColor");
+    m_problemColor = trimSpaces(text).isEmpty() ? QStringLiteral("&H000000") : text;
 
     const auto mode = toInt16(leadingValue(get(u"BackGround", u"Mode")));
     if (!mode)
         return;
     setBackgroundMode(*mode);
 
-    m_showPractice = trimSpaces(get(u"Display", u"plactice")).toUpper() != u"OFF";
-    m_showSettings = trimSpaces(get(u"Display", u"kankyo")).toUpper() != u"OFF";
+    m_menuShowsPractice = trimSpaces(get(u"Display", u"plactice")).toUpper() != u"OFF";
+    m_menuShowsSettings = trimSpaces(get(u"Display", u"kankyo")).toUpper() != u"OFF";
     m_rankingShowsRepeats = trimSpaces(get(u"Ranking", u"mode")) == u"1";
 
     const auto base = fontValue(get(u"Font", u"Base"), 13);
-    const auto ret = fontValue(get(u"Font", u"Return"), 3);
+    const auto rowGap = fontValue(get(u"Font", u"Return"), 3);
     const auto result = fontValue(get(u"Font", u"Result"), 11);
-    if (!base || !ret || !result)
+    if (!base || !rowGap || !result)
         return;
     m_baseFontSize = *base;
-    m_rowGapFontSize = *ret;
+    m_rowGapFontSize = *rowGap;
     m_resultFontSize = *result;
 
-    v = trimSpaces(get(u"Window", u"Width"));
-    if (NumericText::isNumber(v)) {
-        const auto n = toInt16(leadingValue(v));
-        if (!n)
+    text = trimSpaces(get(u"Window", u"Width"));
+    if (NumericText::isNumber(text)) {
+        const auto percent = toInt16(leadingValue(text));
+        if (!percent)
             return;
-        windowPercent = *n;
+        windowPercent = *percent;
     } else {
         windowPercent = 80;
     }
@@ -247,22 +248,22 @@ void Settings::load()
 
 bool Settings::save()
 {
-    // A store that never loaded must not overwrite the file with initial values.
+    // Settings that never loaded must not overwrite the file with initial values.
     if (!m_loaded)
         return false;
 
     IniFile file(m_iniPath);
     if (!file.load())
         return false; // the file exists but cannot be read: keep it as it is
-    m_open = &file;
+    m_openFile = &file;
     struct Close {
-        IniFile*& open;
-        ~Close() { open = nullptr; }
-    } close{m_open};
+        IniFile*& openFile;
+        ~Close() { openFile = nullptr; }
+    } close{m_openFile};
 
     bool failed = false;
     auto put = [&](const char16_t* section, const char16_t* key, const QString& value) {
-        failed |= writeIniString(QString::fromUtf16(section), QString::fromUtf16(key), value);
+        failed |= failedToWriteIni(QString::fromUtf16(section), QString::fromUtf16(key), value);
     };
     put(u"default", u"time", QString::number(m_durationMinutes));
     put(u"default", u"chtm", flagText(m_canChangeDuration));
@@ -293,5 +294,5 @@ bool Settings::save()
 
 void Settings::savePassLogFormat()
 {
-    writeIniString(QStringLiteral("Sublog"), QStringLiteral("Style"), m_passLogFormat);
+    failedToWriteIni(QStringLiteral("Sublog"), QStringLiteral("Style"), m_passLogFormat);
 }

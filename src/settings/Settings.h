@@ -19,10 +19,11 @@ public:
 
     bool rankingShowsRepeats() const { return m_rankingShowsRepeats; }
     void setRankingShowsRepeats(bool v) { m_rankingShowsRepeats = v; }
-    bool showPractice() const { return m_showPractice; }
-    void setShowPractice(bool v) { m_showPractice = v; }
-    bool showSettings() const { return m_showSettings; }
-    void setShowSettings(bool v) { m_showSettings = v; }
+    // Whether the main menu offers the practice and settings buttons.
+    bool showPractice() const { return m_menuShowsPractice; }
+    void setShowPractice(bool v) { m_menuShowsPractice = v; }
+    bool showSettings() const { return m_menuShowsSettings; }
+    void setShowSettings(bool v) { m_menuShowsSettings = v; }
     qint16 backgroundMode() const;
     void setBackgroundMode(qint16 v);
     bool isLoaded() const { return m_loaded; }
@@ -66,8 +67,12 @@ public:
     float resultFontSize() const { return m_resultFontSize; }
     void setResultFontSize(float v) { m_resultFontSize = v; }
 
+    // Reads the settings file. A number too large for its setting stops the reading there:
+    // isLoaded() stays false and save() then refuses to write.
     void load();
+    // Writes every setting back; false when nothing was loaded or a key could not be written.
     bool save();
+    // Writes only the pass-log format, as its own dialog confirms it.
     void savePassLogFormat();
 
     // Full path of the settings file (known after load).
@@ -84,11 +89,11 @@ public:
 
 private:
     QString iniString(const QString& section, const QString& key) const;
-    bool writeIniString(const QString& section, const QString& key, const QString& value);
+    bool failedToWriteIni(const QString& section, const QString& key, const QString& value);
 
     bool m_rankingShowsRepeats = false;
-    bool m_showPractice = true;
-    bool m_showSettings = true;
+    bool m_menuShowsPractice = true;
+    bool m_menuShowsSettings = true;
     QString m_backgroundMode = QStringLiteral("0");
     bool m_loaded = false;
     QString m_passLogFormat = QStringLiteral("0123456789ABCDEF");
@@ -114,5 +119,5 @@ private:
     SettingsRules::FolderCheck m_folderCheck;
     QString m_printerName;
     // The file held open while load or save reads or writes many keys at once.
-    IniFile* m_open = nullptr;
+    IniFile* m_openFile = nullptr;
 };

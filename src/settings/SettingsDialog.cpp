@@ -65,14 +65,14 @@ template <std::size_t N> int selectedOption(const std::array<QRadioButton*, N>& 
 
 QScrollBar* makeBar(QWidget* parent, const Bar& bar, const QString& name)
 {
-    auto* v = new QScrollBar(Qt::Vertical, parent);
-    v->setRange(bar.minimum, bar.maximum);
-    v->setSingleStep(bar.singleStep);
-    v->setPageStep(bar.pageStep);
-    v->setFocusPolicy(Qt::StrongFocus);
-    v->setAccessibleName(name);
-    v->setMinimumHeight(v->fontMetrics().height() * 5 / 2);
-    return v;
+    auto* scrollBar = new QScrollBar(Qt::Vertical, parent);
+    scrollBar->setRange(bar.minimum, bar.maximum);
+    scrollBar->setSingleStep(bar.singleStep);
+    scrollBar->setPageStep(bar.pageStep);
+    scrollBar->setFocusPolicy(Qt::StrongFocus);
+    scrollBar->setAccessibleName(name);
+    scrollBar->setMinimumHeight(scrollBar->fontMetrics().height() * 5 / 2);
+    return scrollBar;
 }
 
 QLabel* makeValueLabel(QWidget* parent, const QString& widest)
@@ -97,7 +97,7 @@ void addBarRow(QGridLayout* grid, int row, QWidget* lead, QScrollBar* bar, QLabe
     grid->setColumnStretch(col, 1);
 }
 
-QGroupBox* group(const QString& caption, QWidget* parent)
+QGroupBox* makeGroup(const QString& caption, QWidget* parent)
 {
     auto* box = new QGroupBox(caption, parent);
     return box;
@@ -133,11 +133,11 @@ void SettingsDialog::buildControls()
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setWidgetResizable(true);
     m_content = new QWidget;
-    QWidget* c = m_content;
-    const QFontMetrics fm(font());
-    const int pathWidth = fm.averageCharWidth() * 26;
+    QWidget* content = m_content;
+    const QFontMetrics metrics(font());
+    const int pathWidth = metrics.averageCharWidth() * 26;
 
-    m_headerLabel = new QLabel(QStringLiteral("ＰＥＬＫＯの環境を設定します"), c);
+    m_headerLabel = new QLabel(QStringLiteral("ＰＥＬＫＯの環境を設定します"), content);
     QFont headerFont = m_headerLabel->font();
     headerFont.setPointSizeF(headerFont.pointSizeF() * 1.4);
     headerFont.setBold(true);
@@ -146,67 +146,67 @@ void SettingsDialog::buildControls()
     // Groups are created column by column, top to bottom, so Tab walks them in that order.
 
     // First column: time, speed, order, paper, ranking.
-    auto* durationBox = group(QStringLiteral("制限時間"), c);
+    auto* durationBox = makeGroup(QStringLiteral("制限時間"), content);
     m_durationBar = makeBar(durationBox, DurationBar, QStringLiteral("制限時間"));
     m_durationLabel = makeValueLabel(durationBox, QStringLiteral("000"));
     m_minutesUnitLabel = new QLabel(QStringLiteral("分"), durationBox);
     addBarRow(new QGridLayout(durationBox), 0, nullptr, m_durationBar, m_durationLabel,
               m_minutesUnitLabel);
 
-    auto* changeDurationBox = group(QStringLiteral("制限時間変更許可"), c);
+    auto* changeDurationBox = makeGroup(QStringLiteral("制限時間変更許可"), content);
     m_changeDurationOptions[0] = new QRadioButton(QStringLiteral("許可"), changeDurationBox);
     m_changeDurationOptions[1] = new QRadioButton(QStringLiteral("不可"), changeDurationBox);
     m_changeDurationNote = new QLabel(QStringLiteral("※検定モードのみ"), changeDurationBox);
     {
-        auto* g = new QGridLayout(changeDurationBox);
-        g->addWidget(m_changeDurationOptions[0], 0, 0);
-        g->addWidget(m_changeDurationOptions[1], 0, 1);
-        g->addWidget(m_changeDurationNote, 1, 0, 1, 2);
+        auto* grid = new QGridLayout(changeDurationBox);
+        grid->addWidget(m_changeDurationOptions[0], 0, 0);
+        grid->addWidget(m_changeDurationOptions[1], 0, 1);
+        grid->addWidget(m_changeDurationNote, 1, 0, 1, 2);
     }
 
-    auto* passSpeedBox = group(QStringLiteral("合格ライン"), c);
+    auto* passSpeedBox = makeGroup(QStringLiteral("合格ライン"), content);
     m_passSpeedBar = makeBar(passSpeedBox, PassSpeedBar, QStringLiteral("合格ライン"));
     m_passSpeedLabel = makeValueLabel(passSpeedBox, QStringLiteral("0000"));
     m_passSpeedUnitLabel = new QLabel(QStringLiteral("文字／分"), passSpeedBox);
     addBarRow(new QGridLayout(passSpeedBox), 0, nullptr, m_passSpeedBar, m_passSpeedLabel,
               m_passSpeedUnitLabel);
 
-    auto* orderBox = group(QStringLiteral("例題順序（練習時のみ有効）"), c);
+    auto* orderBox = makeGroup(QStringLiteral("例題順序（練習時のみ有効）"), content);
     {
-        auto* v = new QVBoxLayout(orderBox);
+        auto* rows = new QVBoxLayout(orderBox);
         const char16_t* captions[] = {u"ランダム", u"順番", u"選択"};
         for (int i = 0; i < 3; ++i) {
             m_orderOptions[i] = new QRadioButton(QString::fromUtf16(captions[i]), orderBox);
-            v->addWidget(m_orderOptions[i]);
+            rows->addWidget(m_orderOptions[i]);
         }
     }
 
-    auto* paperBox = group(QStringLiteral("認定証の用紙サイズ"), c);
+    auto* paperBox = makeGroup(QStringLiteral("認定証の用紙サイズ"), content);
     {
-        auto* g = new QGridLayout(paperBox);
+        auto* grid = new QGridLayout(paperBox);
         const char16_t* captions[] = {u"A4", u"B4", u"B5"};
         for (int i = 0; i < 3; ++i) {
             m_paperOptions[i] = new QRadioButton(QString::fromUtf16(captions[i]), paperBox);
-            g->addWidget(m_paperOptions[i], 0, i);
+            grid->addWidget(m_paperOptions[i], 0, i);
         }
         m_paperNote = new QLabel(QStringLiteral("※B4,B5が使えないプリンタでは無効です"), paperBox);
         m_paperNote->setWordWrap(true);
-        g->addWidget(m_paperNote, 1, 0, 1, 3);
+        grid->addWidget(m_paperNote, 1, 0, 1, 3);
     }
 
-    auto* rankingBox = group(QStringLiteral("ランキング表示形式"), c);
+    auto* rankingBox = makeGroup(QStringLiteral("ランキング表示形式"), content);
     {
-        auto* v = new QVBoxLayout(rankingBox);
+        auto* rows = new QVBoxLayout(rankingBox);
         m_rankingOptions[0] = new QRadioButton(QStringLiteral("IDの重複なし"), rankingBox);
         m_rankingOptions[1] = new QRadioButton(QStringLiteral("無条件"), rankingBox);
-        v->addWidget(m_rankingOptions[0]);
-        v->addWidget(m_rankingOptions[1]);
+        rows->addWidget(m_rankingOptions[0]);
+        rows->addWidget(m_rankingOptions[1]);
     }
 
     // Second column: folders and log names.
     auto folderGroup = [&](const QString& caption, std::array<QRadioButton*, 2>& options,
                            QCheckBox*& defaultCheck, QLineEdit*& edit, int browseIndex) {
-        auto* box = group(caption, c);
+        auto* box = makeGroup(caption, content);
         options[0] = new QRadioButton(QStringLiteral("デフォルト:"), box);
         defaultCheck = new QCheckBox(box);
         options[1] = new QRadioButton(QStringLiteral("その他"), box);
@@ -214,29 +214,29 @@ void SettingsDialog::buildControls()
         edit->setMinimumWidth(pathWidth);
         edit->setAccessibleName(caption);
         m_browseFolderButtons[browseIndex] = makeButton(QStringLiteral("参照"), box);
-        auto* g = new QGridLayout(box);
-        g->addWidget(options[0], 0, 0);
-        g->addWidget(defaultCheck, 0, 1, 1, 2);
-        g->addWidget(options[1], 1, 0);
-        g->addWidget(edit, 1, 1);
-        g->addWidget(m_browseFolderButtons[browseIndex], 1, 2);
-        g->setColumnStretch(1, 1);
+        auto* grid = new QGridLayout(box);
+        grid->addWidget(options[0], 0, 0);
+        grid->addWidget(defaultCheck, 0, 1, 1, 2);
+        grid->addWidget(options[1], 1, 0);
+        grid->addWidget(edit, 1, 1);
+        grid->addWidget(m_browseFolderButtons[browseIndex], 1, 2);
+        grid->setColumnStretch(1, 1);
         return box;
     };
     auto nameGroup = [&](const QString& caption, const QString& defaultCaption,
-                         std::array<QRadioButton*, 2>& options, QLineEdit*& edit, int file) {
-        auto* box = group(caption, c);
+                         std::array<QRadioButton*, 2>& options, QLineEdit*& edit, int browseIndex) {
+        auto* box = makeGroup(caption, content);
         options[0] = new QRadioButton(defaultCaption, box);
         options[1] = new QRadioButton(QStringLiteral("その他"), box);
         edit = new QLineEdit(box);
         edit->setAccessibleName(caption);
-        m_browseFileButtons[file] = makeButton(QStringLiteral("参照"), box);
-        auto* g = new QGridLayout(box);
-        g->addWidget(options[0], 0, 0, 1, 3);
-        g->addWidget(options[1], 1, 0);
-        g->addWidget(edit, 1, 1);
-        g->addWidget(m_browseFileButtons[file], 1, 2);
-        g->setColumnStretch(1, 1);
+        m_browseFileButtons[browseIndex] = makeButton(QStringLiteral("参照"), box);
+        auto* grid = new QGridLayout(box);
+        grid->addWidget(options[0], 0, 0, 1, 3);
+        grid->addWidget(options[1], 1, 0);
+        grid->addWidget(edit, 1, 1);
+        grid->addWidget(m_browseFileButtons[browseIndex], 1, 2);
+        grid->setColumnStretch(1, 1);
         return box;
     };
     auto* certificationFolderBox =
@@ -258,21 +258,21 @@ void SettingsDialog::buildControls()
                   m_passLogNameOptions, m_passLogNameEdit, 1);
 
     // Third column: colours, window size, font sizes.
-    auto* backgroundBox = group(QStringLiteral("背景"), c);
+    auto* backgroundBox = makeGroup(QStringLiteral("背景"), content);
     {
-        auto* g = new QGridLayout(backgroundBox);
+        auto* grid = new QGridLayout(backgroundBox);
         auto colorRow = [&](int row, QLabel*& label, const QString& caption, QLineEdit*& edit,
                             QPushButton*& button) {
             label = new QLabel(caption, backgroundBox);
             edit = new QLineEdit(backgroundBox);
             edit->setAccessibleName(caption);
-            edit->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("&HFFFFFF")) +
-                                  fm.averageCharWidth() * 3);
+            edit->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("&HFFFFFF")) +
+                                  metrics.averageCharWidth() * 3);
             button = makeButton(QStringLiteral("選択"), backgroundBox);
             label->setBuddy(edit);
-            g->addWidget(label, row, 0);
-            g->addWidget(edit, row, 1);
-            g->addWidget(button, row, 2);
+            grid->addWidget(label, row, 0);
+            grid->addWidget(edit, row, 1);
+            grid->addWidget(button, row, 2);
         };
         colorRow(0, m_backColorLabel, QStringLiteral("背景色"), m_backColorEdit, m_backColorButton);
         m_backgroundModeLabel = new QLabel(QStringLiteral("背景状態"), backgroundBox);
@@ -281,15 +281,15 @@ void SettingsDialog::buildControls()
         m_backgroundModeBox->addItem(QStringLiteral("最大"));
         m_backgroundModeBox->setAccessibleName(QStringLiteral("背景状態"));
         m_backgroundModeLabel->setBuddy(m_backgroundModeBox);
-        g->addWidget(m_backgroundModeLabel, 1, 0);
-        g->addWidget(m_backgroundModeBox, 1, 1, 1, 2);
+        grid->addWidget(m_backgroundModeLabel, 1, 0);
+        grid->addWidget(m_backgroundModeBox, 1, 1, 1, 2);
         colorRow(2, m_problemBackColorLabel, QStringLiteral("問題背景色"), m_problemBackColorEdit,
                  m_problemBackColorButton);
         colorRow(3, m_problemColorLabel, QStringLiteral("問題文字色"), m_problemColorEdit,
                  m_problemColorButton);
     }
 
-    m_windowPercentGroup = group(QStringLiteral("画面サイズ"), c);
+    m_windowPercentGroup = makeGroup(QStringLiteral("画面サイズ"), content);
     m_windowPercentGroup->setObjectName(QStringLiteral("windowPercentGroup"));
     m_windowPercentLeadLabel = new QLabel(QStringLiteral("モニターの"), m_windowPercentGroup);
     m_windowPercentBar =
@@ -301,7 +301,7 @@ void SettingsDialog::buildControls()
 
     auto fontGroup = [&](const QString& caption, const Bar& bar, QScrollBar*& scrollBar,
                          QLabel*& value, QLabel*& unit) {
-        auto* box = group(caption, c);
+        auto* box = makeGroup(caption, content);
         scrollBar = makeBar(box, bar, caption);
         value = makeValueLabel(box, QStringLiteral("00.0"));
         unit = new QLabel(QStringLiteral("Point"), box);
@@ -310,21 +310,21 @@ void SettingsDialog::buildControls()
     };
     auto* baseFontBox = fontGroup(QStringLiteral("文字サイズ"), BaseFontBar, m_baseFontBar,
                                   m_baseFontLabel, m_baseFontUnitLabel);
-    auto* lineGapBox = fontGroup(QStringLiteral("行間"), LineGapBar, m_lineGapBar, m_lineGapLabel,
-                                 m_lineGapUnitLabel);
+    auto* rowGapBox =
+        fontGroup(QStringLiteral("行間"), RowGapBar, m_rowGapBar, m_rowGapLabel, m_rowGapUnitLabel);
     auto* resultFontBox = fontGroup(QStringLiteral("結果文字ｻｲｽﾞ"), ResultFontBar, m_resultFontBar,
                                     m_resultFontLabel, m_resultFontUnitLabel);
 
-    auto* passLogBox = group(QStringLiteral("合格ログの記録"), c);
+    auto* passLogBox = makeGroup(QStringLiteral("合格ログの記録"), content);
     {
         m_passLogOptions[0] = new QRadioButton(QStringLiteral("する"), passLogBox);
         m_passLogOptions[1] = new QRadioButton(QStringLiteral("しない"), passLogBox);
         m_passLogFormatButton = makeButton(QStringLiteral("ログ形式"), passLogBox);
-        auto* h = new QHBoxLayout(passLogBox);
-        h->addWidget(m_passLogOptions[0]);
-        h->addWidget(m_passLogOptions[1]);
-        h->addStretch();
-        h->addWidget(m_passLogFormatButton);
+        auto* row = new QHBoxLayout(passLogBox);
+        row->addWidget(m_passLogOptions[0]);
+        row->addWidget(m_passLogOptions[1]);
+        row->addStretch();
+        row->addWidget(m_passLogFormatButton);
     }
 
     m_okButton = makeButton(QStringLiteral("保存して終了"), this);
@@ -332,32 +332,32 @@ void SettingsDialog::buildControls()
 
     auto* columns = new QHBoxLayout;
     auto column = [&](std::initializer_list<QWidget*> boxes) {
-        auto* v = new QVBoxLayout;
+        auto* columnLayout = new QVBoxLayout;
         for (QWidget* box : boxes)
-            v->addWidget(box);
-        v->addStretch();
-        columns->addLayout(v);
+            columnLayout->addWidget(box);
+        columnLayout->addStretch();
+        columns->addLayout(columnLayout);
     };
     column({durationBox, changeDurationBox, passSpeedBox, orderBox, paperBox, rankingBox});
     column({certificationFolderBox, practiceFolderBox, logFolderBox, logNameBox, passLogFolderBox,
             passLogNameBox});
     // The pass-log switch sits under the pictures' groups: the folder column is the tallest.
     column(
-        {backgroundBox, m_windowPercentGroup, baseFontBox, lineGapBox, resultFontBox, passLogBox});
+        {backgroundBox, m_windowPercentGroup, baseFontBox, rowGapBox, resultFontBox, passLogBox});
     columns->setStretch(1, 1);
 
     // Tight groups: the folder column has to fit a 768-pixel screen with the program's font.
-    for (QGroupBox* box : c->findChildren<QGroupBox*>()) {
+    for (QGroupBox* box : content->findChildren<QGroupBox*>()) {
         const int side = box->fontMetrics().averageCharWidth();
         box->layout()->setContentsMargins(side, side / 2, side, side / 2);
         box->layout()->setSpacing(side / 2);
     }
-    columns->setSpacing(fm.averageCharWidth());
+    columns->setSpacing(metrics.averageCharWidth());
 
-    auto* contentLayout = new QVBoxLayout(c);
+    auto* contentLayout = new QVBoxLayout(content);
     contentLayout->addWidget(m_headerLabel);
     contentLayout->addLayout(columns);
-    m_scroll->setWidget(c);
+    m_scroll->setWidget(content);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -387,26 +387,27 @@ void SettingsDialog::connectControls()
         onSelect(m_passLogOptions[i], &SettingsDialog::choosePassLogOption, i);
     }
     // The check boxes mark the default option and select it when clicked.
-    const std::pair<QCheckBox*, void (SettingsDialog::*)()> captions[] = {
+    const std::pair<QCheckBox*, void (SettingsDialog::*)()> defaultChecks[] = {
         {m_certificationDefaultCheck, &SettingsDialog::useDefaultCertificationFolder},
         {m_practiceDefaultCheck, &SettingsDialog::useDefaultPracticeFolder},
         {m_logDefaultCheck, &SettingsDialog::useDefaultLogFolder},
         {m_passLogDefaultCheck, &SettingsDialog::useDefaultPassLogFolder}};
-    for (const auto& [defaultCheck, handler] : captions)
+    for (const auto& [defaultCheck, handler] : defaultChecks)
         connect(defaultCheck, &QCheckBox::clicked, this, handler);
-    for (const Folder f : {Practice, Data, Log, PassLog}) {
-        const FolderControls fc = folderControls(f);
-        connect((*fc.options)[0], &QRadioButton::toggled, fc.defaultCheck, &QCheckBox::setChecked);
+    for (const Folder folder : {Practice, Certification, Log, PassLog}) {
+        const FolderControls controls = folderControls(folder);
+        connect((*controls.options)[0], &QRadioButton::toggled, controls.defaultCheck,
+                &QCheckBox::setChecked);
     }
 
     connect(m_backgroundModeBox, &QComboBox::currentIndexChanged, this,
-            &SettingsDialog::followBackgroundMode);
+            &SettingsDialog::updateWindowPercentGroup);
     connect(m_durationBar, &QScrollBar::valueChanged, this, &SettingsDialog::showDuration);
     connect(m_passSpeedBar, &QScrollBar::valueChanged, this, &SettingsDialog::showPassSpeed);
     connect(m_windowPercentBar, &QScrollBar::valueChanged, this,
             &SettingsDialog::showWindowPercent);
     connect(m_baseFontBar, &QScrollBar::valueChanged, this, &SettingsDialog::showBaseFont);
-    connect(m_lineGapBar, &QScrollBar::valueChanged, this, &SettingsDialog::showLineGap);
+    connect(m_rowGapBar, &QScrollBar::valueChanged, this, &SettingsDialog::showRowGap);
     connect(m_resultFontBar, &QScrollBar::valueChanged, this, &SettingsDialog::showResultFont);
     for (int i = 0; i < 4; ++i)
         connect(m_browseFolderButtons[i], &QPushButton::clicked, this,
@@ -429,7 +430,7 @@ SettingsDialog::FolderControls SettingsDialog::folderControls(Folder folder)
     case Practice:
         return {&m_practiceFolderOptions, m_practiceDefaultCheck, m_practiceFolderEdit,
                 m_browseFolderButtons[3]};
-    case Data:
+    case Certification:
         return {&m_certificationFolderOptions, m_certificationDefaultCheck,
                 m_certificationFolderEdit, m_browseFolderButtons[0]};
     case Log:
@@ -484,77 +485,78 @@ void SettingsDialog::prepare()
 {
     // Defaults and the remembered custom colours.
     m_defaults[Practice] = defaultPracticeFolder();
-    m_defaults[Data] = defaultDataFolder();
+    m_defaults[Certification] = defaultCertificationFolder();
     m_defaults[Log] = Settings::defaultLogFolder();
     m_defaults[PassLog] = Settings::defaultLogFolder();
     m_customColors = initialCustomColors();
 
-    Settings& k = m_settings;
+    Settings& settings = m_settings;
     // Practice and certification folders.
-    loadFolder(Practice, k.practiceFolder());
-    loadFolder(Data, k.certificationFolder());
+    loadFolder(Practice, settings.practiceFolder());
+    loadFolder(Certification, settings.certificationFolder());
 
     // Duration and whether it may change.
-    m_durationBar->setValue(positionFor(DurationBar, k.durationMinutes()));
+    m_durationBar->setValue(positionFor(DurationBar, settings.durationMinutes()));
     showDuration();
-    selectOption(m_changeDurationOptions, k.canChangeDuration() ? 0 : 1);
+    selectOption(m_changeDurationOptions, settings.canChangeDuration() ? 0 : 1);
 
     // Pass speed: below 1 shows as 1.
-    m_passSpeedBar->setValue(positionFor(PassSpeedBar, k.passSpeed()));
+    m_passSpeedBar->setValue(positionFor(PassSpeedBar, settings.passSpeed()));
     showPassSpeed();
 
     // Main log folder and name; the name always counts as "その他".
-    loadFolder(Log, k.logFolder());
-    m_logNameEdit->setText(k.logName());
+    loadFolder(Log, settings.logFolder());
+    m_logNameEdit->setText(settings.logName());
     selectOption(m_logNameOptions, 1);
     chooseLogNameOption(1);
 
     // Pass log.
-    selectOption(m_passLogOptions, k.isPassLogEnabled() ? 0 : 1);
-    choosePassLogOption(k.isPassLogEnabled() ? 0 : 1);
-    loadFolder(PassLog, k.passLogFolder());
-    m_passLogNameEdit->setText(k.passLogName());
+    selectOption(m_passLogOptions, settings.isPassLogEnabled() ? 0 : 1);
+    choosePassLogOption(settings.isPassLogEnabled() ? 0 : 1);
+    loadFolder(PassLog, settings.passLogFolder());
+    m_passLogNameEdit->setText(settings.passLogName());
     selectOption(m_passLogNameOptions, 1);
     choosePassLogNameOption(1);
 
     // Paper: any other size selects none.
-    selectOption(m_paperOptions, paperIndex(k.paperSize()));
+    selectOption(m_paperOptions, paperIndex(settings.paperSize()));
 
     // Colours that are no colour value show the defaults.
-    m_backColorEdit->setText(shownColorText(k.backColor(), QStringLiteral("&HE0E0E0")));
+    m_backColorEdit->setText(shownColorText(settings.backColor(), QStringLiteral("&HE0E0E0")));
     m_problemBackColorEdit->setText(
-        shownColorText(k.problemBackColor(), QStringLiteral("&HFFFFFF")));
-    m_problemColorEdit->setText(shownColorText(k.problemColor(), QStringLiteral("&H000000")));
+        shownColorText(settings.problemBackColor(), QStringLiteral("&HFFFFFF")));
+    m_problemColorEdit->setText(
+        shownColorText(settings.problemColor(), QStringLiteral("&H000000")));
 
     // A background mode outside the list is reset in the settings themselves.
-    if (k.backgroundMode() < 0 || k.backgroundMode() >= m_backgroundModeBox->count())
-        k.setBackgroundMode(0);
+    if (settings.backgroundMode() < 0 || settings.backgroundMode() >= m_backgroundModeBox->count())
+        settings.setBackgroundMode(0);
     {
         const QSignalBlocker block(m_backgroundModeBox);
-        m_backgroundModeBox->setCurrentIndex(k.backgroundMode());
+        m_backgroundModeBox->setCurrentIndex(settings.backgroundMode());
     }
-    followBackgroundMode();
+    updateWindowPercentGroup();
 
-    // Problem order and ranking form.
-    selectOption(m_orderOptions, sortIndex(k.problemOrder()));
-    selectOption(m_rankingOptions, k.rankingShowsRepeats() ? 1 : 0);
+    // Problem order, and whether the ranking repeats user IDs.
+    selectOption(m_orderOptions, orderIndex(settings.problemOrder()));
+    selectOption(m_rankingOptions, settings.rankingShowsRepeats() ? 1 : 0);
 
     // Font sizes.
     const std::tuple<QScrollBar*, QLabel*, const Bar*, float> fonts[] = {
-        {m_baseFontBar, m_baseFontLabel, &BaseFontBar, k.baseFontSize()},
-        {m_lineGapBar, m_lineGapLabel, &LineGapBar, k.rowGapFontSize()},
-        {m_resultFontBar, m_resultFontLabel, &ResultFontBar, k.resultFontSize()}};
+        {m_baseFontBar, m_baseFontLabel, &BaseFontBar, settings.baseFontSize()},
+        {m_rowGapBar, m_rowGapLabel, &RowGapBar, settings.rowGapFontSize()},
+        {m_resultFontBar, m_resultFontLabel, &ResultFontBar, settings.resultFontSize()}};
     for (const auto& [scrollBar, label, bar, size] : fonts) {
         scrollBar->setValue(positionFor(*bar, size));
         label->setText(fontLabel(*bar, size));
     }
 
     // Window size.
-    m_windowPercentBar->setValue(positionFor(WindowPercentBar, k.windowPercent));
+    m_windowPercentBar->setValue(positionFor(WindowPercentBar, settings.windowPercent));
     showWindowPercent();
 
     // The check boxes name the default folders.
-    m_certificationDefaultCheck->setText(m_defaults[Data]);
+    m_certificationDefaultCheck->setText(m_defaults[Certification]);
     m_practiceDefaultCheck->setText(m_defaults[Practice]);
     m_logDefaultCheck->setText(m_defaults[Log]);
     m_passLogDefaultCheck->setText(m_defaults[PassLog]);
@@ -573,13 +575,13 @@ void SettingsDialog::loadFolder(Folder folder, const QString& stored)
 
 void SettingsDialog::setFolderOption(Folder folder, int index)
 {
-    const FolderControls fc = folderControls(folder);
-    selectOption(*fc.options, index);
-    fc.defaultCheck->setChecked(index == 0);
-    fc.edit->setEnabled(index == 1);
-    fc.browseButton->setEnabled(index == 1);
+    const FolderControls controls = folderControls(folder);
+    selectOption(*controls.options, index);
+    controls.defaultCheck->setChecked(index == 0);
+    controls.edit->setEnabled(index == 1);
+    controls.browseButton->setEnabled(index == 1);
     if (index == 0)
-        fc.edit->setText(m_defaults[folder]);
+        controls.edit->setText(m_defaults[folder]);
 }
 
 const FolderCheck& SettingsDialog::folderCheck() const
@@ -592,15 +594,15 @@ void SettingsDialog::checkFolders()
     centerWindow(this, QStringLiteral("center"));
 
     std::array<FolderGroup, FolderCount> groups;
-    for (int f = 0; f < FolderCount; ++f) {
-        const FolderControls fc = folderControls(Folder(f));
-        groups[f].text = fc.edit->text();
-        groups[f].option = (*fc.options)[1]->isChecked() ? 1 : 0;
+    for (int index = 0; index < FolderCount; ++index) {
+        const FolderControls controls = folderControls(Folder(index));
+        groups[index].text = controls.edit->text();
+        groups[index].option = (*controls.options)[1]->isChecked() ? 1 : 0;
     }
     FolderCheck& check = m_settings.folderCheck();
-    check.repaired = [this](Folder folder, const FolderGroup& g) {
-        setFolderOption(folder, g.option);
-        folderControls(folder).edit->setText(g.text);
+    check.repaired = [this](Folder folder, const FolderGroup& repairedGroup) {
+        setFolderOption(folder, repairedGroup.option);
+        folderControls(folder).edit->setText(repairedGroup.text);
     };
     const bool passed = check.run(groups, m_defaults);
     check.repaired = nullptr;
@@ -610,7 +612,7 @@ void SettingsDialog::checkFolders()
 
 void SettingsDialog::chooseCertificationFolderOption(int index)
 {
-    setFolderOption(Data, index);
+    setFolderOption(Certification, index);
 }
 void SettingsDialog::choosePracticeFolderOption(int index)
 {
@@ -626,11 +628,11 @@ void SettingsDialog::choosePassLogFolderOption(int index)
 }
 
 void SettingsDialog::setNameOption(std::array<QRadioButton*, 2>& options, QLineEdit* edit,
-                                   QPushButton* file, const QString& defaultName, int index)
+                                   QPushButton* browseButton, const QString& defaultName, int index)
 {
     selectOption(options, index);
     edit->setEnabled(index == 1);
-    file->setEnabled(index == 1);
+    browseButton->setEnabled(index == 1);
     if (index == 0)
         edit->setText(defaultName);
 }
@@ -649,7 +651,7 @@ void SettingsDialog::choosePassLogNameOption(int index)
 
 void SettingsDialog::useDefaultCertificationFolder()
 {
-    setFolderOption(Data, 0);
+    setFolderOption(Certification, 0);
 }
 void SettingsDialog::useDefaultPracticeFolder()
 {
@@ -684,7 +686,7 @@ void SettingsDialog::editPassLogFormat()
     });
 }
 
-void SettingsDialog::followBackgroundMode()
+void SettingsDialog::updateWindowPercentGroup()
 {
     m_windowPercentGroup->setVisible(m_backgroundModeBox->currentIndex() == 0);
 }
@@ -709,9 +711,9 @@ void SettingsDialog::showBaseFont()
     m_baseFontLabel->setText(labelAt(BaseFontBar, m_baseFontBar->value()));
 }
 
-void SettingsDialog::showLineGap()
+void SettingsDialog::showRowGap()
 {
-    m_lineGapLabel->setText(labelAt(LineGapBar, m_lineGapBar->value()));
+    m_rowGapLabel->setText(labelAt(RowGapBar, m_rowGapBar->value()));
 }
 
 void SettingsDialog::showResultFont()
@@ -721,15 +723,15 @@ void SettingsDialog::showResultFont()
 
 void SettingsDialog::browseFolder(int index)
 {
-    static constexpr Folder byIndex[4] = {Data, Log, PassLog, Practice};
+    static constexpr Folder byIndex[4] = {Certification, Log, PassLog, Practice};
     if (index < 0 || index > 3)
         return;
-    QLineEdit* box = folderControls(byIndex[index]).edit;
-    runChild([this, box] {
+    QLineEdit* edit = folderControls(byIndex[index]).edit;
+    runChild([this, edit] {
         FolderDialog dialog(this);
-        dialog.setFolder(box->text());
+        dialog.setFolder(edit->text());
         if (dialog.exec() == QDialog::Accepted && !dialog.folder().isEmpty())
-            box->setText(dialog.folder());
+            edit->setText(dialog.folder());
     });
 }
 
@@ -749,15 +751,15 @@ void SettingsDialog::browseLogFile(int index)
     });
 }
 
-void SettingsDialog::pickColor(QLineEdit* box)
+void SettingsDialog::pickColor(QLineEdit* edit)
 {
     ColorChooser chooser;
-    chooser.setPickedColor(colorValueOfBox(box->text()));
+    chooser.setPickedColor(colorValueOfBox(edit->text()));
     for (int i = 0; i < 16; ++i)
         chooser.setCustomColorAt(i, m_customColors[i]);
     if (!chooser.pick(this, ColorChooser::StartFromPicked | ColorChooser::FullDialog))
         return;
-    box->setText(ColorLiteral::fromBgr(quint32(chooser.pickedColor())));
+    edit->setText(ColorLiteral::fromBgr(quint32(chooser.pickedColor())));
     for (int i = 0; i < 16; ++i)
         m_customColors[i] = chooser.customColorAt(i);
 }
@@ -781,38 +783,38 @@ void SettingsDialog::confirm()
     auto whole = [](const QLabel* label) {
         return NumericText::toInt16(leadingValue(label->text())).value_or(0);
     };
-    Settings& k = m_settings;
+    Settings& settings = m_settings;
 
-    k.setCanChangeDuration(m_changeDurationOptions[0]->isChecked());
-    k.setPracticeFolder(m_practiceFolderEdit->text());
-    k.setCertificationFolder(m_certificationFolderEdit->text());
-    k.setDurationMinutes(whole(m_durationLabel));
+    settings.setCanChangeDuration(m_changeDurationOptions[0]->isChecked());
+    settings.setPracticeFolder(m_practiceFolderEdit->text());
+    settings.setCertificationFolder(m_certificationFolderEdit->text());
+    settings.setDurationMinutes(whole(m_durationLabel));
 
-    k.setLogName(m_logNameEdit->text());
-    k.setLogFolder(m_logFolderEdit->text());
-    k.setPassSpeed(whole(m_passSpeedLabel));
-    k.setPassLogEnabled(m_passLogOptions[0]->isChecked());
-    k.setPassLogName(m_passLogNameEdit->text());
-    k.setPassLogFolder(m_passLogFolderEdit->text());
+    settings.setLogName(m_logNameEdit->text());
+    settings.setLogFolder(m_logFolderEdit->text());
+    settings.setPassSpeed(whole(m_passSpeedLabel));
+    settings.setPassLogEnabled(m_passLogOptions[0]->isChecked());
+    settings.setPassLogName(m_passLogNameEdit->text());
+    settings.setPassLogFolder(m_passLogFolderEdit->text());
 
     const int paper = selectedOption(m_paperOptions);
     if (paper >= 0)
-        k.setPaperSize(paperSizeAt(paper));
+        settings.setPaperSize(paperSizeAt(paper));
 
-    k.setBackColor(m_backColorEdit->text());
-    k.setBackgroundMode(qint16(m_backgroundModeBox->currentIndex()));
-    k.setProblemBackColor(m_problemBackColorEdit->text());
-    k.setProblemColor(m_problemColorEdit->text());
+    settings.setBackColor(m_backColorEdit->text());
+    settings.setBackgroundMode(qint16(m_backgroundModeBox->currentIndex()));
+    settings.setProblemBackColor(m_problemBackColorEdit->text());
+    settings.setProblemColor(m_problemColorEdit->text());
 
-    k.setProblemOrder(sortModeAt(selectedOption(m_orderOptions)));
-    k.setRankingShowsRepeats(!m_rankingOptions[0]->isChecked());
+    settings.setProblemOrder(problemOrderAt(selectedOption(m_orderOptions)));
+    settings.setRankingShowsRepeats(!m_rankingOptions[0]->isChecked());
 
-    k.setBaseFontSize(float(leadingValue(m_baseFontLabel->text())));
-    k.setRowGapFontSize(float(leadingValue(m_lineGapLabel->text())));
-    k.setResultFontSize(float(leadingValue(m_resultFontLabel->text())));
-    k.windowPercent = whole(m_windowPercentLabel);
+    settings.setBaseFontSize(float(leadingValue(m_baseFontLabel->text())));
+    settings.setRowGapFontSize(float(leadingValue(m_rowGapLabel->text())));
+    settings.setResultFontSize(float(leadingValue(m_resultFontLabel->text())));
+    settings.windowPercent = whole(m_windowPercentLabel);
 
-    if (k.save()) {
+    if (settings.save()) {
         showMessage(QStringLiteral("ＩＮＩファイルに書き出しました"), MessageButtons::Ok,
                     QStringLiteral("成功"));
     } else {

@@ -45,12 +45,12 @@ public:
     void useDefaultPassLogFolder();
     void choosePassLogOption(int index);
     void editPassLogFormat();
-    void followBackgroundMode();
+    void updateWindowPercentGroup();
     void showDuration();
     void showPassSpeed();
     void showWindowPercent();
     void showBaseFont();
-    void showLineGap();
+    void showRowGap();
     void showResultFont();
     void browseFolder(int index);
     void browseLogFile(int index);
@@ -119,9 +119,9 @@ public:
     QScrollBar* m_baseFontBar = nullptr;
     QLabel* m_baseFontLabel = nullptr;
     QLabel* m_baseFontUnitLabel = nullptr;
-    QScrollBar* m_lineGapBar = nullptr;
-    QLabel* m_lineGapLabel = nullptr;
-    QLabel* m_lineGapUnitLabel = nullptr;
+    QScrollBar* m_rowGapBar = nullptr;
+    QLabel* m_rowGapLabel = nullptr;
+    QLabel* m_rowGapUnitLabel = nullptr;
     QScrollBar* m_resultFontBar = nullptr;
     QLabel* m_resultFontLabel = nullptr;
     QLabel* m_resultFontUnitLabel = nullptr;
@@ -146,9 +146,9 @@ private:
     FolderControls folderControls(SettingsRules::Folder folder);
     void setFolderOption(SettingsRules::Folder folder, int index);
     void loadFolder(SettingsRules::Folder folder, const QString& stored);
-    void setNameOption(std::array<QRadioButton*, 2>& options, QLineEdit* edit, QPushButton* file,
-                       const QString& defaultName, int index);
-    void pickColor(QLineEdit* box);
+    void setNameOption(std::array<QRadioButton*, 2>& options, QLineEdit* edit,
+                       QPushButton* browseButton, const QString& defaultName, int index);
+    void pickColor(QLineEdit* edit);
     // Runs a child dialog; this dialog becomes active again afterwards.
     template <typename Show> void runChild(Show show);
 

@@ -46,7 +46,7 @@ QString fontLabel(const Bar& bar, float size)
     return labelAt(bar, positionFor(bar, size));
 }
 
-QString defaultDataFolder()
+QString defaultCertificationFolder()
 {
     return AppPaths::applicationFolder() + QStringLiteral("/DATA/");
 }
@@ -91,16 +91,16 @@ QString paperSizeAt(int index)
     return index >= 0 && index < 3 ? QString::fromUtf16(sizes[index]) : QString();
 }
 
-int sortIndex(const QString& sortMode)
+int orderIndex(const QString& problemOrder)
 {
-    if (sortMode == u"SEQUENCE")
+    if (problemOrder == u"SEQUENCE")
         return 1;
-    if (sortMode == u"SELECT")
+    if (problemOrder == u"SELECT")
         return 2;
     return 0;
 }
 
-QString sortModeAt(int index)
+QString problemOrderAt(int index)
 {
     if (index == 1)
         return QStringLiteral("SEQUENCE");
@@ -172,7 +172,7 @@ void FolderCheck::repair(Folder folder, FolderGroup& group, const QString& defau
     case Practice:
         showMessage(QStringLiteral("仮にPelkoのフォルダに参照します。あとから見直してください"));
         break;
-    case Data:
+    case Certification:
         showMessage(QStringLiteral("デフォルトのフォルダに参照します。あとから見直してください"));
         break;
     case Log:

@@ -25,7 +25,7 @@ inline constexpr Bar DurationBar{1, 60, 1, 1, 1};
 inline constexpr Bar PassSpeedBar{0, 399, 1, 1, 1};
 inline constexpr Bar WindowPercentBar{0, 99, 1, 1, 1};
 inline constexpr Bar BaseFontBar{0, 295, 5, 5, 10};
-inline constexpr Bar LineGapBar{0, 95, 1, 1, 10};
+inline constexpr Bar RowGapBar{0, 95, 1, 1, 10};
 inline constexpr Bar ResultFontBar{0, 295, 5, 5, 10};
 
 // The position that shows the value, rounded (halves to even) and held to the bar's ends:
@@ -37,9 +37,9 @@ QString labelAt(const Bar& bar, int position);
 // The label a stored font size gets at load: the size itself, unless the bar had to clamp it.
 QString fontLabel(const Bar& bar, float size);
 
-// Folder defaults, as the dialog writes them; the log folder's is the store's own
+// Folder defaults, as the dialog writes them; the log folder's is the settings' own
 // (Settings::defaultLogFolder).
-QString defaultDataFolder();
+QString defaultCertificationFolder();
 QString defaultPracticeFolder();
 
 // The colour literal a box shows at load: the stored text when it is a number from 0 to
@@ -56,12 +56,12 @@ std::array<qint32, 16> initialCustomColors();
 int paperIndex(const QString& paperSize);
 QString paperSizeAt(int index);
 
-// Sort option index of a problemOrder.
-int sortIndex(const QString& sortMode);
-QString sortModeAt(int index);
+// Order option index of a problem order ("RANDOM", "SEQUENCE", "SELECT"), and back.
+int orderIndex(const QString& problemOrder);
+QString problemOrderAt(int index);
 
 // The four folders the check tries, in its order.
-enum Folder { Practice = 0, Data = 1, Log = 2, PassLog = 3 };
+enum Folder { Practice = 0, Certification = 1, Log = 2, PassLog = 3 };
 inline constexpr int FolderCount = 4;
 
 // One folder group of the dialog: the text box and which option is selected

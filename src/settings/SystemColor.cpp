@@ -11,9 +11,9 @@ namespace
 // The desktop colours behind the system-colour indexes 0 to 30.
 std::optional<QColor> systemColor(int index)
 {
-    const QPalette p = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
-                           ? QGuiApplication::palette()
-                           : QPalette();
+    const QPalette palette = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
+                                 ? QGuiApplication::palette()
+                                 : QPalette();
     using R = QPalette::ColorRole;
     constexpr QPalette::ColorGroup A = QPalette::Active;
     constexpr QPalette::ColorGroup I = QPalette::Inactive;
@@ -57,7 +57,7 @@ std::optional<QColor> systemColor(int index)
     };
     if (index < 0 || index > 30)
         return std::nullopt;
-    return p.color(table[index].group, table[index].role);
+    return palette.color(table[index].group, table[index].role);
 }
 
 } // namespace
@@ -71,8 +71,8 @@ qint32 SystemColor::resolve(qint32 color, void* /*palette*/) const
     case 0x02: // palette-relative RGB: its RGB part
         return qint32(value & 0xFFFFFFu);
     case 0x80:
-        if (const auto c = systemColor(int(value & 0xFFFFFFu)))
-            return qint32(ColorLiteral::colorToBgr(*c));
+        if (const auto desktopColor = systemColor(int(value & 0xFFFFFFu)))
+            return qint32(ColorLiteral::colorToBgr(*desktopColor));
         return NoColor;
     default:
         return NoColor;

@@ -23,8 +23,8 @@ bool isPseudoVolume(const QByteArray& fileSystemType, const QString& root)
     static const char16_t* const places[] = {u"/proc", u"/sys",  u"/dev",
                                              u"/run",  u"/snap", u"/boot/efi"};
     for (const char16_t* place : places) {
-        const QString p = QString::fromUtf16(place);
-        if (root == p || root.startsWith(p + u'/')) {
+        const QString placeRoot = QString::fromUtf16(place);
+        if (root == placeRoot || root.startsWith(placeRoot + u'/')) {
             // Removable media are mounted under /run/media by desktop systems.
             if (root.startsWith(QStringLiteral("/run/media/")))
                 return false;

@@ -52,6 +52,7 @@ struct Geometry {
         U = h / 15;
         cx = W / 2;
     }
+    // Printable width and height, half height, layout unit, centre line.
     qreal W, H, h, U, cx;
 };
 

@@ -48,19 +48,19 @@ struct Run {
 
 Run run(const QString& program, const QStringList& args)
 {
-    QProcess p;
+    QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-    p.setProcessEnvironment(env);
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(tool(program), args);
-    if (!p.waitForFinished(30000)) {
-        p.kill();
-        p.waitForFinished();
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(tool(program), args);
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished();
         return {};
     }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLocal8Bit(p.readAll())};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromLocal8Bit(process.readAll())};
 }
 
 // Where cups-pdf puts the jobs of this user: the "Out" folder of its configuration.
@@ -155,21 +155,21 @@ void tst_CupsPrinting::initTestCase()
 
 bool tst_CupsPrinting::startScheduler()
 {
-    const QString d = m_dir.path();
+    const QString root = m_dir.path();
     // Filters run as "lp" and must reach the temporary folder.
-    QFile::setPermissions(d, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                 QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
-                                 QFile::ExeOther);
+    QFile::setPermissions(root, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                    QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                    QFile::ExeOther);
     for (const char* sub : {"etc", "spool", "state", "cache", "tmp", "log"})
-        QDir(d).mkdir(QString::fromLatin1(sub));
-    const QByteArray tmp = QFile::encodeName(d + QStringLiteral("/tmp"));
+        QDir(root).mkdir(QString::fromLatin1(sub));
+    const QByteArray tempFolder = QFile::encodeName(root + QStringLiteral("/tmp"));
     if (const group* lp = getgrnam("lp"))
-        (void)chown(tmp.constData(), 0, lp->gr_gid);
-    chmod(tmp.constData(), 01770);
+        (void)chown(tempFolder.constData(), 0, lp->gr_gid);
+    chmod(tempFolder.constData(), 01770);
 
-    const QString socket = d + QStringLiteral("/cups.sock");
-    QFile conf(d + QStringLiteral("/cupsd.conf"));
-    QFile files(d + QStringLiteral("/cups-files.conf"));
+    const QString socket = root + QStringLiteral("/cups.sock");
+    QFile conf(root + QStringLiteral("/cupsd.conf"));
+    QFile files(root + QStringLiteral("/cups-files.conf"));
     if (!conf.open(QIODevice::WriteOnly) || !files.open(QIODevice::WriteOnly))
         return false;
     conf.write(QStringLiteral("LogLevel info\nListen %1\nBrowsing Off\nWebInterface No\n"
@@ -181,7 +181,7 @@ bool tst_CupsPrinting::startScheduler()
                                "CacheDir %1/cache\nTempDir %1/tmp\nPrintcap %1/printcap\n"
                                "ErrorLog %1/log/error_log\nAccessLog %1/log/access_log\n"
                                "PageLog %1/log/page_log\n")
-                    .arg(d)
+                    .arg(root)
                     .toLocal8Bit());
     conf.close();
     files.close();

@@ -18,26 +18,26 @@ QByteArray sjis(const QString& text)
 }
 
 // One complete record, numbered by what the log already holds.
-void fillExample(LogWriter& w, const TempTree& tree)
+void fillExample(LogWriter& writer, const TempTree& tree)
 {
-    w.userId = QStringLiteral("A001");
-    w.userName = QStringLiteral("Diduzi");
-    w.computerName = QStringLiteral("PC01");
-    w.loginName = QStringLiteral("diduzi");
-    w.fileName = QStringLiteral("jpn_dat.1");
-    w.charsPerMinute = 85.5f;
-    w.accuracy = 97.25f;
-    w.errors = 3;
-    w.acceptedChars = 257;
-    w.totalChars = 260;
-    w.kanjiOrSymbolChars = 35;
-    w.alphanumericChars = 12;
-    w.secondsUsed = 180;
-    w.logFolder = tree.path();
-    w.logName = QStringLiteral("pelko.log");
-    w.passLogFolder = tree.path();
-    w.passLogName = QStringLiteral("pksub.log");
-    w.currentTime = [] { return fixedNow; };
+    writer.userId = QStringLiteral("A001");
+    writer.userName = QStringLiteral("Diduzi");
+    writer.computerName = QStringLiteral("PC01");
+    writer.loginName = QStringLiteral("diduzi");
+    writer.fileName = QStringLiteral("jpn_dat.1");
+    writer.charsPerMinute = 85.5f;
+    writer.accuracy = 97.25f;
+    writer.errors = 3;
+    writer.acceptedChars = 257;
+    writer.totalChars = 260;
+    writer.kanjiOrSymbolChars = 35;
+    writer.alphanumericChars = 12;
+    writer.secondsUsed = 180;
+    writer.logFolder = tree.path();
+    writer.logName = QStringLiteral("pelko.log");
+    writer.passLogFolder = tree.path();
+    writer.passLogName = QStringLiteral("pksub.log");
+    writer.currentTime = [] { return fixedNow; };
 }
 
 const QByteArray exampleTail = QByteArrayLiteral(
@@ -95,16 +95,16 @@ void tst_LogWriter::recordNumber()
     TempTree tree;
     if (exists)
         tree.write(QStringLiteral("pelko.log"), before);
-    LogWriter w;
-    fillExample(w, tree);
-    QCOMPARE(int(w.write(true)), result);
+    LogWriter writer;
+    fillExample(writer, tree);
+    QCOMPARE(int(writer.write(true)), result);
     if (result != 0) {
         QCOMPARE(tree.read(QStringLiteral("pelko.log")), before);
         QVERIFY(!QFile::exists(tree.file(QStringLiteral("pksub.log"))));
         return;
     }
     const QByteArray number = appended.mid(appended.lastIndexOf('\n') + 1);
-    QCOMPARE(QByteArray::number(w.recordNumber), number);
+    QCOMPARE(QByteArray::number(writer.recordNumber), number);
     QCOMPARE(tree.read(QStringLiteral("pelko.log")), before + appended + exampleTail + "\r\n");
     QCOMPARE(tree.read(QStringLiteral("pksub.log")), number + exampleTail + ",\r\n");
 }
@@ -136,11 +136,11 @@ void tst_LogWriter::passLogLine()
     QFETCH(QByteArray, line);
     TempTree tree;
     tree.write(QStringLiteral("pelko.log"), "11,a\r\n");
-    LogWriter w;
-    fillExample(w, tree);
-    w.userName = userName;
-    w.columnCodes = style;
-    QCOMPARE(int(w.write(true)), 0);
+    LogWriter writer;
+    fillExample(writer, tree);
+    writer.userName = userName;
+    writer.columnCodes = style;
+    QCOMPARE(int(writer.write(true)), 0);
     QCOMPARE(tree.read(QStringLiteral("pksub.log")), line);
 }
 
@@ -180,11 +180,12 @@ void tst_LogWriter::valueThatBreaksTheLineWritesNothing()
     QFETCH(QString, value);
     TempTree tree;
     tree.write(QStringLiteral("pelko.log"), "3,a\r\n");
-    LogWriter w;
-    fillExample(w, tree);
-    QString* fields[] = {&w.userId, &w.userName, &w.computerName, &w.loginName, &w.fileName};
+    LogWriter writer;
+    fillExample(writer, tree);
+    QString* fields[] = {&writer.userId, &writer.userName, &writer.computerName, &writer.loginName,
+                         &writer.fileName};
     *fields[field] = value;
-    QCOMPARE(int(w.write(true)), 1);
+    QCOMPARE(int(writer.write(true)), 1);
     QCOMPARE(tree.read(QStringLiteral("pelko.log")), QByteArray("3,a\r\n"));
     QVERIFY(!QFile::exists(tree.file(QStringLiteral("pksub.log"))));
 }
@@ -193,10 +194,10 @@ void tst_LogWriter::existingLogFoundIgnoringCase()
 {
     TempTree tree;
     tree.write(QStringLiteral("Logs/PELKO.LOG"), "8,a\r\n");
-    LogWriter w;
-    fillExample(w, tree);
-    w.logFolder = tree.file(QStringLiteral("logs"));
-    QCOMPARE(int(w.write(false)), 0);
+    LogWriter writer;
+    fillExample(writer, tree);
+    writer.logFolder = tree.file(QStringLiteral("logs"));
+    QCOMPARE(int(writer.write(false)), 0);
     QCOMPARE(tree.read(QStringLiteral("Logs/PELKO.LOG")),
              QByteArray("8,a\r\n9" + exampleTail + "\r\n"));
     QVERIFY(!QFile::exists(tree.file(QStringLiteral("Logs/pelko.log"))));
@@ -236,12 +237,12 @@ void tst_LogWriter::lockHeldElsewhereFails()
     QVERIFY(holder.waitForReadyRead(10000));
     QCOMPARE(holder.readLine().trimmed(), QByteArray("locked"));
 
-    LogWriter w;
-    fillExample(w, tree);
-    w.lockTimeoutMs = 200;
+    LogWriter writer;
+    fillExample(writer, tree);
+    writer.lockTimeoutMs = 200;
     QElapsedTimer timer;
     timer.start();
-    QCOMPARE(int(w.write(false)), 1);
+    QCOMPARE(int(writer.write(false)), 1);
     QVERIFY(timer.elapsed() < 3000);
     QCOMPARE(tree.read(QStringLiteral("pelko.log")), QByteArray("4,a\r\n"));
 
@@ -258,15 +259,15 @@ void tst_LogWriter::concurrentWritersNumberEachRecordOnce()
     TempTree tree;
     QList<QProcess*> writers;
     for (int i = 0; i < 4; ++i) {
-        auto* p = new QProcess(this);
-        p->start(QStringLiteral(LOGWRITER_HELPER),
-                 {QStringLiteral("append"), tree.path(), QStringLiteral("pelko.log"),
-                  QStringLiteral("200")});
-        writers.append(p);
+        auto* process = new QProcess(this);
+        process->start(QStringLiteral(LOGWRITER_HELPER),
+                       {QStringLiteral("append"), tree.path(), QStringLiteral("pelko.log"),
+                        QStringLiteral("200")});
+        writers.append(process);
     }
-    for (QProcess* p : writers) {
-        QVERIFY(p->waitForFinished(120000));
-        QCOMPARE(p->exitCode(), 0);
+    for (QProcess* process : writers) {
+        QVERIFY(process->waitForFinished(120000));
+        QCOMPARE(process->exitCode(), 0);
     }
     const QByteArray log = tree.read(QStringLiteral("pelko.log"));
     QVERIFY(log.endsWith("\r\n"));

@@ -31,7 +31,7 @@ private:
     std::unique_ptr<TempTree> m_tree;
     std::unique_ptr<ScopedEnv> m_appDir;
     std::unique_ptr<Settings> m_settings;
-    std::unique_ptr<PrinterDialog> m_form;
+    std::unique_ptr<PrinterDialog> m_dialog;
 };
 
 void tst_PrinterDialog::init()
@@ -39,7 +39,7 @@ void tst_PrinterDialog::init()
     m_tree = std::make_unique<TempTree>();
     m_appDir = std::make_unique<ScopedEnv>("PELKO_APPDIR", m_tree->path());
     m_settings = std::make_unique<Settings>();
-    m_form = std::make_unique<PrinterDialog>(*m_settings);
+    m_dialog = std::make_unique<PrinterDialog>(*m_settings);
     Printers::setProvider(
         [] {
             return QStringList{QStringLiteral("Alpha"), QStringLiteral("PDF"),
@@ -51,7 +51,7 @@ void tst_PrinterDialog::init()
 void tst_PrinterDialog::cleanup()
 {
     Printers::setProvider({});
-    m_form.reset();
+    m_dialog.reset();
     m_settings.reset();
     m_appDir.reset();
     m_tree.reset();
@@ -59,7 +59,7 @@ void tst_PrinterDialog::cleanup()
 
 int tst_PrinterDialog::markedPaper() const
 {
-    const auto& options = m_form->m_paperButtons;
+    const auto& options = m_dialog->m_paperButtons;
     int marked = -1;
     for (int i = 0; i < options.size(); ++i) {
         if (options.at(i)->isChecked()) {
@@ -73,7 +73,7 @@ int tst_PrinterDialog::markedPaper() const
 
 void tst_PrinterDialog::texts()
 {
-    PrinterDialog& form = *m_form;
+    PrinterDialog& form = *m_dialog;
     QCOMPARE(form.windowTitle(), QStringLiteral("プリンタの選択"));
     QCOMPARE(form.m_promptLabel->text(),
              QStringLiteral("使用するプリンタを選んで「選択」ボタンをクリックして下さい"));
@@ -110,7 +110,7 @@ void tst_PrinterDialog::printerList()
                           [systemDefault] { return systemDefault; });
     if (!chosen.isEmpty())
         m_settings->setPrinterName(chosen);
-    PrinterDialog& form = *m_form;
+    PrinterDialog& form = *m_dialog;
     form.prepare();
     form.prepare(); // opened again: the list is refilled, not doubled
     QStringList shown;
@@ -134,7 +134,7 @@ void tst_PrinterDialog::paperMarked()
 {
     QFETCH(QString, setting);
     QFETCH(int, marked);
-    PrinterDialog& form = *m_form;
+    PrinterDialog& form = *m_dialog;
     form.m_paperButtons.at(1)->setChecked(true); // left from an earlier opening
     m_settings->setPaperSize(setting);
     form.prepare();
@@ -143,7 +143,7 @@ void tst_PrinterDialog::paperMarked()
 
 void tst_PrinterDialog::selectLastsForThisRunOnly()
 {
-    PrinterDialog& form = *m_form;
+    PrinterDialog& form = *m_dialog;
     m_settings->setPaperSize(QStringLiteral("9"));
     form.prepare();
     form.m_printerBox->setCurrentIndex(2);
@@ -164,7 +164,7 @@ void tst_PrinterDialog::selectLastsForThisRunOnly()
 
 void tst_PrinterDialog::closingChangesNothing()
 {
-    PrinterDialog& form = *m_form;
+    PrinterDialog& form = *m_dialog;
     m_settings->setPaperSize(QStringLiteral("9"));
     form.prepare();
     form.m_printerBox->setCurrentIndex(0);

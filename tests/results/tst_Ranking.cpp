@@ -179,10 +179,10 @@ void tst_Ranking::streamingMatchesWholeFileReading()
         Ranking plain;
         plain.showsRepeats = mode;
         for (const QByteArray& line : log.split('\n')) {
-            const QList<QByteArray> f = line.trimmed().split(',');
-            if (f.size() != 16)
+            const QList<QByteArray> fields = line.trimmed().split(',');
+            if (fields.size() != 16)
                 continue;
-            auto text = [&](int i) { return QString::fromLatin1(Ranking::trimQuotes(f[i])); };
+            auto text = [&](int i) { return QString::fromLatin1(Ranking::trimQuotes(fields[i])); };
             plain.entries[10] = {
                 text(1), text(3), text(4), float(text(8).toDouble()), float(text(9).toDouble()),
                 text(15)};

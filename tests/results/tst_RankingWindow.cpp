@@ -29,30 +29,31 @@ void tst_RankingWindow::loadsTheLogIntoTheLabels()
     settings.setLogFolder(tree.path());
     settings.setLogName(QStringLiteral("pelko.log"));
 
-    RankingWindow form(settings);
-    form.m_userNameLabels[5]->setText(QStringLiteral("stale"));
-    form.reload();
-    QCOMPARE(form.windowTitle(), QStringLiteral("ランキング情報"));
-    QCOMPARE(form.m_rankLabels.size(), 10);
-    QCOMPARE(form.m_rankLabels[0]->text(), QStringLiteral("1:"));
-    QCOMPARE(form.m_rankLabels[9]->text(), QStringLiteral("10:"));
-    QCOMPARE(form.m_accuracyTitle->text(), QStringLiteral("正打率"));
-    const QStringList row0 = {form.m_userIdLabels[0]->text(),   form.m_userNameLabels[0]->text(),
-                              form.m_dateLabels[0]->text(),     form.m_speedLabels[0]->text(),
-                              form.m_accuracyLabels[0]->text(), form.m_timeLabels[0]->text()};
+    RankingWindow window(settings);
+    window.m_userNameLabels[5]->setText(QStringLiteral("stale"));
+    window.reload();
+    QCOMPARE(window.windowTitle(), QStringLiteral("ランキング情報"));
+    QCOMPARE(window.m_rankLabels.size(), 10);
+    QCOMPARE(window.m_rankLabels[0]->text(), QStringLiteral("1:"));
+    QCOMPARE(window.m_rankLabels[9]->text(), QStringLiteral("10:"));
+    QCOMPARE(window.m_accuracyTitle->text(), QStringLiteral("正打率"));
+    const QStringList row0 = {
+        window.m_userIdLabels[0]->text(),   window.m_userNameLabels[0]->text(),
+        window.m_dateLabels[0]->text(),     window.m_speedLabels[0]->text(),
+        window.m_accuracyLabels[0]->text(), window.m_secondsUsedLabels[0]->text()};
     QCOMPARE(row0, QStringList({QStringLiteral("B002"), QStringLiteral("佐藤"),
                                 QStringLiteral("05-21-2005"), QStringLiteral("120"),
                                 QStringLiteral("0.5"), QStringLiteral("60")}));
-    QCOMPARE(form.m_speedLabels[1]->text(), QStringLiteral("85.5"));
-    QCOMPARE(form.m_userNameLabels[5]->text(), QString());
-    QVERIFY(form.m_closeButton->text().isEmpty());
-    QVERIFY(!form.m_closeButton->icon().pixmap(QSize(64, 64)).isNull());
-    QCOMPARE(form.m_closeButton->accessibleName(), QStringLiteral("閉じる"));
+    QCOMPARE(window.m_speedLabels[1]->text(), QStringLiteral("85.5"));
+    QCOMPARE(window.m_userNameLabels[5]->text(), QString());
+    QVERIFY(window.m_closeButton->text().isEmpty());
+    QVERIFY(!window.m_closeButton->icon().pixmap(QSize(64, 64)).isNull());
+    QCOMPARE(window.m_closeButton->accessibleName(), QStringLiteral("閉じる"));
 
-    form.show();
-    QVERIFY(form.isVisible());
-    QTest::mouseClick(form.m_closeButton, Qt::LeftButton);
-    QVERIFY(!form.isVisible());
+    window.show();
+    QVERIFY(window.isVisible());
+    QTest::mouseClick(window.m_closeButton, Qt::LeftButton);
+    QVERIFY(!window.isVisible());
 }
 
 void tst_RankingWindow::longValuesEndInAnEllipsis_data()
@@ -80,12 +81,12 @@ void tst_RankingWindow::longValuesEndInAnEllipsis()
     settings.setLogFolder(tree.path());
     settings.setLogName(QStringLiteral("pelko.log"));
 
-    RankingWindow form(settings);
-    form.reload();
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    const QList<std::pair<QLabel*, QString>> cells = {{form.m_userIdLabels[0], id},
-                                                      {form.m_userNameLabels[0], name}};
+    RankingWindow window(settings);
+    window.reload();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QList<std::pair<QLabel*, QString>> cells = {{window.m_userIdLabels[0], id},
+                                                      {window.m_userNameLabels[0], name}};
     for (const auto& [label, full] : cells) {
         const QString shown = label->text();
         QVERIFY2(shown.endsWith(u'…'), qPrintable(shown));
@@ -94,10 +95,10 @@ void tst_RankingWindow::longValuesEndInAnEllipsis()
         QCOMPARE(label->toolTip(), full);
     }
     // The short values of the next row are left alone, in the same column.
-    QCOMPARE(form.m_userIdLabels[1]->text(), QStringLiteral("B002"));
-    QCOMPARE(form.m_userNameLabels[1]->text(), QStringLiteral("佐藤"));
-    QCOMPARE(form.m_userNameLabels[1]->width(), form.m_userNameLabels[0]->width());
-    form.hide();
+    QCOMPARE(window.m_userIdLabels[1]->text(), QStringLiteral("B002"));
+    QCOMPARE(window.m_userNameLabels[1]->text(), QStringLiteral("佐藤"));
+    QCOMPARE(window.m_userNameLabels[1]->width(), window.m_userNameLabels[0]->width());
+    window.hide();
 }
 
 void tst_RankingWindow::rankingFormComesFromTheSettings()
@@ -111,16 +112,16 @@ void tst_RankingWindow::rankingFormComesFromTheSettings()
     Settings settings;
     settings.setLogFolder(tree.path());
     settings.setLogName(QStringLiteral("pelko.log"));
-    RankingWindow form(settings);
+    RankingWindow window(settings);
 
-    form.reload(); // one row per user ID
-    QCOMPARE(form.m_speedLabels[0]->text(), QStringLiteral("90"));
-    QCOMPARE(form.m_speedLabels[1]->text(), QString());
+    window.reload(); // one row per user ID
+    QCOMPARE(window.m_speedLabels[0]->text(), QStringLiteral("90"));
+    QCOMPARE(window.m_speedLabels[1]->text(), QString());
 
     settings.setRankingShowsRepeats(true); // every record competes, read at each opening
-    form.reload();
-    QCOMPARE(form.m_speedLabels[0]->text(), QStringLiteral("90"));
-    QCOMPARE(form.m_speedLabels[1]->text(), QStringLiteral("80"));
+    window.reload();
+    QCOMPARE(window.m_speedLabels[0]->text(), QStringLiteral("90"));
+    QCOMPARE(window.m_speedLabels[1]->text(), QStringLiteral("80"));
 }
 
 QTEST_MAIN(tst_RankingWindow)

@@ -98,37 +98,37 @@ void tst_ChooserDialogs::cleanup()
 
 void tst_ChooserDialogs::folderCancelAndOk()
 {
-    FolderDialog form;
-    form.setFolder(m_tree->path());
-    whileModal(form, [&] { form.m_cancelButton->click(); });
-    form.exec();
-    QCOMPARE(form.folder(), QString());
+    FolderDialog dialog;
+    dialog.setFolder(m_tree->path());
+    whileModal(dialog, [&] { dialog.m_cancelButton->click(); });
+    dialog.exec();
+    QCOMPARE(dialog.folder(), QString());
 
-    form.setFolder(m_tree->path());
+    dialog.setFolder(m_tree->path());
     const QString typed = m_tree->file(QStringLiteral("not/there/yet"));
-    whileModal(form, [&] {
-        form.m_folderEdit->setText(typed);
-        form.m_okButton->click();
+    whileModal(dialog, [&] {
+        dialog.m_folderEdit->setText(typed);
+        dialog.m_okButton->click();
     });
-    QCOMPARE(form.exec(), int(QDialog::Accepted));
-    QCOMPARE(form.folder(), typed);
+    QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+    QCOMPARE(dialog.folder(), typed);
     QVERIFY(m_messages->shown().isEmpty());
 }
 
 void tst_ChooserDialogs::folderFrameCloseKeepsCallerValue()
 {
-    FolderDialog form;
+    FolderDialog dialog;
     const QString start = m_tree->file(QStringLiteral("missing")) + u'/';
-    form.setFolder(start);
-    whileModal(form, [&] {
+    dialog.setFolder(start);
+    whileModal(dialog, [&] {
         // Enter changes the folder while the dialog is open; the frame gives the start back.
-        form.m_folderEdit->setText(m_tree->path());
-        form.handleFolderKey(13);
-        QCOMPARE(form.folder(), m_tree->path());
-        form.close();
+        dialog.m_folderEdit->setText(m_tree->path());
+        dialog.handleFolderKey(13);
+        QCOMPARE(dialog.folder(), m_tree->path());
+        dialog.close();
     });
-    form.exec();
-    QCOMPARE(form.folder(), start);
+    dialog.exec();
+    QCOMPARE(dialog.folder(), start);
 }
 
 void tst_ChooserDialogs::folderListMovesText()
@@ -136,27 +136,27 @@ void tst_ChooserDialogs::folderListMovesText()
     m_tree->mkdir(QStringLiteral("a/inner"));
     m_tree->mkdir(QStringLiteral("b"));
     m_tree->write(QStringLiteral("file.txt"), "x");
-    FolderDialog form;
-    form.setFolder(m_tree->path() + u'/');
-    form.prepare();
-    QCOMPARE(form.m_folderEdit->text(), m_tree->path());
-    QCOMPARE(itemTexts(form.m_folderList),
+    FolderDialog dialog;
+    dialog.setFolder(m_tree->path() + u'/');
+    dialog.prepare();
+    QCOMPARE(dialog.m_folderEdit->text(), m_tree->path());
+    QCOMPARE(itemTexts(dialog.m_folderList),
              (QStringList{QStringLiteral(".."), QStringLiteral("a"), QStringLiteral("b")}));
 
-    form.m_folderList->setCurrentRow(1);
-    Q_EMIT form.m_folderList->itemActivated(form.m_folderList->currentItem());
-    QCOMPARE(form.m_folderEdit->text(), m_tree->file(QStringLiteral("a")));
-    QCOMPARE(itemTexts(form.m_folderList),
+    dialog.m_folderList->setCurrentRow(1);
+    Q_EMIT dialog.m_folderList->itemActivated(dialog.m_folderList->currentItem());
+    QCOMPARE(dialog.m_folderEdit->text(), m_tree->file(QStringLiteral("a")));
+    QCOMPARE(itemTexts(dialog.m_folderList),
              (QStringList{QStringLiteral(".."), QStringLiteral("inner")}));
 
-    form.m_folderList->setCurrentRow(0);
-    QTest::keyClick(form.m_folderList, Qt::Key_Return);
-    QCOMPARE(form.m_folderEdit->text(), m_tree->path());
-    QCOMPARE(form.listedFolder(), m_tree->path());
+    dialog.m_folderList->setCurrentRow(0);
+    QTest::keyClick(dialog.m_folderList, Qt::Key_Return);
+    QCOMPARE(dialog.m_folderEdit->text(), m_tree->path());
+    QCOMPARE(dialog.listedFolder(), m_tree->path());
     // The drive list follows the folder list.
-    QCOMPARE(form.m_driveBox->currentData().toString(),
+    QCOMPARE(dialog.m_driveBox->currentData().toString(),
              VolumeList::driveOf(m_tree->path(), VolumeList::driveRoots()));
-    form.cancel();
+    dialog.cancel();
 }
 
 void tst_ChooserDialogs::folderShowsPath_data()
@@ -198,12 +198,12 @@ void tst_ChooserDialogs::folderShowsPath()
         return s == u"<drive>" ? drive : s.replace(u'@', m_tree->path());
     };
 
-    FolderDialog form;
-    form.setFolder(expand(given));
-    form.prepare();
-    QCOMPARE(form.folder(), expand(dirPath));
-    QCOMPARE(form.listedFolder(), expand(listed));
-    QCOMPARE(form.m_folderEdit->text(), expand(listed));
+    FolderDialog dialog;
+    dialog.setFolder(expand(given));
+    dialog.prepare();
+    QCOMPARE(dialog.folder(), expand(dirPath));
+    QCOMPARE(dialog.listedFolder(), expand(listed));
+    QCOMPARE(dialog.m_folderEdit->text(), expand(listed));
     if (driveMessage) {
         QCOMPARE(m_messages->shown().size(), 1);
         QCOMPARE(m_messages->shown().at(0).text,
@@ -213,54 +213,54 @@ void tst_ChooserDialogs::folderShowsPath()
     } else {
         QVERIFY(m_messages->shown().isEmpty());
     }
-    form.cancel();
+    dialog.cancel();
 }
 
 void tst_ChooserDialogs::fileCancelEmptiesBoth()
 {
-    LogFileDialog form;
-    form.setFolder(m_tree->path());
-    form.setFileName(QStringLiteral("pelko.log"));
-    whileModal(form, [&] {
-        QCOMPARE(form.m_nameEdit->text(), QStringLiteral("pelko.log"));
-        QTest::keyClick(&form, Qt::Key_Escape);
+    LogFileDialog dialog;
+    dialog.setFolder(m_tree->path());
+    dialog.setFileName(QStringLiteral("pelko.log"));
+    whileModal(dialog, [&] {
+        QCOMPARE(dialog.m_nameEdit->text(), QStringLiteral("pelko.log"));
+        QTest::keyClick(&dialog, Qt::Key_Escape);
     });
-    form.exec();
-    QCOMPARE(form.folder(), QString());
-    QCOMPARE(form.fileName(), QString());
+    dialog.exec();
+    QCOMPARE(dialog.folder(), QString());
+    QCOMPARE(dialog.fileName(), QString());
 
     // Closing by the frame hands back what the caller set.
-    form.setFolder(m_tree->path());
-    form.setFileName(QStringLiteral("pelko.log"));
-    whileModal(form, [&] {
-        form.m_nameEdit->setText(QStringLiteral("other.log"));
-        form.close();
+    dialog.setFolder(m_tree->path());
+    dialog.setFileName(QStringLiteral("pelko.log"));
+    whileModal(dialog, [&] {
+        dialog.m_nameEdit->setText(QStringLiteral("other.log"));
+        dialog.close();
     });
-    form.exec();
-    QCOMPARE(form.folder(), m_tree->path());
-    QCOMPARE(form.fileName(), QStringLiteral("pelko.log"));
+    dialog.exec();
+    QCOMPARE(dialog.folder(), m_tree->path());
+    QCOMPARE(dialog.fileName(), QStringLiteral("pelko.log"));
 }
 
 void tst_ChooserDialogs::fileOkRunsLogCheck()
 {
     m_tree->writeCp932(QStringLiteral("notes.txt"), QStringLiteral("hello,world\r\n"));
     m_tree->writeCp932(QStringLiteral("pelko.log"), QStringLiteral("0,\"05-20-2005\",\"x\"\r\n"));
-    LogFileDialog form;
-    form.setFolder(m_tree->path());
-    form.setFileName(QStringLiteral("notes.txt"));
-    whileModal(form, [&] {
-        form.m_okButton->click();
+    LogFileDialog dialog;
+    dialog.setFolder(m_tree->path());
+    dialog.setFileName(QStringLiteral("notes.txt"));
+    whileModal(dialog, [&] {
+        dialog.m_okButton->click();
         // Refused: the box was shown and the dialog is still open for another name.
         QCOMPARE(m_messages->texts(), QStringList{BadLog});
         QCOMPARE(m_messages->shown().at(0).title, applicationTitle());
-        QVERIFY(form.isVisible());
-        form.m_fileList->setCurrentRow(form.m_fileList->row(
-            form.m_fileList->findItems(QStringLiteral("pelko.log"), Qt::MatchExactly).at(0)));
-        Q_EMIT form.m_fileList->itemActivated(form.m_fileList->currentItem());
+        QVERIFY(dialog.isVisible());
+        dialog.m_fileList->setCurrentRow(dialog.m_fileList->row(
+            dialog.m_fileList->findItems(QStringLiteral("pelko.log"), Qt::MatchExactly).at(0)));
+        Q_EMIT dialog.m_fileList->itemActivated(dialog.m_fileList->currentItem());
     });
-    QCOMPARE(form.exec(), int(QDialog::Accepted));
-    QCOMPARE(form.fileName(), QStringLiteral("pelko.log"));
-    QCOMPARE(form.folder(), m_tree->path());
+    QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+    QCOMPARE(dialog.fileName(), QStringLiteral("pelko.log"));
+    QCOMPARE(dialog.folder(), m_tree->path());
     QCOMPARE(m_messages->shown().size(), 1);
 }
 
@@ -282,16 +282,16 @@ void tst_ChooserDialogs::fileEnterAddsExtension()
 {
     QFETCH(QString, typed);
     QFETCH(QString, after);
-    LogFileDialog form;
-    form.setFolder(m_tree->path());
-    form.setFileName(typed);
-    whileModal(form, [&] {
-        QTest::keyClick(form.m_nameEdit, Qt::Key_Return);
-        QCOMPARE(form.m_nameEdit->text(), after);
-        QVERIFY(form.isVisible());
-        form.m_cancelButton->click();
+    LogFileDialog dialog;
+    dialog.setFolder(m_tree->path());
+    dialog.setFileName(typed);
+    whileModal(dialog, [&] {
+        QTest::keyClick(dialog.m_nameEdit, Qt::Key_Return);
+        QCOMPARE(dialog.m_nameEdit->text(), after);
+        QVERIFY(dialog.isVisible());
+        dialog.m_cancelButton->click();
     });
-    form.exec();
+    dialog.exec();
 }
 
 void tst_ChooserDialogs::fileListAndMissingFolder()
@@ -299,63 +299,63 @@ void tst_ChooserDialogs::fileListAndMissingFolder()
     m_tree->write(QStringLiteral("b.log"), "");
     m_tree->write(QStringLiteral("A.txt"), "");
     m_tree->mkdir(QStringLiteral("folder"));
-    LogFileDialog form;
-    form.setFolder(m_tree->path());
-    form.prepare();
-    QCOMPARE(itemTexts(form.m_fileList),
+    LogFileDialog dialog;
+    dialog.setFolder(m_tree->path());
+    dialog.prepare();
+    QCOMPARE(itemTexts(dialog.m_fileList),
              (QStringList{QStringLiteral("A.txt"), QStringLiteral("b.log")}));
-    form.m_fileList->setCurrentRow(1);
-    form.takeSelectedName();
-    QCOMPARE(form.m_nameEdit->text(), QStringLiteral("b.log"));
-    form.cancel();
+    dialog.m_fileList->setCurrentRow(1);
+    dialog.takeSelectedName();
+    QCOMPARE(dialog.m_nameEdit->text(), QStringLiteral("b.log"));
+    dialog.cancel();
 
-    form.setFolder(m_tree->file(QStringLiteral("no/such/folder")));
-    form.setFileName(QStringLiteral("new.log"));
-    form.prepare();
-    QCOMPARE(form.m_fileList->count(), 0);
-    form.confirm();
-    QCOMPARE(form.fileName(), QStringLiteral("new.log"));
+    dialog.setFolder(m_tree->file(QStringLiteral("no/such/folder")));
+    dialog.setFileName(QStringLiteral("new.log"));
+    dialog.prepare();
+    QCOMPARE(dialog.m_fileList->count(), 0);
+    dialog.confirm();
+    QCOMPARE(dialog.fileName(), QStringLiteral("new.log"));
     QVERIFY(m_messages->shown().isEmpty());
 }
 
 void tst_ChooserDialogs::timeSteps()
 {
-    DurationDialog form;
-    whileModal(form, [&] {
-        QScrollBar* bar = form.m_minutesBar;
+    DurationDialog dialog;
+    whileModal(dialog, [&] {
+        QScrollBar* bar = dialog.m_minutesBar;
         QCOMPARE(bar->value(), 57);
-        QCOMPARE(form.m_minutesLabel->text(), QStringLiteral("3"));
+        QCOMPARE(dialog.m_minutesLabel->text(), QStringLiteral("3"));
         bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
-        QCOMPARE(form.m_minutesLabel->text(), QStringLiteral("4"));
+        QCOMPARE(dialog.m_minutesLabel->text(), QStringLiteral("4"));
         bar->triggerAction(QAbstractSlider::SliderToMaximum);
-        QCOMPARE(form.m_minutesLabel->text(), QStringLiteral("1"));
+        QCOMPARE(dialog.m_minutesLabel->text(), QStringLiteral("1"));
         bar->triggerAction(QAbstractSlider::SliderToMinimum);
-        QCOMPARE(form.m_minutesLabel->text(), QStringLiteral("60"));
+        QCOMPARE(dialog.m_minutesLabel->text(), QStringLiteral("60"));
         QTest::keyClick(bar, Qt::Key_Down);
-        QCOMPARE(form.m_minutesLabel->text(), QStringLiteral("59"));
-        form.m_okButton->click();
+        QCOMPARE(dialog.m_minutesLabel->text(), QStringLiteral("59"));
+        dialog.m_okButton->click();
     });
-    QCOMPARE(choose(form, 3), 59);
+    QCOMPARE(choose(dialog, 3), 59);
 }
 
 void tst_ChooserDialogs::timeCancelOkAndFrame()
 {
-    DurationDialog form;
+    DurationDialog dialog;
     const auto stepUpThen = [&](const std::function<void()>& closeIt) {
-        whileModal(form, [&, closeIt] {
-            form.m_minutesBar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        whileModal(dialog, [&, closeIt] {
+            dialog.m_minutesBar->triggerAction(QAbstractSlider::SliderSingleStepSub);
             closeIt();
         });
     };
-    stepUpThen([&] { form.m_cancelButton->click(); });
-    QCOMPARE(choose(form, 3), 3);
-    QCOMPARE(form.m_minutesLabel->text(), QStringLiteral("3"));
-    stepUpThen([&] { form.close(); });
-    QCOMPARE(choose(form, 3), 3);
-    stepUpThen([&] { QTest::keyClick(&form, Qt::Key_Return); });
-    QCOMPARE(choose(form, 3), 4);
-    stepUpThen([&] { QTest::keyClick(&form, Qt::Key_Escape); });
-    QCOMPARE(choose(form, 60), 60);
+    stepUpThen([&] { dialog.m_cancelButton->click(); });
+    QCOMPARE(choose(dialog, 3), 3);
+    QCOMPARE(dialog.m_minutesLabel->text(), QStringLiteral("3"));
+    stepUpThen([&] { dialog.close(); });
+    QCOMPARE(choose(dialog, 3), 3);
+    stepUpThen([&] { QTest::keyClick(&dialog, Qt::Key_Return); });
+    QCOMPARE(choose(dialog, 3), 4);
+    stepUpThen([&] { QTest::keyClick(&dialog, Qt::Key_Escape); });
+    QCOMPARE(choose(dialog, 60), 60);
 }
 
 void tst_ChooserDialogs::timeOutsideBar()

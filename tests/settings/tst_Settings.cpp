@@ -11,50 +11,50 @@ namespace
 {
 
 // Every property as "Name=value" lines, so one comparison shows all differences.
-QString dump(const Settings& k)
+QString dump(const Settings& settings)
 {
-    auto b = [](bool v) { return v ? QStringLiteral("T") : QStringLiteral("F"); };
-    auto n = [](double v) { return QString::number(v); };
+    auto flag = [](bool v) { return v ? QStringLiteral("T") : QStringLiteral("F"); };
+    auto number = [](double v) { return QString::number(v); };
     const QStringList all{
-        u"LastTime=" + n(k.durationMinutes()),
-        u"ChangeTime=" + b(k.canChangeDuration()),
-        u"Speed=" + n(k.passSpeed()),
-        u"Filepath=" + k.certificationFolder(),
-        u"TestFilepath=" + k.practiceFolder(),
-        u"PaperSize=" + k.paperSize(),
-        u"SortMode=" + k.problemOrder(),
-        u"LogPath=" + k.logFolder(),
-        u"LogName=" + k.logName(),
-        u"SubLogPath=" + k.passLogFolder(),
-        u"SubLogName=" + k.passLogName(),
-        u"SubLog=" + b(k.isPassLogEnabled()),
-        u"LogStyle=" + k.passLogFormat(),
-        u"BackColor=" + k.backColor(),
-        u"ProblemBackColor=" + k.problemBackColor(),
-        u"ProblemColor=" + k.problemColor(),
-        u"BackMode=" + n(k.backgroundMode()),
-        u"ShowPlactice=" + b(k.showPractice()),
-        u"ShowKankyo=" + b(k.showSettings()),
-        u"RankingMode=" + b(k.rankingShowsRepeats()),
-        u"FontBase=" + n(k.baseFontSize()),
-        u"FontReturn=" + n(k.rowGapFontSize()),
-        u"FontResult=" + n(k.resultFontSize()),
-        u"WindowSize=" + n(k.windowPercent),
+        u"LastTime=" + number(settings.durationMinutes()),
+        u"ChangeTime=" + flag(settings.canChangeDuration()),
+        u"Speed=" + number(settings.passSpeed()),
+        u"Filepath=" + settings.certificationFolder(),
+        u"TestFilepath=" + settings.practiceFolder(),
+        u"PaperSize=" + settings.paperSize(),
+        u"SortMode=" + settings.problemOrder(),
+        u"LogPath=" + settings.logFolder(),
+        u"LogName=" + settings.logName(),
+        u"SubLogPath=" + settings.passLogFolder(),
+        u"SubLogName=" + settings.passLogName(),
+        u"SubLog=" + flag(settings.isPassLogEnabled()),
+        u"LogStyle=" + settings.passLogFormat(),
+        u"BackColor=" + settings.backColor(),
+        u"ProblemBackColor=" + settings.problemBackColor(),
+        u"ProblemColor=" + settings.problemColor(),
+        u"BackMode=" + number(settings.backgroundMode()),
+        u"ShowPlactice=" + flag(settings.showPractice()),
+        u"ShowKankyo=" + flag(settings.showSettings()),
+        u"RankingMode=" + flag(settings.rankingShowsRepeats()),
+        u"FontBase=" + number(settings.baseFontSize()),
+        u"FontReturn=" + number(settings.rowGapFontSize()),
+        u"FontResult=" + number(settings.resultFontSize()),
+        u"WindowSize=" + number(settings.windowPercent),
     };
     return all.join(u'\n');
 }
 
 // Font sizes no file holds, so that loading must put the file's values or defaults in.
-void spoilFontSizes(Settings& k)
+void spoilFontSizes(Settings& settings)
 {
-    k.setBaseFontSize(1);
-    k.setRowGapFontSize(1);
-    k.setResultFontSize(1);
+    settings.setBaseFontSize(1);
+    settings.setRowGapFontSize(1);
+    settings.setResultFontSize(1);
 }
 
-QString property(const Settings& k, const QString& name)
+QString property(const Settings& settings, const QString& name)
 {
-    for (const QString& line : dump(k).split(u'\n')) {
+    for (const QString& line : dump(settings).split(u'\n')) {
         if (line.startsWith(name + u'='))
             return line.mid(name.size() + 1);
     }
@@ -165,19 +165,20 @@ void tst_Settings::writeIni(QString text) const
 
 void tst_Settings::defaultsWithoutFile()
 {
-    Settings k;
-    spoilFontSizes(k);
-    k.load();
-    QVERIFY(k.isLoaded());
+    Settings settings;
+    spoilFontSizes(settings);
+    settings.load();
+    QVERIFY(settings.isLoaded());
     const QString logs = appData() + u"/pelko/";
-    QCOMPARE(dump(k), QStringLiteral("LastTime=3\nChangeTime=F\nSpeed=25\n") + u"Filepath=" +
-                          app() + u"/DATA/\nTestFilepath=" + app() +
-                          u"/PLACTICE/\nPaperSize=9\nSortMode=RANDOM\nLogPath=" + logs +
-                          u"\nLogName=pelko.log\nSubLogPath=" + logs +
-                          u"\nSubLogName=pksub.log\nSubLog=F\nLogStyle=0123456789ABCDEF\n"
-                          u"BackColor=&HE0E0E0\nProblemBackColor=&HFFFFFF\nProblemColor=&H000000\n"
-                          u"BackMode=0\nShowPlactice=T\nShowKankyo=T\nRankingMode=F\n"
-                          u"FontBase=13\nFontReturn=3\nFontResult=11\nWindowSize=80");
+    QCOMPARE(dump(settings),
+             QStringLiteral("LastTime=3\nChangeTime=F\nSpeed=25\n") + u"Filepath=" + app() +
+                 u"/DATA/\nTestFilepath=" + app() +
+                 u"/PLACTICE/\nPaperSize=9\nSortMode=RANDOM\nLogPath=" + logs +
+                 u"\nLogName=pelko.log\nSubLogPath=" + logs +
+                 u"\nSubLogName=pksub.log\nSubLog=F\nLogStyle=0123456789ABCDEF\n"
+                 u"BackColor=&HE0E0E0\nProblemBackColor=&HFFFFFF\nProblemColor=&H000000\n"
+                 u"BackMode=0\nShowPlactice=T\nShowKankyo=T\nRankingMode=F\n"
+                 u"FontBase=13\nFontReturn=3\nFontResult=11\nWindowSize=80");
 }
 
 void tst_Settings::readRules_data()
@@ -200,11 +201,11 @@ void tst_Settings::readRules()
     QFETCH(QString, property);
     QFETCH(QString, expected);
     writeIni(file);
-    Settings k;
-    spoilFontSizes(k);
-    k.load();
-    QVERIFY(k.isLoaded());
-    QCOMPARE(::property(k, property), expected);
+    Settings settings;
+    spoilFontSizes(settings);
+    settings.load();
+    QVERIFY(settings.isLoaded());
+    QCOMPARE(::property(settings, property), expected);
 }
 
 void tst_Settings::outOfRangeStopsLoading_data()
@@ -224,26 +225,26 @@ void tst_Settings::outOfRangeStopsLoading()
     QFETCH(QString, file);
     QFETCH(bool, loaded);
     writeIni(file);
-    Settings k;
-    k.load();
-    QCOMPARE(k.isLoaded(), loaded);
+    Settings settings;
+    settings.load();
+    QCOMPARE(settings.isLoaded(), loaded);
 }
 
 void tst_Settings::saveBeforeLoadLeavesFile()
 {
     writeIni(QStringLiteral("[default]\ntime=9"));
     const QByteArray before = ini();
-    Settings k;
-    QVERIFY(!k.save());
+    Settings settings;
+    QVERIFY(!settings.save());
     QCOMPARE(ini(), before);
 }
 
 void tst_Settings::writesTheDocumentedFile()
 {
-    Settings k;
-    k.load();
-    QVERIFY(k.save());
-    k.savePassLogFormat();
+    Settings settings;
+    settings.load();
+    QVERIFY(settings.save());
+    settings.savePassLogFormat();
     const QString logs = appData() + u"/pelko/\r\n";
     const QString expected =
         u"[default]\r\ntime=3\r\nchtm=0\r\ngspd=25\r\ndata=" + app() + u"/DATA/\r\ntestdata=" +
@@ -260,11 +261,11 @@ void tst_Settings::roundTripKeepsForeignContent()
 {
     writeIni(QStringLiteral("; 設定\n[DEFAULT]\nTIME=5\nextra=残す\n\n[Unknown]\na=1\n"
                             "[Font]\nBase=10.5\n[Display]\nplactice=off"));
-    Settings k;
-    k.load();
-    k.setDurationMinutes(4);
-    k.setLogFolder(QStringLiteral("/ログ/"));
-    QVERIFY(k.save());
+    Settings settings;
+    settings.load();
+    settings.setDurationMinutes(4);
+    settings.setLogFolder(QStringLiteral("/ログ/"));
+    QVERIFY(settings.save());
 
     const QString after = Cp932::decode(ini()).text;
     QVERIFY2(after.startsWith(u"; 設定\r\n[DEFAULT]\r\nTIME=4\r\nextra=残す\r\nchtm=0\r\n"),
@@ -296,10 +297,10 @@ void tst_Settings::badFilesLoadAndKeepTheirLines()
 {
     QFETCH(QByteArray, content);
     m_tree->write(QStringLiteral("app/pelko.ini"), content);
-    Settings k;
-    k.load();
-    QVERIFY(k.isLoaded());
-    QVERIFY(k.save());
+    Settings settings;
+    settings.load();
+    QVERIFY(settings.isLoaded());
+    QVERIFY(settings.save());
     // Every old line is still there, in its order.
     const QByteArray after = ini();
     qsizetype from = 0;
@@ -314,19 +315,19 @@ void tst_Settings::unreadableOrUnwritableFileReportsFailure()
 {
     // Tests run as root: a folder named like the file cannot be read or replaced.
     m_tree->write(QStringLiteral("app/pelko.ini/keep"), "x");
-    Settings k;
-    k.load();
-    QVERIFY(k.isLoaded());
-    QVERIFY(!k.save());
-    k.savePassLogFormat();
+    Settings settings;
+    settings.load();
+    QVERIFY(settings.isLoaded());
+    QVERIFY(!settings.save());
+    settings.savePassLogFormat();
     QCOMPARE(m_tree->read(QStringLiteral("app/pelko.ini/keep")), QByteArray("x"));
 
     // A value the file's code page cannot hold fails the save instead of being mangled.
     m_tree->mkdir(QStringLiteral("other"));
     ScopedEnv other("PELKO_APPDIR", m_tree->file(QStringLiteral("other")));
-    k.load();
-    k.setLogFolder(QStringLiteral("/\U0001F600/"));
-    QVERIFY(!k.save());
+    settings.load();
+    settings.setLogFolder(QStringLiteral("/\U0001F600/"));
+    QVERIFY(!settings.save());
     const QByteArray written = m_tree->read(QStringLiteral("other/pelko.ini"));
     QVERIFY(written.contains("time=3\r\n") && !written.contains("[MainLog]\r\nPath"));
 }

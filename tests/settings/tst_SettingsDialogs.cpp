@@ -101,7 +101,7 @@ private:
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<SettingsDialog> m_dialog;
     QString m_app;
-    QString m_logs; // the store's default log folder, spelt "pelko"
+    QString m_logs; // the settings' default log folder, spelt "pelko"
 };
 
 void tst_SettingsDialogs::init()
@@ -142,9 +142,9 @@ void tst_SettingsDialogs::load()
 
 Settings tst_SettingsDialogs::reloaded() const
 {
-    Settings k;
-    k.load();
-    return k;
+    Settings settings;
+    settings.load();
+    return settings;
 }
 
 void tst_SettingsDialogs::barsAtTheirEndsSaveBack()
@@ -152,35 +152,35 @@ void tst_SettingsDialogs::barsAtTheirEndsSaveBack()
     writeIni(QStringLiteral("[default]\r\ntime=60\r\ngspd=0\r\n[Font]\r\nBase=0.5\r\n"
                             "Return=9.6\r\nResult=30\r\n[Window]\r\nWidth=100\r\n"));
     load();
-    SettingsDialog& f = *m_dialog;
-    QCOMPARE(f.m_durationBar->value(), 1);
-    QCOMPARE(f.m_durationLabel->text(), QStringLiteral("60"));
-    QCOMPARE(f.m_passSpeedBar->value(), 399);
-    QCOMPARE(f.m_passSpeedLabel->text(), QStringLiteral("1"));
-    QCOMPARE(f.m_baseFontBar->value(), 295);
-    QCOMPARE(f.m_baseFontLabel->text(), QStringLiteral("0.5"));
-    QCOMPARE(f.m_lineGapBar->value(), 0);
-    QCOMPARE(f.m_lineGapLabel->text(), QStringLiteral("9.6"));
-    QCOMPARE(f.m_resultFontBar->value(), 0);
-    QCOMPARE(f.m_resultFontLabel->text(), QStringLiteral("30"));
-    QCOMPARE(f.m_windowPercentBar->value(), 0);
-    QCOMPARE(f.m_windowPercentLabel->text(), QStringLiteral("100"));
+    SettingsDialog& settingsDialog = *m_dialog;
+    QCOMPARE(settingsDialog.m_durationBar->value(), 1);
+    QCOMPARE(settingsDialog.m_durationLabel->text(), QStringLiteral("60"));
+    QCOMPARE(settingsDialog.m_passSpeedBar->value(), 399);
+    QCOMPARE(settingsDialog.m_passSpeedLabel->text(), QStringLiteral("1"));
+    QCOMPARE(settingsDialog.m_baseFontBar->value(), 295);
+    QCOMPARE(settingsDialog.m_baseFontLabel->text(), QStringLiteral("0.5"));
+    QCOMPARE(settingsDialog.m_rowGapBar->value(), 0);
+    QCOMPARE(settingsDialog.m_rowGapLabel->text(), QStringLiteral("9.6"));
+    QCOMPARE(settingsDialog.m_resultFontBar->value(), 0);
+    QCOMPARE(settingsDialog.m_resultFontLabel->text(), QStringLiteral("30"));
+    QCOMPARE(settingsDialog.m_windowPercentBar->value(), 0);
+    QCOMPARE(settingsDialog.m_windowPercentLabel->text(), QStringLiteral("100"));
 
     // The up arrow adds: one step up from 1 minute shows 2.
-    f.m_baseFontBar->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    QCOMPARE(f.m_baseFontLabel->text(), QStringLiteral("1"));
-    f.m_baseFontBar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    settingsDialog.m_baseFontBar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    QCOMPARE(settingsDialog.m_baseFontLabel->text(), QStringLiteral("1"));
+    settingsDialog.m_baseFontBar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
 
-    f.confirm();
+    settingsDialog.confirm();
     QCOMPARE(m_messages->texts(), QStringList{kSaved});
     QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("成功"));
-    const Settings k = reloaded();
-    QCOMPARE(k.durationMinutes(), qint16(60));
-    QCOMPARE(k.passSpeed(), qint16(1));
-    QCOMPARE(k.windowPercent, qint16(100));
-    QCOMPARE(k.baseFontSize(), 0.5f);
-    QCOMPARE(k.rowGapFontSize(), 9.6f);
-    QCOMPARE(k.resultFontSize(), 30.0f);
+    const Settings settings = reloaded();
+    QCOMPARE(settings.durationMinutes(), qint16(60));
+    QCOMPARE(settings.passSpeed(), qint16(1));
+    QCOMPARE(settings.windowPercent, qint16(100));
+    QCOMPARE(settings.baseFontSize(), 0.5f);
+    QCOMPARE(settings.rowGapFontSize(), 9.6f);
+    QCOMPARE(settings.resultFontSize(), 30.0f);
 }
 
 void tst_SettingsDialogs::backMode_data()
@@ -197,16 +197,16 @@ void tst_SettingsDialogs::backMode()
     QFETCH(int, shown);
     writeIni(QStringLiteral("[BackGround]\r\nMode=%1\r\n").arg(stored));
     load();
-    SettingsDialog& f = *m_dialog;
+    SettingsDialog& settingsDialog = *m_dialog;
     QCOMPARE(m_settings->backgroundMode(), qint16(shown));
-    QCOMPARE(f.m_backgroundModeBox->currentIndex(), shown);
-    QCOMPARE(f.m_windowPercentGroup->isHidden(), shown != 0);
-    f.confirm();
+    QCOMPARE(settingsDialog.m_backgroundModeBox->currentIndex(), shown);
+    QCOMPARE(settingsDialog.m_windowPercentGroup->isHidden(), shown != 0);
+    settingsDialog.confirm();
     QCOMPARE(reloaded().backgroundMode(), qint16(shown));
 
     // Choosing "通常" brings the window-size group back.
-    f.m_backgroundModeBox->setCurrentIndex(0);
-    QVERIFY(!f.m_windowPercentGroup->isHidden());
+    settingsDialog.m_backgroundModeBox->setCurrentIndex(0);
+    QVERIFY(!settingsDialog.m_windowPercentGroup->isHidden());
 }
 
 void tst_SettingsDialogs::colourLiteralsChecked()
@@ -214,93 +214,93 @@ void tst_SettingsDialogs::colourLiteralsChecked()
     writeIni(QStringLiteral("[BackGround]\r\nBackColor=&H1000000\r\nProblemColor=blue\r\n"
                             "ProblemBackColor=&H00FF00\r\n"));
     load();
-    SettingsDialog& f = *m_dialog;
-    QCOMPARE(f.m_backColorEdit->text(), QStringLiteral("&HE0E0E0"));
-    QCOMPARE(f.m_problemColorEdit->text(), QStringLiteral("&H000000"));
-    QCOMPARE(f.m_problemBackColorEdit->text(), QStringLiteral("&H00FF00"));
+    SettingsDialog& settingsDialog = *m_dialog;
+    QCOMPARE(settingsDialog.m_backColorEdit->text(), QStringLiteral("&HE0E0E0"));
+    QCOMPARE(settingsDialog.m_problemColorEdit->text(), QStringLiteral("&H000000"));
+    QCOMPARE(settingsDialog.m_problemBackColorEdit->text(), QStringLiteral("&H00FF00"));
 }
 
 void tst_SettingsDialogs::unknownPaperSizeKept()
 {
     writeIni(QStringLiteral("[default]\r\npaper=A4\r\n"));
     load();
-    SettingsDialog& f = *m_dialog;
+    SettingsDialog& settingsDialog = *m_dialog;
     QCOMPARE(m_settings->paperSize(), QStringLiteral("0"));
-    for (QRadioButton* option : f.m_paperOptions)
+    for (QRadioButton* option : settingsDialog.m_paperOptions)
         QVERIFY(!option->isChecked());
-    f.confirm();
+    settingsDialog.confirm();
     QCOMPARE(reloaded().paperSize(), QStringLiteral("0"));
 
     // A known size is selected again on the next opening.
     m_settings->setPaperSize(QStringLiteral("12"));
-    f.prepare();
-    QVERIFY(f.m_paperOptions[1]->isChecked());
+    settingsDialog.prepare();
+    QVERIFY(settingsDialog.m_paperOptions[1]->isChecked());
 }
 
 void tst_SettingsDialogs::folderOptionsCompareExactly()
 {
     load();
-    SettingsDialog& f = *m_dialog;
+    SettingsDialog& settingsDialog = *m_dialog;
     // A fresh installation: every folder group shows its default, the log folders too.
-    QCOMPARE(f.m_logFolderEdit->text(), m_logs);
-    QCOMPARE(f.m_logDefaultCheck->text(), m_logs);
-    QCOMPARE(f.m_passLogDefaultCheck->text(), m_logs);
-    QVERIFY(f.m_logFolderOptions[0]->isChecked());
-    QVERIFY(f.m_passLogFolderOptions[0]->isChecked());
-    QVERIFY(!f.m_logFolderEdit->isEnabled());
-    QVERIFY(!f.m_browseFolderButtons[1]->isEnabled());
-    QVERIFY(!f.m_browseFolderButtons[2]->isEnabled());
-    QVERIFY(f.m_certificationFolderOptions[0]->isChecked());
-    QVERIFY(!f.m_certificationFolderEdit->isEnabled());
-    QVERIFY(!f.m_browseFolderButtons[0]->isEnabled());
-    QCOMPARE(f.m_certificationDefaultCheck->text(), m_app + QStringLiteral("/DATA/"));
-    QCOMPARE(f.m_practiceDefaultCheck->text(), m_app + QStringLiteral("/PLACTICE/"));
+    QCOMPARE(settingsDialog.m_logFolderEdit->text(), m_logs);
+    QCOMPARE(settingsDialog.m_logDefaultCheck->text(), m_logs);
+    QCOMPARE(settingsDialog.m_passLogDefaultCheck->text(), m_logs);
+    QVERIFY(settingsDialog.m_logFolderOptions[0]->isChecked());
+    QVERIFY(settingsDialog.m_passLogFolderOptions[0]->isChecked());
+    QVERIFY(!settingsDialog.m_logFolderEdit->isEnabled());
+    QVERIFY(!settingsDialog.m_browseFolderButtons[1]->isEnabled());
+    QVERIFY(!settingsDialog.m_browseFolderButtons[2]->isEnabled());
+    QVERIFY(settingsDialog.m_certificationFolderOptions[0]->isChecked());
+    QVERIFY(!settingsDialog.m_certificationFolderEdit->isEnabled());
+    QVERIFY(!settingsDialog.m_browseFolderButtons[0]->isEnabled());
+    QCOMPARE(settingsDialog.m_certificationDefaultCheck->text(), m_app + QStringLiteral("/DATA/"));
+    QCOMPARE(settingsDialog.m_practiceDefaultCheck->text(), m_app + QStringLiteral("/PLACTICE/"));
 
-    // Saving without changes writes the folders the store had.
-    const QString logPath = m_settings->logFolder();
-    const QString subLogPath = m_settings->passLogFolder();
-    f.checkFolders();
-    f.confirm();
+    // Saving without changes writes the folders the settings had.
+    const QString logFolder = m_settings->logFolder();
+    const QString passLogFolder = m_settings->passLogFolder();
+    settingsDialog.checkFolders();
+    settingsDialog.confirm();
     QCOMPARE(m_messages->texts(), QStringList{kSaved});
-    QCOMPARE(m_settings->logFolder(), logPath);
-    QCOMPARE(m_settings->passLogFolder(), subLogPath);
-    const Settings k = reloaded();
-    QCOMPARE(k.logFolder(), m_logs);
-    QCOMPARE(k.passLogFolder(), m_logs);
+    QCOMPARE(m_settings->logFolder(), logFolder);
+    QCOMPARE(m_settings->passLogFolder(), passLogFolder);
+    const Settings settings = reloaded();
+    QCOMPARE(settings.logFolder(), m_logs);
+    QCOMPARE(settings.passLogFolder(), m_logs);
 
     // The comparison is exact: another letter case is another folder.
     const QString otherCase = m_tree->file(QStringLiteral("ad/Pelko")) + u'/';
     m_settings->setLogFolder(otherCase);
-    f.prepare();
-    QVERIFY(f.m_logFolderOptions[1]->isChecked());
-    QVERIFY(f.m_browseFolderButtons[1]->isEnabled());
-    QCOMPARE(f.m_logFolderEdit->text(), otherCase);
+    settingsDialog.prepare();
+    QVERIFY(settingsDialog.m_logFolderOptions[1]->isChecked());
+    QVERIFY(settingsDialog.m_browseFolderButtons[1]->isEnabled());
+    QCOMPARE(settingsDialog.m_logFolderEdit->text(), otherCase);
 
     // Clicking the caption check box selects the default and puts it into the box.
-    f.m_passLogFolderOptions[1]->setChecked(true);
-    f.m_passLogFolderEdit->setText(QStringLiteral("/elsewhere"));
-    f.m_passLogDefaultCheck->click();
-    QVERIFY(f.m_passLogFolderOptions[0]->isChecked());
-    QCOMPARE(f.m_passLogFolderEdit->text(), m_logs);
-    QVERIFY(f.m_passLogDefaultCheck->isChecked());
+    settingsDialog.m_passLogFolderOptions[1]->setChecked(true);
+    settingsDialog.m_passLogFolderEdit->setText(QStringLiteral("/elsewhere"));
+    settingsDialog.m_passLogDefaultCheck->click();
+    QVERIFY(settingsDialog.m_passLogFolderOptions[0]->isChecked());
+    QCOMPARE(settingsDialog.m_passLogFolderEdit->text(), m_logs);
+    QVERIFY(settingsDialog.m_passLogDefaultCheck->isChecked());
 }
 
 void tst_SettingsDialogs::practiceFolderFailsOnce()
 {
     load();
-    SettingsDialog& f = *m_dialog;
-    const int before = f.folderCheck().failures();
+    SettingsDialog& settingsDialog = *m_dialog;
+    const int before = settingsDialog.folderCheck().failures();
     const QString missing = m_tree->file(QStringLiteral("gone"));
     m_settings->setPracticeFolder(missing);
-    f.prepare();
-    QVERIFY(f.m_practiceFolderOptions[1]->isChecked());
-    f.checkFolders();
+    settingsDialog.prepare();
+    QVERIFY(settingsDialog.m_practiceFolderOptions[1]->isChecked());
+    settingsDialog.checkFolders();
     QCOMPARE(m_messages->texts(),
              QStringList{QStringLiteral(
                  "練習用データの指定ディレクトリが間違っています。デフォルト値を使用します")});
-    QVERIFY(f.m_practiceFolderOptions[0]->isChecked());
-    QCOMPARE(f.m_practiceFolderEdit->text(), m_app + QStringLiteral("/PLACTICE/"));
-    QCOMPARE(f.folderCheck().failures(), before + 1);
+    QVERIFY(settingsDialog.m_practiceFolderOptions[0]->isChecked());
+    QCOMPARE(settingsDialog.m_practiceFolderEdit->text(), m_app + QStringLiteral("/PLACTICE/"));
+    QCOMPARE(settingsDialog.folderCheck().failures(), before + 1);
     // Only the dialog is repaired; the settings learn it on saving.
     QCOMPARE(m_settings->practiceFolder(), missing);
 }
@@ -308,118 +308,118 @@ void tst_SettingsDialogs::practiceFolderFailsOnce()
 void tst_SettingsDialogs::browseStartsInTheGroupsFolder()
 {
     load();
-    SettingsDialog& f = *m_dialog;
+    SettingsDialog& settingsDialog = *m_dialog;
     m_tree->mkdir(QStringLiteral("sub"));
-    f.m_passLogFolderEdit->setText(m_tree->file(QStringLiteral("sub")));
-    f.m_passLogNameEdit->setText(QStringLiteral("pass.log"));
+    settingsDialog.m_passLogFolderEdit->setText(m_tree->file(QStringLiteral("sub")));
+    settingsDialog.m_passLogNameEdit->setText(QStringLiteral("pass.log"));
 
-    QString seenDir, seenName;
-    auto lookAndCancel = [&](QDialog& d) {
-        seenDir = static_cast<LogFileDialog&>(d).folder();
-        seenName = static_cast<LogFileDialog&>(d).fileName();
-        QMetaObject::invokeMethod(&d, "reject");
+    QString seenFolder, seenName;
+    auto lookAndCancel = [&](QDialog& child) {
+        seenFolder = static_cast<LogFileDialog&>(child).folder();
+        seenName = static_cast<LogFileDialog&>(child).fileName();
+        QMetaObject::invokeMethod(&child, "reject");
     };
     whileModal(lookAndCancel);
-    f.browseLogFile(0);
-    QCOMPARE(seenDir, m_logs);
+    settingsDialog.browseLogFile(0);
+    QCOMPARE(seenFolder, m_logs);
     QCOMPARE(seenName, QStringLiteral("pelko.log"));
     whileModal(lookAndCancel);
-    f.browseLogFile(1);
-    QCOMPARE(seenDir, m_tree->file(QStringLiteral("sub")));
+    settingsDialog.browseLogFile(1);
+    QCOMPARE(seenFolder, m_tree->file(QStringLiteral("sub")));
     QCOMPARE(seenName, QStringLiteral("pass.log"));
 
     // A name chosen there is taken over, the folder chosen there is not.
-    whileModal([&](QDialog& d) {
-        static_cast<LogFileDialog&>(d).m_nameEdit->setText(QStringLiteral("new.log"));
-        static_cast<LogFileDialog&>(d).m_okButton->click();
+    whileModal([&](QDialog& child) {
+        static_cast<LogFileDialog&>(child).m_nameEdit->setText(QStringLiteral("new.log"));
+        static_cast<LogFileDialog&>(child).m_okButton->click();
     });
-    f.browseLogFile(1);
-    QCOMPARE(f.m_passLogNameEdit->text(), QStringLiteral("new.log"));
-    QCOMPARE(f.m_passLogFolderEdit->text(), m_tree->file(QStringLiteral("sub")));
+    settingsDialog.browseLogFile(1);
+    QCOMPARE(settingsDialog.m_passLogNameEdit->text(), QStringLiteral("new.log"));
+    QCOMPARE(settingsDialog.m_passLogFolderEdit->text(), m_tree->file(QStringLiteral("sub")));
 
     // Folder browsing for the practice group (index 3) starts in its box and fills it.
-    f.m_practiceFolderOptions[1]->setChecked(true);
-    whileModal([&](QDialog& d) {
-        auto& chooser = static_cast<FolderDialog&>(d);
-        seenDir = chooser.folder();
+    settingsDialog.m_practiceFolderOptions[1]->setChecked(true);
+    whileModal([&](QDialog& child) {
+        auto& chooser = static_cast<FolderDialog&>(child);
+        seenFolder = chooser.folder();
         chooser.m_folderEdit->setText(m_tree->file(QStringLiteral("sub")));
         chooser.m_okButton->click();
     });
-    f.browseFolder(3);
-    QCOMPARE(seenDir, m_app + QStringLiteral("/PLACTICE/"));
-    QCOMPARE(f.m_practiceFolderEdit->text(), m_tree->file(QStringLiteral("sub")));
+    settingsDialog.browseFolder(3);
+    QCOMPARE(seenFolder, m_app + QStringLiteral("/PLACTICE/"));
+    QCOMPARE(settingsDialog.m_practiceFolderEdit->text(), m_tree->file(QStringLiteral("sub")));
     QVERIFY(m_messages->shown().isEmpty());
 }
 
 void tst_SettingsDialogs::saveRoundTripThroughTheFile()
 {
     load();
-    SettingsDialog& f = *m_dialog;
+    SettingsDialog& settingsDialog = *m_dialog;
     m_tree->mkdir(QStringLiteral("mine"));
     const QString mine = m_tree->file(QStringLiteral("mine"));
 
-    f.m_durationBar->setValue(55); // 6 minutes
-    f.m_changeDurationOptions[0]->setChecked(true);
-    f.m_passSpeedBar->setValue(299); // 101
-    f.m_orderOptions[2]->setChecked(true);
-    f.m_certificationFolderOptions[1]->setChecked(true);
-    f.m_certificationFolderEdit->setText(mine);
-    f.m_logNameEdit->setText(QStringLiteral("main.log"));
-    f.m_passLogOptions[0]->setChecked(true);
-    f.m_passLogFolderEdit->setText(mine + u'/');
-    f.m_passLogNameEdit->setText(QStringLiteral("pass.log"));
-    f.m_paperOptions[2]->setChecked(true);
-    f.m_rankingOptions[1]->setChecked(true);
-    f.m_backColorEdit->setText(QStringLiteral("&H102030"));
-    f.m_backgroundModeBox->setCurrentIndex(1);
-    f.m_problemColorEdit->setText(QStringLiteral("&H0000FF"));
-    f.m_baseFontBar->setValue(200);    // 10
-    f.m_lineGapBar->setValue(91);      // 0.5
-    f.m_resultFontBar->setValue(195);  // 10.5
-    f.m_windowPercentBar->setValue(9); // 91
-    f.confirm();
+    settingsDialog.m_durationBar->setValue(55); // 6 minutes
+    settingsDialog.m_changeDurationOptions[0]->setChecked(true);
+    settingsDialog.m_passSpeedBar->setValue(299); // 101
+    settingsDialog.m_orderOptions[2]->setChecked(true);
+    settingsDialog.m_certificationFolderOptions[1]->setChecked(true);
+    settingsDialog.m_certificationFolderEdit->setText(mine);
+    settingsDialog.m_logNameEdit->setText(QStringLiteral("main.log"));
+    settingsDialog.m_passLogOptions[0]->setChecked(true);
+    settingsDialog.m_passLogFolderEdit->setText(mine + u'/');
+    settingsDialog.m_passLogNameEdit->setText(QStringLiteral("pass.log"));
+    settingsDialog.m_paperOptions[2]->setChecked(true);
+    settingsDialog.m_rankingOptions[1]->setChecked(true);
+    settingsDialog.m_backColorEdit->setText(QStringLiteral("&H102030"));
+    settingsDialog.m_backgroundModeBox->setCurrentIndex(1);
+    settingsDialog.m_problemColorEdit->setText(QStringLiteral("&H0000FF"));
+    settingsDialog.m_baseFontBar->setValue(200);    // 10
+    settingsDialog.m_rowGapBar->setValue(91);       // 0.5
+    settingsDialog.m_resultFontBar->setValue(195);  // 10.5
+    settingsDialog.m_windowPercentBar->setValue(9); // 91
+    settingsDialog.confirm();
     QCOMPARE(m_messages->texts(), QStringList{kSaved});
 
-    const Settings k = reloaded();
-    QCOMPARE(k.durationMinutes(), qint16(6));
-    QVERIFY(k.canChangeDuration());
-    QCOMPARE(k.passSpeed(), qint16(101));
-    QCOMPARE(k.problemOrder(), QStringLiteral("SELECT"));
-    QCOMPARE(k.certificationFolder(), mine + u'/'); // typed without "/"; loading adds it
-    QCOMPARE(k.practiceFolder(), m_app + QStringLiteral("/PLACTICE/"));
-    QCOMPARE(k.logFolder(), m_logs);
-    QCOMPARE(k.logName(), QStringLiteral("main.log"));
-    QVERIFY(k.isPassLogEnabled());
-    QCOMPARE(k.passLogFolder(), mine + u'/');
-    QCOMPARE(k.passLogName(), QStringLiteral("pass.log"));
-    QCOMPARE(k.paperSize(), QStringLiteral("13"));
-    QVERIFY(k.rankingShowsRepeats());
-    QCOMPARE(k.backColor(), QStringLiteral("&H102030"));
-    QCOMPARE(k.backgroundMode(), qint16(1));
-    QCOMPARE(k.problemBackColor(), QStringLiteral("&HFFFFFF"));
-    QCOMPARE(k.problemColor(), QStringLiteral("&H0000FF"));
-    QCOMPARE(k.baseFontSize(), 10.0f);
-    QCOMPARE(k.rowGapFontSize(), 0.5f);
-    QCOMPARE(k.resultFontSize(), 10.5f);
-    QCOMPARE(k.windowPercent, qint16(91));
+    const Settings settings = reloaded();
+    QCOMPARE(settings.durationMinutes(), qint16(6));
+    QVERIFY(settings.canChangeDuration());
+    QCOMPARE(settings.passSpeed(), qint16(101));
+    QCOMPARE(settings.problemOrder(), QStringLiteral("SELECT"));
+    QCOMPARE(settings.certificationFolder(), mine + u'/'); // typed without "/"; loading adds it
+    QCOMPARE(settings.practiceFolder(), m_app + QStringLiteral("/PLACTICE/"));
+    QCOMPARE(settings.logFolder(), m_logs);
+    QCOMPARE(settings.logName(), QStringLiteral("main.log"));
+    QVERIFY(settings.isPassLogEnabled());
+    QCOMPARE(settings.passLogFolder(), mine + u'/');
+    QCOMPARE(settings.passLogName(), QStringLiteral("pass.log"));
+    QCOMPARE(settings.paperSize(), QStringLiteral("13"));
+    QVERIFY(settings.rankingShowsRepeats());
+    QCOMPARE(settings.backColor(), QStringLiteral("&H102030"));
+    QCOMPARE(settings.backgroundMode(), qint16(1));
+    QCOMPARE(settings.problemBackColor(), QStringLiteral("&HFFFFFF"));
+    QCOMPARE(settings.problemColor(), QStringLiteral("&H0000FF"));
+    QCOMPARE(settings.baseFontSize(), 10.0f);
+    QCOMPARE(settings.rowGapFontSize(), 0.5f);
+    QCOMPARE(settings.resultFontSize(), 10.5f);
+    QCOMPARE(settings.windowPercent, qint16(91));
 
     // Opening again shows exactly what was saved.
-    *m_settings = k;
-    f.prepare();
-    QCOMPARE(f.m_durationLabel->text(), QStringLiteral("6"));
-    QCOMPARE(f.m_lineGapLabel->text(), QStringLiteral("0.5"));
-    QVERIFY(f.m_orderOptions[2]->isChecked());
-    QVERIFY(f.m_certificationFolderOptions[1]->isChecked());
-    QVERIFY(f.m_passLogFormatButton->isEnabled());
+    *m_settings = settings;
+    settingsDialog.prepare();
+    QCOMPARE(settingsDialog.m_durationLabel->text(), QStringLiteral("6"));
+    QCOMPARE(settingsDialog.m_rowGapLabel->text(), QStringLiteral("0.5"));
+    QVERIFY(settingsDialog.m_orderOptions[2]->isChecked());
+    QVERIFY(settingsDialog.m_certificationFolderOptions[1]->isChecked());
+    QVERIFY(settingsDialog.m_passLogFormatButton->isEnabled());
 }
 
 void tst_SettingsDialogs::saveFailureSaysSo()
 {
-    // A store that never loaded refuses to write; the new values still hold in memory.
-    SettingsDialog& f = *m_dialog;
-    f.prepare();
-    f.m_passSpeedBar->setValue(389); // 11
-    f.confirm();
+    // Settings that never loaded refuse to write; the new values still hold in memory.
+    SettingsDialog& settingsDialog = *m_dialog;
+    settingsDialog.prepare();
+    settingsDialog.m_passSpeedBar->setValue(389); // 11
+    settingsDialog.confirm();
     QCOMPARE(m_messages->texts(),
              QStringList{QStringLiteral("INIファイルの書き出しに失敗しました。\r"
                                         "終了後、ＩＮＩファイルの内容を確認してください。")});
@@ -432,10 +432,10 @@ void tst_SettingsDialogs::saveFailureSaysSo()
 void tst_SettingsDialogs::cancelCopiesNothing()
 {
     load();
-    SettingsDialog& f = *m_dialog;
-    f.m_passSpeedBar->setValue(0);
-    f.m_logNameEdit->setText(QStringLiteral("other.log"));
-    f.cancel();
+    SettingsDialog& settingsDialog = *m_dialog;
+    settingsDialog.m_passSpeedBar->setValue(0);
+    settingsDialog.m_logNameEdit->setText(QStringLiteral("other.log"));
+    settingsDialog.cancel();
     QCOMPARE(m_settings->passSpeed(), qint16(25));
     QCOMPARE(m_settings->logName(), QStringLiteral("pelko.log"));
     QVERIFY(m_messages->shown().isEmpty());
@@ -445,77 +445,77 @@ void tst_SettingsDialogs::cancelCopiesNothing()
 void tst_SettingsDialogs::everyGroupReachableByTab()
 {
     load();
-    SettingsDialog& f = *m_dialog;
-    f.show();
+    SettingsDialog& settingsDialog = *m_dialog;
+    settingsDialog.show();
     QSet<QWidget*> chain;
-    QWidget* w = &f;
+    QWidget* widget = &settingsDialog;
     do {
-        w = w->nextInFocusChain();
-        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(&f))
-            chain.insert(w);
-    } while (w != &f);
-    const QList<QWidget*> wanted{f.m_durationBar,
-                                 f.m_changeDurationOptions[0],
-                                 f.m_passSpeedBar,
-                                 f.m_orderOptions[0],
-                                 f.m_paperOptions[0],
-                                 f.m_rankingOptions[0],
-                                 f.m_certificationFolderOptions[0],
-                                 f.m_certificationDefaultCheck,
-                                 f.m_certificationFolderEdit,
-                                 f.m_logNameOptions[0],
-                                 f.m_passLogOptions[0],
-                                 f.m_passLogFormatButton,
-                                 f.m_passLogNameEdit,
-                                 f.m_backColorEdit,
-                                 f.m_backgroundModeBox,
-                                 f.m_windowPercentBar,
-                                 f.m_baseFontBar,
-                                 f.m_lineGapBar,
-                                 f.m_resultFontBar,
-                                 f.m_okButton,
-                                 f.m_cancelButton};
+        widget = widget->nextInFocusChain();
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(&settingsDialog))
+            chain.insert(widget);
+    } while (widget != &settingsDialog);
+    const QList<QWidget*> wanted{settingsDialog.m_durationBar,
+                                 settingsDialog.m_changeDurationOptions[0],
+                                 settingsDialog.m_passSpeedBar,
+                                 settingsDialog.m_orderOptions[0],
+                                 settingsDialog.m_paperOptions[0],
+                                 settingsDialog.m_rankingOptions[0],
+                                 settingsDialog.m_certificationFolderOptions[0],
+                                 settingsDialog.m_certificationDefaultCheck,
+                                 settingsDialog.m_certificationFolderEdit,
+                                 settingsDialog.m_logNameOptions[0],
+                                 settingsDialog.m_passLogOptions[0],
+                                 settingsDialog.m_passLogFormatButton,
+                                 settingsDialog.m_passLogNameEdit,
+                                 settingsDialog.m_backColorEdit,
+                                 settingsDialog.m_backgroundModeBox,
+                                 settingsDialog.m_windowPercentBar,
+                                 settingsDialog.m_baseFontBar,
+                                 settingsDialog.m_rowGapBar,
+                                 settingsDialog.m_resultFontBar,
+                                 settingsDialog.m_okButton,
+                                 settingsDialog.m_cancelButton};
     for (QWidget* control : wanted)
         QVERIFY2(chain.contains(control),
                  qPrintable(control->accessibleName() + control->objectName()));
-    f.hide();
+    settingsDialog.hide();
 }
 
 void tst_SettingsDialogs::logStyleLists()
 {
     m_settings->load();
-    PassLogFormatDialog d(*m_settings);
-    d.prepare();
-    QCOMPARE(itemTexts(d.m_catalogueList), itemTexts(d.m_chosenList));
-    QCOMPARE(d.m_chosenList->count(), 16);
-    QCOMPARE(d.m_catalogueList->currentRow(), 0);
+    PassLogFormatDialog formatDialog(*m_settings);
+    formatDialog.prepare();
+    QCOMPARE(itemTexts(formatDialog.m_catalogueList), itemTexts(formatDialog.m_chosenList));
+    QCOMPARE(formatDialog.m_chosenList->count(), 16);
+    QCOMPARE(formatDialog.m_catalogueList->currentRow(), 0);
 
     // Already chosen: only the selection on the left moves on.
-    d.addSelectedColumn();
-    QCOMPARE(d.m_chosenList->count(), 16);
-    QCOMPARE(d.m_catalogueList->currentRow(), 1);
+    formatDialog.addSelectedColumn();
+    QCOMPARE(formatDialog.m_chosenList->count(), 16);
+    QCOMPARE(formatDialog.m_catalogueList->currentRow(), 1);
 
     // Removing keeps a selection at the same place, or the last one at the end.
-    d.m_chosenList->setCurrentRow(2);
-    d.removeSelectedColumn();
-    QCOMPARE(d.m_chosenList->count(), 15);
-    QCOMPARE(d.m_chosenList->currentItem()->text(), QStringLiteral("入力ユーザＩＤ"));
-    d.m_chosenList->setCurrentRow(14);
-    d.removeSelectedColumn();
-    QCOMPARE(d.m_chosenList->currentRow(), 13);
+    formatDialog.m_chosenList->setCurrentRow(2);
+    formatDialog.removeSelectedColumn();
+    QCOMPARE(formatDialog.m_chosenList->count(), 15);
+    QCOMPARE(formatDialog.m_chosenList->currentItem()->text(), QStringLiteral("入力ユーザＩＤ"));
+    formatDialog.m_chosenList->setCurrentRow(14);
+    formatDialog.removeSelectedColumn();
+    QCOMPARE(formatDialog.m_chosenList->currentRow(), 13);
 
     // Adding the removed time back appends it and selects the first entry.
-    d.m_catalogueList->setCurrentRow(2);
-    d.addSelectedColumn();
-    QCOMPARE(d.m_chosenList->item(14)->text(), QStringLiteral("時間"));
-    QCOMPARE(d.m_chosenList->currentRow(), 0);
-    QCOMPARE(d.m_catalogueList->currentRow(), 3);
-    d.m_catalogueList->setCurrentRow(15);
-    d.addSelectedColumn();
-    QCOMPARE(d.m_catalogueList->currentRow(), 15);
+    formatDialog.m_catalogueList->setCurrentRow(2);
+    formatDialog.addSelectedColumn();
+    QCOMPARE(formatDialog.m_chosenList->item(14)->text(), QStringLiteral("時間"));
+    QCOMPARE(formatDialog.m_chosenList->currentRow(), 0);
+    QCOMPARE(formatDialog.m_catalogueList->currentRow(), 3);
+    formatDialog.m_catalogueList->setCurrentRow(15);
+    formatDialog.addSelectedColumn();
+    QCOMPARE(formatDialog.m_catalogueList->currentRow(), 15);
 
     // Cancel leaves the setting alone.
-    d.cancel();
+    formatDialog.cancel();
     QCOMPARE(m_settings->passLogFormat(), QStringLiteral("0123456789ABCDEF"));
 }
 
@@ -523,11 +523,11 @@ void tst_SettingsDialogs::logStyleOkReportsUnwritableLog()
 {
     m_settings->load();
     m_settings->setPassLogFolder(m_tree->file(QStringLiteral("missing")) + u'/');
-    PassLogFormatDialog d(*m_settings);
-    d.prepare();
-    d.m_chosenList->setCurrentRow(0);
-    d.removeSelectedColumn();
-    d.confirm();
+    PassLogFormatDialog formatDialog(*m_settings);
+    formatDialog.prepare();
+    formatDialog.m_chosenList->setCurrentRow(0);
+    formatDialog.removeSelectedColumn();
+    formatDialog.confirm();
     QCOMPARE(m_messages->shown().size(), 1);
     QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("ログ書き込みエラー"));
     QCOMPARE(m_settings->passLogFormat(), QStringLiteral("123456789ABCDEF"));
@@ -536,80 +536,80 @@ void tst_SettingsDialogs::logStyleOkReportsUnwritableLog()
 
 void tst_SettingsDialogs::colorChooserBasics()
 {
-    ColorChooser c;
+    ColorChooser chooser;
     for (int i = 0; i < 16; ++i)
-        QCOMPARE(c.customColorAt(i), 0xFFFFFF);
-    c.setPickedColor(0x336699);
-    QCOMPARE(c.redByte(), quint8(0x99));
-    QCOMPARE(c.greenByte(), quint8(0x66));
-    QCOMPARE(c.blueByte(), quint8(0x33));
+        QCOMPARE(chooser.customColorAt(i), 0xFFFFFF);
+    chooser.setPickedColor(0x336699);
+    QCOMPARE(chooser.redByte(), quint8(0x99));
+    QCOMPARE(chooser.greenByte(), quint8(0x66));
+    QCOMPARE(chooser.blueByte(), quint8(0x33));
     for (const int bad : {-1, 16}) {
-        c.setCustomColorAt(bad, 0x123456);
-        QCOMPARE(c.customColorAt(bad), 0);
+        chooser.setCustomColorAt(bad, 0x123456);
+        QCOMPARE(chooser.customColorAt(bad), 0);
     }
     for (int i = 0; i < 16; ++i)
-        QCOMPARE(c.customColorAt(i), 0xFFFFFF);
+        QCOMPARE(chooser.customColorAt(i), 0xFFFFFF);
 }
 
 void tst_SettingsDialogs::colorChooserCancelAndConfirm()
 {
-    ColorChooser c;
-    c.setPickedColor(0x336699);
-    c.setCustomColorAt(3, 0x0000FF);
+    ColorChooser chooser;
+    chooser.setPickedColor(0x336699);
+    chooser.setCustomColorAt(3, 0x0000FF);
     QColor shownStart, shownCustom;
-    whileModal([&](QDialog& d) {
-        auto& dialog = static_cast<QColorDialog&>(d);
+    whileModal([&](QDialog& child) {
+        auto& dialog = static_cast<QColorDialog&>(child);
         shownStart = dialog.currentColor();
         shownCustom = QColorDialog::customColor(3);
         dialog.setCurrentColor(Qt::green);
         QTest::keyClick(&dialog, Qt::Key_Escape);
     });
-    QVERIFY(!c.pick(nullptr, ColorChooser::StartFromPicked | ColorChooser::FullDialog));
+    QVERIFY(!chooser.pick(nullptr, ColorChooser::StartFromPicked | ColorChooser::FullDialog));
     QCOMPARE(shownStart, QColor(0x99, 0x66, 0x33));
     QCOMPARE(shownCustom, QColor(Qt::red));
-    QCOMPARE(c.pickedColor(), 0x336699);
-    QCOMPARE(c.customColorAt(5), 0xFFFFFF);
+    QCOMPARE(chooser.pickedColor(), 0x336699);
+    QCOMPARE(chooser.customColorAt(5), 0xFFFFFF);
 
-    whileModal([&](QDialog& d) {
-        auto& dialog = static_cast<QColorDialog&>(d);
+    whileModal([&](QDialog& child) {
+        auto& dialog = static_cast<QColorDialog&>(child);
         QColorDialog::setCustomColor(5, QColor(1, 2, 3));
         dialog.setCurrentColor(QColor(0x10, 0x20, 0x30));
         const auto* box = dialog.findChild<QDialogButtonBox*>();
         QTest::mouseClick(box->button(QDialogButtonBox::Ok), Qt::LeftButton);
     });
-    QVERIFY(c.pick(nullptr, ColorChooser::StartFromPicked | ColorChooser::FullDialog));
-    QCOMPARE(c.pickedColor(), 0x302010);
-    QCOMPARE(c.customColorAt(5), 0x030201);
-    QCOMPARE(c.customColorAt(3), 0x0000FF);
+    QVERIFY(chooser.pick(nullptr, ColorChooser::StartFromPicked | ColorChooser::FullDialog));
+    QCOMPARE(chooser.pickedColor(), 0x302010);
+    QCOMPARE(chooser.customColorAt(5), 0x030201);
+    QCOMPARE(chooser.customColorAt(3), 0x0000FF);
 }
 
 void tst_SettingsDialogs::colourButtonCancelKeepsBox()
 {
     load();
-    SettingsDialog& f = *m_dialog;
-    const auto before = f.customColors();
+    SettingsDialog& settingsDialog = *m_dialog;
+    const auto before = settingsDialog.customColors();
     QCOMPARE(before[1], 0x1FFFFF);
-    f.m_problemColorEdit->setText(QStringLiteral("&H0080FF"));
+    settingsDialog.m_problemColorEdit->setText(QStringLiteral("&H0080FF"));
     QColor start;
-    whileModal([&](QDialog& d) {
-        start = static_cast<QColorDialog&>(d).currentColor();
+    whileModal([&](QDialog& child) {
+        start = static_cast<QColorDialog&>(child).currentColor();
         QColorDialog::setCustomColor(0, Qt::black);
-        d.reject();
+        child.reject();
     });
-    f.pickProblemColor();
+    settingsDialog.pickProblemColor();
     QCOMPARE(start, QColor(0xFF, 0x80, 0x00));
-    QCOMPARE(f.m_problemColorEdit->text(), QStringLiteral("&H0080FF"));
-    QCOMPARE(f.customColors(), before);
+    QCOMPARE(settingsDialog.m_problemColorEdit->text(), QStringLiteral("&H0080FF"));
+    QCOMPARE(settingsDialog.customColors(), before);
 
-    whileModal([&](QDialog& d) {
+    whileModal([&](QDialog& child) {
         QColorDialog::setCustomColor(0, Qt::black);
-        static_cast<QColorDialog&>(d).setCurrentColor(QColor(0, 0, 0x0A));
-        d.accept();
+        static_cast<QColorDialog&>(child).setCurrentColor(QColor(0, 0, 0x0A));
+        child.accept();
     });
-    f.pickProblemColor();
-    QCOMPARE(f.m_problemColorEdit->text(), QStringLiteral("&H0A0000"));
-    QCOMPARE(f.customColors()[0], 0);
-    QCOMPARE(f.customColors()[1], 0x1FFFFF);
+    settingsDialog.pickProblemColor();
+    QCOMPARE(settingsDialog.m_problemColorEdit->text(), QStringLiteral("&H0A0000"));
+    QCOMPARE(settingsDialog.customColors()[0], 0);
+    QCOMPARE(settingsDialog.customColors()[1], 0x1FFFFF);
 }
 
 void tst_SettingsDialogs::resolveColor()
@@ -633,18 +633,18 @@ void tst_SettingsDialogs::tenFailuresCloseTheDialog()
     int openings = 0;
     while (m_settings->folderCheck().failures() < 9) {
         const int before = m_settings->folderCheck().failures();
-        SettingsDialog f(*m_settings);
-        whileModal([](QDialog& d) { static_cast<SettingsDialog&>(d).cancel(); });
-        f.exec();
-        QCOMPARE(f.folderCheck().failures(), before + 1);
+        SettingsDialog settingsDialog(*m_settings);
+        whileModal([](QDialog& child) { static_cast<SettingsDialog&>(child).cancel(); });
+        settingsDialog.exec();
+        QCOMPARE(settingsDialog.folderCheck().failures(), before + 1);
         QVERIFY(++openings < 10);
     }
-    SettingsDialog f(*m_settings);
-    QVERIFY(f.folderCheck().failedBefore(SettingsRules::Practice));
+    SettingsDialog settingsDialog(*m_settings);
+    QVERIFY(settingsDialog.folderCheck().failedBefore(SettingsRules::Practice));
     m_messages->clear();
     // The tenth failure comes at the first activation: no modal loop is entered.
-    QCOMPARE(f.exec(), int(QDialog::Rejected));
-    QVERIFY(!f.isVisible());
+    QCOMPARE(settingsDialog.exec(), int(QDialog::Rejected));
+    QVERIFY(!settingsDialog.isVisible());
     QCOMPARE(
         m_messages->texts(),
         (QStringList{QStringLiteral("仮にPelkoのフォルダに参照します。あとから見直してください"),

@@ -109,9 +109,9 @@ void tst_SettingsRules::barEnds_data()
     QTest::newRow("base font 30") << &BaseFontBar << 30.0 << 0 << "30";
     QTest::newRow("base font 0.5") << &BaseFontBar << 0.5 << 295 << "0.5";
     QTest::newRow("base font 13") << &BaseFontBar << 13.0 << 170 << "13";
-    QTest::newRow("return font 9.6") << &LineGapBar << 9.6 << 0 << "9.6";
-    QTest::newRow("return font 0.1") << &LineGapBar << 0.1 << 95 << "0.1";
-    QTest::newRow("return font 3") << &LineGapBar << 3.0 << 66 << "3";
+    QTest::newRow("return font 9.6") << &RowGapBar << 9.6 << 0 << "9.6";
+    QTest::newRow("return font 0.1") << &RowGapBar << 0.1 << 95 << "0.1";
+    QTest::newRow("return font 3") << &RowGapBar << 3.0 << 66 << "3";
     QTest::newRow("result font 30") << &ResultFontBar << 30.0 << 0 << "30";
     QTest::newRow("result font 0.5") << &ResultFontBar << 0.5 << 295 << "0.5";
     QTest::newRow("result font 10.5") << &ResultFontBar << 10.5 << 195 << "10.5";
@@ -185,10 +185,10 @@ void tst_SettingsRules::practiceFailsOnce()
 {
     // Practice folder missing, its default present: one message, then the next folders.
     m_tree->mkdir(QStringLiteral("ok"));
-    const QString ok = m_tree->file(QStringLiteral("ok"));
+    const QString okFolder = m_tree->file(QStringLiteral("ok"));
     std::array<FolderGroup, FolderCount> groups{
-        {{m_tree->file(QStringLiteral("gone")), 1}, {ok, 1}, {ok, 1}, {ok, 1}}};
-    const std::array<QString, FolderCount> defaults{ok + u'/', ok, ok, ok};
+        {{m_tree->file(QStringLiteral("gone")), 1}, {okFolder, 1}, {okFolder, 1}, {okFolder, 1}}};
+    const std::array<QString, FolderCount> defaults{okFolder + u'/', okFolder, okFolder, okFolder};
     QList<Folder> repaired;
     FolderCheck check;
     check.repaired = [&](Folder f, const FolderGroup&) { repaired << f; };
@@ -198,21 +198,21 @@ void tst_SettingsRules::practiceFailsOnce()
     QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("ディレクトリエラー"));
     QCOMPARE(m_messages->shown().at(0).icon, MessageIcon::Critical);
     QCOMPARE(groups[Practice].option, 0);
-    QCOMPARE(groups[Practice].text, ok + u'/');
+    QCOMPARE(groups[Practice].text, okFolder + u'/');
     QCOMPARE(repaired, QList<Folder>{Practice});
     QCOMPARE(check.failures(), 1);
     QVERIFY(check.failedBefore(Practice));
-    QVERIFY(!check.failedBefore(Data));
+    QVERIFY(!check.failedBefore(Certification));
 }
 
 void tst_SettingsRules::logAndDefaultMissingCreated()
 {
     m_tree->mkdir(QStringLiteral("ok"));
-    const QString ok = m_tree->file(QStringLiteral("ok"));
+    const QString okFolder = m_tree->file(QStringLiteral("ok"));
     const QString logDefault = m_tree->file(QStringLiteral("appdata-Pelko")) + u'/';
     std::array<FolderGroup, FolderCount> groups{
-        {{ok, 1}, {ok, 1}, {m_tree->file(QStringLiteral("nolog")), 1}, {ok, 1}}};
-    const std::array<QString, FolderCount> defaults{ok, ok, logDefault, ok};
+        {{okFolder, 1}, {okFolder, 1}, {m_tree->file(QStringLiteral("nolog")), 1}, {okFolder, 1}}};
+    const std::array<QString, FolderCount> defaults{okFolder, okFolder, logDefault, okFolder};
     m_messages->script({MessageAnswer::Ok, MessageAnswer::Yes});
 
     FolderCheck check;
@@ -232,10 +232,11 @@ void tst_SettingsRules::logCreateRefused()
 {
     // No: the operator is told to look, and the check keeps failing until it gives up.
     m_tree->mkdir(QStringLiteral("ok"));
-    const QString ok = m_tree->file(QStringLiteral("ok"));
+    const QString okFolder = m_tree->file(QStringLiteral("ok"));
     const QString missing = m_tree->file(QStringLiteral("nosub"));
-    std::array<FolderGroup, FolderCount> groups{{{ok, 1}, {ok, 1}, {ok, 1}, {missing, 1}}};
-    const std::array<QString, FolderCount> defaults{ok, ok, ok, missing};
+    std::array<FolderGroup, FolderCount> groups{
+        {{okFolder, 1}, {okFolder, 1}, {okFolder, 1}, {missing, 1}}};
+    const std::array<QString, FolderCount> defaults{okFolder, okFolder, okFolder, missing};
     QList<MessageAnswer> answers{MessageAnswer::Ok};
     for (int i = 0; i < 9; ++i)
         answers << MessageAnswer::No << MessageAnswer::Ok;
@@ -257,14 +258,16 @@ void tst_SettingsRules::tenFailuresOverSeveralRuns()
 {
     // A missing practice folder whose default exists fails once per run; the count and the
     // flag carry over, so the second run goes straight to the second-failure treatment.
-    const QString ok = m_tree->file(QStringLiteral("ok"));
+    const QString okFolder = m_tree->file(QStringLiteral("ok"));
     m_tree->mkdir(QStringLiteral("ok"));
-    const std::array<QString, FolderCount> defaults{ok, ok, ok, ok};
+    const std::array<QString, FolderCount> defaults{okFolder, okFolder, okFolder, okFolder};
     FolderCheck check;
 
     auto runOnce = [&] {
-        std::array<FolderGroup, FolderCount> groups{
-            {{m_tree->file(QStringLiteral("gone")), 1}, {ok, 1}, {ok, 1}, {ok, 1}}};
+        std::array<FolderGroup, FolderCount> groups{{{m_tree->file(QStringLiteral("gone")), 1},
+                                                     {okFolder, 1},
+                                                     {okFolder, 1},
+                                                     {okFolder, 1}}};
         return check.run(groups, defaults);
     };
     QVERIFY(runOnce());
