@@ -121,7 +121,6 @@ void AboutDialog::showSystemInfo()
 
 void AboutDialog::startSystemInfoTool()
 {
-    // The first system-information tool found is started.
     for (const QString& tool : m_systemInfoTools) {
         const QString path = QStandardPaths::findExecutable(tool);
         if (!path.isEmpty() && QProcess::startDetached(path, {}))

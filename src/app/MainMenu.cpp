@@ -51,8 +51,8 @@ MainMenu::MainMenu(Settings& settings, RunRecord& record, TestWindow& testWindow
                                  QStringLiteral("ランキング"), MenuArt::ranking(), 112);
     m_settingsButton = makeButton(this, QStringLiteral("settingsButton"),
                                   QStringLiteral("環境設定"), MenuArt::settings(), 168);
-    m_quitButton =
-        makeButton(this, QStringLiteral("quitButton"), QStringLiteral("終了"), MenuArt::end(), 224);
+    m_quitButton = makeButton(this, QStringLiteral("quitButton"), QStringLiteral("終了"),
+                              MenuArt::quit(), 224);
     setFixedSize(ButtonWidth, 5 * ButtonHeight);
 
     connect(m_practiceButton, &QPushButton::clicked, this, &MainMenu::startPractice);
@@ -73,7 +73,7 @@ void MainMenu::prepare()
     }
     setFixedSize(ButtonWidth, int(column.size()) * ButtonHeight);
     centerWindow(this, QStringLiteral("center"));
-    m_firstActivation = true;
+    m_switchesPending = true;
 }
 
 void MainMenu::showEvent(QShowEvent* event)
@@ -84,7 +84,7 @@ void MainMenu::showEvent(QShowEvent* event)
 
 void MainMenu::hideSwitchedOffButtons()
 {
-    if (!m_firstActivation)
+    if (!m_switchesPending)
         return;
     if (!m_settings.showPractice()) {
         m_practiceButton->hide();
@@ -99,7 +99,7 @@ void MainMenu::hideSwitchedOffButtons()
         m_quitButton->move(0, m_quitButton->y() - ButtonHeight);
         setFixedHeight(height() - ButtonHeight);
     }
-    m_firstActivation = false;
+    m_switchesPending = false;
 }
 
 void MainMenu::openTestWindow()

@@ -41,7 +41,7 @@ private:
     // False, after saying so once, when the folder holds no problem file.
     bool problemsFoundIn(const QString& folder);
 
-    bool m_firstActivation = false;
+    bool m_switchesPending = false; // the display switches still to be applied after prepare()
     Settings& m_settings;
     RunRecord& m_record;
     TestWindow& m_testWindow;

@@ -9,6 +9,6 @@ QIcon practice();      // a pencil over a sheet
 QIcon certification(); // a rosette with ribbons
 QIcon ranking();       // a podium
 QIcon settings();      // a gear
-QIcon end();           // the power symbol
+QIcon quit();          // the power symbol
 
 } // namespace MenuArt

@@ -14,7 +14,7 @@ Pelko::Pelko()
                      [this] { AboutDialog(&m_testWindow).exec(); });
 }
 
-void Pelko::unexpectedEnding(int number, const QString& description)
+void Pelko::endOnUnexpectedError(int number, const QString& description)
 {
     showMessage(unexpectedErrorText(number, description));
     endProgram(1);
@@ -36,8 +36,8 @@ void Pelko::start()
         m_mainMenu.prepare();
         m_mainMenu.show();
     } catch (const PelkoError& e) {
-        unexpectedEnding(e.number(), e.description());
+        endOnUnexpectedError(e.number(), e.description());
     } catch (const std::exception& e) {
-        unexpectedEnding(5, QString::fromLocal8Bit(e.what()));
+        endOnUnexpectedError(5, QString::fromLocal8Bit(e.what()));
     }
 }

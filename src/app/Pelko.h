@@ -26,7 +26,7 @@ public:
     HelpViewer& helpViewer() { return m_helpViewer; }
 
 private:
-    void unexpectedEnding(int number, const QString& description);
+    void endOnUnexpectedError(int number, const QString& description);
 
     Settings m_settings;
     RunRecord m_record;

@@ -16,9 +16,9 @@ SplashScreen::SplashScreen(Settings& settings)
 {
     setObjectName(QStringLiteral("SplashScreen"));
     setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(192, 192, 192));
-    setPalette(pal);
+    QPalette grey = palette();
+    grey.setColor(QPalette::Window, QColor(192, 192, 192));
+    setPalette(grey);
 
     m_logoLabel = new QLabel(this);
     m_logoLabel->setPixmap(logoPixmap(96, devicePixelRatioF()));
@@ -59,7 +59,7 @@ int SplashScreen::exec()
 
 void SplashScreen::prepare()
 {
-    m_activated = false;
+    m_loadQueued = false;
     adjustSize();
     centerWindow(this, QStringLiteral("center"));
     m_versionLabel->setText(versionText());
@@ -68,8 +68,9 @@ void SplashScreen::prepare()
 void SplashScreen::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!m_activated) {
-        m_activated = true;
+    // Loaded from the event loop, so the splash is on screen while the settings load.
+    if (!m_loadQueued) {
+        m_loadQueued = true;
         QMetaObject::invokeMethod(this, &SplashScreen::loadSettings, Qt::QueuedConnection);
     }
 }

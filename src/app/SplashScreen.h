@@ -31,5 +31,5 @@ protected:
 
 private:
     Settings& m_settings;
-    bool m_activated = false;
+    bool m_loadQueued = false;
 };

@@ -10,30 +10,30 @@
 namespace
 {
 
-const QString kTitleError = QStringLiteral("エラー");
+const QString errorTitle = QStringLiteral("エラー");
 
-QString folderMessage(const char16_t* first, const char16_t* second)
+QString folderMessage(const char16_t* problem, const char16_t* remedy)
 {
-    return QString::fromUtf16(first) + u'\r' + QString::fromUtf16(second);
+    return QString::fromUtf16(problem) + u'\r' + QString::fromUtf16(remedy);
 }
 
 } // namespace
 
-void checkFolders(Settings& settings, const std::function<void()>& showSettings)
+void checkFolders(Settings& settings, const std::function<void()>& openSettingsDialog)
 {
     const QString appFolder = AppPaths::applicationFolder();
 
     if (!FileSystem::canEnterFolder(settings.certificationFolder())) {
         showMessage(folderMessage(u"データファイルのパスの指定が間違っています",
                                   u"デフォルトの指定で読み込んでみます"),
-                    MessageButtons::Ok, kTitleError);
+                    MessageButtons::Ok, errorTitle);
         settings.setCertificationFolder(FileSystem::joinPath(appFolder, QStringLiteral("data")));
         if (!FileSystem::canEnterFolder(settings.certificationFolder())) {
             showMessage(folderMessage(u"データファイルのパスの指定が間違っています",
                                       u"環境設定を起動しますのでパスを指定しなおしてください。"),
-                        MessageButtons::Ok, kTitleError);
-            if (showSettings)
-                showSettings();
+                        MessageButtons::Ok, errorTitle);
+            if (openSettingsDialog)
+                openSettingsDialog();
             return;
         }
     }
@@ -41,7 +41,7 @@ void checkFolders(Settings& settings, const std::function<void()>& showSettings)
     if (!FileSystem::canEnterFolder(settings.logFolder())) {
         showMessage(
             folderMessage(u"ログのパス指定が間違っています", u"デフォルトの指定で読み込んでみます"),
-            MessageButtons::Ok, kTitleError);
+            MessageButtons::Ok, errorTitle);
         settings.setLogFolder(appFolder);
     }
 
@@ -51,7 +51,7 @@ void checkFolders(Settings& settings, const std::function<void()>& showSettings)
     if (!FileSystem::canEnterFolder(settings.passLogFolder())) {
         showMessage(folderMessage(u"サブログのパス指定が間違っています",
                                   u"デフォルトの指定で読み込んでみます"),
-                    MessageButtons::Ok, kTitleError);
+                    MessageButtons::Ok, errorTitle);
         settings.setPassLogFolder(appFolder);
     }
 }

@@ -7,8 +7,8 @@
 class Settings;
 
 // Checks the data, log and sub-log folders of the settings, falling back to the application
-// folder where it can. showSettings is called when no data folder can be found at all.
-void checkFolders(Settings& settings, const std::function<void()>& showSettings);
+// folder where it can. openSettingsDialog is called when no data folder can be found at all.
+void checkFolders(Settings& settings, const std::function<void()>& openSettingsDialog);
 
 // A fresh installation has no log folder yet: make the default one, so that the first start
 // does not greet the user with a wrong-folder message. Configured folders are left alone.

@@ -168,8 +168,8 @@ bool UserEntryDialog::entriesFitTheLog()
 bool UserEntryDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        const auto* keyEvent = static_cast<QKeyEvent*>(event);
+        if (keyEvent->key() == Qt::Key_Return || keyEvent->key() == Qt::Key_Enter) {
             if (watched == m_idEdit)
                 confirmFromIdBox(13);
             else if (watched == m_nameEdit)

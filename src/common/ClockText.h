@@ -7,8 +7,14 @@
 namespace ClockText {
 
 // mm-dd-yyyy
-inline QString dateText(const QDate& d) { return d.toString(QStringLiteral("MM-dd-yyyy")); }
+inline QString dateText(const QDate& date)
+{
+    return date.toString(QStringLiteral("MM-dd-yyyy"));
+}
 // hh:mm:ss, 24-hour clock
-inline QString timeText(const QTime& t) { return t.toString(QStringLiteral("HH:mm:ss")); }
+inline QString timeText(const QTime& time)
+{
+    return time.toString(QStringLiteral("HH:mm:ss"));
+}
 
 } // namespace ClockText

@@ -19,13 +19,13 @@ public:
 
     bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
 
-    // Converts all of in; on failure returns false and the offset where it stopped.
-    bool convert(const char* in, size_t inLen, QByteArray& out, size_t& failedAt)
+    // Converts all of input; on failure returns false and the offset where it stopped.
+    bool convert(const char* input, size_t inputLength, QByteArray& out, size_t& failedAt)
     {
         iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        out.resize(qsizetype(inLen * 2 + 16));
-        char* src = const_cast<char*>(in);
-        size_t srcLeft = inLen;
+        out.resize(qsizetype(inputLength * 2 + 16));
+        char* src = const_cast<char*>(input);
+        size_t srcLeft = inputLength;
         size_t written = 0;
         while (true) {
             char* dst = out.data() + written;
@@ -41,7 +41,7 @@ public:
                 out.resize(out.size() * 2);
                 continue;
             }
-            failedAt = inLen - srcLeft;
+            failedAt = inputLength - srcLeft;
             out.resize(qsizetype(written));
             return false;
         }
@@ -55,14 +55,14 @@ private:
 
 Converter& toUnicode()
 {
-    thread_local Converter c("UTF-16LE", "CP932");
-    return c;
+    thread_local Converter converter("UTF-16LE", "CP932");
+    return converter;
 }
 
 Converter& fromUnicode()
 {
-    thread_local Converter c("CP932", "UTF-16LE");
-    return c;
+    thread_local Converter converter("CP932", "UTF-16LE");
+    return converter;
 }
 
 } // namespace
@@ -102,13 +102,13 @@ Encoded encode(QStringView text)
 
 std::optional<quint16> codeOf(QStringView character)
 {
-    const Encoded e = encode(character);
-    if (!e.ok || e.bytes.isEmpty() || e.bytes.size() > 2)
+    const Encoded encoded = encode(character);
+    if (!encoded.ok || encoded.bytes.isEmpty() || encoded.bytes.size() > 2)
         return std::nullopt;
-    const auto b0 = quint8(e.bytes.at(0));
-    if (e.bytes.size() == 1)
-        return b0;
-    return quint16(b0 * 256 + quint8(e.bytes.at(1)));
+    const auto lead = quint8(encoded.bytes.at(0));
+    if (encoded.bytes.size() == 1)
+        return lead;
+    return quint16(lead * 256 + quint8(encoded.bytes.at(1)));
 }
 
 qsizetype byteLength(QStringView text)

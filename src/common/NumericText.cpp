@@ -29,57 +29,57 @@ int asciiDigit(QChar c)
     return -1;
 }
 
-// Parses a number at text[pos...]; returns the value and the end position.
+// A number read at text[pos...]: its value, where it ended, and whether any digit was read.
 struct Parsed {
     double value = 0;
     qsizetype end = 0;
-    bool any = false;
+    bool anyDigit = false;
 };
 
 Parsed parseRadix(QStringView text, qsizetype pos, int radix)
 {
-    Parsed p;
-    quint64 acc = 0;
+    Parsed parsed;
+    quint64 bits = 0;
     qsizetype i = pos;
     for (; i < text.size(); ++i) {
-        const int d = asciiDigit(text.at(i));
-        if (d < 0 || d >= radix)
+        const int digit = asciiDigit(text.at(i));
+        if (digit < 0 || digit >= radix)
             break;
-        acc = acc * quint64(radix) + quint64(d);
-        if (acc > 0xFFFFFFFFull)
-            acc &= 0xFFFFFFFFull;
-        p.any = true;
+        bits = bits * quint64(radix) + quint64(digit);
+        if (bits > 0xFFFFFFFFull)
+            bits &= 0xFFFFFFFFull;
+        parsed.anyDigit = true;
     }
     // Literals are 16-bit when they fit, 32-bit otherwise, with the sign of that width.
-    if (acc <= 0xFFFF && (i - pos) <= 4)
-        p.value = double(qint16(quint16(acc)));
+    if (bits <= 0xFFFF && (i - pos) <= 4)
+        parsed.value = double(qint16(quint16(bits)));
     else
-        p.value = double(qint32(quint32(acc)));
-    p.end = i;
-    return p;
+        parsed.value = double(qint32(quint32(bits)));
+    parsed.end = i;
+    return parsed;
 }
 
 Parsed parseDecimal(QStringView text, qsizetype pos)
 {
-    Parsed p;
+    Parsed parsed;
     qsizetype i = pos;
     QString digits;
     if (i < text.size() && (text.at(i) == u'+' || text.at(i) == u'-'))
         digits.append(text.at(i++));
-    bool mantissa = false;
+    bool mantissaDigits = false;
     while (i < text.size() && text.at(i) >= u'0' && text.at(i) <= u'9') {
         digits.append(text.at(i++));
-        mantissa = true;
+        mantissaDigits = true;
     }
     if (i < text.size() && text.at(i) == u'.') {
         digits.append(text.at(i++));
         while (i < text.size() && text.at(i) >= u'0' && text.at(i) <= u'9') {
             digits.append(text.at(i++));
-            mantissa = true;
+            mantissaDigits = true;
         }
     }
-    if (!mantissa)
-        return p;
+    if (!mantissaDigits)
+        return parsed;
     if (i < text.size() && (text.at(i) == u'e' || text.at(i) == u'E' || text.at(i) == u'd' ||
                             text.at(i) == u'D')) {
         qsizetype j = i + 1;
@@ -95,12 +95,12 @@ Parsed parseDecimal(QStringView text, qsizetype pos)
         }
     }
     bool ok = false;
-    p.value = digits.toDouble(&ok);
-    p.any = ok;
+    parsed.value = digits.toDouble(&ok);
+    parsed.anyDigit = ok;
     if (!ok)
-        p.value = 0;
-    p.end = i;
-    return p;
+        parsed.value = 0;
+    parsed.end = i;
+    return parsed;
 }
 
 Parsed parseAt(QStringView text, qsizetype pos)
@@ -127,29 +127,29 @@ double leadingValue(QStringView text)
 
 bool isNumber(QStringView text)
 {
-    const QStringView t = text.trimmed();
-    if (t.isEmpty())
+    const QStringView trimmed = text.trimmed();
+    if (trimmed.isEmpty())
         return false;
-    const Parsed p = parseAt(t, 0);
-    return p.any && p.end == t.size();
+    const Parsed parsed = parseAt(trimmed, 0);
+    return parsed.anyDigit && parsed.end == trimmed.size();
 }
 
 std::optional<qint16> toInt16(double value)
 {
     if (!std::isfinite(value))
         return std::nullopt;
-    const double r = roundHalfEven(value, 0);
-    if (r < -32768.0 || r > 32767.0)
+    const double rounded = roundHalfEven(value, 0);
+    if (rounded < -32768.0 || rounded > 32767.0)
         return std::nullopt;
-    return qint16(r);
+    return qint16(rounded);
 }
 
 qint16 checkedInt16(double value)
 {
-    const auto v = toInt16(value);
-    if (!v)
+    const auto converted = toInt16(value);
+    if (!converted)
         throw PelkoError::overflow();
-    return *v;
+    return *converted;
 }
 
 double roundHalfEven(double value, int decimals)
@@ -158,11 +158,11 @@ double roundHalfEven(double value, int decimals)
         return value;
     const double scale = std::pow(10.0, decimals);
     const double scaled = value * scale;
-    const int saved = std::fegetround();
+    const int savedMode = std::fegetround();
     std::fesetround(FE_TONEAREST);
-    const double r = std::nearbyint(scaled);
-    std::fesetround(saved);
-    return r / scale;
+    const double rounded = std::nearbyint(scaled);
+    std::fesetround(savedMode);
+    return rounded / scale;
 }
 
 float roundToTenth(double value)
@@ -177,8 +177,8 @@ double floorOf(double value)
 
 QString formatWhole(double value)
 {
-    const double r = roundHalfEven(value, 0);
-    return QString::number(r == 0 ? 0.0 : r, 'f', 0);
+    const double rounded = roundHalfEven(value, 0);
+    return QString::number(rounded == 0 ? 0.0 : rounded, 'f', 0);
 }
 
 namespace {
@@ -188,31 +188,31 @@ QString sevenDigits(float value)
 {
     if (value == 0.0f || !std::isfinite(value))
         return QStringLiteral("0");
-    const double v = double(value);
-    const int magnitude = int(std::floor(std::log10(std::fabs(v))));
+    const double wide = double(value);
+    const int magnitude = int(std::floor(std::log10(std::fabs(wide))));
     const int decimals = std::max(0, 6 - magnitude);
-    QString s = QString::number(roundHalfEven(v, decimals), 'f', decimals);
-    if (s.contains(u'.')) {
-        while (s.endsWith(u'0'))
-            s.chop(1);
-        if (s.endsWith(u'.'))
-            s.chop(1);
+    QString text = QString::number(roundHalfEven(wide, decimals), 'f', decimals);
+    if (text.contains(u'.')) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
     }
-    if (s == QStringLiteral("-0"))
-        s = QStringLiteral("0");
-    return s;
+    if (text == QStringLiteral("-0"))
+        text = QStringLiteral("0");
+    return text;
 }
 
 } // namespace
 
 QString singleLogText(float value)
 {
-    QString s = sevenDigits(value);
-    if (s.startsWith(QStringLiteral("0.")))
-        s.remove(0, 1);
-    else if (s.startsWith(QStringLiteral("-0.")))
-        s.remove(1, 1);
-    return s;
+    QString text = sevenDigits(value);
+    if (text.startsWith(QStringLiteral("0.")))
+        text.remove(0, 1);
+    else if (text.startsWith(QStringLiteral("-0.")))
+        text.remove(1, 1);
+    return text;
 }
 
 QString singleDisplayText(float value) { return sevenDigits(value); }

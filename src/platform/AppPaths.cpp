@@ -32,9 +32,9 @@ QString appDataFolder()
     const QString appData = qEnvironmentVariable("APPDATA");
     if (!appData.isEmpty())
         return withoutTrailingSlash(appData);
-    const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
-    if (!xdg.isEmpty())
-        return withoutTrailingSlash(xdg);
+    const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!dataHome.isEmpty())
+        return withoutTrailingSlash(dataHome);
     return QDir::homePath() + QStringLiteral("/.local/share");
 }
 

@@ -9,7 +9,8 @@ namespace AppPaths {
 // tests). Never ends in "/" unless it is the root.
 QString applicationFolder();
 
-// The user's application-data folder: APPDATA when set, else ~/.local/share.
+// The user's application-data folder: APPDATA when set, else XDG_DATA_HOME, else
+// ~/.local/share.
 QString appDataFolder();
 
 } // namespace AppPaths

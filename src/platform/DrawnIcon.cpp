@@ -14,9 +14,9 @@ public:
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override
     {
-        const qreal s = qMin(rect.width(), rect.height());
-        const QRectF square(rect.x() + (rect.width() - s) / 2.0,
-                            rect.y() + (rect.height() - s) / 2.0, s, s);
+        const qreal side = qMin(rect.width(), rect.height());
+        const QRectF square(rect.x() + (rect.width() - side) / 2.0,
+                            rect.y() + (rect.height() - side) / 2.0, side, side);
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing);
         m_drawing(*painter, square, mode == QIcon::Disabled);
@@ -31,14 +31,14 @@ public:
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
                          qreal scale) override
     {
-        QPixmap pm(size * scale);
-        pm.fill(Qt::transparent);
+        QPixmap pixmap(size * scale);
+        pixmap.fill(Qt::transparent);
         {
-            QPainter painter(&pm);
-            paint(&painter, QRect(QPoint(0, 0), pm.size()), mode, state);
+            QPainter painter(&pixmap);
+            paint(&painter, QRect(QPoint(0, 0), pixmap.size()), mode, state);
         }
-        pm.setDevicePixelRatio(scale);
-        return pm;
+        pixmap.setDevicePixelRatio(scale);
+        return pixmap;
     }
 
     QIconEngine* clone() const override { return new DrawnIconEngine(m_drawing); }

@@ -51,15 +51,15 @@ QString joinPath(const QString& folder, const QString& name)
 {
     if (folder.isEmpty())
         return name;
-    QString f = folder;
-    while (f.size() > 1 && f.endsWith(u'/'))
-        f.chop(1);
-    QString n = name;
-    while (n.startsWith(u'/'))
-        n.remove(0, 1);
-    if (f == u"/")
-        return f + n;
-    return f + u'/' + n;
+    QString head = folder;
+    while (head.size() > 1 && head.endsWith(u'/'))
+        head.chop(1);
+    QString tail = name;
+    while (tail.startsWith(u'/'))
+        tail.remove(0, 1);
+    if (head == u"/")
+        return head + tail;
+    return head + u'/' + tail;
 }
 
 QString withTrailingSlash(const QString& folder)

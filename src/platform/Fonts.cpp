@@ -4,8 +4,8 @@
 
 namespace {
 
-QFont named(const QString& wanted, const QString& standIn, QFont::StyleHint hint,
-            qreal pointSize)
+QFont fontOrStandIn(const QString& wanted, const QString& standIn, QFont::StyleHint hint,
+                    qreal pointSize)
 {
     QFont font(QFontDatabase::hasFamily(wanted) ? wanted : standIn);
     font.setStyleHint(hint);
@@ -20,14 +20,14 @@ namespace Fonts {
 
 QFont fixedPitch(qreal pointSize)
 {
-    return named(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"),
-                 QFont::Monospace, pointSize);
+    return fontOrStandIn(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"),
+                         QFont::Monospace, pointSize);
 }
 
 QFont proportional(qreal pointSize)
 {
-    return named(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"),
-                 QFont::SansSerif, pointSize);
+    return fontOrStandIn(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"),
+                         QFont::SansSerif, pointSize);
 }
 
 } // namespace Fonts

@@ -2,7 +2,7 @@
 
 namespace {
 
-MessageService* g_service = nullptr;
+MessageService* installedService = nullptr;
 
 MessageAnswer defaultButton(MessageButtons buttons)
 {
@@ -27,15 +27,15 @@ MessageAnswer showMessage(const QString& text, MessageButtons buttons, const QSt
                           MessageIcon icon)
 {
     const QString shownTitle = title.isEmpty() ? applicationTitle() : title;
-    if (!g_service)
+    if (!installedService)
         return defaultButton(buttons);
-    return g_service->show(text, shownTitle, buttons, icon);
+    return installedService->show(text, shownTitle, buttons, icon);
 }
 
 MessageService* setMessageService(MessageService* service)
 {
-    MessageService* previous = g_service;
-    g_service = service;
+    MessageService* previous = installedService;
+    installedService = service;
     return previous;
 }
 
@@ -45,10 +45,10 @@ MessageRecorder::~MessageRecorder() { setMessageService(m_previous); }
 
 QStringList MessageRecorder::texts() const
 {
-    QStringList out;
-    for (const Shown& s : m_shown)
-        out << s.text;
-    return out;
+    QStringList texts;
+    for (const Shown& box : m_shown)
+        texts << box.text;
+    return texts;
 }
 
 MessageAnswer MessageRecorder::show(const QString& text, const QString& title,

@@ -6,14 +6,14 @@ namespace {
 
 std::function<QStringList()>& namesProvider()
 {
-    static std::function<QStringList()> f;
-    return f;
+    static std::function<QStringList()> provider;
+    return provider;
 }
 
-std::function<QString()>& defaultProvider()
+std::function<QString()>& defaultNameProvider()
 {
-    static std::function<QString()> f;
-    return f;
+    static std::function<QString()> provider;
+    return provider;
 }
 
 } // namespace
@@ -29,8 +29,9 @@ QStringList installedNames()
 
 QString defaultName()
 {
-    if (defaultProvider())
-        return defaultProvider()();
+    if (defaultNameProvider())
+        return defaultNameProvider()();
+    // Stand-in names without a stand-in default: no default printer.
     if (namesProvider())
         return QString();
     return QPrinterInfo::defaultPrinterName();
@@ -39,7 +40,7 @@ QString defaultName()
 void setProvider(std::function<QStringList()> names, std::function<QString()> defaultPrinter)
 {
     namesProvider() = std::move(names);
-    defaultProvider() = std::move(defaultPrinter);
+    defaultNameProvider() = std::move(defaultPrinter);
 }
 
 } // namespace Printers

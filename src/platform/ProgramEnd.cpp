@@ -4,26 +4,26 @@
 
 namespace {
 
-std::function<void(int)>& handler()
+std::function<void(int)>& installedHandler()
 {
-    static std::function<void(int)> h;
-    return h;
+    static std::function<void(int)> handler;
+    return handler;
 }
 
 } // namespace
 
 void endProgram(int exitCode)
 {
-    if (handler()) {
-        handler()(exitCode);
+    if (installedHandler()) {
+        installedHandler()(exitCode);
         return;
     }
     std::exit(exitCode);
 }
 
-std::function<void(int)> setEndProgramHandler(std::function<void(int)> h)
+std::function<void(int)> setEndProgramHandler(std::function<void(int)> handler)
 {
-    std::function<void(int)> previous = std::move(handler());
-    handler() = std::move(h);
+    std::function<void(int)> previous = std::move(installedHandler());
+    installedHandler() = std::move(handler);
     return previous;
 }

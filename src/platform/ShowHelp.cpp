@@ -2,14 +2,14 @@
 
 #include "HelpViewer.h"
 
-QString helpPageFor(qint16 kind, qint32 data)
+QString helpPageFor(qint16 kind, qint32 pageNumber)
 {
     const QString contents = QStringLiteral("contents.html");
     if (kind == 2)
         return QStringLiteral("usinghelp.html");
     if (kind != 0)
         return contents;
-    switch (data) {
+    switch (pageNumber) {
     case HelpUsingHelp:
         return QStringLiteral("usinghelp.html");
     case HelpTaking:
@@ -31,9 +31,10 @@ QString helpPageFor(qint16 kind, qint32 data)
     }
 }
 
-void openHelp(HelpViewer& viewer, QWidget* owner, const QString& helpFile, qint16 kind, qint32 data)
+void openHelp(HelpViewer& viewer, QWidget* owner, const QString& helpFile, qint16 kind,
+              qint32 pageNumber)
 {
     Q_UNUSED(helpFile);
-    viewer.showPage(helpPageFor(kind, data));
+    viewer.showPage(helpPageFor(kind, pageNumber));
     viewer.showNear(owner);
 }

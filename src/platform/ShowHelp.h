@@ -12,9 +12,9 @@ class QWidget;
 //
 // kind 1 (and every kind not listed): the contents page.
 // kind 2: the page on using the help.
-// kind 0: the page whose number is data (HelpPageNumber); an unknown number gives the contents.
+// kind 0: the page numbered pageNumber (HelpPageNumber); an unknown number gives the contents.
 void openHelp(HelpViewer& viewer, QWidget* owner, const QString& helpFile, qint16 kind,
-              qint32 data);
+              qint32 pageNumber);
 
 // Page numbers for kind 0.
 enum HelpPageNumber : qint32 {
@@ -29,6 +29,6 @@ enum HelpPageNumber : qint32 {
     HelpProblems = 70,
 };
 
-// The bundled page that openHelp opens for kind and data: a file name inside the help
+// The bundled page that openHelp opens for kind and pageNumber: a file name inside the help
 // resources, such as "contents.html".
-QString helpPageFor(qint16 kind, qint32 data);
+QString helpPageFor(qint16 kind, qint32 pageNumber);

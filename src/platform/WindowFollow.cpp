@@ -11,7 +11,7 @@ void WindowFollow::install(QWidget* leader, QWidget* follower)
         return;
     m_leader = leader;
     m_follower = follower;
-    m_moving = false;
+    m_leaderMoved = false;
     leader->installEventFilter(this);
 }
 
@@ -21,7 +21,7 @@ void WindowFollow::remove()
         m_leader->removeEventFilter(this);
     m_leader = nullptr;
     m_follower = nullptr;
-    m_moving = false;
+    m_leaderMoved = false;
 }
 
 bool WindowFollow::eventFilter(QObject* watched, QEvent* event)
@@ -29,13 +29,13 @@ bool WindowFollow::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_leader) {
         switch (event->type()) {
         case QEvent::Move:
-            m_moving = true;
+            m_leaderMoved = true;
             break;
         // The end of a drag: the mouse lets go of the frame, or a keyboard move is confirmed.
         case QEvent::MouseButtonRelease:
         case QEvent::NonClientAreaMouseButtonRelease:
         case QEvent::KeyRelease:
-            if (m_moving)
+            if (m_leaderMoved)
                 follow();
             break;
         default:
@@ -47,9 +47,9 @@ bool WindowFollow::eventFilter(QObject* watched, QEvent* event)
 
 void WindowFollow::follow()
 {
-    m_moving = false;
+    m_leaderMoved = false;
     if (!m_leader || !m_follower)
         return;
-    const QRect leader = m_leader->geometry();
-    m_follower->move(leader.left(), leader.top() + leader.height());
+    const QRect leaderFrame = m_leader->geometry();
+    m_follower->move(leaderFrame.left(), leaderFrame.top() + leaderFrame.height());
 }

@@ -26,5 +26,5 @@ private:
 
     QPointer<QWidget> m_leader;
     QPointer<QWidget> m_follower;
-    bool m_moving = false;
+    bool m_leaderMoved = false; // since the last time the follower caught up
 };

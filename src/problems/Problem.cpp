@@ -22,7 +22,8 @@ QString errorTitle()
 } // namespace
 
 Problem::Problem()
-    : m_clock([] { return QDateTime::currentDateTime(); }), m_random(&ProblemPicker::defaultDraw)
+    : m_clock([] { return QDateTime::currentDateTime(); }),
+      m_randomSource(&ProblemPicker::defaultDraw)
 {
 }
 
@@ -55,8 +56,8 @@ qint16 Problem::load(const QString& dataFolder, const QString& previousName, con
     qsizetype index = 0;
     switch (ProblemPicker::kindOf(previousName, mode)) {
     case ProblemPicker::Kind::Random:
-        index =
-            ProblemPicker::randomIndex(m_random(ProblemPicker::seedOf(m_clock())), names.size());
+        index = ProblemPicker::randomIndex(m_randomSource(ProblemPicker::seedOf(m_clock())),
+                                           names.size());
         break;
     case ProblemPicker::Kind::Sequence:
         index = ProblemPicker::sequenceIndex(names, previousName);
@@ -160,5 +161,5 @@ QStringList Problem::problemFiles(const QString& dataFolder)
 
 QString Problem::fileHeader(const QString& path)
 {
-    return ProblemFile::headText(FileSystem::resolveCase(path), 20);
+    return ProblemFile::fileHeader(FileSystem::resolveCase(path), 20);
 }

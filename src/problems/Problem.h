@@ -68,7 +68,7 @@ public:
 
     // Stand-ins for the clock and the random generator (tests).
     void setClock(Clock clock) { m_clock = std::move(clock); }
-    void setRandomSource(RandomSource source) { m_random = std::move(source); }
+    void setRandomSource(RandomSource source) { m_randomSource = std::move(source); }
 
 private:
     qint16 load(const QString& dataFolder, const QString& previousName, const QString& mode);
@@ -86,6 +86,6 @@ private:
     KeyedCollection<ProblemLine> m_lines;
     bool m_folderRetried = false;
     Clock m_clock;
-    RandomSource m_random;
+    RandomSource m_randomSource;
     FolderChooser m_folderChooser;
 };

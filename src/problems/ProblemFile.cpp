@@ -19,19 +19,19 @@ constexpr qint64 ChunkSize = 64 * 1024;
 // No Shift-JIS character takes more than two bytes, so a longer line is too long.
 constexpr qsizetype MaxLineBytes = qsizetype(MaxCharacters) * 2;
 
-QString fileText(const QString& name)
+QString fileLabel(const QString& name)
 {
     return QStringLiteral("問題ファイル ") + name;
 }
 
-[[noreturn]] void invalidText(const QString& name, qint64 lineNumber)
+[[noreturn]] void raiseInvalidText(const QString& name, qint64 lineNumber)
 {
-    throw PelkoError(InvalidText, fileText(name) + QStringLiteral(" の ") +
+    throw PelkoError(InvalidText, fileLabel(name) + QStringLiteral(" の ") +
                                       QString::number(lineNumber) +
                                       QStringLiteral(" 行目に読み込めない文字があります。"));
 }
 
-[[noreturn]] void overflow(const QString& what)
+[[noreturn]] void raiseOverflow(const QString& what)
 {
     throw PelkoError(PelkoError::Overflow, what + QStringLiteral("（32767 まで）。"));
 }
@@ -45,7 +45,7 @@ public:
     {
         m_current.append(bytes, size);
         if (m_current.size() > MaxLineBytes)
-            tooLong();
+            raiseTooLong();
     }
 
     void endLine()
@@ -54,37 +54,37 @@ public:
         m_current.clear();
         const qint64 lineNumber = m_lines.size() + 1;
         if (!decoded.ok)
-            invalidText(m_name, lineNumber);
+            raiseInvalidText(m_name, lineNumber);
         if (lineNumber > MaxLines)
-            overflow(fileText(m_name) + QStringLiteral(" の行数が多すぎます"));
+            raiseOverflow(fileLabel(m_name) + QStringLiteral(" の行数が多すぎます"));
         const qsizetype count = ProblemLine::characterCount(decoded.text);
         if (count > MaxCharacters)
-            overflow(fileText(m_name) + QStringLiteral(" の ") + QString::number(lineNumber) +
-                     QStringLiteral(" 行目の文字数が多すぎます"));
+            raiseOverflow(fileLabel(m_name) + QStringLiteral(" の ") + QString::number(lineNumber) +
+                          QStringLiteral(" 行目の文字数が多すぎます"));
         m_total += count;
         if (m_total > MaxCharacters)
-            overflow(fileText(m_name) + QStringLiteral(" の文字数が多すぎます"));
+            raiseOverflow(fileLabel(m_name) + QStringLiteral(" の文字数が多すぎます"));
         m_lines.append(decoded.text);
     }
 
-    bool pending() const { return !m_current.isEmpty(); }
-    QStringList take() { return std::move(m_lines); }
+    bool hasUnfinishedLine() const { return !m_current.isEmpty(); }
+    QStringList takeLines() { return std::move(m_lines); }
 
 private:
     // Report bad bytes as such rather than as a long line.
-    [[noreturn]] void tooLong()
+    [[noreturn]] void raiseTooLong()
     {
         const qint64 lineNumber = m_lines.size() + 1;
         // The cut may split the last double-byte character; that is no fault of the file.
         const Cp932::Decoded head = Cp932::decode(m_current.first(MaxLineBytes));
         if (!head.ok && head.errorOffset < MaxLineBytes - 1)
-            invalidText(m_name, lineNumber);
-        overflow(fileText(m_name) + QStringLiteral(" の ") + QString::number(lineNumber) +
-                 QStringLiteral(" 行目の文字数が多すぎます"));
+            raiseInvalidText(m_name, lineNumber);
+        raiseOverflow(fileLabel(m_name) + QStringLiteral(" の ") + QString::number(lineNumber) +
+                      QStringLiteral(" 行目の文字数が多すぎます"));
     }
 
     QString m_name;
-    QByteArray m_current;
+    QByteArray m_current; // bytes of the line not yet ended
     QStringList m_lines;
     qint64 m_total = 0;
 };
@@ -94,8 +94,8 @@ void openForReading(QFile& file, const QString& name)
     if (file.open(QIODevice::ReadOnly))
         return;
     if (!QFileInfo::exists(file.fileName()))
-        throw PelkoError(FileNotFound, fileText(name) + QStringLiteral(" が見つかりません。"));
-    throw PelkoError(AccessError, fileText(name) + QStringLiteral(" を開けません。"));
+        throw PelkoError(FileNotFound, fileLabel(name) + QStringLiteral(" が見つかりません。"));
+    throw PelkoError(AccessError, fileLabel(name) + QStringLiteral(" を開けません。"));
 }
 
 } // namespace
@@ -111,14 +111,15 @@ QStringList readLines(const QString& path, const QString& name)
         chunk = file.read(ChunkSize);
         if (chunk.isEmpty()) {
             if (file.error() != QFileDevice::NoError || !file.atEnd())
-                throw PelkoError(ReadError, fileText(name) + QStringLiteral(" を読み込めません。"));
+                throw PelkoError(ReadError,
+                                 fileLabel(name) + QStringLiteral(" を読み込めません。"));
             break;
         }
-        const char* data = chunk.constData();
+        const char* bytes = chunk.constData();
         const qsizetype size = chunk.size();
         qsizetype start = 0;
         for (qsizetype i = 0; i < size; ++i) {
-            const char c = data[i];
+            const char c = bytes[i];
             if (c != CR && c != LF)
                 continue;
             if (c == LF && afterCR && i == start) { // the LF of a CR LF
@@ -126,22 +127,22 @@ QStringList readLines(const QString& path, const QString& name)
                 start = i + 1;
                 continue;
             }
-            lines.add(data + start, i - start);
+            lines.add(bytes + start, i - start);
             lines.endLine();
             afterCR = (c == CR);
             start = i + 1;
         }
         if (start < size) {
-            lines.add(data + start, size - start);
+            lines.add(bytes + start, size - start);
             afterCR = false;
         }
     }
-    if (lines.pending())
+    if (lines.hasUnfinishedLine())
         lines.endLine();
-    return lines.take();
+    return lines.takeLines();
 }
 
-QString headText(const QString& path, qsizetype maxCharacters)
+QString fileHeader(const QString& path, qsizetype maxCharacters)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -153,7 +154,7 @@ QString headText(const QString& path, qsizetype maxCharacters)
         ++end;
     const QString text = Cp932::decode(head.first(end)).text;
     qsizetype cut = 0;
-    for (qsizetype n = 0; n < maxCharacters && cut < text.size(); ++n)
+    for (qsizetype taken = 0; taken < maxCharacters && cut < text.size(); ++taken)
         cut += (text.at(cut).isHighSurrogate() && cut + 1 < text.size()) ? 2 : 1;
     return text.left(cut);
 }

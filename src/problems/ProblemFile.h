@@ -24,6 +24,6 @@ QStringList readLines(const QString& path, const QString& name);
 
 // The first maxCharacters characters of the first line; the empty text for an empty or
 // unreadable file. Text after an invalid byte is left out.
-QString headText(const QString& path, qsizetype maxCharacters);
+QString fileHeader(const QString& path, qsizetype maxCharacters);
 
 } // namespace ProblemFile

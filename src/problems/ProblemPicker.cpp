@@ -10,7 +10,7 @@ namespace ProblemPicker
 namespace
 {
 
-// Trims spaces only, not other white space.
+// Only spaces count as blank, not other white space.
 bool isBlank(const QString& text)
 {
     for (const QChar c : text) {
@@ -25,26 +25,26 @@ bool isBlank(const QString& text)
 Kind kindOf(const QString& previousName, const QString& mode)
 {
     const QString upper = mode.toUpper();
-    const bool sequence = upper == u"SEQUENCE";
-    if (mode == u"KENTEI" || (!sequence && upper != u"SELECT"))
+    const bool isSequence = upper == u"SEQUENCE";
+    if (mode == u"KENTEI" || (!isSequence && upper != u"SELECT"))
         return Kind::Random;
-    if (sequence || isBlank(previousName))
+    if (isSequence || isBlank(previousName))
         return Kind::Sequence;
     return Kind::Selection;
 }
 
 quint32 seedOf(const QDateTime& now)
 {
-    const QTime t = now.time();
-    return quint32(t.second() + t.minute() + t.hour() + now.date().day());
+    const QTime time = now.time();
+    return quint32(time.second() + time.minute() + time.hour() + now.date().day());
 }
 
-qsizetype randomIndex(double r, qsizetype n)
+qsizetype randomIndex(double draw, qsizetype count)
 {
-    if (n <= 1)
+    if (count <= 1)
         return 0;
-    const auto i = qsizetype(NumericText::roundHalfEven(r * double(n - 1)));
-    return std::clamp<qsizetype>(i, 0, n - 1);
+    const auto index = qsizetype(NumericText::roundHalfEven(draw * double(count - 1)));
+    return std::clamp<qsizetype>(index, 0, count - 1);
 }
 
 qsizetype sequenceIndex(const QStringList& sorted, const QString& previousName)
@@ -58,10 +58,10 @@ qsizetype sequenceIndex(const QStringList& sorted, const QString& previousName)
 
 std::optional<qsizetype> selectionIndex(const QStringList& sorted, const QString& wanted)
 {
-    const qsizetype i = sorted.indexOf(wanted);
-    if (i < 0)
+    const qsizetype index = sorted.indexOf(wanted);
+    if (index < 0)
         return std::nullopt;
-    return i;
+    return index;
 }
 
 double defaultDraw(quint32 seed)

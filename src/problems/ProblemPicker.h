@@ -20,8 +20,8 @@ Kind kindOf(const QString& previousName, const QString& mode);
 // The random generator is seeded from the clock: second + minute + hour + day of month.
 quint32 seedOf(const QDateTime& now);
 
-// Index for a draw r in [0, 1): r × (n − 1), halves to even.
-qsizetype randomIndex(double r, qsizetype n);
+// Index among count names for a draw in [0, 1): draw × (count − 1), halves to even.
+qsizetype randomIndex(double draw, qsizetype count);
 
 // First name ordinally greater than the previous one, wrapping to 0.
 qsizetype sequenceIndex(const QStringList& sorted, const QString& previousName);

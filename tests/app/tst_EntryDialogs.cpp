@@ -36,27 +36,27 @@ private:
 
 void tst_EntryDialogs::entryStartsFromAccountName()
 {
-    UserEntryDialog form(*m_record);
+    UserEntryDialog dialog(*m_record);
     m_record->setUserName(QStringLiteral("前回の名前"));
-    form.prepare();
-    QCOMPARE(form.m_idEdit->text(), m_record->loginName());
-    QVERIFY(form.m_nameEdit->text().isEmpty());
+    dialog.prepare();
+    QCOMPARE(dialog.m_idEdit->text(), m_record->loginName());
+    QVERIFY(dialog.m_nameEdit->text().isEmpty());
     QVERIFY(m_record->userName().isEmpty());
-    form.show();
-    QApplication::setActiveWindow(&form);
-    QTRY_COMPARE(QApplication::focusWidget(), form.m_nameEdit);
-    form.hide();
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QTRY_COMPARE(QApplication::focusWidget(), dialog.m_nameEdit);
+    dialog.hide();
 }
 
 void tst_EntryDialogs::entryFocusWithoutAccountName()
 {
-    UserEntryDialog form(*m_record);
-    form.prepare();
-    form.m_idEdit->clear();
-    form.show();
-    QApplication::setActiveWindow(&form);
-    QTRY_COMPARE(QApplication::focusWidget(), form.m_idEdit);
-    form.hide();
+    UserEntryDialog dialog(*m_record);
+    dialog.prepare();
+    dialog.m_idEdit->clear();
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QTRY_COMPARE(QApplication::focusWidget(), dialog.m_idEdit);
+    dialog.hide();
 }
 
 void tst_EntryDialogs::enterInEitherBoxCloses_data()
@@ -69,29 +69,29 @@ void tst_EntryDialogs::enterInEitherBoxCloses_data()
 void tst_EntryDialogs::enterInEitherBoxCloses()
 {
     QFETCH(bool, inIdBox);
-    UserEntryDialog form(*m_record);
-    QTimer::singleShot(0, &form, [&] {
-        form.m_idEdit->setText(QStringLiteral("A001"));
+    UserEntryDialog dialog(*m_record);
+    QTimer::singleShot(0, &dialog, [&] {
+        dialog.m_idEdit->setText(QStringLiteral("A001"));
         if (!inIdBox)
-            form.m_nameEdit->setText(QStringLiteral("山田　花子"));
-        QTest::keyClick(inIdBox ? form.m_idEdit : form.m_nameEdit, Qt::Key_Return);
+            dialog.m_nameEdit->setText(QStringLiteral("山田　花子"));
+        QTest::keyClick(inIdBox ? dialog.m_idEdit : dialog.m_nameEdit, Qt::Key_Return);
     });
-    QTimer::singleShot(3000, &form, [&] { form.reject(); }); // never hang the suite
-    form.exec();
-    QCOMPARE(form.result(), int(QDialog::Accepted));
+    QTimer::singleShot(3000, &dialog, [&] { dialog.reject(); }); // never hang the suite
+    dialog.exec();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(m_record->userId(), QStringLiteral("A001"));
     QCOMPARE(m_record->userName(), inIdBox ? QString() : QStringLiteral("山田　花子"));
 }
 
 void tst_EntryDialogs::closingByFrameKeepsValues()
 {
-    UserEntryDialog form(*m_record);
-    QTimer::singleShot(0, &form, [&] {
-        form.m_idEdit->setText(QStringLiteral("B002"));
-        form.m_nameEdit->setText(QStringLiteral("佐藤"));
-        form.close();
+    UserEntryDialog dialog(*m_record);
+    QTimer::singleShot(0, &dialog, [&] {
+        dialog.m_idEdit->setText(QStringLiteral("B002"));
+        dialog.m_nameEdit->setText(QStringLiteral("佐藤"));
+        dialog.close();
     });
-    form.exec();
+    dialog.exec();
     QCOMPARE(m_record->userId(), QStringLiteral("B002"));
     QCOMPARE(m_record->userName(), QStringLiteral("佐藤"));
 }
@@ -135,45 +135,45 @@ void tst_EntryDialogs::characterTheLogCannotTakeIsRefused()
     QFETCH(QString, message);
     QFETCH(QString, selected);
     MessageRecorder recorder;
-    UserEntryDialog form(*m_record);
+    UserEntryDialog dialog(*m_record);
     QLineEdit* box = nullptr;
     bool stayedOpen = false;
     QWidget* focused = nullptr;
     QString selection;
-    QTimer::singleShot(0, &form, [&] {
-        form.m_idEdit->setText(QStringLiteral("A001"));
-        box = inIdBox ? form.m_idEdit : form.m_nameEdit;
+    QTimer::singleShot(0, &dialog, [&] {
+        dialog.m_idEdit->setText(QStringLiteral("A001"));
+        box = inIdBox ? dialog.m_idEdit : dialog.m_nameEdit;
         box->setText(text);
-        form.m_nameEdit->setFocus();
+        dialog.m_nameEdit->setFocus();
         if (how == OkButton)
-            form.m_okButton->click();
+            dialog.m_okButton->click();
         else if (how == Enter)
-            QTest::keyClick(form.m_nameEdit, Qt::Key_Return);
+            QTest::keyClick(dialog.m_nameEdit, Qt::Key_Return);
         else
-            form.close();
-        stayedOpen = form.isVisible();
-        focused = form.focusWidget();
+            dialog.close();
+        stayedOpen = dialog.isVisible();
+        focused = dialog.focusWidget();
         selection = box->selectedText();
         // Mended, the same way out closes the dialog.
         box->setText(QStringLiteral("A002"));
-        form.m_okButton->click();
+        dialog.m_okButton->click();
     });
-    QTimer::singleShot(3000, &form, [&] { form.done(QDialog::Rejected); });
-    form.exec();
+    QTimer::singleShot(3000, &dialog, [&] { dialog.done(QDialog::Rejected); });
+    dialog.exec();
     QVERIFY(stayedOpen);
     QCOMPARE(recorder.texts(), QStringList{message});
     QCOMPARE(recorder.shown().at(0).title, QStringLiteral("利用者登録"));
     QCOMPARE(focused, box);
     QCOMPARE(selection, selected);
-    QCOMPARE(form.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(inIdBox ? m_record->userId() : m_record->userName(), QStringLiteral("A002"));
 }
 
 void tst_EntryDialogs::idBoxKeepsInputMethodOut()
 {
-    UserEntryDialog form(*m_record);
-    QVERIFY(!form.m_idEdit->testAttribute(Qt::WA_InputMethodEnabled));
-    QVERIFY(form.m_nameEdit->testAttribute(Qt::WA_InputMethodEnabled));
+    UserEntryDialog dialog(*m_record);
+    QVERIFY(!dialog.m_idEdit->testAttribute(Qt::WA_InputMethodEnabled));
+    QVERIFY(dialog.m_nameEdit->testAttribute(Qt::WA_InputMethodEnabled));
     // What the input method plug-ins ask before they take a key: the attribute alone
     // did not keep ibus out of the ID box.
     const auto accepts = [](QWidget* box) {
@@ -181,8 +181,8 @@ void tst_EntryDialogs::idBoxKeepsInputMethodOut()
         QCoreApplication::sendEvent(box, &query);
         return query.value(Qt::ImEnabled).toBool();
     };
-    QVERIFY(!accepts(form.m_idEdit));
-    QVERIFY(accepts(form.m_nameEdit));
+    QVERIFY(!accepts(dialog.m_idEdit));
+    QVERIFY(accepts(dialog.m_nameEdit));
 }
 
 void tst_EntryDialogs::selfAssessment_data()
@@ -205,20 +205,20 @@ void tst_EntryDialogs::selfAssessment()
     QFETCH(int, messages);
     MessageRecorder recorder;
     m_record->setCertification(true);
-    SelfAssessmentDialog form(*m_record);
-    QTimer::singleShot(0, &form, [&] {
-        QCOMPARE(form.m_answerButtons.at(2)->isChecked(), true);
+    SelfAssessmentDialog dialog(*m_record);
+    QTimer::singleShot(0, &dialog, [&] {
+        QCOMPARE(dialog.m_answerButtons.at(2)->isChecked(), true);
         if (option < 0) {
-            QTest::keyClick(form.m_answerButtons.at(2), Qt::Key_Return);
+            QTest::keyClick(dialog.m_answerButtons.at(2), Qt::Key_Return);
         } else if (doubleClick) {
-            QTest::mouseDClick(form.m_answerButtons.at(option), Qt::LeftButton);
+            QTest::mouseDClick(dialog.m_answerButtons.at(option), Qt::LeftButton);
         } else {
-            form.m_answerButtons.at(option)->setChecked(true);
-            form.confirm();
+            dialog.m_answerButtons.at(option)->setChecked(true);
+            dialog.confirm();
         }
     });
-    QTimer::singleShot(3000, &form, [&] { form.reject(); });
-    form.exec();
+    QTimer::singleShot(3000, &dialog, [&] { dialog.reject(); });
+    dialog.exec();
     QCOMPARE(m_record->isCertification(), stillCertification);
     QCOMPARE(recorder.shown().size(), messages);
     if (messages) {
@@ -230,13 +230,13 @@ void tst_EntryDialogs::selfAssessment()
 void tst_EntryDialogs::aboutWindowTexts()
 {
     MessageRecorder recorder;
-    AboutDialog form;
-    form.prepare();
-    QCOMPARE(form.windowTitle(), QStringLiteral("Pelkoのﾊﾞｰｼﾞｮﾝ情報"));
-    QVERIFY(form.m_versionLabel->text().startsWith(QStringLiteral("ﾊﾞｰｼﾞｮﾝ ")));
-    QCOMPARE(form.m_titleLabel->text(), QStringLiteral("Pelko"));
-    form.m_systemInfoTools = {QStringLiteral("no-such-tool-here")};
-    form.startSystemInfoTool();
+    AboutDialog dialog;
+    dialog.prepare();
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Pelkoのﾊﾞｰｼﾞｮﾝ情報"));
+    QVERIFY(dialog.m_versionLabel->text().startsWith(QStringLiteral("ﾊﾞｰｼﾞｮﾝ ")));
+    QCOMPARE(dialog.m_titleLabel->text(), QStringLiteral("Pelko"));
+    dialog.m_systemInfoTools = {QStringLiteral("no-such-tool-here")};
+    dialog.startSystemInfoTool();
     QCOMPARE(recorder.texts(), QStringList{QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません")});
 }
 

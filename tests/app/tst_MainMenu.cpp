@@ -102,7 +102,7 @@ void tst_MainMenu::layoutOnFirstActivation_data()
     QTest::addColumn<bool>("practiceShown");
     QTest::addColumn<bool>("settingsShown");
     QTest::addColumn<QList<int>>(
-        "tops"); // -1 = hidden; order: practice certification ranking settings end
+        "tops"); // -1 = hidden; order: practice certification ranking settings quit
     QTest::addColumn<int>("height");
     QTest::newRow("all five") << true << true << QList<int>{0, 56, 112, 168, 224} << 280;
     QTest::newRow("no practice") << false << true << QList<int>{-1, 0, 56, 112, 168} << 224;
@@ -118,12 +118,12 @@ void tst_MainMenu::layoutOnFirstActivation()
     QFETCH(int, height);
     m_state->settings.setShowPractice(practiceShown);
     m_state->settings.setShowSettings(settingsShown);
-    MainMenu& form = *m_menu;
-    form.prepare();
-    form.show();
-    const QList<QPushButton*> buttons{form.m_practiceButton, form.m_certificationButton,
-                                      form.m_rankingButton, form.m_settingsButton,
-                                      form.m_quitButton};
+    MainMenu& menu = *m_menu;
+    menu.prepare();
+    menu.show();
+    const QList<QPushButton*> buttons{menu.m_practiceButton, menu.m_certificationButton,
+                                      menu.m_rankingButton, menu.m_settingsButton,
+                                      menu.m_quitButton};
     for (int i = 0; i < buttons.size(); ++i) {
         if (tops[i] < 0) {
             QVERIFY2(buttons[i]->isHidden(), qPrintable(buttons[i]->objectName()));
@@ -133,23 +133,23 @@ void tst_MainMenu::layoutOnFirstActivation()
             QCOMPARE(buttons[i]->height(), 56);
         }
     }
-    QCOMPARE(form.height(), height);
-    form.hide();
+    QCOMPARE(menu.height(), height);
+    menu.hide();
 }
 
 void tst_MainMenu::laterActivationsMoveNothing()
 {
     m_state->settings.setShowPractice(false);
     m_state->settings.setShowSettings(false);
-    MainMenu& form = *m_menu;
-    form.prepare();
-    form.show();
-    form.hide();
-    form.show();
-    form.hideSwitchedOffButtons();
-    QCOMPARE(form.m_quitButton->y(), 112);
-    QCOMPARE(form.height(), 168);
-    form.hide();
+    MainMenu& menu = *m_menu;
+    menu.prepare();
+    menu.show();
+    menu.hide();
+    menu.show();
+    menu.hideSwitchedOffButtons();
+    QCOMPARE(menu.m_quitButton->y(), 112);
+    QCOMPARE(menu.height(), 168);
+    menu.hide();
 }
 
 void tst_MainMenu::practiceRunOpensTestWindow()

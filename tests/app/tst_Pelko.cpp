@@ -9,8 +9,8 @@
 #include <QTest>
 #include <QTimer>
 
-// The application object: whose settings the shared pointers see, the start-up sequence,
-// and the way back from the test window to its own main menu.
+// The application object: the start-up sequence, and the way back from the test window to
+// the main menu it was handed.
 class tst_Pelko : public QObject
 {
     Q_OBJECT

@@ -48,15 +48,15 @@ void tst_SplashScreen::cleanup()
 void tst_SplashScreen::loadsSettingsAndLeavesOnFirstTick()
 {
     MessageRecorder messages;
-    SplashScreen logo(*m_settings);
-    logo.prepare();
-    QVERIFY(logo.m_versionLabel->text().count(u'.') == 2);
-    QCOMPARE(logo.m_titleLabel->text(), QStringLiteral("日本語入力速度測定ソフト"));
-    logo.show();
+    SplashScreen splash(*m_settings);
+    splash.prepare();
+    QVERIFY(splash.m_versionLabel->text().count(u'.') == 2);
+    QCOMPARE(splash.m_titleLabel->text(), QStringLiteral("日本語入力速度測定ソフト"));
+    splash.show();
     QTRY_VERIFY(m_settings->isLoaded());
-    QVERIFY(logo.isVisible());
-    logo.closeIfLoaded();
-    QVERIFY(!logo.isVisible());
+    QVERIFY(splash.isVisible());
+    splash.closeIfLoaded();
+    QVERIFY(!splash.isVisible());
     QVERIFY(messages.shown().isEmpty());
     QCOMPARE(m_endCode, -1);
 }
@@ -65,18 +65,18 @@ void tst_SplashScreen::settingsOutOfRangeEndProgram()
 {
     m_tree->write(QStringLiteral("pelko.ini"), "[default]\r\ntime=99999\r\n");
     MessageRecorder messages;
-    SplashScreen logo(*m_settings);
-    logo.prepare();
-    logo.show();
+    SplashScreen splash(*m_settings);
+    splash.prepare();
+    splash.show();
     QTRY_COMPARE(m_endCode, 1);
     QCOMPARE(messages.texts(), QStringList{QStringLiteral("INIファイルの取得に失敗しました！")});
     QCOMPARE(messages.shown().at(0).title, QStringLiteral("INIエラー"));
     QCOMPARE(messages.shown().at(0).icon, MessageIcon::Critical);
     // Settings it could not use never count as loaded: the splash does not close on them.
     QVERIFY(!m_settings->isLoaded());
-    logo.closeIfLoaded();
-    QVERIFY(logo.isVisible());
-    logo.hide();
+    splash.closeIfLoaded();
+    QVERIFY(splash.isVisible());
+    splash.hide();
 }
 
 QTEST_MAIN(tst_SplashScreen)

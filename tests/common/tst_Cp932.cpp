@@ -77,7 +77,7 @@ void tst_Cp932::unmappableCharacterReported()
 
 void tst_Cp932::codeOf_data()
 {
-    QTest::addColumn<QString>("ch");
+    QTest::addColumn<QString>("character");
     QTest::addColumn<int>("code");
     QTest::newRow("ぁ") << QStringLiteral("ぁ") << 0x829F;
     QTest::newRow("ヶ") << QStringLiteral("ヶ") << 0x8396;
@@ -90,13 +90,13 @@ void tst_Cp932::codeOf_data()
 
 void tst_Cp932::codeOf()
 {
-    QFETCH(QString, ch);
+    QFETCH(QString, character);
     QFETCH(int, code);
-    const auto c = Cp932::codeOf(ch);
+    const auto found = Cp932::codeOf(character);
     if (code < 0)
-        QVERIFY(!c.has_value());
+        QVERIFY(!found.has_value());
     else
-        QCOMPARE(int(c.value_or(0)), code);
+        QCOMPARE(int(found.value_or(0)), code);
 }
 
 void tst_Cp932::leftBytesNeverSplitsACharacter_data()

@@ -89,11 +89,11 @@ void tst_NumericText::toInt16HalvesToEven()
 {
     QFETCH(double, value);
     QFETCH(int, expected);
-    const auto v = toInt16(value);
+    const auto converted = toInt16(value);
     if (expected == -99999)
-        QVERIFY(!v.has_value());
+        QVERIFY(!converted.has_value());
     else
-        QCOMPARE(int(v.value_or(0)), expected);
+        QCOMPARE(int(converted.value_or(0)), expected);
 }
 
 void tst_NumericText::checkedInt16OverflowRaises()

@@ -19,35 +19,35 @@ private Q_SLOTS:
 
 void tst_FileSystem::resolveCaseFindsOtherSpellings()
 {
-    TempTree t;
-    t.write(QStringLiteral("DATA/JPN_DAT.001"), "x");
-    QCOMPARE(FileSystem::resolveCase(t.file(QStringLiteral("data/jpn_dat.001"))),
-             t.file(QStringLiteral("DATA/JPN_DAT.001")));
-    QCOMPARE(FileSystem::resolveCase(t.file(QStringLiteral("Data/"))),
-             t.file(QStringLiteral("DATA/")));
-    const QString missing = t.file(QStringLiteral("nothing/here"));
+    TempTree tree;
+    tree.write(QStringLiteral("DATA/JPN_DAT.001"), "x");
+    QCOMPARE(FileSystem::resolveCase(tree.file(QStringLiteral("data/jpn_dat.001"))),
+             tree.file(QStringLiteral("DATA/JPN_DAT.001")));
+    QCOMPARE(FileSystem::resolveCase(tree.file(QStringLiteral("Data/"))),
+             tree.file(QStringLiteral("DATA/")));
+    const QString missing = tree.file(QStringLiteral("nothing/here"));
     QCOMPARE(FileSystem::resolveCase(missing), missing);
 }
 
 void tst_FileSystem::resolveCasePrefersExactName()
 {
-    TempTree t;
-    t.mkdir(QStringLiteral("data"));
-    t.mkdir(QStringLiteral("DATA"));
-    QCOMPARE(FileSystem::resolveCase(t.file(QStringLiteral("DATA"))),
-             t.file(QStringLiteral("DATA")));
-    QCOMPARE(FileSystem::resolveCase(t.file(QStringLiteral("data"))),
-             t.file(QStringLiteral("data")));
+    TempTree tree;
+    tree.mkdir(QStringLiteral("data"));
+    tree.mkdir(QStringLiteral("DATA"));
+    QCOMPARE(FileSystem::resolveCase(tree.file(QStringLiteral("DATA"))),
+             tree.file(QStringLiteral("DATA")));
+    QCOMPARE(FileSystem::resolveCase(tree.file(QStringLiteral("data"))),
+             tree.file(QStringLiteral("data")));
 }
 
 void tst_FileSystem::canEnterFolder()
 {
-    TempTree t;
-    t.mkdir(QStringLiteral("Logs"));
-    t.write(QStringLiteral("file.txt"), "x");
-    QVERIFY(FileSystem::canEnterFolder(t.file(QStringLiteral("logs/"))));
-    QVERIFY(!FileSystem::canEnterFolder(t.file(QStringLiteral("file.txt"))));
-    QVERIFY(!FileSystem::canEnterFolder(t.file(QStringLiteral("missing"))));
+    TempTree tree;
+    tree.mkdir(QStringLiteral("Logs"));
+    tree.write(QStringLiteral("file.txt"), "x");
+    QVERIFY(FileSystem::canEnterFolder(tree.file(QStringLiteral("logs/"))));
+    QVERIFY(!FileSystem::canEnterFolder(tree.file(QStringLiteral("file.txt"))));
+    QVERIFY(!FileSystem::canEnterFolder(tree.file(QStringLiteral("missing"))));
     QVERIFY(!FileSystem::canEnterFolder(QStringLiteral("   ")));
 }
 

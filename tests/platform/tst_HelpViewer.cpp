@@ -171,7 +171,7 @@ void tst_HelpViewer::backAndForward()
 void tst_HelpViewer::showHelpChoosesThePage_data()
 {
     QTest::addColumn<qint16>("kind");
-    QTest::addColumn<qint32>("data");
+    QTest::addColumn<qint32>("pageNumber");
     QTest::addColumn<QString>("page");
 
     const QString contents = QStringLiteral("contents.html");
@@ -200,7 +200,7 @@ void tst_HelpViewer::showHelpChoosesThePage_data()
 void tst_HelpViewer::showHelpChoosesThePage()
 {
     QFETCH(qint16, kind);
-    QFETCH(qint32, data);
+    QFETCH(qint32, pageNumber);
     QFETCH(QString, page);
 
     HelpViewer viewer;
@@ -209,7 +209,7 @@ void tst_HelpViewer::showHelpChoosesThePage()
     owner.resize(400, 300);
     owner.show();
     // The help file argument names a file that is not there; the bundled pages still show.
-    openHelp(viewer, &owner, QStringLiteral("/nonexistent/PELKO.HLP"), kind, data);
+    openHelp(viewer, &owner, QStringLiteral("/nonexistent/PELKO.HLP"), kind, pageNumber);
     QVERIFY(viewer.isVisible());
     QCOMPARE(viewer.windowTitle(), QStringLiteral("Pelko ヘルプ"));
     QCOMPARE(viewer.currentPage(), page);

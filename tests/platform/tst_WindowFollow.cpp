@@ -18,11 +18,12 @@ private Q_SLOTS:
     void installingTwiceIsHarmless();
 
 private:
-    void release(QWidget* w)
+    void release(QWidget* window)
     {
-        QMouseEvent up(QEvent::MouseButtonRelease, QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)),
-                       Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(w, &up);
+        QMouseEvent up(QEvent::MouseButtonRelease, QPointF(5, 5),
+                       window->mapToGlobal(QPointF(5, 5)), Qt::LeftButton, Qt::NoButton,
+                       Qt::NoModifier);
+        QApplication::sendEvent(window, &up);
     }
 
     QWidget* m_parent = nullptr;

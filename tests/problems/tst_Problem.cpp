@@ -210,8 +210,8 @@ void tst_Problem::defaultDrawStaysBelowOne()
 {
     QCOMPARE(ProblemPicker::defaultDraw(128), ProblemPicker::defaultDraw(128));
     for (quint32 seed = 0; seed <= 200; ++seed) {
-        const double r = ProblemPicker::defaultDraw(seed);
-        QVERIFY2(r >= 0.0 && r < 1.0, qPrintable(QString::number(seed)));
+        const double draw = ProblemPicker::defaultDraw(seed);
+        QVERIFY2(draw >= 0.0 && draw < 1.0, qPrintable(QString::number(seed)));
     }
 }
 

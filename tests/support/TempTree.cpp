@@ -15,40 +15,40 @@ void TempTree::write(const QString& relative, const QByteArray& bytes) const
 {
     const QString full = file(relative);
     QDir().mkpath(QFileInfo(full).path());
-    QFile f(full);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    QFile target(full);
+    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate))
         qFatal("cannot write %s", qPrintable(full));
-    f.write(bytes);
+    target.write(bytes);
 }
 
 void TempTree::writeCp932(const QString& relative, const QString& text) const
 {
-    const Cp932::Encoded e = Cp932::encode(text);
-    if (!e.ok)
+    const Cp932::Encoded encoded = Cp932::encode(text);
+    if (!encoded.ok)
         qFatal("test text not representable in CP932");
-    write(relative, e.bytes);
+    write(relative, encoded.bytes);
 }
 
 QByteArray TempTree::read(const QString& relative) const
 {
-    QFile f(file(relative));
-    if (!f.open(QIODevice::ReadOnly))
+    QFile source(file(relative));
+    if (!source.open(QIODevice::ReadOnly))
         return {};
-    return f.readAll();
+    return source.readAll();
 }
 
 void TempTree::mkdir(const QString& relative) const { QDir().mkpath(file(relative)); }
 
 ScopedEnv::ScopedEnv(const char* name, const QString& value)
-    : m_name(name), m_old(qgetenv(name)), m_had(qEnvironmentVariableIsSet(name))
+    : m_name(name), m_previousValue(qgetenv(name)), m_wasSet(qEnvironmentVariableIsSet(name))
 {
     qputenv(name, value.toUtf8());
 }
 
 ScopedEnv::~ScopedEnv()
 {
-    if (m_had)
-        qputenv(m_name.constData(), m_old);
+    if (m_wasSet)
+        qputenv(m_name.constData(), m_previousValue);
     else
         qunsetenv(m_name.constData());
 }

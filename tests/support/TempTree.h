@@ -14,7 +14,7 @@ public:
 
     // Writes raw bytes, creating parent folders.
     void write(const QString& relative, const QByteArray& bytes) const;
-    // Writes text as Shift-JIS with the given line end.
+    // Writes text as Shift-JIS, line ends as they are in the text.
     void writeCp932(const QString& relative, const QString& text) const;
     QByteArray read(const QString& relative) const;
     void mkdir(const QString& relative) const;
@@ -31,6 +31,6 @@ public:
 
 private:
     QByteArray m_name;
-    QByteArray m_old;
-    bool m_had;
+    QByteArray m_previousValue;
+    bool m_wasSet;
 };
