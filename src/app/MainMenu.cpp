@@ -86,7 +86,7 @@ void MainMenu::hideSwitchedOffButtons()
 {
     if (!m_switchesPending)
         return;
-    if (!m_settings.showPractice()) {
+    if (!m_settings.menuShowsPractice()) {
         m_practiceButton->hide();
         m_certificationButton->move(0, 0);
         m_rankingButton->move(0, 56);
@@ -94,7 +94,7 @@ void MainMenu::hideSwitchedOffButtons()
         m_quitButton->move(0, 168);
         setFixedHeight(height() - ButtonHeight);
     }
-    if (!m_settings.showSettings()) {
+    if (!m_settings.menuShowsSettings()) {
         m_settingsButton->hide();
         m_quitButton->move(0, m_quitButton->y() - ButtonHeight);
         setFixedHeight(height() - ButtonHeight);
@@ -158,7 +158,7 @@ void MainMenu::startCertification()
     m_testWindow.setReady(true);
     hide();
     UserEntryDialog(m_record, this).exec();
-    if (m_settings.showPractice())
+    if (m_settings.menuShowsPractice())
         SelfAssessmentDialog(m_record, this).exec();
     openTestWindow();
 }

@@ -157,7 +157,7 @@ bool UserEntryDialog::entriesFitTheLog()
         showMessage(name + QStringLiteral("に使えない文字") + shown +
                         QStringLiteral("が含まれています。カンマ、ダブルクォーテーション、改行と、"
                                        "シフトJISで表せない文字は使えません。"),
-                    MessageButtons::Ok, QStringLiteral("利用者登録"), MessageIcon::Exclamation);
+                    MessageButtons::Ok, QStringLiteral("利用者登録"), MessageIcon::Warning);
         box->setFocus();
         box->setSelection(int(unusable->index), int(unusable->character.size()));
         return false;

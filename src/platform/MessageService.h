@@ -7,7 +7,7 @@
 // them without a screen.
 // YesNoDefaultNo: Yes and No with No as the default, for questions whose Yes loses work.
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDefaultNo };
-enum class MessageIcon { None, Critical, Question, Exclamation, Information };
+enum class MessageIcon { None, Critical, Question, Warning, Information };
 enum class MessageAnswer { Ok, Cancel, Yes, No };
 
 class MessageService {

@@ -21,7 +21,7 @@ MessageAnswer QtMessageService::show(const QString& text, const QString& title,
     case MessageIcon::Question:
         box.setIcon(QMessageBox::Question);
         break;
-    case MessageIcon::Exclamation:
+    case MessageIcon::Warning:
         box.setIcon(QMessageBox::Warning);
         break;
     case MessageIcon::Information:

@@ -141,7 +141,7 @@ void PassLogFormatDialog::confirm()
     const auto outcome = LogStyleRules::confirm(m_settings, chosenTitles());
     if (outcome == LogStyleRules::Outcome::BlockNotWritten)
         showMessage(LogStyleRules::blockFailureText(m_settings), MessageButtons::Ok,
-                    QStringLiteral("ログ書き込みエラー"), MessageIcon::Exclamation);
+                    QStringLiteral("ログ書き込みエラー"), MessageIcon::Warning);
     done(Accepted);
 }
 

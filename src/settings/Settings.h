@@ -20,10 +20,10 @@ public:
     bool rankingShowsRepeats() const { return m_rankingShowsRepeats; }
     void setRankingShowsRepeats(bool v) { m_rankingShowsRepeats = v; }
     // Whether the main menu offers the practice and settings buttons.
-    bool showPractice() const { return m_menuShowsPractice; }
-    void setShowPractice(bool v) { m_menuShowsPractice = v; }
-    bool showSettings() const { return m_menuShowsSettings; }
-    void setShowSettings(bool v) { m_menuShowsSettings = v; }
+    bool menuShowsPractice() const { return m_menuShowsPractice; }
+    void setMenuShowsPractice(bool v) { m_menuShowsPractice = v; }
+    bool menuShowsSettings() const { return m_menuShowsSettings; }
+    void setMenuShowsSettings(bool v) { m_menuShowsSettings = v; }
     qint16 backgroundMode() const;
     void setBackgroundMode(qint16 v);
     bool isLoaded() const { return m_loaded; }

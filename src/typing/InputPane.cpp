@@ -238,7 +238,7 @@ void InputPane::refusePasteAndCountStroke(QKeyEvent* event)
     if (event->key() == Qt::Key_V && event->modifiers() == Qt::ControlModifier) {
         QGuiApplication::clipboard()->clear();
         showMessage(QStringLiteral("ズルしないでね"), MessageButtons::Ok, QStringLiteral("注意"),
-                    MessageIcon::Exclamation);
+                    MessageIcon::Warning);
     }
     // On X11 the press was already counted when the window system delivered it.
     if (!m_strokesCountedNatively)

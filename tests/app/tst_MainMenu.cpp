@@ -116,8 +116,8 @@ void tst_MainMenu::layoutOnFirstActivation()
     QFETCH(bool, settingsShown);
     QFETCH(QList<int>, tops);
     QFETCH(int, height);
-    m_state->settings.setShowPractice(practiceShown);
-    m_state->settings.setShowSettings(settingsShown);
+    m_state->settings.setMenuShowsPractice(practiceShown);
+    m_state->settings.setMenuShowsSettings(settingsShown);
     MainMenu& menu = *m_menu;
     menu.prepare();
     menu.show();
@@ -139,8 +139,8 @@ void tst_MainMenu::layoutOnFirstActivation()
 
 void tst_MainMenu::laterActivationsMoveNothing()
 {
-    m_state->settings.setShowPractice(false);
-    m_state->settings.setShowSettings(false);
+    m_state->settings.setMenuShowsPractice(false);
+    m_state->settings.setMenuShowsSettings(false);
     MainMenu& menu = *m_menu;
     menu.prepare();
     menu.show();
@@ -191,7 +191,7 @@ void tst_MainMenu::certificationNeedsAPrinter()
 
 void tst_MainMenu::selfAssessmentTurnsCertificationIntoPractice()
 {
-    m_state->settings.setShowPractice(true);
+    m_state->settings.setMenuShowsPractice(true);
     MainMenu& menu = *m_menu;
     menu.prepare();
     menu.show();
@@ -201,7 +201,7 @@ void tst_MainMenu::selfAssessmentTurnsCertificationIntoPractice()
     QCOMPARE(m_test->windowTitle(), QStringLiteral("練習中"));
     QVERIFY(!m_test->m_printAction->isEnabled());
 
-    m_state->settings.setShowPractice(false);
+    m_state->settings.setMenuShowsPractice(false);
     m_messages->clear();
     m_test->hide();
     menu.startCertification();

@@ -173,7 +173,7 @@ void tst_QtMessageService::showsTextTitleAndIcon()
         {MessageIcon::None, QMessageBox::NoIcon},
         {MessageIcon::Critical, QMessageBox::Critical},
         {MessageIcon::Question, QMessageBox::Question},
-        {MessageIcon::Exclamation, QMessageBox::Warning},
+        {MessageIcon::Warning, QMessageBox::Warning},
         {MessageIcon::Information, QMessageBox::Information}};
     for (const auto& [icon, shownIcon] : icons) {
         Seen seen;

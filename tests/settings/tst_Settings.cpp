@@ -33,8 +33,8 @@ QString dump(const Settings& settings)
         u"ProblemBackColor=" + settings.problemBackColor(),
         u"ProblemColor=" + settings.problemColor(),
         u"BackMode=" + number(settings.backgroundMode()),
-        u"ShowPlactice=" + flag(settings.showPractice()),
-        u"ShowKankyo=" + flag(settings.showSettings()),
+        u"ShowPlactice=" + flag(settings.menuShowsPractice()),
+        u"ShowKankyo=" + flag(settings.menuShowsSettings()),
         u"RankingMode=" + flag(settings.rankingShowsRepeats()),
         u"FontBase=" + number(settings.baseFontSize()),
         u"FontReturn=" + number(settings.rowGapFontSize()),
@@ -278,7 +278,7 @@ void tst_Settings::roundTripKeepsForeignContent()
     again.load();
     QCOMPARE(again.durationMinutes(), qint16(4));
     QCOMPARE(again.logFolder(), QStringLiteral("/ログ/"));
-    QCOMPARE(again.showPractice(), false);
+    QCOMPARE(again.menuShowsPractice(), false);
     QCOMPARE(again.baseFontSize(), 10.5f);
 }
 

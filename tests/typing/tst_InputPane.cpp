@@ -299,7 +299,7 @@ void tst_InputPane::pasteRoutesAreRefused()
     QCOMPARE(boxes.shown().size(), 1);
     QCOMPARE(boxes.shown().first().text, QStringLiteral("ズルしないでね"));
     QCOMPARE(boxes.shown().first().title, QStringLiteral("注意"));
-    QCOMPARE(boxes.shown().first().icon, MessageIcon::Exclamation);
+    QCOMPARE(boxes.shown().first().icon, MessageIcon::Warning);
     QCOMPARE(QGuiApplication::clipboard()->text(), QString());
     QCOMPARE(m_input->m_strokes, qint16(2)); // Ctrl and V are two presses
 
