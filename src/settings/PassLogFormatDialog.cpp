@@ -1,7 +1,7 @@
 #include "PassLogFormatDialog.h"
 
 #include "ChooserArt.h"
-#include "LogStyleRules.h"
+#include "PassLogFormatRules.h"
 #include "Settings.h"
 #include "platform/CenterWindow.h"
 #include "platform/MessageService.h"
@@ -88,7 +88,7 @@ int PassLogFormatDialog::exec()
 void PassLogFormatDialog::prepare()
 {
     m_catalogueList->clear();
-    m_catalogueList->addItems(LogStyleRules::catalogueTitles());
+    m_catalogueList->addItems(PassLogFormatRules::catalogueTitles());
     m_catalogueList->setCurrentRow(0);
     // Room for the whole catalogue without scrolling.
     const int listHeight =
@@ -96,7 +96,7 @@ void PassLogFormatDialog::prepare()
     m_catalogueList->setMinimumHeight(listHeight);
     m_chosenList->setMinimumHeight(listHeight);
     m_chosenList->clear();
-    m_chosenList->addItems(LogStyleRules::titlesOf(m_settings.passLogFormat()));
+    m_chosenList->addItems(PassLogFormatRules::titlesOf(m_settings.passLogFormat()));
     m_chosenList->setCurrentRow(-1);
     adjustSize();
     centerWindow(this, QStringLiteral("center"));
@@ -117,7 +117,7 @@ void PassLogFormatDialog::addSelectedColumn()
     if (!selected || !selected->isSelected())
         return;
     QStringList titles = chosenTitles();
-    if (LogStyleRules::addTitle(titles, selected->text())) {
+    if (PassLogFormatRules::addTitle(titles, selected->text())) {
         m_chosenList->addItem(selected->text());
         m_chosenList->setCurrentRow(0);
     }
@@ -133,14 +133,14 @@ void PassLogFormatDialog::removeSelectedColumn()
         return;
     const int row = m_chosenList->row(selected);
     delete m_chosenList->takeItem(row);
-    m_chosenList->setCurrentRow(LogStyleRules::rowAfterRemove(row, m_chosenList->count()));
+    m_chosenList->setCurrentRow(PassLogFormatRules::rowAfterRemove(row, m_chosenList->count()));
 }
 
 void PassLogFormatDialog::confirm()
 {
-    const auto outcome = LogStyleRules::confirm(m_settings, chosenTitles());
-    if (outcome == LogStyleRules::Outcome::BlockNotWritten)
-        showMessage(LogStyleRules::blockFailureText(m_settings), MessageButtons::Ok,
+    const auto outcome = PassLogFormatRules::confirm(m_settings, chosenTitles());
+    if (outcome == PassLogFormatRules::Outcome::BlockNotWritten)
+        showMessage(PassLogFormatRules::blockFailureText(m_settings), MessageButtons::Ok,
                     QStringLiteral("ログ書き込みエラー"), MessageIcon::Warning);
     done(Accepted);
 }

@@ -62,7 +62,7 @@ std::optional<QColor> systemColor(int index)
 
 } // namespace
 
-qint32 SystemColor::resolve(qint32 color, void* /*palette*/) const
+qint32 SystemColor::resolve(qint32 color) const
 {
     const quint32 value = quint32(color);
     switch (value >> 24) {

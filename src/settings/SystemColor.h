@@ -10,6 +10,6 @@ public:
     static constexpr qint32 NoColor = -1;
 
     // Plain values pass through, system-colour indexes become the desktop's current colour;
-    // NoColor when the value names no colour. The palette is never used.
-    qint32 resolve(qint32 color, void* palette = nullptr) const;
+    // NoColor when the value names no colour.
+    qint32 resolve(qint32 color) const;
 };

@@ -138,7 +138,7 @@ void TestWindow::layoutChildWindows()
 
     // The input window under it, as wide.
     input->m_typedRows->clear();
-    const QSize inputInner = resizeOuter(m_inputSubWindow, QSize(problemWidth, inputOuterHeight));
+    resizeOuter(m_inputSubWindow, QSize(problemWidth, inputOuterHeight));
     const int innerWidth = problemInner.width();
     input->m_resultLabel->resize(view->m_textClip->width(), input->m_resultLabel->height());
     input->m_typedRowsBack->resize(innerWidth, input->m_typedRowsBack->height());
@@ -160,7 +160,6 @@ void TestWindow::layoutChildWindows()
                                    std::min(input->m_inputBox->sizeHint().height(),
                                             std::max(1, input->m_inputBoxBack->height() - boxTop)));
     input->m_inputBox->raise();
-    Q_UNUSED(inputInner);
 
     // The pair centred in the client area, the input window right under the problem.
     const int left = client.width() / 2 - problemWidth / 2;

@@ -1,6 +1,6 @@
 #include "common/Cp932.h"
 #include "platform/MessageService.h"
-#include "settings/LogStyleRules.h"
+#include "settings/PassLogFormatRules.h"
 #include "settings/Settings.h"
 #include "settings/SettingsRules.h"
 #include "support/TempTree.h"
@@ -289,7 +289,7 @@ void tst_SettingsRules::titlesOfStyle_data()
 {
     QTest::addColumn<QString>("style");
     QTest::addColumn<QStringList>("titles");
-    QTest::newRow("all sixteen") << "0123456789ABCDEF" << LogStyleRules::catalogueTitles();
+    QTest::newRow("all sixteen") << "0123456789ABCDEF" << PassLogFormatRules::catalogueTitles();
     QTest::newRow("own order, repeats, unknown characters")
         << "F0x0a"
         << QStringList{QStringLiteral("計測時間(秒)"), QStringLiteral("連番"),
@@ -301,18 +301,18 @@ void tst_SettingsRules::titlesOfStyle()
 {
     QFETCH(QString, style);
     QFETCH(QStringList, titles);
-    QCOMPARE(LogStyleRules::titlesOf(style), titles);
+    QCOMPARE(PassLogFormatRules::titlesOf(style), titles);
 }
 
 void tst_SettingsRules::addAndRemove()
 {
     QStringList chosen{QStringLiteral("連番")};
-    QVERIFY(!LogStyleRules::addTitle(chosen, QStringLiteral("連番")));
-    QVERIFY(LogStyleRules::addTitle(chosen, QStringLiteral("日付")));
+    QVERIFY(!PassLogFormatRules::addTitle(chosen, QStringLiteral("連番")));
+    QVERIFY(PassLogFormatRules::addTitle(chosen, QStringLiteral("日付")));
     QCOMPARE(chosen.size(), 2);
-    QCOMPARE(LogStyleRules::rowAfterRemove(1, 3), 1);
-    QCOMPARE(LogStyleRules::rowAfterRemove(3, 3), 2);
-    QCOMPARE(LogStyleRules::rowAfterRemove(0, 0), -1);
+    QCOMPARE(PassLogFormatRules::rowAfterRemove(1, 3), 1);
+    QCOMPARE(PassLogFormatRules::rowAfterRemove(3, 3), 2);
+    QCOMPARE(PassLogFormatRules::rowAfterRemove(0, 0), -1);
 }
 
 void tst_SettingsRules::confirmCases_data()
@@ -322,14 +322,14 @@ void tst_SettingsRules::confirmCases_data()
     QTest::addColumn<QString>("after");
     QTest::addColumn<QString>("titleLine"); // empty text: no block expected
 
-    QStringList noTime = LogStyleRules::catalogueTitles();
+    QStringList noTime = PassLogFormatRules::catalogueTitles();
     noTime.removeAll(QStringLiteral("時間"));
     QString noTimeLine;
     for (const QString& t : noTime)
         noTimeLine += t + u',';
     QTest::newRow("removing the time column")
         << "0123456789ABCDEF" << noTime << "013456789ABCDEF" << noTimeLine;
-    QTest::newRow("no change") << "0123456789ABCDEF" << LogStyleRules::catalogueTitles()
+    QTest::newRow("no change") << "0123456789ABCDEF" << PassLogFormatRules::catalogueTitles()
                                << "0123456789ABCDEF" << QString();
     QTest::newRow("catalogue order, not list order")
         << "F0"
@@ -353,10 +353,10 @@ void tst_SettingsRules::confirmCases()
     m_settings->setPassLogFormat(before);
     m_settings->setPassLogEnabled(false); // the block is written even while the pass log is off
     const bool changes = before != after;
-    const auto outcome = LogStyleRules::confirm(*m_settings, chosen, kNow);
+    const auto outcome = PassLogFormatRules::confirm(*m_settings, chosen, kNow);
 
-    QCOMPARE(outcome,
-             changes ? LogStyleRules::Outcome::Changed : LogStyleRules::Outcome::Unchanged);
+    QCOMPARE(outcome, changes ? PassLogFormatRules::Outcome::Changed
+                              : PassLogFormatRules::Outcome::Unchanged);
     QCOMPARE(m_settings->passLogFormat(), after);
     // Stored in every case.
     const QByteArray ini = m_tree->read(QStringLiteral("app/pelko.ini"));
@@ -376,11 +376,12 @@ void tst_SettingsRules::blockFailureKeepsSetting()
 {
     m_settings->setPassLogFolder(m_tree->file(QStringLiteral("no/such/folder")));
     const auto outcome =
-        LogStyleRules::confirm(*m_settings, QStringList{QStringLiteral("連番")}, kNow);
-    QCOMPARE(outcome, LogStyleRules::Outcome::BlockNotWritten);
+        PassLogFormatRules::confirm(*m_settings, QStringList{QStringLiteral("連番")}, kNow);
+    QCOMPARE(outcome, PassLogFormatRules::Outcome::BlockNotWritten);
     QCOMPARE(m_settings->passLogFormat(), QStringLiteral("0"));
     QVERIFY(m_tree->read(QStringLiteral("app/pelko.ini")).contains("Style=0\r\n"));
-    QVERIFY(LogStyleRules::blockFailureText(*m_settings).contains(QStringLiteral("pksub.log")));
+    QVERIFY(
+        PassLogFormatRules::blockFailureText(*m_settings).contains(QStringLiteral("pksub.log")));
 }
 
 QTEST_GUILESS_MAIN(tst_SettingsRules)

@@ -8,7 +8,7 @@ class Settings;
 
 // The rules of the pass-log format dialog: which titles a column string shows, how the two
 // lists change, and how a confirmed choice becomes the new column string.
-namespace LogStyleRules
+namespace PassLogFormatRules
 {
 
 // Titles of the catalogue in its order.
@@ -41,4 +41,4 @@ Outcome confirm(Settings& settings, const QStringList& chosen,
 // The message shown when the announcement could not be appended.
 QString blockFailureText(const Settings& settings);
 
-} // namespace LogStyleRules
+} // namespace PassLogFormatRules

@@ -1,10 +1,10 @@
-#include "LogStyleRules.h"
+#include "PassLogFormatRules.h"
 
 #include "Settings.h"
 #include "results/LogColumns.h"
 #include "results/LogWriter.h"
 
-namespace LogStyleRules
+namespace PassLogFormatRules
 {
 
 QStringList catalogueTitles()
@@ -76,4 +76,4 @@ QString blockFailureText(const Settings& settings)
                "新しい合格ログの形式は保存します。合格ログのフォルダを確認してください。");
 }
 
-} // namespace LogStyleRules
+} // namespace PassLogFormatRules
