@@ -302,12 +302,12 @@ void tst_LogWriter::fileSizeLimit_data()
     const QByteArray full = QByteArray("1,a\r\n").repeated(200);
     QTest::newRow("main log at the limit")
         << full << QByteArray() << false << int(full.size()) << false << 2;
-    QTest::newRow("pass log at the limit") << QByteArray("1,a\r\n") << QByteArray(2000, 'x')
-                                           << true << 2000 << true << 3;
+    QTest::newRow("pass log at the limit")
+        << QByteArray("1,a\r\n") << QByteArray(2000, 'x') << true << 2000 << true << 3;
     // A first record that does not fit (a full disk alike) must leave no empty log behind.
     QTest::newRow("new main log") << QByteArray() << QByteArray() << false << 40 << false << 0;
-    QTest::newRow("new pass log")
-        << QByteArray("1,a\r\n") << QByteArray() << true << 120 << true << 3;
+    QTest::newRow("new pass log") << QByteArray("1,a\r\n") << QByteArray() << true << 120 << true
+                                  << 3;
 }
 
 void tst_LogWriter::fileSizeLimit()
@@ -358,9 +358,9 @@ void tst_LogWriter::removedNewLogIsNotWrittenByAWaitingWriter()
 
     // A second writer finds the new, still empty log and waits for its lock.
     QProcess second;
-    second.start(QStringLiteral(LOGWRITER_HELPER),
-                 {QStringLiteral("append"), tree.path(), QStringLiteral("pelko.log"),
-                  QStringLiteral("1")});
+    second.start(
+        QStringLiteral(LOGWRITER_HELPER),
+        {QStringLiteral("append"), tree.path(), QStringLiteral("pelko.log"), QStringLiteral("1")});
     QTRY_VERIFY_WITH_TIMEOUT(processHoldsOpen(second.processId(), path), 10000);
 
     {
