@@ -30,8 +30,6 @@ public:
     qint64 size() const;
     // Whether the file's last two bytes are CR LF (false for an empty file).
     bool endsWithCrLf(qint64 size) const;
-    // Whether this open created the file.
-    bool created() const { return m_created; }
     // Appends in one write; a failed or short write cuts the file back to its old length, and
     // removes the file when this open created it and nothing had been written to it yet.
     bool append(QByteArrayView bytes);
