@@ -1,4 +1,5 @@
 #include "Pelko.h"
+#include "platform/FileSystem.h"
 #include "platform/Fonts.h"
 #include "platform/QtMessageService.h"
 
@@ -10,6 +11,7 @@
 
 int main(int argc, char* argv[])
 {
+    FileSystem::failWritesPastSizeLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelko"));
     QApplication::setQuitOnLastWindowClosed(false);

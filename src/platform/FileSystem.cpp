@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <csignal>
+
 namespace FileSystem {
 
 QString resolveCase(const QString& path)
@@ -65,6 +67,11 @@ QString joinPath(const QString& folder, const QString& name)
 QString withTrailingSlash(const QString& folder)
 {
     return folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+void failWritesPastSizeLimit()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 } // namespace FileSystem

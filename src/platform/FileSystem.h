@@ -19,4 +19,8 @@ QString joinPath(const QString& folder, const QString& name);
 // The folder with one "/" at its end.
 QString withTrailingSlash(const QString& folder);
 
+// Called once at start-up: a write past the file-size limit (ulimit -f) then fails like a
+// full disk instead of ending the program with SIGXFSZ.
+void failWritesPastSizeLimit();
+
 } // namespace FileSystem

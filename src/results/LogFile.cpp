@@ -13,10 +13,8 @@
 namespace
 {
 
-bool lockWholeFile(int fd, int timeoutMs)
+bool lockWholeFile(int fd, const QElapsedTimer& waited, int timeoutMs)
 {
-    QElapsedTimer waited;
-    waited.start();
     for (;;) {
         struct flock lock {
         };
@@ -50,16 +48,37 @@ bool writeAll(int fd, QByteArrayView bytes)
 std::unique_ptr<LogFile> LogFile::openLocked(const QString& path, Open mode, int timeoutMs)
 {
     const QByteArray native = QFile::encodeName(path);
-    int flags = O_RDWR | O_APPEND | O_CLOEXEC;
-    if (mode == Open::CreateIfMissing)
-        flags |= O_CREAT;
-    const int fd = ::open(native.constData(), flags, 0666);
-    if (fd < 0)
-        return nullptr;
-    std::unique_ptr<LogFile> file(new LogFile(fd));
-    if (!lockWholeFile(fd, timeoutMs))
-        return nullptr;
-    return file;
+    const int flags = O_RDWR | O_APPEND | O_CLOEXEC;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        bool created = false;
+        int fd = -1;
+        if (mode == Open::CreateIfMissing) {
+            // O_EXCL first, to know whether a failed first write must take the file away again.
+            fd = ::open(native.constData(), flags | O_CREAT | O_EXCL, 0666);
+            created = fd >= 0;
+            if (fd < 0 && errno != EEXIST)
+                return nullptr;
+        }
+        if (fd < 0)
+            fd = ::open(native.constData(), flags);
+        if (fd < 0) {
+            // Removed between the two opens: try again while there is time.
+            if (mode == Open::CreateIfMissing && errno == ENOENT && waited.elapsed() < timeoutMs)
+                continue;
+            return nullptr;
+        }
+        std::unique_ptr<LogFile> file(new LogFile(fd, native, created));
+        if (!lockWholeFile(fd, waited, timeoutMs))
+            return nullptr;
+        if (file->isAtPath())
+            return file;
+        // Its creator removed it after a failed first write (or it was replaced): a record
+        // appended to it now would be lost.
+        if (waited.elapsed() >= timeoutMs)
+            return nullptr;
+    }
 }
 
 bool LogFile::createWith(const QString& path, QByteArrayView bytes, bool& existed)
@@ -112,6 +131,17 @@ bool LogFile::endsWithCrLf(qint64 size) const
     return tail[0] == '\r' && tail[1] == '\n';
 }
 
+bool LogFile::isAtPath() const
+{
+    struct stat opened {
+    };
+    struct stat named {
+    };
+    return ::fstat(m_fd, &opened) == 0 && opened.st_nlink > 0 &&
+           ::stat(m_path.constData(), &named) == 0 && opened.st_dev == named.st_dev &&
+           opened.st_ino == named.st_ino;
+}
+
 bool LogFile::append(QByteArrayView bytes)
 {
     const qint64 before = size();
@@ -120,6 +150,13 @@ bool LogFile::append(QByteArrayView bytes)
     if (writeAll(m_fd, bytes))
         return true;
     while (::ftruncate(m_fd, off_t(before)) != 0 && errno == EINTR) {
+    }
+    // A log that did not exist must not stay behind empty: its next record would be numbered
+    // 1. Removed while still locked; a writer waiting for the lock sees the file is gone from
+    // the path and opens the path again.
+    if (m_created && before == 0 && isAtPath()) {
+        ::unlink(m_path.constData());
+        m_created = false;
     }
     return false;
 }

@@ -13,6 +13,8 @@ public:
     enum class Open { Existing, CreateIfMissing };
 
     // Opens and locks the file, retrying the lock for up to timeoutMs. Null on any failure.
+    // The file locked is the one at the path when the lock is taken: a file removed or
+    // replaced while this writer waited is let go and the path opened again.
     static std::unique_ptr<LogFile> openLocked(const QString& path, Open mode, int timeoutMs);
 
     // Creates the file holding exactly these bytes, in one step that no other writer can
@@ -28,10 +30,18 @@ public:
     qint64 size() const;
     // Whether the file's last two bytes are CR LF (false for an empty file).
     bool endsWithCrLf(qint64 size) const;
-    // Appends in one write; a failed or short write cuts the file back to its old length.
+    // Appends in one write; a failed or short write cuts the file back to its old length, and
+    // removes the file when this open created it and nothing had been written to it yet.
     bool append(QByteArrayView bytes);
 
 private:
-    explicit LogFile(int fd) : m_fd(fd) {}
+    LogFile(int fd, const QByteArray& path, bool created)
+        : m_fd(fd), m_path(path), m_created(created)
+    {
+    }
+    bool isAtPath() const;
+
     int m_fd = -1;
+    QByteArray m_path;
+    bool m_created = false;
 };

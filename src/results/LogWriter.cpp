@@ -105,28 +105,39 @@ qint16 LogWriter::write(bool alsoPassLog)
 
 bool LogWriter::writeMainRecord()
 {
-    const QString path = logFilePath(logFolder, logName);
-    const bool existedBefore = QFileInfo::exists(path);
-    if (!existedBefore) {
-        recordNumber = 0;
-        bool existed = false;
-        if (LogFile::createWith(path, mainLine(currentTime()), existed))
-            return true;
-        // Someone else created it meanwhile, or the folder does not allow the quick way:
-        // fall through to the ordinary append.
+    // A log that was there but is gone once locked was another writer's failed first record:
+    // it is this writer's to create now.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const QString path = logFilePath(logFolder, logName);
+        const bool existedBefore = QFileInfo::exists(path);
+        if (!existedBefore) {
+            recordNumber = 0;
+            bool existed = false;
+            if (LogFile::createWith(path, mainLine(currentTime()), existed))
+                return true;
+            // Someone else created it meanwhile, or the folder does not allow the quick way:
+            // fall through to the ordinary append.
+        }
+        auto file = LogFile::openLocked(
+            path, existedBefore ? LogFile::Open::Existing : LogFile::Open::CreateIfMissing,
+            lockTimeoutMs);
+        if (file)
+            return appendNumbered(*file, existedBefore);
+        if (!existedBefore || QFileInfo::exists(path))
+            return false;
     }
-    auto file = LogFile::openLocked(
-        path, existedBefore ? LogFile::Open::Existing : LogFile::Open::CreateIfMissing,
-        lockTimeoutMs);
-    if (!file)
-        return false;
-    const qint64 size = file->size();
+    return false;
+}
+
+bool LogWriter::appendNumbered(LogFile& file, bool existedBefore)
+{
+    const qint64 size = file.size();
     if (size < 0)
         return false;
     if (!existedBefore && size == 0) {
         recordNumber = 0;
     } else {
-        const auto last = LogRecordNumber::lastNumbered(file->fd(), size);
+        const auto last = LogRecordNumber::lastNumbered(file.fd(), size);
         if (last.status == LogRecordNumber::Result::ReadError)
             return false;
         qint16 previous = 0;
@@ -139,9 +150,9 @@ bool LogWriter::writeMainRecord()
         recordNumber = qint16(previous + 1);
     }
     QByteArray record = mainLine(currentTime());
-    if (size > 0 && !file->endsWithCrLf(size))
+    if (size > 0 && !file.endsWithCrLf(size))
         record.prepend(crLf); // a torn last line must not swallow this record
-    return file->append(record);
+    return file.append(record);
 }
 
 bool LogWriter::writePassLine()

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class LogFile;
+
 // Appends one finished test to the main log and, when asked, to the pass log.
 // A fresh writer is made for every test.
 class LogWriter
@@ -44,6 +46,7 @@ public:
 
 private:
     bool writeMainRecord();
+    bool appendNumbered(LogFile& file, bool existedBefore);
     bool writePassLine();
     QByteArray mainLine(const QDateTime& now) const;
 };

@@ -9,20 +9,12 @@ namespace ColorLiteral {
 std::optional<quint32> toBgr(QStringView literal)
 {
     const QStringView trimmed = literal.trimmed();
-    // The settings dialog also accepts a colour written as a plain number.
-    if (!trimmed.startsWith(u'&') && isColorNumber(trimmed))
-        return quint32(numberValue(trimmed));
-    if (trimmed.size() < 3 || trimmed.at(0) != u'&' ||
-        (trimmed.at(1) != u'H' && trimmed.at(1) != u'h'))
+    if (!NumericText::isNumber(trimmed))
         return std::nullopt;
-    const QStringView digits = trimmed.mid(2);
-    if (digits.size() > 8)
+    const double value = NumericText::leadingValue(trimmed);
+    if (!(value >= 0 && value <= 0xFFFFFF))
         return std::nullopt;
-    bool ok = false;
-    const qulonglong value = digits.toULongLong(&ok, 16);
-    if (!ok || value > 0xFFFFFFu)
-        return std::nullopt;
-    return quint32(value);
+    return quint32(NumericText::roundHalfEven(value));
 }
 
 QString fromBgr(quint32 bgr)
@@ -48,14 +40,6 @@ QColor toColor(QStringView literal, const QColor& fallback)
 }
 
 QString fromColor(const QColor& color) { return fromBgr(colorToBgr(color)); }
-
-bool isColorNumber(QStringView text)
-{
-    if (!NumericText::isNumber(text))
-        return false;
-    const double value = NumericText::leadingValue(text);
-    return value >= 0 && value <= 0xFFFFFF;
-}
 
 qint32 numberValue(QStringView text)
 {

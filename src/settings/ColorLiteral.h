@@ -9,8 +9,9 @@
 // (red in the low byte). Every conversion between them and screen colours is here.
 namespace ColorLiteral {
 
-// The 24-bit value of a literal ("&H" hex digits, or a plain decimal number); empty when the
-// text is neither or is out of range.
+// The 24-bit value a literal names, read as any number of the program ("&H" literals of up
+// to four digits are 16-bit, so "&HFFFF" is -1, which is no colour); empty unless the text is
+// a number from 0 to &HFFFFFF. The one reading of a colour setting, wherever it is used.
 std::optional<quint32> toBgr(QStringView literal);
 // "&H" + six upper-case hex digits.
 QString fromBgr(quint32 bgr);
@@ -22,10 +23,8 @@ quint32 colorToBgr(const QColor& color);
 QColor toColor(QStringView literal, const QColor& fallback = Qt::black);
 QString fromColor(const QColor& color);
 
-// A colour box as the settings dialog reads it: any number counts, decimal or "&H".
-// Whether the text is a number from 0 to &HFFFFFF.
-bool isColorNumber(QStringView text);
-// The number in the text as a 32-bit colour value; 0 when it is none or does not fit.
+// The number in the text as a 32-bit colour value (-1 and system colours included); 0 when
+// it is none or does not fit.
 qint32 numberValue(QStringView text);
 
 } // namespace ColorLiteral

@@ -58,7 +58,7 @@ QString defaultPracticeFolder()
 
 QString shownColorText(const QString& stored, const QString& fallback)
 {
-    return ColorLiteral::isColorNumber(stored) ? stored : fallback;
+    return ColorLiteral::toBgr(stored) ? stored : fallback;
 }
 
 qint32 colorValueOfBox(const QString& boxText)

@@ -42,9 +42,12 @@ QString grade(float speed, qint16 secondsUsed)
         return QStringLiteral("ワープロ検定３級レベル");
     if (speed >= 20)
         return QStringLiteral("ワープロ検定４級レベル");
-    const double charsShort =
-        NumericText::floorOf((20.0 - double(speed)) * (double(secondsUsed) / 60.0));
-    return QStringLiteral("ワープロ検定４級レベルまであと") + QString::number(qint64(charsShort)) +
+    // Whole tenths of the speed as shown: (20 - speed) × seconds / 60 in floating point can
+    // land just below a whole number and lose a character.
+    const qint64 tenthsShort = 200 - qRound64(double(speed) * 10.0);
+    const qint64 scaled = tenthsShort * qint64(secondsUsed);
+    const qint64 charsShort = scaled / 600 - (scaled % 600 < 0 ? 1 : 0);
+    return QStringLiteral("ワープロ検定４級レベルまであと") + QString::number(charsShort) +
            QStringLiteral("文字です");
 }
 

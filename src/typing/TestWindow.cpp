@@ -270,7 +270,8 @@ bool TestWindow::isFollowingProblemWindow() const
 
 void TestWindow::applyBackColor()
 {
-    // A system colour (high bit set) has no value of its own here: the palette stands in.
+    // A system colour (high bit set) or no colour (-1, as "&HFFFF" reads) has no value of its
+    // own here: the palette stands in.
     m_mdiArea->setBackground(
         ColorLiteral::toColor(m_settings.backColor(), palette().color(QPalette::Dark)));
 }

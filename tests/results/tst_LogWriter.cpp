@@ -1,11 +1,15 @@
 #include "common/Cp932.h"
+#include "results/LogFile.h"
 #include "results/LogWriter.h"
 #include "support/TempTree.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSet>
 #include <QTest>
+
+#include <sys/resource.h>
 
 namespace
 {
@@ -44,6 +48,34 @@ const QByteArray exampleTail = QByteArrayLiteral(
     ",\"05-20-2005\",\"14:03:12\",\"A001\",\"Diduzi\",\"PC01\",\"diduzi\",\"jpn_dat.1\","
     "85.5,97.25,3,257,260,35,12,180");
 
+// Holds this process's file-size limit at a number of bytes while it lives.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_saved);
+        struct rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &m_saved); }
+
+private:
+    struct rlimit m_saved {
+    };
+};
+
+bool processHoldsOpen(qint64 pid, const QString& path)
+{
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const QFileInfo& fd : fds.entryInfoList(QDir::AllEntries | QDir::System)) {
+        if (fd.symLinkTarget() == QFileInfo(path).canonicalFilePath())
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 class tst_LogWriter : public QObject
@@ -61,6 +93,9 @@ private Q_SLOTS:
     void formatChangeBlock_data();
     void formatChangeBlock();
     void lockHeldElsewhereFails();
+    void fileSizeLimit_data();
+    void fileSizeLimit();
+    void removedNewLogIsNotWrittenByAWaitingWriter();
     void concurrentWritersNumberEachRecordOnce();
 };
 
@@ -254,15 +289,104 @@ void tst_LogWriter::lockHeldElsewhereFails()
     QCOMPARE(after.recordNumber, qint16(5));
 }
 
+void tst_LogWriter::fileSizeLimit_data()
+{
+    // What each log holds before; a null array means no file.
+    QTest::addColumn<QByteArray>("mainBefore");
+    QTest::addColumn<QByteArray>("passBefore");
+    QTest::addColumn<bool>("passLog");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<bool>("mainGrows");
+    QTest::addColumn<int>("nextNumber"); // of the record written afterwards without a limit
+
+    const QByteArray full = QByteArray("1,a\r\n").repeated(200);
+    QTest::newRow("main log at the limit")
+        << full << QByteArray() << false << int(full.size()) << false << 2;
+    QTest::newRow("pass log at the limit")
+        << QByteArray("1,a\r\n") << QByteArray(2000, 'x') << true << 2000 << true << 3;
+    // A first record that does not fit (a full disk alike) must leave no empty log behind.
+    QTest::newRow("new main log") << QByteArray() << QByteArray() << false << 40 << false << 0;
+    QTest::newRow("new pass log") << QByteArray("1,a\r\n") << QByteArray() << true << 120 << true
+                                  << 3;
+}
+
+void tst_LogWriter::fileSizeLimit()
+{
+    QFETCH(QByteArray, mainBefore);
+    QFETCH(QByteArray, passBefore);
+    QFETCH(bool, passLog);
+    QFETCH(int, limit);
+    QFETCH(bool, mainGrows);
+    QFETCH(int, nextNumber);
+    TempTree tree;
+    const QString mainPath = tree.file(QStringLiteral("pelko.log"));
+    const QString passPath = tree.file(QStringLiteral("pksub.log"));
+    if (!mainBefore.isNull())
+        tree.write(QStringLiteral("pelko.log"), mainBefore);
+    if (!passBefore.isNull())
+        tree.write(QStringLiteral("pksub.log"), passBefore);
+
+    QProcess writer;
+    writer.start(QStringLiteral(LOGWRITER_HELPER),
+                 {QStringLiteral("limited"), QString::number(limit), tree.path(),
+                  passLog ? QStringLiteral("1") : QStringLiteral("0")});
+    QVERIFY(writer.waitForFinished(10000));
+    QCOMPARE(writer.exitStatus(), QProcess::NormalExit); // not ended by SIGXFSZ
+    QCOMPARE(writer.exitCode(), 1);
+
+    QCOMPARE(QFile::exists(mainPath), !mainBefore.isNull() || mainGrows);
+    if (mainGrows)
+        QVERIFY(tree.read(QStringLiteral("pelko.log")).size() > mainBefore.size());
+    else if (!mainBefore.isNull())
+        QCOMPARE(tree.read(QStringLiteral("pelko.log")), mainBefore);
+    QCOMPARE(QFile::exists(passPath), !passBefore.isNull());
+    if (!passBefore.isNull())
+        QCOMPARE(tree.read(QStringLiteral("pksub.log")), passBefore);
+
+    LogWriter next;
+    fillExample(next, tree);
+    QCOMPARE(int(next.write(passLog)), 0);
+    QCOMPARE(int(next.recordNumber), nextNumber);
+}
+
+void tst_LogWriter::removedNewLogIsNotWrittenByAWaitingWriter()
+{
+    TempTree tree;
+    const QString path = tree.file(QStringLiteral("pelko.log"));
+    auto first = LogFile::openLocked(path, LogFile::Open::CreateIfMissing, 1000);
+    QVERIFY(first);
+
+    // A second writer finds the new, still empty log and waits for its lock.
+    QProcess second;
+    second.start(
+        QStringLiteral(LOGWRITER_HELPER),
+        {QStringLiteral("append"), tree.path(), QStringLiteral("pelko.log"), QStringLiteral("1")});
+    QTRY_VERIFY_WITH_TIMEOUT(processHoldsOpen(second.processId(), path), 10000);
+
+    {
+        const FileSizeLimit limit(16);
+        QVERIFY(!first->append(QByteArray(100, 'x')));
+    }
+    QVERIFY(!QFile::exists(path));
+    first.reset();
+
+    // The waiting writer must not append to the removed file, where its record would be lost.
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 0);
+    const QByteArray log = tree.read(QStringLiteral("pelko.log"));
+    QCOMPARE(log.count('\n'), 1);
+    QVERIFY2(log.startsWith("0,"), log.constData());
+}
+
 void tst_LogWriter::concurrentWritersNumberEachRecordOnce()
 {
     TempTree tree;
     QList<QProcess*> writers;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 8; ++i) {
         auto* process = new QProcess(this);
         process->start(QStringLiteral(LOGWRITER_HELPER),
                        {QStringLiteral("append"), tree.path(), QStringLiteral("pelko.log"),
-                        QStringLiteral("200")});
+                        QStringLiteral("500")});
         writers.append(process);
     }
     for (QProcess* process : writers) {
@@ -273,7 +397,7 @@ void tst_LogWriter::concurrentWritersNumberEachRecordOnce()
     QVERIFY(log.endsWith("\r\n"));
     QList<QByteArray> lines = log.split('\n');
     lines.removeLast(); // after the final line end
-    QCOMPARE(lines.size(), 800);
+    QCOMPARE(lines.size(), 4000);
     QSet<int> numbers;
     for (const QByteArray& line : lines) {
         QVERIFY2(line.endsWith('\r'), line.constData());
@@ -281,9 +405,9 @@ void tst_LogWriter::concurrentWritersNumberEachRecordOnce()
         QCOMPARE(fields.size(), 16);
         numbers.insert(fields.first().toInt());
     }
-    QCOMPARE(numbers.size(), 800);
+    QCOMPARE(numbers.size(), 4000);
     QCOMPARE(*std::min_element(numbers.begin(), numbers.end()), 0);
-    QCOMPARE(*std::max_element(numbers.begin(), numbers.end()), 799);
+    QCOMPARE(*std::max_element(numbers.begin(), numbers.end()), 3999);
 }
 
 QTEST_GUILESS_MAIN(tst_LogWriter)

@@ -1,4 +1,5 @@
 #include "settings/ColorLiteral.h"
+#include "settings/SettingsRules.h"
 
 #include <QTest>
 
@@ -24,6 +25,14 @@ void tst_ColorLiteral::toColor_data()
     QTest::newRow("negative") << QStringLiteral("-1") << QColor();
     QTest::newRow("word") << QStringLiteral("white") << QColor();
     QTest::newRow("empty") << QString() << QColor();
+    // Up to four hex digits make a 16-bit number, as everywhere else: the top bit is its sign.
+    QTest::newRow("&HFFFF is -1") << QStringLiteral("&HFFFF") << QColor();
+    QTest::newRow("&H8000 is negative") << QStringLiteral("&h8000") << QColor();
+    QTest::newRow("&H7FFF") << QStringLiteral("&H7FFF") << QColor(255, 127, 0);
+    QTest::newRow("yellow needs a fifth digit") << QStringLiteral("&H0FFFF") << QColor(255, 255, 0);
+    QTest::newRow("eight digits") << QStringLiteral("&H0000FFFF") << QColor(255, 255, 0);
+    QTest::newRow("system colour") << QStringLiteral("&H80000005") << QColor();
+    QTest::newRow("octal") << QStringLiteral("&O377") << QColor(255, 0, 0);
 }
 
 void tst_ColorLiteral::toColor()
@@ -32,6 +41,9 @@ void tst_ColorLiteral::toColor()
     QFETCH(QColor, color);
     const QColor fallback(1, 2, 3);
     QCOMPARE(ColorLiteral::toColor(literal, fallback), color.isValid() ? color : fallback);
+    // The settings dialog keeps exactly the literals the windows paint with.
+    const QString other = QStringLiteral("&H123456");
+    QCOMPARE(SettingsRules::shownColorText(literal, other), color.isValid() ? literal : other);
 }
 
 void tst_ColorLiteral::roundTrip()

@@ -43,6 +43,11 @@ void tst_Scoring::score_data()
         << QStringLiteral("あなたの入力速度は0文字/分です(正打率0%)\r"
                           "合格範囲は25文字／分です。次は頑張って下さいね"
                           "\r＜ワープロ検定４級レベルまであと60文字です＞");
+    // (20 - 0.8f) × 75 / 60 is 23.99… in floating point; the shown speed gives exactly 24.
+    QTest::newRow("one character in 75 s")
+        << qint16(1) << qint16(0) << qint16(75) << qint16(0) << 100.0f << 0.8f
+        << QStringLiteral("あなたの入力速度は0.8文字/分です(正打率100%)\r"
+                          "＜ワープロ検定４級レベルまであと24文字です＞");
     QTest::newRow("no time used") << qint16(5) << qint16(0) << qint16(0) << qint16(0) << 100.0f
                                   << 0.0f
                                   << QStringLiteral("あなたの入力速度は0文字/分です(正打率100%)\r"
@@ -79,6 +84,10 @@ void tst_Scoring::grade_data()
     QTest::newRow("20") << 20.0f << qint16(180) << QStringLiteral("ワープロ検定４級レベル");
     QTest::newRow("19.9 over 120 s")
         << 19.9f << qint16(120) << QStringLiteral("ワープロ検定４級レベルまであと0文字です");
+    QTest::newRow("0.2 over 600 s")
+        << 0.2f << qint16(600) << QStringLiteral("ワープロ検定４級レベルまであと198文字です");
+    QTest::newRow("0.4 over 150 s")
+        << 0.4f << qint16(150) << QStringLiteral("ワープロ検定４級レベルまであと49文字です");
     QTest::newRow("15 over 180 s")
         << 15.0f << qint16(180) << QStringLiteral("ワープロ検定４級レベルまであと15文字です");
 }
