@@ -17,6 +17,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <optional>
+
 namespace
 {
 
@@ -79,7 +81,9 @@ int CertificatePrinter::print()
             fail(QStringLiteral("プリンタ") + quoted(name) +
                  QStringLiteral("は印刷を受け付けていません。"));
     }
-    const int lastJob = toFile ? -1 : PrintQueue::lastJobId(name);
+    std::optional<PrintQueue::JobWatch> jobWatch;
+    if (!toFile)
+        jobWatch.emplace(name);
 
     QPrinter printer(QPrinter::HighResolution);
     if (toFile) {
@@ -159,7 +163,7 @@ int CertificatePrinter::print()
     }
     // Qt hands the page to CUPS without looking at the answer: a job that never arrived
     // would otherwise pass for printed.
-    if (lastJob >= 0 && PrintQueue::lastJobId(name) <= lastJob)
+    if (jobWatch && jobWatch->sawNoJob())
         fail(QStringLiteral("プリンタ") + quoted(name) +
              QStringLiteral("が印刷を受け付けませんでした。"));
     return 0;

@@ -1,6 +1,8 @@
 #include "FolderDialog.h"
 
 #include "ChooserArt.h"
+#include "IniFile.h"
+#include "SettingsRules.h"
 #include "VolumeList.h"
 #include "platform/CenterWindow.h"
 #include "platform/AppPaths.h"
@@ -203,6 +205,10 @@ void FolderDialog::handleFolderKey(int keyCode)
 
 void FolderDialog::confirm()
 {
+    if (!IniFile::readsBackWhole(m_folderEdit->text())) {
+        SettingsRules::reportTooLong(QStringLiteral("フォルダのパス"));
+        return;
+    }
     m_folder = m_folderEdit->text();
     done(Accepted);
 }

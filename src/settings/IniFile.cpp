@@ -59,6 +59,17 @@ bool storable(QStringView text, QByteArray* bytes)
     return true;
 }
 
+// A value as a read takes it: up to a NUL, without surrounding quotes.
+QStringView unquoted(QStringView text)
+{
+    const qsizetype nul = text.indexOf(QChar(0));
+    if (nul >= 0)
+        text = text.left(nul);
+    if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
+        text = text.sliced(1, text.size() - 2);
+    return text;
+}
+
 } // namespace
 
 IniFile::IniFile(QString path) : m_path(std::move(path))
@@ -161,7 +172,7 @@ qsizetype IniFile::findKey(qsizetype sectionLine, QStringView key, qsizetype* la
     return -1;
 }
 
-QString IniFile::value(QStringView section, QStringView key) const
+QString IniFile::wholeValue(QStringView section, QStringView key) const
 {
     const qsizetype sectionLine = findSection(trimBlanks(section));
     if (sectionLine < 0)
@@ -169,13 +180,18 @@ QString IniFile::value(QStringView section, QStringView key) const
     const qsizetype keyLine = findKey(sectionLine, trimBlanks(key), nullptr);
     if (keyLine < 0)
         return {};
-    QStringView text = m_lines.at(keyLine).value;
-    const qsizetype nul = text.indexOf(QChar(0));
-    if (nul >= 0)
-        text = text.left(nul);
-    if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
-        text = text.sliced(1, text.size() - 2);
-    return Cp932::leftBytes(text, ValueBufferSize - 1);
+    return unquoted(m_lines.at(keyLine).value).toString();
+}
+
+QString IniFile::value(QStringView section, QStringView key) const
+{
+    return Cp932::leftBytes(wholeValue(section, key), ValueBufferSize - 1);
+}
+
+bool IniFile::readsBackWhole(QStringView value)
+{
+    const QStringView text = unquoted(trimBlanks(value));
+    return Cp932::leftBytes(text, ValueBufferSize - 1).size() == text.size();
 }
 
 void IniFile::insertLine(qsizetype at, Line line)

@@ -28,6 +28,10 @@ public:
     // The value of the key, at most ValueBufferSize - 1 bytes of it in Shift-JIS; empty when
     // the section or key is missing.
     QString value(QStringView section, QStringView key) const;
+    // The value as the file holds it, without the cut value() makes.
+    QString wholeValue(QStringView section, QStringView key) const;
+    // Whether value() takes a value written with setValue() back without cutting it.
+    static bool readsBackWhole(QStringView value);
 
     // Replaces the key's line, or adds the key at the end of its section, or adds the section
     // at the end of the file. False (nothing changed) when a name or the value cannot be

@@ -1,7 +1,9 @@
 #include "LogFileDialog.h"
 
 #include "ChooserArt.h"
+#include "IniFile.h"
 #include "LogFileCheck.h"
+#include "SettingsRules.h"
 #include "platform/CenterWindow.h"
 #include "platform/DialogKeys.h"
 #include "platform/FileSystem.h"
@@ -113,6 +115,10 @@ void LogFileDialog::handleNameKey(int keyCode)
 
 void LogFileDialog::confirm()
 {
+    if (!IniFile::readsBackWhole(m_nameEdit->text())) {
+        SettingsRules::reportTooLong(QStringLiteral("ログファイルの名前"));
+        return;
+    }
     if (!LogFileCheck::isAcceptable(m_folder, m_nameEdit->text())) {
         showMessage(QStringLiteral("指定したログファイルは不正です。別の名前に変更してください"),
                     MessageButtons::Ok);

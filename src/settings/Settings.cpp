@@ -68,6 +68,38 @@ std::optional<float> fontValue(const QString& text, float fallback)
     return float(size);
 }
 
+QString cutKey(const QString& section, const QString& key)
+{
+    return (section + u'/' + key).toLower();
+}
+
+// Where each text a user enters is stored, as "section/key".
+QString keyOf(Settings::Text text)
+{
+    switch (text) {
+    case Settings::Text::CertificationFolder:
+        return QStringLiteral("default/data");
+    case Settings::Text::PracticeFolder:
+        return QStringLiteral("default/testdata");
+    case Settings::Text::LogFolder:
+        return QStringLiteral("mainlog/path");
+    case Settings::Text::LogName:
+        return QStringLiteral("mainlog/name");
+    case Settings::Text::PassLogFolder:
+        return QStringLiteral("sublog/path");
+    case Settings::Text::PassLogName:
+        return QStringLiteral("sublog/name");
+    }
+    return {};
+}
+
+// Holds the file open while one load or save reads or writes many keys.
+struct KeepOpen {
+    KeepOpen(IniFile*& slot, IniFile& file) : openFile(slot) { openFile = &file; }
+    ~KeepOpen() { openFile = nullptr; }
+    IniFile*& openFile;
+};
+
 } // namespace
 
 qint16 Settings::backgroundMode() const
@@ -101,9 +133,23 @@ QString Settings::iniString(const QString& section, const QString& key) const
 // The reverse of the file's own calls, which return true on success.
 bool Settings::failedToWriteIni(const QString& section, const QString& key, const QString& value)
 {
-    if (m_openFile)
-        return !m_openFile->setValue(section, key, value);
-    return !IniFile::writeString(m_iniPath, section, key, value);
+    IniFile& file = *m_openFile;
+    const auto cut = m_cutValues.constFind(cutKey(section, key));
+    if (cut != m_cutValues.cend() && cut->loaded == value) {
+        // Writing the cut value back would lose the rest of it for good.
+        if (file.wholeValue(section, key) == cut->whole)
+            return false;
+        return !file.setValue(section, key, cut->whole);
+    }
+    return !file.setValue(section, key, value);
+}
+
+bool Settings::storesWhole(Text text, const QString& value) const
+{
+    if (IniFile::readsBackWhole(value))
+        return true;
+    const auto cut = m_cutValues.constFind(keyOf(text));
+    return cut != m_cutValues.cend() && cut->loaded == value;
 }
 
 QString Settings::defaultLogFolder()
@@ -113,6 +159,22 @@ QString Settings::defaultLogFolder()
 }
 
 void Settings::load()
+{
+    m_cutValues.clear();
+    readFile();
+    // What load made of each cut value tells save whether the user changed it.
+    QList<StoredValue> values = storedValues();
+    values.append({QStringLiteral("Sublog"), QStringLiteral("Style"), m_passLogFormat});
+    QHash<QString, CutValue> cutValues;
+    for (const StoredValue& stored : values) {
+        const QString key = cutKey(stored.section, stored.key);
+        if (m_cutValues.contains(key))
+            cutValues.insert(key, {stored.value, m_cutValues.value(key).whole});
+    }
+    m_cutValues = cutValues;
+}
+
+void Settings::readFile()
 {
     using NumericText::leadingValue;
     using NumericText::toInt16;
@@ -136,14 +198,16 @@ void Settings::load()
     // One read of the file for all keys.
     IniFile file(m_iniPath);
     file.load();
-    m_openFile = &file;
-    struct Close {
-        IniFile*& openFile;
-        ~Close() { openFile = nullptr; }
-    } close{m_openFile};
+    const KeepOpen open(m_openFile, file);
 
-    auto get = [this](const char16_t* section, const char16_t* key) {
-        return iniString(QString::fromUtf16(section), QString::fromUtf16(key));
+    auto get = [this, &file](const char16_t* section, const char16_t* key) {
+        const QString sectionName = QString::fromUtf16(section);
+        const QString keyName = QString::fromUtf16(key);
+        const QString text = iniString(sectionName, keyName);
+        const QString whole = file.wholeValue(sectionName, keyName);
+        if (whole != text)
+            m_cutValues.insert(cutKey(sectionName, keyName), {QString(), whole});
+        return text;
     };
     const QString fallbackLogFolder = defaultLogFolder();
 
@@ -255,15 +319,22 @@ bool Settings::save()
     IniFile file(m_iniPath);
     if (!file.load())
         return false; // the file exists but cannot be read: keep it as it is
-    m_openFile = &file;
-    struct Close {
-        IniFile*& openFile;
-        ~Close() { openFile = nullptr; }
-    } close{m_openFile};
+    const KeepOpen open(m_openFile, file);
 
     bool failed = false;
-    auto put = [&](const char16_t* section, const char16_t* key, const QString& value) {
-        failed |= failedToWriteIni(QString::fromUtf16(section), QString::fromUtf16(key), value);
+    for (const StoredValue& stored : storedValues())
+        failed |= failedToWriteIni(stored.section, stored.key, stored.value);
+
+    // Keys that could be stored are written even when another one could not.
+    const bool saved = file.save();
+    return saved && !failed;
+}
+
+QList<Settings::StoredValue> Settings::storedValues() const
+{
+    QList<StoredValue> values;
+    auto put = [&values](const char16_t* section, const char16_t* key, const QString& value) {
+        values.append({QString::fromUtf16(section), QString::fromUtf16(key), value});
     };
     put(u"default", u"time", QString::number(m_durationMinutes));
     put(u"default", u"chtm", flagText(m_canChangeDuration));
@@ -286,13 +357,15 @@ bool Settings::save()
     put(u"Font", u"Return", NumericText::singleText(m_rowGapFontSize));
     put(u"Font", u"Result", NumericText::singleText(m_resultFontSize));
     put(u"Window", u"Width", QString::number(windowPercent));
-
-    // Keys that could be stored are written even when another one could not.
-    const bool saved = file.save();
-    return saved && !failed;
+    return values;
 }
 
 void Settings::savePassLogFormat()
 {
-    failedToWriteIni(QStringLiteral("Sublog"), QStringLiteral("Style"), m_passLogFormat);
+    IniFile file(m_iniPath);
+    if (!file.load())
+        return;
+    const KeepOpen open(m_openFile, file);
+    if (!failedToWriteIni(QStringLiteral("Sublog"), QStringLiteral("Style"), m_passLogFormat))
+        file.save();
 }

@@ -2,6 +2,8 @@
 
 #include "SettingsRules.h"
 
+#include <QHash>
+#include <QList>
 #include <QString>
 
 class IniFile;
@@ -67,6 +69,19 @@ public:
     float resultFontSize() const { return m_resultFontSize; }
     void setResultFontSize(float v) { m_resultFontSize = v; }
 
+    // The texts a user can make longer than the settings file reads back.
+    enum class Text {
+        CertificationFolder,
+        PracticeFolder,
+        LogFolder,
+        LogName,
+        PassLogFolder,
+        PassLogName
+    };
+    // Whether save() keeps the text whole: the file reads it back in full, or it is what load()
+    // made of a longer value the file holds, which save() leaves as the file has it.
+    bool storesWhole(Text text, const QString& value) const;
+
     // Reads the settings file. A number too large for its setting stops the reading there:
     // isLoaded() stays false and save() then refuses to write.
     void load();
@@ -88,6 +103,21 @@ public:
     void setPrinterName(const QString& v) { m_printerName = v; }
 
 private:
+    struct StoredValue {
+        QString section;
+        QString key;
+        QString value;
+    };
+    // A value the file holds longer than a read takes: what load() made of the cut value, and
+    // the whole value.
+    struct CutValue {
+        QString loaded;
+        QString whole;
+    };
+
+    void readFile();
+    // What save() writes, key by key, in its order.
+    QList<StoredValue> storedValues() const;
     QString iniString(const QString& section, const QString& key) const;
     bool failedToWriteIni(const QString& section, const QString& key, const QString& value);
 
@@ -117,6 +147,8 @@ private:
     float m_resultFontSize = 11;
     QString m_iniPath;
     SettingsRules::FolderCheck m_folderCheck;
+    // By "section/key" in lower case.
+    QHash<QString, CutValue> m_cutValues;
     QString m_printerName;
     // The file held open while load or save reads or writes many keys at once.
     IniFile* m_openFile = nullptr;

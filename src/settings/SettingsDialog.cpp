@@ -777,8 +777,37 @@ void SettingsDialog::pickProblemColor()
     pickColor(m_problemColorEdit);
 }
 
+bool SettingsDialog::textsFitSettingsFile()
+{
+    const struct {
+        Settings::Text text;
+        QLineEdit* edit;
+        const char16_t* field;
+    } texts[] = {
+        {Settings::Text::CertificationFolder, m_certificationFolderEdit, u"本番用ファイルのパス"},
+        {Settings::Text::PracticeFolder, m_practiceFolderEdit, u"練習用データファイルのパス"},
+        {Settings::Text::LogFolder, m_logFolderEdit, u"ログファイルのパス"},
+        {Settings::Text::LogName, m_logNameEdit, u"ログファイルの名前"},
+        {Settings::Text::PassLogFolder, m_passLogFolderEdit, u"合格ログファイルのパス"},
+        {Settings::Text::PassLogName, m_passLogNameEdit, u"合格ログファイルの名前"},
+    };
+    for (const auto& entry : texts) {
+        if (!m_settings.storesWhole(entry.text, entry.edit->text())) {
+            reportTooLong(QString::fromUtf16(entry.field));
+            if (entry.edit->isEnabled())
+                entry.edit->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
 void SettingsDialog::confirm()
 {
+    // Nothing changes unless every text can be saved whole.
+    if (!textsFitSettingsFile())
+        return;
+
     using NumericText::leadingValue;
     auto whole = [](const QLabel* label) {
         return NumericText::toInt16(leadingValue(label->text())).value_or(0);

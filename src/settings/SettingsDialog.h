@@ -149,6 +149,8 @@ private:
     void setNameOption(std::array<QRadioButton*, 2>& options, QLineEdit* edit,
                        QPushButton* browseButton, const QString& defaultName, int index);
     void pickColor(QLineEdit* edit);
+    // False, after telling the user, when a folder or name is too long to be saved whole.
+    bool textsFitSettingsFile();
     // Runs a child dialog; this dialog becomes active again afterwards.
     template <typename Show> void runChild(Show show);
 

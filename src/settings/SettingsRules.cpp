@@ -1,6 +1,7 @@
 #include "SettingsRules.h"
 
 #include "ColorLiteral.h"
+#include "IniFile.h"
 #include "common/NumericText.h"
 #include "platform/AppPaths.h"
 #include "platform/FileSystem.h"
@@ -107,6 +108,16 @@ QString problemOrderAt(int index)
     if (index == 2)
         return QStringLiteral("SELECT");
     return QStringLiteral("RANDOM");
+}
+
+void reportTooLong(const QString& field)
+{
+    const qsizetype bytes = IniFile::ValueBufferSize - 1;
+    showMessage(field + QStringLiteral("が長すぎるため保存できません。") + u'\r' +
+                    QStringLiteral("半角%1文字（全角%2文字）以内で指定してください。")
+                        .arg(bytes)
+                        .arg(bytes / 2),
+                MessageButtons::Ok, QStringLiteral("入力エラー"), MessageIcon::Warning);
 }
 
 namespace

@@ -60,6 +60,9 @@ QString paperSizeAt(int index);
 int orderIndex(const QString& problemOrder);
 QString problemOrderAt(int index);
 
+// Says that the text of the named field is too long for the settings file to keep whole.
+void reportTooLong(const QString& field);
+
 // The four folders the check tries, in its order.
 enum Folder { Practice = 0, Certification = 1, Log = 2, PassLog = 3 };
 inline constexpr int FolderCount = 4;

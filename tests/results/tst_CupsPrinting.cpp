@@ -17,11 +17,20 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <algorithm>
+#include <atomic>
 
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#ifdef PELKO_HAVE_CUPS
+#include <cups/cups.h>
+#include <dlfcn.h>
+#endif
 
 // Prints through a real CUPS scheduler with a cups-pdf queue. The test starts its own
 // scheduler on a private socket and stops it by its process id.
@@ -103,6 +112,10 @@ CertificatePrinter sampleSheet()
     return p;
 }
 
+// While set, every list of jobs the program asks for waits until the queue is idle: CUPS has
+// then finished the job and, keeping no history, forgotten it, as on a busy machine.
+std::atomic<bool> jobListsWaitForIdleQueue{false};
+
 QString failureOf(CertificatePrinter sheet)
 {
     try {
@@ -115,6 +128,25 @@ QString failureOf(CertificatePrinter sheet)
 
 } // namespace
 
+#ifdef PELKO_HAVE_CUPS
+extern "C" int cupsGetJobs2(http_t* http, cups_job_t** jobs, const char* name, int myjobs,
+                            int whichjobs)
+{
+    using GetJobs = int (*)(http_t*, cups_job_t**, const char*, int, int);
+    static const auto real = reinterpret_cast<GetJobs>(dlsym(RTLD_NEXT, "cupsGetJobs2"));
+    QDeadlineTimer deadline(60000);
+    while (jobListsWaitForIdleQueue && !deadline.hasExpired()) {
+        cups_job_t* active = nullptr;
+        const int count = real(http, &active, name, 0, CUPS_WHICHJOBS_ACTIVE);
+        cupsFreeJobs(std::max(count, 0), active);
+        if (count <= 0)
+            break;
+        QThread::msleep(100);
+    }
+    return real(http, jobs, name, myjobs, whichjobs);
+}
+#endif
+
 class tst_CupsPrinting : public QObject
 {
     Q_OBJECT
@@ -123,11 +155,13 @@ private Q_SLOTS:
     void cleanupTestCase();
     void printsThroughCups();
     void refusingQueuesAreReported();
+    void printsWithoutJobHistory();
     void stoppedSchedulerIsReported();
 
 private:
-    bool startScheduler();
+    bool startScheduler(const QString& extraConf = QString());
     void stopScheduler();
+    QStringList newPdfFiles() const;
 
     QTemporaryDir m_dir;
     QProcess m_cupsd;
@@ -153,7 +187,7 @@ void tst_CupsPrinting::initTestCase()
     m_filesBefore = pdfFiles(m_outFolder);
 }
 
-bool tst_CupsPrinting::startScheduler()
+bool tst_CupsPrinting::startScheduler(const QString& extraConf)
 {
     const QString root = m_dir.path();
     // Filters run as "lp" and must reach the temporary folder.
@@ -176,7 +210,8 @@ bool tst_CupsPrinting::startScheduler()
                               "DefaultAuthType None\n<Location />\n  Order allow,deny\n"
                               "  Allow all\n</Location>\n")
                    .arg(socket)
-                   .toLocal8Bit());
+                   .toLocal8Bit() +
+               extraConf.toLocal8Bit());
     files.write(QStringLiteral("ServerRoot %1/etc\nRequestRoot %1/spool\nStateDir %1/state\n"
                                "CacheDir %1/cache\nTempDir %1/tmp\nPrintcap %1/printcap\n"
                                "ErrorLog %1/log/error_log\nAccessLog %1/log/access_log\n"
@@ -282,6 +317,47 @@ void tst_CupsPrinting::refusingQueuesAreReported()
     QCOMPARE(run(QStringLiteral("cupsreject"), {kQueue}).exitCode, 0);
     QVERIFY(failureOf(sampleSheet()).contains(QStringLiteral("受け付けていません")));
     QCOMPARE(run(QStringLiteral("cupsaccept"), {kQueue}).exitCode, 0);
+}
+
+QStringList tst_CupsPrinting::newPdfFiles() const
+{
+    QStringList fresh = pdfFiles(m_outFolder);
+    for (const QString& f : m_filesBefore)
+        fresh.removeAll(f);
+    return fresh;
+}
+
+void tst_CupsPrinting::printsWithoutJobHistory()
+{
+    // A scheduler that forgets every job as soon as it has finished, and takes one job per
+    // queue at a time.
+    stopScheduler();
+    QVERIFY2(startScheduler(QStringLiteral("PreserveJobHistory No\nMaxJobsPerPrinter 1\n")),
+             qPrintable(QString::fromLocal8Bit(m_cupsd.readAll())));
+    const qsizetype printed = newPdfFiles().size();
+    jobListsWaitForIdleQueue = true;
+    const QString printFailure = failureOf(sampleSheet());
+    jobListsWaitForIdleQueue = false;
+    QCOMPARE(printFailure, QString());
+    QDeadlineTimer deadline(60000);
+    while (!deadline.hasExpired() &&
+           (newPdfFiles().size() == printed ||
+            !run(QStringLiteral("lpstat"), {QStringLiteral("-o"), kQueue}).out.trimmed().isEmpty()))
+        QTest::qWait(200);
+    QCOMPARE(newPdfFiles().size(), printed + 1);
+
+    // A held job fills the queue: the next one never reaches it, and that is still a failure.
+    QFile held(m_dir.filePath(QStringLiteral("held.txt")));
+    QVERIFY(held.open(QIODevice::WriteOnly) && held.write("held\n") == 5);
+    held.close();
+    QCOMPARE(run(QStringLiteral("lp"), {QStringLiteral("-d"), kQueue, QStringLiteral("-H"),
+                                        QStringLiteral("indefinite"), held.fileName()})
+                 .exitCode,
+             0);
+    const QString failure = failureOf(sampleSheet());
+    QCOMPARE(run(QStringLiteral("cancel"), {QStringLiteral("-a"), kQueue}).exitCode, 0);
+    QVERIFY2(failure.contains(QStringLiteral("「PDF」が印刷を受け付けませんでした")),
+             qPrintable(failure));
 }
 
 void tst_CupsPrinting::stoppedSchedulerIsReported()

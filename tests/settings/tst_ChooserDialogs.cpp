@@ -49,6 +49,8 @@ int choose(DurationDialog& dialog, int current)
 }
 
 const QString BadLog = QStringLiteral("指定したログファイルは不正です。別の名前に変更してください");
+const QString TooLong = QStringLiteral(
+    "が長すぎるため保存できません。\r半角99文字（全角49文字）以内で指定してください。");
 
 } // namespace
 
@@ -70,6 +72,7 @@ private Q_SLOTS:
     void fileEnterAddsExtension_data();
     void fileEnterAddsExtension();
     void fileListAndMissingFolder();
+    void textsTooLongToSaveRefused();
 
     void timeSteps();
     void timeCancelOkAndFrame();
@@ -316,6 +319,40 @@ void tst_ChooserDialogs::fileListAndMissingFolder()
     dialog.confirm();
     QCOMPARE(dialog.fileName(), QStringLiteral("new.log"));
     QVERIFY(m_messages->shown().isEmpty());
+}
+
+// What the settings file would cut is refused while the chooser is still open.
+void tst_ChooserDialogs::textsTooLongToSaveRefused()
+{
+    FolderDialog folders;
+    folders.setFolder(m_tree->path());
+    const QString shorter = QStringLiteral("/t/") + QString(96, u'f');
+    whileModal(folders, [&] {
+        folders.m_folderEdit->setText(shorter + u"ff");
+        folders.m_okButton->click();
+        QCOMPARE(m_messages->texts(), QStringList{u"フォルダのパス" + TooLong});
+        QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("入力エラー"));
+        QVERIFY(folders.isVisible());
+        folders.m_folderEdit->setText(shorter);
+        folders.m_okButton->click();
+    });
+    QCOMPARE(folders.exec(), int(QDialog::Accepted));
+    QCOMPARE(folders.folder(), shorter);
+
+    m_messages->clear();
+    LogFileDialog files;
+    files.setFolder(m_tree->path());
+    files.setFileName(QString(48, u'名') + QStringLiteral(".log"));
+    whileModal(files, [&] {
+        files.m_okButton->click();
+        QCOMPARE(m_messages->texts(), QStringList{u"ログファイルの名前" + TooLong});
+        QVERIFY(files.isVisible());
+        files.m_nameEdit->setText(QString(47, u'名') + QStringLiteral(".log"));
+        files.m_okButton->click();
+    });
+    QCOMPARE(files.exec(), int(QDialog::Accepted));
+    QCOMPARE(files.fileName(), QString(47, u'名') + QStringLiteral(".log"));
+    QCOMPARE(m_messages->shown().size(), 1);
 }
 
 void tst_ChooserDialogs::timeSteps()

@@ -45,6 +45,8 @@ private Q_SLOTS:
     void survivesBadFiles_data();
     void survivesBadFiles();
     void keepsAnUnreadableFile();
+    void knowsWhatReadsBackWhole_data();
+    void knowsWhatReadsBackWhole();
 };
 
 void tst_IniFile::reads_data()
@@ -219,6 +221,39 @@ void tst_IniFile::keepsAnUnreadableFile()
     QVERIFY(file.setValue(u"s", u"k", u"1"));
     QVERIFY(!file.save());
     QCOMPARE(tree.read(QStringLiteral("a.ini/inside")), QByteArray("x"));
+}
+
+void tst_IniFile::knowsWhatReadsBackWhole_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("whole");
+    const QString a98(98, u'a');
+    QTest::newRow("99 bytes") << a98 + u'b' << true;
+    QTest::newRow("100 bytes") << a98 + u"bc" << false;
+    QTest::newRow("49 full-width") << QString(49, u'仮') << true;
+    QTest::newRow("50 full-width") << QString(50, u'仮') << false;
+    QTest::newRow("full-width across the end") << a98 + u'仮' << false;
+    QTest::newRow("blanks not counted") << u"  " + a98 + u"b \t" << true;
+    QTest::newRow("quotes not counted") << u'"' + a98 + u"b\"" << true;
+}
+
+// The rule must agree with what a read really gives back.
+void tst_IniFile::knowsWhatReadsBackWhole()
+{
+    QFETCH(QString, value);
+    QFETCH(bool, whole);
+    QCOMPARE(IniFile::readsBackWhole(value), whole);
+
+    TempTree tree;
+    IniFile file(tree.file(QStringLiteral("t.ini")));
+    QVERIFY(file.setValue(u"s", u"k", value));
+    QVERIFY(file.save());
+    IniFile again(file.path());
+    QVERIFY(again.load());
+    const QString read = again.value(u"s", u"k");
+    const QString stored = QString(value).remove(u'"').trimmed();
+    QCOMPARE(read == stored, whole);
+    QCOMPARE(again.wholeValue(u"s", u"k"), stored);
 }
 
 QTEST_GUILESS_MAIN(tst_IniFile)

@@ -130,6 +130,7 @@ private Q_SLOTS:
     void badFilesLoadAndKeepTheirLines_data();
     void badFilesLoadAndKeepTheirLines();
     void unreadableOrUnwritableFileReportsFailure();
+    void valuesCutOnReadingSurviveSaving();
 
 private:
     void writeIni(QString text) const;
@@ -330,6 +331,55 @@ void tst_Settings::unreadableOrUnwritableFileReportsFailure()
     QVERIFY(!settings.save());
     const QByteArray written = m_tree->read(QStringLiteral("other/pelko.ini"));
     QVERIFY(written.contains("time=3\r\n") && !written.contains("[MainLog]\r\nPath"));
+}
+
+void tst_Settings::valuesCutOnReadingSurviveSaving()
+{
+    QString deep = QStringLiteral("/srv");
+    for (int i = 1; i <= 12; ++i)
+        deep += QStringLiteral("/folder%1").arg(i, 2, 10, QLatin1Char('0'));
+    const QString name = QString(97, u'n') + u".log";
+    const QString passFolder = QStringLiteral("/ログ") + deep;
+    const QString dataLine = u"data=" + deep;
+    const QString nameLine = u"Name=" + name;
+    const QString passLine = u"Path = \"" + passFolder + u"\" ";
+    writeIni(u"[default]\n" + dataLine + u"\ntestdata=" + deep + u"\n[MainLog]\n" + nameLine +
+             u"\n[Sublog]\n" + passLine);
+
+    Settings settings;
+    settings.load();
+    QVERIFY(settings.isLoaded());
+    // Reading still cuts, as a 100-byte buffer does.
+    const QString cutFolder = deep.left(99) + u'/';
+    QCOMPARE(settings.certificationFolder(), cutFolder);
+    QCOMPARE(settings.logName(), name.left(99));
+    QCOMPARE(settings.passLogFolder(), Cp932::leftBytes(passFolder, 99) + u'/');
+
+    // Only a changed value is checked as the user's own.
+    QVERIFY(settings.storesWhole(Settings::Text::CertificationFolder, cutFolder));
+    QVERIFY(!settings.storesWhole(Settings::Text::LogFolder, cutFolder));
+    QVERIFY(!settings.storesWhole(Settings::Text::CertificationFolder, cutFolder + u'x'));
+    QVERIFY(settings.storesWhole(Settings::Text::LogFolder, QString(99, u'a')));
+    QVERIFY(!settings.storesWhole(Settings::Text::LogFolder, QString(100, u'a')));
+
+    settings.setDurationMinutes(7);
+    settings.setPracticeFolder(QStringLiteral("/short/"));
+    QVERIFY(settings.save());
+    const QString after = Cp932::decode(ini()).text;
+    for (const QString& line : {dataLine, nameLine, passLine})
+        QVERIFY2(after.contains(line + u"\r\n"), qPrintable(line));
+    QVERIFY(after.contains(u"\r\ntime=7\r\n"));
+    QVERIFY(after.contains(u"\r\ntestdata=/short/\r\n"));
+
+    Settings again;
+    again.load();
+    QCOMPARE(again.certificationFolder(), cutFolder);
+    QCOMPARE(again.logName(), name.left(99));
+
+    // A file that lost the value meanwhile gets the whole of it back, not the cut one.
+    writeIni(QStringLiteral("[default]\ntime=7"));
+    QVERIFY(settings.save());
+    QVERIFY(Cp932::decode(ini()).text.contains(dataLine + u"\r\n"));
 }
 
 QTEST_GUILESS_MAIN(tst_Settings)

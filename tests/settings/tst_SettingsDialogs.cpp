@@ -76,6 +76,7 @@ private Q_SLOTS:
     void saveRoundTripThroughTheFile();
     void saveFailureSaysSo();
     void cancelCopiesNothing();
+    void textsTooLongToSaveRefused();
     void everyGroupReachableByTab();
 
     void logStyleLists();
@@ -440,6 +441,46 @@ void tst_SettingsDialogs::cancelCopiesNothing()
     QCOMPARE(m_settings->logName(), QStringLiteral("pelko.log"));
     QVERIFY(m_messages->shown().isEmpty());
     QVERIFY(!QFileInfo::exists(m_tree->file(QStringLiteral("app/pelko.ini"))));
+}
+
+void tst_SettingsDialogs::textsTooLongToSaveRefused()
+{
+    const QString deep = u"/srv/" + QString(100, u'd');
+    writeIni(u"[MainLog]\r\nPath=" + deep + u"\r\n");
+    load();
+    const QByteArray before = m_tree->read(QStringLiteral("app/pelko.ini"));
+    SettingsDialog& settingsDialog = *m_dialog;
+    settingsDialog.setResult(-1);
+    const QString tail = QStringLiteral(
+        "が長すぎるため保存できません。\r半角99文字（全角49文字）以内で指定してください。");
+
+    settingsDialog.m_passSpeedBar->setValue(0);
+    settingsDialog.m_logNameOptions[1]->setChecked(true);
+    settingsDialog.m_logNameEdit->setText(QString(97, u'n') + QStringLiteral(".log"));
+    settingsDialog.confirm();
+    QCOMPARE(m_messages->texts(), QStringList{u"ログファイルの名前" + tail});
+    QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("入力エラー"));
+
+    m_messages->clear();
+    settingsDialog.m_logNameEdit->setText(QStringLiteral("main.log"));
+    settingsDialog.m_passLogFolderOptions[1]->setChecked(true);
+    settingsDialog.m_passLogFolderEdit->setText(QString(50, u'合'));
+    settingsDialog.confirm();
+    QCOMPARE(m_messages->texts(), QStringList{u"合格ログファイルのパス" + tail});
+    // Still open, nothing copied, nothing written.
+    QCOMPARE(settingsDialog.result(), -1);
+    QCOMPARE(m_settings->passSpeed(), qint16(25));
+    QCOMPARE(m_settings->logName(), QStringLiteral("pelko.log"));
+    QCOMPARE(m_tree->read(QStringLiteral("app/pelko.ini")), before);
+
+    // The log folder, cut on reading and left alone, is no reason to refuse and stays whole.
+    m_messages->clear();
+    settingsDialog.m_passLogFolderEdit->setText(m_logs);
+    settingsDialog.confirm();
+    QCOMPARE(m_messages->texts(), QStringList{kSaved});
+    QVERIFY(Cp932::decode(m_tree->read(QStringLiteral("app/pelko.ini")))
+                .text.contains(u"Path=" + deep + u"\r\n"));
+    QCOMPARE(reloaded().logName(), QStringLiteral("main.log"));
 }
 
 void tst_SettingsDialogs::everyGroupReachableByTab()
