@@ -19,7 +19,7 @@ cmake --build "$build" --target pelko_unit_tests -j"$(nproc)"
 rm -rf "$reports"
 mkdir -p "$reports"
 logs="log_path=$reports/report:log_exe_name=1"
-export ASAN_OPTIONS="$logs:halt_on_error=1:detect_leaks=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=1"
+export ASAN_OPTIONS="$logs:halt_on_error=1:detect_leaks=1:fast_unwind_on_malloc=0:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=1"
 export LSAN_OPTIONS="$logs:suppressions=$suppressions/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="halt_on_error=1:abort_on_error=1:print_stacktrace=1:suppressions=$suppressions/ubsan.supp"
 
