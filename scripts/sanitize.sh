@@ -12,7 +12,7 @@ SECONDS=0
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELKO_SANITIZE=ON \
       -DPELKO_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build "$build" --target pelko_unit_tests -j"$(nproc)"
-built=$SECONDS
+echo "sanitizers: configure and build ${SECONDS} s"
 
 # AddressSanitizer and LeakSanitizer write their reports to files, so that one from a child
 # process (a helper, the test re-run as a child) counts even when its parent does not look
@@ -32,7 +32,6 @@ UBSAN_OPTIONS+=":suppressions=$suppressions/ubsan.supp"
 status=0
 ctest --test-dir "$build" -E e2e --output-on-failure -j"$(nproc)" "$@" || status=$?
 
-echo "sanitizers: configure and build ${built} s, tests $((SECONDS - built)) s"
 found=0
 for report in "$reports"/*; do
   [ -e "$report" ] || continue
