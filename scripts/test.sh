@@ -5,4 +5,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${PELKO_BUILD_DIR:-$root/build}"
 "$root/scripts/deps.sh" test
 "$root/scripts/build.sh"
-ctest --test-dir "$build" --output-on-failure -j"$(nproc)" "$@"
+status=0
+ctest --test-dir "$build" --output-on-failure -j"$(nproc)" "$@" || status=$?
+"$root/scripts/fuzz.sh" 20 || status=$?
+exit "$status"
