@@ -15,26 +15,23 @@ namespace
 constexpr qsizetype ChunkSize = 64 * 1024; // the loader's read size
 
 // Valid text up to just before a chunk edge, so the fuzz bytes straddle it: one long line and
-// empty lines, few enough characters to leave room under the limits. The tail leaves the
+// empty lines, close to the limit of characters or to that of lines. The tail leaves the
 // edge after a CR, inside a double-byte character or inside a line.
-QByteArray filler(uint8_t shift, uint8_t tailKind)
+QByteArray filler(uint8_t shift, uint8_t kind)
 {
-    static const QByteArray longLine = QByteArrayLiteral("\x82\xa0").repeated(26000) + "\r\n";
+    const bool manyLines = kind & 4;
+    const QByteArray longLine =
+        QByteArrayLiteral("\x82\xa0").repeated(manyLines ? 16500 : 31000) + "\r\n";
+    const QByteArray emptyLine = manyLines ? QByteArrayLiteral("\n") : QByteArrayLiteral("\r\n");
     QByteArray tail;
-    switch (tailKind % 4) {
-    case 1:
-        tail = QByteArrayLiteral("\x82\xa2\r");
-        break;
-    case 2:
-        tail = QByteArrayLiteral("\x82\xa2\x82");
-        break; // lead byte of the next character
-    case 3:
-        tail = QByteArrayLiteral("\x82\xa2");
-        break;
+    switch (kind % 4) {
+    case 1: tail = QByteArrayLiteral("\x82\xa2\r"); break;
+    case 2: tail = QByteArrayLiteral("\x82\xa2\x82"); break; // lead byte of the next character
+    case 3: tail = QByteArrayLiteral("\x82\xa2"); break;
     }
     const qsizetype length = ChunkSize - shift - tail.size() - longLine.size();
-    QByteArray out = longLine + QByteArrayLiteral("\r\n").repeated(length / 2);
-    if (length % 2)
+    QByteArray out = longLine + emptyLine.repeated(length / emptyLine.size());
+    if (length % emptyLine.size())
         out += '\n';
     return out + tail;
 }
