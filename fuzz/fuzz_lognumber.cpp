@@ -5,7 +5,11 @@
 #include "results/LogRecordNumber.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
+#include <cfloat>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -34,6 +38,31 @@ Result forwardScan(QByteArrayView bytes)
     return result;
 }
 
+// The first field as a number the plain way: blanks around it, an optional sign, digits with
+// at most one point, an exponent with E or D.
+void checkLeadingNumber(QByteArrayView line)
+{
+    static const QRegularExpression number(QStringLiteral(
+        "^[ \\t]*([+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eEdD][+-]?[0-9]+)?)[ \\t]*\\z"));
+    const qsizetype comma = line.indexOf(',');
+    const QByteArrayView field = comma < 0 ? line : line.first(comma);
+    const auto match = number.match(QString::fromLatin1(field));
+    const auto parsed = LogRecordNumber::leadingNumber(line);
+    if (!match.hasMatch()) {
+        FUZZ_CHECK(!parsed);
+        return;
+    }
+    QByteArray text = match.captured(1).toLatin1();
+    text.replace('d', 'e').replace('D', 'e');
+    const double value = std::strtod(text.constData(), nullptr);
+    // Beyond the range of a double the field is no number; that is the only disagreement.
+    if (std::isinf(value) || (value != 0 && std::fabs(value) < DBL_MIN)) {
+        FUZZ_CHECK(!parsed || *parsed == value);
+        return;
+    }
+    FUZZ_CHECK(parsed && *parsed == value);
+}
+
 bool same(const Result& a, const Result& b)
 {
     return a.status == b.status &&
@@ -54,6 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
     FUZZ_CHECK(fd >= 0);
 
+    checkLeadingNumber(bytes.left(bytes.indexOf('\n') < 0 ? bytes.size() : bytes.indexOf('\n')));
     const Result expected = forwardScan(bytes);
     FUZZ_CHECK(same(LogRecordNumber::lastNumbered(fd, bytes.size(), blockSize), expected));
     FUZZ_CHECK(same(LogRecordNumber::lastNumbered(fd, bytes.size()), expected));
