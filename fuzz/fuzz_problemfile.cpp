@@ -29,6 +29,13 @@ QByteArray filler(uint8_t shift, uint8_t kind)
     case 2: tail = QByteArrayLiteral("\x82\xa2\x82"); break; // lead byte of the next character
     case 3: tail = QByteArrayLiteral("\x82\xa2"); break;
     }
+    if (kind % 4 == 3 && !manyLines) {
+        // The long line itself runs up to the edge, close to the longest line there may be.
+        const qsizetype chars = (ChunkSize - shift) / 2 - 8;
+        const qsizetype rest = ChunkSize - shift - 2 * chars;
+        return QByteArrayLiteral("\r\n").repeated(rest / 2) + (rest % 2 ? "\n" : "") +
+               QByteArrayLiteral("\x82\xa0").repeated(chars);
+    }
     const qsizetype length = ChunkSize - shift - tail.size() - longLine.size();
     QByteArray out = longLine + emptyLine.repeated(length / emptyLine.size());
     if (length % emptyLine.size())
