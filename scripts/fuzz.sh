@@ -40,7 +40,7 @@ for t in "${targets[@]}"; do
     "$t" "${runs:-?}" "${rate:-?}" "${cov:-?}" "${corp:-?}" "$crashes"
   if [ "$status" -ne 0 ] || [ "$crashes" -ne 0 ]; then
     failed=1
-    grep -E 'invariant broken|ERROR:|SUMMARY:' "$work/log" | head -3 | sed 's/^/    /'
+    grep -E 'invariant broken|ERROR:|SUMMARY:|ALARM' "$work/log" | head -3 | sed 's/^/    /' || true
     echo "    log: $work/log"
   fi
 done
