@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <cerrno>
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
@@ -54,9 +55,10 @@ void checkLeadingNumber(QByteArrayView line)
     }
     QByteArray text = match.captured(1).toLatin1();
     text.replace('d', 'e').replace('D', 'e');
+    errno = 0;
     const double value = std::strtod(text.constData(), nullptr);
     // Beyond the range of a double the field is no number; that is the only disagreement.
-    if (std::isinf(value) || (value != 0 && std::fabs(value) < DBL_MIN)) {
+    if (errno == ERANGE || std::isinf(value) || (value != 0 && std::fabs(value) < DBL_MIN)) {
         FUZZ_CHECK(!parsed || *parsed == value);
         return;
     }

@@ -69,6 +69,18 @@ Expected split(const QByteArray& bytes)
     qsizetype total = 0;
     for (qsizetype n = 1; n <= e.lines.size(); ++n) {
         const Cp932::Decoded d = Cp932::decode(e.lines.at(n - 1));
+        // A line longer than the longest possible is too long, unless a bad character starts
+        // before that length.
+        if (e.lines.at(n - 1).size() > 2 * qsizetype(ProblemFile::MaxCharacters)) {
+            if (!d.ok && d.errorOffset < 2 * qsizetype(ProblemFile::MaxCharacters)) {
+                if (!e.firstBadBytes)
+                    e.firstBadBytes = n;
+            } else if (!e.firstTooMuch) {
+                e.firstTooMuch = n;
+            }
+            e.texts.append(d.text);
+            continue;
+        }
         if (!d.ok && !e.firstBadBytes)
             e.firstBadBytes = n;
         const qsizetype count = ProblemLine::characterCount(d.text);
