@@ -75,9 +75,9 @@ private:
     [[noreturn]] void raiseTooLong()
     {
         const qint64 lineNumber = m_lines.size() + 1;
-        // The cut may split the last double-byte character; that is no fault of the file.
-        const Cp932::Decoded head = Cp932::decode(m_current.first(MaxLineBytes));
-        if (!head.ok && head.errorOffset < MaxLineBytes - 1)
+        // One byte past the cut, so that a character the cut splits is judged whole.
+        const Cp932::Decoded head = Cp932::decode(m_current.first(MaxLineBytes + 1));
+        if (!head.ok && head.errorOffset < MaxLineBytes)
             raiseInvalidText(m_name, lineNumber);
         raiseOverflow(fileLabel(m_name) + QStringLiteral(" の ") + QString::number(lineNumber) +
                       QStringLiteral(" 行目の文字数が多すぎます"));

@@ -428,6 +428,15 @@ void tst_Problem::badFiles_data()
         << ProblemFile::InvalidText
         << QStringLiteral("問題ファイル jpn_dat.003 の 2 行目に読み込めない文字があります。");
 
+    // The longest line there may be ends inside a double-byte character.
+    const QByteArray longest = 'a' + QByteArray("\x82\xa0").repeated(32766);
+    QTest::newRow("bad character across the longest line's end")
+        << (longest + QByteArray("\x81\x7f") + "aaaa") << ProblemFile::InvalidText
+        << QStringLiteral("問題ファイル jpn_dat.003 の 1 行目に読み込めない文字があります。");
+    QTest::newRow("good character across the longest line's end")
+        << (longest + QByteArray("\x82\xa0") + "aaaa") << int(PelkoError::Overflow)
+        << QStringLiteral("問題ファイル jpn_dat.003 の 1 行目の文字数が多すぎます（32767 まで）。");
+
     QByteArray fortyThousand;
     for (int i = 0; i < 40; ++i)
         fortyThousand += QByteArray(1000, 'a') + "\r\n";
