@@ -1,6 +1,8 @@
 # Install layout, desktop integration and the Debian package. The version comes from
 # project() alone: the about window, the metainfo and the package all read it from there.
 include(GNUInstallDirs)
+# Installing and packaging need the program, not every test and benchmark.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 set(PELKO_RELEASE_DATE "2026-12-08" CACHE STRING "Date of this version's release (YYYY-MM-DD)")
 set(PELKO_SCREENSHOT_URL "https://pelko.invalid/screenshots" CACHE STRING
@@ -33,12 +35,17 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The xcb platform plugin is a package of its own; the fonts are the ones Fonts.cpp asks for.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), qt6-qpa-plugins, fonts-ipafont-gothic")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ibus-mozc | fcitx5-mozc")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "printer-driver-cups-pdf")
+# The libraries come from dpkg-shlibdeps where it is installed, else from this list.
+set(PELKO_DEB_RUNTIME "qt6-qpa-plugins, fonts-ipafont-gothic")
 find_program(PELKO_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(PELKO_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "${PELKO_DEB_RUNTIME}")
+else()
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libcups2, ${PELKO_DEB_RUNTIME}")
 endif()
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ibus-mozc | fcitx5-mozc")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "printer-driver-cups-pdf")
 include(CPack)

@@ -25,6 +25,7 @@ for tool in cpack Xvfb xdotool; do
   command -v "$tool" >/dev/null || { log "$tool missing"; exit 77; }
 done
 
+cmake --build "$build" --target pelko >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
 (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || {
   cat "$work/cpack.log"; exit 1; }
 deb=$(ls "$work"/out/pelko_*_amd64.deb 2>/dev/null | head -n1)
@@ -91,8 +92,14 @@ Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp -ac >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 sleep 1
 
+# The teacher's site-wide defaults, where XDG_CONFIG_DIRS points.
+site_ini=$'[default]\r\ntime=5\r\n'
+mkdir -p "$work/xdg/pelko"
+printf '%s' "$site_ini" >"$work/xdg/pelko/pelko.ini"
+chmod -R a+rX "$work/xdg"; chmod a+x "$work"
+
 "${run_as[@]}" env -i HOME="$home" USER="$user" PATH=/usr/bin:/bin DISPLAY="$display" \
-  QT_QPA_PLATFORM=xcb LANG=C.UTF-8 ${root:+LD_LIBRARY_PATH=} \
+  XDG_CONFIG_DIRS="$work/xdg" QT_QPA_PLATFORM=xcb LANG=C.UTF-8 ${root:+LD_LIBRARY_PATH=} \
   "$root/usr/bin/pelko" >"$work/pelko.log" 2>&1 &
 pelko_pid=$!
 
@@ -109,6 +116,8 @@ log "main menu shown"
 [ -d "$home/.config/pelko" ] || fail "the user's settings folder was not made"
 [ "$(stat -c %U "$home/.config/pelko")" = "$(stat -c %U "$home")" ] \
   || fail "settings folder not owned by the user"
+grep -q '^time=5' "$home/.config/pelko/pelko.ini" 2>/dev/null \
+  || fail "the site-wide pelko.ini was not given to the user"
 [ -e "$root/usr/bin/pelko.ini" ] && fail "wrote pelko.ini beside the program"
 [ -e "$root/usr/share/pelko/pelko.ini" ] && fail "wrote into share/pelko"
 
