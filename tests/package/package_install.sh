@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package, installs it, starts /usr/bin/pelko as an ordinary user on a
 # virtual display until the main menu shows, then purges it and checks nothing is left.
-# Without root or apt-get it unpacks into a throwaway root instead. Exit 77: cannot run here.
+# Without root or apt-get (or with PELKO_PACKAGE_UNPACK=1) it unpacks into a throwaway root
+# instead. Exit 77: cannot run here.
 #   package_install.sh <build folder>
 set -uo pipefail
 build="$1"
@@ -35,7 +36,7 @@ dpkg-deb -f "$deb" Depends Recommends Suggests
 
 fail() { log "FAILED: $*"; exit 1; }
 
-if [ "$(id -u)" -eq 0 ] && command -v apt-get >/dev/null; then
+if [ "$(id -u)" -eq 0 ] && command -v apt-get >/dev/null && [ -z "${PELKO_PACKAGE_UNPACK:-}" ]; then
   dpkg-query -W pelko >/dev/null 2>&1 && fail "pelko is already installed here; not touching it"
   dpkg-query -W -f='${Package}\n' | sort >"$work/before"
   cp "$deb" "$work/pelko.deb"
