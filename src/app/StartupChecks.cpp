@@ -21,13 +21,15 @@ QString folderMessage(const char16_t* problem, const char16_t* remedy)
 
 void checkFolders(Settings& settings, const std::function<void()>& openSettingsDialog)
 {
-    const QString appFolder = AppPaths::applicationFolder();
+    const QString dataFolder = AppPaths::dataFolder();
+    // Portable, this is the program's folder as ever; installed, the user's own.
+    const QString writableFolder = AppPaths::settingsFolder();
 
     if (!FileSystem::canEnterFolder(settings.certificationFolder())) {
         showMessage(folderMessage(u"データファイルのパスの指定が間違っています",
                                   u"デフォルトの指定で読み込んでみます"),
                     MessageButtons::Ok, errorTitle);
-        settings.setCertificationFolder(FileSystem::joinPath(appFolder, QStringLiteral("data")));
+        settings.setCertificationFolder(FileSystem::joinPath(dataFolder, QStringLiteral("data")));
         if (!FileSystem::canEnterFolder(settings.certificationFolder())) {
             showMessage(folderMessage(u"データファイルのパスの指定が間違っています",
                                       u"環境設定を起動しますのでパスを指定しなおしてください。"),
@@ -42,7 +44,7 @@ void checkFolders(Settings& settings, const std::function<void()>& openSettingsD
         showMessage(
             folderMessage(u"ログのパス指定が間違っています", u"デフォルトの指定で読み込んでみます"),
             MessageButtons::Ok, errorTitle);
-        settings.setLogFolder(appFolder);
+        settings.setLogFolder(writableFolder);
     }
 
     if (!settings.isPassLogEnabled())
@@ -52,7 +54,7 @@ void checkFolders(Settings& settings, const std::function<void()>& openSettingsD
         showMessage(folderMessage(u"サブログのパス指定が間違っています",
                                   u"デフォルトの指定で読み込んでみます"),
                     MessageButtons::Ok, errorTitle);
-        settings.setPassLogFolder(appFolder);
+        settings.setPassLogFolder(writableFolder);
     }
 }
 

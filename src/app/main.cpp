@@ -1,4 +1,5 @@
 #include "Pelko.h"
+#include "platform/AppPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/Fonts.h"
 #include "platform/QtMessageService.h"
@@ -15,6 +16,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelko"));
     QApplication::setQuitOnLastWindowClosed(false);
+    // Lets the desktop match the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("pelko"));
+    AppPaths::prepareSettingsFolder();
     QFont font = Fonts::proportional(0);
     font.setPointSize(11);
     QApplication::setFont(font);

@@ -1,8 +1,13 @@
 #include "AppPaths.h"
 
+#include "InstallLayout.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <unistd.h>
 
 namespace {
 
@@ -11,6 +16,25 @@ QString withoutTrailingSlash(QString folder)
     while (folder.size() > 1 && folder.endsWith(u'/'))
         folder.chop(1);
     return folder;
+}
+
+QString programFolder()
+{
+    if (QCoreApplication::instance())
+        return withoutTrailingSlash(QCoreApplication::applicationDirPath());
+    return withoutTrailingSlash(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath());
+}
+
+InstallLayout::Layout currentLayout()
+{
+    InstallLayout::Facts facts;
+    facts.appDirVariable = qEnvironmentVariable("PELKO_APPDIR");
+    facts.programFolder = programFolder();
+    facts.programFolderWritable =
+        ::access(QFile::encodeName(facts.programFolder).constData(), W_OK) == 0;
+    facts.configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+    facts.homeFolder = QDir::homePath();
+    return InstallLayout::layoutFor(facts);
 }
 
 } // namespace
@@ -22,9 +46,7 @@ QString applicationFolder()
     const QString configured = qEnvironmentVariable("PELKO_APPDIR");
     if (!configured.isEmpty())
         return withoutTrailingSlash(configured);
-    if (QCoreApplication::instance())
-        return withoutTrailingSlash(QCoreApplication::applicationDirPath());
-    return withoutTrailingSlash(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath());
+    return programFolder();
 }
 
 QString appDataFolder()
@@ -36,6 +58,26 @@ QString appDataFolder()
     if (!dataHome.isEmpty())
         return withoutTrailingSlash(dataHome);
     return QDir::homePath() + QStringLiteral("/.local/share");
+}
+
+bool isInstalled()
+{
+    return currentLayout().installed;
+}
+
+QString settingsFolder()
+{
+    return currentLayout().settingsFolder;
+}
+
+QString dataFolder()
+{
+    return currentLayout().dataFolder;
+}
+
+void prepareSettingsFolder()
+{
+    InstallLayout::prepareUserSettings(currentLayout(), qEnvironmentVariable("XDG_CONFIG_DIRS"));
 }
 
 } // namespace AppPaths

@@ -13,4 +13,14 @@ QString applicationFolder();
 // ~/.local/share.
 QString appDataFolder();
 
+// Installed (read-only program folder, no PELKO_APPDIR): pelko.ini is the user's own under
+// $XDG_CONFIG_HOME/pelko, and the sample problems are in share/pelko. Portable: both are
+// applicationFolder().
+bool isInstalled();
+QString settingsFolder();
+QString dataFolder();
+
+// Makes the user's settings folder and gives him the site-wide pelko.ini the first time.
+void prepareSettingsFolder();
+
 } // namespace AppPaths

@@ -93,7 +93,7 @@ void FolderDialog::showFolder()
         showMessage(m_folder + QStringLiteral("は正しくありません。デフォルト値を使用します"),
                     MessageButtons::Ok, QStringLiteral("ドライブエラー"));
         m_folder = FileSystem::withTrailingSlash(
-            FileSystem::joinPath(AppPaths::applicationFolder(), QStringLiteral("data")));
+            FileSystem::joinPath(AppPaths::dataFolder(), QStringLiteral("data")));
         m_folderEdit->setText(m_folder);
         drive = VolumeList::driveOf(m_folder, m_drives);
         if (drive.isEmpty())

@@ -180,15 +180,16 @@ void Settings::readFile()
     using NumericText::toInt16;
 
     m_loaded = false;
-    const QString appFolder = AppPaths::applicationFolder();
-    m_iniPath = FileSystem::resolveCase(FileSystem::withTrailingSlash(appFolder) +
+    const QString settingsFolder = AppPaths::settingsFolder();
+    const QString appFolder = AppPaths::dataFolder();
+    m_iniPath = FileSystem::resolveCase(FileSystem::withTrailingSlash(settingsFolder) +
                                         QStringLiteral("pelko.ini"));
 
     m_durationMinutes = 3;
     m_canChangeDuration = true;
     m_passSpeed = 25;
     m_certificationFolder = appFolder + QStringLiteral("/DATA/");
-    m_logFolder = FileSystem::withTrailingSlash(appFolder);
+    m_logFolder = FileSystem::withTrailingSlash(settingsFolder);
     m_logName = QStringLiteral("pelko.log");
     m_passLogEnabled = false;
     m_passLogName = QStringLiteral("pksub.log");

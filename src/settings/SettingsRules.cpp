@@ -49,12 +49,12 @@ QString fontLabel(const Bar& bar, float size)
 
 QString defaultCertificationFolder()
 {
-    return AppPaths::applicationFolder() + QStringLiteral("/DATA/");
+    return AppPaths::dataFolder() + QStringLiteral("/DATA/");
 }
 
 QString defaultPracticeFolder()
 {
-    return AppPaths::applicationFolder() + QStringLiteral("/PLACTICE/");
+    return AppPaths::dataFolder() + QStringLiteral("/PLACTICE/");
 }
 
 QString shownColorText(const QString& stored, const QString& fallback)

@@ -797,6 +797,5 @@ void TestWindow::showRanking()
 void TestWindow::showHelpContents()
 {
     openHelp(m_help, this,
-             FileSystem::joinPath(AppPaths::applicationFolder(), QStringLiteral("PELKO.HLP")), 1,
-             0);
+             FileSystem::joinPath(AppPaths::dataFolder(), QStringLiteral("PELKO.HLP")), 1, 0);
 }
