@@ -1,4 +1,5 @@
 #include "Pelko.h"
+#include "platform/DisplayPlatform.h"
 #include "platform/FileSystem.h"
 #include "platform/Fonts.h"
 #include "platform/QtMessageService.h"
@@ -12,6 +13,7 @@
 int main(int argc, char* argv[])
 {
     FileSystem::failWritesPastSizeLimit();
+    DisplayPlatform::chooseForSession(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelko"));
     QApplication::setQuitOnLastWindowClosed(false);
