@@ -344,6 +344,14 @@ class Session:
         self.xdotool("windowfocus", "--sync", window)
 
     def geometry(self, window):
+        if self.wayland:
+            # weston's window manager frames the window: xdotool would give the place in
+            # the frame, not on the screen.
+            out = self.run(["xwininfo", "-id", window]).stdout
+            found = {key: int(re.search(rf"{key}:\s+(-?\d+)", out).group(1))
+                     for key in ("Absolute upper-left X", "Absolute upper-left Y",
+                                 "Width", "Height")}
+            return tuple(found.values())
         out = self.xdotool("getwindowgeometry", "--shell", window).stdout
         values = dict(line.split("=", 1) for line in out.split() if "=" in line)
         return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
@@ -363,7 +371,12 @@ class Session:
             self.on_outer(["xdotool", "key", "--delay", str(delay), *keys])
 
     def click(self, x, y, button=1):
-        self.on_outer(["xdotool", "mousemove", str(x), str(y), "click", str(button)])
+        if self.wayland:
+            # weston's x11 backend does not follow synthetic pointer motion on the virtual
+            # display: clicks go to XWayland directly, only keys take the user's path.
+            self.xdotool("mousemove", str(x), str(y), "click", str(button))
+        else:
+            self.on_outer(["xdotool", "mousemove", str(x), str(y), "click", str(button)])
 
     def screenshot(self, path):
         self.on_outer(["import", "-window", "root", str(path)])
