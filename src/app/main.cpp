@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Fonts.h"
 #include "platform/QtMessageService.h"
+#include "platform/SharpStyle.h"
 
 #include <QApplication>
 #include <QFont>
@@ -16,6 +17,7 @@ int main(int argc, char* argv[])
     DisplayPlatform::chooseForSession(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelko"));
+    QApplication::setStyle(new SharpStyle);
     QApplication::setQuitOnLastWindowClosed(false);
     QFont font = Fonts::proportional(0);
     font.setPointSize(11);
