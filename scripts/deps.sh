@@ -9,11 +9,13 @@ build_pkgs=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
             fonts-ipafont-gothic qt6-translations-l10n libcups2-dev)
 run_pkgs=(xvfb xauth imagemagick)
 # The input-method acceptance suite also needs both Japanese input methods with Mozc,
-# a session bus and a clipboard tool; the fuzz targets need clang and its libFuzzer; the
-# package test validates the menu entry and metainfo and builds the .deb.
+# a session bus and a clipboard tool; the Wayland run needs a compositor with XWayland and
+# Qt's Wayland platform (which the program must not pick); the fuzz targets need clang and
+# its libFuzzer; the package test validates the menu entry and metainfo and builds the .deb.
 test_pkgs=(xvfb xauth imagemagick xdotool cups printer-driver-cups-pdf poppler-utils
            python3 dbus xclip x11-utils ibus ibus-mozc fcitx5 fcitx5-mozc fcitx5-frontend-qt6
            at-spi2-core python3-pyatspi tesseract-ocr tesseract-ocr-jpn
+           weston xwayland qt6-wayland
            clang-14 libclang-rt-14-dev appstream desktop-file-utils dpkg-dev)
 
 case "${1:-build}" in

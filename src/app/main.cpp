@@ -1,8 +1,10 @@
 #include "Pelko.h"
 #include "platform/AppPaths.h"
+#include "platform/DisplayPlatform.h"
 #include "platform/FileSystem.h"
 #include "platform/Fonts.h"
 #include "platform/QtMessageService.h"
+#include "platform/SharpStyle.h"
 
 #include <QApplication>
 #include <QFont>
@@ -13,8 +15,10 @@
 int main(int argc, char* argv[])
 {
     FileSystem::failWritesPastSizeLimit();
+    DisplayPlatform::chooseForSession(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelko"));
+    QApplication::setStyle(new SharpStyle);
     QApplication::setQuitOnLastWindowClosed(false);
     // Lets the desktop match the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("pelko"));

@@ -28,10 +28,11 @@ public:
         return scaledPixmap(size, mode, state, 1.0);
     }
 
+    // Qt hands over the size in device pixels already (QIcon::pixmap(size, scale)).
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
                          qreal scale) override
     {
-        QPixmap pixmap(size * scale);
+        QPixmap pixmap(size);
         pixmap.fill(Qt::transparent);
         {
             QPainter painter(&pixmap);

@@ -59,7 +59,13 @@ class Pelko:
 
     def start(self):
         self.launch()
-        self.s.wait_window(MENU, timeout=30)
+        try:
+            self.s.wait_window(MENU, timeout=30)
+        except E2EFailure as failure:
+            if self.s.wayland:
+                raise E2EFailure(f"{failure} on the XWayland display: did the program open "
+                                 "its windows as a Wayland client?") from None
+            raise
 
     def launch(self):
         """Starts the program without waiting for any window of it."""
@@ -68,8 +74,10 @@ class Pelko:
             "PELKO_APPDIR": str(self.app),
             "APPDATA": str(self.folder / "appdata"),
             "PELKO_E2E_STATUS_FILE": str(self.status_file),
-            "QT_QPA_PLATFORM": "xcb",
         })
+        # Under a compositor the program must choose XWayland by itself.
+        if not self.s.wayland:
+            env["QT_QPA_PLATFORM"] = "xcb"
         env.update(self.extra_env)
         if self.s.im == "ibus":
             env["QT_IM_MODULE"] = "ibus"

@@ -127,6 +127,8 @@ class PracticeRun(Scenario):
                           errors="0", total_chars="17", kanji_chars="7", alphanumeric_chars="6",
                           accuracy="100", file_name="jpn_dat.001")
         self.check_speed(record)
+        print(f"  {self.strokes} key presses sent, {self.pelko.counts()[0]} strokes counted; "
+              f"main log: {record['line']}", flush=True)
 
 
 class WrongConversion(Scenario):

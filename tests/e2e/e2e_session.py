@@ -68,8 +68,12 @@ def poll(what, probe, timeout=20.0, interval=0.1):
 class Session:
     """Xvfb + D-Bus + an input method daemon, for one input method ("ibus" or "fcitx5")."""
 
-    def __init__(self, im, home, log_dir):
+    def __init__(self, im, home, log_dir, wayland=False):
         self.im = im
+        # With wayland, a compositor runs on the virtual display and the programs on its
+        # XWayland display; input still enters through the virtual display ("outer").
+        self.wayland = wayland
+        self.outer = None
         self.home = Path(home)
         self.log_dir = Path(log_dir)
         self.token = uuid.uuid4().hex
@@ -133,6 +137,9 @@ class Session:
         if not number.isdigit():
             raise E2EFailure("Xvfb did not report a display number")
         self.env["DISPLAY"] = ":" + number
+        self.outer = self.env["DISPLAY"]
+        if self.wayland:
+            self._start_weston()
 
         bus = self.spawn(
             ["dbus-daemon", "--session", "--nofork", "--print-address=1"],
@@ -148,6 +155,32 @@ class Session:
             self._start_ibus()
         else:
             self._start_fcitx5()
+
+    def _start_weston(self):
+        """weston in a window on the virtual display, with XWayland for X programs.
+
+        What had to be found out: weston's headless backend crashes XWayland on synthetic
+        input, so the x11 backend draws into the virtual display at its origin, and
+        XWayland's root coordinates equal the virtual display's. weston starts XWayland
+        only for its first client and names the display in its log ("xserver listening
+        on display :N"). Keys sent by XTEST to the virtual display reach weston's window,
+        pass through its seat to the focused XWayland surface and then to the X focus,
+        as a user's would; weston focuses a new window when it maps it, and
+        xdotool windowfocus on the XWayland display moves the X focus as on plain X.
+        Mozc is reached over the session bus (QT_IM_MODULE=ibus), so the input method
+        needs nothing of the compositor; ibus-daemon gets the XWayland display for XIM."""
+        socket = f"wayland-pelko-{self.token[:8]}"
+        log = self.log_dir / "weston.log"
+        log.write_bytes(b"")
+        self.spawn(["weston", "--backend=x11-backend.so", "--xwayland", f"--socket={socket}",
+                    "--width=1280", "--height=900", "--idle-time=0", f"--log={log}"],
+                   "weston-stderr")
+        found = poll("weston to start XWayland",
+                     lambda: re.search(r"xserver listening on display (:\d+)",
+                                       log.read_text(errors="replace")), timeout=30)
+        self.env["DISPLAY"] = found.group(1)
+        self.env["WAYLAND_DISPLAY"] = socket
+        self.env["XDG_SESSION_TYPE"] = "wayland"
 
     def _write_im_config(self):
         if self.im == "ibus":
@@ -311,20 +344,42 @@ class Session:
         self.xdotool("windowfocus", "--sync", window)
 
     def geometry(self, window):
+        if self.wayland:
+            # weston's window manager frames the window: xdotool would give the place in
+            # the frame, not on the screen.
+            out = self.run(["xwininfo", "-id", window]).stdout
+            found = {key: int(re.search(rf"{key}:\s+(-?\d+)", out).group(1))
+                     for key in ("Absolute upper-left X", "Absolute upper-left Y",
+                                 "Width", "Height")}
+            return tuple(found.values())
         out = self.xdotool("getwindowgeometry", "--shell", window).stdout
         values = dict(line.split("=", 1) for line in out.split() if "=" in line)
         return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
 
+    def on_outer(self, args, check=True):
+        """Runs a tool on the virtual display itself: under a compositor, input and
+        pictures go through it as a user's would."""
+        saved, self.env = self.env, dict(self.env, DISPLAY=self.outer)
+        try:
+            return self.run(args, check=check)
+        finally:
+            self.env = saved
+
     def keys(self, *keys, delay=40):
         """Sends key presses through XTEST to whatever has the focus."""
         if keys:
-            self.xdotool("key", "--delay", str(delay), *keys)
+            self.on_outer(["xdotool", "key", "--delay", str(delay), *keys])
 
     def click(self, x, y, button=1):
-        self.xdotool("mousemove", str(x), str(y), "click", str(button))
+        if self.wayland:
+            # weston's x11 backend does not follow synthetic pointer motion on the virtual
+            # display: clicks go to XWayland directly, only keys take the user's path.
+            self.xdotool("mousemove", str(x), str(y), "click", str(button))
+        else:
+            self.on_outer(["xdotool", "mousemove", str(x), str(y), "click", str(button)])
 
     def screenshot(self, path):
-        self.run(["import", "-window", "root", str(path)])
+        self.on_outer(["import", "-window", "root", str(path)])
 
     def set_selection(self, selection, text):
         """Owns the X selection with text until another client takes it or the session ends."""

@@ -2,13 +2,14 @@
 """Acceptance of Pelko through real Japanese input methods: ibus + Mozc and fcitx5 + Mozc.
 
     pelko_e2e.py --pelko build/bin/pelko --out build/tests/e2e/artefacts [--im ibus]
-                 [--suite typing|journeys]
+                 [--suite typing|journeys] [--wayland]
 
 Each input method gets a desktop session of its own (Xvfb, D-Bus, the input method
 daemon); each scenario starts the program in a folder of its own and types through
 xdotool. The typing suite checks the counts through both input methods; the journeys
 suite walks the user's paths through the windows (certification, printing, settings,
-ranking, help). Mozc will not run as root, so as root the suite runs itself as the user
+ranking, help). With --wayland the session runs weston with XWayland on the virtual
+display and the program is started as on a Wayland desktop, left to choose its platform. Mozc will not run as root, so as root the suite runs itself as the user
 "pelko-e2e", which it creates when missing. Screenshots of the key moments land in --out.
 
 Exit status: 0 all passed, 1 a scenario failed, 77 skipped (tools or packages missing;
@@ -45,6 +46,9 @@ IM_PACKAGES = {
                                       "platforminputcontexts/libfcitx5platforminputcontextplugin.so",
                "mozc-server": "/usr/lib/mozc/mozc_server"},
 }
+WAYLAND_PACKAGES = {"weston": "/usr/bin/weston", "xwayland": "/usr/bin/Xwayland",
+                    "qt6-wayland": "/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/"
+                                   "libqwayland-generic.so"}
 
 
 def missing(packages):
@@ -83,7 +87,7 @@ def run_as_user(args):
         command = ["runuser", "-u", USER, "--", python, str(work / "pelko_e2e.py"),
                    "--pelko", str(work / "pelko"), "--out", str(work / "out"),
                    "--im", ",".join(args.im), "--only", ",".join(args.only),
-                   "--suite", args.suite]
+                   "--suite", args.suite] + (["--wayland"] if args.wayland else [])
         env = {k: v for k, v in os.environ.items()
                if k in ("PATH", "CI", "PELKO_E2E_REQUIRE")}
         env.update({"HOME": user.pw_dir, "USER": USER, "LOGNAME": USER})
@@ -148,7 +152,7 @@ def run_suite(args):
     else:
         from e2e_scenarios import SCENARIOS
 
-    gone = missing(COMMON_PACKAGES)
+    gone = missing({**COMMON_PACKAGES, **(WAYLAND_PACKAGES if args.wayland else {})})
     if gone:
         print(f"SKIP: not installed: {', '.join(gone)} (scripts/deps.sh test installs them)")
         return 1 if required() else SKIP
@@ -176,7 +180,7 @@ def run_suite(args):
             logs.mkdir(parents=True, exist_ok=True)
             began = time.monotonic()
             try:
-                with Session(im, home, logs) as session:
+                with Session(im, home, logs, wayland=args.wayland) as session:
                     for scenario in SCENARIOS:
                         if args.only and scenario.name not in args.only:
                             continue
@@ -229,6 +233,8 @@ def main():
     parser.add_argument("--only", default="", help="scenario names, comma-separated")
     parser.add_argument("--suite", default="typing", choices=("typing", "journeys"),
                         help="counts through the input methods, or the user's journeys")
+    parser.add_argument("--wayland", action="store_true",
+                        help="run under weston + XWayland as on a Wayland desktop")
     args = parser.parse_args()
     args.im = [im for im in args.im.split(",") if im]
     args.only = [name for name in args.only.split(",") if name]
