@@ -116,11 +116,12 @@ InputPane::InputPane(const Settings& settings, RunRecord& record, QWidget* paren
     connect(m_inputBox, &InputBox::committed, this, &InputPane::typeCommitted);
     connect(m_inputBox, &InputBox::inputMethodUsed, this, [this] { m_imeOn = true; });
 
-    m_strokeCounter = std::make_unique<KeyStrokeCounter>([this] { return boxHasFocus(); },
-                                                         [this] {
-                                                             if (m_checker)
-                                                                 m_checker->countStroke();
-                                                         });
+    m_strokeCounter = std::make_unique<KeyStrokeCounter>(
+        [this](quint32 window) { return boxTakesKeysOf(window); },
+        [this] {
+            if (m_checker)
+                m_checker->countStroke();
+        });
     m_strokesCountedNatively = m_strokeCounter->install();
 
     resetChecker();
@@ -151,11 +152,16 @@ void InputPane::placeRows()
                                rows.resultHeight);
 }
 
-bool InputPane::boxHasFocus() const
+bool InputPane::boxTakesKeysOf(quint32 window) const
 {
-    // Keys that go to an open menu or a modal box are not typed into the input box.
-    return m_inputBox->isEnabled() && QApplication::focusWidget() == m_inputBox &&
-           !QApplication::activePopupWidget() && !QApplication::activeModalWidget();
+    // The window the press is for decides, not the application's focus: without a window
+    // manager the test window gets keys without ever becoming active. Keys that go to an
+    // open menu or a modal box are not typed into the input box.
+    const QWidget* target = QWidget::find(WId(window));
+    const QWidget* testWindow = m_inputBox->window();
+    return target && target->window() == testWindow && m_inputBox->isEnabled() &&
+           testWindow->focusWidget() == m_inputBox && !QApplication::activePopupWidget() &&
+           !QApplication::activeModalWidget();
 }
 
 void InputPane::setProblem(const Problem* problem, const QString* problemSummary)

@@ -93,7 +93,7 @@ private:
     void resetChecker();
     void typeText(const QString& text);
     void handleEnter();
-    bool boxHasFocus() const;
+    bool boxTakesKeysOf(quint32 window) const;
 
     const Settings& m_settings;
     RunRecord& m_record;

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 
 #include <cstdint>
+#include <cstring>
 
 namespace
 {
@@ -11,10 +12,12 @@ namespace
 // X11 core protocol: the event code sits in the low seven bits of the first byte; the high
 // bit marks events sent by another client.
 constexpr std::uint8_t XcbKeyPress = 2;
+// Offset of the event window in a key press: type, detail, sequence, time, root come first.
+constexpr std::size_t XcbKeyEventWindowOffset = 12;
 
 } // namespace
 
-KeyStrokeCounter::KeyStrokeCounter(std::function<bool()> wanted, std::function<void()> onStroke)
+KeyStrokeCounter::KeyStrokeCounter(Wanted wanted, std::function<void()> onStroke)
     : m_wanted(std::move(wanted)), m_onStroke(std::move(onStroke))
 {
 }
@@ -49,9 +52,17 @@ bool KeyStrokeCounter::isKeyPress(const QByteArray& eventType, const void* messa
     return (responseType & 0x7f) == XcbKeyPress;
 }
 
+quint32 KeyStrokeCounter::keyWindow(const void* message)
+{
+    std::uint32_t window = 0;
+    std::memcpy(&window, static_cast<const char*>(message) + XcbKeyEventWindowOffset,
+                sizeof window);
+    return window;
+}
+
 bool KeyStrokeCounter::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
 {
-    if (isKeyPress(eventType, message) && m_wanted && m_wanted() && m_onStroke)
+    if (isKeyPress(eventType, message) && m_wanted && m_wanted(keyWindow(message)) && m_onStroke)
         m_onStroke();
     return false; // the event goes on to Qt and the input method
 }

@@ -10,9 +10,10 @@
 class KeyStrokeCounter : public QAbstractNativeEventFilter
 {
 public:
-    // wanted: whether a press now belongs to the count (the input box has the focus);
-    // onStroke: called once per counted press.
-    KeyStrokeCounter(std::function<bool()> wanted, std::function<void()> onStroke);
+    // wanted: whether a press for the given X window now belongs to the count (the input box
+    // has the focus there); onStroke: called once per counted press.
+    using Wanted = std::function<bool(quint32 window)>;
+    KeyStrokeCounter(Wanted wanted, std::function<void()> onStroke);
     ~KeyStrokeCounter() override;
 
     // Whether key presses are seen here on this platform (X11). Elsewhere the widget
@@ -23,11 +24,13 @@ public:
     bool install();
 
     static bool isKeyPress(const QByteArray& eventType, const void* message);
+    // The window a key press is for (valid only where isKeyPress holds).
+    static quint32 keyWindow(const void* message);
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 private:
-    std::function<bool()> m_wanted;
+    Wanted m_wanted;
     std::function<void()> m_onStroke;
     bool m_installed = false;
 };

@@ -19,6 +19,8 @@
 #include <QMimeData>
 #include <QTest>
 
+#include <cstring>
+
 namespace
 {
 
@@ -451,13 +453,20 @@ void tst_InputPane::keyPressesSeenByTheWindowSystem()
     QVERIFY(!KeyStrokeCounter::isKeyPress(xcb, release));
     QVERIFY(!KeyStrokeCounter::isKeyPress(QByteArray("windows_generic_MSG"), press));
 
+    // The press names its window at byte 12 (after type, detail, sequence, time and root).
+    const quint32 boxWindow = 0x0a00005;
+    std::memcpy(press + 12, &boxWindow, sizeof boxWindow);
+    QCOMPARE(KeyStrokeCounter::keyWindow(press), boxWindow);
+
     bool focused = false;
     int strokes = 0;
-    KeyStrokeCounter counter([&] { return focused; }, [&] { ++strokes; });
+    KeyStrokeCounter counter([&](quint32 window) { return focused && window == boxWindow; },
+                             [&] { ++strokes; });
     counter.nativeEventFilter(xcb, press, nullptr);
     focused = true;
     QVERIFY(!counter.nativeEventFilter(xcb, press, nullptr)); // never swallows the key
     counter.nativeEventFilter(xcb, release, nullptr);
+    counter.nativeEventFilter(xcb, sentPress, nullptr); // another window's press
     QCOMPARE(strokes, 1);
     // Offscreen shows no native keys: the box counts its own key events instead.
     QVERIFY(!KeyStrokeCounter::platformShowsKeys());

@@ -41,8 +41,17 @@ class tst_InputPaneX11 : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void strokesCountOncePerPress_data();
     void strokesCountOncePerPress();
 };
+
+void tst_InputPaneX11::strokesCountOncePerPress_data()
+{
+    QTest::addColumn<bool>("activated");
+    QTest::newRow("active window") << true;
+    // No window manager: keys reach the window under the pointer, which never becomes active.
+    QTest::newRow("no window manager") << false;
+}
 
 void tst_InputPaneX11::strokesCountOncePerPress()
 {
@@ -59,14 +68,23 @@ void tst_InputPaneX11::strokesCountOncePerPress()
     input.prepareRun();
     input.m_inputBox->setEnabled(false);
     input.show();
-    input.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&input));
+    QFETCH(bool, activated);
+    if (activated) {
+        input.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&input));
+    } else {
+        QVERIFY(QTest::qWaitForWindowExposed(&input));
+        const QPoint centre = input.mapToGlobal(input.rect().center());
+        QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(centre.x()),
+                         QString::number(centre.y())}));
+    }
     input.setFocus();
-    QTRY_VERIFY(input.hasFocus());
+    QTRY_VERIFY(input.hasFocus() || !activated);
 
     QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("space")}));
     QTRY_VERIFY(input.checker().m_started);
-    QTRY_VERIFY(input.m_inputBox->hasFocus());
+    QTRY_VERIFY(input.m_inputBox->hasFocus() ||
+                (!activated && input.focusWidget() == input.m_inputBox));
     QVERIFY(xdotool({QStringLiteral("type"), QStringLiteral("abx")}));
     QTRY_COMPARE(state.record.errors(), qint16(1));
     QCOMPARE(state.record.acceptedChars(), qint16(2));
@@ -74,7 +92,7 @@ void tst_InputPaneX11::strokesCountOncePerPress()
     QCOMPARE(input.m_strokes, qint16(3)); // the space started the run and is no stroke
     QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("shift+Tab")}));
     QTRY_COMPARE(input.m_strokes, qint16(5)); // Shift and Tab
-    QVERIFY(input.m_inputBox->hasFocus());
+    QVERIFY(input.focusWidget() == input.m_inputBox);
 }
 
 int main(int argc, char** argv)
