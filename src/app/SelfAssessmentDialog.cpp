@@ -7,6 +7,7 @@
 #include "settings/ChooserArt.h"
 
 #include <QButtonGroup>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -59,6 +60,15 @@ void SelfAssessmentDialog::showEvent(QShowEvent* event)
 void SelfAssessmentDialog::fitAndCenter()
 {
     adjustSize();
+    // The title is the question itself: window managers cut a title wider than the window.
+    // Room for the window's icon and its three buttons comes on top.
+    constexpr int titleBarButtons = 120;
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    const int titleWidth =
+        QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + titleBarButtons;
+    if (width() < titleWidth)
+        resize(titleWidth, height());
     centerWindow(this, QStringLiteral("center"));
 }
 

@@ -208,6 +208,9 @@ void tst_EntryDialogs::selfAssessment()
     SelfAssessmentDialog dialog(*m_record);
     QTimer::singleShot(0, &dialog, [&] {
         QCOMPARE(dialog.m_answerButtons.at(2)->isChecked(), true);
+        // Wide enough for its title, the question, beside the title bar's buttons.
+        QVERIFY(dialog.width() >
+                dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) + 100);
         if (option < 0) {
             QTest::keyClick(dialog.m_answerButtons.at(2), Qt::Key_Return);
         } else if (doubleClick) {
