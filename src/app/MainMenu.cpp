@@ -10,6 +10,7 @@
 #include "platform/MessageService.h"
 #include "platform/Printers.h"
 #include "problems/Problem.h"
+#include "history/ResultsBrowser.h"
 #include "results/RankingWindow.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
@@ -166,6 +167,8 @@ void MainMenu::startCertification()
 void MainMenu::openRanking()
 {
     RankingWindow window(m_settings, this);
+    connect(&window, &RankingWindow::resultsBrowserRequested, &window,
+            [&] { ResultsBrowser(m_settings, &window).exec(); });
     window.exec();
 }
 
