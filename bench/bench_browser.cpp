@@ -31,9 +31,8 @@ void writeBigLog(const QString& path, int records)
                               QStringLiteral("田中"), QStringLiteral("伊藤")};
     QList<QByteArray> names;
     for (int user = 0; user < 400; ++user)
-        names.append(Cp932::encode(family[user % 5] + QStringLiteral("　") +
-                                   QString::number(user))
-                         .bytes);
+        names.append(
+            Cp932::encode(QString(family[user % 5] + u'　' + QString::number(user))).bytes);
     QByteArray chunk;
     for (int i = 0; i < records; ++i) {
         const int user = int(random.bounded(400));

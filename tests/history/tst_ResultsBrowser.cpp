@@ -25,11 +25,11 @@ private Q_SLOTS:
         const char* const users[] = {"\"A01\",\"佐藤\"", "\"B02\",\"伊藤\"", "\"A01\",\"佐藤\""};
         const char* const speeds[] = {"31", "52.5", "18"};
         for (int i = 0; i < 3; ++i)
-            log += Cp932::encode(QString::number(i) + QStringLiteral(",\"12-0%1-2026\",\"09:00:00\",")
-                                                      .arg(i + 1) +
-                                 QString::fromUtf8(users[i]) +
-                                 QStringLiteral(",\"PC\",\"u\",\"jpn_dat.1\",%1,99,0,1,1,1,1,60\r\n")
-                                     .arg(QString::fromUtf8(speeds[i])))
+            log += Cp932::encode(QString(QString::number(i) +
+                                         QStringLiteral(",\"12-0%1-2026\",\"09:00:00\",").arg(i + 1) +
+                                         QString::fromUtf8(users[i]) +
+                                         QStringLiteral(",\"PC\",\"u\",\"jpn_dat.1\",%1,99,0,1,1,1,1,60\r\n")
+                                             .arg(QString::fromUtf8(speeds[i]))))
                        .bytes;
         log += "torn,\"12";
         tree.write(QStringLiteral("pelko.log"), log);
