@@ -183,20 +183,37 @@ void ClassLog::rankTexts()
         m_texts[size_t(order[place])].rank = qint32(place);
 }
 
-QByteArrayView ClassLog::field(int row, int column) const
+std::array<QByteArrayView, 16> ClassLog::fields(int row) const
 {
     const Record& r = record(row);
     std::array<QByteArrayView, 16> fields;
     if (!splitLogLine(QByteArrayView(m_data + r.offset, r.length), fields))
         return {};
-    return Ranking::trimQuotes(fields[size_t(column)]);
+    for (QByteArrayView& field : fields)
+        field = Ranking::trimQuotes(field);
+    return fields;
+}
+
+QByteArrayView ClassLog::field(int row, int column) const
+{
+    return fields(row)[size_t(column)];
 }
 
 QString ClassLog::text(int row, int column) const
 {
+    return text(row, column, field(row, column));
+}
+
+QString ClassLog::text(int row, int column, QByteArrayView raw) const
+{
     if (column >= FirstTextColumn && column < FirstTextColumn + TextColumnCount)
         return textOf(record(row).text[size_t(column - FirstTextColumn)]);
-    return decodeLenient(field(row, column));
+    // Numbers, dates and times are plain ASCII as the writer puts them.
+    for (char c : raw) {
+        if (uchar(c) >= 0x80)
+            return decodeLenient(raw);
+    }
+    return QString::fromLatin1(raw);
 }
 
 QDateTime ClassLog::when(int row) const

@@ -43,8 +43,12 @@ public:
     const Record& record(int row) const { return m_records[size_t(row)]; }
     // A field of a record without its quotes.
     QByteArrayView field(int row, int column) const;
-    // A field as text; bytes that are not Shift-JIS show as U+FFFD.
+    // All sixteen, split once.
+    std::array<QByteArrayView, 16> fields(int row) const;
+    // A field as text; bytes that are not Shift-JIS show as U+FFFD. raw: the field's bytes
+    // when the caller has split the line already.
     QString text(int row, int column) const;
+    QString text(int row, int column, QByteArrayView raw) const;
     QDateTime when(int row) const;
 
     // The kept texts: the value of an id, and its place in the sorted list of all of them.

@@ -70,13 +70,35 @@ QString title(int column)
     return column == PassColumn ? QStringLiteral("合否") : LogColumns::title(column);
 }
 
-QString cellText(const ClassLog& log, int row, int column, qint16 passSpeed)
+namespace
+{
+
+QString cellOf(const ClassLog& log, int row, int column, qint16 passSpeed, QByteArrayView raw)
 {
     if (column == PassColumn)
         return passed(log, row, passSpeed) ? QStringLiteral("合格") : QStringLiteral("不合格");
     if (column == 1 && log.record(row).day != ClassLog::NoDay)
         return QDate::fromJulianDay(log.record(row).day).toString(Qt::ISODate);
-    return log.text(row, column);
+    return log.text(row, column, raw);
+}
+
+} // namespace
+
+QString cellText(const ClassLog& log, int row, int column, qint16 passSpeed)
+{
+    return cellOf(log, row, column, passSpeed,
+                  column < LogColumns::Count ? log.field(row, column) : QByteArrayView());
+}
+
+QStringList rowTexts(const ClassLog& log, int row, qint16 passSpeed)
+{
+    const std::array<QByteArrayView, 16> fields = log.fields(row);
+    QStringList texts;
+    texts.reserve(Count);
+    for (int column = 0; column < Count; ++column)
+        texts.append(cellOf(log, row, column, passSpeed,
+                            column < LogColumns::Count ? fields[size_t(column)] : QByteArrayView()));
+    return texts;
 }
 
 } // namespace ClassLogColumns

@@ -20,6 +20,8 @@ inline constexpr int Count = 17;
 QString title(int column);
 // The text of a cell; dates as yyyy-MM-dd, which spreadsheets read as dates.
 QString cellText(const ClassLog& log, int row, int column, qint16 passSpeed);
+// Every cell of a row, the line split once.
+QStringList rowTexts(const ClassLog& log, int row, qint16 passSpeed);
 
 } // namespace ClassLogColumns
 

@@ -35,10 +35,7 @@ bool write(QIODevice& out, const ClassLog& log, const std::vector<int>& rows, qi
         fields.append(ClassLogColumns::title(column));
     QByteArray buffer = QByteArrayLiteral("\xEF\xBB\xBF") + row(fields);
     for (int logRow : rows) {
-        fields.clear();
-        for (int column = 0; column < ClassLogColumns::Count; ++column)
-            fields.append(ClassLogColumns::cellText(log, logRow, column, passSpeed));
-        buffer += row(fields);
+        buffer += row(ClassLogColumns::rowTexts(log, logRow, passSpeed));
         if (buffer.size() > 1 << 20) {
             if (out.write(buffer) != buffer.size())
                 return false;
