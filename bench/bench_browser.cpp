@@ -27,8 +27,9 @@ void writeBigLog(const QString& path, int records)
     if (!file.open(QIODevice::WriteOnly))
         return;
     QRandomGenerator random(4711);
-    const QString family[] = {QStringLiteral("佐藤"), QStringLiteral("鈴木"), QStringLiteral("高橋"),
-                              QStringLiteral("田中"), QStringLiteral("伊藤")};
+    const QString family[] = {QStringLiteral("佐藤"), QStringLiteral("鈴木"),
+                              QStringLiteral("高橋"), QStringLiteral("田中"),
+                              QStringLiteral("伊藤")};
     QList<QByteArray> names;
     for (int user = 0; user < 400; ++user)
         names.append(
@@ -119,8 +120,7 @@ int main(int argc, char** argv)
     });
     QFile csv(dir.filePath(QStringLiteral("out.csv")));
     csv.open(QIODevice::WriteOnly);
-    const double exportCsv =
-        secondsOf([&] { CsvExport::write(csv, *log, model.rows(), 25); });
+    const double exportCsv = secondsOf([&] { CsvExport::write(csv, *log, model.rows(), 25); });
     csv.close();
 
     std::printf("browser_records %d records\n", records);

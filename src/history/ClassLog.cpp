@@ -231,8 +231,9 @@ QStringList ClassLog::valuesOf(int column) const
         if (m_columnOfText[id] == column)
             ids.push_back(qint32(id));
     }
-    std::sort(ids.begin(), ids.end(),
-              [&](qint32 a, qint32 b) { return m_texts[size_t(a)].rank < m_texts[size_t(b)].rank; });
+    std::sort(ids.begin(), ids.end(), [&](qint32 a, qint32 b) {
+        return m_texts[size_t(a)].rank < m_texts[size_t(b)].rank;
+    });
     QStringList values;
     for (qint32 id : ids) {
         if (values.isEmpty() || values.last() != m_texts[size_t(id)].text)

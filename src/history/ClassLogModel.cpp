@@ -2,7 +2,9 @@
 
 #include "ClassLog.h"
 
-ClassLogModel::ClassLogModel(QObject* parent) : QAbstractTableModel(parent) {}
+ClassLogModel::ClassLogModel(QObject* parent) : QAbstractTableModel(parent)
+{
+}
 
 ClassLogModel::~ClassLogModel() = default;
 
@@ -69,8 +71,15 @@ QVariant ClassLogModel::headerData(int section, Qt::Orientation orientation, int
 
 void ClassLogModel::sort(int column, Qt::SortOrder order)
 {
-    if (column < 0 || column >= ClassLogColumns::Count)
+    if (column >= ClassLogColumns::Count)
         return;
+    if (column < 0 && m_sortColumn < 0)
+        return;
+    if (column < 0) {
+        m_sortColumn = -1;
+        rebuild(); // back to log order
+        return;
+    }
     m_sortColumn = column;
     m_sortOrder = order;
     // A reset rather than a layout change: a million persistent indexes are not worth keeping.

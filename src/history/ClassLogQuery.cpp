@@ -96,8 +96,9 @@ QStringList rowTexts(const ClassLog& log, int row, qint16 passSpeed)
     QStringList texts;
     texts.reserve(Count);
     for (int column = 0; column < Count; ++column)
-        texts.append(cellOf(log, row, column, passSpeed,
-                            column < LogColumns::Count ? fields[size_t(column)] : QByteArrayView()));
+        texts.append(
+            cellOf(log, row, column, passSpeed,
+                   column < LogColumns::Count ? fields[size_t(column)] : QByteArrayView()));
     return texts;
 }
 
@@ -111,12 +112,14 @@ std::vector<int> selectRows(const ClassLog& log, const ClassLogFilter& filter)
     const QString user = filter.user.trimmed();
     for (qint32 id = 0; id < log.textCount(); ++id) {
         const QString text = log.textOf(id);
-        userMatches[size_t(id)] = filter.exactUserId ? text.trimmed() == user
-                                                     : text.contains(user, Qt::CaseInsensitive);
+        userMatches[size_t(id)] =
+            filter.exactUserId ? text.trimmed() == user : text.contains(user, Qt::CaseInsensitive);
         fileMatches[size_t(id)] = text.compare(filter.fileName, Qt::CaseInsensitive) == 0;
     }
-    const qint64 from = filter.from.isValid() ? filter.from.toJulianDay() : std::numeric_limits<qint64>::min();
-    const qint64 to = filter.to.isValid() ? filter.to.toJulianDay() : std::numeric_limits<qint64>::max();
+    const qint64 from =
+        filter.from.isValid() ? filter.from.toJulianDay() : std::numeric_limits<qint64>::min();
+    const qint64 to =
+        filter.to.isValid() ? filter.to.toJulianDay() : std::numeric_limits<qint64>::max();
     const bool datesLimited = filter.from.isValid() || filter.to.isValid();
 
     std::vector<int> rows;
@@ -194,9 +197,8 @@ QList<UserSummary> summarize(const ClassLog& log, const std::vector<int>& rows)
             s.userName = log.textOf(r.text[size_t(slotOf(UserNameColumn))]);
         }
     }
-    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        return a.summary.userId < b.summary.userId;
-    });
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return a.summary.userId < b.summary.userId; });
     QList<UserSummary> result;
     for (const Entry& entry : entries)
         result.append(entry.summary);

@@ -53,9 +53,8 @@ int run(const QStringList& arguments, qint16 passSpeed, QIODevice& standardOutpu
     bool sawOption = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        const bool takesValue = argument == QLatin1String(Option) ||
-                                argument == u"--user" || argument == u"--from" ||
-                                argument == u"--to";
+        const bool takesValue = argument == QLatin1String(Option) || argument == u"--user" ||
+                                argument == u"--from" || argument == u"--to";
         if (takesValue && i + 1 >= arguments.size()) {
             messages += argument + QStringLiteral(" の後に値がありません\n") + usage();
             return BadArguments;
@@ -69,8 +68,8 @@ int run(const QStringList& arguments, qint16 passSpeed, QIODevice& standardOutpu
         } else if (argument == u"--from" || argument == u"--to") {
             const QDate date = dateOf(arguments[++i]);
             if (!date.isValid()) {
-                messages += QStringLiteral("日付が正しくありません: ") + arguments[i] + u'\n' +
-                            usage();
+                messages +=
+                    QStringLiteral("日付が正しくありません: ") + arguments[i] + u'\n' + usage();
                 return BadArguments;
             }
             (argument == u"--from" ? filter.from : filter.to) = date;

@@ -81,9 +81,8 @@ ProgressChart::Frame ProgressChart::frame() const
     const int top = metrics.height() * 2 + 8;
     const int bottom = metrics.height() + 14;
     f.plot = QRectF(left, top, width() - left - right, height() - top - bottom);
-    double top_ = qMax<double>(m_data.passSpeed, m_data.bands.isEmpty()
-                                                     ? 0.0
-                                                     : double(m_data.bands.first().lowestSpeed));
+    double top_ = qMax<double>(
+        m_data.passSpeed, m_data.bands.isEmpty() ? 0.0 : double(m_data.bands.first().lowestSpeed));
     for (const ProgressPoint& p : m_data.points)
         top_ = qMax(top_, double(p.speed));
     const double step = niceStep(top_ * 1.1);
@@ -182,12 +181,15 @@ void ProgressChart::paintEvent(QPaintEvent*)
     painter.setPen(palette().color(QPalette::Text));
     const int labels = f.lastMs == f.firstMs ? 1 : qBound(2, int(f.plot.width() / 120), 6);
     for (int i = 0; i < labels; ++i) {
-        const qint64 ms = labels == 1 ? f.firstMs : f.firstMs + (f.lastMs - f.firstMs) * i / (labels - 1);
-        const QString text = QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("yyyy-MM-dd"));
+        const qint64 ms =
+            labels == 1 ? f.firstMs : f.firstMs + (f.lastMs - f.firstMs) * i / (labels - 1);
+        const QString text =
+            QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("yyyy-MM-dd"));
         const double cx = f.x(ms);
         const double w = metrics.horizontalAdvance(text) + 4;
         const double left = qBound(0.0, cx - w / 2, double(width()) - w);
-        painter.drawText(QRectF(left, f.plot.bottom() + 4, w, metrics.height()), Qt::AlignCenter, text);
+        painter.drawText(QRectF(left, f.plot.bottom() + 4, w, metrics.height()), Qt::AlignCenter,
+                         text);
     }
 
     auto series = [&](const QColor& color, bool squares, auto at) {
@@ -216,7 +218,8 @@ void ProgressChart::mouseMoveEvent(QMouseEvent* event)
     if (index < 0)
         QToolTip::hideText();
     else
-        QToolTip::showText(event->globalPosition().toPoint(), pointText(m_data.points[index]), this);
+        QToolTip::showText(event->globalPosition().toPoint(), pointText(m_data.points[index]),
+                           this);
 }
 
 ProgressChartDialog::ProgressChartDialog(const ProgressData& data, QWidget* parent)

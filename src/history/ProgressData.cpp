@@ -32,8 +32,9 @@ ProgressData progressOf(const ClassLog& log, const std::vector<int>& rows, const
         const ClassLog::Record& r = log.record(row);
         data.points.append({when, r.speed, r.accuracy, log.text(row, 7)});
     }
-    std::stable_sort(data.points.begin(), data.points.end(),
-                     [](const ProgressPoint& a, const ProgressPoint& b) { return a.when < b.when; });
+    std::stable_sort(
+        data.points.begin(), data.points.end(),
+        [](const ProgressPoint& a, const ProgressPoint& b) { return a.when < b.when; });
     return data;
 }
 

@@ -20,7 +20,7 @@ struct ProgressPoint {
 
 struct ProgressData {
     QString userId;
-    QString userName; // of the latest run
+    QString userName;            // of the latest run
     QList<ProgressPoint> points; // oldest first; same time: log order
     int undated = 0;             // runs left out for want of a readable date
     qint16 passSpeed = 25;

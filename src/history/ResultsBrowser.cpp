@@ -94,7 +94,6 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     m_table->setObjectName(QStringLiteral("ResultsTable"));
     m_table->setAccessibleName(QStringLiteral("記録"));
     m_table->setModel(m_model);
-    m_table->setSortingEnabled(true);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -104,20 +103,20 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    // Log order until a title is clicked.
     m_table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    m_table->setSortingEnabled(true);
 
     m_summary = new QTableWidget(0, 6, this);
     m_summary->setObjectName(QStringLiteral("SummaryTable"));
     m_summary->setAccessibleName(QStringLiteral("利用者ごとのまとめ"));
-    m_summary->setHorizontalHeaderLabels({QStringLiteral("ユーザID"), QStringLiteral("ユーザ名"),
-                                          QStringLiteral("回数"), QStringLiteral("最高速度"),
-                                          QStringLiteral("最新の速度"),
-                                          QStringLiteral("最高正打率")});
+    m_summary->setHorizontalHeaderLabels(
+        {QStringLiteral("ユーザID"), QStringLiteral("ユーザ名"), QStringLiteral("回数"),
+         QStringLiteral("最高速度"), QStringLiteral("最新の速度"), QStringLiteral("最高正打率")});
     m_summary->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_summary->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_summary->setSelectionMode(QAbstractItemView::SingleSelection);
     m_summary->verticalHeader()->hide();
-    m_summary->horizontalHeader()->setStretchLastSection(true);
 
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->addWidget(m_table);
@@ -159,9 +158,24 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     connect(m_table, &QTableView::doubleClicked, this, &ResultsBrowser::showChart);
     connect(m_summary, &QTableWidget::cellDoubleClicked, this, &ResultsBrowser::showChart);
 
-    static const int widths[] = {50, 90, 70, 100, 120, 90, 90, 100, 110, 70, 60, 70, 60, 80, 90, 80, 60};
-    for (int column = 0; column < ClassLogColumns::Count; ++column)
-        m_table->setColumnWidth(column, widths[column]);
+    // Wide enough for the title and a usual value, measured once.
+    static const char16_t* const samples[] = {u"00000",  u"0000-00-00",   u"00:00:00",
+                                              u"WWWWWW", u"ＷＷＷＷＷＷ", u"WWWWWW",
+                                              u"WWWWWW", u"jpn_dat.000"};
+    const QFontMetrics metrics = m_table->fontMetrics();
+    for (int column = 0; column < ClassLogColumns::Count; ++column) {
+        const QString sample =
+            column < 8 ? QString::fromUtf16(samples[column]) : QStringLiteral("0000.0");
+        m_table->setColumnWidth(column,
+                                qMax(metrics.horizontalAdvance(ClassLogColumns::title(column)) + 26,
+                                     metrics.horizontalAdvance(sample) + 14));
+    }
+    m_summary->horizontalHeader()->setStretchLastSection(false);
+    m_summary->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    m_summary->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    for (int column : {0, 2, 3, 4, 5})
+        m_summary->setColumnWidth(column,
+                                  metrics.horizontalAdvance(QStringLiteral("最新の速度")) + 40);
     resize(1180, 700);
 }
 
@@ -179,8 +193,8 @@ void ResultsBrowser::reload()
     auto log = std::make_shared<ClassLog>();
     const QString path = logFilePath(m_settings.logFolder(), m_settings.logName());
     const ClassLog::Status status = log->open(path);
-    m_readReport = status == ClassLog::Status::Ok ? readReport(*log)
-                                                  : openFailureText(int(status), path);
+    m_readReport =
+        status == ClassLog::Status::Ok ? readReport(*log) : openFailureText(int(status), path);
     m_log = log;
 
     const QString chosen = m_fileCombo->currentIndex() > 0 ? m_fileCombo->currentText() : QString();
@@ -191,8 +205,8 @@ void ResultsBrowser::reload()
         m_fileCombo->addItems(m_log->valuesOf(7));
         m_fileCombo->setCurrentIndex(qMax(0, m_fileCombo->findText(chosen)));
     }
-    m_passLabel->setText(QStringLiteral("（合格ライン ") +
-                         QString::number(m_settings.passSpeed()) + QStringLiteral(" 文字/分）"));
+    m_passLabel->setText(QStringLiteral("（合格ライン ") + QString::number(m_settings.passSpeed()) +
+                         QStringLiteral(" 文字/分）"));
     m_model->setLog(m_log);
     applyFilter();
 }

@@ -14,11 +14,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLibraryInfo>
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 
 namespace
 {
@@ -26,9 +28,9 @@ namespace
 // Eight learners over six weeks, getting faster at their own pace.
 void writeClassLog(const QString& path)
 {
-    const char* const people[][2] = {{"2A01", "青木　葵"},   {"2A02", "石井　蓮"},
-                                     {"2A03", "上田　陽菜"}, {"2A04", "遠藤　湊"},
-                                     {"2A05", "小川　結衣"}, {"2A06", "加藤　大翔"},
+    const char* const people[][2] = {{"2A01", "青木　葵"},     {"2A02", "石井　蓮"},
+                                     {"2A03", "上田　陽菜"},   {"2A04", "遠藤　湊"},
+                                     {"2A05", "小川　結衣"},   {"2A06", "加藤　大翔"},
                                      {"2A07", "木村　さくら"}, {"2A08", "佐々木　悠真"}};
     QRandomGenerator random(20261208);
     QByteArray bytes;
@@ -76,6 +78,10 @@ int main(int argc, char** argv)
     font.setPointSize(11);
     QApplication::setFont(font);
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    QTranslator qtTexts; // the file dialog in Japanese, as the program shows it
+    if (qtTexts.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     if (argc < 3)
         return 2;
     const QString which = QString::fromLocal8Bit(argv[1]);
@@ -121,6 +127,7 @@ int main(int argc, char** argv)
         browser.show();
         QFileDialog dialog(&browser);
         ResultsBrowser::prepareCsvDialog(dialog);
+        dialog.resize(760, 460);
         dialog.exec();
     }
     return status;

@@ -13,9 +13,8 @@ namespace
 {
 
 // A main-log line as the writer makes it, in Shift-JIS.
-QByteArray record(int number, const char* date, const char* time, const char* id,
-                  const char* name, const char* file, const char* speed,
-                  const char* accuracy = "98.5")
+QByteArray record(int number, const char* date, const char* time, const char* id, const char* name,
+                  const char* file, const char* speed, const char* accuracy = "98.5")
 {
     auto u = [](const char* text) { return QString::fromUtf8(text); };
     return Cp932::encode(QStringLiteral("%1,\"%2\",\"%3\",\"%4\",\"%5\",\"PC01\",\"taro\","
@@ -214,16 +213,16 @@ private Q_SLOTS:
         out.open(QIODevice::WriteOnly);
         QVERIFY(CsvExport::write(out, log, allRows(log), 25));
         const QByteArray expected =
-            "\xEF\xBB\xBF" + QStringLiteral(
-                                 "連番,日付,時間,入力ユーザＩＤ,入力ユーザ名,使用ＰＣ名,使用ＰＣユーザ名,"
-                                 "データファイル名,入力速度(文字/分),正打率(%),エラー数,入力文字数,"
-                                 "総文字数,漢字含有率,半角文字含有率,計測時間(秒),合否\r\n"
-                                 "0,2026-12-01,09:00:00,A01,佐藤,PC01,taro,jpn_dat.001,30.5,98.5,3,"
-                                 "150,300,40,5,180,合格\r\n"
-                                 // Not a date: kept as written.
-                                 "1,13-01-2026,09:10:00,\"x\"\"y\",Ito,PC01,taro,f,20,100,3,150,300,"
-                                 "40,5,180,不合格\r\n")
-                                 .toUtf8();
+            "\xEF\xBB\xBF" +
+            QStringLiteral("連番,日付,時間,入力ユーザＩＤ,入力ユーザ名,使用ＰＣ名,使用ＰＣユーザ名,"
+                           "データファイル名,入力速度(文字/分),正打率(%),エラー数,入力文字数,"
+                           "総文字数,漢字含有率,半角文字含有率,計測時間(秒),合否\r\n"
+                           "0,2026-12-01,09:00:00,A01,佐藤,PC01,taro,jpn_dat.001,30.5,98.5,3,"
+                           "150,300,40,5,180,合格\r\n"
+                           // Not a date: kept as written.
+                           "1,13-01-2026,09:10:00,\"x\"\"y\",Ito,PC01,taro,f,20,100,3,150,300,"
+                           "40,5,180,不合格\r\n")
+                .toUtf8();
         QCOMPARE(out.data(), expected);
     }
 

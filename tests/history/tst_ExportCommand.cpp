@@ -34,10 +34,10 @@ private Q_SLOTS:
         for (const char* line : {"\"12-01-2026\",\"09:00:00\",\"A01\",\"佐藤\"",
                                  "\"12-05-2026\",\"09:00:00\",\"B02\",\"伊藤\"",
                                  "\"12-09-2026\",\"09:00:00\",\"A01\",\"佐藤\""})
-            log += Cp932::encode(QString(QString::number(number++) + u',' +
-                                         QString::fromUtf8(line) +
-                                         u",\"PC\",\"u\",\"jpn_dat.1\",30,99,0,1,1,1,1,60\r\n"))
-                       .bytes;
+            log +=
+                Cp932::encode(QString(QString::number(number++) + u',' + QString::fromUtf8(line) +
+                                      u",\"PC\",\"u\",\"jpn_dat.1\",30,99,0,1,1,1,1,60\r\n"))
+                    .bytes;
         log += "broken line\r\n";
         m_tree.write(QStringLiteral("pelko.log"), log);
     }
@@ -48,8 +48,8 @@ private Q_SLOTS:
         const QString csv = m_tree.file(QStringLiteral("out.csv"));
         QString messages;
         QCOMPARE(run({QStringLiteral("--export-csv"), log, QStringLiteral("--user"),
-                      QStringLiteral("A01"), QStringLiteral("--from"),
-                      QStringLiteral("2026-12-02"), csv},
+                      QStringLiteral("A01"), QStringLiteral("--from"), QStringLiteral("2026-12-02"),
+                      csv},
                      nullptr, &messages),
                  0);
         const QList<QByteArray> lines = m_tree.read(QStringLiteral("out.csv")).split('\n');
@@ -76,10 +76,10 @@ private Q_SLOTS:
         QTest::newRow("missing log")
             << QStringList{QStringLiteral("--export-csv"), m_tree.file(QStringLiteral("none.log"))}
             << 1 << QStringLiteral("ログファイルがありません");
-        QTest::newRow("a folder") << QStringList{QStringLiteral("--export-csv"), m_tree.path()}
-                                  << 1 << QStringLiteral("読み込めません");
-        QTest::newRow("no log named") << QStringList{QStringLiteral("--export-csv")} << 3
-                                      << QStringLiteral("使い方");
+        QTest::newRow("a folder") << QStringList{QStringLiteral("--export-csv"), m_tree.path()} << 1
+                                  << QStringLiteral("読み込めません");
+        QTest::newRow("no log named")
+            << QStringList{QStringLiteral("--export-csv")} << 3 << QStringLiteral("使い方");
         QTest::newRow("bad date") << QStringList{QStringLiteral("--export-csv"), log,
                                                  QStringLiteral("--from"),
                                                  QStringLiteral("12-01-2026")}

@@ -25,11 +25,12 @@ private Q_SLOTS:
         const char* const users[] = {"\"A01\",\"佐藤\"", "\"B02\",\"伊藤\"", "\"A01\",\"佐藤\""};
         const char* const speeds[] = {"31", "52.5", "18"};
         for (int i = 0; i < 3; ++i)
-            log += Cp932::encode(QString(QString::number(i) +
-                                         QStringLiteral(",\"12-0%1-2026\",\"09:00:00\",").arg(i + 1) +
-                                         QString::fromUtf8(users[i]) +
-                                         QStringLiteral(",\"PC\",\"u\",\"jpn_dat.1\",%1,99,0,1,1,1,1,60\r\n")
-                                             .arg(QString::fromUtf8(speeds[i]))))
+            log += Cp932::encode(
+                       QString(QString::number(i) +
+                               QStringLiteral(",\"12-0%1-2026\",\"09:00:00\",").arg(i + 1) +
+                               QString::fromUtf8(users[i]) +
+                               QStringLiteral(",\"PC\",\"u\",\"jpn_dat.1\",%1,99,0,1,1,1,1,60\r\n")
+                                   .arg(QString::fromUtf8(speeds[i]))))
                        .bytes;
         log += "torn,\"12";
         tree.write(QStringLiteral("pelko.log"), log);
@@ -41,7 +42,9 @@ private Q_SLOTS:
         browser.reload();
         QCOMPARE(browser.m_model->rowCount(), 3);
         QCOMPARE(browser.m_summary->rowCount(), 2);
-        QVERIFY(browser.m_statusBar->currentMessage().contains(QStringLiteral("16 列でない行 1 行")));
+        QCOMPARE(browser.m_model->index(0, 0).data().toString(), QStringLiteral("0")); // log order
+        QVERIFY(
+            browser.m_statusBar->currentMessage().contains(QStringLiteral("16 列でない行 1 行")));
 
         browser.m_table->sortByColumn(8, Qt::DescendingOrder);
         QCOMPARE(browser.m_model->index(0, 8).data().toString(), QStringLiteral("52.5"));
