@@ -426,6 +426,14 @@ class ResultsBrowser(Ranking):
                                  slow=False, count=1)
         self.close_test_window()
         slow = self.practice_run(list("slow02"), word("satou"), slow=True, count=2)
+        self.choose(PRACTICE, "オプション(&O)", "成績一覧(&L)")
+        self.ax.wait_window(BROWSER, what="the results browser from the test window's menu")
+        expect("the records the browser lists from the test window (user IDs)",
+               poll("both records in the table", lambda: self.shown_ids(2)),
+               ["fast01", "slow02"])
+        self.ax.click(self.ax.window(BROWSER).find(role="push button", name="閉じる"),
+                      "the results browser's button 閉じる")
+        self.expect_closed(BROWSER, "its button 閉じる")
         self.close_test_window()
         self.press_menu_button("ランキング")
         ranking = self.ax.wait_window(RANKING, what="the ranking window")
