@@ -83,6 +83,7 @@ ClassLog::Status ClassLog::open(const QString& path, int lockTimeoutMs)
     m_texts.clear();
     m_columnOfText.clear();
     m_wrongFieldCount = m_notNumber = m_undecodable = 0;
+    m_earliestDay = m_latestDay = NoDay;
 
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -164,6 +165,10 @@ void ClassLog::index(const char* data, qint64 length)
             ++p;
     }
     for (const Record& record : m_records) {
+        if (record.day != NoDay) {
+            m_earliestDay = m_earliestDay == NoDay ? record.day : qMin(m_earliestDay, record.day);
+            m_latestDay = qMax(m_latestDay, record.day);
+        }
         if (std::any_of(record.text.begin(), record.text.end(),
                         [&](qint32 id) { return !m_texts[size_t(id)].decoded; }))
             ++m_undecodable;
@@ -222,6 +227,16 @@ QDateTime ClassLog::when(int row) const
     if (r.day == NoDay)
         return {};
     return QDateTime(QDate::fromJulianDay(r.day), QTime(0, 0).addSecs(qMax(0, r.second)));
+}
+
+QDate ClassLog::earliestDate() const
+{
+    return m_earliestDay == NoDay ? QDate() : QDate::fromJulianDay(m_earliestDay);
+}
+
+QDate ClassLog::latestDate() const
+{
+    return m_latestDay == NoDay ? QDate() : QDate::fromJulianDay(m_latestDay);
 }
 
 QStringList ClassLog::valuesOf(int column) const

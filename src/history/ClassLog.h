@@ -50,6 +50,9 @@ public:
     QString text(int row, int column) const;
     QString text(int row, int column, QByteArrayView raw) const;
     QDateTime when(int row) const;
+    // The first and last dates of the records; null when none has a date.
+    QDate earliestDate() const;
+    QDate latestDate() const;
 
     // The kept texts: the value of an id, and its place in the sorted list of all of them.
     QString textOf(qint32 id) const { return m_texts[size_t(id)].text; }
@@ -85,4 +88,6 @@ private:
     int m_wrongFieldCount = 0;
     int m_notNumber = 0;
     int m_undecodable = 0;
+    qint32 m_earliestDay = NoDay;
+    qint32 m_latestDay = NoDay;
 };

@@ -78,7 +78,7 @@ ProgressChart::Frame ProgressChart::frame() const
     const QFontMetrics metrics(font());
     const int left = metrics.horizontalAdvance(QStringLiteral("0000")) + 16;
     const int right = metrics.horizontalAdvance(QStringLiteral("100%")) + 16;
-    const int top = metrics.height() * 2 + 8;
+    const int top = metrics.height() * 3 + 8;
     const int bottom = metrics.height() + 14;
     f.plot = QRectF(left, top, width() - left - right, height() - top - bottom);
     double top_ = qMax<double>(
@@ -152,9 +152,20 @@ void ProgressChart::paintEvent(QPaintEvent*)
                          Qt::AlignLeft | Qt::AlignVCenter, QString::number(v) + u'%');
     }
 
-    // Legend and title line.
+    // Whose runs, so that a saved picture tells it too; the legend below.
+    QFont bold = font();
+    bold.setBold(true);
+    painter.setFont(bold);
+    painter.setPen(palette().color(QPalette::Text));
+    QString who = m_data.userId;
+    if (!m_data.userName.isEmpty())
+        who += QStringLiteral("　") + m_data.userName;
+    painter.drawText(QPointF(f.plot.left(), metrics.ascent() + 4),
+                     who + QStringLiteral("　成績の推移（") + QString::number(m_data.points.size()) +
+                         QStringLiteral(" 回）"));
+    painter.setFont(font());
     int x = int(f.plot.left());
-    const int legendY = metrics.ascent() + 4;
+    const int legendY = metrics.height() + metrics.ascent() + 8;
     auto legend = [&](const QColor& color, const QString& text) {
         painter.setPen(QPen(color, 2));
         painter.drawLine(x, legendY - metrics.ascent() / 3, x + 18, legendY - metrics.ascent() / 3);

@@ -10,6 +10,7 @@
 #include "results/LogWriter.h"
 #include "settings/Settings.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFileDialog>
@@ -31,18 +32,14 @@
 namespace
 {
 
-// The earliest date stands for "no limit" and shows as such.
-const QDate NoLimit(2000, 1, 1);
-
 QDateEdit* dateEdit(QWidget* parent, const QString& name)
 {
-    auto* edit = new QDateEdit(parent);
+    auto* edit = new QDateEdit(QDate::currentDate(), parent);
     edit->setAccessibleName(name);
     edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    edit->setMinimumDate(NoLimit);
-    edit->setSpecialValueText(QStringLiteral("指定なし"));
     edit->setCalendarPopup(true);
-    edit->setDate(NoLimit);
+    edit->setEnabled(false);
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00")) + 44);
     return edit;
 }
 
@@ -79,7 +76,9 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     };
     label(QStringLiteral("利用者(&U):"), m_userEdit);
     filters->addSpacing(8);
-    label(QStringLiteral("期間(&D):"), m_fromEdit);
+    m_periodCheck = new QCheckBox(QStringLiteral("期間(&D):"), this);
+    filters->addWidget(m_periodCheck);
+    filters->addWidget(m_fromEdit);
     filters->addWidget(new QLabel(QStringLiteral("～"), this));
     filters->addWidget(m_toEdit);
     filters->addSpacing(8);
@@ -127,6 +126,9 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     m_chartButton = new QPushButton(QStringLiteral("成績の推移(&G)"), this);
     m_exportButton = new QPushButton(QStringLiteral("CSVに書き出す(&S)..."), this);
     m_closeButton = new QPushButton(QStringLiteral("閉じる"), this);
+    // No default button: Enter in the filter box must not open a window.
+    for (QPushButton* button : {m_chartButton, m_exportButton, m_closeButton})
+        button->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_chartButton);
     buttons->addWidget(m_exportButton);
@@ -147,8 +149,11 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     m_filterDelay->setInterval(250);
     connect(m_filterDelay, &QTimer::timeout, this, &ResultsBrowser::applyFilter);
     connect(m_userEdit, &QLineEdit::textChanged, m_filterDelay, qOverload<>(&QTimer::start));
-    for (QDateEdit* edit : {m_fromEdit, m_toEdit})
+    for (QDateEdit* edit : {m_fromEdit, m_toEdit}) {
         connect(edit, &QDateEdit::dateChanged, this, &ResultsBrowser::applyFilter);
+        connect(m_periodCheck, &QCheckBox::toggled, edit, &QWidget::setEnabled);
+    }
+    connect(m_periodCheck, &QCheckBox::toggled, this, &ResultsBrowser::applyFilter);
     for (QComboBox* combo : {m_fileCombo, m_outcomeCombo})
         connect(combo, &QComboBox::currentIndexChanged, this, &ResultsBrowser::applyFilter);
     connect(m_model, &QAbstractItemModel::modelReset, this, &ResultsBrowser::showStatus);
@@ -205,6 +210,13 @@ void ResultsBrowser::reload()
         m_fileCombo->addItems(m_log->valuesOf(7));
         m_fileCombo->setCurrentIndex(qMax(0, m_fileCombo->findText(chosen)));
     }
+    // The period starts out as the whole log, to be narrowed from there.
+    if (!m_periodCheck->isChecked() && m_log->earliestDate().isValid()) {
+        const QSignalBlocker fromBlocker(m_fromEdit);
+        const QSignalBlocker toBlocker(m_toEdit);
+        m_fromEdit->setDate(m_log->earliestDate());
+        m_toEdit->setDate(m_log->latestDate());
+    }
     m_passLabel->setText(QStringLiteral("（合格ライン ") + QString::number(m_settings.passSpeed()) +
                          QStringLiteral(" 文字/分）"));
     m_model->setLog(m_log);
@@ -216,10 +228,10 @@ void ResultsBrowser::applyFilter()
     m_filterDelay->stop();
     ClassLogFilter filter;
     filter.user = m_userEdit->text();
-    if (m_fromEdit->date() != NoLimit)
+    if (m_periodCheck->isChecked()) {
         filter.from = m_fromEdit->date();
-    if (m_toEdit->date() != NoLimit)
         filter.to = m_toEdit->date();
+    }
     if (m_fileCombo->currentIndex() > 0)
         filter.fileName = m_fileCombo->currentText();
     filter.outcome = ClassLogFilter::Outcome(qMax(0, m_outcomeCombo->currentIndex()));

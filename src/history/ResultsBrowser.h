@@ -6,6 +6,7 @@
 
 class ClassLog;
 class ClassLogModel;
+class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class QFileDialog;
@@ -39,6 +40,7 @@ public:
     QString selectedUserId() const;
 
     QLineEdit* m_userEdit = nullptr;
+    QCheckBox* m_periodCheck = nullptr;
     QDateEdit* m_fromEdit = nullptr;
     QDateEdit* m_toEdit = nullptr;
     QComboBox* m_fileCombo = nullptr;

@@ -88,6 +88,8 @@ private Q_SLOTS:
         QCOMPARE(log.text(3, 4), QStringLiteral("\uFFFD@name"));
         QCOMPARE(log.text(5, 4), QStringLiteral("鈴木"));
         QCOMPARE(log.when(0), QDateTime(QDate(2026, 12, 1), QTime(9, 0)));
+        QCOMPARE(log.earliestDate(), QDate(2026, 11, 30)); // written last, dated first
+        QCOMPARE(log.latestDate(), QDate(2026, 12, 3));
         QVERIFY(readReport(log).contains(QStringLiteral("16 列でない行 5 行")));
 
         ClassLog none;

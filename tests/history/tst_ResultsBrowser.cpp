@@ -6,7 +6,9 @@
 #include "settings/Settings.h"
 #include "support/TempTree.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QTableView>
@@ -48,6 +50,15 @@ private Q_SLOTS:
 
         browser.m_table->sortByColumn(8, Qt::DescendingOrder);
         QCOMPARE(browser.m_model->index(0, 8).data().toString(), QStringLiteral("52.5"));
+
+        // The period starts as the log's own; narrowing it takes effect once ticked.
+        QCOMPARE(browser.m_fromEdit->date(), QDate(2026, 12, 1));
+        QCOMPARE(browser.m_toEdit->date(), QDate(2026, 12, 3));
+        browser.m_toEdit->setDate(QDate(2026, 12, 2));
+        QCOMPARE(browser.m_model->rowCount(), 3);
+        browser.m_periodCheck->setChecked(true);
+        QCOMPARE(browser.m_model->rowCount(), 2);
+        browser.m_periodCheck->setChecked(false);
 
         browser.m_outcomeCombo->setCurrentIndex(1); // passed: 30 and up
         QCOMPARE(browser.m_model->rowCount(), 2);
