@@ -5,6 +5,7 @@
 #include "SelfAssessmentDialog.h"
 #include "UserEntryDialog.h"
 #include "common/PelkoError.h"
+#include "history/ResultsBrowser.h"
 #include "platform/DrawnIcon.h"
 #include "platform/Fonts.h"
 #include "platform/MessageService.h"
@@ -166,6 +167,8 @@ void MainMenu::startCertification()
 void MainMenu::openRanking()
 {
     RankingWindow window(m_settings, this);
+    connect(&window, &RankingWindow::resultsBrowserRequested, &window,
+            [&] { ResultsBrowser(m_settings, &window).exec(); });
     window.exec();
 }
 

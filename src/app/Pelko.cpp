@@ -3,15 +3,22 @@
 #include "AboutDialog.h"
 #include "StartupChecks.h"
 #include "common/PelkoError.h"
+#include "history/ResultsBrowser.h"
 #include "platform/MessageService.h"
 #include "platform/ProgramEnd.h"
 #include "settings/SettingsDialog.h"
+
+#include <QApplication>
 
 Pelko::Pelko()
 {
     m_testWindow.setMainMenu(&m_mainMenu);
     QObject::connect(&m_testWindow, &TestWindow::aboutRequested, &m_testWindow,
                      [this] { AboutDialog(&m_testWindow).exec(); });
+    QObject::connect(&m_testWindow, &TestWindow::resultsBrowserRequested, &m_testWindow, [this] {
+        QWidget* owner = QApplication::activeModalWidget();
+        ResultsBrowser(m_settings, owner ? owner : &m_testWindow).exec();
+    });
 }
 
 void Pelko::endOnUnexpectedError(int number, const QString& description)

@@ -1,4 +1,5 @@
 #include "Pelko.h"
+#include "history/ExportCommand.h"
 #include "platform/AppPaths.h"
 #include "platform/DisplayPlatform.h"
 #include "platform/FileSystem.h"
@@ -7,14 +8,42 @@
 #include "platform/SharpStyle.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QFile>
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
+#include <cstdio>
+
+namespace
+{
+
+// The CSV export for scripts: no display is needed or touched.
+int exportCsv(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    Settings settings; // for the pass line
+    settings.load();
+    QFile out;
+    if (!out.open(stdout, QIODevice::WriteOnly))
+        return ExportCommand::OutputFailed;
+    QString messages;
+    const int status =
+        ExportCommand::run(app.arguments().mid(1), settings.passSpeed(), out, messages);
+    out.close();
+    std::fputs(messages.toUtf8().constData(), stderr);
+    return status;
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
     FileSystem::failWritesPastSizeLimit();
+    if (ExportCommand::isRequested(argc, argv))
+        return exportCsv(argc, argv);
     DisplayPlatform::chooseForSession(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelko"));

@@ -13,12 +13,12 @@
 namespace
 {
 
-bool lockWholeFile(int fd, const QElapsedTimer& waited, int timeoutMs)
+bool lockWholeFile(int fd, const QElapsedTimer& waited, int timeoutMs, short type = F_WRLCK)
 {
     for (;;) {
         struct flock lock {
         };
-        lock.l_type = F_WRLCK;
+        lock.l_type = type;
         lock.l_whence = SEEK_SET;
         lock.l_start = 0;
         lock.l_len = 0;
@@ -104,6 +104,25 @@ bool LogFile::createWith(const QString& path, QByteArrayView bytes, bool& existe
     }
     ::unlink(temp.constData());
     return created;
+}
+
+qint64 LogFile::lockedLength(int fd, int timeoutMs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    if (!lockWholeFile(fd, waited, timeoutMs, F_RDLCK))
+        return -1;
+    struct stat st {
+    };
+    const qint64 length = ::fstat(fd, &st) == 0 ? qint64(st.st_size) : -1;
+    struct flock unlock {
+    };
+    unlock.l_type = F_UNLCK;
+    unlock.l_whence = SEEK_SET;
+    ::fcntl(fd, F_SETLK, &unlock);
+    // A writer cuts a failed record back to the length it found under its lock, never below
+    // this one, so the bytes up to here stay as they are after the lock is let go.
+    return length;
 }
 
 LogFile::~LogFile()

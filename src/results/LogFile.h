@@ -21,6 +21,11 @@ public:
     // observe half-done. False when the file already exists or cannot be created.
     static bool createWith(const QString& path, QByteArrayView bytes, bool& existed);
 
+    // Length of a log opened for reading, taken under a shared lock: writers append under the
+    // exclusive lock, so every record within that length is whole. -1 when the lock or the
+    // length cannot be had within timeoutMs.
+    static qint64 lockedLength(int fd, int timeoutMs);
+
     ~LogFile();
     LogFile(const LogFile&) = delete;
     LogFile& operator=(const LogFile&) = delete;

@@ -102,6 +102,26 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
     return true;
 }
 
+bool splitLogLine(QByteArrayView line, std::array<QByteArrayView, 16>& fields)
+{
+    static_assert(LogFieldCount == 16);
+    qsizetype start = 0;
+    for (int index = 0; index < LogFieldCount; ++index) {
+        const qsizetype comma = line.indexOf(',', start);
+        if (index == LogFieldCount - 1) {
+            if (comma >= 0)
+                return false;
+            fields[index] = line.sliced(start);
+            return true;
+        }
+        if (comma < 0)
+            return false;
+        fields[index] = line.sliced(start, comma - start);
+        start = comma + 1;
+    }
+    return true;
+}
+
 QString decodeLenient(QByteArrayView bytes)
 {
     // Decoded in bounded pieces so junk with many bad bytes stays linear in cost.

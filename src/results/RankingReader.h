@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -40,6 +41,10 @@ public:
 private:
     int m_fd;
 };
+
+// The sixteen fields of one log line (without its line end), split at every comma as the
+// ranking reads them; false when the line holds another number of fields.
+bool splitLogLine(QByteArrayView line, std::array<QByteArrayView, 16>& fields);
 
 // Text of log bytes; bytes that are not Shift-JIS become U+FFFD instead of failing.
 QString decodeLenient(QByteArrayView bytes);

@@ -85,6 +85,10 @@ RankingWindow::RankingWindow(const Settings& settings, QWidget* parent)
     m_closeButton->setToolTip(QStringLiteral("閉じる"));
     grid->addWidget(m_closeButton, 11, 5, 1, 2, Qt::AlignRight);
     connect(m_closeButton, &QPushButton::clicked, this, &RankingWindow::closeWindow);
+
+    m_browserButton = new QPushButton(QStringLiteral("成績一覧(&L)"), this);
+    grid->addWidget(m_browserButton, 11, 1, 1, 2, Qt::AlignLeft | Qt::AlignVCenter);
+    connect(m_browserButton, &QPushButton::clicked, this, &RankingWindow::resultsBrowserRequested);
 }
 
 void RankingWindow::setRow(int row, const RankRowText& texts)

@@ -39,6 +39,11 @@ public:
     QList<QLabel*> m_accuracyLabels;
     QList<QLabel*> m_secondsUsedLabels;
     QPushButton* m_closeButton = nullptr;
+    QPushButton* m_browserButton = nullptr;
+
+Q_SIGNALS:
+    // Every record, beyond the ten best: the browser belongs to the caller.
+    void resultsBrowserRequested();
 
 private:
     const Settings& m_settings;

@@ -28,20 +28,22 @@ float charsPerMinute(qint16 accepted, qint16 secondsUsed)
     return secondsUsed <= 0 ? 0.0f : roundOne(double(accepted) / (double(secondsUsed) / 60.0));
 }
 
+QList<GradeBand> gradeBands()
+{
+    return {{80, QStringLiteral("ワープロ検定１級レベル")},
+            {65, QStringLiteral("ワープロ検定準１級レベル")},
+            {50, QStringLiteral("ワープロ検定２級レベル")},
+            {40, QStringLiteral("ワープロ検定準２級レベル")},
+            {35, QStringLiteral("ワープロ検定３級レベル")},
+            {20, QStringLiteral("ワープロ検定４級レベル")}};
+}
+
 QString grade(float speed, qint16 secondsUsed)
 {
-    if (speed >= 80)
-        return QStringLiteral("ワープロ検定１級レベル");
-    if (speed >= 65)
-        return QStringLiteral("ワープロ検定準１級レベル");
-    if (speed >= 50)
-        return QStringLiteral("ワープロ検定２級レベル");
-    if (speed >= 40)
-        return QStringLiteral("ワープロ検定準２級レベル");
-    if (speed >= 35)
-        return QStringLiteral("ワープロ検定３級レベル");
-    if (speed >= 20)
-        return QStringLiteral("ワープロ検定４級レベル");
+    for (const GradeBand& band : gradeBands()) {
+        if (speed >= band.lowestSpeed)
+            return band.name;
+    }
     // Whole tenths of the speed as shown: (20 - speed) × seconds / 60 in floating point can
     // land just below a whole number and lose a character.
     const qint64 tenthsShort = 200 - qRound64(double(speed) * 10.0);

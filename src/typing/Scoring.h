@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // The result of a finished run: accuracy, speed, grade band, pass, and the result caption.
@@ -12,6 +13,13 @@ float accuracy(qint16 accepted, qint16 errors);
 
 // Characters per minute, one decimal, halves to even. No time used gives 0.
 float charsPerMinute(qint16 accepted, qint16 secondsUsed);
+
+struct GradeBand {
+    float lowestSpeed = 0; // characters per minute
+    QString name;
+};
+// The grade bands of the scoring rules, fastest first.
+QList<GradeBand> gradeBands();
 
 // The grade band of a speed; below the lowest band, how many more characters in the same
 // time would have reached it.

@@ -114,6 +114,7 @@ void TestWindow::buildMenus()
     m_durationAction->setCheckable(true);
     m_durationAction->setChecked(true);
     m_rankingAction = m_optionMenu->addAction(QStringLiteral("ランキング情報"));
+    m_resultsBrowserAction = m_optionMenu->addAction(QStringLiteral("成績一覧(&L)"));
 
     m_problemMenu = menuBar()->addMenu(QStringLiteral("問題"));
     m_problemActions.append(m_problemMenu->addAction(QStringLiteral("問題0")));
@@ -131,6 +132,8 @@ void TestWindow::buildMenus()
     connect(m_choosePrinterAction, &QAction::triggered, this, &TestWindow::choosePrinter);
     connect(m_durationAction, &QAction::triggered, this, &TestWindow::chooseDuration);
     connect(m_rankingAction, &QAction::triggered, this, &TestWindow::showRanking);
+    connect(m_resultsBrowserAction, &QAction::triggered, this,
+            &TestWindow::resultsBrowserRequested);
     connect(m_helpContentsAction, &QAction::triggered, this, &TestWindow::showHelpContents);
     connect(m_aboutAction, &QAction::triggered, this, &TestWindow::aboutRequested);
     connect(m_nextProblemAction, &QAction::triggered, this, &TestWindow::nextProblem);
@@ -791,6 +794,8 @@ void TestWindow::choosePrinter()
 void TestWindow::showRanking()
 {
     RankingWindow window(m_settings, this);
+    connect(&window, &RankingWindow::resultsBrowserRequested, this,
+            &TestWindow::resultsBrowserRequested);
     window.exec();
 }
 

@@ -107,6 +107,7 @@ public:
     QAction* m_durationMenuAction = nullptr; // the submenu "時間の設定(&T)" as an item
     QAction* m_durationAction = nullptr;
     QAction* m_rankingAction = nullptr;
+    QAction* m_resultsBrowserAction = nullptr;
     QMenu* m_problemMenu = nullptr;
     QList<QAction*> m_problemActions; // entry 0 stands in while no file is listed
     QMenu* m_helpMenu = nullptr;
@@ -120,6 +121,8 @@ public:
 Q_SIGNALS:
     // The about window belongs to the application, not to the test.
     void aboutRequested();
+    // So is the results browser, which sits above the test in the modules.
+    void resultsBrowserRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

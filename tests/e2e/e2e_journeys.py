@@ -15,6 +15,8 @@ from e2e_session import E2EFailure, poll
 SETTINGS = "環境設定"
 SAVED = "成功"
 RANKING = "ランキング情報"
+BROWSER = "成績一覧"
+CSV_DIALOG = "CSVに書き出す"
 HELP = "Pelko ヘルプ"
 ABOUT = "Pelkoのﾊﾞｰｼﾞｮﾝ情報"
 WAITING_HINT = "スペースバーを押すと開始します"
@@ -408,9 +410,88 @@ class Ranking(Journey):
         expect(f"the ranking {how}, rows 1 and 2 (ID, name, date, speed, rate, time)",
                rows[:2], wanted)
         expect(f"the ranking {how}, rows 3 to 10", rows[2:], [blank] * 8)
-        back = window.find(role="push button")
+        back = window.find(role="push button", name="閉じる")
         self.ax.click(back, "the ranking window's return button")
         self.expect_closed(RANKING, "its return button")
+
+
+class ResultsBrowser(Ranking):
+    """Two practice runs; the ranking window's 成績一覧 shows both records, the user filter
+    keeps one, and CSVに書き出す writes that one through the file dialog."""
+
+    name = "results-browser"
+
+    def body(self):
+        fast = self.practice_run(list("fast01"), word("yamada", convert=True),
+                                 slow=False, count=1)
+        self.close_test_window()
+        slow = self.practice_run(list("slow02"), word("satou"), slow=True, count=2)
+        self.choose(PRACTICE, "オプション(&O)", "成績一覧(&L)")
+        self.ax.wait_window(BROWSER, what="the results browser from the test window's menu")
+        expect("the records the browser lists from the test window (user IDs)",
+               poll("both records in the table", lambda: self.shown_ids(2)),
+               ["fast01", "slow02"])
+        self.ax.click(self.ax.window(BROWSER).find(role="push button", name="閉じる"),
+                      "the results browser's button 閉じる")
+        self.expect_closed(BROWSER, "its button 閉じる")
+        self.close_test_window()
+        self.press_menu_button("ランキング")
+        ranking = self.ax.wait_window(RANKING, what="the ranking window")
+        self.ax.click(ranking.find(role="push button", name="成績一覧(&L)"),
+                      "the ranking window's button 成績一覧")
+        self.ax.wait_window(BROWSER, what="the results browser")
+        expect("the records the browser lists (user IDs)",
+               poll("both records in the table", lambda: self.shown_ids(2)),
+               ["fast01", "slow02"])
+
+        # The filter box takes the ID from the clipboard: no input method in the way.
+        self.s.set_selection("clipboard", "slow")
+        self.ax.click(self.ax.window(BROWSER).find(role="text", name="利用者"), "the user filter")
+        self.s.keys("ctrl+a", "ctrl+v")
+        expect("the records left by the user filter",
+               poll("one record after filtering", lambda: self.shown_ids(1)), ["slow02"])
+        self.shot("browser-filtered")
+
+        target = self.pelko.folder / "export.csv"
+        target.unlink(missing_ok=True)
+        self.ax.click(self.ax.window(BROWSER).find(role="push button", name="CSVに書き出す(&S)..."),
+                      "the button CSVに書き出す")
+        self.ax.wait_window(CSV_DIALOG, what="the export dialog")
+        self.s.set_selection("clipboard", str(target))
+        self.s.focus(CSV_DIALOG)
+        self.s.keys("ctrl+a", "ctrl+v", "Return")
+        self.expect_closed(CSV_DIALOG, "Enter in the file name")
+        data = poll("the CSV file", lambda: target.exists() and target.read_bytes(), timeout=10)
+        expect("the exported CSV, byte for byte", data, self.csv_of([slow]))
+
+    def shown_ids(self, count):
+        window = self.ax.window(BROWSER)
+        table = window.find(role="table", name="記録") if window else None
+        if table is None:
+            return None
+        cells = [n.text for n in table.walk() if n.role == "table cell"]
+        ids = cells[3::17]
+        return sorted(ids) if len(ids) == count else None
+
+    @staticmethod
+    def csv_of(records):
+        def field(text):
+            if any(c in text for c in ',"\r\n'):
+                return '"' + text.replace('"', '""') + '"'
+            return text
+
+        rows = [["連番", "日付", "時間", "入力ユーザＩＤ", "入力ユーザ名", "使用ＰＣ名",
+                 "使用ＰＣユーザ名", "データファイル名", "入力速度(文字/分)", "正打率(%)",
+                 "エラー数", "入力文字数", "総文字数", "漢字含有率", "半角文字含有率",
+                 "計測時間(秒)", "合否"]]
+        for r in records:
+            month, day, year = r["date"].split("-")
+            row = [r[c] for c in LOG_COLUMNS]
+            row[1] = f"{year}-{month}-{day}"
+            row.append("合格" if float(r["chars_per_minute"]) >= 25 else "不合格")
+            rows.append(row)
+        text = "".join(",".join(field(v) for v in row) + "\r\n" for row in rows)
+        return b"\xef\xbb\xbf" + text.encode("utf-8")
 
 
 class HelpAndAbout(Journey):
@@ -552,4 +633,4 @@ class ClockRunsOut(Journey):
                           accuracy="75")
 
 
-JOURNEYS = [Settings, Ranking, HelpAndAbout, GiveUpAndNext, ClockRunsOut]
+JOURNEYS = [Settings, Ranking, ResultsBrowser, HelpAndAbout, GiveUpAndNext, ClockRunsOut]

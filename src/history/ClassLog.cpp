@@ -1,0 +1,258 @@
+#include "ClassLog.h"
+
+#include "common/Cp932.h"
+#include "results/LogFile.h"
+#include "results/Ranking.h"
+#include "results/RankingReader.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <unordered_map>
+
+namespace
+{
+
+constexpr int DateColumn = 1;
+constexpr int TimeColumn = 2;
+constexpr int SpeedColumn = 8;
+constexpr int AccuracyColumn = 9;
+
+int digits(QByteArrayView bytes, qsizetype from, qsizetype count)
+{
+    int value = 0;
+    for (qsizetype i = from; i < from + count; ++i) {
+        const char c = bytes[i];
+        if (c < '0' || c > '9')
+            return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+// "MM-dd-yyyy", as the writer puts it.
+qint32 dayOf(QByteArrayView bytes)
+{
+    if (bytes.size() != 10 || bytes[2] != '-' || bytes[5] != '-')
+        return ClassLog::NoDay;
+    const QDate date(digits(bytes, 6, 4), digits(bytes, 0, 2), digits(bytes, 3, 2));
+    return date.isValid() ? qint32(date.toJulianDay()) : ClassLog::NoDay;
+}
+
+// "HH:mm:ss".
+qint32 secondOf(QByteArrayView bytes)
+{
+    if (bytes.size() != 8 || bytes[2] != ':' || bytes[5] != ':')
+        return -1;
+    const int h = digits(bytes, 0, 2), m = digits(bytes, 3, 2), s = digits(bytes, 6, 2);
+    if (h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59)
+        return -1;
+    return h * 3600 + m * 60 + s;
+}
+
+struct Indexing {
+    std::array<std::unordered_map<std::string_view, qint32>, ClassLog::TextColumnCount> ids;
+    QByteArray lastDate;
+    qint32 lastDay = ClassLog::NoDay;
+};
+
+} // namespace
+
+ClassLog::~ClassLog()
+{
+    unmap();
+}
+
+void ClassLog::unmap()
+{
+    if (m_data)
+        ::munmap(const_cast<char*>(m_data), size_t(m_mappedLength));
+    m_data = nullptr;
+    m_mappedLength = 0;
+}
+
+ClassLog::Status ClassLog::open(const QString& path, int lockTimeoutMs)
+{
+    unmap();
+    m_records.clear();
+    m_texts.clear();
+    m_columnOfText.clear();
+    m_wrongFieldCount = m_notNumber = m_undecodable = 0;
+    m_earliestDay = m_latestDay = NoDay;
+
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? Status::Missing : Status::Unreadable;
+    const qint64 length = LogFile::lockedLength(fd, lockTimeoutMs);
+    if (length < 0) {
+        ::close(fd);
+        return Status::Busy;
+    }
+    if (length > 0) {
+        void* data = ::mmap(nullptr, size_t(length), PROT_READ, MAP_PRIVATE, fd, 0);
+        if (data == MAP_FAILED) {
+            ::close(fd);
+            return Status::Unreadable;
+        }
+        m_data = static_cast<const char*>(data);
+        m_mappedLength = length;
+        ::madvise(data, size_t(length), MADV_SEQUENTIAL);
+    }
+    ::close(fd);
+    index(m_data, m_mappedLength);
+    return Status::Ok;
+}
+
+void ClassLog::index(const char* data, qint64 length)
+{
+    Indexing state;
+    m_records.reserve(size_t(length / 100));
+    const char* end = data + length;
+    for (const char* p = data; p < end;) {
+        const char* stop = p;
+        while (stop < end && *stop != '\r' && *stop != '\n')
+            ++stop;
+        const qint64 at = p - data;
+        if (stop > p) {
+            const QByteArrayView line(p, stop - p);
+            std::array<QByteArrayView, 16> fields;
+            if (!splitLogLine(line, fields)) {
+                ++m_wrongFieldCount;
+            } else {
+                const auto speed = singleOfField(Ranking::trimQuotes(fields[SpeedColumn]));
+                const auto accuracy = singleOfField(Ranking::trimQuotes(fields[AccuracyColumn]));
+                if (!speed || !accuracy) {
+                    ++m_notNumber;
+                } else {
+                    Record record;
+                    record.offset = at;
+                    record.length = qint32(line.size());
+                    record.speed = *speed;
+                    record.accuracy = *accuracy;
+                    const QByteArrayView date = Ranking::trimQuotes(fields[DateColumn]);
+                    if (date != QByteArrayView(state.lastDate)) {
+                        state.lastDate = date.toByteArray();
+                        state.lastDay = dayOf(date);
+                    }
+                    record.day = state.lastDay;
+                    record.second = secondOf(Ranking::trimQuotes(fields[TimeColumn]));
+                    for (int i = 0; i < TextColumnCount; ++i) {
+                        const QByteArrayView bytes =
+                            Ranking::trimQuotes(fields[FirstTextColumn + i]);
+                        const std::string_view key(bytes.data(), size_t(bytes.size()));
+                        auto found = state.ids[size_t(i)].find(key);
+                        if (found == state.ids[size_t(i)].end()) {
+                            const qint32 id = qint32(m_texts.size());
+                            const Cp932::Decoded decoded = Cp932::decode(bytes);
+                            m_texts.push_back(
+                                {decoded.ok ? decoded.text : decodeLenient(bytes), 0, decoded.ok});
+                            m_columnOfText.push_back(FirstTextColumn + i);
+                            found = state.ids[size_t(i)].emplace(key, id).first;
+                        }
+                        record.text[size_t(i)] = found->second;
+                    }
+                    m_records.push_back(record);
+                }
+            }
+        }
+        p = stop;
+        while (p < end && (*p == '\r' || *p == '\n'))
+            ++p;
+    }
+    for (const Record& record : m_records) {
+        if (record.day != NoDay) {
+            m_earliestDay = m_earliestDay == NoDay ? record.day : qMin(m_earliestDay, record.day);
+            m_latestDay = qMax(m_latestDay, record.day);
+        }
+        if (std::any_of(record.text.begin(), record.text.end(),
+                        [&](qint32 id) { return !m_texts[size_t(id)].decoded; }))
+            ++m_undecodable;
+    }
+    rankTexts();
+}
+
+void ClassLog::rankTexts()
+{
+    std::vector<qint32> order(m_texts.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = qint32(i);
+    std::sort(order.begin(), order.end(), [&](qint32 a, qint32 b) {
+        return m_texts[size_t(a)].text < m_texts[size_t(b)].text;
+    });
+    for (size_t place = 0; place < order.size(); ++place)
+        m_texts[size_t(order[place])].rank = qint32(place);
+}
+
+std::array<QByteArrayView, 16> ClassLog::fields(int row) const
+{
+    const Record& r = record(row);
+    std::array<QByteArrayView, 16> fields;
+    if (!splitLogLine(QByteArrayView(m_data + r.offset, r.length), fields))
+        return {};
+    for (QByteArrayView& field : fields)
+        field = Ranking::trimQuotes(field);
+    return fields;
+}
+
+QByteArrayView ClassLog::field(int row, int column) const
+{
+    return fields(row)[size_t(column)];
+}
+
+QString ClassLog::text(int row, int column) const
+{
+    return text(row, column, field(row, column));
+}
+
+QString ClassLog::text(int row, int column, QByteArrayView raw) const
+{
+    if (column >= FirstTextColumn && column < FirstTextColumn + TextColumnCount)
+        return textOf(record(row).text[size_t(column - FirstTextColumn)]);
+    // Numbers, dates and times are plain ASCII as the writer puts them.
+    for (char c : raw) {
+        if (uchar(c) >= 0x80)
+            return decodeLenient(raw);
+    }
+    return QString::fromLatin1(raw);
+}
+
+QDateTime ClassLog::when(int row) const
+{
+    const Record& r = record(row);
+    if (r.day == NoDay)
+        return {};
+    return QDateTime(QDate::fromJulianDay(r.day), QTime(0, 0).addSecs(qMax(0, r.second)));
+}
+
+QDate ClassLog::earliestDate() const
+{
+    return m_earliestDay == NoDay ? QDate() : QDate::fromJulianDay(m_earliestDay);
+}
+
+QDate ClassLog::latestDate() const
+{
+    return m_latestDay == NoDay ? QDate() : QDate::fromJulianDay(m_latestDay);
+}
+
+QStringList ClassLog::valuesOf(int column) const
+{
+    std::vector<qint32> ids;
+    for (size_t id = 0; id < m_texts.size(); ++id) {
+        if (m_columnOfText[id] == column)
+            ids.push_back(qint32(id));
+    }
+    std::sort(ids.begin(), ids.end(), [&](qint32 a, qint32 b) {
+        return m_texts[size_t(a)].rank < m_texts[size_t(b)].rank;
+    });
+    QStringList values;
+    for (qint32 id : ids) {
+        if (values.isEmpty() || values.last() != m_texts[size_t(id)].text)
+            values.append(m_texts[size_t(id)].text);
+    }
+    return values;
+}

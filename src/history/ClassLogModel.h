@@ -1,0 +1,44 @@
+#pragma once
+
+#include "ClassLogQuery.h"
+
+#include <QAbstractTableModel>
+
+#include <memory>
+#include <vector>
+
+class ClassLog;
+
+// The records of the main log for a table view: the rows the filter lets through, in the
+// order last asked for. Cells are made when the view asks for them.
+class ClassLogModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    explicit ClassLogModel(QObject* parent = nullptr);
+    ~ClassLogModel() override;
+
+    void setLog(std::shared_ptr<const ClassLog> log);
+    const ClassLog* log() const { return m_log.get(); }
+    void setFilter(const ClassLogFilter& filter);
+    const ClassLogFilter& filter() const { return m_filter; }
+    // Log rows in the order shown.
+    const std::vector<int>& rows() const { return m_rows; }
+    int logRow(int shownRow) const { return m_rows[size_t(shownRow)]; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+private:
+    void rebuild();
+
+    std::shared_ptr<const ClassLog> m_log;
+    ClassLogFilter m_filter;
+    std::vector<int> m_rows;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+};

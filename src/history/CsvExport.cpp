@@ -1,0 +1,48 @@
+#include "CsvExport.h"
+
+#include "ClassLogQuery.h"
+
+#include <QIODevice>
+
+namespace CsvExport
+{
+
+QByteArray field(const QString& text)
+{
+    QByteArray bytes = text.toUtf8();
+    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\r') &&
+        !bytes.contains('\n'))
+        return bytes;
+    bytes.replace('"', QByteArrayLiteral("\"\""));
+    return '"' + bytes + '"';
+}
+
+QByteArray row(const QStringList& fields)
+{
+    QByteArray line;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += ',';
+        line += field(fields[i]);
+    }
+    return line + "\r\n";
+}
+
+bool write(QIODevice& out, const ClassLog& log, const std::vector<int>& rows, qint16 passSpeed)
+{
+    QStringList fields;
+    for (int column = 0; column < ClassLogColumns::Count; ++column)
+        fields.append(ClassLogColumns::title(column));
+    QByteArray buffer = QByteArrayLiteral("\xEF\xBB\xBF") + row(fields);
+    for (int logRow : rows) {
+        buffer += row(ClassLogColumns::rowTexts(log, logRow, passSpeed));
+        if (buffer.size() > 1 << 20) {
+            if (out.write(buffer) != buffer.size())
+                return false;
+            buffer.clear();
+        }
+    }
+    return out.write(buffer) == buffer.size();
+}
+
+} // namespace CsvExport

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QIODevice;
+
+// pelko --export-csv LOGFILE [--user ID] [--from DATE] [--to DATE] [OUT]
+// Writes the records of a main log as CSV, without a window, for scripts.
+namespace ExportCommand
+{
+
+enum Exit { Done = 0, LogFailed = 1, OutputFailed = 2, BadArguments = 3 };
+
+// Whether the command line asks for an export; decided before any window system is touched.
+bool isRequested(int argc, char** argv);
+
+// Runs the export for the arguments that follow the program name. Without OUT the CSV goes
+// to standardOutput. Messages for the user (failures, skipped lines) go to messages.
+int run(const QStringList& arguments, qint16 passSpeed, QIODevice& standardOutput,
+        QString& messages);
+
+} // namespace ExportCommand

@@ -1,0 +1,334 @@
+#include "ResultsBrowser.h"
+
+#include "ClassLog.h"
+#include "ClassLogModel.h"
+#include "CsvExport.h"
+#include "ProgressChart.h"
+#include "common/NumericText.h"
+#include "platform/CenterWindow.h"
+#include "platform/MessageService.h"
+#include "results/LogWriter.h"
+#include "settings/Settings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace
+{
+
+QDateEdit* dateEdit(QWidget* parent, const QString& name)
+{
+    auto* edit = new QDateEdit(QDate::currentDate(), parent);
+    edit->setAccessibleName(name);
+    edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    edit->setCalendarPopup(true);
+    edit->setEnabled(false);
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00")) + 44);
+    return edit;
+}
+
+} // namespace
+
+ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
+    : QDialog(parent), m_settings(settings)
+{
+    setObjectName(QStringLiteral("ResultsBrowser"));
+    setWindowTitle(QStringLiteral("成績一覧"));
+    setSizeGripEnabled(true);
+
+    m_userEdit = new QLineEdit(this);
+    m_userEdit->setAccessibleName(QStringLiteral("利用者"));
+    m_userEdit->setPlaceholderText(QStringLiteral("IDか名前の一部"));
+    m_userEdit->setClearButtonEnabled(true);
+    m_fromEdit = dateEdit(this, QStringLiteral("期間の始め"));
+    m_toEdit = dateEdit(this, QStringLiteral("期間の終わり"));
+    m_fileCombo = new QComboBox(this);
+    m_fileCombo->setAccessibleName(QStringLiteral("問題"));
+    m_fileCombo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_outcomeCombo = new QComboBox(this);
+    m_outcomeCombo->setAccessibleName(QStringLiteral("合否"));
+    m_outcomeCombo->addItems(
+        {QStringLiteral("すべて"), QStringLiteral("合格"), QStringLiteral("不合格")});
+    m_passLabel = new QLabel(this);
+
+    auto* filters = new QHBoxLayout;
+    auto label = [&](const QString& text, QWidget* buddy) {
+        auto* l = new QLabel(text, this);
+        l->setBuddy(buddy);
+        filters->addWidget(l);
+        filters->addWidget(buddy);
+    };
+    label(QStringLiteral("利用者(&U):"), m_userEdit);
+    filters->addSpacing(8);
+    m_periodCheck = new QCheckBox(QStringLiteral("期間(&D):"), this);
+    filters->addWidget(m_periodCheck);
+    filters->addWidget(m_fromEdit);
+    filters->addWidget(new QLabel(QStringLiteral("～"), this));
+    filters->addWidget(m_toEdit);
+    filters->addSpacing(8);
+    label(QStringLiteral("問題(&F):"), m_fileCombo);
+    filters->addSpacing(8);
+    label(QStringLiteral("合否(&J):"), m_outcomeCombo);
+    filters->addWidget(m_passLabel);
+    filters->addStretch();
+
+    m_model = new ClassLogModel(this);
+    m_table = new QTableView(this);
+    m_table->setObjectName(QStringLiteral("ResultsTable"));
+    m_table->setAccessibleName(QStringLiteral("記録"));
+    m_table->setModel(m_model);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setAlternatingRowColors(true);
+    m_table->setWordWrap(false);
+    // Fixed row heights and column widths: the view never measures a million rows.
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    // Log order until a title is clicked.
+    m_table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    m_table->setSortingEnabled(true);
+
+    m_summary = new QTableWidget(0, 6, this);
+    m_summary->setObjectName(QStringLiteral("SummaryTable"));
+    m_summary->setAccessibleName(QStringLiteral("利用者ごとのまとめ"));
+    m_summary->setHorizontalHeaderLabels(
+        {QStringLiteral("ユーザID"), QStringLiteral("ユーザ名"), QStringLiteral("回数"),
+         QStringLiteral("最高速度"), QStringLiteral("最新の速度"), QStringLiteral("最高正打率")});
+    m_summary->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_summary->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_summary->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_summary->verticalHeader()->hide();
+
+    auto* splitter = new QSplitter(Qt::Vertical, this);
+    splitter->addWidget(m_table);
+    splitter->addWidget(m_summary);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 1);
+
+    m_chartButton = new QPushButton(QStringLiteral("成績の推移(&G)"), this);
+    m_exportButton = new QPushButton(QStringLiteral("CSVに書き出す(&S)..."), this);
+    m_closeButton = new QPushButton(QStringLiteral("閉じる"), this);
+    // No default button: Enter in the filter box must not open a window.
+    for (QPushButton* button : {m_chartButton, m_exportButton, m_closeButton})
+        button->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_chartButton);
+    buttons->addWidget(m_exportButton);
+    buttons->addStretch();
+    buttons->addWidget(m_closeButton);
+
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setSizeGripEnabled(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(filters);
+    layout->addWidget(splitter, 1);
+    layout->addLayout(buttons);
+    layout->addWidget(m_statusBar);
+
+    m_filterDelay = new QTimer(this);
+    m_filterDelay->setSingleShot(true);
+    m_filterDelay->setInterval(250);
+    connect(m_filterDelay, &QTimer::timeout, this, &ResultsBrowser::applyFilter);
+    connect(m_userEdit, &QLineEdit::textChanged, m_filterDelay, qOverload<>(&QTimer::start));
+    for (QDateEdit* edit : {m_fromEdit, m_toEdit}) {
+        connect(edit, &QDateEdit::dateChanged, this, &ResultsBrowser::applyFilter);
+        connect(m_periodCheck, &QCheckBox::toggled, edit, &QWidget::setEnabled);
+    }
+    connect(m_periodCheck, &QCheckBox::toggled, this, &ResultsBrowser::applyFilter);
+    for (QComboBox* combo : {m_fileCombo, m_outcomeCombo})
+        connect(combo, &QComboBox::currentIndexChanged, this, &ResultsBrowser::applyFilter);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &ResultsBrowser::showStatus);
+    connect(m_chartButton, &QPushButton::clicked, this, &ResultsBrowser::showChart);
+    connect(m_exportButton, &QPushButton::clicked, this, &ResultsBrowser::exportCsv);
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_table, &QTableView::doubleClicked, this, &ResultsBrowser::showChart);
+    connect(m_summary, &QTableWidget::cellDoubleClicked, this, &ResultsBrowser::showChart);
+
+    // Wide enough for the title and a usual value, measured once.
+    static const char16_t* const samples[] = {u"00000",  u"0000-00-00",   u"00:00:00",
+                                              u"WWWWWW", u"ＷＷＷＷＷＷ", u"WWWWWW",
+                                              u"WWWWWW", u"jpn_dat.000"};
+    const QFontMetrics metrics = m_table->fontMetrics();
+    for (int column = 0; column < ClassLogColumns::Count; ++column) {
+        const QString sample =
+            column < 8 ? QString::fromUtf16(samples[column]) : QStringLiteral("0000.0");
+        m_table->setColumnWidth(column,
+                                qMax(metrics.horizontalAdvance(ClassLogColumns::title(column)) + 26,
+                                     metrics.horizontalAdvance(sample) + 14));
+    }
+    m_summary->horizontalHeader()->setStretchLastSection(false);
+    m_summary->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    m_summary->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    for (int column : {0, 2, 3, 4, 5})
+        m_summary->setColumnWidth(column,
+                                  metrics.horizontalAdvance(QStringLiteral("最新の速度")) + 40);
+    resize(1180, 700);
+}
+
+ResultsBrowser::~ResultsBrowser() = default;
+
+int ResultsBrowser::exec()
+{
+    reload();
+    centerWindow(this, QStringLiteral("center"));
+    return QDialog::exec();
+}
+
+void ResultsBrowser::reload()
+{
+    auto log = std::make_shared<ClassLog>();
+    const QString path = logFilePath(m_settings.logFolder(), m_settings.logName());
+    const ClassLog::Status status = log->open(path);
+    m_readReport =
+        status == ClassLog::Status::Ok ? readReport(*log) : openFailureText(int(status), path);
+    m_log = log;
+
+    const QString chosen = m_fileCombo->currentIndex() > 0 ? m_fileCombo->currentText() : QString();
+    {
+        const QSignalBlocker blocker(m_fileCombo);
+        m_fileCombo->clear();
+        m_fileCombo->addItem(QStringLiteral("すべて"));
+        m_fileCombo->addItems(m_log->valuesOf(7));
+        m_fileCombo->setCurrentIndex(qMax(0, m_fileCombo->findText(chosen)));
+    }
+    // The period starts out as the whole log, to be narrowed from there.
+    if (!m_periodCheck->isChecked() && m_log->earliestDate().isValid()) {
+        const QSignalBlocker fromBlocker(m_fromEdit);
+        const QSignalBlocker toBlocker(m_toEdit);
+        m_fromEdit->setDate(m_log->earliestDate());
+        m_toEdit->setDate(m_log->latestDate());
+    }
+    m_passLabel->setText(QStringLiteral("（合格ライン ") + QString::number(m_settings.passSpeed()) +
+                         QStringLiteral(" 文字/分）"));
+    m_model->setLog(m_log);
+    applyFilter();
+}
+
+void ResultsBrowser::applyFilter()
+{
+    m_filterDelay->stop();
+    ClassLogFilter filter;
+    filter.user = m_userEdit->text();
+    if (m_periodCheck->isChecked()) {
+        filter.from = m_fromEdit->date();
+        filter.to = m_toEdit->date();
+    }
+    if (m_fileCombo->currentIndex() > 0)
+        filter.fileName = m_fileCombo->currentText();
+    filter.outcome = ClassLogFilter::Outcome(qMax(0, m_outcomeCombo->currentIndex()));
+    filter.passSpeed = m_settings.passSpeed();
+    m_model->setFilter(filter);
+    fillSummary();
+}
+
+void ResultsBrowser::fillSummary()
+{
+    m_summary->setRowCount(0);
+    if (!m_log)
+        return;
+    const QList<UserSummary> users = summarize(*m_log, m_model->rows());
+    m_summary->setRowCount(int(users.size()));
+    for (int row = 0; row < users.size(); ++row) {
+        const UserSummary& user = users[row];
+        const QStringList texts{user.userId,
+                                user.userName,
+                                QString::number(user.runs),
+                                NumericText::singleDisplayText(user.bestSpeed),
+                                NumericText::singleDisplayText(user.latestSpeed),
+                                NumericText::singleDisplayText(user.bestAccuracy)};
+        for (int column = 0; column < texts.size(); ++column) {
+            auto* item = new QTableWidgetItem(texts[column]);
+            if (column >= 2)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            m_summary->setItem(row, column, item);
+        }
+    }
+}
+
+void ResultsBrowser::showStatus()
+{
+    m_statusBar->showMessage(m_readReport + QStringLiteral("　／　表示 ") +
+                             QString::number(m_model->rowCount()) + QStringLiteral(" 件"));
+}
+
+QString ResultsBrowser::selectedUserId() const
+{
+    if (m_summary->hasFocus() || !m_table->selectionModel()->hasSelection()) {
+        const QList<QTableWidgetItem*> items = m_summary->selectedItems();
+        if (!items.isEmpty())
+            return m_summary->item(items.first()->row(), 0)->text();
+    }
+    const QModelIndexList rows = m_table->selectionModel()->selectedRows();
+    if (rows.isEmpty() || !m_log)
+        return {};
+    return m_log->text(m_model->logRow(rows.first().row()), 3).trimmed();
+}
+
+void ResultsBrowser::showChart()
+{
+    QString userId = selectedUserId();
+    if (userId.isEmpty() && m_summary->rowCount() == 1)
+        userId = m_summary->item(0, 0)->text();
+    if (userId.isEmpty() || !m_log) {
+        showMessage(QStringLiteral("表か利用者ごとのまとめで、利用者を1人選んでください"),
+                    MessageButtons::Ok, QStringLiteral("成績の推移"), MessageIcon::Information);
+        return;
+    }
+    ProgressChartDialog dialog(progressOf(*m_log, m_model->rows(), userId, m_settings.passSpeed()),
+                               this);
+    dialog.resize(900, 560);
+    dialog.exec();
+}
+
+void ResultsBrowser::prepareCsvDialog(QFileDialog& dialog)
+{
+    dialog.setWindowTitle(QStringLiteral("CSVに書き出す"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QStringLiteral("CSV ファイル (*.csv)"));
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.setDirectory(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    dialog.selectFile(QStringLiteral("成績一覧.csv"));
+}
+
+bool ResultsBrowser::exportTo(const QString& path)
+{
+    QSaveFile file(path);
+    if (!m_log || !file.open(QIODevice::WriteOnly) ||
+        !CsvExport::write(file, *m_log, m_model->rows(), m_settings.passSpeed()) ||
+        !file.commit()) {
+        showMessage(QStringLiteral("CSVファイルを書き出せませんでした"), MessageButtons::Ok,
+                    QStringLiteral("エラー"), MessageIcon::Critical);
+        return false;
+    }
+    m_statusBar->showMessage(QString::number(m_model->rowCount()) +
+                             QStringLiteral(" 件を書き出しました: ") + path);
+    return true;
+}
+
+void ResultsBrowser::exportCsv()
+{
+    QFileDialog dialog(this);
+    prepareCsvDialog(dialog);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        exportTo(dialog.selectedFiles().first());
+}

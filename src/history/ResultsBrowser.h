@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+class ClassLog;
+class ClassLogModel;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStatusBar;
+class QTableView;
+class QTableWidget;
+class QTimer;
+class Settings;
+
+// Every record of the main log, to filter, sort, chart per user and export for spreadsheets.
+// The log is only read.
+class ResultsBrowser : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit ResultsBrowser(const Settings& settings, QWidget* parent = nullptr);
+    ~ResultsBrowser() override;
+
+    // Reads the log named by the settings afresh.
+    void reload();
+    int exec() override;
+
+    // The dialog that asks where the CSV goes.
+    static void prepareCsvDialog(QFileDialog& dialog);
+    // Writes the rows shown; false (and a message) when the file cannot be written.
+    bool exportTo(const QString& path);
+    // The user ID of the selected record or summary row; empty when none is selected.
+    QString selectedUserId() const;
+
+    QLineEdit* m_userEdit = nullptr;
+    QCheckBox* m_periodCheck = nullptr;
+    QDateEdit* m_fromEdit = nullptr;
+    QDateEdit* m_toEdit = nullptr;
+    QComboBox* m_fileCombo = nullptr;
+    QComboBox* m_outcomeCombo = nullptr;
+    QLabel* m_passLabel = nullptr;
+    QTableView* m_table = nullptr;
+    QTableWidget* m_summary = nullptr;
+    QPushButton* m_chartButton = nullptr;
+    QPushButton* m_exportButton = nullptr;
+    QPushButton* m_closeButton = nullptr;
+    QStatusBar* m_statusBar = nullptr;
+    ClassLogModel* m_model = nullptr;
+
+private:
+    void applyFilter();
+    void fillSummary();
+    void showStatus();
+    void showChart();
+    void exportCsv();
+
+    const Settings& m_settings;
+    std::shared_ptr<ClassLog> m_log;
+    QString m_readReport;
+    QTimer* m_filterDelay = nullptr;
+};
