@@ -134,8 +134,8 @@ WeakCharactersDialog::WeakCharactersDialog(const RunReview::Review& review, bool
 
     auto* buttons = new QDialogButtonBox;
     if (offerDrill && !review.missed.isEmpty()) {
-        m_drillButton = buttons->addButton(QStringLiteral("弱点練習(&D)"),
-                                           QDialogButtonBox::AcceptRole);
+        m_drillButton =
+            buttons->addButton(QStringLiteral("弱点練習(&D)"), QDialogButtonBox::AcceptRole);
         connect(m_drillButton, &QPushButton::clicked, this, [this] { done(DrillChosen); });
     }
     m_helpButton = buttons->addButton(QStringLiteral("ヘルプ(&H)"), QDialogButtonBox::HelpRole);
