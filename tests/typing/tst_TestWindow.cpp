@@ -1,4 +1,5 @@
 #include "app/MainMenu.h"
+#include "common/Cp932.h"
 #include "platform/HelpViewer.h"
 #include "platform/MessageService.h"
 #include "problems/Problem.h"
@@ -6,15 +7,14 @@
 #include "settings/Settings.h"
 #include "support/SharedState.h"
 #include "support/TempTree.h"
-#include "common/Cp932.h"
 #include "typing/DrillBuilder.h"
-#include "typing/RunReview.h"
-#include "typing/WeakCharactersDialog.h"
 #include "typing/EndOfLineMark.h"
 #include "typing/InputBox.h"
 #include "typing/PaintedRows.h"
 #include "typing/ProblemLayout.h"
+#include "typing/RunReview.h"
 #include "typing/TestWindow.h"
+#include "typing/WeakCharactersDialog.h"
 
 #include <QAction>
 #include <QApplication>
