@@ -831,15 +831,13 @@ void TestWindow::showWeakCharacters()
     if (!m_inputPane || !m_problem || !m_inputPane->checker().finished())
         return;
     const RunReview::Review review = RunReview::review(m_inputPane->checker().trace());
-    WeakCharactersDialog dialog(
-        review, !m_record.isCertification(),
-        [this] {
-            openHelp(m_help, this,
-                     FileSystem::joinPath(AppPaths::dataFolder(), QStringLiteral("PELKO.HLP")), 0,
-                     HelpReview);
-        },
-        this);
-    if (dialog.exec() != WeakCharactersDialog::DrillChosen)
+    WeakCharactersDialog dialog(review, !m_record.isCertification(), this);
+    const int chosen = dialog.exec();
+    if (chosen == WeakCharactersDialog::HelpChosen)
+        openHelp(m_help, this,
+                 FileSystem::joinPath(AppPaths::dataFolder(), QStringLiteral("PELKO.HLP")), 0,
+                 HelpReview);
+    if (chosen != WeakCharactersDialog::DrillChosen)
         return;
     QStringList problemLines;
     for (const ProblemLine& line : *m_problem)

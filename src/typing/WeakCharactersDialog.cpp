@@ -87,8 +87,8 @@ QString WeakCharactersDialog::ratioText(qint32 strokes, qint32 characters)
 }
 
 WeakCharactersDialog::WeakCharactersDialog(const RunReview::Review& review, bool offerDrill,
-                                           std::function<void()> showHelp, QWidget* parent)
-    : QDialog(parent), m_showHelp(std::move(showHelp))
+                                           QWidget* parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("WeakCharactersDialog"));
     setWindowTitle(QStringLiteral("苦手な文字"));
@@ -139,10 +139,7 @@ WeakCharactersDialog::WeakCharactersDialog(const RunReview::Review& review, bool
         connect(m_drillButton, &QPushButton::clicked, this, [this] { done(DrillChosen); });
     }
     m_helpButton = buttons->addButton(QStringLiteral("ヘルプ(&H)"), QDialogButtonBox::HelpRole);
-    connect(m_helpButton, &QPushButton::clicked, this, [this] {
-        if (m_showHelp)
-            m_showHelp();
-    });
+    connect(m_helpButton, &QPushButton::clicked, this, [this] { done(HelpChosen); });
     m_closeButton = buttons->addButton(QStringLiteral("閉じる(&C)"), QDialogButtonBox::RejectRole);
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
     m_closeButton->setDefault(true);

@@ -4,8 +4,6 @@
 
 #include <QDialog>
 
-#include <functional>
-
 class QLabel;
 class QPushButton;
 
@@ -15,11 +13,13 @@ class WeakCharactersDialog : public QDialog
 {
     Q_OBJECT
 public:
-    // exec() returns this when the user asked for the drill.
+    // What exec() returns when the user asked for the drill or for the help; the help opens
+    // once this modal window has gone, as no other window takes input while it is open.
     static constexpr int DrillChosen = 2;
+    static constexpr int HelpChosen = 3;
 
     WeakCharactersDialog(const RunReview::Review& review, bool offerDrill,
-                         std::function<void()> showHelp, QWidget* parent = nullptr);
+                         QWidget* parent = nullptr);
 
     // Null when no drill is offered (certification, or nothing missed).
     QPushButton* m_drillButton = nullptr;
@@ -31,7 +31,4 @@ public:
     static QString missText(const RunReview::Missed& missed);
     // Two decimals, as the ratio is shown.
     static QString ratioText(qint32 strokes, qint32 characters);
-
-private:
-    std::function<void()> m_showHelp;
 };

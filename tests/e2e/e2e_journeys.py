@@ -586,6 +586,18 @@ class WeakCharactersAndDrill(Journey):
                ["3", str(self.strokes), ratio])
         self.shot("weak-characters")
 
+        # Its help button opens the help at the page on it; the window opens again after.
+        self.ax.click(window.find(role="push button", name="ヘルプ(&H)"), "the button ヘルプ")
+        self.expect_closed(WEAK, "ヘルプ")
+        heading = "苦手な文字と弱点練習"
+        self.ax.wait_window(HELP, where=lambda w: heading in HelpAndAbout.first_lines(w),
+                            what=f"the help page {heading}")
+        self.s.focus(HELP)
+        self.s.keys("Escape")
+        self.expect_closed(HELP, "Escape")
+        self.choose(PRACTICE, "検定(&N)", "苦手な文字(&W)")
+        window = self.ax.wait_window(WEAK, what="the weak characters window, again")
+
         drill = window.find(role="push button", name=DRILL)
         if drill is None:
             raise E2EFailure(f"a practice run's weak characters window has no {DRILL} button")

@@ -840,9 +840,9 @@ void tst_TestWindow::drillIsPracticeHeldInMemory()
 
     const RunReview::Review review = RunReview::review(input->checker().trace());
     QCOMPARE(WeakCharactersDialog::missText(review.missed.value(0)), QStringLiteral("「a」→「x」"));
-    QVERIFY(WeakCharactersDialog(review, true, {}).m_drillButton);
-    QVERIFY(!WeakCharactersDialog(review, false, {}).m_drillButton);
-    QVERIFY(!WeakCharactersDialog(RunReview::Review(), true, {}).m_drillButton);
+    QVERIFY(WeakCharactersDialog(review, true).m_drillButton);
+    QVERIFY(!WeakCharactersDialog(review, false).m_drillButton);
+    QVERIFY(!WeakCharactersDialog(RunReview::Review(), true).m_drillButton);
 
     const QStringList drill = DrillBuilder::build({QStringLiteral("abc")}, review.missed);
     window.startDrill(drill);
