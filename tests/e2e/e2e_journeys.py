@@ -590,8 +590,8 @@ class WeakCharactersAndDrill(Journey):
         self.ax.click(window.find(role="push button", name="ヘルプ(&H)"), "the button ヘルプ")
         self.expect_closed(WEAK, "ヘルプ")
         heading = "苦手な文字と弱点練習"
-        self.ax.wait_window(HELP, where=lambda w: heading in HelpAndAbout.first_lines(w),
-                            what=f"the help page {heading}")
+        self.ax.wait_window(HELP, what=f"the help page {heading}", where=lambda w: any(
+            heading in line for line in HelpAndAbout.first_lines(w)))
         self.s.focus(HELP)
         self.s.keys("Escape")
         self.expect_closed(HELP, "Escape")
