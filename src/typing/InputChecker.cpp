@@ -104,7 +104,8 @@ bool InputChecker::start(const Problem* problem, RunRecord& record, const QStrin
     if (m_started || m_finished)
         return false;
     m_started = true;
-    m_trace.start();
+    // Every character and every line end can become a place.
+    m_trace.start(problem ? qsizetype(problem->totalChars()) + problem->count() : 0);
     m_record = &record;
     m_problem = problem;
     m_problemSummary = problemSummary;

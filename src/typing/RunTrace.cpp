@@ -1,8 +1,9 @@
 #include "RunTrace.h"
 
-void RunTrace::start()
+void RunTrace::start(qsizetype places)
 {
     m_accepted.clear();
+    m_accepted.reserve(places);
     m_due = Place();
     m_pieceOpen = false;
     m_strokes = 0;

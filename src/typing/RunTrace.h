@@ -30,8 +30,9 @@ public:
 
     using Clock = std::function<qint64()>; // milliseconds since the start
 
-    // A new run; the clock starts now unless one is given (tests).
-    void start();
+    // A new run with room for this many places; the clock starts now unless one is given
+    // (tests).
+    void start(qsizetype places = 0);
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
     void countStroke();
