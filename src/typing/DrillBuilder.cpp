@@ -1,5 +1,8 @@
 #include "DrillBuilder.h"
 
+#include "problems/ProblemFile.h"
+#include "problems/ProblemLine.h"
+
 #include <QSet>
 
 #include <algorithm>
@@ -53,9 +56,15 @@ QStringList build(const QStringList& problemLines, const QList<RunReview::Missed
 {
     QStringList drill;
     QSet<QString> taken;
+    qsizetype characters = 0;
     const auto add = [&](const QString& line) {
         if (line.isEmpty() || taken.contains(line))
             return;
+        // A problem holds at most so many characters; a line that would pass it is left out.
+        const qsizetype count = ProblemLine::characterCount(line);
+        if (characters + count > ProblemFile::MaxCharacters)
+            return;
+        characters += count;
         taken.insert(line);
         drill.append(line);
     };

@@ -238,6 +238,12 @@ void tst_RunReview::drillWhereEnterWasDue()
     const QStringList leading{QString(), QStringLiteral("ちり")};
     QCOMPARE(DrillBuilder::build(leading, {missedAt(QString(), 1, 1)}),
              QStringList{QStringLiteral("ちり")});
+
+    // A drill stays a problem that can be loaded: a line that would pass the limit is left out.
+    const QStringList longest{QString(32760, u'あ')};
+    const QStringList drill = DrillBuilder::build(longest, {missedAt(QStringLiteral("あ"), 1, 3)});
+    QCOMPARE(drill.size(), 1);
+    QCOMPARE(Problem().setLines(DrillBuilder::DrillName, drill), Problem::Loaded);
 }
 
 void tst_RunReview::drillRunsAsAProblemInMemory()
