@@ -26,6 +26,8 @@ QString helpPageFor(qint16 kind, qint32 pageNumber)
         return QStringLiteral("certificate.html");
     case HelpProblems:
         return QStringLiteral("problems.html");
+    case HelpReview:
+        return QStringLiteral("review.html");
     default:
         return contents;
     }

@@ -27,6 +27,7 @@ enum HelpPageNumber : qint32 {
     HelpRanking = 50,
     HelpCertificate = 60,
     HelpProblems = 70,
+    HelpReview = 80,
 };
 
 // The bundled page that openHelp opens for kind and pageNumber: a file name inside the help

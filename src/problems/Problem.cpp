@@ -76,13 +76,30 @@ qint16 Problem::load(const QString& dataFolder, const QString& previousName, con
     const QStringList lines =
         ProblemFile::readLines(FileSystem::joinPath(folder, m_fileName), m_fileName);
 
+    return fill(lines);
+}
+
+qint16 Problem::setLines(const QString& name, const QStringList& lines)
+{
+    qsizetype total = 0;
+    for (const QString& line : lines)
+        total += ProblemLine::characterCount(line);
+    if (total > ProblemFile::MaxCharacters || lines.size() > ProblemFile::MaxLines)
+        throw PelkoError(PelkoError::Overflow,
+                         name + QStringLiteral(" の文字数が多すぎます（32767 まで）。"));
+    m_fileName = name;
+    return fill(lines);
+}
+
+qint16 Problem::fill(const QStringList& lines)
+{
     m_lines.clear();
     m_totalChars = m_kanaChars = m_alphanumericChars = m_halfWidthChars = m_kanjiOrSymbolChars = 0;
     qint32 key = 0;
     for (const QString& text : lines)
         appendLine(text, ++key);
 
-    // The reader already holds the total to 32767, so these 16-bit counts cannot wrap.
+    // The reader and setLines hold the total to 32767, so these 16-bit counts cannot wrap.
     for (const ProblemLine& line : m_lines) {
         for (const ProblemChar& problemChar : line) {
             ++m_totalChars;

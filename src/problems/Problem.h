@@ -55,6 +55,10 @@ public:
     qint16 loadFrom(const QString& dataFolder, QString& previousName, QString& mode);
     qint16 loadFrom(const QString& dataFolder, const QString& previousName, const QString& mode);
 
+    // A problem made in memory, such as a drill: name stands for the file name (the log's
+    // file column). Loaded, or NoCharacters when the lines hold none.
+    qint16 setLines(const QString& name, const QStringList& lines);
+
     // Names of the problem files of the folder in ordinal order; empty when there are none
     // or the folder cannot be read.
     static QStringList problemFiles(const QString& dataFolder);
@@ -75,6 +79,7 @@ private:
     // The usable folder, or empty when none was obtained.
     QString usableFolder(const QString& dataFolder);
     void appendLine(const QString& text, qint32 key);
+    qint16 fill(const QStringList& lines);
     static QStringList findProblemFiles(const QString& folder);
 
     QString m_fileName;

@@ -104,6 +104,8 @@ bool InputChecker::start(const Problem* problem, RunRecord& record, const QStrin
     if (m_started || m_finished)
         return false;
     m_started = true;
+    // Every character and every line end can become a place.
+    m_trace.start(problem ? qsizetype(problem->totalChars()) + problem->count() : 0);
     m_record = &record;
     m_problem = problem;
     m_problemSummary = problemSummary;
@@ -129,6 +131,7 @@ void InputChecker::countStroke()
     if (!running())
         return;
     bump(m_strokes);
+    m_trace.countStroke();
     refreshStatus();
 }
 
@@ -156,6 +159,7 @@ bool InputChecker::enter()
     if (!running() || !m_lineDone)
         return false;
     m_lineDone = false;
+    m_trace.accept(m_currentLine, lineLength(m_currentLine) + 1, QString(), 0);
     endRow(true);
     m_currentChar = 1;
     ++m_currentLine;
@@ -176,11 +180,14 @@ InputChecker::Outcome InputChecker::typeCharacter(QStringView typed)
         qint16 errors = m_record->errors();
         bump(errors);
         m_record->setErrors(errors);
+        traceRefusal(typed);
         refreshStatus();
         return Outcome::Error;
     }
 
-    const QString accepted = character(m_currentLine, m_currentChar);
+    const ProblemChar& due = m_problem->item(m_currentLine).item(m_currentChar);
+    const QString accepted = due.text();
+    m_trace.accept(m_currentLine, m_currentChar, accepted, due.charClass());
     const QString shown = accepted == FullSpace ? FullSpaceMark : accepted;
     const qreal shownWidth = width(shown);
     m_view.appendAccepted(shown);
@@ -221,6 +228,17 @@ InputChecker::Outcome InputChecker::typeCharacter(QStringView typed)
     refreshStatus();
     showHintFor(next, true);
     return Outcome::Accepted;
+}
+
+// Past the line's last character Enter is due, and the refusal is a miss of the line end.
+void InputChecker::traceRefusal(QStringView typed)
+{
+    if (m_currentChar > lineLength(m_currentLine)) {
+        m_trace.refuse(m_currentLine, lineLength(m_currentLine) + 1, QString(), 0, typed);
+        return;
+    }
+    const ProblemChar& due = m_problem->item(m_currentLine).item(m_currentChar);
+    m_trace.refuse(m_currentLine, m_currentChar, due.text(), due.charClass(), typed);
 }
 
 void InputChecker::endRow(bool withEnter)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "typing/RunTrace.h"
+
 #include <QHash>
 #include <QString>
 
@@ -67,6 +69,9 @@ public:
     bool finished() const { return m_finished; }
 
     QString statusText() const;
+    // What happened at each place of this run, for the review after it.
+    const RunTrace& trace() const { return m_trace; }
+    RunTrace& trace() { return m_trace; }
     // The hint for the character expected next; imeHint adds the hint for double-byte
     // characters while the input method is off.
     QString hintFor(const QString& next, bool imeHint) const;
@@ -108,6 +113,7 @@ private:
     void reachLineStart();
     void addAccepted();
     static void bump(qint16& counter);
+    void traceRefusal(QStringView typed);
 
     RunRecord* m_record = nullptr;
     qint16& m_strokes;
@@ -123,4 +129,5 @@ private:
     qreal m_cursorX = 0;
     qreal m_cursorWidth = 0;
     bool m_finished = false;
+    RunTrace m_trace;
 };

@@ -1,15 +1,18 @@
 #include "TestWindow.h"
 
 #include "Countdown.h"
+#include "DrillBuilder.h"
 #include "InputBox.h"
 #include "PaintedRows.h"
 #include "ProblemLayout.h"
-#include "platform/PelkoArt.h"
+#include "RunReview.h"
+#include "WeakCharactersDialog.h"
 #include "common/NumericText.h"
 #include "common/PelkoError.h"
 #include "platform/AppPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageService.h"
+#include "platform/PelkoArt.h"
 #include "platform/ProgramEnd.h"
 #include "platform/ShowHelp.h"
 #include "problems/Problem.h"
@@ -106,6 +109,8 @@ void TestWindow::buildMenus()
     m_printAction = m_testMenu->addAction(QStringLiteral("結果の印刷(&P)"));
     m_printAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     m_choosePrinterAction = m_testMenu->addAction(QStringLiteral("プリンタの選択"));
+    m_testMenu->addSeparator();
+    m_weakCharactersAction = m_testMenu->addAction(QStringLiteral("苦手な文字(&W)"));
 
     m_optionMenu = menuBar()->addMenu(QStringLiteral("オプション(&O)"));
     QMenu* durationMenu = m_optionMenu->addMenu(QStringLiteral("時間の設定(&T)"));
@@ -130,6 +135,11 @@ void TestWindow::buildMenus()
     connect(m_closeAction, &QAction::triggered, this, &TestWindow::closeTest);
     connect(m_printAction, &QAction::triggered, this, &TestWindow::printCertificate);
     connect(m_choosePrinterAction, &QAction::triggered, this, &TestWindow::choosePrinter);
+    connect(m_weakCharactersAction, &QAction::triggered, this, &TestWindow::showWeakCharacters);
+    // Only a finished run has something to review.
+    connect(m_testMenu, &QMenu::aboutToShow, this, [this] {
+        m_weakCharactersAction->setEnabled(m_inputPane && m_inputPane->checker().finished());
+    });
     connect(m_durationAction, &QAction::triggered, this, &TestWindow::chooseDuration);
     connect(m_rankingAction, &QAction::triggered, this, &TestWindow::showRanking);
     connect(m_resultsBrowserAction, &QAction::triggered, this,
@@ -151,6 +161,7 @@ void TestWindow::resetMenus()
     // A window opened again starts with the menus as they were first built.
     m_printAction->setEnabled(false);
     m_choosePrinterAction->setEnabled(false);
+    m_weakCharactersAction->setEnabled(false);
     m_durationMenuAction->setEnabled(true);
     m_durationAction->setChecked(true);
     m_problemMenu->menuAction()->setVisible(false);
@@ -164,6 +175,7 @@ void TestWindow::resetMenus()
 void TestWindow::open()
 {
     m_deferred = nullptr;
+    m_drillLines.clear();
     resetMenus();
 
     // Only the main menu and this window stay open.
@@ -307,6 +319,7 @@ void TestWindow::closeTest()
     m_cursorBlinkTimer->stop();
     m_countdownTimer->stop();
     m_problemFileName.clear();
+    m_drillLines.clear();
     destroyChildWindows();
     closeWindow();
 }
@@ -554,6 +567,20 @@ void TestWindow::loadProblem(bool retry, const QString& fileName)
         return;
     }
 
+    showLoadedProblem();
+}
+
+void TestWindow::loadDrill()
+{
+    if (m_problem->setLines(DrillBuilder::DrillName, m_drillLines) != Problem::Loaded) {
+        m_drillLines.clear();
+        return;
+    }
+    showLoadedProblem();
+}
+
+void TestWindow::showLoadedProblem()
+{
     // Drawing lets events run, so the windows may be gone by its end.
     drawProblem();
     if (!m_problemView || !m_inputPane || !m_problem)
@@ -627,7 +654,10 @@ void TestWindow::replaceProblem(bool retry, const QString& fileName, bool isNext
 
     // A loader error leaves the window usable with an empty problem.
     try {
-        loadProblem(retry, fileName);
+        if (m_drillLines.isEmpty())
+            loadProblem(retry, fileName);
+        else
+            loadDrill();
     } catch (const PelkoError& error) {
         showMessage(error.description(), MessageButtons::Ok, kErrorTitle, MessageIcon::Critical);
     } catch (const std::exception& error) {
@@ -658,6 +688,7 @@ void TestWindow::nextProblem()
 {
     if (deferWhileDrawing([this] { nextProblem(); }))
         return;
+    m_drillLines.clear();
     replaceProblem(false, QString(), true);
 }
 
@@ -667,6 +698,7 @@ void TestWindow::chooseProblem(int index)
         return;
     if (index < 0 || index >= m_problemActions.size())
         return;
+    m_drillLines.clear();
     replaceProblem(false, m_problemActions.at(index)->data().toString(), false);
 }
 
@@ -797,6 +829,36 @@ void TestWindow::showRanking()
     connect(&window, &RankingWindow::resultsBrowserRequested, this,
             &TestWindow::resultsBrowserRequested);
     window.exec();
+}
+
+void TestWindow::showWeakCharacters()
+{
+    if (!m_inputPane || !m_problem || !m_inputPane->checker().finished())
+        return;
+    const RunReview::Review review = RunReview::review(m_inputPane->checker().trace());
+    WeakCharactersDialog dialog(review, !m_record.isCertification(), this);
+    const int chosen = dialog.exec();
+    if (chosen == WeakCharactersDialog::HelpChosen)
+        openHelp(m_help, this,
+                 FileSystem::joinPath(AppPaths::dataFolder(), QStringLiteral("PELKO.HLP")), 0,
+                 HelpReview);
+    if (chosen != WeakCharactersDialog::DrillChosen)
+        return;
+    QStringList problemLines;
+    for (const ProblemLine& line : *m_problem)
+        problemLines.append(line.text());
+    startDrill(DrillBuilder::build(problemLines, review.missed));
+}
+
+void TestWindow::startDrill(const QStringList& lines)
+{
+    // A drill is practice: certification never offers one.
+    if (lines.isEmpty() || m_record.isCertification())
+        return;
+    if (deferWhileDrawing([this, lines] { startDrill(lines); }))
+        return;
+    m_drillLines = lines;
+    replaceProblem(false, QString(), false);
 }
 
 void TestWindow::showHelpContents()

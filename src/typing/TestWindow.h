@@ -67,6 +67,9 @@ public:
     void chooseDuration();
     void showRanking();
     void showHelpContents();
+    // 苦手な文字 of the finished run; the drill it may start.
+    void showWeakCharacters();
+    void startDrill(const QStringList& lines);
 
     void loadProblem(bool retry, const QString& fileName);
     void resetRun();
@@ -103,6 +106,7 @@ public:
     QAction* m_closeAction = nullptr;
     QAction* m_printAction = nullptr;
     QAction* m_choosePrinterAction = nullptr;
+    QAction* m_weakCharactersAction = nullptr;
     QMenu* m_optionMenu = nullptr;
     QAction* m_durationMenuAction = nullptr; // the submenu "時間の設定(&T)" as an item
     QAction* m_durationAction = nullptr;
@@ -137,6 +141,9 @@ private:
     void resetMenus();
     // The information line and the first cursor width, once a problem is drawn.
     void showProblemInfo();
+    // The problem loaded: drawn, and waiting for the space bar.
+    void showLoadedProblem();
+    void loadDrill();
     // The problem window's own controls in its client area.
     void placeProblemViewControls(int innerWidth, int innerHeight);
     void createChildWindows();
@@ -163,6 +170,8 @@ private:
     HelpViewer& m_help;
     std::unique_ptr<Problem> m_problem;
     QString m_problemSummary;
+    // The drill's text while the problem is a drill; "やり直し" types it again.
+    QStringList m_drillLines;
     bool m_ready = false;
     QPointer<QWidget> m_mainMenu;
 

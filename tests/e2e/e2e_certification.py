@@ -33,6 +33,7 @@ NO_PRINTER = "プリンタ数のエラー"
 NO_PRINTER_TEXT = "認定には最低1台のプリンタが必要です。プリンタのインストールを行ってください"
 PRINT_ITEM = "結果の印刷"
 PRINTER_ITEM = "プリンタの選択"
+WEAK = "苦手な文字"
 # What shows that a key did nothing: no box within this time.
 QUIET = 1.5
 
@@ -197,37 +198,41 @@ class CertificationJourney(Scenario):
         if self.s.find_window(APP_TITLE):
             raise E2EFailure(f'a box "{APP_TITLE}" is open over the test window')
 
-    def type_problem(self, title):
-        """Space, the problem typed through the input method, Enter, the closing box."""
+    def type_problem(self, title, miss=False):
+        """Space, the problem typed through the input method, Enter, the closing box; with
+        miss, あ typed first where 日 is due."""
         self.s.focus(title)
         self.s.keys("space")
         poll("the run to start after the space bar", self.pelko.status_file.exists, timeout=10)
-        self.type_step("日本語", word("nihongo", convert=True), 3, 0, "日本語")
-        self.type_step("の", word("no"), 4, 0)
+        errors = 1 if miss else 0
+        if miss:
+            self.type_step("あ where 日 is due", word("a"), 0, 1)
+        self.type_step("日本語", word("nihongo", convert=True), 3, errors, "日本語")
+        self.type_step("の", word("no"), 4, errors)
         # The last character of a line is never counted.
-        self.type_step("さくら", word("sakura"), 6, 0, "日本語のさくら")
+        self.type_step("さくら", word("sakura"), 6, errors, "日本語のさくら")
         # A run under a second scores no speed: let the clock show some seconds gone.
         poll("the clock to count down 3 seconds", lambda: self.seconds_left() <= 180 - 3,
              timeout=10, interval=0.3)
-        self.type_step("the final Enter", ["Return"], 6, 0)
+        self.type_step("the final Enter", ["Return"], 6, errors)
         self.s.wait_window(FINISHED, timeout=30)
         self.s.focus(FINISHED)
         self.s.keys("Return")
         self.s.wait_window_gone(FINISHED)
         record = self.pelko.wait_log_record()
         self.check_record(record, user_id=self.user[0], user_name=self.user[1], accepted_chars="6",
-                          errors="0", total_chars="7", kanji_chars="3", alphanumeric_chars="0",
-                          accuracy="100")
+                          errors=str(errors), total_chars="7", kanji_chars="3",
+                          alphanumeric_chars="0", accuracy="85.7" if miss else "100")
         self.shot("result")
         return record
 
-    def certify(self, answer=0, double_click=False):
+    def certify(self, answer=0, double_click=False, miss=False):
         """Main menu → certification → entry → self-assessment → 検定中 → typed → result."""
         self.press_main_button(1)
         self.enter_user()
         self.answer_self_assessment(answer, double_click)
         self.expect_test_window(CERTIFYING)
-        return self.type_problem(CERTIFYING)
+        return self.type_problem(CERTIFYING, miss)
 
     # -- printing -----------------------------------------------------------------------
 
@@ -399,12 +404,32 @@ class FailedCertification(CertificationJourney):
     def body(self):
         jobs = self.lpstat_jobs()
         # A double click on the first answer closes the dialog without a word.
-        self.certify(answer=0, double_click=True)
+        self.certify(answer=0, double_click=True, miss=True)
         line = self.result_line()
         if "合格範囲は9999文字／分です。次は頑張って下さいね" not in line:
             raise E2EFailure(f"the result line reads {line!r} after a run below the pass line")
         self.expect_no_printing(CERTIFYING, "after a failed certification")
         expect("jobs in the queue", self.lpstat_jobs(), jobs)
+        self.expect_no_drill()
+
+    def expect_no_drill(self):
+        """検定 → 苦手な文字 shows the miss, but a certification offers no 弱点練習."""
+        ax = Accessible(self.s)
+        for path in (("検定(&N)",), ("検定(&N)", "苦手な文字(&W)")):
+            item = poll(f"the menu item {' → '.join(path)}", lambda path=path: next(
+                (i for i in [ax.menu_item(CERTIFYING, *path)]
+                 if i and i.visible and i.centre()), None), timeout=10)
+            ax.click(item, " → ".join(path))
+        self.s.wait_window(WEAK)
+        self.wait_accessible("the miss in 苦手な文字", lambda a: a["window"] == WEAK
+                             and a["role"] == "label" and a["name"] == "「日」→「あ」")
+        buttons = sorted(a["name"].replace("&", "") for a in self.accessible()
+                         if a["window"] == WEAK and a["role"] == "push button")
+        expect("the buttons of 苦手な文字 after a certification", buttons,
+               ["ヘルプ(H)", "閉じる(C)"])
+        self.s.focus(WEAK)
+        self.s.keys("Escape")
+        self.s.wait_window_gone(WEAK)
 
 
 class SelfAssessment(CertificationJourney):

@@ -21,6 +21,8 @@ HELP = "Pelko ヘルプ"
 ABOUT = "Pelkoのﾊﾞｰｼﾞｮﾝ情報"
 WAITING_HINT = "スペースバーを押すと開始します"
 NEXT = "次の問題へ(&N)"
+WEAK = "苦手な文字"
+DRILL = "弱点練習(&D)"
 
 
 class Journey(Scenario):
@@ -633,4 +635,74 @@ class ClockRunsOut(Journey):
                           accuracy="75")
 
 
-JOURNEYS = [Settings, Ranking, ResultsBrowser, HelpAndAbout, GiveUpAndNext, ClockRunsOut]
+class WeakCharactersAndDrill(Journey):
+    """A practice run with one miss: 検定 → 苦手な文字 shows the miss and the key presses per
+    character; 弱点練習 starts a practice run on a drill made of it, logged as 弱点練習."""
+
+    name = "weak"
+    problem = ["さくら"]
+    # The line, then さ in its context three times.
+    drill_info = "総文字数:14文字"
+
+    def body(self):
+        self.pelko.open_practice()
+        self.pelko.enter_user()
+        self.start_run()
+        self.type_step("あ where さ is due", word("a"), 0, 1)
+        self.type_step("さくら", word("sakura"), 2, 1)
+        self.wait_clock_below(180, "before the last Enter")
+        self.s.keys("Return")
+        self.strokes += 1
+        self.check_record(self.finish(1)[0], file_name="jpn_dat.001", errors="1")
+
+        self.choose(PRACTICE, "検定(&N)", "苦手な文字(&W)")
+        window = self.ax.wait_window(WEAK, what="the weak characters window")
+        labels = window.labels()
+        if "「さ」→「あ」" not in labels:
+            raise E2EFailure(f"the weak characters window does not show 「さ」→「あ」: {labels}")
+        at = labels.index("全体") if "全体" in labels else None
+        ratio = f"{self.strokes / 3:.2f}"
+        expect("the row 全体 (characters, strokes, strokes per character)",
+               labels[at + 1:at + 4] if at is not None else labels,
+               ["3", str(self.strokes), ratio])
+        self.shot("weak-characters")
+
+        # Its help button opens the help at the page on it; the window opens again after.
+        self.ax.click(window.find(role="push button", name="ヘルプ(&H)"), "the button ヘルプ")
+        self.expect_closed(WEAK, "ヘルプ")
+        heading = "苦手な文字と弱点練習"
+        self.ax.wait_window(HELP, what=f"the help page {heading}", where=lambda w: any(
+            heading in line for line in HelpAndAbout.first_lines(w)))
+        self.s.focus(HELP)
+        self.s.keys("Escape")
+        self.expect_closed(HELP, "Escape")
+        self.choose(PRACTICE, "検定(&N)", "苦手な文字(&W)")
+        window = self.ax.wait_window(WEAK, what="the weak characters window, again")
+
+        drill = window.find(role="push button", name=DRILL)
+        if drill is None:
+            raise E2EFailure(f"a practice run's weak characters window has no {DRILL} button")
+        self.ax.click(drill, f"the button {DRILL}")
+        self.expect_closed(WEAK, DRILL)
+        poll("弱点練習 to load the drill",
+             lambda: self.info_line().startswith(self.drill_info) and self.hint() == WAITING_HINT,
+             timeout=10)
+        expect("the drill's window title", self.s.find_window(PRACTICE) is not None, True)
+
+        self.start_run()
+        self.type_step("さくら", word("sakura"), 2, 0)
+        self.type_step("the line's Enter", ["Return"], 2, 0)
+        # A line's last character is never counted.
+        for n in range(3):
+            self.type_step(f"さくら ({n + 1})", word("sakura"), 5 + 4 * n - (n == 2), 0)
+            if n < 2:
+                self.type_step("a full-width space", ["space"], 6 + 4 * n, 0)
+        self.shot("drill-run")
+        self.wait_clock_below(180, "before the last Enter")
+        self.s.keys("Return")
+        record = self.finish(2)[1]
+        self.check_record(record, file_name="弱点練習", errors="0", total_chars="14")
+
+
+JOURNEYS = [Settings, Ranking, ResultsBrowser, HelpAndAbout, GiveUpAndNext, ClockRunsOut,
+            WeakCharactersAndDrill]

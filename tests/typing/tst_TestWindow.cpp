@@ -1,4 +1,5 @@
 #include "app/MainMenu.h"
+#include "common/Cp932.h"
 #include "platform/HelpViewer.h"
 #include "platform/MessageService.h"
 #include "problems/Problem.h"
@@ -6,22 +7,27 @@
 #include "settings/Settings.h"
 #include "support/SharedState.h"
 #include "support/TempTree.h"
+#include "typing/DrillBuilder.h"
 #include "typing/EndOfLineMark.h"
 #include "typing/InputBox.h"
 #include "typing/PaintedRows.h"
 #include "typing/ProblemLayout.h"
+#include "typing/RunReview.h"
 #include "typing/TestWindow.h"
+#include "typing/WeakCharactersDialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -98,6 +104,7 @@ private Q_SLOTS:
     void timeUpWhileAskingToClose();
     void failedResultLeavesTheRowsWhole_data();
     void failedResultLeavesTheRowsWhole();
+    void drillIsPracticeHeldInMemory();
 
 private:
     void writeProblems(const QStringList& texts);
@@ -809,6 +816,66 @@ void tst_TestWindow::failedResultLeavesTheRowsWhole()
     }
     QCOMPARE(typedRows->y() + rows * pitch, qreal(strip.height()));
     QCOMPARE(shown * pitch, qreal(strip.height()));
+}
+
+void tst_TestWindow::drillIsPracticeHeldInMemory()
+{
+    writeProblems({QStringLiteral("abc\r\n")});
+    TestWindow& window = open();
+    QApplication::setActiveWindow(&window);
+    InputPane* input = window.inputPane();
+    const auto typeThrough = [&](const QStringList& lines) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        for (const QString& line : lines) {
+            QInputMethodEvent commit;
+            commit.setCommitString(line);
+            QApplication::sendEvent(input->m_inputBox, &commit);
+            QTest::keyClick(input->m_inputBox, Qt::Key_Return);
+        }
+    };
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QTest::keyClicks(input->m_inputBox, QStringLiteral("xabc"));
+    QTest::keyClick(input->m_inputBox, Qt::Key_Return);
+    QVERIFY(input->checker().finished());
+
+    const RunReview::Review review = RunReview::review(input->checker().trace());
+    QCOMPARE(WeakCharactersDialog::missText(review.missed.value(0)), QStringLiteral("「a」→「x」"));
+    QVERIFY(WeakCharactersDialog(review, true).m_drillButton);
+    QVERIFY(!WeakCharactersDialog(review, false).m_drillButton);
+    QVERIFY(!WeakCharactersDialog(RunReview::Review(), true).m_drillButton);
+
+    const QStringList drill = DrillBuilder::build({QStringLiteral("abc")}, review.missed);
+    window.startDrill(drill);
+    input = window.inputPane();
+    QCOMPARE(window.problem()->fileName(), QStringLiteral("弱点練習"));
+    QCOMPARE(window.problem()->count(), drill.size());
+    QCOMPARE(window.windowTitle(), QStringLiteral("練習中"));
+    QCOMPARE(window.problemView()->m_hintLabel->text(), WaitingHint);
+    typeThrough(drill);
+    QVERIFY(input->checker().finished());
+    QCOMPARE(m_state->record.errors(), qint16(0));
+
+    // The log names the drill; nothing new in the problem folders.
+    QFile log(m_tree->file(QStringLiteral("log/pelko.log")));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QList<QByteArray> records = log.readAll().split('\n');
+    QCOMPARE(records.value(1).split(',').value(7),
+             '"' + Cp932::encode(QStringLiteral("弱点練習")).bytes + '"');
+    QCOMPARE(Problem::problemFiles(m_tree->file(QStringLiteral("PLACTICE"))).size(), 1);
+    QCOMPARE(Problem::problemFiles(m_tree->file(QStringLiteral("DATA"))).size(), 1);
+
+    // やり直し brings the drill back; the next problem leaves it.
+    window.startOver();
+    QCOMPARE(window.problem()->fileName(), QStringLiteral("弱点練習"));
+    window.nextProblem();
+    QCOMPARE(window.problem()->fileName(), QStringLiteral("jpn_dat.001"));
+
+    // Certification never runs a drill.
+    window.closeWindow();
+    m_state->record.setCertification(true);
+    open();
+    window.startDrill(drill);
+    QCOMPARE(window.problem()->fileName(), QStringLiteral("jpn_dat.001"));
 }
 
 QTEST_MAIN(tst_TestWindow)
