@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace
 {
@@ -271,16 +272,38 @@ void InputPane::typeCommitted(const QString& text)
 
 void InputPane::typeText(const QString& text)
 {
+    m_holdingView = true;
     forEachCharacter(text, [this](QStringView c) {
         if (!m_checker->running())
             return false;
         const char16_t code = c.at(0).unicode();
-        if (code == u'\r')
+        if (code == u'\r') {
+            // The end of the run opens a box: the windows must be up to date behind it.
+            showPending();
             handleEnter();
-        else if (code >= 0x20 && code != 0x7f)
+            m_holdingView = true;
+        } else if (code >= 0x20 && code != 0x7f) {
             m_checker->typeCharacter(c);
+        }
         return true;
     });
+    showPending();
+}
+
+void InputPane::showPending()
+{
+    m_holdingView = false;
+    const bool changed = !m_pendingEcho.isEmpty() || m_pendingStatus || m_pendingHint;
+    if (!m_pendingEcho.isEmpty())
+        m_inputBox->appendAccepted(std::exchange(m_pendingEcho, QString()));
+    if (m_problemView && m_pendingStatus)
+        m_problemView->m_infoLabel->setText(*m_pendingStatus);
+    if (m_problemView && m_pendingHint)
+        m_problemView->m_hintLabel->setText(*m_pendingHint);
+    m_pendingStatus.reset();
+    m_pendingHint.reset();
+    if (changed)
+        dumpForAcceptance(m_problemView, m_inputBox);
 }
 
 void InputPane::handleEnter()
@@ -296,6 +319,10 @@ void InputPane::handleEnter()
 
 void InputPane::appendAccepted(const QString& shown)
 {
+    if (m_holdingView) {
+        m_pendingEcho += shown;
+        return;
+    }
     m_inputBox->appendAccepted(shown);
     dumpForAcceptance(m_problemView, m_inputBox);
 }
@@ -320,6 +347,7 @@ void InputPane::moveRowToTypedRows(const QString& text, bool withEnter, bool scr
     }
     m_typedRows->setCurrentX(0);
     m_typedRows->setCurrentY((index + 1) * m_typedRowPitch);
+    m_pendingEcho.clear(); // it belonged to the row just moved
     m_inputBox->clearRow();
     dumpForAcceptance(m_problemView, m_inputBox);
 
@@ -349,12 +377,20 @@ void InputPane::moveCursor(qreal x, qreal width)
 
 void InputPane::showHint(const QString& hint)
 {
+    if (m_holdingView) {
+        m_pendingHint = hint;
+        return;
+    }
     if (m_problemView)
         m_problemView->m_hintLabel->setText(hint);
 }
 
 void InputPane::showStatus(const QString& status)
 {
+    if (m_holdingView) {
+        m_pendingStatus = status;
+        return;
+    }
     if (m_problemView)
         m_problemView->m_infoLabel->setText(status);
     dumpForAcceptance(m_problemView, m_inputBox);
