@@ -74,7 +74,8 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-Figures typeProblem(const Settings& settings, int characters)
+// With paintEach, every character is drawn before the next one comes, as at a typist's pace.
+Figures typeProblem(const Settings& settings, int characters, bool paintEach = false)
 {
     QTemporaryDir dir;
     const QStringList lines = problemLines(characters);
@@ -115,6 +116,8 @@ Figures typeProblem(const Settings& settings, int characters)
             commit.setCommitString(QString(c));
             oneCharacter.start();
             QApplication::sendEvent(input.m_inputBox, &commit);
+            if (paintEach)
+                QCoreApplication::processEvents();
             perCharacter.push_back(oneCharacter.nsecsElapsed());
         }
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
@@ -185,9 +188,17 @@ int main(int argc, char** argv)
 
     //   bench_input --figures [runs]              per-character median and p99, "name value"
     //   bench_input --curves SIZE_FILE RUN_FILE   data for the growth curves
+    //   bench_input --painted [characters]        one run, each character drawn (profiling)
     const QStringList args = QCoreApplication::arguments();
     if (args.size() >= 2 && args.at(1) == u"--figures") {
         printFigures(settings, args.size() >= 3 ? args.at(2).toInt() : 3);
+        return 0;
+    }
+    if (args.size() >= 2 && args.at(1) == u"--painted") {
+        const Figures figures =
+            typeProblem(settings, args.size() >= 3 ? args.at(2).toInt() : 3000, true);
+        std::printf("per_char_painted_median_us %.1f\nper_char_painted_p99_us %.1f\n",
+                    figures.medianUs, figures.p99Us);
         return 0;
     }
     if (args.size() == 4 && args.at(1) == u"--curves") {

@@ -3,7 +3,11 @@
 the same run, ratio, and whether the target holds; plain text on stdout, Markdown and the
 growth curves (gnuplot, PNG) into an output folder.
 
-    bench_report.py --figures FILE... --out DIR [--curves DIR]
+    bench_report.py --figures FILE... --out DIR [--curves DIR] [--docs DIR]
+
+With --docs, the table and the machine replace what stands between the markers
+"<!-- bench table -->" and "<!-- end of bench table -->" in DIR/performance.md, and the
+curves are copied into DIR.
 
 Exit status 1 when a target does not hold.
 """
@@ -11,6 +15,7 @@ Exit status 1 when a target does not hold.
 import argparse
 import os
 import platform
+import shutil
 import subprocess
 import sys
 from pathlib import Path
@@ -189,12 +194,26 @@ def draw_curves(data, out):
     return made
 
 
+def update_docs(docs, table, pictures):
+    page = docs / "performance.md"
+    begin, end = "<!-- bench table -->", "<!-- end of bench table -->"
+    text = page.read_text()
+    if begin not in text or end not in text:
+        sys.stderr.write(f"{page} lacks the table markers: left as it is\n")
+    else:
+        head, rest = text.split(begin, 1)
+        page.write_text(head + begin + "\n" + table + "\n" + end + rest.split(end, 1)[1])
+    for picture in pictures:
+        shutil.copy2(picture, docs / picture.name)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--figures", nargs="+", required=True)
     parser.add_argument("--browser", help="the results browser benchmark's output, if built")
     parser.add_argument("--out", type=Path, required=True)
     parser.add_argument("--curves", type=Path, help="folder with the curve data")
+    parser.add_argument("--docs", type=Path, help="the docs folder to update")
     args = parser.parse_args()
 
     figures = read_figures(args.figures)
@@ -209,10 +228,14 @@ def main():
     print(text)
     print(f"\nMachine: {machine(figures)}")
     (args.out / "table.txt").write_text(text + "\n")
-    (args.out / "table.md").write_text(markdown_table(rows) + f"\n\nMachine: {machine(figures)}\n")
+    markdown = markdown_table(rows) + f"\n\nMachine: {machine(figures)}.\n"
+    (args.out / "table.md").write_text(markdown)
+    made = []
     if args.curves:
         made = draw_curves(args.curves, args.out)
         print(f"Curves: {', '.join(str(args.out / m) for m in made)}")
+    if args.docs:
+        update_docs(args.docs, markdown, [args.out / m for m in made])
     print("Every target holds." if all_hold else "A target does not hold.")
     return 0 if all_hold else 1
 

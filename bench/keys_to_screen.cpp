@@ -4,7 +4,7 @@
  *
  *   keys_to_screen keys WINDOW TOP BOTTOM KEY...   one line per key: "<keysym> <microseconds>"
  *                                                 (-1 when nothing changed within a second)
- *   keys_to_screen launch PROGRAM [ARG...]        "launch_to_paint_ms <ms> <window name>"
+ *   keys_to_screen launch PROGRAM [ARG...]        "launch_to_paint_ms <ms> <width>x<height> <name>"
  *
  * TOP and BOTTOM are window rows: only damage that reaches into them counts, so that a status
  * line or a clock elsewhere in the window is not taken for the echo. */
@@ -143,9 +143,14 @@ static int timeLaunch(Display* display, char** argv)
         }
     }
     char name[256] = "";
-    if (first)
+    XWindowAttributes attributes;
+    memset(&attributes, 0, sizeof attributes);
+    if (first) {
         windowName(display, first, name, sizeof name);
-    printf("launch_to_paint_ms %.1f %s\n", painted < 0 ? -1.0 : painted / 1000.0, name);
+        XGetWindowAttributes(display, first, &attributes);
+    }
+    printf("launch_to_paint_ms %.1f %dx%d %s\n", painted < 0 ? -1.0 : painted / 1000.0,
+           attributes.width, attributes.height, name);
     fflush(stdout);
     kill(child, SIGTERM);
     waitpid(child, NULL, 0);

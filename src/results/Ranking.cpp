@@ -68,8 +68,11 @@ bool Ranking::readLog(const QString& path)
     bool failed = false;
     const bool read = reader.run([&](const RankingReader::Line& line) {
         bool ok = true;
-        const auto speed = singleOfField(trimQuotes(line.field(RankingReader::Speed, ok)));
-        const auto accuracy = singleOfField(trimQuotes(line.field(RankingReader::Accuracy, ok)));
+        QByteArray longField;
+        const auto speed =
+            singleOfField(trimQuotes(line.bytes(RankingReader::Speed, longField, ok)));
+        const auto accuracy =
+            singleOfField(trimQuotes(line.bytes(RankingReader::Accuracy, longField, ok)));
         if (!ok || !speed || !accuracy) {
             failed = true;
             return false;

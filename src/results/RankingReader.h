@@ -22,14 +22,17 @@ public:
     public:
         // The raw bytes of a field; empty with ok false on a read error.
         QByteArray field(Field which, bool& ok) const;
+        // The same without a copy where the field is short; long ones land in longField.
+        QByteArrayView bytes(Field which, QByteArray& longField, bool& ok) const;
 
-    private:
-        friend class RankingReader;
         struct Ref {
             qint64 start = 0;
             qint64 length = 0;
             char head[64];
         };
+
+    private:
+        friend class RankingReader;
         const RankingReader* m_reader = nullptr;
         Ref m_refs[FieldCount];
     };

@@ -115,12 +115,27 @@ InputPane::InputPane(const Settings& settings, RunRecord& record, QWidget* paren
     connect(m_inputBox, &InputBox::keyDown, this, &InputPane::refusePasteAndCountStroke);
     connect(m_inputBox, &InputBox::keyPress, this, &InputPane::typeKeyText);
     connect(m_inputBox, &InputBox::committed, this, &InputPane::typeCommitted);
-    connect(m_inputBox, &InputBox::inputMethodUsed, this, [this] { m_imeOn = true; });
+    connect(m_inputBox, &InputBox::inputMethodUsed, this, [this] {
+        m_imeOn = true;
+        showPending(); // with the preedit, in one drawing
+    });
 
+    // A key counted as the window system delivers it reaches the box, or the input method,
+    // moments later: its count is shown with what it does, in one drawing, or on its own
+    // when it does nothing that shows.
+    m_pendingTimer.setSingleShot(true);
+    m_pendingTimer.setInterval(16);
+    connect(&m_pendingTimer, &QTimer::timeout, this, &InputPane::showPending);
     m_strokeCounter = std::make_unique<KeyStrokeCounter>([this] { return boxHasFocus(); },
                                                          [this] {
-                                                             if (m_checker)
-                                                                 m_checker->countStroke();
+                                                             if (!m_checker)
+                                                                 return;
+                                                             const bool holding =
+                                                                 std::exchange(m_holdingView, true);
+                                                             m_checker->countStroke();
+                                                             m_holdingView = holding;
+                                                             if (m_pendingStatus)
+                                                                 m_pendingTimer.start();
                                                          });
     m_strokesCountedNatively = m_strokeCounter->install();
 
@@ -248,6 +263,7 @@ void InputPane::refusePasteAndCountStroke(QKeyEvent* event)
 
 void InputPane::typeKeyText(const QString& text)
 {
+    showPending();
     if (text == u"\r") {
         handleEnter();
         return;
@@ -293,6 +309,7 @@ void InputPane::typeText(const QString& text)
 void InputPane::showPending()
 {
     m_holdingView = false;
+    m_pendingTimer.stop();
     const bool changed = !m_pendingEcho.isEmpty() || m_pendingStatus || m_pendingHint;
     if (!m_pendingEcho.isEmpty())
         m_inputBox->appendAccepted(std::exchange(m_pendingEcho, QString()));
@@ -391,6 +408,7 @@ void InputPane::showStatus(const QString& status)
         m_pendingStatus = status;
         return;
     }
+    m_pendingStatus.reset(); // older than this one
     if (m_problemView)
         m_problemView->m_infoLabel->setText(status);
     dumpForAcceptance(m_problemView, m_inputBox);

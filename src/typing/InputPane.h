@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -121,4 +122,5 @@ private:
     QString m_pendingEcho;
     std::optional<QString> m_pendingStatus;
     std::optional<QString> m_pendingHint;
+    QTimer m_pendingTimer;
 };

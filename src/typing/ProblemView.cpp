@@ -22,6 +22,9 @@ ProblemView::ProblemView(const Settings& settings, QWidget* parent)
 
     m_infoFrame = new QGroupBox(QStringLiteral("例題文の情報"), this);
     m_infoLabel = new QLabel(QStringLiteral("総文字数"), m_infoFrame);
+    // The status line changes with every key: opaque, it is redrawn alone, without the frame
+    // around it.
+    m_infoLabel->setAutoFillBackground(true);
     m_clockFrame = new QGroupBox(QStringLiteral("残り時間"), this);
     m_minutesLabel = new QLabel(QStringLiteral("0"), m_clockFrame);
     m_colonLabel = new QLabel(QStringLiteral(":"), m_clockFrame);
