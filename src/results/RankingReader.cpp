@@ -44,6 +44,8 @@ constexpr int slotOf[LogFieldCount] = {-1,
 QByteArray RankingReader::Line::field(Field which, bool& ok) const
 {
     const Ref& ref = m_refs[which];
+    if (ref.inBlock)
+        return QByteArray(ref.inBlock, qsizetype(ref.length));
     if (ref.length <= qint64(sizeof ref.head))
         return QByteArray(ref.head, qsizetype(ref.length));
     QByteArray bytes(qsizetype(ref.length), Qt::Uninitialized);
@@ -65,6 +67,8 @@ QByteArray RankingReader::Line::field(Field which, bool& ok) const
 QByteArrayView RankingReader::Line::bytes(Field which, QByteArray& longField, bool& ok) const
 {
     const Ref& ref = m_refs[which];
+    if (ref.inBlock)
+        return QByteArrayView(ref.inBlock, qsizetype(ref.length));
     if (ref.length <= qint64(sizeof ref.head))
         return QByteArrayView(ref.head, qsizetype(ref.length));
     longField = field(which, ok);
@@ -130,9 +134,15 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
             break;
         const char* bytes = block.constData();
         qsizetype fieldFrom = 0; // where the current field's bytes in this block begin
+        auto endField = [&](qsizetype end) {
+            if (current->inBlock)
+                current->length = end - fieldFrom;
+            else
+                appendToRef(*current, bytes + fieldFrom, end - fieldFrom);
+        };
         const bool carryOn = forEachSeparator(bytes, got, [&](qsizetype i, char c) {
             if (current)
-                appendToRef(*current, bytes + fieldFrom, i - fieldFrom);
+                endField(i);
             fieldFrom = i + 1;
             if (c == ',') {
                 if (fieldIndex < LogFieldCount)
@@ -142,6 +152,7 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
                 if (current) {
                     current->start = blockStart + i + 1;
                     current->length = 0;
+                    current->inBlock = bytes + i + 1;
                 }
                 return true;
             }
@@ -153,7 +164,15 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
         if (!carryOn)
             return true;
         if (current)
-            appendToRef(*current, bytes + fieldFrom, got - fieldFrom);
+            endField(got);
+        // The next read overwrites the block: fields of the line so far keep their head.
+        for (Line::Ref& ref : line.m_refs) {
+            if (ref.inBlock) {
+                std::memcpy(ref.head, ref.inBlock,
+                            size_t(std::min<qint64>(ref.length, qint64(sizeof ref.head))));
+                ref.inBlock = nullptr;
+            }
+        }
         blockStart += got;
     }
     if (fieldIndex == LogFieldCount - 1)

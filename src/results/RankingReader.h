@@ -28,6 +28,9 @@ public:
         struct Ref {
             qint64 start = 0;
             qint64 length = 0;
+            // The whole field in the block being read, or null: then its first bytes are in
+            // head and the rest, if any, in the file.
+            const char* inBlock = nullptr;
             char head[64];
         };
 
