@@ -39,6 +39,35 @@ constexpr int slotOf[LogFieldCount] = {-1,
                                        -1,
                                        RankingReader::SecondsUsed};
 
+// The log's own numbers ("123.4"): digits with at most one point, up to 15 digits. Both the
+// digits and the power of ten are exact doubles, so one division rounds as the full parser
+// does. Empty for anything else, which the full parser takes.
+inline std::optional<double> plainDecimal(QByteArrayView bytes)
+{
+    static constexpr double powers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const qsizetype size = bytes.size();
+    if (size == 0 || size > 16)
+        return std::nullopt;
+    const char* text = bytes.data();
+    quint64 digits = 0;
+    qsizetype point = -1;
+    for (qsizetype i = 0; i < size; ++i) {
+        const unsigned digit = unsigned(static_cast<unsigned char>(text[i])) - '0';
+        if (digit < 10) {
+            digits = digits * 10 + digit;
+            continue;
+        }
+        if (text[i] != '.' || point >= 0)
+            return std::nullopt;
+        point = i;
+    }
+    const qsizetype count = size - (point >= 0 ? 1 : 0);
+    if (count == 0 || count > 15)
+        return std::nullopt;
+    return double(digits) / powers[point < 0 ? 0 : size - 1 - point];
+}
+
 } // namespace
 
 QByteArray RankingReader::Line::field(Field which, bool& ok) const
@@ -73,6 +102,18 @@ QByteArrayView RankingReader::Line::bytes(Field which, QByteArray& longField, bo
         return QByteArrayView(ref.head, qsizetype(ref.length));
     longField = field(which, ok);
     return longField;
+}
+
+std::optional<float> RankingReader::Line::number(Field which, bool& ok) const
+{
+    const Ref& ref = m_refs[which];
+    if (ref.inBlock) {
+        if (const std::optional<double> plain =
+                plainDecimal(unquoted(QByteArrayView(ref.inBlock, qsizetype(ref.length)))))
+            return float(*plain);
+    }
+    QByteArray longField;
+    return singleOfField(unquoted(bytes(which, longField, ok)));
 }
 
 namespace
@@ -123,6 +164,10 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
     line.m_reader = this;
     int fieldIndex = 0; // fields seen so far on this line minus one; 16 means "too many"
     Line::Ref* current = nullptr;
+    // Where each field of a line goes, one look-up per comma.
+    Line::Ref* refOf[LogFieldCount + 1] = {};
+    for (int i = 0; i < LogFieldCount; ++i)
+        refOf[i] = slotOf[i] < 0 ? nullptr : &line.m_refs[slotOf[i]];
     qint64 blockStart = 0;
     for (;;) {
         ssize_t got = ::read(m_fd, block.data(), size_t(block.size()));
@@ -145,10 +190,8 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
                 endField(i);
             fieldFrom = i + 1;
             if (c == ',') {
-                if (fieldIndex < LogFieldCount)
-                    ++fieldIndex;
-                const int slot = fieldIndex < LogFieldCount ? slotOf[fieldIndex] : -1;
-                current = slot < 0 ? nullptr : &line.m_refs[slot];
+                fieldIndex += fieldIndex < LogFieldCount;
+                current = refOf[fieldIndex];
                 if (current) {
                     current->start = blockStart + i + 1;
                     current->length = 0;
@@ -204,40 +247,6 @@ QString decodeLenient(QByteArrayView bytes)
     }
     return text;
 }
-
-namespace
-{
-
-// The log's own numbers ("123.4"): digits with at most one point, up to 15 digits. Both the
-// digits and the power of ten are exact doubles, so one division rounds as the full parser
-// does. Empty for anything else, which the full parser takes.
-std::optional<double> plainDecimal(QByteArrayView bytes)
-{
-    static constexpr double powers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    if (bytes.isEmpty() || bytes.size() > 16)
-        return std::nullopt;
-    quint64 digits = 0;
-    int count = 0;
-    int decimals = -1;
-    for (const char c : bytes) {
-        if (c >= '0' && c <= '9') {
-            digits = digits * 10 + quint64(c - '0');
-            ++count;
-            if (decimals >= 0)
-                ++decimals;
-        } else if (c == '.' && decimals < 0) {
-            decimals = 0;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (count == 0 || count > 15)
-        return std::nullopt;
-    return double(digits) / powers[std::max(decimals, 0)];
-}
-
-} // namespace
 
 std::optional<float> singleOfField(QByteArrayView bytes)
 {

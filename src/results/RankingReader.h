@@ -24,6 +24,8 @@ public:
         QByteArray field(Field which, bool& ok) const;
         // The same without a copy where the field is short; long ones land in longField.
         QByteArrayView bytes(Field which, QByteArray& longField, bool& ok) const;
+        // The field without its quotes as singleOfField reads it.
+        std::optional<float> number(Field which, bool& ok) const;
 
         struct Ref {
             qint64 start = 0;
@@ -46,6 +48,16 @@ public:
 private:
     int m_fd;
 };
+
+// A field without the double quotes around it, if any.
+inline QByteArrayView unquoted(QByteArrayView field)
+{
+    if (!field.isEmpty() && field.front() == '"')
+        field = field.sliced(1);
+    if (!field.isEmpty() && field.back() == '"')
+        field.chop(1);
+    return field;
+}
 
 // Text of log bytes; bytes that are not Shift-JIS become U+FFFD instead of failing.
 QString decodeLenient(QByteArrayView bytes);
