@@ -43,17 +43,21 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-} // namespace
+struct Opening {
+    std::vector<double> opening;
+    std::vector<double> replacing;
+    int rows = 0;
+};
 
-int main(int argc, char** argv)
+// Opens the test window `runs` times on a problem of `characters` characters.
+Opening timeOpening(int characters, int runs)
 {
-    QApplication app(argc, argv);
-    MessageRecorder messages;
+    Opening times;
     QTemporaryDir dir;
     QFile file(dir.filePath(QStringLiteral("jpn_dat.001")));
     if (!file.open(QIODevice::WriteOnly))
-        return 1;
-    file.write(problemBytes(32767));
+        return times;
+    file.write(problemBytes(characters));
     file.close();
 
     Settings settings;
@@ -63,29 +67,60 @@ int main(int argc, char** argv)
     HelpViewer help;
 
     TestWindow window(settings, record, help);
-    std::vector<double> opening;
-    std::vector<double> replacing;
-    for (int run = 0; run < 7; ++run) {
+    for (int run = 0; run < runs; ++run) {
         QElapsedTimer timer;
         timer.start();
         window.open();
-        opening.push_back(timer.nsecsElapsed() / 1e6);
+        times.opening.push_back(timer.nsecsElapsed() / 1e6);
         timer.restart();
         window.startOver();
-        replacing.push_back(timer.nsecsElapsed() / 1e6);
+        times.replacing.push_back(timer.nsecsElapsed() / 1e6);
         window.closeWindow();
     }
     window.open();
-    const int rows = int(window.problemView()->m_problemText->printedRows().size());
+    times.rows = int(window.problemView()->m_problemText->printedRows().size());
     window.closeWindow();
-    if (!messages.texts().isEmpty()) {
-        std::printf("unexpected message: %s\n", qPrintable(messages.texts().first()));
+    return times;
+}
+
+} // namespace
+
+//   bench_draw                   human-readable figures for 32,767 characters
+//   bench_draw --figures         "problem_ready_ms <median>" for scripts/bench.sh
+//   bench_draw --curve FILE      opening time against problem size
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    MessageRecorder messages;
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() == 3 && args.at(1) == u"--curve") {
+        QFile out(args.at(2));
+        if (!out.open(QIODevice::WriteOnly))
+            return 1;
+        out.write("# characters open_ms replace_ms\n");
+        for (int characters : {1000, 2000, 4000, 8000, 16000, 24000, 32767}) {
+            const Opening times = timeOpening(characters, 5);
+            out.write(QByteArray::number(characters) + ' ' +
+                      QByteArray::number(median(times.opening), 'f', 1) + ' ' +
+                      QByteArray::number(median(times.replacing), 'f', 1) + '\n');
+        }
+        return messages.texts().isEmpty() ? 0 : 1;
+    }
+    const Opening times = timeOpening(32767, 7);
+    if (times.opening.empty() || !messages.texts().isEmpty()) {
+        std::printf("unexpected message: %s\n",
+                    qPrintable(messages.texts().value(0, QStringLiteral("no problem file"))));
         return 1;
     }
-    std::printf("32767 characters, %d display rows\n", rows);
-    std::printf("open (load, layout, draw): median %.1f ms, best %.1f ms\n", median(opening),
-                *std::min_element(opening.begin(), opening.end()));
-    std::printf("start again (replace):     median %.1f ms, best %.1f ms\n", median(replacing),
-                *std::min_element(replacing.begin(), replacing.end()));
+    if (args.size() == 2 && args.at(1) == u"--figures") {
+        std::printf("problem_ready_ms %.1f\n", median(times.opening));
+        return 0;
+    }
+    std::printf("32767 characters, %d display rows\n", times.rows);
+    std::printf("open (load, layout, draw): median %.1f ms, best %.1f ms\n", median(times.opening),
+                *std::min_element(times.opening.begin(), times.opening.end()));
+    std::printf("start again (replace):     median %.1f ms, best %.1f ms\n",
+                median(times.replacing),
+                *std::min_element(times.replacing.begin(), times.replacing.end()));
     return 0;
 }

@@ -57,9 +57,25 @@ struct Figures {
     double medianUs = 0;
     double p99Us = 0;
     double totalMs = 0;
+    std::vector<qint64> perCharacterNs; // in typing order
 };
 
-Figures typeProblem(const Settings& settings, int characters)
+double percentileUs(std::vector<qint64> values, int percent)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return double(values[std::min(values.size() - 1, values.size() * size_t(percent) / 100)]) / 1e3;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// With paintEach, every character is drawn before the next one comes, as at a typist's pace.
+Figures typeProblem(const Settings& settings, int characters, bool paintEach = false)
 {
     QTemporaryDir dir;
     const QStringList lines = problemLines(characters);
@@ -100,6 +116,8 @@ Figures typeProblem(const Settings& settings, int characters)
             commit.setCommitString(QString(c));
             oneCharacter.start();
             QApplication::sendEvent(input.m_inputBox, &commit);
+            if (paintEach)
+                QCoreApplication::processEvents();
             perCharacter.push_back(oneCharacter.nsecsElapsed());
         }
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
@@ -111,10 +129,51 @@ Figures typeProblem(const Settings& settings, int characters)
     if (record.acceptedChars() + lines.size() < characters || record.errors() != 0)
         std::fprintf(stderr, "the run went wrong: %d accepted, %d errors\n",
                      int(record.acceptedChars()), int(record.errors()));
-    std::sort(perCharacter.begin(), perCharacter.end());
-    figures.medianUs = double(perCharacter[perCharacter.size() / 2]) / 1e3;
-    figures.p99Us = double(perCharacter[perCharacter.size() * 99 / 100]) / 1e3;
+    figures.medianUs = percentileUs(perCharacter, 50);
+    figures.p99Us = percentileUs(perCharacter, 99);
+    figures.perCharacterNs = std::move(perCharacter);
     return figures;
+}
+
+// "name value" lines for scripts/bench.sh: the median of several runs of 30,000 characters.
+void printFigures(const Settings& settings, int runs)
+{
+    std::vector<double> medians;
+    std::vector<double> p99s;
+    for (int run = 0; run < runs; ++run) {
+        const Figures figures = typeProblem(settings, 30000);
+        medians.push_back(figures.medianUs);
+        p99s.push_back(figures.p99Us);
+    }
+    std::printf("per_char_median_us %.1f\n", median(medians));
+    std::printf("per_char_p99_us %.1f\n", median(p99s));
+}
+
+// Curves: the run's cost against problem size, and the time of each character across one
+// 30,000-character run in blocks of 500 (it must stay flat).
+void writeCurves(const Settings& settings, const char* sizePath, const char* runPath)
+{
+    if (FILE* out = std::fopen(sizePath, "w")) {
+        std::fprintf(out, "# characters total_ms median_us p99_us\n");
+        for (int characters : {1000, 2000, 4000, 8000, 16000, 24000, 32767}) {
+            const Figures figures = typeProblem(settings, characters);
+            std::fprintf(out, "%d %.1f %.2f %.2f\n", characters, figures.totalMs, figures.medianUs,
+                         figures.p99Us);
+        }
+        std::fclose(out);
+    }
+    if (FILE* out = std::fopen(runPath, "w")) {
+        const Figures figures = typeProblem(settings, 30000);
+        std::fprintf(out, "# character median_us p99_us\n");
+        constexpr size_t block = 500;
+        for (size_t from = 0; from + block <= figures.perCharacterNs.size(); from += block) {
+            const std::vector<qint64> part(figures.perCharacterNs.begin() + long(from),
+                                           figures.perCharacterNs.begin() + long(from + block));
+            std::fprintf(out, "%zu %.2f %.2f\n", from + block, percentileUs(part, 50),
+                         percentileUs(part, 99));
+        }
+        std::fclose(out);
+    }
 }
 
 } // namespace
@@ -127,6 +186,25 @@ int main(int argc, char** argv)
     settings.setLogFolder(logs.path());
     MessageRecorder boxes; // the closing box answers itself
 
+    //   bench_input --figures [runs]              per-character median and p99, "name value"
+    //   bench_input --curves SIZE_FILE RUN_FILE   data for the growth curves
+    //   bench_input --painted [characters]        one run, each character drawn (profiling)
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() >= 2 && args.at(1) == u"--figures") {
+        printFigures(settings, args.size() >= 3 ? args.at(2).toInt() : 3);
+        return 0;
+    }
+    if (args.size() >= 2 && args.at(1) == u"--painted") {
+        const Figures figures =
+            typeProblem(settings, args.size() >= 3 ? args.at(2).toInt() : 3000, true);
+        std::printf("per_char_painted_median_us %.1f\nper_char_painted_p99_us %.1f\n",
+                    figures.medianUs, figures.p99Us);
+        return 0;
+    }
+    if (args.size() == 4 && args.at(1) == u"--curves") {
+        writeCurves(settings, argv[2], argv[3]);
+        return 0;
+    }
     const Figures small = typeProblem(settings, 3000);
     const Figures large = typeProblem(settings, 30000);
     std::printf("characters  median_us  p99_us  total_ms\n");

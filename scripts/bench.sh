@@ -1,18 +1,73 @@
 #!/usr/bin/env bash
-# Builds the benchmarks in their own build folder and prints their figures.
-#   scripts/bench.sh [records]   records in the big main log (default 1000000)
+# Builds Pelko and its benchmarks in release mode, runs every benchmark and prints one table:
+# figure, value, target, peer measured in the same run, ratio, and whether the target holds.
+# Not part of CI; the machine's load shows under the table.
+#   scripts/bench.sh [--quick] [--no-curves] [--docs]
+#     --quick      fewer rounds, a smaller log and fewer keys: a look, not figures to quote
+#     --no-curves  without the growth curves (they take a few minutes)
+#     --docs       also put the table and the curves into docs/performance.md, docs/perf-*.png
+# Everything lands in build-bench/perf/ (or $PELKO_BENCH_BUILD/perf). Exit status 1 when a
+# target does not hold.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${PELKO_BENCH_BUILD:-$root/build-bench}"
-"$root/scripts/deps.sh" build
+out="$build/perf"
+quick=0 curves=1 docs=0
+for arg in "$@"; do
+  case "$arg" in
+    --quick) quick=1 ;;
+    --no-curves) curves=0 ;;
+    --docs) docs=1 ;;
+    *) echo "usage: $0 [--quick] [--no-curves] [--docs]" >&2; exit 2 ;;
+  esac
+done
+
+"$root/scripts/deps.sh" bench
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
       -DPELKO_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build "$build" --target bench_logs bench_input bench_draw bench_load -j"$(nproc)" >/dev/null
-echo "== Logs and ranking"
-"$build/bin/bench_logs" "$@"
-echo "== Typing through the input window"
-QT_QPA_PLATFORM=offscreen "$build/bin/bench_input"
-echo "== Opening a 32,767-character problem"
-QT_QPA_PLATFORM=offscreen "$build/bin/bench_draw"
-echo "== 1,000 runs and 200 problem replacements in one process"
-QT_QPA_PLATFORM=offscreen "$build/bin/bench_load"
+targets=(pelko bench_logs bench_input bench_draw bench_bare_line_edit bench_keys_to_screen)
+# The results browser's benchmark, in a source tree that has it.
+grep -q '\bbench_browser\b' "$root/bench/CMakeLists.txt" && targets+=(bench_browser)
+echo "Building ${targets[*]} (release) in $build" >&2
+cmake --build "$build" --target "${targets[@]}" -j"$(nproc)" >/dev/null
+
+bin="$build/bin"
+rm -rf "$out"
+mkdir -p "$out/data"
+echo "load_before $(cut -d' ' -f1-3 /proc/loadavg | tr ' ' '/')" >"$out/machine.txt"
+records=1000000 runs=3 keys=500
+[ "$quick" = 1 ] && records=100000 runs=1 keys=100
+export QT_QPA_PLATFORM=offscreen
+
+step() { echo "== $1" >&2; }
+# A benchmark that fails leaves its rows at n/a; the others still run.
+run() { "$@" || echo "failed ($?): $*" >&2; }
+
+step "LogWrite and the ranking on a $records-record log, with sort | head and wc -l"
+run "$bin/bench_logs" --figures "$records" >"$out/logs.txt"
+step "One committed character (30,000-character runs)"
+run "$bin/bench_input" --figures "$runs" >"$out/input.txt"
+step "Problem ready, 32,767 characters"
+run "$bin/bench_draw" --figures >"$out/draw.txt"
+if [ -x "$bin/bench_browser" ]; then
+  step "Results browser"
+  run "$bin/bench_browser" >"$out/browser.txt"
+fi
+step "Keystroke to screen, launch and memory (Xvfb, ibus + Mozc; waits for /tmp/pelko-e2e.lock)"
+run flock /tmp/pelko-e2e.lock python3 "$root/bench/keys_to_screen.py" --pelko "$bin/pelko" \
+    --floor "$bin/bench_bare_line_edit" --tool "$bin/bench_keys_to_screen" \
+    --out "$out/keys.txt" --keys "$keys" >&2
+if [ "$curves" = 1 ]; then
+  step "Growth curves"
+  run "$bin/bench_draw" --curve "$out/data/draw-size.dat"
+  run "$bin/bench_input" --curves "$out/data/input-size.dat" "$out/data/input-run.dat"
+  run "$bin/bench_logs" --curve "$out/data/logs-size.dat"
+fi
+echo "load_after $(cut -d' ' -f1-3 /proc/loadavg | tr ' ' '/')" >>"$out/machine.txt"
+
+report=(python3 "$root/bench/bench_report.py" --out "$out"
+        --figures "$out/machine.txt" "$out/logs.txt" "$out/input.txt" "$out/draw.txt" "$out/keys.txt"
+        --browser "$out/browser.txt")
+[ "$curves" = 1 ] && report+=(--curves "$out/data")
+[ "$docs" = 1 ] && report+=(--docs "$root/docs")
+"${report[@]}"

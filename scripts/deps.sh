@@ -3,6 +3,8 @@
 #   scripts/deps.sh build   compiler, Qt and fonts
 #   scripts/deps.sh run     build + a virtual display for machines without one
 #   scripts/deps.sh test    build + what the test suite drives (virtual display, tools)
+#   scripts/deps.sh bench   build + what scripts/bench.sh needs (virtual display, ibus + Mozc,
+#                           XTEST and XDAMAGE headers, gnuplot; valgrind for profiling)
 set -euo pipefail
 
 build_pkgs=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
@@ -18,11 +20,16 @@ test_pkgs=(xvfb xauth imagemagick xdotool cups printer-driver-cups-pdf poppler-u
            weston xwayland qt6-wayland
            clang-14 libclang-rt-14-dev appstream desktop-file-utils dpkg-dev)
 
+# Keystroke to screen runs on a virtual display through ibus + Mozc, like the acceptance suites.
+bench_pkgs=(xvfb xauth xdotool x11-utils dbus python3 ibus ibus-mozc libxtst-dev libxdamage-dev
+            gnuplot-nox valgrind)
+
 case "${1:-build}" in
   build) wanted=("${build_pkgs[@]}") ;;
   run)   wanted=("${build_pkgs[@]}" "${run_pkgs[@]}") ;;
   test)  wanted=("${build_pkgs[@]}" "${test_pkgs[@]}") ;;
-  *) echo "usage: $0 build|run|test" >&2; exit 2 ;;
+  bench) wanted=("${build_pkgs[@]}" "${bench_pkgs[@]}") ;;
+  *) echo "usage: $0 build|run|test|bench" >&2; exit 2 ;;
 esac
 
 missing=()

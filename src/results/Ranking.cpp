@@ -16,11 +16,7 @@ bool Ranking::better(const RankEntry& x, const RankEntry& y)
 
 QByteArrayView Ranking::trimQuotes(QByteArrayView field)
 {
-    if (field.startsWith('"'))
-        field = field.sliced(1);
-    if (field.endsWith('"'))
-        field.chop(1);
-    return field;
+    return unquoted(field);
 }
 
 int Ranking::insertPosition(int fromRow) const
@@ -68,8 +64,8 @@ bool Ranking::readLog(const QString& path)
     bool failed = false;
     const bool read = reader.run([&](const RankingReader::Line& line) {
         bool ok = true;
-        const auto speed = singleOfField(trimQuotes(line.field(RankingReader::Speed, ok)));
-        const auto accuracy = singleOfField(trimQuotes(line.field(RankingReader::Accuracy, ok)));
+        const auto speed = line.number(RankingReader::Speed, ok);
+        const auto accuracy = line.number(RankingReader::Accuracy, ok);
         if (!ok || !speed || !accuracy) {
             failed = true;
             return false;

@@ -23,14 +23,22 @@ public:
     public:
         // The raw bytes of a field; empty with ok false on a read error.
         QByteArray field(Field which, bool& ok) const;
+        // The same without a copy where the field is short; long ones land in longField.
+        QByteArrayView bytes(Field which, QByteArray& longField, bool& ok) const;
+        // The field without its quotes as singleOfField reads it.
+        std::optional<float> number(Field which, bool& ok) const;
 
-    private:
-        friend class RankingReader;
         struct Ref {
             qint64 start = 0;
             qint64 length = 0;
+            // The whole field in the block being read, or null: then its first bytes are in
+            // head and the rest, if any, in the file.
+            const char* inBlock = nullptr;
             char head[64];
         };
+
+    private:
+        friend class RankingReader;
         const RankingReader* m_reader = nullptr;
         Ref m_refs[FieldCount];
     };
@@ -45,6 +53,16 @@ private:
 // The sixteen fields of one log line (without its line end), split at every comma as the
 // ranking reads them; false when the line holds another number of fields.
 bool splitLogLine(QByteArrayView line, std::array<QByteArrayView, 16>& fields);
+
+// A field without the double quotes around it, if any.
+inline QByteArrayView unquoted(QByteArrayView field)
+{
+    if (!field.isEmpty() && field.front() == '"')
+        field = field.sliced(1);
+    if (!field.isEmpty() && field.back() == '"')
+        field.chop(1);
+    return field;
+}
 
 // Text of log bytes; bytes that are not Shift-JIS become U+FFFD instead of failing.
 QString decodeLenient(QByteArrayView bytes);

@@ -99,8 +99,15 @@ void InputBox::inputMethodEvent(QInputMethodEvent* event)
         Q_EMIT inputMethodUsed();
     if (!commit.isEmpty())
         Q_EMIT committed(commit);
-    QInputMethodEvent preeditOnly(event->preeditString(), attributes);
-    QLineEdit::inputMethodEvent(&preeditOnly);
+    // The line edit lays its whole text out again for every event it takes: with no preedit
+    // before or after, as for a commit of a key typed straight through, it has nothing to
+    // change, and the echo above has laid the text out already.
+    const bool preeditShown = !event->preeditString().isEmpty();
+    if (preeditShown || m_preeditShown) {
+        QInputMethodEvent preeditOnly(event->preeditString(), attributes);
+        QLineEdit::inputMethodEvent(&preeditOnly);
+    }
+    m_preeditShown = preeditShown;
     event->accept();
 }
 

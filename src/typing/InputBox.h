@@ -45,4 +45,6 @@ protected:
 private:
     void handleKey(QKeyEvent* event);
     void caretToEnd();
+
+    bool m_preeditShown = false; // what the line edit was last handed
 };

@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace
 {
@@ -114,13 +115,27 @@ InputPane::InputPane(const Settings& settings, RunRecord& record, QWidget* paren
     connect(m_inputBox, &InputBox::keyDown, this, &InputPane::refusePasteAndCountStroke);
     connect(m_inputBox, &InputBox::keyPress, this, &InputPane::typeKeyText);
     connect(m_inputBox, &InputBox::committed, this, &InputPane::typeCommitted);
-    connect(m_inputBox, &InputBox::inputMethodUsed, this, [this] { m_imeOn = true; });
+    connect(m_inputBox, &InputBox::inputMethodUsed, this, [this] {
+        m_imeOn = true;
+        showPending(); // with the preedit, in one drawing
+    });
 
+    // A key counted as the window system delivers it reaches the box, or the input method,
+    // moments later: its count is shown with what it does, in one drawing, or on its own
+    // when it does nothing that shows.
+    m_pendingTimer.setSingleShot(true);
+    m_pendingTimer.setInterval(16);
+    connect(&m_pendingTimer, &QTimer::timeout, this, &InputPane::showPending);
     m_strokeCounter = std::make_unique<KeyStrokeCounter>(
         [this](quint32 window) { return boxTakesKeysOf(window); },
         [this] {
-            if (m_checker)
-                m_checker->countStroke();
+            if (!m_checker)
+                return;
+            const bool holding = std::exchange(m_holdingView, true);
+            m_checker->countStroke();
+            m_holdingView = holding;
+            if (m_pendingStatus)
+                m_pendingTimer.start();
         });
     m_strokesCountedNatively = m_strokeCounter->install();
 
@@ -253,6 +268,7 @@ void InputPane::refusePasteAndCountStroke(QKeyEvent* event)
 
 void InputPane::typeKeyText(const QString& text)
 {
+    showPending();
     if (text == u"\r") {
         handleEnter();
         return;
@@ -277,16 +293,39 @@ void InputPane::typeCommitted(const QString& text)
 
 void InputPane::typeText(const QString& text)
 {
+    m_holdingView = true;
     forEachCharacter(text, [this](QStringView c) {
         if (!m_checker->running())
             return false;
         const char16_t code = c.at(0).unicode();
-        if (code == u'\r')
+        if (code == u'\r') {
+            // The end of the run opens a box: the windows must be up to date behind it.
+            showPending();
             handleEnter();
-        else if (code >= 0x20 && code != 0x7f)
+            m_holdingView = true;
+        } else if (code >= 0x20 && code != 0x7f) {
             m_checker->typeCharacter(c);
+        }
         return true;
     });
+    showPending();
+}
+
+void InputPane::showPending()
+{
+    m_holdingView = false;
+    m_pendingTimer.stop();
+    const bool changed = !m_pendingEcho.isEmpty() || m_pendingStatus || m_pendingHint;
+    if (!m_pendingEcho.isEmpty())
+        m_inputBox->appendAccepted(std::exchange(m_pendingEcho, QString()));
+    if (m_problemView && m_pendingStatus)
+        m_problemView->m_infoLabel->setText(*m_pendingStatus);
+    if (m_problemView && m_pendingHint)
+        m_problemView->m_hintLabel->setText(*m_pendingHint);
+    m_pendingStatus.reset();
+    m_pendingHint.reset();
+    if (changed)
+        dumpForAcceptance(m_problemView, m_inputBox);
 }
 
 void InputPane::handleEnter()
@@ -302,6 +341,10 @@ void InputPane::handleEnter()
 
 void InputPane::appendAccepted(const QString& shown)
 {
+    if (m_holdingView) {
+        m_pendingEcho += shown;
+        return;
+    }
     m_inputBox->appendAccepted(shown);
     dumpForAcceptance(m_problemView, m_inputBox);
 }
@@ -326,6 +369,7 @@ void InputPane::moveRowToTypedRows(const QString& text, bool withEnter, bool scr
     }
     m_typedRows->setCurrentX(0);
     m_typedRows->setCurrentY((index + 1) * m_typedRowPitch);
+    m_pendingEcho.clear(); // it belonged to the row just moved
     m_inputBox->clearRow();
     dumpForAcceptance(m_problemView, m_inputBox);
 
@@ -355,12 +399,21 @@ void InputPane::moveCursor(qreal x, qreal width)
 
 void InputPane::showHint(const QString& hint)
 {
+    if (m_holdingView) {
+        m_pendingHint = hint;
+        return;
+    }
     if (m_problemView)
         m_problemView->m_hintLabel->setText(hint);
 }
 
 void InputPane::showStatus(const QString& status)
 {
+    if (m_holdingView) {
+        m_pendingStatus = status;
+        return;
+    }
+    m_pendingStatus.reset(); // older than this one
     if (m_problemView)
         m_problemView->m_infoLabel->setText(status);
     dumpForAcceptance(m_problemView, m_inputBox);

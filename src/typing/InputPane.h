@@ -4,9 +4,11 @@
 
 #include <QList>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class InputBox;
 class Problem;
@@ -92,6 +94,8 @@ private:
 
     void resetChecker();
     void typeText(const QString& text);
+    // Shows what waited for the end of the event's text.
+    void showPending();
     void handleEnter();
     bool boxTakesKeysOf(quint32 window) const;
 
@@ -112,4 +116,11 @@ private:
     int m_rowsDown = 0;
     int m_rowsScrolled = 0;
     int m_typedRowPitch = 1;
+    // While one event's text is checked, the echo, the status line and the hint wait for its
+    // end: each is laid out once per event, however many characters it held.
+    bool m_holdingView = false;
+    QString m_pendingEcho;
+    std::optional<QString> m_pendingStatus;
+    std::optional<QString> m_pendingHint;
+    QTimer m_pendingTimer;
 };

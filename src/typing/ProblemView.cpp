@@ -7,8 +7,11 @@
 
 #include <QFrame>
 #include <QGroupBox>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+
+#include <algorithm>
 
 ProblemView::ProblemView(const Settings& settings, QWidget* parent)
     : QWidget(parent), m_settings(settings)
@@ -60,6 +63,34 @@ ProblemView::ProblemView(const Settings& settings, QWidget* parent)
     m_problemText->setGeometry(0, 0, 560, 240);
     m_hintTitleLabel->setGeometry(0, 292, 60, 20);
     m_hintLabel->setGeometry(64, 292, 516, 20);
+    makeStatusLineOpaque();
+}
+
+void ProblemView::makeStatusLineOpaque()
+{
+    // The status line changes with every key: opaque, it is redrawn alone, without the frame
+    // around it, in the colour the style gives the frame's inside.
+    QImage frame(m_infoFrame->size(), QImage::Format_RGB32);
+    frame.fill(palette().color(QPalette::Window));
+    m_infoFrame->render(&frame, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+    const QPoint inside = m_infoLabel->geometry().center();
+    const QColor insideColor = frame.pixelColor(inside);
+    QPalette statusPalette = m_infoLabel->palette();
+    statusPalette.setColor(QPalette::Window, insideColor);
+    m_infoLabel->setPalette(statusPalette);
+    m_infoLabel->setAutoFillBackground(true);
+    // Filled, it must stop short of the frame's border, which it used to let show through.
+    int right = frame.width() - 1;
+    while (right > inside.x() && frame.pixelColor(right, inside.y()) != insideColor)
+        --right;
+    m_statusBorder = frame.width() - 1 - right;
+}
+
+void ProblemView::placeStatusLine(const QRect& geometry)
+{
+    QRect placed = geometry;
+    placed.setRight(std::min(placed.right(), m_infoFrame->width() - 1 - m_statusBorder));
+    m_infoLabel->setGeometry(placed);
 }
 
 void ProblemView::applyColors()

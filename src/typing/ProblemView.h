@@ -19,6 +19,8 @@ public:
     explicit ProblemView(const Settings& settings, QWidget* parent = nullptr);
 
     void applyColors();
+    // The status line's place inside its frame, short of the frame's border.
+    void placeStatusLine(const QRect& geometry);
 
     QGroupBox* m_infoFrame = nullptr;
     QLabel* m_infoLabel = nullptr;
@@ -46,5 +48,7 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
+    void makeStatusLineOpaque();
     const Settings& m_settings;
+    int m_statusBorder = 0; // the frame's right border, in pixels
 };

@@ -605,8 +605,8 @@ void TestWindow::showProblemInfo()
         view->m_infoFrame->height(), metrics.height(), 2 * metrics.height());
     view->m_infoLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     view->m_infoLabel->setWordWrap(box.twoRows);
-    view->m_infoLabel->setGeometry(int(std::lround(captionHeight)), int(std::lround(box.top)),
-                                   view->m_infoFrame->width(), int(std::ceil(box.height)));
+    view->placeStatusLine(QRect(int(std::lround(captionHeight)), int(std::lround(box.top)),
+                                view->m_infoFrame->width(), int(std::ceil(box.height))));
     view->m_infoLabel->setText(caption);
 
     // The cursor spans the first character to type.

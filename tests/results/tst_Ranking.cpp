@@ -1,5 +1,6 @@
 #include "common/Cp932.h"
 #include "common/NumericText.h"
+#include "results/LogRecordNumber.h"
 #include "results/Ranking.h"
 #include "results/RankingReader.h"
 #include "support/TempTree.h"
@@ -63,6 +64,7 @@ private Q_SLOTS:
     void rowTextsAndLongFields();
     void streamingMatchesWholeFileReading();
     void badInputNeverCrashes();
+    void numbersReadAsTheFullParserReadsThem();
 };
 
 void tst_Ranking::table_data()
@@ -223,6 +225,42 @@ void tst_Ranking::badInputNeverCrashes()
     const QByteArray oneLine = QByteArray(10 * 1024 * 1024, ',');
     QCOMPARE(rank(tree, oneLine, false), QString());
     QCOMPARE(rank(tree, QByteArray(10 * 1024 * 1024, '\x82'), false), QString());
+}
+
+// The log's plain decimals take a short way; it must give the very floats the full parser
+// gives, rounding included, and leave everything else to it.
+void tst_Ranking::numbersReadAsTheFullParserReadsThem()
+{
+    const char* const texts[] = {"0",
+                                 "85.5",
+                                 "299.9",
+                                 "0.1",
+                                 "007.50",
+                                 "123.",
+                                 ".5",
+                                 "1e3",
+                                 "-2.5",
+                                 " 42",
+                                 "42 ",
+                                 "",
+                                 ".",
+                                 "1.2.3",
+                                 "99999999999999.9",
+                                 "0.30000000000000004",
+                                 "123456789012345",
+                                 "1234567890123456"};
+    for (const char* text : texts) {
+        const std::optional<double> full = LogRecordNumber::leadingNumber(QByteArrayView(text));
+        const std::optional<float> read = singleOfField(QByteArrayView(text));
+        if (full)
+            QCOMPARE(read, std::optional<float>(float(*full)));
+    }
+    QRandomGenerator random(3);
+    for (int i = 0; i < 20000; ++i) {
+        const QByteArray text = QByteArray::number(random.bounded(100000000)) + '.' +
+                                QByteArray::number(random.bounded(1000000));
+        QCOMPARE(singleOfField(text), std::optional<float>(float(text.toDouble())));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_Ranking)

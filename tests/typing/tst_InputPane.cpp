@@ -265,6 +265,17 @@ void tst_InputPane::preeditIsNeverChecked()
     QCOMPARE(m_state->record.acceptedChars(), qint16(2));
     const QRect caret = m_input->m_inputBox->inputMethodQuery(Qt::ImCursorRectangle).toRect();
     QVERIFY(caret.left() > 0);
+
+    // A commit with no preedit of its own takes the one shown away: the caret stands where
+    // it would after the text alone.
+    commit(m_input->m_inputBox, QStringLiteral("語"));
+    QCOMPARE(m_input->m_inputBox->text(), QStringLiteral("日本語"));
+    InputBox plain;
+    plain.setFont(m_input->m_inputBox->font());
+    plain.setGeometry(m_input->m_inputBox->geometry());
+    plain.appendAccepted(QStringLiteral("日本語"));
+    QCOMPARE(m_input->m_inputBox->inputMethodQuery(Qt::ImCursorRectangle).toRect(),
+             plain.inputMethodQuery(Qt::ImCursorRectangle).toRect());
 }
 
 void tst_InputPane::rowsMoveTheNowLineAndScrollFromRowSeven()

@@ -13,6 +13,7 @@
 #include "typing/TestHost.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -90,8 +91,12 @@ void tst_InputPaneX11::strokesCountOncePerPress()
     QCOMPARE(state.record.acceptedChars(), qint16(2));
     QCOMPARE(input.m_inputBox->text(), QStringLiteral("ab"));
     QCOMPARE(input.m_strokes, qint16(3)); // the space started the run and is no stroke
+    // Counted as the window system delivered them, shown with the keys' own effect.
+    QTRY_VERIFY(problemView.m_infoLabel->text().endsWith(u"ストローク:3  入力:2/3"));
     QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("shift+Tab")}));
     QTRY_COMPARE(input.m_strokes, qint16(5)); // Shift and Tab
+    // Keys that show nothing else still show their count.
+    QTRY_VERIFY(problemView.m_infoLabel->text().endsWith(u"ストローク:5  入力:2/3"));
     QVERIFY(input.focusWidget() == input.m_inputBox);
 }
 

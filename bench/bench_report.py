@@ -1,0 +1,245 @@
+#!/usr/bin/env python3
+"""One table from the benchmarks' "name value" lines: figure, value, target, peer measured in
+the same run, ratio, and whether the target holds; plain text on stdout, Markdown and the
+growth curves (gnuplot, PNG) into an output folder.
+
+    bench_report.py --figures FILE... --out DIR [--curves DIR] [--docs DIR]
+
+With --docs, the table and the machine replace what stands between the markers
+"<!-- bench table -->" and "<!-- end of bench table -->" in DIR/performance.md, and the
+curves are copied into DIR.
+
+Exit status 1 when a target does not hold.
+"""
+
+import argparse
+import os
+import platform
+import shutil
+import subprocess
+import sys
+from pathlib import Path
+
+
+def read_figures(paths):
+    figures = {}
+    for path in paths:
+        if not Path(path).exists():
+            continue
+        for line in Path(path).read_text().splitlines():
+            parts = line.split()
+            if len(parts) >= 2 and not line.startswith("#"):
+                figures[parts[0]] = parts[1]
+    return figures
+
+
+def browser_figures(text):
+    """The results browser's benchmark prints "name value unit" lines; the table takes the
+    opening and the sort by speed, in seconds. The one place to adapt to its output."""
+    wanted = {"browser_open": "browser_open_s", "browser_sort_speed": "browser_sort_s"}
+    found = {}
+    for line in text.splitlines():
+        parts = line.split()
+        if len(parts) == 3 and parts[0] in wanted and parts[2] == "s":
+            found[wanted[parts[0]]] = parts[1]
+    return found
+
+
+# (label, value name, unit, limit, peer name, peer label, ratio limit)
+# A row holds when value < limit (if any) and value / peer <= ratio limit (if any).
+ROWS = [
+    ("One character: median", "per_char_median_us", "µs", 20, None, None, None),
+    ("One character: 99th percentile", "per_char_p99_us", "µs", 200, None, None, None),
+    ("Key to screen, plain: median", "key_plain_median_ms", "ms", 8,
+     "key_plain_floor_median_ms", "bare QLineEdit", 1.5),
+    ("Key to screen, plain: 99th pct.", "key_plain_p99_ms", "ms", None,
+     "key_plain_floor_p99_ms", "bare QLineEdit", 1.5),
+    ("Key to screen, romaji: median", "key_romaji_median_ms", "ms", 8,
+     "key_romaji_floor_median_ms", "bare QLineEdit", 1.5),
+    ("Key to screen, romaji: 99th pct.", "key_romaji_p99_ms", "ms", None,
+     "key_romaji_floor_p99_ms", "bare QLineEdit", 1.5),
+    ("Keys not shown within 1 s", "keys_missed", "", 1, None, None, None),
+    ("Problem ready, 32,767 characters", "problem_ready_ms", "ms", 100, None, None, None),
+    ("LogWrite, 1,000,000-record log", "logwrite_big_us", "µs", None,
+     "logwrite_empty_us", "empty log", 1.2),
+    ("Ranking, 1,000,000 records", "ranking_s", "s", None, "sort_head_s", "sort | head", 0.5),
+    ("Ranking, 1,000,000 records", "ranking_s", "s", None, "wc_l_s", "wc -l", 3),
+    ("Ranking: peak memory", "ranking_peak_mb", "MB", 50, None, None, None),
+    ("Launch to splash", "launch_splash_ms", "ms", 300, None, None, None),
+    ("Peak memory: main menu", "mem_menu_mb", "MB", 120, None, None, None),
+    ("Peak memory: 32,767-character run", "mem_run_mb", "MB", 120, None, None, None),
+    ("Results browser: open 1,000,000", "browser_open_s", "s", 2, None, None, None),
+    ("Results browser: sort by speed", "browser_sort_s", "s", 1, None, None, None),
+]
+
+HEADER = ("Figure", "Value", "Target", "Peer (same run)", "Ratio", "Holds")
+
+
+def number(text):
+    return f"{text:.3g}" if isinstance(text, float) and abs(text) < 100 else f"{text:.0f}" \
+        if isinstance(text, float) else str(text)
+
+
+def table_rows(figures):
+    rows, all_hold = [], True
+    for label, name, unit, limit, peer_name, peer_label, ratio_limit in ROWS:
+        targets = []
+        if limit is not None:
+            targets.append(f"< {limit} {unit}".strip())
+        if ratio_limit is not None:
+            targets.append(f"≤ {ratio_limit}× peer")
+        target = ", ".join(targets)
+        if name not in figures:
+            rows.append((label, "n/a (not built)" if name.startswith("browser") else "n/a",
+                         target, "", "", "–"))
+            if not name.startswith("browser"):
+                all_hold = False
+            continue
+        value = float(figures[name])
+        holds = limit is None or value < limit
+        peer = ratio = ""
+        if peer_name:
+            peer_value = float(figures.get(peer_name, "nan"))
+            peer = f"{number(peer_value)} {unit} ({peer_label})"
+            ratio_value = value / peer_value if peer_value > 0 else float("inf")
+            ratio = f"{ratio_value:.2f}×"
+            holds = holds and ratio_value <= ratio_limit
+        all_hold = all_hold and holds
+        rows.append((label, f"{number(value)} {unit}".strip(), target, peer, ratio,
+                     "yes" if holds else "NO"))
+    return rows, all_hold
+
+
+def plain_table(rows):
+    widths = [max(len(r[i]) for r in [HEADER, *rows]) for i in range(len(HEADER))]
+    lines = ["  ".join(c.ljust(w) for c, w in zip(HEADER, widths)).rstrip()]
+    lines.append("  ".join("-" * w for w in widths))
+    lines += ["  ".join(c.ljust(w) for c, w in zip(r, widths)).rstrip() for r in rows]
+    return "\n".join(lines)
+
+
+def markdown_table(rows):
+    lines = ["| " + " | ".join(HEADER) + " |", "|" + "---|" * len(HEADER)]
+    lines += ["| " + " | ".join(c.replace("|", "\\|") for c in r) + " |" for r in rows]
+    return "\n".join(lines)
+
+
+def machine(figures):
+    cpu = "?"
+    for line in Path("/proc/cpuinfo").read_text().splitlines():
+        if line.startswith("model name"):
+            cpu = line.split(":", 1)[1].strip()
+            break
+    memory = Path("/proc/meminfo").read_text().split()[1]
+    system = "Linux"
+    release = Path("/etc/os-release")
+    if release.exists():
+        for line in release.read_text().splitlines():
+            if line.startswith("PRETTY_NAME="):
+                system = line.split("=", 1)[1].strip('"')
+    return (f"{cpu}, {os.cpu_count()} cores, {int(memory) // 1024 // 1024 + 1} GiB, {system}, "
+            f"kernel {platform.release()}; load average {figures.get('load_before', '?')} "
+            f"before the run, {figures.get('load_after', '?')} after")
+
+
+PLOTS = {
+    "perf-problem-size.png": """
+set multiplot layout 1,2
+set xlabel "problem size (characters)"
+set title "Problem ready (load, layout, draw)"
+set ylabel "ms"
+plot "{d}/draw-size.dat" using 1:2 with linespoints lw 2 pt 7 title "open", \\
+     "{d}/draw-size.dat" using 1:3 with linespoints lw 2 pt 5 title "start again"
+set title "Typing the whole problem"
+set ylabel "µs per character"
+plot "{d}/input-size.dat" using 1:($2*1000/$1) with linespoints lw 2 pt 7 title "whole run / characters", \\
+     "{d}/input-size.dat" using 1:3 with linespoints lw 2 pt 5 title "median of one character"
+unset multiplot
+""",
+    "perf-log-size.png": """
+set multiplot layout 1,2
+set xlabel "records in the main log"
+set format x "%.0s%c"
+set title "LogWrite"
+set ylabel "µs per record"
+plot "{d}/logs-size.dat" using 1:2 with linespoints lw 2 pt 7 title "LogWrite"
+set title "Ranking (best ten)"
+set ylabel "s"
+plot "{d}/logs-size.dat" using 1:3 with linespoints lw 2 pt 7 title "ranking"
+unset multiplot
+""",
+    "perf-per-char-run.png": """
+set xlabel "characters typed (blocks of 500)"
+set ylabel "µs per character"
+set title "One character across a 30,000-character run"
+set logscale y
+plot "{d}/input-run.dat" using 1:2 with lines lw 2 title "median", \\
+     "{d}/input-run.dat" using 1:3 with lines lw 2 title "99th percentile"
+""",
+}
+
+
+def draw_curves(data, out):
+    made = []
+    for name, script in PLOTS.items():
+        head = (f'set terminal pngcairo size 1100,420 font "IPAGothic,10"\n'
+                f'set output "{out / name}"\nset grid\nset key left top\nset yrange [0:*]\n')
+        if "logscale" in script:
+            head = head.replace("set yrange [0:*]\n", "")
+        try:
+            subprocess.run(["gnuplot"], input=head + script.format(d=data), text=True,
+                           check=True, capture_output=True)
+            made.append(name)
+        except (OSError, subprocess.CalledProcessError) as failure:
+            sys.stderr.write(f"no {name}: {getattr(failure, 'stderr', failure)}\n")
+    return made
+
+
+def update_docs(docs, table, pictures):
+    page = docs / "performance.md"
+    begin, end = "<!-- bench table -->", "<!-- end of bench table -->"
+    text = page.read_text()
+    if begin not in text or end not in text:
+        sys.stderr.write(f"{page} lacks the table markers: left as it is\n")
+    else:
+        head, rest = text.split(begin, 1)
+        page.write_text(head + begin + "\n" + table + "\n" + end + rest.split(end, 1)[1])
+    for picture in pictures:
+        shutil.copy2(picture, docs / picture.name)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--figures", nargs="+", required=True)
+    parser.add_argument("--browser", help="the results browser benchmark's output, if built")
+    parser.add_argument("--out", type=Path, required=True)
+    parser.add_argument("--curves", type=Path, help="folder with the curve data")
+    parser.add_argument("--docs", type=Path, help="the docs folder to update")
+    args = parser.parse_args()
+
+    figures = read_figures(args.figures)
+    if "key_plain_missed" in figures or "key_romaji_missed" in figures:
+        figures["keys_missed"] = str(sum(int(figures.get(f"key_{m}{f}_missed", 0))
+                                         for m in ("plain", "romaji") for f in ("", "_floor")))
+    if args.browser and Path(args.browser).exists():
+        figures.update(browser_figures(Path(args.browser).read_text()))
+    rows, all_hold = table_rows(figures)
+    args.out.mkdir(parents=True, exist_ok=True)
+    text = plain_table(rows)
+    print(text)
+    print(f"\nMachine: {machine(figures)}")
+    (args.out / "table.txt").write_text(text + "\n")
+    markdown = markdown_table(rows) + f"\n\nMachine: {machine(figures)}.\n"
+    (args.out / "table.md").write_text(markdown)
+    made = []
+    if args.curves:
+        made = draw_curves(args.curves, args.out)
+        print(f"Curves: {', '.join(str(args.out / m) for m in made)}")
+    if args.docs:
+        update_docs(args.docs, markdown, [args.out / m for m in made])
+    print("Every target holds." if all_hold else "A target does not hold.")
+    return 0 if all_hold else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
