@@ -5,6 +5,7 @@
 #include "common/NumericText.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -119,29 +120,39 @@ std::optional<float> RankingReader::Line::number(Field which, bool& ok) const
 namespace
 {
 
-// Calls visit(index, byte) for every ',' CR and LF of the bytes, in order, until it returns
-// false. The log is mostly field bytes: sixteen at a time where the processor allows.
-template <typename Visit> bool forEachSeparator(const char* bytes, qsizetype size, Visit&& visit)
+// Calls visit(at, commas, lineEnds) for each 64 bytes from at on (fewer at the end), with a
+// bit set for every ',' and every CR or LF among them, until it returns false. Whole windows
+// keep the loops over the bits long: short ones cost the processor a wrong guess each.
+template <typename Visit> bool forEachWindow(const char* bytes, qsizetype size, Visit&& visit)
 {
-    qsizetype i = 0;
+    qsizetype at = 0;
 #if defined(__SSE2__)
     const __m128i comma = _mm_set1_epi8(',');
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
-    for (; i + 16 <= size; i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
-        const __m128i hits = _mm_or_si128(
-            _mm_cmpeq_epi8(v, comma), _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
-        for (unsigned mask = unsigned(_mm_movemask_epi8(hits)); mask != 0; mask &= mask - 1) {
-            const qsizetype at = i + __builtin_ctz(mask);
-            if (!visit(at, bytes[at]))
-                return false;
+    for (; at + 64 <= size; at += 64) {
+        quint64 commas = 0;
+        quint64 lineEnds = 0;
+        for (int part = 0; part < 4; ++part) {
+            const __m128i v =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at + 16 * part));
+            const __m128i ends = _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf));
+            commas |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, comma)))) << 16 * part;
+            lineEnds |= quint64(unsigned(_mm_movemask_epi8(ends))) << 16 * part;
         }
+        if (!visit(at, commas, lineEnds))
+            return false;
     }
 #endif
-    for (; i < size; ++i) {
-        const char c = bytes[i];
-        if ((c == ',' || c == '\r' || c == '\n') && !visit(i, c))
+    for (; at < size; at += 64) {
+        quint64 commas = 0;
+        quint64 lineEnds = 0;
+        for (int bit = 0; bit < 64 && at + bit < size; ++bit) {
+            const char c = bytes[at + bit];
+            commas |= quint64(c == ',') << bit;
+            lineEnds |= quint64(c == '\r' || c == '\n') << bit;
+        }
+        if (!visit(at, commas, lineEnds))
             return false;
     }
     return true;
@@ -168,6 +179,13 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
     Line::Ref* refOf[LogFieldCount + 1] = {};
     for (int i = 0; i < LogFieldCount; ++i)
         refOf[i] = slotOf[i] < 0 ? nullptr : &line.m_refs[slotOf[i]];
+    // The first wanted field after each; none after the last, nor after "too many".
+    int nextWantedAfter[LogFieldCount + 1];
+    for (int i = LogFieldCount, next = std::numeric_limits<int>::max(); i >= 0; --i) {
+        nextWantedAfter[i] = next;
+        if (i < LogFieldCount && refOf[i])
+            next = i;
+    }
     qint64 blockStart = 0;
     for (;;) {
         ssize_t got = ::read(m_fd, block.data(), size_t(block.size()));
@@ -185,26 +203,38 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
             else
                 appendToRef(*current, bytes + fieldFrom, end - fieldFrom);
         };
-        const bool carryOn = forEachSeparator(bytes, got, [&](qsizetype i, char c) {
-            if (current)
-                endField(i);
-            fieldFrom = i + 1;
-            if (c == ',') {
-                fieldIndex += fieldIndex < LogFieldCount;
-                current = refOf[fieldIndex];
-                if (current) {
-                    current->start = blockStart + i + 1;
-                    current->length = 0;
-                    current->inBlock = bytes + i + 1;
-                }
+        auto visitWindow = [&](qsizetype at, quint64 commas, quint64 lineEnds) {
+            // Most commas only start fields nobody asked for: those are counted, not visited.
+            const int count = std::popcount(commas);
+            if (!lineEnds && !current && fieldIndex + count < nextWantedAfter[fieldIndex]) {
+                fieldIndex = std::min(fieldIndex + count, LogFieldCount);
                 return true;
             }
-            const bool wanted = fieldIndex != LogFieldCount - 1 || onLine(line);
-            fieldIndex = 0;
-            current = nullptr;
-            return wanted;
-        });
-        if (!carryOn)
+            for (quint64 mask = commas | lineEnds; mask != 0; mask &= mask - 1) {
+                const int bit = std::countr_zero(mask);
+                const qsizetype i = at + bit;
+                if (current)
+                    endField(i);
+                fieldFrom = i + 1;
+                if (commas >> bit & 1) {
+                    fieldIndex += fieldIndex < LogFieldCount;
+                    current = refOf[fieldIndex];
+                    if (current) {
+                        current->start = blockStart + i + 1;
+                        current->length = 0;
+                        current->inBlock = bytes + i + 1;
+                    }
+                    continue;
+                }
+                const bool wanted = fieldIndex != LogFieldCount - 1 || onLine(line);
+                fieldIndex = 0;
+                current = nullptr;
+                if (!wanted)
+                    return false;
+            }
+            return true;
+        };
+        if (!forEachWindow(bytes, got, visitWindow))
             return true;
         if (current)
             endField(got);
