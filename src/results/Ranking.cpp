@@ -64,15 +64,13 @@ bool Ranking::readLog(const QString& path)
     bool failed = false;
     const bool read = reader.run([&](const RankingReader::Line& line) {
         bool ok = true;
-        const auto speed = line.number(RankingReader::Speed, ok);
-        const auto accuracy = line.number(RankingReader::Accuracy, ok);
-        if (!ok || !speed || !accuracy) {
+        RankEntry& candidate = entries[10];
+        const bool numbers = line.number(RankingReader::Speed, candidate.speed, ok) &&
+                             line.number(RankingReader::Accuracy, candidate.accuracy, ok);
+        if (!ok || !numbers) {
             failed = true;
             return false;
         }
-        RankEntry& candidate = entries[10];
-        candidate.speed = *speed;
-        candidate.accuracy = *accuracy;
         // Most records lose to the last row; only the others are worth decoding.
         if (better(entries[9], candidate))
             return true;

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <unistd.h>
 
 #if defined(__SSE2__)
@@ -21,6 +22,7 @@ namespace
 
 constexpr int LogFieldCount = 16;
 constexpr qsizetype BlockSize = 256 * 1024;
+constexpr qsizetype PassSize = 16 * 1024;
 
 // Which candidate field each of the sixteen log fields fills, if any.
 constexpr int slotOf[LogFieldCount] = {-1,
@@ -105,25 +107,38 @@ QByteArrayView RankingReader::Line::bytes(Field which, QByteArray& longField, bo
     return longField;
 }
 
-std::optional<float> RankingReader::Line::number(Field which, bool& ok) const
+bool RankingReader::Line::number(Field which, float& value, bool& ok) const
 {
     const Ref& ref = m_refs[which];
     if (ref.inBlock) {
         if (const std::optional<double> plain =
-                plainDecimal(unquoted(QByteArrayView(ref.inBlock, qsizetype(ref.length)))))
-            return float(*plain);
+                plainDecimal(unquoted(QByteArrayView(ref.inBlock, qsizetype(ref.length))))) {
+            value = float(*plain);
+            return true;
+        }
     }
     QByteArray longField;
-    return singleOfField(unquoted(bytes(which, longField, ok)));
+    const std::optional<float> full = singleOfField(unquoted(bytes(which, longField, ok)));
+    if (full)
+        value = *full;
+    return full.has_value();
 }
 
 namespace
 {
 
+// std::popcount is a library call where the processor's own instruction is not assumed.
+inline int bitCount(quint64 bits)
+{
+    bits -= (bits >> 1) & 0x5555555555555555;
+    bits = (bits & 0x3333333333333333) + ((bits >> 2) & 0x3333333333333333);
+    bits = (bits + (bits >> 4)) & 0x0f0f0f0f0f0f0f0f;
+    return int((bits * 0x0101010101010101) >> 56);
+}
+
 // Calls visit(at, commas, lineEnds) for each 64 bytes from at on (fewer at the end), with a
-// bit set for every ',' and every CR or LF among them, until it returns false. Whole windows
-// keep the loops over the bits long: short ones cost the processor a wrong guess each.
-template <typename Visit> bool forEachWindow(const char* bytes, qsizetype size, Visit&& visit)
+// bit set for every ',' and every CR or LF among them.
+template <typename Visit> void forEachWindow(const char* bytes, qsizetype size, Visit&& visit)
 {
     qsizetype at = 0;
 #if defined(__SSE2__)
@@ -140,8 +155,7 @@ template <typename Visit> bool forEachWindow(const char* bytes, qsizetype size, 
             commas |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, comma)))) << 16 * part;
             lineEnds |= quint64(unsigned(_mm_movemask_epi8(ends))) << 16 * part;
         }
-        if (!visit(at, commas, lineEnds))
-            return false;
+        visit(at, commas, lineEnds);
     }
 #endif
     for (; at < size; at += 64) {
@@ -152,10 +166,8 @@ template <typename Visit> bool forEachWindow(const char* bytes, qsizetype size, 
             commas |= quint64(c == ',') << bit;
             lineEnds |= quint64(c == '\r' || c == '\n') << bit;
         }
-        if (!visit(at, commas, lineEnds))
-            return false;
+        visit(at, commas, lineEnds);
     }
-    return true;
 }
 
 void appendToRef(RankingReader::Line::Ref& ref, const char* bytes, qsizetype count)
@@ -171,6 +183,10 @@ void appendToRef(RankingReader::Line::Ref& ref, const char* bytes, qsizetype cou
 bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
 {
     QByteArray block(BlockSize, Qt::Uninitialized);
+    // Where a piece's commas and line ends are, and how many commas come before each end.
+    const auto commaAt = std::make_unique_for_overwrite<quint32[]>(PassSize);
+    const auto lineEndAt = std::make_unique_for_overwrite<quint32[]>(PassSize);
+    const auto commasBefore = std::make_unique_for_overwrite<quint32[]>(PassSize);
     Line line;
     line.m_reader = this;
     int fieldIndex = 0; // fields seen so far on this line minus one; 16 means "too many"
@@ -179,13 +195,6 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
     Line::Ref* refOf[LogFieldCount + 1] = {};
     for (int i = 0; i < LogFieldCount; ++i)
         refOf[i] = slotOf[i] < 0 ? nullptr : &line.m_refs[slotOf[i]];
-    // The first wanted field after each; none after the last, nor after "too many".
-    int nextWantedAfter[LogFieldCount + 1];
-    for (int i = LogFieldCount, next = std::numeric_limits<int>::max(); i >= 0; --i) {
-        nextWantedAfter[i] = next;
-        if (i < LogFieldCount && refOf[i])
-            next = i;
-    }
     qint64 blockStart = 0;
     for (;;) {
         ssize_t got = ::read(m_fd, block.data(), size_t(block.size()));
@@ -203,20 +212,49 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
             else
                 appendToRef(*current, bytes + fieldFrom, end - fieldFrom);
         };
-        auto visitWindow = [&](qsizetype at, quint64 commas, quint64 lineEnds) {
-            // Most commas only start fields nobody asked for: those are counted, not visited.
-            const int count = std::popcount(commas);
-            if (!lineEnds && !current && fieldIndex + count < nextWantedAfter[fieldIndex]) {
-                fieldIndex = std::min(fieldIndex + count, LogFieldCount);
-                return true;
-            }
-            for (quint64 mask = commas | lineEnds; mask != 0; mask &= mask - 1) {
-                const int bit = std::countr_zero(mask);
-                const qsizetype i = at + bit;
-                if (current)
-                    endField(i);
-                fieldFrom = i + 1;
-                if (commas >> bit & 1) {
+        // A piece at a time keeps the lists of positions small.
+        for (qsizetype pass = 0; pass < got; pass += PassSize) {
+            const qsizetype passEnd = std::min<qsizetype>(got, pass + PassSize);
+            qsizetype commaCount = 0;
+            qsizetype lineEndCount = 0;
+            forEachWindow(
+                bytes + pass, passEnd - pass, [&](qsizetype at, quint64 commas, quint64 lineEnds) {
+                    for (quint64 mask = lineEnds; mask != 0; mask &= mask - 1) {
+                        const int bit = std::countr_zero(mask);
+                        const quint64 before = commas & ((quint64(1) << bit) - 1);
+                        lineEndAt[lineEndCount] = quint32(pass + at + bit);
+                        commasBefore[lineEndCount++] = quint32(commaCount + bitCount(before));
+                    }
+                    for (quint64 mask = commas; mask != 0; mask &= mask - 1)
+                        commaAt[commaCount++] = quint32(pass + at + std::countr_zero(mask));
+                });
+
+            qsizetype comma = 0;
+            for (qsizetype end = 0; end <= lineEndCount; ++end) {
+                const bool ends = end < lineEndCount;
+                const qsizetype commasUpTo = ends ? qsizetype(commasBefore[end]) : commaCount;
+                // The usual line, whole in the piece, goes in one step, not field by field.
+                if (ends && fieldIndex == 0 && commasUpTo - comma == LogFieldCount - 1) {
+                    for (int f = 1; f < LogFieldCount; ++f) {
+                        if (Line::Ref* ref = refOf[f]) {
+                            const qsizetype from = commaAt[comma + f - 1] + 1;
+                            const qsizetype to =
+                                f < LogFieldCount - 1 ? commaAt[comma + f] : lineEndAt[end];
+                            ref->start = blockStart + from;
+                            ref->length = to - from;
+                            ref->inBlock = bytes + from;
+                        }
+                    }
+                    comma = commasUpTo;
+                    if (!onLine(line))
+                        return true;
+                    continue;
+                }
+                for (; comma < commasUpTo; ++comma) {
+                    const qsizetype i = commaAt[comma];
+                    if (current)
+                        endField(i);
+                    fieldFrom = i + 1;
                     fieldIndex += fieldIndex < LogFieldCount;
                     current = refOf[fieldIndex];
                     if (current) {
@@ -224,18 +262,18 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
                         current->length = 0;
                         current->inBlock = bytes + i + 1;
                     }
-                    continue;
                 }
+                if (!ends)
+                    break;
+                if (current)
+                    endField(lineEndAt[end]);
                 const bool wanted = fieldIndex != LogFieldCount - 1 || onLine(line);
                 fieldIndex = 0;
                 current = nullptr;
                 if (!wanted)
-                    return false;
+                    return true;
             }
-            return true;
-        };
-        if (!forEachWindow(bytes, got, visitWindow))
-            return true;
+        }
         if (current)
             endField(got);
         // The next read overwrites the block: fields of the line so far keep their head.

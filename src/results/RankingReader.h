@@ -25,8 +25,9 @@ public:
         QByteArray field(Field which, bool& ok) const;
         // The same without a copy where the field is short; long ones land in longField.
         QByteArrayView bytes(Field which, QByteArray& longField, bool& ok) const;
-        // The field without its quotes as singleOfField reads it.
-        std::optional<float> number(Field which, bool& ok) const;
+        // The field without its quotes as singleOfField reads it; false when it is no number.
+        // (Not an optional: that comes back through memory, a stall on every record.)
+        bool number(Field which, float& value, bool& ok) const;
 
         struct Ref {
             qint64 start = 0;
