@@ -5,6 +5,7 @@
 #include "results/RankingReader.h"
 #include "support/TempTree.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -63,6 +64,7 @@ private Q_SLOTS:
     void missingLogIsBlank();
     void rowTextsAndLongFields();
     void streamingMatchesWholeFileReading();
+    void readerHandsOverExactlySixteenFields();
     void badInputNeverCrashes();
     void numbersReadAsTheFullParserReadsThem();
 };
@@ -196,6 +198,49 @@ void tst_Ranking::streamingMatchesWholeFileReading()
             QCOMPARE(streamed.entries[row].accuracy, plain.entries[row].accuracy);
         }
     }
+}
+
+// Lines one field short or over, short and long fields, every kind of line end, across the
+// reader's pieces and blocks: it must hand over what splitting each line gives, nothing else.
+void tst_Ranking::readerHandsOverExactlySixteenFields()
+{
+    QRandomGenerator random(11);
+    const char* const ends[] = {"\r\n", "\n", "\r", "\r\n\r\n"};
+    QByteArray log;
+    QList<QByteArrayList> expected;
+    while (log.size() < 600 * 1024) {
+        const int fieldCount = random.bounded(14, 19);
+        QByteArrayList fields;
+        for (int f = 0; f < fieldCount; ++f)
+            fields << QByteArray(random.bounded(10) == 0 ? random.bounded(200) : random.bounded(6),
+                                 char('a' + f));
+        const QByteArray line = fields.join(',');
+        std::array<QByteArrayView, 16> split;
+        if (splitLogLine(line, split))
+            expected.append({split[1].toByteArray(), split[3].toByteArray(), split[4].toByteArray(),
+                             split[8].toByteArray(), split[9].toByteArray(),
+                             split[15].toByteArray()});
+        log += line + ends[random.bounded(int(std::size(ends)))];
+    }
+    log += "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15"; // a last line without its end
+    expected.append({"1", "3", "4", "8", "9", "15"});
+
+    TempTree tree;
+    tree.write(QStringLiteral("pelko.log"), log);
+    QFile file(tree.file(QStringLiteral("pelko.log")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QList<QByteArrayList> seen;
+    RankingReader reader(file.handle());
+    QVERIFY(reader.run([&](const RankingReader::Line& line) {
+        QByteArrayList fields;
+        bool ok = true;
+        for (int f = 0; f < RankingReader::FieldCount; ++f)
+            fields << line.field(RankingReader::Field(f), ok);
+        seen.append(fields);
+        return ok;
+    }));
+    QCOMPARE(seen.size(), expected.size());
+    QCOMPARE(seen, expected);
 }
 
 void tst_Ranking::badInputNeverCrashes()
