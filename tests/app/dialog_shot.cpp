@@ -9,6 +9,8 @@
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
 
+#include "support/ShotSetup.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
@@ -19,20 +21,13 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setStyle(new SharpStyle);
-    QFont font = Fonts::proportional(0);
-    font.setPointSize(11);
-    QApplication::setFont(font);
+    useProgramFont();
     if (argc < 3)
         return 2;
     const QString which = QString::fromLocal8Bit(argv[1]);
     const QString output = QString::fromLocal8Bit(argv[2]);
 
-    QTemporaryDir scratch;
-    QDir(scratch.path()).mkpath(QStringLiteral("app/DATA"));
-    QDir(scratch.path()).mkpath(QStringLiteral("app/PLACTICE"));
-    QDir(scratch.path()).mkpath(QStringLiteral("appdata/pelko"));
-    qputenv("PELKO_APPDIR", scratch.filePath(QStringLiteral("app")).toLocal8Bit());
-    qputenv("APPDATA", scratch.filePath(QStringLiteral("appdata")).toLocal8Bit());
+    const ScratchInstallation scratch;
     MessageRecorder messages;
     Settings settings;
     settings.load();

@@ -10,6 +10,8 @@
 #include "platform/SharpStyle.h"
 #include "settings/Settings.h"
 
+#include "support/ShotSetup.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -74,9 +76,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setStyle(new SharpStyle);
-    QFont font = Fonts::proportional(0);
-    font.setPointSize(11);
-    QApplication::setFont(font);
+    useProgramFont();
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     QTranslator qtTexts; // the file dialog in Japanese, as the program shows it
     if (qtTexts.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
