@@ -9,6 +9,53 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace
+{
+
+// Whether a plain decimal's value is below the lowest row's speed, told from its digits
+// without dividing: most records of a long log are, and need no value.
+class SpeedBar
+{
+public:
+    void set(float speed)
+    {
+        m_speed = speed;
+        m_least.fill(Unknown);
+    }
+
+    bool below(quint32 digits, int places)
+    {
+        quint32& least = m_least[size_t(places)];
+        if (least == Unknown)
+            least = leastReaching(places);
+        return digits < least;
+    }
+
+private:
+    static constexpr quint32 Unknown = ~quint32(0);
+
+    // The values grow with the digits, so the least digits that reach the speed are found by
+    // halving; the end of the range when none do.
+    quint32 leastReaching(int places) const
+    {
+        quint32 low = 0;
+        quint32 high = RankingReader::DecimalDigitsEnd;
+        while (low < high) {
+            const quint32 middle = low + (high - low) / 2;
+            if (RankingReader::decimalValue(middle, places) >= m_speed)
+                high = middle;
+            else
+                low = middle + 1;
+        }
+        return low;
+    }
+
+    float m_speed = 0;
+    std::array<quint32, 7> m_least{};
+};
+
+} // namespace
+
 bool Ranking::better(const RankEntry& x, const RankEntry& y)
 {
     return x.speed > y.speed || (x.speed == y.speed && x.accuracy > y.accuracy);
@@ -62,9 +109,20 @@ bool Ranking::readLog(const QString& path)
         return false;
     RankingReader reader(fd);
     bool failed = false;
+    SpeedBar bar;
+    bar.set(entries[9].speed);
     const bool read = reader.run([&](const RankingReader::Line& line) {
         bool ok = true;
         RankEntry& candidate = entries[10];
+        // Most records lose to the last row on speed alone; their rate need only be a number.
+        quint32 digits;
+        int places;
+        if (line.decimal(RankingReader::Speed, digits, places) && bar.below(digits, places)) {
+            if (line.isNumber(RankingReader::Accuracy, ok) && ok)
+                return true;
+            failed = true;
+            return false;
+        }
         const bool numbers = line.number(RankingReader::Speed, candidate.speed, ok) &&
                              line.number(RankingReader::Accuracy, candidate.accuracy, ok);
         if (!ok || !numbers) {
@@ -86,6 +144,7 @@ bool Ranking::readLog(const QString& path)
             return false;
         }
         insertCandidate();
+        bar.set(entries[9].speed);
         return true;
     });
     ::close(fd);

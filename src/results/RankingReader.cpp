@@ -1,6 +1,7 @@
 #include "RankingReader.h"
 
 #include "LogRecordNumber.h"
+#include "SeparatorScan.h"
 #include "common/Cp932.h"
 #include "common/NumericText.h"
 
@@ -23,6 +24,7 @@ namespace
 constexpr int LogFieldCount = 16;
 constexpr qsizetype BlockSize = 256 * 1024;
 constexpr qsizetype PassSize = 16 * 1024;
+constexpr qsizetype ListRoom = PassSize + SeparatorScan::SpareEntries;
 
 // Which candidate field each of the sixteen log fields fills, if any.
 constexpr int slotOf[LogFieldCount] = {-1,
@@ -71,6 +73,52 @@ inline std::optional<double> plainDecimal(QByteArrayView bytes)
     return double(digits) / powers[point < 0 ? 0 : size - 1 - point];
 }
 
+// The log's usual number, one to seven bytes of digits with at most one point, is read eight
+// bytes at once: a branch per byte mispredicts on every record. The eight bytes from text on
+// must be readable. False for anything else; points gets a bit for the point, if any.
+inline bool isShortDecimal(const char* text, qsizetype size, quint64& word, unsigned& points)
+{
+    if (size < 1 || size > 7)
+        return false;
+    std::memcpy(&word, text, sizeof word);
+    const unsigned inField = (1u << size) - 1;
+#if defined(__SSE2__)
+    const __m128i v = _mm_cvtsi64_si128(qint64(word));
+    const unsigned digitBytes = unsigned(_mm_movemask_epi8(_mm_and_si128(
+        _mm_cmpgt_epi8(v, _mm_set1_epi8('0' - 1)), _mm_cmplt_epi8(v, _mm_set1_epi8('9' + 1)))));
+    const unsigned pointBytes = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('.'))));
+#else
+    unsigned digitBytes = 0;
+    unsigned pointBytes = 0;
+    for (int i = 0; i < 8; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        digitBytes |= unsigned(c - '0' < 10u) << i;
+        pointBytes |= unsigned(c == '.') << i;
+    }
+#endif
+    const unsigned digits = digitBytes & inField;
+    points = pointBytes & inField;
+    return (digits | points) == inField && (points & (points - 1)) == 0 && digits != 0;
+}
+
+// The digits of a short decimal as one number, and how many follow the point.
+inline void shortDecimalDigits(quint64 word, qsizetype size, unsigned points, quint32& digits,
+                               int& places)
+{
+    // Take the point out, then add the digits up in pairs, fours and eights.
+    const unsigned hasPoint = points != 0;
+    const unsigned point = hasPoint ? unsigned(std::countr_zero(points)) : unsigned(size);
+    const unsigned count = unsigned(size) - hasPoint;
+    const quint64 below = (quint64(1) << (8 * point)) - 1;
+    word = (word & below) | (((word >> (8 * point)) >> 8) << (8 * point));
+    word = (word - (0x3030303030303030 & ((quint64(1) << (8 * count)) - 1))) << (64 - 8 * count);
+    word = (word * 10 + (word >> 8)) & 0x00ff00ff00ff00ff;
+    word = (word * 100 + (word >> 16)) & 0x0000ffff0000ffff;
+    word = (word * 10000 + (word >> 32)) & 0xffffffff;
+    digits = quint32(word);
+    places = int(count - point);
+}
+
 } // namespace
 
 QByteArray RankingReader::Line::field(Field which, bool& ok) const
@@ -107,13 +155,47 @@ QByteArrayView RankingReader::Line::bytes(Field which, QByteArray& longField, bo
     return longField;
 }
 
+float RankingReader::decimalValue(quint32 digits, int places)
+{
+    static constexpr double powers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+    return float(double(digits) / powers[places]);
+}
+
+bool RankingReader::Line::decimal(Field which, quint32& digits, int& places) const
+{
+    const Ref& ref = m_refs[which];
+    quint64 word;
+    unsigned points;
+    if (!ref.inBlock || !isShortDecimal(ref.inBlock, qsizetype(ref.length), word, points))
+        return false;
+    shortDecimalDigits(word, qsizetype(ref.length), points, digits, places);
+    return true;
+}
+
+bool RankingReader::Line::isNumber(Field which, bool& ok) const
+{
+    const Ref& ref = m_refs[which];
+    quint64 word;
+    unsigned points;
+    if (ref.inBlock && isShortDecimal(ref.inBlock, qsizetype(ref.length), word, points))
+        return true;
+    float value;
+    return number(which, value, ok);
+}
+
 bool RankingReader::Line::number(Field which, float& value, bool& ok) const
 {
     const Ref& ref = m_refs[which];
     if (ref.inBlock) {
-        if (const std::optional<double> plain =
+        quint32 digits;
+        int places;
+        if (decimal(which, digits, places)) {
+            value = decimalValue(digits, places);
+            return true;
+        }
+        if (const std::optional<double> other =
                 plainDecimal(unquoted(QByteArrayView(ref.inBlock, qsizetype(ref.length))))) {
-            value = float(*plain);
+            value = float(*other);
             return true;
         }
     }
@@ -127,49 +209,6 @@ bool RankingReader::Line::number(Field which, float& value, bool& ok) const
 namespace
 {
 
-// std::popcount is a library call where the processor's own instruction is not assumed.
-inline int bitCount(quint64 bits)
-{
-    bits -= (bits >> 1) & 0x5555555555555555;
-    bits = (bits & 0x3333333333333333) + ((bits >> 2) & 0x3333333333333333);
-    bits = (bits + (bits >> 4)) & 0x0f0f0f0f0f0f0f0f;
-    return int((bits * 0x0101010101010101) >> 56);
-}
-
-// Calls visit(at, commas, lineEnds) for each 64 bytes from at on (fewer at the end), with a
-// bit set for every ',' and every CR or LF among them.
-template <typename Visit> void forEachWindow(const char* bytes, qsizetype size, Visit&& visit)
-{
-    qsizetype at = 0;
-#if defined(__SSE2__)
-    const __m128i comma = _mm_set1_epi8(',');
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    for (; at + 64 <= size; at += 64) {
-        quint64 commas = 0;
-        quint64 lineEnds = 0;
-        for (int part = 0; part < 4; ++part) {
-            const __m128i v =
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at + 16 * part));
-            const __m128i ends = _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf));
-            commas |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, comma)))) << 16 * part;
-            lineEnds |= quint64(unsigned(_mm_movemask_epi8(ends))) << 16 * part;
-        }
-        visit(at, commas, lineEnds);
-    }
-#endif
-    for (; at < size; at += 64) {
-        quint64 commas = 0;
-        quint64 lineEnds = 0;
-        for (int bit = 0; bit < 64 && at + bit < size; ++bit) {
-            const char c = bytes[at + bit];
-            commas |= quint64(c == ',') << bit;
-            lineEnds |= quint64(c == '\r' || c == '\n') << bit;
-        }
-        visit(at, commas, lineEnds);
-    }
-}
-
 void appendToRef(RankingReader::Line::Ref& ref, const char* bytes, qsizetype count)
 {
     if (ref.length < qint64(sizeof ref.head))
@@ -182,11 +221,13 @@ void appendToRef(RankingReader::Line::Ref& ref, const char* bytes, qsizetype cou
 
 bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
 {
-    QByteArray block(BlockSize, Qt::Uninitialized);
+    // Zeros after the block let a short number at its end be read eight bytes at once.
+    QByteArray block(BlockSize + 8, '\0');
     // Where a piece's commas and line ends are, and how many commas come before each end.
-    const auto commaAt = std::make_unique_for_overwrite<quint32[]>(PassSize);
-    const auto lineEndAt = std::make_unique_for_overwrite<quint32[]>(PassSize);
-    const auto commasBefore = std::make_unique_for_overwrite<quint32[]>(PassSize);
+    const auto commaAt = std::make_unique_for_overwrite<quint32[]>(ListRoom);
+    const auto lineEndAt = std::make_unique_for_overwrite<quint32[]>(ListRoom);
+    const auto commasBefore = std::make_unique_for_overwrite<quint32[]>(ListRoom);
+    SeparatorList separators{commaAt.get(), lineEndAt.get(), commasBefore.get()};
     Line line;
     line.m_reader = this;
     int fieldIndex = 0; // fields seen so far on this line minus one; 16 means "too many"
@@ -197,7 +238,7 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
         refOf[i] = slotOf[i] < 0 ? nullptr : &line.m_refs[slotOf[i]];
     qint64 blockStart = 0;
     for (;;) {
-        ssize_t got = ::read(m_fd, block.data(), size_t(block.size()));
+        ssize_t got = ::read(m_fd, block.data(), size_t(BlockSize));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
@@ -215,20 +256,9 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
         // A piece at a time keeps the lists of positions small.
         for (qsizetype pass = 0; pass < got; pass += PassSize) {
             const qsizetype passEnd = std::min<qsizetype>(got, pass + PassSize);
-            qsizetype commaCount = 0;
-            qsizetype lineEndCount = 0;
-            forEachWindow(
-                bytes + pass, passEnd - pass, [&](qsizetype at, quint64 commas, quint64 lineEnds) {
-                    for (quint64 mask = lineEnds; mask != 0; mask &= mask - 1) {
-                        const int bit = std::countr_zero(mask);
-                        const quint64 before = commas & ((quint64(1) << bit) - 1);
-                        lineEndAt[lineEndCount] = quint32(pass + at + bit);
-                        commasBefore[lineEndCount++] = quint32(commaCount + bitCount(before));
-                    }
-                    for (quint64 mask = commas; mask != 0; mask &= mask - 1)
-                        commaAt[commaCount++] = quint32(pass + at + std::countr_zero(mask));
-                });
-
+            SeparatorScan::list(bytes + pass, passEnd - pass, separators);
+            const qsizetype commaCount = separators.commaCount;
+            const qsizetype lineEndCount = separators.lineEndCount;
             qsizetype comma = 0;
             for (qsizetype end = 0; end <= lineEndCount; ++end) {
                 const bool ends = end < lineEndCount;
@@ -237,9 +267,9 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
                 if (ends && fieldIndex == 0 && commasUpTo - comma == LogFieldCount - 1) {
                     for (int f = 1; f < LogFieldCount; ++f) {
                         if (Line::Ref* ref = refOf[f]) {
-                            const qsizetype from = commaAt[comma + f - 1] + 1;
-                            const qsizetype to =
-                                f < LogFieldCount - 1 ? commaAt[comma + f] : lineEndAt[end];
+                            const qsizetype from = pass + commaAt[comma + f - 1] + 1;
+                            const qsizetype to = pass + (f < LogFieldCount - 1 ? commaAt[comma + f]
+                                                                               : lineEndAt[end]);
                             ref->start = blockStart + from;
                             ref->length = to - from;
                             ref->inBlock = bytes + from;
@@ -251,7 +281,7 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
                     continue;
                 }
                 for (; comma < commasUpTo; ++comma) {
-                    const qsizetype i = commaAt[comma];
+                    const qsizetype i = pass + commaAt[comma];
                     if (current)
                         endField(i);
                     fieldFrom = i + 1;
@@ -266,7 +296,7 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
                 if (!ends)
                     break;
                 if (current)
-                    endField(lineEndAt[end]);
+                    endField(pass + lineEndAt[end]);
                 const bool wanted = fieldIndex != LogFieldCount - 1 || onLine(line);
                 fieldIndex = 0;
                 current = nullptr;

@@ -28,6 +28,11 @@ public:
         // The field without its quotes as singleOfField reads it; false when it is no number.
         // (Not an optional: that comes back through memory, a stall on every record.)
         bool number(Field which, float& value, bool& ok) const;
+        // A plain decimal of up to seven bytes without converting it ("123.4" gives 1234 and
+        // one place); false for anything else, which number() reads.
+        bool decimal(Field which, quint32& digits, int& places) const;
+        // Whether number() would read a value, without reading it where that is quicker.
+        bool isNumber(Field which, bool& ok) const;
 
         struct Ref {
             qint64 start = 0;
@@ -43,6 +48,11 @@ public:
         const RankingReader* m_reader = nullptr;
         Ref m_refs[FieldCount];
     };
+
+    // The value number() gives for a decimal's digits and places (at most six).
+    static float decimalValue(quint32 digits, int places);
+    // The digits of a decimal are always below this.
+    static constexpr quint32 DecimalDigitsEnd = 10000000;
 
     // Calls onLine for every sixteen-field line until it returns false. False on a read error.
     bool run(const std::function<bool(const Line&)>& onLine);

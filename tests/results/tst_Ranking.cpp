@@ -3,6 +3,7 @@
 #include "results/LogRecordNumber.h"
 #include "results/Ranking.h"
 #include "results/RankingReader.h"
+#include "results/SeparatorScan.h"
 #include "support/TempTree.h"
 
 #include <QFile>
@@ -67,6 +68,7 @@ private Q_SLOTS:
     void readerHandsOverExactlySixteenFields();
     void badInputNeverCrashes();
     void numbersReadAsTheFullParserReadsThem();
+    void bothScansFindTheSameSeparators();
 };
 
 void tst_Ranking::table_data()
@@ -100,6 +102,9 @@ void tst_Ranking::table_data()
         << QString();
     QTest::newRow("rate not a number blanks everything")
         << record("a", "50", "90") + record("b", "40", "") << true << QString();
+    QTest::newRow("even behind a full table")
+        << QByteArray(record("a", "50", "90")).repeated(10) + record("b", "40.5", "9O") << true
+        << QString();
     QTest::newRow("speed 0 never shown")
         << record("a", "0", "99") + record("b", "0.5", "10") << true << QStringLiteral("b 0.5 10");
     QTest::newRow("quoted and hexadecimal numbers")
@@ -169,7 +174,12 @@ void tst_Ranking::streamingMatchesWholeFileReading()
     for (const bool mode : {false, true}) {
         QByteArray log;
         while (log.size() < 700 * 1024) {
-            const QByteArray speed = QByteArray::number(random.bounded(0, 400) / 4.0);
+            // One value written in several ways ("7.25", "07.250", "7.2500000"): equal floats
+            // from other digits and places must tie.
+            const int quarters = random.bounded(0, 400);
+            QByteArray speed = QByteArray::number(quarters / 4.0, 'f', random.bounded(2, 8));
+            if (random.bounded(4) == 0)
+                speed.prepend('0');
             const QByteArray accuracy = QByteArray::number(random.bounded(50, 60));
             log += record(ids[random.bounded(int(std::size(ids)))], speed, accuracy);
             if (random.bounded(5) == 0)
@@ -293,19 +303,105 @@ void tst_Ranking::numbersReadAsTheFullParserReadsThem()
                                  "99999999999999.9",
                                  "0.30000000000000004",
                                  "123456789012345",
-                                 "1234567890123456"};
+                                 "1234567890123456",
+                                 "1234567",
+                                 "12345678",
+                                 "12345.6",
+                                 ".123456",
+                                 "000000.",
+                                 "9.99999",
+                                 "1/2",
+                                 "\"12.5\"",
+                                 "1:5"};
     for (const char* text : texts) {
         const std::optional<double> full = LogRecordNumber::leadingNumber(QByteArrayView(text));
         const std::optional<float> read = singleOfField(QByteArrayView(text));
         if (full)
             QCOMPARE(read, std::optional<float>(float(*full)));
     }
+    // The same texts as fields of a log, where the reader reads short ones a word at a time;
+    // the last one ends the file, its word running past the bytes read.
+    QByteArray log;
+    for (const char* text : texts)
+        log += record("a", text, text);
+    log.chop(2);
+    TempTree tree;
+    tree.write(QStringLiteral("pelko.log"), log);
+    QFile file(tree.file(QStringLiteral("pelko.log")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    RankingReader reader(file.handle());
+    int index = 0;
+    QVERIFY(reader.run([&](const RankingReader::Line& line) {
+        const std::optional<float> expected = singleOfField(unquoted(texts[index++]));
+        bool ok = true;
+        float value = -1;
+        const bool read = line.number(RankingReader::Speed, value, ok);
+        quint32 digits;
+        int places;
+        const bool plain = line.decimal(RankingReader::Speed, digits, places);
+        return ok && read == expected.has_value() && (!read || value == *expected) &&
+               line.isNumber(RankingReader::Accuracy, ok) == read &&
+               (!plain || RankingReader::decimalValue(digits, places) == value);
+    }));
+    QCOMPARE(index, int(std::size(texts)));
+
     QRandomGenerator random(3);
     for (int i = 0; i < 20000; ++i) {
         const QByteArray text = QByteArray::number(random.bounded(100000000)) + '.' +
                                 QByteArray::number(random.bounded(1000000));
         QCOMPARE(singleOfField(text), std::optional<float>(float(text.toDouble())));
     }
+}
+
+// The wide scan must find what the portable one finds, at every place in a 64-byte window.
+void tst_Ranking::bothScansFindTheSameSeparators()
+{
+    QRandomGenerator random(5);
+    const char alphabet[] = {',', '\r', '\n', 'a', '1', '\x82'};
+    auto listed = [](void (*scan)(const char*, qsizetype, SeparatorList&),
+                     const QByteArray& bytes) {
+        const auto room = static_cast<size_t>(bytes.size() + SeparatorScan::SpareEntries);
+        std::vector<quint32> commas(room), ends(room), before(room);
+        SeparatorList list{commas.data(), ends.data(), before.data()};
+        scan(bytes.constData(), bytes.size(), list);
+        commas.resize(size_t(list.commaCount));
+        ends.resize(size_t(list.lineEndCount));
+        before.resize(size_t(list.lineEndCount));
+        return std::tuple(commas, ends, before);
+    };
+    for (int round = 0; round < 2000; ++round) {
+        QByteArray bytes(random.bounded(300), Qt::Uninitialized);
+        for (char& c : bytes)
+            c = alphabet[random.bounded(round % 2 ? 6 : 3)];
+        const auto [commas, ends, before] = listed(SeparatorScan::listPortable, bytes);
+        QCOMPARE(listed(SeparatorScan::listWide, bytes),
+                 listed(SeparatorScan::listPortable, bytes));
+        // Every comma, every CR, every LF but one right after a CR.
+        std::vector<quint32> plainCommas, plainEnds, plainBefore;
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            if (bytes[i] == ',')
+                plainCommas.push_back(quint32(i));
+            else if (bytes[i] == '\r' || (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r'))) {
+                plainEnds.push_back(quint32(i));
+                plainBefore.push_back(quint32(plainCommas.size()));
+            }
+        }
+        QCOMPARE(commas, plainCommas);
+        // A CR LF cut by a window's end may keep its LF; that is an empty line, no harm.
+        std::vector<quint32> kept;
+        std::vector<quint32> keptBefore;
+        for (size_t i = 0; i < ends.size(); ++i) {
+            if (bytes[ends[i]] == '\n' && ends[i] % 64 == 0 && ends[i] > 0 &&
+                bytes[ends[i] - 1] == '\r')
+                continue;
+            kept.push_back(ends[i]);
+            keptBefore.push_back(before[i]);
+        }
+        QCOMPARE(kept, plainEnds);
+        QCOMPARE(keptBefore, plainBefore);
+    }
+    if (!SeparatorScan::wideAvailable())
+        qInfo("This processor has no AVX2: both scans were the portable one.");
 }
 
 QTEST_GUILESS_MAIN(tst_Ranking)
