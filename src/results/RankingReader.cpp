@@ -26,6 +26,9 @@ constexpr qsizetype BlockSize = 256 * 1024;
 constexpr qsizetype PassSize = 16 * 1024;
 constexpr qsizetype ListRoom = PassSize + SeparatorScan::SpareEntries;
 
+// Which log field each candidate field is.
+constexpr int fieldOf[RankingReader::FieldCount] = {1, 3, 4, 8, 9, 15};
+
 // Which candidate field each of the sixteen log fields fills, if any.
 constexpr int slotOf[LogFieldCount] = {-1,
                                        RankingReader::Date,
@@ -265,15 +268,15 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
                 const qsizetype commasUpTo = ends ? qsizetype(commasBefore[end]) : commaCount;
                 // The usual line, whole in the piece, goes in one step, not field by field.
                 if (ends && fieldIndex == 0 && commasUpTo - comma == LogFieldCount - 1) {
-                    for (int f = 1; f < LogFieldCount; ++f) {
-                        if (Line::Ref* ref = refOf[f]) {
-                            const qsizetype from = pass + commaAt[comma + f - 1] + 1;
-                            const qsizetype to = pass + (f < LogFieldCount - 1 ? commaAt[comma + f]
-                                                                               : lineEndAt[end]);
-                            ref->start = blockStart + from;
-                            ref->length = to - from;
-                            ref->inBlock = bytes + from;
-                        }
+                    for (int slot = 0; slot < FieldCount; ++slot) {
+                        const int f = fieldOf[slot];
+                        const qsizetype from = pass + commaAt[comma + f - 1] + 1;
+                        const qsizetype to = pass + (f < LogFieldCount - 1 ? commaAt[comma + f]
+                                                                           : lineEndAt[end]);
+                        Line::Ref& ref = line.m_refs[slot];
+                        ref.start = blockStart + from;
+                        ref.length = to - from;
+                        ref.inBlock = bytes + from;
                     }
                     comma = commasUpTo;
                     if (!onLine(line))
