@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ShortDecimal.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -60,6 +62,28 @@ public:
 private:
     int m_fd;
 };
+
+inline bool RankingReader::Line::decimal(Field which, quint32& digits, int& places) const
+{
+    const Ref& ref = m_refs[which];
+    quint64 word;
+    unsigned points;
+    if (!ref.inBlock || !ShortDecimal::read(ref.inBlock, qsizetype(ref.length), word, points))
+        return false;
+    ShortDecimal::digitsOf(word, qsizetype(ref.length), points, digits, places);
+    return true;
+}
+
+inline bool RankingReader::Line::isNumber(Field which, bool& ok) const
+{
+    const Ref& ref = m_refs[which];
+    quint64 word;
+    unsigned points;
+    if (ref.inBlock && ShortDecimal::read(ref.inBlock, qsizetype(ref.length), word, points))
+        return true;
+    float value;
+    return number(which, value, ok);
+}
 
 // The sixteen fields of one log line (without its line end), split at every comma as the
 // ranking reads them; false when the line holds another number of fields.
