@@ -1,6 +1,7 @@
 // Opening the test window on a problem of 32,767 characters: loading, layout and drawing,
 // then replacing the problem (start again). Run with QT_QPA_PLATFORM=offscreen.
 
+#include "BenchStats.h"
 #include "common/Cp932.h"
 #include "platform/HelpViewer.h"
 #include "platform/MessageService.h"
@@ -35,12 +36,6 @@ QByteArray problemBytes(int characters)
         text += QStringLiteral("\r\n");
     }
     return Cp932::encode(text).bytes;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 struct Opening {

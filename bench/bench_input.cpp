@@ -2,6 +2,7 @@
 // the time of one character (check, input box, status line) and how a run grows with length.
 // Run with QT_QPA_PLATFORM=offscreen.
 
+#include "BenchStats.h"
 #include "common/Cp932.h"
 #include "platform/MessageService.h"
 #include "problems/Problem.h"
@@ -66,12 +67,6 @@ double percentileUs(std::vector<qint64> values, int percent)
         return 0;
     std::sort(values.begin(), values.end());
     return double(values[std::min(values.size() - 1, values.size() * size_t(percent) / 100)]) / 1e3;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // With paintEach, every character is drawn before the next one comes, as at a typist's pace.

@@ -4,6 +4,7 @@
 //   bench_logs --figures [records]  medians of several rounds as "name value" lines, with the
 //                                   peers (sort | head, wc -l) timed on the same file
 //   bench_logs --curve FILE       LogWrite and ranking against log size (0 … 1,000,000)
+#include "BenchStats.h"
 #include "results/LogWriter.h"
 #include "results/Ranking.h"
 
@@ -103,12 +104,6 @@ int rankOnly(const char* path)
                      qPrintable(rowText.speed), qPrintable(rowText.accuracy));
     }
     return 0;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 struct Peers {

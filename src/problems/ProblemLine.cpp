@@ -23,6 +23,17 @@ qsizetype ProblemLine::characterCount(QStringView text)
     return count;
 }
 
+QStringList ProblemLine::characters(QStringView text)
+{
+    QStringList result;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length = characterLength(text, i);
+        result.append(text.mid(i, length).toString());
+        i += length;
+    }
+    return result;
+}
+
 void ProblemLine::setText(const QString& text)
 {
     if (characterCount(text) > MaxCharacters)

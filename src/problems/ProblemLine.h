@@ -4,6 +4,7 @@
 #include "problems/ProblemChar.h"
 
 #include <QString>
+#include <QStringList>
 
 // One line of a problem, split into classified characters. A surrogate pair is one
 // character, so count may be less than text().size().
@@ -33,6 +34,8 @@ public:
 
     // Number of characters the text splits into (surrogate pairs counted once).
     static qsizetype characterCount(QStringView text);
+    // The characters the text splits into, in order.
+    static QStringList characters(QStringView text);
 
 private:
     // key: the number of the key " n", 0 for none.

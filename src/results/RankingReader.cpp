@@ -25,24 +25,6 @@ constexpr qsizetype ListRoom = PassSize + SeparatorScan::SpareEntries;
 // Which log field each candidate field is.
 constexpr int fieldOf[RankingReader::FieldCount] = {1, 3, 4, 8, 9, 15};
 
-// Which candidate field each of the sixteen log fields fills, if any.
-constexpr int slotOf[LogFieldCount] = {-1,
-                                       RankingReader::Date,
-                                       -1,
-                                       RankingReader::UserId,
-                                       RankingReader::UserName,
-                                       -1,
-                                       -1,
-                                       -1,
-                                       RankingReader::Speed,
-                                       RankingReader::Accuracy,
-                                       -1,
-                                       -1,
-                                       -1,
-                                       -1,
-                                       -1,
-                                       RankingReader::SecondsUsed};
-
 // The log's own numbers ("123.4"): digits with at most one point, up to 15 digits. Both the
 // digits and the power of ten are exact doubles, so one division rounds as the full parser
 // does. Empty for anything else, which the full parser takes.
@@ -165,8 +147,8 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
     Line::Ref* current = nullptr;
     // Where each field of a line goes, one look-up per comma.
     Line::Ref* refOf[LogFieldCount + 1] = {};
-    for (int i = 0; i < LogFieldCount; ++i)
-        refOf[i] = slotOf[i] < 0 ? nullptr : &line.m_refs[slotOf[i]];
+    for (int slot = 0; slot < FieldCount; ++slot)
+        refOf[fieldOf[slot]] = &line.m_refs[slot];
     qint64 blockStart = 0;
     for (;;) {
         ssize_t got = ::read(m_fd, block.data(), size_t(BlockSize));

@@ -13,21 +13,6 @@ namespace DrillBuilder
 namespace
 {
 
-// Characters of a line, a surrogate pair as one.
-QStringList charactersOf(const QString& text)
-{
-    QStringList characters;
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype length =
-            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()
-                ? 2
-                : 1;
-        characters.append(text.mid(i, length));
-        i += length;
-    }
-    return characters;
-}
-
 QString lineAt(const QStringList& lines, qint32 line)
 {
     return line >= 1 && line <= lines.size() ? lines.at(line - 1) : QString();
@@ -37,11 +22,11 @@ QString lineAt(const QStringList& lines, qint32 line)
 // end of the last line that has characters, so the short line ends where Enter is due.
 QString contextOf(const QStringList& lines, const RunReview::Where& where)
 {
-    QStringList characters = charactersOf(lineAt(lines, where.line));
+    QStringList characters = ProblemLine::characters(lineAt(lines, where.line));
     const qsizetype at = where.position - 1; // 0-based
     if (at >= characters.size()) {
         for (qint32 line = where.line; characters.isEmpty() && line > 1; --line)
-            characters = charactersOf(lineAt(lines, line - 1));
+            characters = ProblemLine::characters(lineAt(lines, line - 1));
         const qsizetype from = std::max<qsizetype>(0, characters.size() - (2 * ContextChars + 1));
         return characters.mid(from).join(QString());
     }

@@ -839,9 +839,7 @@ void TestWindow::showWeakCharacters()
     WeakCharactersDialog dialog(review, !m_record.isCertification(), this);
     const int chosen = dialog.exec();
     if (chosen == WeakCharactersDialog::HelpChosen)
-        openHelp(m_help, this,
-                 FileSystem::joinPath(AppPaths::dataFolder(), QStringLiteral("PELKO.HLP")), 0,
-                 HelpReview);
+        openHelpPage(0, HelpReview);
     if (chosen != WeakCharactersDialog::DrillChosen)
         return;
     QStringList problemLines;
@@ -863,6 +861,12 @@ void TestWindow::startDrill(const QStringList& lines)
 
 void TestWindow::showHelpContents()
 {
+    openHelpPage(1, 0);
+}
+
+void TestWindow::openHelpPage(qint16 kind, qint32 pageNumber)
+{
     openHelp(m_help, this,
-             FileSystem::joinPath(AppPaths::dataFolder(), QStringLiteral("PELKO.HLP")), 1, 0);
+             FileSystem::joinPath(AppPaths::dataFolder(), QStringLiteral("PELKO.HLP")), kind,
+             pageNumber);
 }

@@ -144,6 +144,7 @@ private:
     // The problem loaded: drawn, and waiting for the space bar.
     void showLoadedProblem();
     void loadDrill();
+    void openHelpPage(qint16 kind, qint32 pageNumber);
     // The problem window's own controls in its client area.
     void placeProblemViewControls(int innerWidth, int innerHeight);
     void createChildWindows();
