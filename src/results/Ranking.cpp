@@ -1,7 +1,9 @@
 #include "Ranking.h"
 
+#include "LogColumns.h"
 #include "LogWriter.h"
 #include "RankingReader.h"
+#include "common/Cp932.h"
 #include "common/NumericText.h"
 
 #include <QFile>
@@ -53,6 +55,12 @@ private:
     float m_speed = 0;
     std::array<quint32, 7> m_least{};
 };
+
+QByteArrayView drillFileName()
+{
+    static const QByteArray name = Cp932::encode(LogColumns::DrillFileName).bytes;
+    return name;
+}
 
 } // namespace
 
@@ -131,6 +139,8 @@ bool Ranking::readLog(const QString& path)
         }
         // Most records lose to the last row; only the others are worth decoding.
         if (better(entries[9], candidate))
+            return true;
+        if (unquoted(line.field(RankingReader::FileName, ok)) == drillFileName())
             return true;
         auto text = [&](RankingReader::Field which) {
             return decodeLenient(trimQuotes(line.field(which, ok)));
