@@ -44,8 +44,12 @@ int main(int argc, char* argv[])
     FileSystem::failWritesPastSizeLimit();
     if (ExportCommand::isRequested(argc, argv))
         return exportCsv(argc, argv);
-    DisplayPlatform::chooseForSession(argc, argv);
+    const QByteArray forcedPlatform = DisplayPlatform::chooseForSession(argc, argv);
     QApplication app(argc, argv);
+    std::fputs(DisplayPlatform::fallbackNotice(forcedPlatform, QGuiApplication::platformName())
+                   .toLocal8Bit()
+                   .constData(),
+               stderr);
     QApplication::setApplicationName(QStringLiteral("Pelko"));
     QApplication::setStyle(new SharpStyle);
     QApplication::setQuitOnLastWindowClosed(false);
