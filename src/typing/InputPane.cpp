@@ -12,6 +12,7 @@
 #include "platform/MessageService.h"
 #include "problems/Problem.h"
 #include "results/LogWriter.h"
+#include "results/PendingRecords.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
 
@@ -471,9 +472,19 @@ void InputPane::finishRun()
     writer.passLogFolder = m_settings.passLogFolder();
     writer.passLogName = m_settings.passLogName();
     writer.columnCodes = m_settings.passLogFormat();
-    const qint16 failed = writer.write(m_settings.isPassLogEnabled());
+    PendingRecords waiting(PendingRecords::defaultFolder());
+    const PendingRecords::Outcome logged = waiting.write(writer, m_settings.isPassLogEnabled());
     m_record.setRecordNumber(writer.recordNumber);
-    if (failed != 0)
-        showMessage(QStringLiteral("ログが正常に書き込めませんでした"), MessageButtons::Ok,
-                    QStringLiteral("ログ書き込みエラー"), MessageIcon::None);
+    if (logged.failed) {
+        QString text = QStringLiteral("ログが正常に書き込めませんでした");
+        if (!logged.failure.isEmpty())
+            text += u'\r' + logged.failure;
+        if (logged.kept) {
+            text += QStringLiteral("\r記録は保管しました。次にログへ書き込めたときに追加します。");
+            m_resultLabel->setText(m_resultLabel->text() +
+                                   QStringLiteral("\n（記録は保管中：次回ログへ追加）"));
+        }
+        showMessage(text, MessageButtons::Ok, QStringLiteral("ログ書き込みエラー"),
+                    MessageIcon::None);
+    }
 }
