@@ -481,8 +481,10 @@ void InputPane::finishRun()
             text += u'\r' + logged.failure;
         if (logged.kept) {
             text += QStringLiteral("\r記録は保管しました。次にログへ書き込めたときに追加します。");
-            m_resultLabel->setText(m_resultLabel->text() +
-                                   QStringLiteral("\n（記録は保管中：次回ログへ追加）"));
+            // The result fills its three lines: the note goes where hints show.
+            if (m_problemView)
+                m_problemView->m_hintLabel->setText(
+                    QStringLiteral("記録は保管中です（次にログへ書き込めたときに追加されます）"));
         }
         showMessage(text, MessageButtons::Ok, QStringLiteral("ログ書き込みエラー"),
                     MessageIcon::None);

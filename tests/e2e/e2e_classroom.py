@@ -71,7 +71,7 @@ class Classroom:
         self.share = self.work / "share"
         self.classFolder = self.work / "class"
         self.procs = {}
-        self.env = {"PATH": "/usr/bin:/bin", "LANG": "C.UTF-8", "LC_ALL": "C.UTF-8"}
+        self.env = {"PATH": "/usr/sbin:/usr/bin:/sbin:/bin", "LANG": "C.UTF-8", "LC_ALL": "C.UTF-8"}
         self._make_share(binary)
 
     def _make_share(self, binary):
@@ -181,6 +181,8 @@ class Classroom:
                       self.run("xdotool", "getwindowgeometry", "--shell", menu).stdout.split()
                       if "=" in line)
         x, y, w = int(values["X"]), int(values["Y"]), int(values["WIDTH"])
+        # Two students' menus lie on the same spot: the click must reach this one.
+        self.run("xdotool", "windowraise", menu)
         self.run("xdotool", "mousemove", str(x + w // 2), str(y + 28), "click", "1")
         self.focus(student, ENTRY)
         self.keys("shift+Tab", "ctrl+a", *student[-2:].replace("-", ""), "Tab",

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTest>
 
@@ -455,7 +456,7 @@ void tst_LogWriter::fullLogMovesAsideOnceWhileOthersWrite()
 
 void tst_LogWriter::classFolderLogsAreGroupWritable()
 {
-    const mode_t savedMask = ::umask(022);
+    const auto restoreMask = qScopeGuard([mask = ::umask(022)] { ::umask(mask); });
     TempTree tree;
     tree.mkdir(QStringLiteral("class"));
     tree.mkdir(QStringLiteral("own"));
@@ -472,7 +473,6 @@ void tst_LogWriter::classFolderLogsAreGroupWritable()
             QCOMPARE(int(st.st_mode & 0777), folder == u"class" ? 0664 : 0644);
         }
     }
-    ::umask(savedMask);
 }
 
 void tst_LogWriter::keptRecordsArriveFirstInOrder()

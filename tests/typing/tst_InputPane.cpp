@@ -455,7 +455,7 @@ void tst_InputPane::logFailureIsReported()
                           QStringLiteral("ログが正常に書き込めませんでした\r") + log +
                               QStringLiteral(": フォルダが見つかりません\r記録は保管しました。"
                                              "次にログへ書き込めたときに追加します。")}));
-    QVERIFY(m_input->m_resultLabel->text().contains(QStringLiteral("保管中")));
+    QVERIFY(m_problemView->m_hintLabel->text().contains(QStringLiteral("保管中")));
     QCOMPARE(boxes.shown().last().title, QStringLiteral("ログ書き込みエラー"));
     QCOMPARE(boxes.shown().last().icon, MessageIcon::None);
     QVERIFY(!m_input->m_resultLabel->isHidden()); // the result stands
