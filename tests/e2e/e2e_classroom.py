@@ -216,6 +216,29 @@ class Classroom:
 
     # -- what landed -----------------------------------------------------------------------
 
+    def export_verdicts(self, student, site_ini):
+        """合格 / 不合格 of every record, as `pelko --export-csv` run by the student on an
+        installed program decides them under this site file."""
+        installed = self.work / "usr/bin"
+        if not installed.exists():
+            installed.mkdir(parents=True)
+            shutil.copy2(self.share / "pelko", installed / "pelko")
+            for path in (self.work / "usr", installed):
+                path.chmod(0o755)
+        site = self.work / "xdg/pelko/pelko.ini"
+        site.parent.mkdir(parents=True, exist_ok=True)
+        site.write_bytes(site_ini.encode("cp932"))
+        user = pwd.getpwnam(student)
+        result = subprocess.run(
+            ["runuser", "-u", student, "--", str(installed / "pelko"), "--export-csv",
+             str(self.classFolder / "pelko.log")],
+            env=dict(self.env, HOME=user.pw_dir, XDG_CONFIG_DIRS=str(self.work / "xdg")),
+            capture_output=True, timeout=30)
+        if result.returncode != 0:
+            raise E2EFailure(f"{student}: --export-csv failed: {result.stderr.decode()}")
+        rows = result.stdout.decode("utf-8-sig").splitlines()[1:]
+        return [cell for row in rows for cell in row.split(",") if cell in ("合格", "不合格")]
+
     def records(self):
         path = self.classFolder / "pelko.log"
         lines = path.read_bytes().decode("cp932").split("\r\n") if path.exists() else []
@@ -272,6 +295,19 @@ def journey(room):
     expect("who wrote, in order", ids[:3] + sorted(ids[3:5]) + ids[5:],
            ["s1", "s2", "s3", "s1", "s2", "s3", "s3"])
     expect("the kept record's place", records[5][3], '"s3"')
+
+    # The site fixes the pass line: a student's own file cannot lower it, with or without
+    # a file of his own; a plain site value reaches a student at his next start.
+    own = Path(pwd.getpwnam(STUDENTS[0]).pw_dir) / ".config/pelko"
+    own.mkdir(parents=True, exist_ok=True)
+    (own / "pelko.ini").write_bytes(b"[default]\r\ngspd=0\r\n")
+    subprocess.run(["chown", "-R", f"{STUDENTS[0]}:", str(own.parent)], check=True)
+    fixed = "[default][$i]\r\ngspd=30000\r\n"
+    for student in STUDENTS[:2]:
+        expect(f"{student}: verdicts under a fixed pass line of 30000",
+               room.export_verdicts(student, fixed), ["不合格"] * 7)
+    expect("verdicts once the site's plain pass line is 0",
+           room.export_verdicts(STUDENTS[1], "[default]\r\ngspd=0\r\n"), ["合格"] * 7)
 
 
 def main():
