@@ -149,8 +149,15 @@ bool LogFile::moveAsideAndRestart(const QString& archivePath, QByteArrayView fir
     // The old log keeps its name under the archive's until the new one replaces it in one
     // step: the path always names a whole log, and writers waiting for this lock see that
     // their file is no longer at the path and open it again.
+    // A second name already means a writer stopped between the two steps: that archive
+    // stands, and a further one would show every record of it twice.
+    struct stat st {
+    };
+    const bool alreadyAside = ::fstat(m_fd, &st) == 0 && st.st_nlink > 1;
     bool done = false;
-    if (::link(m_path.constData(), archive.constData()) == 0) {
+    if (alreadyAside) {
+        done = ::rename(temp.constData(), m_path.constData()) == 0;
+    } else if (::link(m_path.constData(), archive.constData()) == 0) {
         done = ::rename(temp.constData(), m_path.constData()) == 0;
         if (!done) {
             const int error = errno;

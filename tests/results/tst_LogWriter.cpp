@@ -14,6 +14,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -452,6 +453,18 @@ void tst_LogWriter::fullLogMovesAsideOnceWhileOthersWrite()
     QList<int> numbers = recordNumbers(tree.read(QStringLiteral("pelko.log")));
     std::sort(numbers.begin(), numbers.end());
     QCOMPARE(numbers, range(0, 193));
+
+    // A writer stopped between the two steps left the full log under an archive name too.
+    TempTree stopped;
+    stopped.write(QStringLiteral("pelko.log"), "32767" + exampleTail + "\r\n");
+    const QString full = stopped.file(QStringLiteral("pelko.log"));
+    const QByteArray aside = QFile::encodeName(stopped.file(QStringLiteral("pelko-20260101-000000.log")));
+    QVERIFY(::link(QFile::encodeName(full).constData(), aside.constData()) == 0);
+    LogWriter writer;
+    fillExample(writer, stopped);
+    QCOMPARE(int(writer.write(false)), 0);
+    QCOMPARE(writer.recordNumber, qint16(0));
+    QCOMPARE(LogArchive::archivesOf(full).size(), 1);
 }
 
 void tst_LogWriter::classFolderLogsAreGroupWritable()
