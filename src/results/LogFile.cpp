@@ -42,6 +42,8 @@ bool writeAll(int fd, QByteArrayView bytes)
     do {
         written = ::write(fd, bytes.data(), size_t(bytes.size()));
     } while (written < 0 && errno == EINTR);
+    if (written >= 0 && written != bytes.size())
+        errno = ENOSPC; // a short write sets no error of its own
     return written == bytes.size();
 }
 
@@ -234,6 +236,7 @@ bool LogFile::append(QByteArrayView bytes)
         return false;
     if (writeAll(m_fd, bytes))
         return true;
+    const int error = errno; // the reason shown, not the cleaning up's
     while (::ftruncate(m_fd, off_t(before)) != 0 && errno == EINTR) {
     }
     // A log that did not exist must not stay behind empty: its next record would be numbered
@@ -243,5 +246,6 @@ bool LogFile::append(QByteArrayView bytes)
         ::unlink(m_path.constData());
         m_created = false;
     }
+    errno = error;
     return false;
 }

@@ -49,8 +49,9 @@ QString reasonText(int error)
         return QStringLiteral("フォルダが見つかりません");
     case ENOSPC:
     case EDQUOT:
-    case EFBIG:
         return QStringLiteral("ディスクに空きがありません");
+    case EFBIG:
+        return QStringLiteral("ファイルが大きすぎます");
     case EAGAIN:
         return QStringLiteral("ほかのパソコンが書き込み中のため待ちきれませんでした");
     case ERANGE:
