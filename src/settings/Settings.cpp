@@ -154,6 +154,11 @@ bool Settings::failedToWriteIni(const QString& section, const QString& key, cons
     return !file.setValue(section, key, value);
 }
 
+bool Settings::isFixed(const QString& section, const QString& key) const
+{
+    return m_site && m_site->value(section, key).fixed;
+}
+
 bool Settings::storesWhole(Text text, const QString& value) const
 {
     if (IniFile::readsBackWhole(value))

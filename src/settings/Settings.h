@@ -97,6 +97,8 @@ public:
 
     // Full path of the settings file (known after load).
     QString iniPath() const { return m_iniPath; }
+    // Whether the administrator fixed the key: the user cannot change it.
+    bool isFixed(const QString& section, const QString& key) const;
     // Whether the user's settings folder could not be made or written: the administrator's
     // settings are in use, and the user's own changes cannot be kept.
     bool userFolderUnwritable() const { return m_userFolderUnwritable; }
