@@ -110,8 +110,8 @@ ClassLog::Status ClassLog::open(const QStringList& paths, int lockTimeoutMs)
         joined.resize(start + length);
         qint64 done = 0;
         while (done < length) {
-            const ssize_t got = ::pread(fd, joined.data() + start + done, size_t(length - done),
-                                        off_t(done));
+            const ssize_t got =
+                ::pread(fd, joined.data() + start + done, size_t(length - done), off_t(done));
             if (got <= 0 && errno != EINTR) {
                 ::close(fd);
                 return Status::Unreadable;

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
-#include <QByteArray>
 
 #include <array>
 #include <limits>

@@ -24,7 +24,8 @@ QString sharedFolderOf(const QString& programFolder)
 bool looksInstalled(const InstallLayout::Facts& facts)
 {
     for (const char16_t* own : {u"/pelko.ini", u"/DATA"}) {
-        if (QFileInfo::exists(FileSystem::resolveCase(facts.programFolder + QString::fromUtf16(own))))
+        if (QFileInfo::exists(
+                FileSystem::resolveCase(facts.programFolder + QString::fromUtf16(own))))
             return false;
     }
     if (!facts.programFolderWritable)

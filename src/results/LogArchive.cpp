@@ -44,8 +44,7 @@ QStringList archivesOf(const QString& logPath)
     const NameParts parts = partsOf(logPath);
     const QRegularExpression pattern(
         QStringLiteral("^%1-(\\d{8}-\\d{6})(?:-(\\d+))?%2$")
-            .arg(QRegularExpression::escape(parts.base),
-                 QRegularExpression::escape(parts.suffix)),
+            .arg(QRegularExpression::escape(parts.base), QRegularExpression::escape(parts.suffix)),
         QRegularExpression::CaseInsensitiveOption);
     struct Found {
         QString stamp;

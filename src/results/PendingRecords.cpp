@@ -6,8 +6,8 @@
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QHash>
+#include <QSaveFile>
 
 #include <unistd.h>
 
@@ -65,8 +65,7 @@ QStringList PendingRecords::entryFiles() const
 {
     const QDir folder(m_folder);
     QStringList files;
-    for (const QString& name :
-         folder.entryList({QStringLiteral("*.rec")}, QDir::Files, QDir::Name))
+    for (const QString& name : folder.entryList({QStringLiteral("*.rec")}, QDir::Files, QDir::Name))
         files.append(folder.filePath(name));
     return files;
 }
@@ -163,10 +162,10 @@ std::optional<PendingRecords::Entry> PendingRecords::readEntry(const QString& pa
     LogWriter& w = e.writer;
     QDateTime when;
     in >> when >> e.alsoPassLog >> e.passLineOnly >> w.recordNumber >> w.userId >> w.userName >>
-        w.computerName >> w.loginName >> w.fileName >> w.charsPerMinute >> w.accuracy >>
-        w.errors >> w.secondsUsed >> w.alphanumericChars >> w.kanjiOrSymbolChars >>
-        w.acceptedChars >> w.totalChars >> w.logFolder >> w.logName >> w.passLogFolder >>
-        w.passLogName >> w.columnCodes;
+        w.computerName >> w.loginName >> w.fileName >> w.charsPerMinute >> w.accuracy >> w.errors >>
+        w.secondsUsed >> w.alphanumericChars >> w.kanjiOrSymbolChars >> w.acceptedChars >>
+        w.totalChars >> w.logFolder >> w.logName >> w.passLogFolder >> w.passLogName >>
+        w.columnCodes;
     if (in.status() != QDataStream::Ok)
         return std::nullopt;
     w.currentTime = [when] { return when; };

@@ -19,9 +19,9 @@ public:
     explicit PendingRecords(QString folder) : m_folder(std::move(folder)) {}
 
     struct Outcome {
-        bool failed = false;   // the record is not (wholly) in its logs
-        bool kept = false;     // ... and waits here for the next write
-        QString failure;       // file and reason, from the first write that failed
+        bool failed = false; // the record is not (wholly) in its logs
+        bool kept = false;   // ... and waits here for the next write
+        QString failure;     // file and reason, from the first write that failed
     };
 
     // Sends the waiting records, then this one; keeps what could not be written.

@@ -110,8 +110,10 @@ private Q_SLOTS:
                    record(2, "12-03-2026", "08:00:00", "C", "c", "f", "3"));
         tree.write(QStringLiteral("Pelko-20261201-080000.log"),
                    record(0, "12-01-2026", "08:00:00", "A", "a", "f", "1"));
-        tree.write(QStringLiteral("pelko-copy.log"), record(7, "12-09-2026", "08:00:00", "X", "x", "f", "9"));
-        tree.write(QStringLiteral("pelko.log"), record(0, "12-04-2026", "08:00:00", "D", "d", "f", "4"));
+        tree.write(QStringLiteral("pelko-copy.log"),
+                   record(7, "12-09-2026", "08:00:00", "X", "x", "f", "9"));
+        tree.write(QStringLiteral("pelko.log"),
+                   record(0, "12-04-2026", "08:00:00", "D", "d", "f", "4"));
         ClassLog log;
         const QString path = tree.file(QStringLiteral("pelko.log"));
         QCOMPARE(log.open(LogArchive::withArchives(path)), ClassLog::Status::Ok);

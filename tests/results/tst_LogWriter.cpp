@@ -458,7 +458,8 @@ void tst_LogWriter::fullLogMovesAsideOnceWhileOthersWrite()
     TempTree stopped;
     stopped.write(QStringLiteral("pelko.log"), "32767" + exampleTail + "\r\n");
     const QString full = stopped.file(QStringLiteral("pelko.log"));
-    const QByteArray aside = QFile::encodeName(stopped.file(QStringLiteral("pelko-20260101-000000.log")));
+    const QByteArray aside =
+        QFile::encodeName(stopped.file(QStringLiteral("pelko-20260101-000000.log")));
     QVERIFY(::link(QFile::encodeName(full).constData(), aside.constData()) == 0);
     LogWriter writer;
     fillExample(writer, stopped);
@@ -514,8 +515,9 @@ void tst_LogWriter::keptRecordsArriveFirstInOrder()
     QCOMPARE(waiting.count(), 0);
     const QByteArray tail = exampleTail.mid(exampleTail.indexOf("\"Diduzi\""));
     QByteArray expected;
-    for (const char* line : {"0,\"05-20-2005\",\"14:03:12\",\"A\",", "1,\"05-20-2005\",\"14:03:12\",\"B\",",
-                             "2,\"05-20-2005\",\"14:03:12\",\"C\","})
+    for (const char* line :
+         {"0,\"05-20-2005\",\"14:03:12\",\"A\",", "1,\"05-20-2005\",\"14:03:12\",\"B\",",
+          "2,\"05-20-2005\",\"14:03:12\",\"C\","})
         expected += line + tail + "\r\n";
     QCOMPARE(tree.read(QStringLiteral("class/pelko.log")), expected);
     QCOMPARE(tree.read(QStringLiteral("class/pksub.log")).count('\n'), 3);

@@ -388,9 +388,8 @@ void tst_Settings::valuesCutOnReadingSurviveSaving()
 // copies neither into his file.
 void tst_Settings::siteValuesHoldBeneathTheUsersOwn()
 {
-    m_tree->write(QStringLiteral("site.ini"),
-                  "[default]\r\ngspd[$i]=30\r\ntime=10\r\npaper=12\r\n"
-                  "[Display][$i]\r\nkankyo=OFF\r\n");
+    m_tree->write(QStringLiteral("site.ini"), "[default]\r\ngspd[$i]=30\r\ntime=10\r\npaper=12\r\n"
+                                              "[Display][$i]\r\nkankyo=OFF\r\n");
     const QString site = m_tree->file(QStringLiteral("site.ini"));
     writeIni(QStringLiteral("[default]\ngspd=1\npaper=13\n[Display]\nkankyo=ON\n"));
     Settings settings;

@@ -188,7 +188,8 @@ void tst_SettingsDialogs::barsAtTheirEndsSaveBack()
     m_settings->load(m_tree->file(QStringLiteral("site.ini")));
     settingsDialog.prepare();
     QCOMPARE(settingsDialog.m_passSpeedLabel->text(), QStringLiteral("30"));
-    QVERIFY(!settingsDialog.m_passSpeedBar->isEnabled() && settingsDialog.m_durationBar->isEnabled());
+    QVERIFY(!settingsDialog.m_passSpeedBar->isEnabled() &&
+            settingsDialog.m_durationBar->isEnabled());
 }
 
 void tst_SettingsDialogs::backMode_data()
