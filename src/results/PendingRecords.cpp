@@ -75,28 +75,31 @@ int PendingRecords::count() const
     return int(entryFiles().size());
 }
 
-bool PendingRecords::keep(const LogWriter& writer, bool alsoPassLog, bool passLineOnly)
+QString PendingRecords::keep(const LogWriter& writer, bool alsoPassLog, bool passLineOnly)
 {
     if (!QDir().mkpath(m_folder))
-        return false;
+        return {};
     // Names sort in the order the records were kept.
     static int counter = 0;
-    const QString name = QStringLiteral("%1-%2-%3.rec")
+    const QString path = m_folder + u'/' +
+                         QStringLiteral("%1-%2-%3.rec")
                              .arg(QDateTime::currentMSecsSinceEpoch(), 15, 10, QChar(u'0'))
                              .arg(++counter, 6, 10, QChar(u'0'))
                              .arg(::getpid());
-    return saveWhole(m_folder + u'/' + name,
-                     serialized(writer, writer.currentTime(), alsoPassLog, passLineOnly));
+    return saveWhole(path, serialized(writer, writer.currentTime(), alsoPassLog, passLineOnly))
+               ? path
+               : QString();
 }
 
-PendingRecords::Outcome PendingRecords::write(LogWriter& writer, bool alsoPassLog)
+QHash<QString, QString> PendingRecords::sendWaiting(int lockTimeoutMs,
+                                                    QHash<QString, qint16>* sentNumbers)
 {
     // Two sessions of one user (a shared home) must not send the same record twice.
     const QStringList waiting = entryFiles();
     std::unique_ptr<LogFile> lock;
     if (!waiting.isEmpty())
         lock = LogFile::openLocked(m_folder + QStringLiteral("/.lock"),
-                                   LogFile::Open::CreateIfMissing, writer.lockTimeoutMs);
+                                   LogFile::Open::CreateIfMissing, lockTimeoutMs);
 
     QHash<QString, QString> blocked; // target → why its records wait
     for (const QString& file : waiting) {
@@ -110,31 +113,33 @@ PendingRecords::Outcome PendingRecords::write(LogWriter& writer, bool alsoPassLo
         if (blocked.contains(target))
             continue;
         LogWriter& w = entry->writer;
-        bool sent;
-        if (entry->passLineOnly) {
-            sent = w.writePassLineOnly();
-        } else {
-            sent = w.write(entry->alsoPassLog) == 0;
-            if (!sent && w.recordWritten) {
-                // Its main record is in: only the pass line may still wait, or it would be
-                // numbered twice.
-                saveWhole(file, serialized(w, w.currentTime(), true, true));
-                blocked.insert(entry->target(), w.failure);
-                continue;
-            }
-        }
-        if (sent)
+        const bool sent =
+            entry->passLineOnly ? w.writePassLineOnly() : w.write(entry->alsoPassLog) == 0;
+        if (!entry->passLineOnly && w.recordWritten && sentNumbers)
+            sentNumbers->insert(file, w.recordNumber);
+        if (sent) {
             QFile::remove(file);
-        else
+        } else if (!entry->passLineOnly && w.recordWritten) {
+            // Its main record is in: only the pass line may still wait, or it would be
+            // numbered twice.
+            saveWhole(file, serialized(w, w.currentTime(), true, true));
+            blocked.insert(logFilePath(w.passLogFolder, w.passLogName), w.failure);
+        } else {
             blocked.insert(target, w.failure);
+        }
     }
+    return blocked;
+}
 
+PendingRecords::Outcome PendingRecords::write(LogWriter& writer, bool alsoPassLog)
+{
+    const QHash<QString, QString> blocked = sendWaiting(writer.lockTimeoutMs, nullptr);
     Outcome outcome;
     const QString target = logFilePath(writer.logFolder, writer.logName);
     if (blocked.contains(target)) {
         outcome.failed = true;
         outcome.failure = blocked.value(target);
-        outcome.kept = keep(writer, alsoPassLog, false);
+        outcome.keptAs = keep(writer, alsoPassLog, false);
         return outcome;
     }
     if (writer.write(alsoPassLog) == 0)
@@ -143,8 +148,17 @@ PendingRecords::Outcome PendingRecords::write(LogWriter& writer, bool alsoPassLo
     outcome.failure = writer.failure;
     // A refused value would fail again: nothing to keep.
     if (!writer.failure.isEmpty())
-        outcome.kept = keep(writer, alsoPassLog, writer.recordWritten);
+        outcome.keptAs = keep(writer, alsoPassLog, writer.recordWritten);
     return outcome;
+}
+
+std::optional<qint16> PendingRecords::sendNow(const QString& keptAs)
+{
+    QHash<QString, qint16> numbers;
+    sendWaiting(3000, &numbers);
+    if (!numbers.contains(keptAs))
+        return std::nullopt;
+    return numbers.value(keptAs);
 }
 
 std::optional<PendingRecords::Entry> PendingRecords::readEntry(const QString& path)

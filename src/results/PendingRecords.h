@@ -2,6 +2,7 @@
 
 #include "LogWriter.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -20,12 +21,17 @@ public:
 
     struct Outcome {
         bool failed = false; // the record is not (wholly) in its logs
-        bool kept = false;   // ... and waits here for the next write
+        QString keptAs;      // ... and waits here under this name (empty: not kept)
         QString failure;     // file and reason, from the first write that failed
+        bool kept() const { return !keptAs.isEmpty(); }
     };
 
     // Sends the waiting records, then this one; keeps what could not be written.
     Outcome write(LogWriter& writer, bool alsoPassLog);
+
+    // Sends the waiting records, in order, at once (the user wants the record's number, to
+    // print it): the number the record kept as keptAs got in the log, if it is in now.
+    std::optional<qint16> sendNow(const QString& keptAs);
 
     // Records still waiting.
     int count() const;
@@ -34,7 +40,10 @@ private:
     struct Entry;
     static std::optional<Entry> readEntry(const QString& path);
     QStringList entryFiles() const;
-    bool keep(const LogWriter& writer, bool alsoPassLog, bool passLineOnly);
+    // The name the record waits under; empty when it could not be kept.
+    QString keep(const LogWriter& writer, bool alsoPassLog, bool passLineOnly);
+    // Why the records of each file that could not be written still wait.
+    QHash<QString, QString> sendWaiting(int lockTimeoutMs, QHash<QString, qint16>* sentNumbers);
 
     QString m_folder;
 };

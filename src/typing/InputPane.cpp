@@ -479,7 +479,7 @@ void InputPane::finishRun()
         QString text = QStringLiteral("ログが正常に書き込めませんでした");
         if (!logged.failure.isEmpty())
             text += u'\r' + logged.failure;
-        if (logged.kept) {
+        if (logged.kept()) {
             text += QStringLiteral("\r記録は保管しました。次にログへ書き込めたときに追加します。");
             // The result fills its three lines: the note goes where hints show.
             if (m_problemView)

@@ -501,16 +501,21 @@ void tst_LogWriter::keptRecordsArriveFirstInOrder()
         return waiting.write(writer, true);
     };
     // The share is away: both records wait, the message names the file and why.
+    QString keptB;
     for (const QString& userId : {QStringLiteral("A"), QStringLiteral("B")}) {
         const PendingRecords::Outcome outcome = writeAs(userId);
-        QVERIFY(outcome.failed && outcome.kept);
+        keptB = outcome.keptAs;
+        QVERIFY(outcome.failed && outcome.kept());
         QVERIFY2(outcome.failure.contains(tree.file(QStringLiteral("class/pelko.log"))) &&
                      outcome.failure.contains(QStringLiteral("フォルダが見つかりません")),
                  qPrintable(outcome.failure));
     }
     QCOMPARE(waiting.count(), 2);
 
+    QCOMPARE(waiting.sendNow(keptB), std::nullopt);
+    // Back: asked for B's number (to print it), A goes first.
     tree.mkdir(QStringLiteral("class"));
+    QCOMPARE(waiting.sendNow(keptB), std::optional<qint16>(1));
     QVERIFY(!writeAs(QStringLiteral("C")).failed);
     QCOMPARE(waiting.count(), 0);
     const QByteArray tail = exampleTail.mid(exampleTail.indexOf("\"Diduzi\""));
