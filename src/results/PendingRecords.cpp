@@ -79,6 +79,8 @@ QString PendingRecords::keep(const LogWriter& writer, bool alsoPassLog, bool pas
 {
     if (!QDir().mkpath(m_folder))
         return {};
+    // The student's own results: nobody else's to read.
+    QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // Names sort in the order the records were kept.
     static int counter = 0;
     const QString path = m_folder + u'/' +
