@@ -9,6 +9,8 @@
 #include "settings/SettingsDialog.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 
 Pelko::Pelko()
 {
@@ -34,6 +36,12 @@ void Pelko::start()
         if (!m_settings.isLoaded())
             return;
 
+        if (m_settings.userFolderUnwritable())
+            showMessage(
+                QStringLiteral("設定を保存するフォルダに書き込めません。\r") +
+                    QDir::toNativeSeparators(QFileInfo(m_settings.iniPath()).path()) +
+                    QStringLiteral("\r管理者の設定で動作します。環境設定の変更は保存されません。"),
+                MessageButtons::Ok, QStringLiteral("環境設定"), MessageIcon::Information);
         createDefaultLogFolder(m_settings);
         checkFolders(m_settings, [this] {
             SettingsDialog dialog(m_settings);

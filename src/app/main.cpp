@@ -55,7 +55,6 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     // Lets the desktop match the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("pelko"));
-    AppPaths::prepareSettingsFolder();
     QFont font = Fonts::proportional(0);
     font.setPointSize(11);
     QApplication::setFont(font);

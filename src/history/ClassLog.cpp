@@ -70,20 +70,67 @@ ClassLog::~ClassLog()
 
 void ClassLog::unmap()
 {
-    if (m_data)
+    if (m_data && m_mappedLength > 0)
         ::munmap(const_cast<char*>(m_data), size_t(m_mappedLength));
     m_data = nullptr;
     m_mappedLength = 0;
 }
 
-ClassLog::Status ClassLog::open(const QString& path, int lockTimeoutMs)
+void ClassLog::reset()
 {
     unmap();
+    m_joined.clear();
     m_records.clear();
     m_texts.clear();
     m_columnOfText.clear();
     m_wrongFieldCount = m_notNumber = m_undecodable = 0;
     m_earliestDay = m_latestDay = NoDay;
+}
+
+ClassLog::Status ClassLog::open(const QStringList& paths, int lockTimeoutMs)
+{
+    if (paths.size() == 1)
+        return open(paths.first(), lockTimeoutMs);
+    reset();
+    QByteArray joined;
+    for (const QString& path : paths) {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            // The current log may not be there yet right after its archive was made.
+            if (errno == ENOENT)
+                continue;
+            return Status::Unreadable;
+        }
+        const qint64 length = LogFile::lockedLength(fd, lockTimeoutMs);
+        if (length < 0) {
+            ::close(fd);
+            return Status::Busy;
+        }
+        const qsizetype start = joined.size();
+        joined.resize(start + length);
+        qint64 done = 0;
+        while (done < length) {
+            const ssize_t got =
+                ::pread(fd, joined.data() + start + done, size_t(length - done), off_t(done));
+            if (got <= 0 && errno != EINTR) {
+                ::close(fd);
+                return Status::Unreadable;
+            }
+            done += qMax<ssize_t>(got, 0);
+        }
+        ::close(fd);
+        if (length > 0 && !joined.endsWith('\n'))
+            joined += "\r\n"; // a torn last line must not run into the next file
+    }
+    m_joined = joined;
+    m_data = m_joined.constData();
+    index(m_data, m_joined.size());
+    return Status::Ok;
+}
+
+ClassLog::Status ClassLog::open(const QString& path, int lockTimeoutMs)
+{
+    reset();
 
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)

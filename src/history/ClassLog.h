@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <limits>
@@ -38,6 +40,8 @@ public:
 
     // Reads the log at path. An empty log is Ok with no records.
     Status open(const QString& path, int lockTimeoutMs = 3000);
+    // Reads several logs as one, in order: the archives of a log, then the log.
+    Status open(const QStringList& paths, int lockTimeoutMs = 3000);
 
     int size() const { return int(m_records.size()); }
     const Record& record(int row) const { return m_records[size_t(row)]; }
@@ -79,9 +83,11 @@ private:
     qint32 intern(QByteArrayView bytes);
     void rankTexts();
     void unmap();
+    void reset();
 
     const char* m_data = nullptr;
     qint64 m_mappedLength = 0;
+    QByteArray m_joined; // several logs read as one, instead of a mapping
     std::vector<Record> m_records;
     std::vector<Text> m_texts;
     std::vector<qint32> m_columnOfText; // which column a text id came from

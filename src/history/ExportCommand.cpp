@@ -3,6 +3,7 @@
 #include "ClassLog.h"
 #include "ClassLogQuery.h"
 #include "CsvExport.h"
+#include "results/LogArchive.h"
 
 #include <QDate>
 #include <QSaveFile>
@@ -86,7 +87,7 @@ int run(const QStringList& arguments, qint16 passSpeed, QIODevice& standardOutpu
     }
 
     ClassLog log;
-    const ClassLog::Status status = log.open(logPath);
+    const ClassLog::Status status = log.open(LogArchive::withArchives(logPath));
     if (status != ClassLog::Status::Ok) {
         messages += openFailureText(int(status), logPath) + u'\n';
         return LogFailed;

@@ -7,6 +7,7 @@
 #include "common/NumericText.h"
 #include "platform/CenterWindow.h"
 #include "platform/MessageService.h"
+#include "results/LogArchive.h"
 #include "results/LogWriter.h"
 #include "settings/Settings.h"
 
@@ -197,7 +198,7 @@ void ResultsBrowser::reload()
 {
     auto log = std::make_shared<ClassLog>();
     const QString path = logFilePath(m_settings.logFolder(), m_settings.logName());
-    const ClassLog::Status status = log->open(path);
+    const ClassLog::Status status = log->open(LogArchive::withArchives(path));
     m_readReport =
         status == ClassLog::Status::Ok ? readReport(*log) : openFailureText(int(status), path);
     m_log = log;

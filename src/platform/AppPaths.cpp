@@ -75,9 +75,16 @@ QString dataFolder()
     return currentLayout().dataFolder;
 }
 
-void prepareSettingsFolder()
+bool prepareSettingsFolder()
 {
-    InstallLayout::prepareUserSettings(currentLayout(), qEnvironmentVariable("XDG_CONFIG_DIRS"));
+    return InstallLayout::prepareUserSettings(currentLayout());
+}
+
+QString siteSettingsFile()
+{
+    if (!currentLayout().installed)
+        return {};
+    return InstallLayout::siteSettingsFile(qEnvironmentVariable("XDG_CONFIG_DIRS"));
 }
 
 } // namespace AppPaths

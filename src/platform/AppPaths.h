@@ -20,7 +20,10 @@ bool isInstalled();
 QString settingsFolder();
 QString dataFolder();
 
-// Makes the user's settings folder and gives him the site-wide pelko.ini the first time.
-void prepareSettingsFolder();
+// Makes the user's settings folder when installed; false when it cannot be made or written.
+bool prepareSettingsFolder();
+
+// The administrator's pelko.ini along XDG_CONFIG_DIRS when installed; empty otherwise.
+QString siteSettingsFile();
 
 } // namespace AppPaths

@@ -1,8 +1,12 @@
 #include "InstallLayout.h"
 
+#include "FileSystem.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <unistd.h>
 
 namespace
 {
@@ -19,6 +23,11 @@ QString sharedFolderOf(const QString& programFolder)
 
 bool looksInstalled(const InstallLayout::Facts& facts)
 {
+    for (const char16_t* own : {u"/pelko.ini", u"/DATA"}) {
+        if (QFileInfo::exists(
+                FileSystem::resolveCase(facts.programFolder + QString::fromUtf16(own))))
+            return false;
+    }
     if (!facts.programFolderWritable)
         return true;
     return QFileInfo(facts.programFolder).fileName() == u"bin" &&
@@ -63,23 +72,12 @@ QString siteSettingsFile(const QString& configDirs)
     return {};
 }
 
-bool prepareUserSettings(const Layout& layout, const QString& configDirs)
+bool prepareUserSettings(const Layout& layout)
 {
     if (!layout.installed)
         return true;
-    if (!QDir().mkpath(layout.settingsFolder))
-        return false;
-    const QString userFile = layout.settingsFolder + QStringLiteral("/pelko.ini");
-    if (QFileInfo::exists(userFile))
-        return true;
-    const QString siteFile = siteSettingsFile(configDirs);
-    if (siteFile.isEmpty())
-        return true;
-    if (!QFile::copy(siteFile, userFile))
-        return false;
-    // The site file is often read-only; the user's copy must take his changes.
-    return QFile::setPermissions(userFile, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                               QFile::ReadOther);
+    return QDir().mkpath(layout.settingsFolder) &&
+           ::access(QFile::encodeName(layout.settingsFolder).constData(), W_OK) == 0;
 }
 
 } // namespace InstallLayout

@@ -22,15 +22,17 @@ struct Layout {
     QString dataFolder;     // holds DATA/ and PLACTICE/
 };
 
-// Installed: no PELKO_APPDIR, and the program's folder is not writable or is a bin/ whose
-// share/pelko holds the problems while no DATA/ sits beside the program (root runs it).
+// Installed: no PELKO_APPDIR, no pelko.ini or DATA/ beside the program (a class share the
+// students may only read runs portable), and the program's folder is not writable or is a
+// bin/ whose share/pelko holds the problems (root runs it).
 Layout layoutFor(const Facts& facts);
 
 // The first site-wide pelko/pelko.ini along the XDG config folders, or empty.
 QString siteSettingsFile(const QString& configDirs);
 
-// Gives a user without pelko.ini the site's one; creates the folder in any case.
-// False when the folder cannot be made or the copy fails.
-bool prepareUserSettings(const Layout& layout, const QString& configDirs);
+// Makes the user's settings folder. The site's file is read beneath the user's, never
+// copied: a copy would hold the administrator's later changes back. False when the folder
+// cannot be made or written.
+bool prepareUserSettings(const Layout& layout);
 
 } // namespace InstallLayout

@@ -26,8 +26,10 @@ bool lockWholeFile(int fd, const QElapsedTimer& waited, int timeoutMs, short typ
             return true;
         if (errno != EACCES && errno != EAGAIN && errno != EINTR)
             return false;
-        if (waited.elapsed() >= timeoutMs)
+        if (waited.elapsed() >= timeoutMs) {
+            errno = EAGAIN; // held by another writer, whatever fcntl said
             return false;
+        }
         // Short naps keep the wait bounded without spinning.
         std::this_thread::sleep_for(std::chrono::milliseconds(15));
     }
@@ -40,7 +42,48 @@ bool writeAll(int fd, QByteArrayView bytes)
     do {
         written = ::write(fd, bytes.data(), size_t(bytes.size()));
     } while (written < 0 && errno == EINTR);
+    if (written >= 0 && written != bytes.size())
+        errno = ENOSPC; // a short write sets no error of its own
     return written == bytes.size();
+}
+
+QByteArray folderOf(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray("./") : path.left(slash + 1);
+}
+
+// A class folder (setgid, group-writable) passes on its group but not write permission:
+// every student must be able to append to what another one created, whatever his umask.
+void shareWithFolderGroup(int fd, const QByteArray& path)
+{
+    struct stat dir {
+    };
+    struct stat file {
+    };
+    if (::stat(folderOf(path).constData(), &dir) != 0 || !(dir.st_mode & S_ISGID) ||
+        !(dir.st_mode & S_IWGRP) || ::fstat(fd, &file) != 0)
+        return;
+    ::fchmod(fd, (file.st_mode & 07777) | S_IRGRP | S_IWGRP);
+}
+
+// A new file beside path holding exactly these bytes, on disk; empty on failure.
+QByteArray writeTempBeside(const QByteArray& path, QByteArrayView bytes)
+{
+    const QByteArray temp = folderOf(path) + ".~pelko" + QByteArray::number(::getpid()) + '-' +
+                            QByteArray::number(QRandomGenerator::global()->generate(), 16);
+    const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return {};
+    shareWithFolderGroup(fd, path);
+    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    if (written)
+        return temp;
+    ::unlink(temp.constData());
+    errno = error;
+    return {};
 }
 
 } // namespace
@@ -58,6 +101,8 @@ std::unique_ptr<LogFile> LogFile::openLocked(const QString& path, Open mode, int
             // O_EXCL first, to know whether a failed first write must take the file away again.
             fd = ::open(native.constData(), flags | O_CREAT | O_EXCL, 0666);
             created = fd >= 0;
+            if (created)
+                shareWithFolderGroup(fd, native);
             if (fd < 0 && errno != EEXIST)
                 return nullptr;
         }
@@ -85,25 +130,48 @@ bool LogFile::createWith(const QString& path, QByteArrayView bytes, bool& existe
 {
     existed = false;
     const QByteArray native = QFile::encodeName(path);
-    const qsizetype slash = native.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : native.left(slash + 1);
-    const QByteArray temp = folder + ".~pelko" + QByteArray::number(::getpid()) + '-' +
-                            QByteArray::number(QRandomGenerator::global()->generate(), 16);
-    const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
+    const QByteArray temp = writeTempBeside(native, bytes);
+    if (temp.isEmpty())
         return false;
-    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ::close(fd);
-    bool created = false;
-    if (written) {
-        // link() refuses an existing name, so a new log appears already holding its record.
-        if (::link(temp.constData(), native.constData()) == 0)
-            created = true;
-        else
-            existed = (errno == EEXIST);
-    }
+    // link() refuses an existing name, so a new log appears already holding its record.
+    const bool created = ::link(temp.constData(), native.constData()) == 0;
+    const int error = errno;
+    existed = !created && error == EEXIST;
     ::unlink(temp.constData());
+    errno = error;
     return created;
+}
+
+bool LogFile::moveAsideAndRestart(const QString& archivePath, QByteArrayView firstRecord)
+{
+    const QByteArray archive = QFile::encodeName(archivePath);
+    const QByteArray temp = writeTempBeside(m_path, firstRecord);
+    if (temp.isEmpty())
+        return false;
+    // The old log keeps its name under the archive's until the new one replaces it in one
+    // step: the path always names a whole log, and writers waiting for this lock see that
+    // their file is no longer at the path and open it again.
+    // A second name already means a writer stopped between the two steps: that archive
+    // stands, and a further one would show every record of it twice.
+    struct stat st {
+    };
+    const bool alreadyAside = ::fstat(m_fd, &st) == 0 && st.st_nlink > 1;
+    bool done = false;
+    if (alreadyAside) {
+        done = ::rename(temp.constData(), m_path.constData()) == 0;
+    } else if (::link(m_path.constData(), archive.constData()) == 0) {
+        done = ::rename(temp.constData(), m_path.constData()) == 0;
+        if (!done) {
+            const int error = errno;
+            ::unlink(archive.constData());
+            errno = error;
+        }
+    }
+    const int error = errno;
+    if (!done)
+        ::unlink(temp.constData());
+    errno = error;
+    return done;
 }
 
 qint64 LogFile::lockedLength(int fd, int timeoutMs)
@@ -168,6 +236,7 @@ bool LogFile::append(QByteArrayView bytes)
         return false;
     if (writeAll(m_fd, bytes))
         return true;
+    const int error = errno; // the reason shown, not the cleaning up's
     while (::ftruncate(m_fd, off_t(before)) != 0 && errno == EINTR) {
     }
     // A log that did not exist must not stay behind empty: its next record would be numbered
@@ -177,5 +246,6 @@ bool LogFile::append(QByteArrayView bytes)
         ::unlink(m_path.constData());
         m_created = false;
     }
+    errno = error;
     return false;
 }

@@ -6,7 +6,8 @@
 #include <memory>
 
 // A log file opened for appending and held under an exclusive fcntl record lock, so that
-// several Pelko processes writing the same log take turns.
+// several Pelko processes writing the same log take turns. A file created in a setgid,
+// group-writable folder is made writable by that group.
 class LogFile
 {
 public:
@@ -20,6 +21,10 @@ public:
     // Creates the file holding exactly these bytes, in one step that no other writer can
     // observe half-done. False when the file already exists or cannot be created.
     static bool createWith(const QString& path, QByteArrayView bytes, bool& existed);
+
+    // With this file locked: gives it the archive's name (which must not exist) and puts a new
+    // log holding firstRecord at its path. False, and nothing changed, on failure.
+    bool moveAsideAndRestart(const QString& archivePath, QByteArrayView firstRecord);
 
     // Length of a log opened for reading, taken under a shared lock: writers append under the
     // exclusive lock, so every record within that length is whole. -1 when the lock or the

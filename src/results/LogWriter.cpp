@@ -1,5 +1,6 @@
 #include "LogWriter.h"
 
+#include "LogArchive.h"
 #include "LogColumns.h"
 #include "LogFile.h"
 #include "LogRecordNumber.h"
@@ -8,7 +9,11 @@
 #include "common/NumericText.h"
 #include "platform/FileSystem.h"
 
+#include <QDir>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
 
 namespace
 {
@@ -32,6 +37,30 @@ QByteArray integer(qint64 value)
 QByteArray real(float value)
 {
     return NumericText::singleLogText(value).toLatin1();
+}
+
+QString reasonText(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("書き込む権限がありません");
+    case EROFS:
+        return QStringLiteral("読み取り専用の場所です");
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("フォルダが見つかりません");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("ディスクに空きがありません");
+    case EFBIG:
+        return QStringLiteral("ファイルが大きすぎます");
+    case EAGAIN:
+        return QStringLiteral("ほかのパソコンが書き込み中のため待ちきれませんでした");
+    case ERANGE:
+        return QStringLiteral("ログの連番が読めません");
+    }
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 } // namespace
@@ -95,6 +124,7 @@ qint16 LogWriter::write(bool alsoPassLog)
 {
     // A value Shift-JIS cannot hold cannot be written: refuse before touching either file.
     recordWritten = false;
+    failure.clear();
     for (const QString* text : {&userId, &userName, &computerName, &loginName, &fileName}) {
         if (!Cp932::encode(*text).ok)
             return 1;
@@ -126,29 +156,38 @@ bool LogWriter::writeMainRecord()
             path, existedBefore ? LogFile::Open::Existing : LogFile::Open::CreateIfMissing,
             lockTimeoutMs);
         if (file)
-            return appendNumbered(*file, existedBefore);
+            return appendNumbered(*file, path, existedBefore);
+        const int error = errno;
         if (!existedBefore || QFileInfo::exists(path))
-            return false;
+            return fail(path, error);
     }
+    return fail(logFilePath(logFolder, logName), errno);
+}
+
+bool LogWriter::fail(const QString& path, int error)
+{
+    failure = QDir::toNativeSeparators(path) + QStringLiteral(": ") + reasonText(error);
     return false;
 }
 
-bool LogWriter::appendNumbered(LogFile& file, bool existedBefore)
+bool LogWriter::appendNumbered(LogFile& file, const QString& path, bool existedBefore)
 {
     const qint64 size = file.size();
     if (size < 0)
-        return false;
+        return fail(path, errno);
     if (!existedBefore && size == 0) {
         recordNumber = 0;
     } else {
         const auto last = LogRecordNumber::lastNumbered(file.fd(), size);
         if (last.status == LogRecordNumber::Result::ReadError)
-            return false;
+            return fail(path, errno);
         qint16 previous = 0;
         if (last.status == LogRecordNumber::Result::Found) {
             const auto number = NumericText::toInt16(last.value);
-            if (!number || *number == 32767)
-                return false;
+            if (!number)
+                return fail(path, ERANGE);
+            if (*number == 32767)
+                return startNewLog(file, path);
             previous = *number;
         }
         recordNumber = qint16(previous + 1);
@@ -156,7 +195,26 @@ bool LogWriter::appendNumbered(LogFile& file, bool existedBefore)
     QByteArray record = mainLine(currentTime());
     if (size > 0 && !file.endsWithCrLf(size))
         record.prepend(crLf); // a torn last line must not swallow this record
-    return file.append(record);
+    return file.append(record) || fail(path, errno);
+}
+
+bool LogWriter::startNewLog(LogFile& file, const QString& path)
+{
+    recordNumber = 0;
+    const QDateTime now = currentTime();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (file.moveAsideAndRestart(LogArchive::archivePath(path, now, attempt), mainLine(now)))
+            return true;
+        if (errno != EEXIST)
+            break;
+    }
+    return fail(path, errno);
+}
+
+bool LogWriter::writePassLineOnly()
+{
+    failure.clear();
+    return writePassLine();
 }
 
 bool LogWriter::writePassLine()
@@ -170,9 +228,9 @@ bool LogWriter::writePassLine()
         }
     }
     line += crLf;
-    auto file = LogFile::openLocked(logFilePath(passLogFolder, passLogName),
-                                    LogFile::Open::CreateIfMissing, lockTimeoutMs);
-    return file && file->append(line);
+    const QString path = logFilePath(passLogFolder, passLogName);
+    auto file = LogFile::openLocked(path, LogFile::Open::CreateIfMissing, lockTimeoutMs);
+    return (file && file->append(line)) || fail(path, errno);
 }
 
 bool appendColumnChange(const QString& passLogFolder, const QString& passLogName,

@@ -40,16 +40,23 @@ public:
     // How long to wait for another writer to let go of a log.
     int lockTimeoutMs = 3000;
 
-    // 0 when everything was written, 1 when any step failed.
+    // 0 when everything was written, 1 when any step failed. A full main log (last number
+    // 32767) is moved aside to a dated archive and a new one begins at 0.
     qint16 write(bool alsoPassLog);
+    // The pass-log line of a record already in the main log as recordNumber.
+    bool writePassLineOnly();
+    // After a failed write: the file and the reason, for the person in front of the screen.
+    QString failure;
 
     // The values of column 0 … 15 in their log form.
     QByteArray columnBytes(int column, const QDateTime& now) const;
 
 private:
     bool writeMainRecord();
-    bool appendNumbered(LogFile& file, bool existedBefore);
+    bool appendNumbered(LogFile& file, const QString& path, bool existedBefore);
+    bool startNewLog(LogFile& file, const QString& path);
     bool writePassLine();
+    bool fail(const QString& path, int error);
     QByteArray mainLine(const QDateTime& now) const;
 };
 

@@ -13,6 +13,9 @@ public:
     // Whether the run's record reached the main log, so that its number may be printed.
     bool isLogged() const { return m_logged; }
     void setLogged(bool v) { m_logged = v; }
+    // The name the record waits under while its log cannot be written; empty otherwise.
+    QString keptAs() const { return m_keptAs; }
+    void setKeptAs(const QString& v) { m_keptAs = v; }
     qint16 secondsUsed() const { return m_secondsUsed; }
     void setSecondsUsed(qint16 v) { m_secondsUsed = v; }
     qint16 errors() const { return m_errors; }
@@ -37,6 +40,7 @@ public:
 private:
     qint16 m_recordNumber = 0;
     bool m_logged = false;
+    QString m_keptAs;
     qint16 m_secondsUsed = 0;
     qint16 m_errors = 0;
     qint16 m_acceptedChars = 0;

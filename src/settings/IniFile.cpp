@@ -183,6 +183,12 @@ QString IniFile::wholeValue(QStringView section, QStringView key) const
     return unquoted(m_lines.at(keyLine).value).toString();
 }
 
+bool IniFile::contains(QStringView section, QStringView key) const
+{
+    const qsizetype sectionLine = findSection(trimBlanks(section));
+    return sectionLine >= 0 && findKey(sectionLine, trimBlanks(key), nullptr) >= 0;
+}
+
 QString IniFile::value(QStringView section, QStringView key) const
 {
     return Cp932::leftBytes(wholeValue(section, key), ValueBufferSize - 1);

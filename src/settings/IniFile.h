@@ -30,6 +30,8 @@ public:
     QString value(QStringView section, QStringView key) const;
     // The value as the file holds it, without the cut value() makes.
     QString wholeValue(QStringView section, QStringView key) const;
+    // Whether the section holds the key, even with an empty value.
+    bool contains(QStringView section, QStringView key) const;
     // Whether value() takes a value written with setValue() back without cutting it.
     static bool readsBackWhole(QStringView value);
 

@@ -1,9 +1,12 @@
 #include "Settings.h"
 
 #include "IniFile.h"
+#include "SiteSettings.h"
 #include "common/NumericText.h"
 #include "platform/AppPaths.h"
 #include "platform/FileSystem.h"
+
+#include <QFileInfo>
 
 #include <cfloat>
 #include <cmath>
@@ -134,6 +137,13 @@ QString Settings::iniString(const QString& section, const QString& key) const
 bool Settings::failedToWriteIni(const QString& section, const QString& key, const QString& value)
 {
     IniFile& file = *m_openFile;
+    if (m_site) {
+        // A fixed value is never the user's; one the site already gives stays the site's, so
+        // that a later change there reaches this user too.
+        const SiteSettings::Value site = m_site->value(section, key);
+        if (site.fixed || (site.found && !file.contains(section, key) && site.text == value))
+            return false;
+    }
     const auto cut = m_cutValues.constFind(cutKey(section, key));
     if (cut != m_cutValues.cend() && cut->loaded == value) {
         // Writing the cut value back would lose the rest of it for good.
@@ -142,6 +152,11 @@ bool Settings::failedToWriteIni(const QString& section, const QString& key, cons
         return !file.setValue(section, key, cut->whole);
     }
     return !file.setValue(section, key, value);
+}
+
+bool Settings::isFixed(const QString& section, const QString& key) const
+{
+    return m_site && m_site->value(section, key).fixed;
 }
 
 bool Settings::storesWhole(Text text, const QString& value) const
@@ -160,8 +175,13 @@ QString Settings::defaultLogFolder()
 
 void Settings::load()
 {
+    load(AppPaths::siteSettingsFile());
+}
+
+void Settings::load(const QString& siteFile)
+{
     m_cutValues.clear();
-    readFile();
+    readFile(siteFile);
     // What load made of each cut value tells save whether the user changed it.
     QList<StoredValue> values = storedValues();
     values.append({QStringLiteral("Sublog"), QStringLiteral("Style"), m_passLogFormat});
@@ -174,7 +194,7 @@ void Settings::load()
     m_cutValues = cutValues;
 }
 
-void Settings::readFile()
+void Settings::readFile(const QString& siteFile)
 {
     using NumericText::leadingValue;
     using NumericText::toInt16;
@@ -184,6 +204,9 @@ void Settings::readFile()
     const QString appFolder = AppPaths::dataFolder();
     m_iniPath = FileSystem::resolveCase(FileSystem::withTrailingSlash(settingsFolder) +
                                         QStringLiteral("pelko.ini"));
+    m_sitePath = siteFile;
+    m_site = std::make_shared<const SiteSettings>(siteFile);
+    m_userFolderUnwritable = AppPaths::isInstalled() && !AppPaths::prepareSettingsFolder();
 
     m_durationMinutes = 3;
     m_canChangeDuration = true;
@@ -204,8 +227,10 @@ void Settings::readFile()
     auto get = [this, &file](const char16_t* section, const char16_t* key) {
         const QString sectionName = QString::fromUtf16(section);
         const QString keyName = QString::fromUtf16(key);
-        const QString text = iniString(sectionName, keyName);
-        const QString whole = file.wholeValue(sectionName, keyName);
+        const SiteSettings::Value site = m_site->value(sectionName, keyName);
+        const bool fromSite = site.fixed || (site.found && !file.contains(sectionName, keyName));
+        const QString text = fromSite ? site.text : iniString(sectionName, keyName);
+        const QString whole = fromSite ? site.whole : file.wholeValue(sectionName, keyName);
         if (whole != text)
             m_cutValues.insert(cutKey(sectionName, keyName), {QString(), whole});
         return text;
@@ -328,6 +353,9 @@ bool Settings::save()
 
     // Keys that could be stored are written even when another one could not.
     const bool saved = file.save();
+    // What the dialog changed of a fixed value holds neither in the file nor for this run.
+    if (m_site && m_site->hasFixedValues())
+        load(m_sitePath);
     return saved && !failed;
 }
 

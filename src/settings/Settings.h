@@ -6,7 +6,10 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
+
 class IniFile;
+class SiteSettings;
 
 // Every user-adjustable setting, and the only code that reads or writes "pelko.ini".
 class Settings
@@ -90,6 +93,8 @@ public:
     // Reads the settings file. A number too large for its setting stops the reading there:
     // isLoaded() stays false and save() then refuses to write.
     void load();
+    // The same beneath a given administrator's file (empty: none) instead of the system's.
+    void load(const QString& siteFile);
     // Writes every setting back; false when nothing was loaded or a key could not be written.
     bool save();
     // Writes only the pass-log format, as its own dialog confirms it.
@@ -97,6 +102,11 @@ public:
 
     // Full path of the settings file (known after load).
     QString iniPath() const { return m_iniPath; }
+    // Whether the administrator fixed the key: the user cannot change it.
+    bool isFixed(const QString& section, const QString& key) const;
+    // Whether the user's settings folder could not be made or written: the administrator's
+    // settings are in use, and the user's own changes cannot be kept.
+    bool userFolderUnwritable() const { return m_userFolderUnwritable; }
 
     // The failures of the settings dialog's folder checks so far; they count across every
     // opening of the dialog for the whole run, so they stay with the settings. Never saved.
@@ -120,7 +130,7 @@ private:
         QString whole;
     };
 
-    void readFile();
+    void readFile(const QString& siteFile);
     // What save() writes, key by key, in its order.
     QList<StoredValue> storedValues() const;
     QString iniString(const QString& section, const QString& key) const;
@@ -157,4 +167,8 @@ private:
     QString m_printerName;
     // The file held open while load or save reads or writes many keys at once.
     IniFile* m_openFile = nullptr;
+    // The administrator's file, beneath the user's.
+    std::shared_ptr<const SiteSettings> m_site;
+    QString m_sitePath;
+    bool m_userFolderUnwritable = false;
 };

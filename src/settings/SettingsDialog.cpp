@@ -29,6 +29,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <vector>
 
 using namespace SettingsRules;
 
@@ -561,9 +562,34 @@ void SettingsDialog::prepare()
     m_logDefaultCheck->setText(m_defaults[Log]);
     m_passLogDefaultCheck->setText(m_defaults[PassLog]);
 
+    lockFixedValues();
     fitToScreen();
     m_scroll->ensureVisible(0, 0);
     m_durationBar->setFocus();
+}
+
+void SettingsDialog::lockFixedValues()
+{
+    // What the administrator fixed shows, but cannot be changed here.
+    using Controls = std::vector<QWidget*>;
+    const std::pair<const char16_t*, Controls> keys[] = {
+        {u"time", {m_durationBar}},
+        {u"chtm", {m_changeDurationOptions[0], m_changeDurationOptions[1]}},
+        {u"gspd", {m_passSpeedBar}},
+        {u"SortMode", {m_orderOptions[0], m_orderOptions[1], m_orderOptions[2]}},
+        {u"data",
+         {m_certificationFolderOptions[0], m_certificationFolderOptions[1],
+          m_certificationDefaultCheck, m_certificationFolderEdit, m_browseFolderButtons[0]}},
+        {u"testdata",
+         {m_practiceFolderOptions[0], m_practiceFolderOptions[1], m_practiceDefaultCheck,
+          m_practiceFolderEdit, m_browseFolderButtons[3]}},
+        {u"paper", {m_paperOptions[0], m_paperOptions[1], m_paperOptions[2]}}};
+    for (const auto& [key, controls] : keys) {
+        if (!m_settings.isFixed(QStringLiteral("default"), QString::fromUtf16(key)))
+            continue;
+        for (QWidget* control : controls)
+            control->setEnabled(false);
+    }
 }
 
 void SettingsDialog::loadFolder(Folder folder, const QString& stored)

@@ -134,6 +134,7 @@ protected:
 private:
     void buildControls();
     void connectControls();
+    void lockFixedValues();
     void fitToScreen();
 
     // One folder group, as the check sees it.

@@ -12,6 +12,7 @@
 #include "platform/MessageService.h"
 #include "problems/Problem.h"
 #include "results/LogWriter.h"
+#include "results/PendingRecords.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
 
@@ -471,10 +472,23 @@ void InputPane::finishRun()
     writer.passLogFolder = m_settings.passLogFolder();
     writer.passLogName = m_settings.passLogName();
     writer.columnCodes = m_settings.passLogFormat();
-    const qint16 failed = writer.write(m_settings.isPassLogEnabled());
+    PendingRecords waiting(PendingRecords::defaultFolder());
+    const PendingRecords::Outcome logged = waiting.write(writer, m_settings.isPassLogEnabled());
     m_record.setRecordNumber(writer.recordNumber);
     m_record.setLogged(writer.recordWritten);
-    if (failed != 0)
-        showMessage(QStringLiteral("ログが正常に書き込めませんでした"), MessageButtons::Ok,
-                    QStringLiteral("ログ書き込みエラー"), MessageIcon::None);
+    m_record.setKeptAs(logged.keptAs);
+    if (logged.failed) {
+        QString text = QStringLiteral("ログが正常に書き込めませんでした");
+        if (!logged.failure.isEmpty())
+            text += u'\r' + logged.failure;
+        if (logged.kept()) {
+            text += QStringLiteral("\r記録は保管しました。次にログへ書き込めたときに追加します。");
+            // The result fills its three lines: the note goes where hints show.
+            if (m_problemView)
+                m_problemView->m_hintLabel->setText(
+                    QStringLiteral("記録は保管中です（次にログへ書き込めたときに追加されます）"));
+        }
+        showMessage(text, MessageButtons::Ok, QStringLiteral("ログ書き込みエラー"),
+                    MessageIcon::None);
+    }
 }

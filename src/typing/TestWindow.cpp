@@ -17,6 +17,7 @@
 #include "platform/ShowHelp.h"
 #include "problems/Problem.h"
 #include "results/CertificatePrinter.h"
+#include "results/PendingRecords.h"
 #include "results/PrinterDialog.h"
 #include "results/RankingWindow.h"
 #include "results/RunRecord.h"
@@ -803,10 +804,20 @@ void TestWindow::chooseDuration()
 void TestWindow::printCertificate()
 {
     // A certificate names its record in the log, so a record that is not there cannot be
-    // vouched for.
+    // vouched for. One still waiting is sent now, if the log takes it.
+    if (!m_record.isLogged() && !m_record.keptAs().isEmpty()) {
+        const auto number = PendingRecords(PendingRecords::defaultFolder()).sendNow(m_record.keptAs());
+        if (number) {
+            m_record.setRecordNumber(*number);
+            m_record.setLogged(true);
+        }
+    }
     if (!m_record.isLogged()) {
-        showMessage(QStringLiteral("この結果はログに記録されていないため、認定証を印刷できません。"),
-                    MessageButtons::Ok, QStringLiteral("印刷エラー"), MessageIcon::Critical);
+        QString text = QStringLiteral("この結果はログに記録されていないため、認定証を印刷できません。");
+        if (!m_record.keptAs().isEmpty())
+            text += QStringLiteral("\r記録は保管してあります。ログに書き込めるようになってから、"
+                                   "もう一度印刷してください。");
+        showMessage(text, MessageButtons::Ok, QStringLiteral("印刷エラー"), MessageIcon::Critical);
         return;
     }
     if (showMessage(QStringLiteral("印刷を行います。よろしいですか？"), MessageButtons::OkCancel,

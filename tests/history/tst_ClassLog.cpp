@@ -3,6 +3,7 @@
 #include "history/ClassLogQuery.h"
 #include "history/CsvExport.h"
 #include "history/ProgressData.h"
+#include "results/LogArchive.h"
 #include "support/TempTree.h"
 
 #include <QBuffer>
@@ -97,6 +98,29 @@ private Q_SLOTS:
         m_tree.write(QStringLiteral("empty.log"), {});
         QCOMPARE(none.open(m_tree.file(QStringLiteral("empty.log"))), ClassLog::Status::Ok);
         QCOMPARE(none.size(), 0);
+    }
+
+    // A full log moved aside: its archives in date order, then the log, as one.
+    void readsArchivesWithTheLog()
+    {
+        TempTree tree;
+        tree.write(QStringLiteral("pelko-20261202-080000.log"),
+                   record(1, "12-02-2026", "08:00:00", "B", "b", "f", "2") + "9,\"torn");
+        tree.write(QStringLiteral("pelko-20261202-080000-2.log"),
+                   record(2, "12-03-2026", "08:00:00", "C", "c", "f", "3"));
+        tree.write(QStringLiteral("Pelko-20261201-080000.log"),
+                   record(0, "12-01-2026", "08:00:00", "A", "a", "f", "1"));
+        tree.write(QStringLiteral("pelko-copy.log"),
+                   record(7, "12-09-2026", "08:00:00", "X", "x", "f", "9"));
+        tree.write(QStringLiteral("pelko.log"),
+                   record(0, "12-04-2026", "08:00:00", "D", "d", "f", "4"));
+        ClassLog log;
+        const QString path = tree.file(QStringLiteral("pelko.log"));
+        QCOMPARE(log.open(LogArchive::withArchives(path)), ClassLog::Status::Ok);
+        QCOMPARE(log.size(), 4);
+        for (int row = 0; row < 4; ++row)
+            QCOMPARE(log.text(row, 3), QString(QChar(u'A' + row)));
+        QCOMPARE(log.wrongFieldCountLines(), 1);
     }
 
     void filters()

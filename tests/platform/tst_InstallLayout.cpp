@@ -15,7 +15,7 @@ private Q_SLOTS:
     void portableFolders();
     void installedFolders();
     void siteSettingsAlongConfigDirs();
-    void firstStartCopiesSiteSettingsOnce();
+    void firstStartCopiesNothing();
 };
 
 void tst_InstallLayout::portableFolders()
@@ -41,6 +41,17 @@ void tst_InstallLayout::portableFolders()
     QVERIFY(!layout.installed);
     QCOMPARE(layout.settingsFolder, QStringLiteral("/mnt/share/pelko"));
     QCOMPARE(layout.dataFolder, QStringLiteral("/mnt/share/pelko"));
+
+    // A class share the students may only read, holding the settings or the problems beside
+    // the program, is no installation.
+    facts.appDirVariable.clear();
+    for (const QString& own : {QStringLiteral("share/DATA"), QStringLiteral("ini/PELKO.INI")}) {
+        tree.mkdir(own);
+        facts.programFolder = QFileInfo(tree.file(own)).path();
+        layout = layoutFor(facts);
+        QVERIFY2(!layout.installed, qPrintable(own));
+        QCOMPARE(layout.settingsFolder, facts.programFolder);
+    }
 }
 
 void tst_InstallLayout::installedFolders()
@@ -93,35 +104,26 @@ void tst_InstallLayout::siteSettingsAlongConfigDirs()
     QCOMPARE(InstallLayout::siteSettingsFile(tree.file(QStringLiteral("none"))), QString());
 }
 
-void tst_InstallLayout::firstStartCopiesSiteSettingsOnce()
+void tst_InstallLayout::firstStartCopiesNothing()
 {
     TempTree tree;
-    const QByteArray site = "[default]\r\ntime=5\r\n";
-    tree.write(QStringLiteral("etc/pelko/pelko.ini"), site);
-    QFile::setPermissions(tree.file(QStringLiteral("etc/pelko/pelko.ini")),
-                          QFile::ReadOwner | QFile::ReadOther);
-    const QString configDirs = tree.file(QStringLiteral("etc"));
+    tree.write(QStringLiteral("etc/pelko/pelko.ini"), "[default]\r\ntime=5\r\n");
 
+    // The site's file is read beneath the user's, never copied: a copy would keep the
+    // administrator's later changes from him.
     InstallLayout::Layout layout{true, tree.file(QStringLiteral("home/.config/pelko")), {}};
-    const QString userFile = QStringLiteral("home/.config/pelko/pelko.ini");
-    QVERIFY(InstallLayout::prepareUserSettings(layout, configDirs));
-    QCOMPARE(tree.read(userFile), site);
-    QVERIFY(QFileInfo(tree.file(userFile)).permissions() & QFile::WriteOwner);
+    QVERIFY(InstallLayout::prepareUserSettings(layout));
+    QVERIFY(QFileInfo(layout.settingsFolder).isDir());
+    QVERIFY(!QFileInfo::exists(layout.settingsFolder + QStringLiteral("/pelko.ini")));
 
-    // The user's own changes survive the next start.
-    tree.write(userFile, "[default]\r\ntime=2\r\n");
-    QVERIFY(InstallLayout::prepareUserSettings(layout, configDirs));
-    QCOMPARE(tree.read(userFile), QByteArray("[default]\r\ntime=2\r\n"));
-
-    // No site file: the folder is made, the program then writes its defaults itself.
-    InstallLayout::Layout bare{true, tree.file(QStringLiteral("other/pelko")), {}};
-    QVERIFY(InstallLayout::prepareUserSettings(bare, tree.file(QStringLiteral("none"))));
-    QVERIFY(QFileInfo(bare.settingsFolder).isDir());
-    QVERIFY(!QFileInfo::exists(bare.settingsFolder + QStringLiteral("/pelko.ini")));
+    // A settings folder that cannot be made is told.
+    tree.write(QStringLiteral("file"), "x");
+    InstallLayout::Layout blocked{true, tree.file(QStringLiteral("file/pelko")), {}};
+    QVERIFY(!InstallLayout::prepareUserSettings(blocked));
 
     // Portable folders are never touched.
     InstallLayout::Layout portable{false, tree.file(QStringLiteral("portable")), {}};
-    QVERIFY(InstallLayout::prepareUserSettings(portable, configDirs));
+    QVERIFY(InstallLayout::prepareUserSettings(portable));
     QVERIFY(!QFileInfo::exists(portable.settingsFolder));
 }
 

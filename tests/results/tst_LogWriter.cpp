@@ -1,15 +1,20 @@
 #include "common/Cp932.h"
+#include "results/LogArchive.h"
 #include "results/LogFile.h"
 #include "results/LogWriter.h"
+#include "results/PendingRecords.h"
 #include "support/TempTree.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTest>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -97,6 +102,9 @@ private Q_SLOTS:
     void fileSizeLimit();
     void removedNewLogIsNotWrittenByAWaitingWriter();
     void concurrentWritersNumberEachRecordOnce();
+    void fullLogMovesAsideOnceWhileOthersWrite();
+    void classFolderLogsAreGroupWritable();
+    void keptRecordsArriveFirstInOrder();
 };
 
 void tst_LogWriter::recordNumber_data()
@@ -117,7 +125,6 @@ void tst_LogWriter::recordNumber_data()
     QTest::newRow("torn last line")
         << true << QByteArray("5,x\r\n6,\"05-2") << 0 << QByteArray("\r\n7");
     QTest::newRow("lone CR ending") << true << QByteArray("5,x\r") << 0 << QByteArray("\r\n6");
-    QTest::newRow("at the 16-bit limit") << true << QByteArray("32767,x\r\n") << 1 << QByteArray();
     QTest::newRow("beyond 16 bits") << true << QByteArray("40000,x\r\n") << 1 << QByteArray();
 }
 
@@ -296,6 +303,7 @@ void tst_LogWriter::lockHeldElsewhereFails()
     QCOMPARE(int(writer.write(false)), 1);
     QVERIFY(timer.elapsed() < 3000);
     QCOMPARE(tree.read(QStringLiteral("pelko.log")), QByteArray("4,a\r\n"));
+    QVERIFY2(writer.failure.contains(QStringLiteral("書き込み中")), qPrintable(writer.failure));
 
     holder.closeWriteChannel();
     QVERIFY(holder.waitForFinished(10000));
@@ -394,36 +402,146 @@ void tst_LogWriter::removedNewLogIsNotWrittenByAWaitingWriter()
     QVERIFY2(log.startsWith("0,"), log.constData());
 }
 
+namespace
+{
+
+// Runs writers of count records each at once; true when every one wrote all of them.
+bool runWriters(const TempTree& tree, int writers, int count)
+{
+    std::vector<std::unique_ptr<QProcess>> processes;
+    for (int i = 0; i < writers; ++i) {
+        processes.push_back(std::make_unique<QProcess>());
+        processes.back()->start(QStringLiteral(LOGWRITER_HELPER),
+                                {QStringLiteral("append"), tree.path(), QStringLiteral("pelko.log"),
+                                 QString::number(count)});
+    }
+    bool allWritten = true;
+    for (auto& process : processes)
+        allWritten &= process->waitForFinished(120000) && process->exitCode() == 0;
+    return allWritten;
+}
+
+// The record numbers of a log whose every line is a whole sixteen-field record.
+QList<int> recordNumbers(const QByteArray& log)
+{
+    QList<int> numbers;
+    if (!log.endsWith("\r\n"))
+        return {-1};
+    for (const QByteArray& line : log.chopped(2).split('\n')) {
+        const QList<QByteArray> fields = line.chopped(line.endsWith('\r') ? 1 : 0).split(',');
+        numbers.append(fields.size() == 16 ? fields.first().toInt() : -1);
+    }
+    return numbers;
+}
+
+QList<int> range(int from, int count)
+{
+    QList<int> numbers;
+    for (int i = 0; i < count; ++i)
+        numbers.append(from + i);
+    return numbers;
+}
+
+} // namespace
+
 void tst_LogWriter::concurrentWritersNumberEachRecordOnce()
 {
     TempTree tree;
-    QList<QProcess*> writers;
-    for (int i = 0; i < 8; ++i) {
-        auto* process = new QProcess(this);
-        process->start(QStringLiteral(LOGWRITER_HELPER),
-                       {QStringLiteral("append"), tree.path(), QStringLiteral("pelko.log"),
-                        QStringLiteral("500")});
-        writers.append(process);
+    QVERIFY(runWriters(tree, 8, 500));
+    QList<int> numbers = recordNumbers(tree.read(QStringLiteral("pelko.log")));
+    std::sort(numbers.begin(), numbers.end());
+    QCOMPARE(numbers, range(0, 4000));
+}
+
+void tst_LogWriter::fullLogMovesAsideOnceWhileOthersWrite()
+{
+    TempTree tree;
+    const QByteArray start = "32760" + exampleTail + "\r\n";
+    tree.write(QStringLiteral("pelko.log"), start);
+    QVERIFY(runWriters(tree, 4, 50));
+
+    const QStringList archives = LogArchive::archivesOf(tree.file(QStringLiteral("pelko.log")));
+    QCOMPARE(archives.size(), 1);
+    QFile archive(archives.first());
+    QVERIFY(archive.open(QIODevice::ReadOnly));
+    QList<int> old = recordNumbers(archive.readAll());
+    QCOMPARE(old, range(32760, 8));
+    QList<int> numbers = recordNumbers(tree.read(QStringLiteral("pelko.log")));
+    std::sort(numbers.begin(), numbers.end());
+    QCOMPARE(numbers, range(0, 193));
+
+    // A writer stopped between the two steps left the full log under an archive name too.
+    TempTree stopped;
+    stopped.write(QStringLiteral("pelko.log"), "32767" + exampleTail + "\r\n");
+    const QString full = stopped.file(QStringLiteral("pelko.log"));
+    const QByteArray aside =
+        QFile::encodeName(stopped.file(QStringLiteral("pelko-20260101-000000.log")));
+    QVERIFY(::link(QFile::encodeName(full).constData(), aside.constData()) == 0);
+    LogWriter writer;
+    fillExample(writer, stopped);
+    QCOMPARE(int(writer.write(false)), 0);
+    QCOMPARE(writer.recordNumber, qint16(0));
+    QCOMPARE(LogArchive::archivesOf(full).size(), 1);
+}
+
+void tst_LogWriter::classFolderLogsAreGroupWritable()
+{
+    const auto restoreMask = qScopeGuard([mask = ::umask(022)] { ::umask(mask); });
+    TempTree tree;
+    tree.mkdir(QStringLiteral("class"));
+    tree.mkdir(QStringLiteral("own"));
+    QVERIFY(::chmod(QFile::encodeName(tree.file(QStringLiteral("class"))).constData(), 02775) == 0);
+    for (const QString& folder : {QStringLiteral("class"), QStringLiteral("own")}) {
+        LogWriter writer;
+        fillExample(writer, tree);
+        writer.logFolder = writer.passLogFolder = tree.file(folder);
+        QCOMPARE(int(writer.write(true)), 0);
+        for (const QString& name : {QStringLiteral("/pelko.log"), QStringLiteral("/pksub.log")}) {
+            struct stat st {
+            };
+            QVERIFY(::stat(QFile::encodeName(tree.file(folder) + name).constData(), &st) == 0);
+            QCOMPARE(int(st.st_mode & 0777), folder == u"class" ? 0664 : 0644);
+        }
     }
-    for (QProcess* process : writers) {
-        QVERIFY(process->waitForFinished(120000));
-        QCOMPARE(process->exitCode(), 0);
+}
+
+void tst_LogWriter::keptRecordsArriveFirstInOrder()
+{
+    TempTree tree;
+    PendingRecords waiting(tree.file(QStringLiteral("pending")));
+    auto writeAs = [&](const QString& userId) {
+        LogWriter writer;
+        fillExample(writer, tree);
+        writer.logFolder = writer.passLogFolder = tree.file(QStringLiteral("class"));
+        writer.userId = userId;
+        return waiting.write(writer, true);
+    };
+    // The share is away: both records wait, the message names the file and why.
+    QString keptB;
+    for (const QString& userId : {QStringLiteral("A"), QStringLiteral("B")}) {
+        const PendingRecords::Outcome outcome = writeAs(userId);
+        keptB = outcome.keptAs;
+        QVERIFY(outcome.failed && outcome.kept());
+        QVERIFY2(outcome.failure.contains(tree.file(QStringLiteral("class/pelko.log"))) &&
+                     outcome.failure.contains(QStringLiteral("フォルダが見つかりません")),
+                 qPrintable(outcome.failure));
     }
-    const QByteArray log = tree.read(QStringLiteral("pelko.log"));
-    QVERIFY(log.endsWith("\r\n"));
-    QList<QByteArray> lines = log.split('\n');
-    lines.removeLast(); // after the final line end
-    QCOMPARE(lines.size(), 4000);
-    QSet<int> numbers;
-    for (const QByteArray& line : lines) {
-        QVERIFY2(line.endsWith('\r'), line.constData());
-        const QList<QByteArray> fields = line.chopped(1).split(',');
-        QCOMPARE(fields.size(), 16);
-        numbers.insert(fields.first().toInt());
-    }
-    QCOMPARE(numbers.size(), 4000);
-    QCOMPARE(*std::min_element(numbers.begin(), numbers.end()), 0);
-    QCOMPARE(*std::max_element(numbers.begin(), numbers.end()), 3999);
+    QCOMPARE(waiting.count(), 2);
+
+    QCOMPARE(waiting.sendNow(keptB), std::nullopt);
+    // Back: asked for B's number (to print it), A goes first.
+    tree.mkdir(QStringLiteral("class"));
+    QCOMPARE(waiting.sendNow(keptB), std::optional<qint16>(1));
+    QVERIFY(!writeAs(QStringLiteral("C")).failed);
+    QCOMPARE(waiting.count(), 0);
+    const QByteArray tail = exampleTail.mid(exampleTail.indexOf("\"Diduzi\""));
+    QByteArray expected;
+    for (const char* line :
+         {"0,\"05-20-2005\",\"14:03:12\",\"A\",", "1,\"05-20-2005\",\"14:03:12\",\"B\",",
+          "2,\"05-20-2005\",\"14:03:12\",\"C\","})
+        expected += line + tail + "\r\n";
+    QCOMPARE(tree.read(QStringLiteral("class/pelko.log")), expected);
+    QCOMPARE(tree.read(QStringLiteral("class/pksub.log")).count('\n'), 3);
 }
 
 QTEST_GUILESS_MAIN(tst_LogWriter)

@@ -131,6 +131,7 @@ private Q_SLOTS:
     void badFilesLoadAndKeepTheirLines();
     void unreadableOrUnwritableFileReportsFailure();
     void valuesCutOnReadingSurviveSaving();
+    void siteValuesHoldBeneathTheUsersOwn();
 
 private:
     void writeIni(QString text) const;
@@ -380,6 +381,36 @@ void tst_Settings::valuesCutOnReadingSurviveSaving()
     writeIni(QStringLiteral("[default]\ntime=7"));
     QVERIFY(settings.save());
     QVERIFY(Cp932::decode(ini()).text.contains(dataLine + u"\r\n"));
+}
+
+// A student's own file against the administrator's: plain site values reach him unless he
+// set the key himself, fixed ones ([$i] on a key or a section) whatever he set, and saving
+// copies neither into his file.
+void tst_Settings::siteValuesHoldBeneathTheUsersOwn()
+{
+    m_tree->write(QStringLiteral("site.ini"), "[default]\r\ngspd[$i]=30\r\ntime=10\r\npaper=12\r\n"
+                                              "[Display][$i]\r\nkankyo=OFF\r\n");
+    const QString site = m_tree->file(QStringLiteral("site.ini"));
+    writeIni(QStringLiteral("[default]\ngspd=1\npaper=13\n[Display]\nkankyo=ON\n"));
+    Settings settings;
+    settings.load(site);
+    QVERIFY(settings.isLoaded());
+    QCOMPARE(settings.passSpeed(), 30);
+    QCOMPARE(settings.durationMinutes(), 10);
+    QCOMPARE(settings.paperSize(), QStringLiteral("13"));
+    QVERIFY(!settings.menuShowsSettings());
+
+    settings.setPassSpeed(1);
+    QVERIFY(settings.save());
+    QCOMPARE(settings.passSpeed(), 30);
+    const QByteArray saved = ini();
+    QVERIFY2(!saved.contains("time=") && !saved.contains("kankyo=OFF"), saved.constData());
+
+    // A changed site value reaches him at the next start.
+    m_tree->write(QStringLiteral("site.ini"), "[default]\r\ngspd[$i]=35\r\ntime=5\r\n");
+    settings.load(site);
+    QCOMPARE(settings.passSpeed(), 35);
+    QCOMPARE(settings.durationMinutes(), 5);
 }
 
 QTEST_GUILESS_MAIN(tst_Settings)

@@ -182,6 +182,14 @@ void tst_SettingsDialogs::barsAtTheirEndsSaveBack()
     QCOMPARE(settings.baseFontSize(), 0.5f);
     QCOMPARE(settings.rowGapFontSize(), 9.6f);
     QCOMPARE(settings.resultFontSize(), 30.0f);
+
+    // Fixed by the administrator: shown, not to be changed.
+    m_tree->write(QStringLiteral("site.ini"), "[default]\r\ngspd[$i]=30\r\n");
+    m_settings->load(m_tree->file(QStringLiteral("site.ini")));
+    settingsDialog.prepare();
+    QCOMPARE(settingsDialog.m_passSpeedLabel->text(), QStringLiteral("30"));
+    QVERIFY(!settingsDialog.m_passSpeedBar->isEnabled() &&
+            settingsDialog.m_durationBar->isEnabled());
 }
 
 void tst_SettingsDialogs::backMode_data()

@@ -4,6 +4,7 @@
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
 #include "support/SharedState.h"
+#include "support/TempTree.h"
 #include "typing/InputBox.h"
 #include "typing/InputPane.h"
 #include "typing/KeyStrokeCounter.h"
@@ -92,6 +93,7 @@ private:
     QString acceptedOfTyped() const;
 
     std::unique_ptr<TempTree> m_tree;
+    std::unique_ptr<ScopedEnv> m_appData;
     std::unique_ptr<SharedState> m_state;
     std::unique_ptr<Problem> m_problem;
     QString m_problemSummary;
@@ -107,6 +109,7 @@ void tst_InputPane::initTestCase()
 void tst_InputPane::init()
 {
     m_tree = std::make_unique<TempTree>();
+    m_appData = std::make_unique<ScopedEnv>("APPDATA", m_tree->path()); // records kept here
     m_state = std::make_unique<SharedState>();
     m_state->record.setUserId(QStringLiteral("U01"));
     m_state->record.setUserName(QStringLiteral("Tester"));
@@ -447,8 +450,13 @@ void tst_InputPane::logFailureIsReported()
     makeWindows({QStringLiteral("abc")});
     m_state->record.setSecondsUsed(180);
     m_input->finishRun();
-    QCOMPARE(boxes.texts(), (QStringList{QStringLiteral("お疲れ様でした"),
-                                         QStringLiteral("ログが正常に書き込めませんでした")}));
+    const QString log = m_tree->file(QStringLiteral("missing/folder/pelko.log"));
+    QCOMPARE(boxes.texts(),
+             (QStringList{QStringLiteral("お疲れ様でした"),
+                          QStringLiteral("ログが正常に書き込めませんでした\r") + log +
+                              QStringLiteral(": フォルダが見つかりません\r記録は保管しました。"
+                                             "次にログへ書き込めたときに追加します。")}));
+    QVERIFY(m_problemView->m_hintLabel->text().contains(QStringLiteral("保管中")));
     QCOMPARE(boxes.shown().last().title, QStringLiteral("ログ書き込みエラー"));
     QCOMPARE(boxes.shown().last().icon, MessageIcon::None);
     QVERIFY(!m_input->m_resultLabel->isHidden()); // the result stands

@@ -3,6 +3,8 @@
 #include "platform/HelpViewer.h"
 #include "platform/MessageService.h"
 #include "problems/Problem.h"
+#include "results/LogWriter.h"
+#include "results/PendingRecords.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
 #include "support/SharedState.h"
@@ -536,16 +538,27 @@ void tst_TestWindow::printAsksFirstAndCancelPrintsNothing()
 {
     writeProblems({QStringLiteral("一\r\n")});
     TestWindow& window = open();
-    // A record that did not reach the log has no number to print.
+    // A record that did not reach the log has no number to print; one kept for later is
+    // sent when the log takes it again.
+    const ScopedEnv appData("APPDATA", m_tree->path());
+    LogWriter writer;
+    writer.logFolder = m_tree->file(QStringLiteral("class"));
+    writer.logName = QStringLiteral("pelko.log");
+    m_state->record.setKeptAs(
+        PendingRecords(PendingRecords::defaultFolder()).write(writer, false).keptAs);
+    QVERIFY(!m_state->record.keptAs().isEmpty());
     m_state->record.setLogged(false);
     window.printCertificate();
     QCOMPARE(m_messages->texts(),
-             QStringList{QStringLiteral(
-                 "この結果はログに記録されていないため、認定証を印刷できません。")});
+             QStringList{QStringLiteral("この結果はログに記録されていないため、認定証を印刷できません。"
+                                        "\r記録は保管してあります。ログに書き込めるようになってから、"
+                                        "もう一度印刷してください。")});
     m_messages->clear();
-    m_state->record.setLogged(true);
+    m_tree->mkdir(QStringLiteral("class"));
     m_messages->script({MessageAnswer::Cancel});
     window.printCertificate();
+    QVERIFY(m_state->record.isLogged());
+    QCOMPARE(m_state->record.recordNumber(), qint16(0));
     QCOMPARE(m_messages->shown().size(), 1);
     QCOMPARE(m_messages->shown().first().text, QStringLiteral("印刷を行います。よろしいですか？"));
     QCOMPARE(m_messages->shown().first().title, QStringLiteral("印刷確認"));
