@@ -1,3 +1,4 @@
+#include "CommandLine.h"
 #include "Pelko.h"
 #include "history/ExportCommand.h"
 #include "platform/AppPaths.h"
@@ -42,7 +43,10 @@ int exportCsv(int argc, char* argv[])
 int main(int argc, char* argv[])
 {
     FileSystem::failWritesPastSizeLimit();
-    if (ExportCommand::isRequested(argc, argv))
+    const CommandLine commandLine = CommandLine::fromProcess(argc, argv);
+    if (commandLine.action() == CommandLine::Answer)
+        return commandLine.answer();
+    if (commandLine.action() == CommandLine::ExportCsv)
         return exportCsv(argc, argv);
     DisplayPlatform::chooseForSession(argc, argv);
     QApplication app(argc, argv);
