@@ -64,6 +64,7 @@ private Q_SLOTS:
     void lineEnds_data();
     void lineEnds();
     void header();
+    void utf8CharacterShiftJisLacks();
     void letterCaseIgnored();
     void badFiles_data();
     void badFiles();
@@ -372,6 +373,8 @@ void tst_Problem::header()
     tree.writeCp932(QStringLiteral("short"), QStringLiteral("短い題\r\n本文"));
     tree.write(QStringLiteral("empty"), QByteArray());
     tree.write(QStringLiteral("bad"), QByteArray("ok\x80\xff"));
+    // Valid Shift-JIS by chance on its first line: the whole file tells.
+    tree.write(QStringLiteral("utf8"), "\xEF\xBB\xBF" + QStringLiteral("秋の\n日の").toUtf8());
 
     QCOMPARE(Problem::fileHeader(tree.file(QStringLiteral("long"))),
              QStringLiteral("一二三四五六七八九十壱弐参肆伍陸漆捌玖拾"));
@@ -379,6 +382,21 @@ void tst_Problem::header()
     QCOMPARE(Problem::fileHeader(tree.file(QStringLiteral("empty"))), QString());
     QCOMPARE(Problem::fileHeader(tree.file(QStringLiteral("missing"))), QString());
     QCOMPARE(Problem::fileHeader(tree.file(QStringLiteral("bad"))), QStringLiteral("ok"));
+    QCOMPARE(Problem::fileHeader(tree.file(QStringLiteral("utf8"))), QStringLiteral("秋の"));
+}
+
+void tst_Problem::utf8CharacterShiftJisLacks()
+{
+    TempTree tree;
+    const QByteArray bytes = QStringLiteral("題\n😀\n").toUtf8();
+    tree.write(QStringLiteral("jpn_dat.001"), bytes);
+    const QString path = tree.file(QStringLiteral("jpn_dat.001"));
+    const QString lacks = QStringLiteral("問題ファイル jpn_dat.001 の 2 行目の「😀」は Shift-JIS にない文字です。");
+    QVERIFY(descriptionOf([&] { ProblemFile::readLines(path, QStringLiteral("jpn_dat.001")); })
+                .contains(lacks));
+    QVERIFY(ProblemFile::convertFromUtf8(path).startsWith(lacks));
+    QCOMPARE(tree.read(QStringLiteral("jpn_dat.001")), bytes);
+    QVERIFY(!QFile::exists(tree.file(QStringLiteral("utf8-jpn_dat.001"))));
 }
 
 void tst_Problem::letterCaseIgnored()
