@@ -60,12 +60,30 @@ QVariant ClassLogModel::data(const QModelIndex& index, int role) const
     return {};
 }
 
+QString ClassLogModel::headerTitle(int column)
+{
+    // Two short lines rather than one long one: every column fits at 1280 pixels.
+    QString title = ClassLogColumns::title(column);
+    const qsizetype bracket = title.indexOf(u'(');
+    if (bracket > 0)
+        return title.insert(bracket, u'\n');
+    for (const QString& head : {QStringLiteral("使用ＰＣ"), QStringLiteral("半角文字"),
+                                QStringLiteral("データ"), QStringLiteral("入力"),
+                                QStringLiteral("漢字")}) {
+        if (title.startsWith(head) && title.size() > head.size() + 1)
+            return title.insert(head.size(), u'\n');
+    }
+    return title;
+}
+
 QVariant ClassLogModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    if (role == Qt::ToolTipRole && orientation == Qt::Horizontal)
+        return ClassLogColumns::title(section);
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)
-        return ClassLogColumns::title(section);
+        return headerTitle(section);
     return section + 1;
 }
 

@@ -1,6 +1,7 @@
 #include "common/Cp932.h"
 #include "history/ClassLog.h"
 #include "history/ClassLogModel.h"
+#include "history/DateField.h"
 #include "history/ProgressChart.h"
 #include "history/ResultsBrowser.h"
 #include "settings/Settings.h"
@@ -8,7 +9,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
+#include <QApplication>
+#include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QTableView>
@@ -77,6 +80,60 @@ private Q_SLOTS:
         const QByteArray bytes = tree.read(QStringLiteral("out.csv"));
         QCOMPARE(bytes.count("\r\n"), 3);
         QVERIFY(bytes.contains(QStringLiteral("\r\n0,2026-12-01,09:00:00,A01,佐藤,").toUtf8()));
+    }
+
+    // Through the real field: keys as typed, or one commit from the input method.
+    void datesAsTyped_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("committed");
+        QTest::addColumn<QDate>("date");
+        const QDate newYear(2025, 12, 31);
+        QTest::newRow("digits only") << QStringLiteral("20251231") << QString() << newYear;
+        QTest::newRow("slashes") << QStringLiteral("2025/12/31") << QString() << newYear;
+        QTest::newRow("short parts") << QStringLiteral("2025-1-5") << QString() << QDate(2025, 1, 5);
+        QTest::newRow("input method, full width")
+            << QString() << QStringLiteral("２０２５ー１２ー３１") << newYear;
+        QTest::newRow("input method, 年月日")
+            << QString() << QStringLiteral("２０２５年１２月３１日") << newYear;
+        QTest::newRow("no such day keeps the last") << QStringLiteral("2025-02-30") << QString()
+                                                    << QDate(2026, 12, 1);
+    }
+
+    void datesAsTyped()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, committed);
+        QFETCH(QDate, date);
+        DateField field;
+        field.setDate(QDate(2026, 12, 1));
+        field.show();
+        field.setFocus();
+        field.selectAll();
+        QTest::keyClick(&field, Qt::Key_Delete);
+        if (!keys.isEmpty())
+            QTest::keyClicks(&field, keys);
+        QInputMethodEvent commit;
+        commit.setCommitString(committed);
+        if (!committed.isEmpty())
+            QApplication::sendEvent(&field, &commit);
+        Q_EMIT field.editingFinished();
+        QCOMPARE(field.date(), date);
+        QCOMPARE(field.text(), date.toString(QStringLiteral("yyyy-MM-dd")));
+    }
+
+    // At 1280 pixels every column shows, with one numbering.
+    void browserShowsEveryColumn()
+    {
+        Settings settings;
+        ResultsBrowser browser(settings);
+        browser.resize(1280, 800);
+        browser.show();
+        QVERIFY(browser.m_table->verticalHeader()->isHidden());
+        QHeaderView* header = browser.m_table->horizontalHeader();
+        QVERIFY2(header->length() <= browser.m_table->viewport()->width(),
+                 qPrintable(QString::number(header->length()) + u'>' +
+                            QString::number(browser.m_table->viewport()->width())));
     }
 
     void chartFindsItsPoints()
