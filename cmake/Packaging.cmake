@@ -44,7 +44,7 @@ set(CPACK_PACKAGE_CONTACT "Pelko maintainers <maintainers@pelko.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Japanese typing test through the input method")
 # One string: a CMake list would join its parts with ";" into the package's description.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Pelko measures how fast and how accurately a person enters Japanese text through the\ninput method, keeps the results in logs and a ranking, and prints a certificate.")
+    "Pelko measures how fast and how accurately a person enters Japanese text\nthrough the input method, keeps the results in logs and a ranking, and\nprints a certificate.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
