@@ -143,6 +143,7 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     m_statusBar->setSizeGripEnabled(false);
 
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6); // the table gets the width
     layout->addLayout(filters);
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
@@ -168,9 +169,9 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     connect(m_summary, &QTableWidget::cellDoubleClicked, this, &ResultsBrowser::showChart);
 
     // Wide enough for the title and a usual value, measured once.
-    static const char16_t* const samples[] = {u"00000",  u"0000-00-00",   u"00:00:00",
-                                              u"WWWWWW", u"ＷＷＷＷＷＷ", u"WWWWWW",
-                                              u"WWWWWW", u"jpn_dat.000"};
+    static const char16_t* const samples[] = {u"00000",    u"0000-00-00", u"00:00:00",
+                                              u"2A00000",  u"佐々木　悠真", u"PC0000",
+                                              u"student0", u"jpn_dat.000"};
     const QFontMetrics metrics = m_table->fontMetrics();
     for (int column = 0; column < ClassLogColumns::Count; ++column) {
         const QString sample =
@@ -178,7 +179,7 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
         int title = 0;
         for (const QString& line : ClassLogModel::headerTitle(column).split(u'\n'))
             title = qMax(title, metrics.horizontalAdvance(line));
-        m_table->setColumnWidth(column, qMax(title + 26, metrics.horizontalAdvance(sample) + 14));
+        m_table->setColumnWidth(column, qMax(title + 16, metrics.horizontalAdvance(sample) + 10));
     }
     m_summary->horizontalHeader()->setStretchLastSection(false);
     m_summary->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
