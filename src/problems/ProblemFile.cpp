@@ -31,7 +31,10 @@ QString fileLabel(const QString& name)
 {
     throw PelkoError(InvalidText, fileLabel(name) + QStringLiteral(" の ") +
                                       QString::number(lineNumber) +
-                                      QStringLiteral(" 行目に読み込めない文字があります。"));
+                                      QStringLiteral(" 行目に読み込めない文字があります。"
+                                                     "Shift-JIS（CP932）にないバイト列です。"
+                                                     "エディタで Shift-JIS を選んで保存し直して"
+                                                     "ください。"));
 }
 
 [[noreturn]] void raiseOverflow(const QString& what)

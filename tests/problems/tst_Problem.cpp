@@ -424,19 +424,24 @@ void tst_Problem::badFiles_data()
     QTest::addColumn<QString>("description");
 
     const QByteArray line = QByteArray("\x82\xa0\r\n"); // あ
+    auto unreadable = [](int number) -> QString {
+        return QStringLiteral("問題ファイル jpn_dat.003 の ") + QString::number(number) +
+               QStringLiteral(" 行目に読み込めない文字があります。Shift-JIS（CP932）にないバイト"
+                              "列です。エディタで Shift-JIS を選んで保存し直してください。");
+    };
     QTest::newRow("invalid byte on line 4")
         << (line + line + line + QByteArray("ab\x80\xa0\r\n") + line) << ProblemFile::InvalidText
-        << QStringLiteral("問題ファイル jpn_dat.003 の 4 行目に読み込めない文字があります。");
+        << unreadable(4);
     QTest::newRow("cut double-byte at the end")
         << QByteArray("ab\r\n\x82") << ProblemFile::InvalidText
-        << QStringLiteral("問題ファイル jpn_dat.003 の 2 行目に読み込めない文字があります。");
+        << unreadable(2);
 
     QByteArray junk;
     for (int i = 0; i < 4096; ++i)
         junk.append(char((i * 151 + 7) & 0xff));
     QTest::newRow("binary junk")
         << junk << ProblemFile::InvalidText
-        << QStringLiteral("問題ファイル jpn_dat.003 の 1 行目に読み込めない文字があります。");
+        << unreadable(1);
 
     QTest::newRow("10 MB single line")
         << QByteArray(10 * 1024 * 1024, 'a') << int(PelkoError::Overflow)
@@ -444,13 +449,13 @@ void tst_Problem::badFiles_data()
     QTest::newRow("10 MB line with a bad byte")
         << (QByteArray("ok\r\n\x81\x7f") + QByteArray(10 * 1024 * 1024, 'a'))
         << ProblemFile::InvalidText
-        << QStringLiteral("問題ファイル jpn_dat.003 の 2 行目に読み込めない文字があります。");
+        << unreadable(2);
 
     // The longest line there may be ends inside a double-byte character.
     const QByteArray longest = 'a' + QByteArray("\x82\xa0").repeated(32766);
     QTest::newRow("bad character across the longest line's end")
         << (longest + QByteArray("\x81\x7f") + "aaaa") << ProblemFile::InvalidText
-        << QStringLiteral("問題ファイル jpn_dat.003 の 1 行目に読み込めない文字があります。");
+        << unreadable(1);
     QTest::newRow("good character across the longest line's end")
         << (longest + QByteArray("\x82\xa0") + "aaaa") << int(PelkoError::Overflow)
         << QStringLiteral("問題ファイル jpn_dat.003 の 1 行目の文字数が多すぎます（32767 まで）。");
