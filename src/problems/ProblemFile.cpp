@@ -164,9 +164,15 @@ void openForReading(QFile& file, const QString& name)
 {
     if (file.open(QIODevice::ReadOnly))
         return;
-    if (!QFileInfo::exists(file.fileName()))
+    const QFileInfo info(file.fileName());
+    if (!info.exists())
         throw PelkoError(FileNotFound, fileLabel(name) + QStringLiteral(" が見つかりません。"));
-    throw PelkoError(AccessError, fileLabel(name) + QStringLiteral(" を開けません。"));
+    const QString cause = info.isDir()         ? QStringLiteral("フォルダです")
+                          : !info.isReadable() ? QStringLiteral("読み取りの許可がありません")
+                                               : file.errorString();
+    throw PelkoError(AccessError,
+                     fileLabel(name) + QStringLiteral(" を開けません（") + cause +
+                         QStringLiteral("）。"));
 }
 
 QStringList readCp932Lines(const QString& path, const QString& name)
@@ -180,8 +186,8 @@ QStringList readCp932Lines(const QString& path, const QString& name)
         chunk = file.read(ChunkSize);
         if (chunk.isEmpty()) {
             if (file.error() != QFileDevice::NoError || !file.atEnd())
-                throw PelkoError(ReadError,
-                                 fileLabel(name) + QStringLiteral(" を読み込めません。"));
+                throw PelkoError(ReadError, fileLabel(name) + QStringLiteral(" を読み込めません（") +
+                                                file.errorString() + QStringLiteral("）。"));
             break;
         }
         const char* bytes = chunk.constData();

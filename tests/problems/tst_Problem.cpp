@@ -501,7 +501,7 @@ void tst_Problem::unopenableFile()
              QStringLiteral("問題ファイル jpn_dat.001 が見つかりません。"));
     QCOMPARE(
         descriptionOf([&] { ProblemFile::readLines(tree.file(QStringLiteral("folder")), name); }),
-        QStringLiteral("問題ファイル jpn_dat.001 を開けません。"));
+        QStringLiteral("問題ファイル jpn_dat.001 を開けません（フォルダです）。"));
 }
 
 QTEST_GUILESS_MAIN(tst_Problem)
