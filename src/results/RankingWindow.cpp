@@ -85,18 +85,18 @@ RankingWindow::RankingWindow(const Settings& settings, QWidget* parent)
     m_failureLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_failureLabel->setStyleSheet(QStringLiteral("color: #b00000;"));
     m_failureLabel->hide();
-    grid->addWidget(m_failureLabel, 12, 0, 1, 7);
+    grid->addWidget(m_failureLabel, 11, 0, 1, 7);
 
     m_closeButton = new QPushButton(this);
     m_closeButton->setIcon(returnArrowIcon());
     m_closeButton->setIconSize(QSize(32, 32));
     m_closeButton->setAccessibleName(QStringLiteral("閉じる"));
     m_closeButton->setToolTip(QStringLiteral("閉じる"));
-    grid->addWidget(m_closeButton, 11, 5, 1, 2, Qt::AlignRight);
+    grid->addWidget(m_closeButton, 12, 5, 1, 2, Qt::AlignRight);
     connect(m_closeButton, &QPushButton::clicked, this, &RankingWindow::closeWindow);
 
     m_browserButton = new QPushButton(QStringLiteral("成績一覧(&L)"), this);
-    grid->addWidget(m_browserButton, 11, 1, 1, 2, Qt::AlignLeft | Qt::AlignVCenter);
+    grid->addWidget(m_browserButton, 12, 1, 1, 2, Qt::AlignLeft | Qt::AlignVCenter);
     connect(m_browserButton, &QPushButton::clicked, this, &RankingWindow::resultsBrowserRequested);
 }
 
