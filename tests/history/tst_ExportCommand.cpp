@@ -128,19 +128,6 @@ private Q_SLOTS:
         QFETCH(QByteArray, cell);
         QCOMPARE(CsvExport::field(text), cell);
     }
-
-    void exportedIdsAndNamesAreNeutralised()
-    {
-        m_tree.write(QStringLiteral("formula.log"),
-                     "0,\"12-01-2026\",\"09:00:00\",\"=1+1\",\"@SUM(1+1)\",\"+81\",\"-u\","
-                     "\"\tjpn\",30,99,0,1,1,1,1,60\r\n");
-        QByteArray csv;
-        QCOMPARE(run({QStringLiteral("--export-csv"), m_tree.file(QStringLiteral("formula.log"))},
-                     &csv),
-                 0);
-        QVERIFY2(csv.contains("\r\n0,2026-12-01,09:00:00,'=1+1,'@SUM(1+1),'+81,'-u,'\tjpn,30,"),
-                 csv.constData());
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_ExportCommand)

@@ -10,7 +10,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QApplication>
-#include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QStatusBar>
@@ -120,20 +119,6 @@ private Q_SLOTS:
         Q_EMIT field.editingFinished();
         QCOMPARE(field.date(), date);
         QCOMPARE(field.text(), date.toString(QStringLiteral("yyyy-MM-dd")));
-    }
-
-    // At 1280 pixels every column shows, with one numbering.
-    void browserShowsEveryColumn()
-    {
-        Settings settings;
-        ResultsBrowser browser(settings);
-        browser.resize(1280, 800);
-        browser.show();
-        QVERIFY(browser.m_table->verticalHeader()->isHidden());
-        QHeaderView* header = browser.m_table->horizontalHeader();
-        QVERIFY2(header->length() <= browser.m_table->viewport()->width(),
-                 qPrintable(QString::number(header->length()) + u'>' +
-                            QString::number(browser.m_table->viewport()->width())));
     }
 
     void chartFindsItsPoints()
