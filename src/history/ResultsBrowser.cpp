@@ -179,8 +179,11 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
         int title = 0;
         for (const QString& line : ClassLogModel::headerTitle(column).split(u'\n'))
             title = qMax(title, metrics.horizontalAdvance(line));
-        m_table->setColumnWidth(column, qMax(title + 16, metrics.horizontalAdvance(sample) + 10));
+        m_table->setColumnWidth(column, qMax(title + 12, metrics.horizontalAdvance(sample) + 10));
     }
+    // A strip above the titles for the sort arrow.
+    m_table->horizontalHeader()->setMinimumHeight(m_table->horizontalHeader()->sizeHint().height() +
+                                                  6);
     m_summary->horizontalHeader()->setStretchLastSection(false);
     m_summary->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     m_summary->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
