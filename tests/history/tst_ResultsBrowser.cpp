@@ -136,6 +136,17 @@ private Q_SLOTS:
             found = chart.pointAt(QPointF(chart.width() / 2.0, y));
         QCOMPARE(found, 0);
         QVERIFY(!chart.grab().isNull());
+
+        // The last run stays left of the band names at the plot's right edge.
+        data.points.append({QDateTime(QDate(2026, 12, 8), QTime(9, 0)), 40, 100, {}});
+        chart.setData(data);
+        int lastX = chart.width();
+        for (found = -1; found != 1 && lastX > 0; --lastX)
+            for (int y = 0; y < 400 && found != 1; y += 2)
+                found = chart.pointAt(QPointF(lastX, y));
+        const int rateAxis = chart.fontMetrics().horizontalAdvance(QStringLiteral("100%")) + 16;
+        const int name = chart.fontMetrics().horizontalAdvance(QStringLiteral("1級"));
+        QVERIFY2(lastX < chart.width() - rateAxis - name, qPrintable(QString::number(lastX)));
     }
 };
 
