@@ -68,10 +68,6 @@ QString helpText(bool japanese)
 CommandLine::CommandLine(const QStringList& arguments, bool japanese)
     : m_japanese(japanese)
 {
-    if (arguments.contains(QLatin1String("--export-csv"))) {
-        m_action = ExportCsv; // the export reads its own arguments
-        return;
-    }
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         if (argument == u"-h" || argument == u"--help") {

@@ -5,11 +5,12 @@
 
 // What the command line asks for, decided before any window system is touched: --help and
 // --version answer without a display, a mistyped option is refused instead of opening
-// windows, --export-csv goes to the export. Japanese unless the locale is another language.
+// windows. (--export-csv is the export's own, decided before this.) Messages in Japanese
+// unless the locale is another language.
 class CommandLine
 {
 public:
-    enum Action { OpenWindows, ExportCsv, Answer };
+    enum Action { OpenWindows, Answer };
     enum Exit { Done = 0, Misused = 2 };
 
     // arguments: without the program's name.

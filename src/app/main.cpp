@@ -43,11 +43,11 @@ int exportCsv(int argc, char* argv[])
 int main(int argc, char* argv[])
 {
     FileSystem::failWritesPastSizeLimit();
+    if (ExportCommand::isRequested(argc, argv))
+        return exportCsv(argc, argv);
     const CommandLine commandLine = CommandLine::fromProcess(argc, argv);
     if (commandLine.action() == CommandLine::Answer)
         return commandLine.answer();
-    if (commandLine.action() == CommandLine::ExportCsv)
-        return exportCsv(argc, argv);
     DisplayPlatform::chooseForSession(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelko"));
