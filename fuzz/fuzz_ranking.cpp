@@ -35,7 +35,7 @@ bool blank(const RankRowText& r)
 // The fields the reader hands over, of every line with exactly sixteen fields.
 QList<QList<QByteArray>> plainSixteenFieldLines(const QByteArray& bytes)
 {
-    static const int wanted[] = {1, 3, 4, 8, 9, 15}; // in the order of RankingReader::Field
+    static const int wanted[] = {1, 3, 4, 7, 8, 9, 15}; // in the order of RankingReader::Field
     QList<QList<QByteArray>> out;
     qsizetype start = 0;
     for (qsizetype i = 0; i <= bytes.size(); ++i) {

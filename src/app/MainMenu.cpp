@@ -9,10 +9,12 @@
 #include "platform/DrawnIcon.h"
 #include "platform/Fonts.h"
 #include "platform/MessageService.h"
+#include "platform/FileSystem.h"
 #include "platform/Printers.h"
 #include "problems/Problem.h"
 #include "results/RankingWindow.h"
 #include "results/RunRecord.h"
+#include "settings/FolderDialog.h"
 #include "settings/Settings.h"
 #include "settings/SettingsDialog.h"
 #include "typing/TestWindow.h"
@@ -112,24 +114,35 @@ void MainMenu::openTestWindow()
         m_testWindow.hide();
 }
 
-bool MainMenu::problemsFoundIn(const QString& folder)
+bool MainMenu::problemsFoundIn(const QString& configuredFolder)
 {
     // Asked before the name entry, so the candidate does not type a name for a run that
-    // cannot start.
+    // cannot start. A folder that cannot be entered gets the loader's own message and
+    // chooser, the only way out when the settings are hidden.
+    Problem probe;
+    probe.setFolderChooser([this] { return FolderDialog::pick(this); });
+    const QString folder = probe.usableFolder(configuredFolder);
+    if (folder.isEmpty()) {
+        m_testWindow.setReady(false);
+        return false;
+    }
+    const bool chosen = folder != FileSystem::resolveCase(configuredFolder);
     bool found = true;
     try {
         found = !Problem::problemFiles(folder).isEmpty();
     } catch (const PelkoError&) {
         // Too many files: the loader reports that itself.
     }
-    if (found)
-        return true;
-    m_testWindow.setReady(false);
-    showMessage(QStringLiteral("例題文のフォルダ「") + folder +
-                    QStringLiteral("」に例題文（jpn_dat.*）がありません。"
-                                   "環境設定の画面で例題文のフォルダを指定してください"),
-                MessageButtons::Ok, QStringLiteral("エラー"), MessageIcon::Critical);
-    return false;
+    if (!found) {
+        m_testWindow.setReady(false);
+        showMessage(QStringLiteral("例題文のフォルダ「") + (chosen ? folder : configuredFolder) +
+                        QStringLiteral("」に例題文（jpn_dat.*）がありません。"
+                                       "環境設定の画面で例題文のフォルダを指定してください"),
+                    MessageButtons::Ok, QStringLiteral("エラー"), MessageIcon::Critical);
+        return false;
+    }
+    m_testWindow.useFolderForNextLoad(chosen ? folder : QString());
+    return true;
 }
 
 void MainMenu::startPractice()

@@ -38,8 +38,8 @@ protected:
 
 private:
     void openTestWindow();
-    // False, after saying so once, when the folder holds no problem file.
-    bool problemsFoundIn(const QString& folder);
+    // False, after saying so once, when no usable folder holding problem files was found.
+    bool problemsFoundIn(const QString& configuredFolder);
 
     bool m_switchesPending = false; // the display switches still to be applied after prepare()
     Settings& m_settings;

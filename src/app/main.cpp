@@ -48,8 +48,12 @@ int main(int argc, char* argv[])
     const CommandLine commandLine = CommandLine::fromProcess(argc, argv);
     if (commandLine.action() == CommandLine::Answer)
         return commandLine.answer();
-    DisplayPlatform::chooseForSession(argc, argv);
+    const QByteArray forcedPlatform = DisplayPlatform::chooseForSession(argc, argv);
     QApplication app(argc, argv);
+    std::fputs(DisplayPlatform::fallbackNotice(forcedPlatform, QGuiApplication::platformName())
+                   .toLocal8Bit()
+                   .constData(),
+               stderr);
     QApplication::setApplicationName(QStringLiteral("Pelko"));
     QApplication::setStyle(new SharpStyle);
     QApplication::setQuitOnLastWindowClosed(false);

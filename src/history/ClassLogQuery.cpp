@@ -165,6 +165,7 @@ QList<UserSummary> summarize(const ClassLog& log, const std::vector<int>& rows)
         UserSummary summary;
         double latestKey = 0;
         int latestRow = -1;
+        bool hasBest = false; // a run other than a drill was seen
     };
     // Users are told apart by the ID as the ranking does: blanks around it do not count.
     QHash<QString, int> place;
@@ -179,15 +180,16 @@ QList<UserSummary> summarize(const ClassLog& log, const std::vector<int>& rows)
             Entry entry;
             entry.summary.userId = id;
             entry.latestKey = -std::numeric_limits<double>::infinity();
-            entry.summary.bestSpeed = r.speed;
-            entry.summary.bestAccuracy = r.accuracy;
             entries.push_back(entry);
         }
         Entry& entry = entries[size_t(*found)];
         UserSummary& s = entry.summary;
         ++s.runs;
-        s.bestSpeed = qMax(s.bestSpeed, r.speed);
-        s.bestAccuracy = qMax(s.bestAccuracy, r.accuracy);
+        if (log.textOf(r.text[size_t(slotOf(FileColumn))]) != LogColumns::DrillFileName) {
+            s.bestSpeed = entry.hasBest ? qMax(s.bestSpeed, r.speed) : r.speed;
+            s.bestAccuracy = entry.hasBest ? qMax(s.bestAccuracy, r.accuracy) : r.accuracy;
+            entry.hasBest = true;
+        }
         // The log is in writing order, so a later row on the same second is the later run.
         const double key = timeKey(r);
         if (key > entry.latestKey || (key == entry.latestKey && row > entry.latestRow)) {

@@ -1,5 +1,6 @@
 #include "DisplayPlatform.h"
 
+#include <QString>
 #include <QtGlobal>
 
 namespace DisplayPlatform
@@ -23,10 +24,19 @@ QByteArray forcedPlatform(const Session& session)
         return {};
     const bool wayland =
         !session.waylandDisplay.isEmpty() || session.sessionType.trimmed().toLower() == "wayland";
-    return wayland ? QByteArrayLiteral("xcb") : QByteArray();
+    // Wayland stays as the fall-back: a desktop without XWayland still starts the program.
+    return wayland ? QByteArrayLiteral("xcb;wayland") : QByteArray();
 }
 
-void chooseForSession(int argc, char** argv)
+QString fallbackNotice(const QByteArray& forced, const QString& platformName)
+{
+    if (forced.isEmpty() || platformName != u"wayland")
+        return {};
+    return QStringLiteral("Pelko: XWayland が使えないため Wayland で表示しています。"
+                          "入力メソッドが受け取ったキーはストローク数に数えられません。\n");
+}
+
+QByteArray chooseForSession(int argc, char** argv)
 {
     Session session;
     session.qpaPlatform = qgetenv("QT_QPA_PLATFORM");
@@ -37,6 +47,7 @@ void chooseForSession(int argc, char** argv)
     const QByteArray platform = forcedPlatform(session);
     if (!platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", platform);
+    return platform;
 }
 
 } // namespace DisplayPlatform

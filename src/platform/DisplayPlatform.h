@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <QStringList>
 
 // The stroke counter reads the key presses the input method consumes from X11 events; a
 // native Wayland window never sees them. On a Wayland session the program therefore runs
-// through XWayland, unless the user named a platform himself.
+// through XWayland where there is one, unless the user named a platform himself.
 namespace DisplayPlatform
 {
 
@@ -20,7 +21,11 @@ struct Session {
 QByteArray forcedPlatform(const Session& session);
 
 // Reads the session from the environment and sets QT_QPA_PLATFORM where needed; call it
-// before the application object exists.
-void chooseForSession(int argc, char** argv);
+// before the application object exists. Returns the platform it set, if any.
+QByteArray chooseForSession(int argc, char** argv);
+
+// What to tell on standard error when the platform set could not be XWayland's and Qt
+// took the platform it ended on (platformName); empty when there is nothing to tell.
+QString fallbackNotice(const QByteArray& forced, const QString& platformName);
 
 } // namespace DisplayPlatform

@@ -76,10 +76,12 @@ public:
     void setClock(Clock clock) { m_clock = std::move(clock); }
     void setRandomSource(RandomSource source) { m_randomSource = std::move(source); }
 
+    // The folder as found on disk when it can be entered; otherwise, once per object, says
+    // so and offers the chooser. Empty when no usable folder was obtained.
+    QString usableFolder(const QString& dataFolder);
+
 private:
     qint16 load(const QString& dataFolder, const QString& previousName, const QString& mode);
-    // The usable folder, or empty when none was obtained.
-    QString usableFolder(const QString& dataFolder);
     void appendLine(const QString& text, qint32 key);
     qint16 fill(const QStringList& lines);
     static QStringList findProblemFiles(const QString& folder);

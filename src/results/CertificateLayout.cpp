@@ -11,7 +11,29 @@ struct Row {
     qreal y; // in multiples of unit()
     QString label;
     QString value;
+    // Who the certificate is for is never cut: it takes a second line, smaller if need be.
+    bool whole = false;
 };
+
+// Where to break a text into two lines so that the longer of them is shortest, keeping
+// surrogate pairs whole.
+qsizetype balancedBreak(const QString& text, qreal pointSize,
+                        const CertificateLayout::Measure& measure)
+{
+    qsizetype best = text.size() / 2;
+    qreal bestWidth = -1;
+    for (qsizetype at = 1; at < text.size(); ++at) {
+        if (text.at(at).isLowSurrogate())
+            continue;
+        const qreal width =
+            std::max(measure(text.left(at), pointSize), measure(text.mid(at), pointSize));
+        if (bestWidth < 0 || width < bestWidth) {
+            bestWidth = width;
+            best = at;
+        }
+    }
+    return best;
+}
 
 // The longest head of text that fits into room with "…" after it.
 QString elided(const QString& text, qreal pointSize, qreal room,
@@ -72,8 +94,8 @@ QList<CertificateLayout::Text> CertificateLayout::texts(const CertificateFields&
     const qreal u = unit(); // every position below is in these units
     const QList<Row> left = {
         {6.5, QStringLiteral("認定日"), date},
-        {7.5, QStringLiteral("ユーザID"), fields.userId},
-        {8.5, QStringLiteral("ユーザ名"), fields.userName},
+        {7.5, QStringLiteral("ユーザID"), fields.userId, true},
+        {8.5, QStringLiteral("ユーザ名"), fields.userName, true},
         {9.5, QStringLiteral("使用ＰＣ"), fields.computerName},
         {10.5, QStringLiteral("データ名"), fields.fileName},
     };
@@ -98,28 +120,43 @@ QList<CertificateLayout::Text> CertificateLayout::texts(const CertificateFields&
                           QString::number(fields.charsPerMinute) + QStringLiteral("文字/分です");
     const QString number = QStringLiteral("No. ") + QString::number(fields.recordNumber);
 
+    // Steps a size down until the width fits the room or the size reaches the floor. Text
+    // widths do not scale quite linearly with the size (the device rounds it), so step down
+    // at least a hundredth of the body size each time.
+    auto shrink = [&](const std::function<qreal(qreal)>& widthAt, qreal room, qreal floor) {
+        const qreal body = bodySize();
+        qreal size = body;
+        qreal width = widthAt(size);
+        while (width > room && size > floor) {
+            size = std::max(floor, std::min(size * room / width, size - body / 100));
+            width = widthAt(size);
+        }
+        return size;
+    };
     // A value ends at its column's edge and stays clear of its label, as long as it is.
-    auto placeValue = [&](const Row& row, qreal labelX, qreal edge, qreal halfTop) {
+    auto placeValue = [&](const Row& row, qreal labelX, qreal edge, qreal halfTop,
+                          QList<Text>& placed) {
         const qreal body = bodySize();
         const qreal room = edge - labelX - measure(row.label, body) - kLabelGap * u;
-        QString shown = row.value;
-        qreal size = body;
-        qreal width = measure(shown, size);
-        // Text widths do not scale quite linearly with the size (the device rounds it), so
-        // step down at least a hundredth of the body size each time.
-        while (width > room && size > body * kMinValueScale) {
-            size =
-                std::max(body * kMinValueScale, std::min(size * room / width, size - body / 100));
-            width = measure(shown, size);
-        }
-        if (width > room) {
-            shown = elided(shown, size, room, measure);
-            width = measure(shown, size);
+        QStringList lines{row.value};
+        qreal size = shrink([&](qreal at) { return measure(row.value, at); }, room,
+                            body * kMinValueScale);
+        if (measure(row.value, size) > room && row.whole) {
+            const qsizetype at = balancedBreak(row.value, size, measure);
+            lines = {row.value.left(at), row.value.mid(at)};
+            size = shrink(
+                [&](qreal at) { return std::max(measure(lines[0], at), measure(lines[1], at)); },
+                room, 0);
+        } else if (measure(row.value, size) > room) {
+            lines = {elided(row.value, size, room, measure)};
         }
         qreal top = row.y * u + halfTop;
         if (ascent && size != body)
             top += ascent(body) - ascent(size);
-        return Text{shown, size, QPointF(edge - width, top)};
+        for (const QString& line : lines) {
+            placed.append(Text{line, size, QPointF(edge - measure(line, size), top)});
+            top += size * kSecondLineStep;
+        }
     };
 
     QList<Text> out;
@@ -132,11 +169,11 @@ QList<CertificateLayout::Text> CertificateLayout::texts(const CertificateFields&
         const qreal halfTop = half * halfHeight();
         for (const Row& row : left) {
             out.append({row.label, bodySize(), QPointF(3.5 * u, row.y * u + halfTop)});
-            out.append(placeValue(row, 3.5 * u, leftValueEdge(), halfTop));
+            placeValue(row, 3.5 * u, leftValueEdge(), halfTop, out);
         }
         for (const Row& row : right) {
             out.append({row.label, bodySize(), QPointF(centerX() + u, row.y * u + halfTop)});
-            out.append(placeValue(row, centerX() + u, rightValueEdge(), halfTop));
+            placeValue(row, centerX() + u, rightValueEdge(), halfTop, out);
         }
     }
     for (int half = 0; half < 2; ++half) {

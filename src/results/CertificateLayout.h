@@ -62,7 +62,8 @@ public:
 
     // Every text of both halves, in drawing order. A value too long for the room beside its
     // label is set smaller, down to kMinValueScale of the body size, and past that cut short
-    // with "…"; it keeps its baseline when ascent is given.
+    // with "…"; it keeps its baseline when ascent is given. The user ID and name are never
+    // cut: past that size they break into two lines, smaller still if need be.
     QList<Text> texts(const CertificateFields& fields, const QString& date, const Measure& measure,
                       const Ascent& ascent = {}) const;
     // The logo of a half (0 upper, 1 lower), at the size it has on screen.
@@ -74,6 +75,8 @@ public:
     // the body font.
     static constexpr qreal kLabelGap = 0.5;
     static constexpr qreal kMinValueScale = 0.6;
+    // From one line of a two-line value to the next, in multiples of its size.
+    static constexpr qreal kSecondLineStep = 1.1;
 
     // The logo's on-screen size: 85 pixels at 96 pixels an inch.
     static constexpr qreal kLogoSide = 85.0 * 72.0 / 96.0;

@@ -1,7 +1,6 @@
 #include "LogWriter.h"
 
 #include "LogColumns.h"
-#include "LogField.h"
 #include "LogFile.h"
 #include "LogRecordNumber.h"
 #include "common/ClockText.h"
@@ -18,7 +17,11 @@ const QByteArray crLf = QByteArrayLiteral("\r\n");
 
 QByteArray quoted(const QString& text)
 {
-    return '"' + Cp932::encode(text).bytes + '"';
+    // Commas and quotes go in unchanged (the ranking skips such a line); a line break would
+    // split the record in two, so it is written as a blank.
+    QByteArray bytes = Cp932::encode(text).bytes;
+    bytes.replace('\r', ' ').replace('\n', ' ');
+    return '"' + bytes + '"';
 }
 
 QByteArray integer(qint64 value)
@@ -90,14 +93,15 @@ QByteArray LogWriter::mainLine(const QDateTime& now) const
 
 qint16 LogWriter::write(bool alsoPassLog)
 {
-    // A value that would break the line or cannot be written: refuse before touching
-    // either file.
+    // A value Shift-JIS cannot hold cannot be written: refuse before touching either file.
+    recordWritten = false;
     for (const QString* text : {&userId, &userName, &computerName, &loginName, &fileName}) {
-        if (!LogField::isUsable(*text))
+        if (!Cp932::encode(*text).ok)
             return 1;
     }
     if (!writeMainRecord())
         return 1;
+    recordWritten = true;
     if (alsoPassLog && !writePassLine())
         return 1;
     return 0;

@@ -26,6 +26,8 @@ public:
     qint16 acceptedChars = 0;
     qint16 totalChars = 0;
     qint16 recordNumber = 0;
+    // Whether the main record is in the log; only then does recordNumber name a record.
+    bool recordWritten = false;
     QString logFolder;
     QString logName;
     QString passLogFolder;

@@ -1,7 +1,9 @@
 #include "Ranking.h"
 
+#include "LogColumns.h"
 #include "LogWriter.h"
 #include "RankingReader.h"
+#include "common/Cp932.h"
 #include "common/NumericText.h"
 
 #include <QFile>
@@ -83,6 +85,12 @@ qint64 lineNumberAt(const QString& path, qint64 offset)
 QString logLabel(const QString& path)
 {
     return QStringLiteral("ログファイル ") + path;
+}
+
+QByteArrayView drillFileName()
+{
+    static const QByteArray name = Cp932::encode(LogColumns::DrillFileName).bytes;
+    return name;
 }
 
 } // namespace
@@ -188,6 +196,8 @@ bool Ranking::readLog(const QString& path)
         // Most records lose to the last row; only the others are worth decoding.
         if (better(entries[9], candidate))
             return true;
+        if (unquoted(line.field(RankingReader::FileName, ok)) == drillFileName())
+            return true;
         auto text = [&](RankingReader::Field which) {
             return decodeLenient(trimQuotes(line.field(which, ok)));
         };
@@ -218,7 +228,8 @@ bool Ranking::readLog(const QString& path)
                   QStringLiteral("）。");
     } else if (!(entries[0].speed > 0)) {
         failure = logLabel(path) + QStringLiteral(" には、ランキングに載る記録（速度が 0 より"
-                                                  "大きい 16 列の行）がありません。");
+                                                  "大きい 16 列の行。弱点練習は除く）があり"
+                                                  "ません。");
     }
     return read && !failed;
 }

@@ -23,7 +23,7 @@ constexpr qsizetype PassSize = 16 * 1024;
 constexpr qsizetype ListRoom = PassSize + SeparatorScan::SpareEntries;
 
 // Which log field each candidate field is.
-constexpr int fieldOf[RankingReader::FieldCount] = {1, 3, 4, 8, 9, 15};
+constexpr int fieldOf[RankingReader::FieldCount] = {1, 3, 4, 7, 8, 9, 15};
 
 // The log's own numbers ("123.4"): digits with at most one point, up to 15 digits. Both the
 // digits and the power of ten are exact doubles, so one division rounds as the full parser

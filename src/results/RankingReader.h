@@ -15,7 +15,7 @@ class RankingReader
 {
 public:
     // Fields a ranking candidate is made of.
-    enum Field { Date, UserId, UserName, Speed, Accuracy, SecondsUsed, FieldCount };
+    enum Field { Date, UserId, UserName, FileName, Speed, Accuracy, SecondsUsed, FieldCount };
 
     explicit RankingReader(int fd) : m_fd(fd) {}
 

@@ -10,6 +10,9 @@ public:
 
     qint16 recordNumber() const { return m_recordNumber; }
     void setRecordNumber(qint16 v) { m_recordNumber = v; }
+    // Whether the run's record reached the main log, so that its number may be printed.
+    bool isLogged() const { return m_logged; }
+    void setLogged(bool v) { m_logged = v; }
     qint16 secondsUsed() const { return m_secondsUsed; }
     void setSecondsUsed(qint16 v) { m_secondsUsed = v; }
     qint16 errors() const { return m_errors; }
@@ -33,6 +36,7 @@ public:
 
 private:
     qint16 m_recordNumber = 0;
+    bool m_logged = false;
     qint16 m_secondsUsed = 0;
     qint16 m_errors = 0;
     qint16 m_acceptedChars = 0;

@@ -70,6 +70,12 @@ int FolderDialog::exec()
     return QDialog::exec();
 }
 
+QString FolderDialog::pick(QWidget* parent)
+{
+    FolderDialog dialog(parent);
+    return dialog.exec() == QDialog::Accepted ? dialog.folder() : QString();
+}
+
 void FolderDialog::prepare()
 {
     m_callerFolder = m_folder;

@@ -24,6 +24,9 @@ public:
     // Fills the dialog afresh and shows it modally; Accepted only after OK.
     int exec() override;
 
+    // The folder picked in a fresh chooser, empty when it was not confirmed.
+    static QString pick(QWidget* parent);
+
     void prepare();
     void changeDrive();
     void showListedFolder();

@@ -274,11 +274,11 @@ void Settings::readFile()
         m_passLogFormat = text;
 
     text = get(u"BackGround", u"BackColor");
-    m_backColor = trimSpaces(text).isEmpty() ? QStringLiteral("&HE0E0E0") : text;
+    m_backColor = trimSpaces(text).isEmpty() ? DefaultBackColor : text;
     text = get(u"BackGround", u"ProblemBackColor");
-    m_problemBackColor = trimSpaces(text).isEmpty() ? QStringLiteral("&HFFFFFF") : text;
+    m_problemBackColor = trimSpaces(text).isEmpty() ? DefaultProblemBackColor : text;
     text = get(u"BackGround", u"ProblemColor");
-    m_problemColor = trimSpaces(text).isEmpty() ? QStringLiteral("&H000000") : text;
+    m_problemColor = trimSpaces(text).isEmpty() ? DefaultProblemColor : text;
 
     const auto mode = toInt16(leadingValue(get(u"BackGround", u"Mode")));
     if (!mode)

@@ -16,6 +16,11 @@ public:
     // application-data folder, with a final "/".
     static QString defaultLogFolder();
 
+    // What the colour settings hold when the file leaves them empty.
+    static inline const QString DefaultBackColor = QStringLiteral("&HE0E0E0");
+    static inline const QString DefaultProblemBackColor = QStringLiteral("&HFFFFFF");
+    static inline const QString DefaultProblemColor = QStringLiteral("&H000000");
+
     // Test window size as a percentage of the screen.
     qint16 windowPercent = 80;
 
@@ -139,9 +144,9 @@ private:
     qint16 m_durationMinutes = 3;
     QString m_certificationFolder;
     QString m_practiceFolder;
-    QString m_problemBackColor = QStringLiteral("&HFFFFFF");
-    QString m_backColor = QStringLiteral("&HE0E0E0");
-    QString m_problemColor = QStringLiteral("&H000000");
+    QString m_problemBackColor = DefaultProblemBackColor;
+    QString m_backColor = DefaultBackColor;
+    QString m_problemColor = DefaultProblemColor;
     float m_baseFontSize = 13;
     float m_rowGapFontSize = 3;
     float m_resultFontSize = 11;

@@ -522,11 +522,11 @@ void SettingsDialog::prepare()
     selectOption(m_paperOptions, paperIndex(settings.paperSize()));
 
     // Colours that are no colour value show the defaults.
-    m_backColorEdit->setText(shownColorText(settings.backColor(), QStringLiteral("&HE0E0E0")));
+    m_backColorEdit->setText(shownColorText(settings.backColor(), Settings::DefaultBackColor));
     m_problemBackColorEdit->setText(
-        shownColorText(settings.problemBackColor(), QStringLiteral("&HFFFFFF")));
+        shownColorText(settings.problemBackColor(), Settings::DefaultProblemBackColor));
     m_problemColorEdit->setText(
-        shownColorText(settings.problemColor(), QStringLiteral("&H000000")));
+        shownColorText(settings.problemColor(), Settings::DefaultProblemColor));
 
     // A background mode outside the list is reset in the settings themselves.
     if (settings.backgroundMode() < 0 || settings.backgroundMode() >= m_backgroundModeBox->count())

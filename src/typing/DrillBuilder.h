@@ -1,5 +1,6 @@
 #pragma once
 
+#include "results/LogColumns.h"
 #include "typing/RunReview.h"
 
 #include <QString>
@@ -11,7 +12,7 @@ namespace DrillBuilder
 {
 
 // The name the drill's problem goes by, in the test window and in the log.
-inline const QString DrillName = QStringLiteral("弱点練習");
+inline const QString DrillName = LogColumns::DrillFileName;
 // How often a short line repeats its context.
 inline constexpr int Repeats = 3;
 // Characters of context on each side of a missed character.

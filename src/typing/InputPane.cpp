@@ -473,6 +473,7 @@ void InputPane::finishRun()
     writer.columnCodes = m_settings.passLogFormat();
     const qint16 failed = writer.write(m_settings.isPassLogEnabled());
     m_record.setRecordNumber(writer.recordNumber);
+    m_record.setLogged(writer.recordWritten);
     if (failed != 0)
         showMessage(QStringLiteral("ログが正常に書き込めませんでした"), MessageButtons::Ok,
                     QStringLiteral("ログ書き込みエラー"), MessageIcon::None);

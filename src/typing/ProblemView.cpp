@@ -95,8 +95,11 @@ void ProblemView::placeStatusLine(const QRect& geometry)
 
 void ProblemView::applyColors()
 {
-    const QColor backColor = ColorLiteral::toColor(m_settings.problemBackColor());
-    const QColor textColor = ColorLiteral::toColor(m_settings.problemColor());
+    // A colour that cannot be read falls back to its own default, never black on black.
+    const QColor backColor = ColorLiteral::toColor(
+        m_settings.problemBackColor(), ColorLiteral::toColor(Settings::DefaultProblemBackColor));
+    const QColor textColor = ColorLiteral::toColor(
+        m_settings.problemColor(), ColorLiteral::toColor(Settings::DefaultProblemColor));
     QPalette backPalette = m_textClip->palette();
     backPalette.setColor(QPalette::Window, backColor);
     m_textClip->setPalette(backPalette);

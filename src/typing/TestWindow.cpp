@@ -43,6 +43,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace
 {
@@ -86,10 +87,7 @@ TestWindow::~TestWindow()
 void TestWindow::newProblem()
 {
     m_problem = std::make_unique<Problem>();
-    m_problem->setFolderChooser([] {
-        FolderDialog dialog(QApplication::activeWindow());
-        return dialog.exec() == QDialog::Accepted ? dialog.folder() : QString();
-    });
+    m_problem->setFolderChooser([] { return FolderDialog::pick(QApplication::activeWindow()); });
     if (m_inputPane)
         m_inputPane->setProblem(m_problem.get(), &m_problemSummary);
 }
@@ -552,26 +550,34 @@ void TestWindow::fillProblemMenu()
 void TestWindow::loadProblem(bool retry, const QString& fileName)
 {
     // Certification draws at random; practice retries, takes the picked file or goes in order.
+    const QString chosenFolder = std::exchange(m_folderForNextLoad, QString());
+    const auto folderOr = [&](const QString& configured) {
+        return chosenFolder.isEmpty() ? configured : chosenFolder;
+    };
     qint16 loadResult = 0;
     if (m_record.isCertification()) {
         QString mode = QStringLiteral("KENTEI");
-        loadResult = m_problem->loadFrom(m_settings.certificationFolder(), m_problemFileName, mode);
+        loadResult = m_problem->loadFrom(folderOr(m_settings.certificationFolder()),
+                                         m_problemFileName, mode);
     } else if (m_settings.problemOrder() == QStringLiteral("RANDOM")) {
         QString mode = QStringLiteral("RANDOM");
-        loadResult = m_problem->loadFrom(m_settings.practiceFolder(), m_problemFileName, mode);
+        loadResult =
+            m_problem->loadFrom(folderOr(m_settings.practiceFolder()), m_problemFileName, mode);
         m_problemFileName = m_problem->fileName();
     } else if (retry) {
         QString mode = QStringLiteral("SELECT");
-        loadResult = m_problem->loadFrom(m_settings.practiceFolder(), m_problemFileName, mode);
+        loadResult =
+            m_problem->loadFrom(folderOr(m_settings.practiceFolder()), m_problemFileName, mode);
         m_problemFileName = m_problem->fileName();
     } else if (!fileName.isEmpty()) {
         QString mode = QStringLiteral("SELECT");
         QString name = fileName;
-        loadResult = m_problem->loadFrom(m_settings.practiceFolder(), name, mode);
+        loadResult = m_problem->loadFrom(folderOr(m_settings.practiceFolder()), name, mode);
         m_problemFileName = fileName;
     } else {
         QString mode = QStringLiteral("SEQUENCE");
-        loadResult = m_problem->loadFrom(m_settings.practiceFolder(), m_problemFileName, mode);
+        loadResult =
+            m_problem->loadFrom(folderOr(m_settings.practiceFolder()), m_problemFileName, mode);
         m_problemFileName = m_problem->fileName();
     }
 
@@ -832,6 +838,13 @@ void TestWindow::chooseDuration()
 
 void TestWindow::printCertificate()
 {
+    // A certificate names its record in the log, so a record that is not there cannot be
+    // vouched for.
+    if (!m_record.isLogged()) {
+        showMessage(QStringLiteral("この結果はログに記録されていないため、認定証を印刷できません。"),
+                    MessageButtons::Ok, QStringLiteral("印刷エラー"), MessageIcon::Critical);
+        return;
+    }
     if (showMessage(QStringLiteral("印刷を行います。よろしいですか？"), MessageButtons::OkCancel,
                     QStringLiteral("印刷確認"), MessageIcon::Information) == MessageAnswer::Cancel)
         return;

@@ -38,6 +38,9 @@ public:
     // Ready for a run: set by the main menu before opening, cleared when no problem loads.
     bool isReady() const { return m_ready; }
     void setReady(bool ready) { m_ready = ready; }
+    // A folder picked before the window opened because the configured one could not be
+    // used; like the loader's own chooser, it serves the next load only.
+    void useFolderForNextLoad(const QString& folder) { m_folderForNextLoad = folder; }
 
     // The problem of the running test and its information line; null between tests.
     const Problem* problem() const { return m_problem.get(); }
@@ -120,6 +123,7 @@ public:
     QAction* m_nextProblemAction = nullptr;
 
     bool m_loadFailed = false;
+    QString m_folderForNextLoad;
     QString m_problemFileName;
 
 Q_SIGNALS:

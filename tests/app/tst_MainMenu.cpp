@@ -6,12 +6,14 @@
 #include "platform/Printers.h"
 #include "problems/Problem.h"
 #include "results/RunRecord.h"
+#include "settings/FolderDialog.h"
 #include "settings/Settings.h"
 #include "support/SharedState.h"
 #include "support/TempTree.h"
 #include "typing/TestWindow.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -32,6 +34,8 @@ private Q_SLOTS:
     void problemsMissingBringsMenuBack();
     void noProblemsSaidOnceBeforeTheEntry_data();
     void noProblemsSaidOnceBeforeTheEntry();
+    void missingFolderOffersTheChooser_data();
+    void missingFolderOffersTheChooser();
     void problemFilesFoundIgnoringCase();
 
 private:
@@ -48,6 +52,8 @@ private:
     std::unique_ptr<MainMenu> m_menu;
     QTimer m_answerer;
     bool m_entryShown = false;
+    bool m_chooserShown = false;
+    QString m_pickedFolder; // what the folder chooser answers; empty = Cancel
 };
 
 void tst_MainMenu::init()
@@ -61,6 +67,8 @@ void tst_MainMenu::init()
     m_appData = std::make_unique<ScopedEnv>("APPDATA", m_tree->file(QStringLiteral("appdata")));
     m_messages = std::make_unique<MessageRecorder>();
     m_entryShown = false;
+    m_chooserShown = false;
+    m_pickedFolder.clear();
     m_state = std::make_unique<SharedState>();
     m_state->settings.load();
     m_help = std::make_unique<HelpViewer>();
@@ -93,8 +101,17 @@ void tst_MainMenu::answerDialogs()
     if (auto* entry = qobject_cast<UserEntryDialog*>(modal)) {
         m_entryShown = true;
         entry->confirm();
-    } else if (auto* assessment = qobject_cast<SelfAssessmentDialog*>(modal))
+    } else if (auto* assessment = qobject_cast<SelfAssessmentDialog*>(modal)) {
         assessment->confirm();
+    } else if (auto* chooser = qobject_cast<FolderDialog*>(modal)) {
+        m_chooserShown = true;
+        if (m_pickedFolder.isEmpty()) {
+            chooser->cancel();
+        } else {
+            chooser->m_folderEdit->setText(m_pickedFolder);
+            chooser->confirm();
+        }
+    }
 }
 
 void tst_MainMenu::layoutOnFirstActivation_data()
@@ -228,13 +245,14 @@ void tst_MainMenu::noProblemsSaidOnceBeforeTheEntry_data()
     QTest::addColumn<bool>("certification");
     QTest::addColumn<QString>("folder"); // under the test tree
     QTest::addColumn<bool>("printer");
-    QTest::addColumn<bool>("folderMessage"); // else the printer message
-    QTest::newRow("practice, empty folder") << false << QStringLiteral("EMPTY/") << true << true;
-    QTest::newRow("practice, missing folder") << false << QStringLiteral("GONE/") << true << true;
+    QTest::addColumn<QString>("title"); // of the one box shown
+    const QString folderError = QStringLiteral("エラー");
+    QTest::newRow("practice, empty folder")
+        << false << QStringLiteral("EMPTY/") << true << folderError;
     QTest::newRow("certification, other files only")
-        << true << QStringLiteral("OTHER/") << true << true;
+        << true << QStringLiteral("OTHER/") << true << folderError;
     QTest::newRow("certification, printer asked first")
-        << true << QStringLiteral("EMPTY/") << false << false;
+        << true << QStringLiteral("EMPTY/") << false << QStringLiteral("プリンタ数のエラー");
 }
 
 void tst_MainMenu::noProblemsSaidOnceBeforeTheEntry()
@@ -242,7 +260,7 @@ void tst_MainMenu::noProblemsSaidOnceBeforeTheEntry()
     QFETCH(bool, certification);
     QFETCH(QString, folder);
     QFETCH(bool, printer);
-    QFETCH(bool, folderMessage);
+    QFETCH(QString, title);
     m_tree->mkdir(QStringLiteral("EMPTY"));
     m_tree->writeCp932(QStringLiteral("OTHER/jpn_dat"), QStringLiteral("拡張子なし\r\n"));
     m_tree->writeCp932(QStringLiteral("OTHER/readme.txt"), QStringLiteral("例題\r\n"));
@@ -264,20 +282,46 @@ void tst_MainMenu::noProblemsSaidOnceBeforeTheEntry()
 
     QCOMPARE(m_messages->shown().size(), 1);
     const MessageRecorder::Shown& box = m_messages->shown().at(0);
-    if (folderMessage) {
+    QCOMPARE(box.title, title);
+    if (title == QStringLiteral("エラー")) {
         QCOMPARE(box.text,
                  QStringLiteral("例題文のフォルダ「") + path +
                      QStringLiteral("」に例題文（jpn_dat.*）がありません。"
                                     "環境設定の画面で例題文のフォルダを指定してください"));
-        QCOMPARE(box.title, QStringLiteral("エラー"));
         QCOMPARE(box.icon, MessageIcon::Critical);
         QVERIFY(!m_test->isReady());
-    } else {
-        QCOMPARE(box.title, QStringLiteral("プリンタ数のエラー"));
     }
     QVERIFY(menu.isVisible());
     QVERIFY(!m_entryShown);
     QVERIFY(!m_test->isVisible());
+}
+
+void tst_MainMenu::missingFolderOffersTheChooser_data()
+{
+    QTest::addColumn<QString>("picked"); // under the test tree; empty = cancelled
+    QTest::newRow("cancelled") << QString();
+    QTest::newRow("folder picked") << QStringLiteral("PLACTICE");
+}
+
+void tst_MainMenu::missingFolderOffersTheChooser()
+{
+    QFETCH(QString, picked);
+    m_pickedFolder = picked.isEmpty() ? QString() : m_tree->file(picked);
+    m_state->settings.setPracticeFolder(m_tree->file(QStringLiteral("GONE/")));
+    MainMenu& menu = *m_menu;
+    menu.prepare();
+    menu.show();
+    menu.startPractice();
+    QCOMPARE(m_messages->texts(),
+             QStringList{QStringLiteral(
+                 "パスの設定が不正です。データが入っているパスを指定して下さい。")});
+    QVERIFY(m_chooserShown);
+    QCOMPARE(m_entryShown, !picked.isEmpty());
+    QCOMPARE(m_test->isVisible(), !picked.isEmpty());
+    if (!picked.isEmpty())
+        QCOMPARE(m_test->problem()->fileName(), QStringLiteral("jpn_dat.001"));
+    // Only that run used the picked folder.
+    QCOMPARE(m_state->settings.practiceFolder(), m_tree->file(QStringLiteral("GONE/")));
 }
 
 void tst_MainMenu::problemFilesFoundIgnoringCase()

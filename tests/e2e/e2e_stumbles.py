@@ -1,6 +1,6 @@
 """Journeys where a user used to stumble: a menu left with Escape in the middle of a run,
-closing a test window by mistake, a name the log cannot hold, an empty problem folder and a
-settings file the program cannot read.
+closing a test window by mistake, a name the log cannot hold, an empty or missing problem
+folder and a settings file the program cannot read.
 
 What the user sees is read through the accessibility bus (e2e_accessible); what lands on
 disk is read from the program's folder and pelko.log.
@@ -234,6 +234,52 @@ class EmptyProblemFolder(StumbleJourney):
             raise E2EFailure("the main menu is gone after the report")
 
 
+class MissingProblemFolder(StumbleJourney):
+    """A practice folder that is gone, with 環境設定 hidden: the path message and the folder
+    chooser come before the name entry, and the folder picked there serves the run."""
+
+    name = "missing-folder"
+    chooser = "ディレクトリ参照"
+
+    def prepare(self):
+        self.moved = self.pelko.app / "moved"
+        (self.pelko.app / "PLACTICE").rename(self.moved)
+        ini = self.pelko.app / "pelko.ini"
+        ini.write_bytes(ini.read_bytes() + b"[Display]\r\nkankyo=off\r\n")
+
+    def body(self):
+        menu = self.ax.window(MENU)
+        settings = menu.find(role="push button", name="環境設定") if menu else None
+        if settings is not None and settings.visible:
+            raise E2EFailure("the main menu shows 環境設定 although kankyo=off")
+        self.press_menu_button("練習")
+        self.ax.wait_window(ERROR, where=lambda w: bool(self.ax.message_box(ERROR)))
+        expect(f'the text of the box "{ERROR}"', self.ax.message_box(ERROR),
+               "パスの設定が不正です。データが入っているパスを指定して下さい。")
+        if self.s.find_window(ENTRY):
+            raise E2EFailure("the name entry opened before the folder was settled")
+        self.shot("path-error")
+        self.s.focus(ERROR)
+        self.s.keys("Return")
+        self.expect_closed(ERROR, "Enter")
+        chooser = self.ax.wait_window(self.chooser, what="the folder chooser")
+        # Pasted, so that no input method turns the path into kana.
+        self.s.set_selection("clipboard", str(self.moved))
+        self.s.focus(self.chooser)
+        self.s.keys("ctrl+a", "ctrl+v")
+        self.shot("chooser")
+        self.ax.click(chooser.find(role="push button", name="OK"), "the chooser's OK button")
+        self.s.wait_window_gone(self.chooser)
+        self.s.wait_window(ENTRY)
+        self.s.focus(ENTRY)
+        self.s.keys("Return")
+        self.s.wait_window(PRACTICE, timeout=30)
+        poll("the hint of a loaded problem", lambda: self.hint() == "スペースバーを押すと開始します")
+        self.shot("loaded")
+        if self.s.find_window(ERROR):
+            raise E2EFailure("an error box showed after the folder was picked")
+
+
 class UnreadableSettings(StumbleJourney):
     """A duration the settings file cannot hold stops the program with a box and status 1,
     writing nothing."""
@@ -296,4 +342,5 @@ class UnreadableSettings(StumbleJourney):
             raise E2EFailure(f"the program wrote into its folder: {changed}")
 
 
-JOURNEYS = [MenuEscape, CloseDuringRun, UnusableUserId, EmptyProblemFolder, UnreadableSettings]
+JOURNEYS = [MenuEscape, CloseDuringRun, UnusableUserId, EmptyProblemFolder, MissingProblemFolder,
+            UnreadableSettings]

@@ -173,6 +173,16 @@ private Q_SLOTS:
         QCOMPARE(users[1].bestAccuracy, 98.5f);
         QCOMPARE(users[2].runs, 1);
         QVERIFY(summarize(log, {}).isEmpty());
+
+        // A drill's speed is no best: listed and counted, but not a record to beat.
+        m_tree.write(QStringLiteral("drill.log"),
+                     record(0, "12-04-2026", "09:00:00", "A01", "Sato", "弱点練習", "99") +
+                         record(1, "12-04-2026", "09:05:00", "A01", "Sato", "jpn_dat.001", "30"));
+        ClassLog drills;
+        QCOMPARE(drills.open(m_tree.file(QStringLiteral("drill.log"))), ClassLog::Status::Ok);
+        const UserSummary withDrill = summarize(drills, allRows(drills)).value(0);
+        QCOMPARE(withDrill.runs, 2);
+        QCOMPARE(withDrill.bestSpeed, 30.0f);
     }
 
     void progressData()

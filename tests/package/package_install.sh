@@ -36,8 +36,12 @@ dpkg-deb -f "$deb" Depends Recommends Suggests
 
 fail() { log "FAILED: $*"; exit 1; }
 
+# A Pelko the user installed is theirs: leave it alone and check the package unpacked instead.
+if dpkg-query -W -f='${Status}' pelko 2>/dev/null | grep -q 'install ok installed'; then
+  log "pelko is installed here: checking the package in a throwaway folder instead"
+  PELKO_PACKAGE_UNPACK=1
+fi
 if [ "$(id -u)" -eq 0 ] && command -v apt-get >/dev/null && [ -z "${PELKO_PACKAGE_UNPACK:-}" ]; then
-  dpkg-query -W pelko >/dev/null 2>&1 && fail "pelko is already installed here; not touching it"
   dpkg-query -W -f='${Package}\n' | sort >"$work/before"
   cp "$deb" "$work/pelko.deb"
   chmod 644 "$work/pelko.deb"; chmod 755 "$work"

@@ -19,18 +19,19 @@ void tst_DisplayPlatform::forcedPlatform_data()
     QTest::addColumn<QByteArray>("expected");
 
     const QStringList plain{QStringLiteral("pelko")};
+    const QByteArray xwayland("xcb;wayland");
     QTest::newRow("x11 session") << QByteArray() << QByteArray() << QByteArray("x11") << plain
                                  << QByteArray();
     QTest::newRow("no session type")
         << QByteArray() << QByteArray() << QByteArray() << plain << QByteArray();
     QTest::newRow("wayland display")
-        << QByteArray() << QByteArray("wayland-0") << QByteArray() << plain << QByteArray("xcb");
+        << QByteArray() << QByteArray("wayland-0") << QByteArray() << plain << xwayland;
     QTest::newRow("wayland session type")
-        << QByteArray() << QByteArray() << QByteArray("Wayland") << plain << QByteArray("xcb");
+        << QByteArray() << QByteArray() << QByteArray("Wayland") << plain << xwayland;
     QTest::newRow("user chose wayland") << QByteArray("wayland") << QByteArray("wayland-0")
                                         << QByteArray("wayland") << plain << QByteArray();
     QTest::newRow("empty choice is no choice")
-        << QByteArray(" ") << QByteArray("wayland-0") << QByteArray() << plain << QByteArray("xcb");
+        << QByteArray(" ") << QByteArray("wayland-0") << QByteArray() << plain << xwayland;
     QTest::newRow("platform argument")
         << QByteArray() << QByteArray("wayland-0") << QByteArray()
         << QStringList{QStringLiteral("pelko"), QStringLiteral("-platform"),
@@ -43,7 +44,7 @@ void tst_DisplayPlatform::forcedPlatform_data()
     // Only an option counts, not a word that happens to be the program's name.
     QTest::newRow("program named like the option")
         << QByteArray() << QByteArray("wayland-0") << QByteArray()
-        << QStringList{QStringLiteral("-platform")} << QByteArray("xcb");
+        << QStringList{QStringLiteral("-platform")} << xwayland;
 }
 
 void tst_DisplayPlatform::forcedPlatform()
@@ -55,6 +56,10 @@ void tst_DisplayPlatform::forcedPlatform()
     QFETCH(QByteArray, expected);
     const DisplayPlatform::Session session{qpa, waylandDisplay, sessionType, arguments};
     QCOMPARE(DisplayPlatform::forcedPlatform(session), expected);
+    // Only when Qt had to fall back from XWayland is the user told what is lost.
+    QCOMPARE(DisplayPlatform::fallbackNotice(expected, QStringLiteral("wayland")).isEmpty(),
+             expected.isEmpty());
+    QVERIFY(DisplayPlatform::fallbackNotice(expected, QStringLiteral("xcb")).isEmpty());
 }
 
 QTEST_APPLESS_MAIN(tst_DisplayPlatform)

@@ -373,6 +373,7 @@ void tst_CupsPrinting::stoppedSchedulerIsReported()
     MessageRecorder messages;
     messages.script({MessageAnswer::Ok, MessageAnswer::Ok});
     settings.setPrinterName(kQueue); // chosen earlier in this run, now unreachable
+    record.setLogged(true);
     window.printCertificate();
     QCOMPARE(messages.shown().size(), 2);
     QCOMPARE(messages.shown().at(1).title, QStringLiteral("印刷エラー"));

@@ -87,8 +87,8 @@ private Q_SLOTS:
     void passLogLine_data();
     void passLogLine();
     void passLogOffOrMissing();
-    void valueThatBreaksTheLineWritesNothing_data();
-    void valueThatBreaksTheLineWritesNothing();
+    void textFieldsWrittenAsTheyAre_data();
+    void textFieldsWrittenAsTheyAre();
     void existingLogFoundIgnoringCase();
     void formatChangeBlock_data();
     void formatChangeBlock();
@@ -194,25 +194,32 @@ void tst_LogWriter::passLogOffOrMissing()
     missing.passLogFolder = tree.file(QStringLiteral("no-such-folder"));
     QCOMPARE(int(missing.write(true)), 1);
     QCOMPARE(missing.recordNumber, qint16(1));
+    QVERIFY(missing.recordWritten);
     QVERIFY(tree.read(QStringLiteral("pelko.log"))
                 .endsWith(QByteArray("\r\n1" + exampleTail + "\r\n")));
 }
 
-void tst_LogWriter::valueThatBreaksTheLineWritesNothing_data()
+void tst_LogWriter::textFieldsWrittenAsTheyAre_data()
 {
     QTest::addColumn<int>("field"); // 0 userId, 1 userName, 2 computerName, 3 loginName, 4 fileName
     QTest::addColumn<QString>("value");
-    QTest::newRow("emoji in the name") << 1 << QStringLiteral("Zoë 😀");
-    QTest::newRow("comma in the name") << 1 << QStringLiteral("山田,太郎");
-    QTest::newRow("quote in the ID") << 0 << QStringLiteral("A\"1");
-    QTest::newRow("line feed in the PC name") << 2 << QStringLiteral("pc\n01");
-    QTest::newRow("carriage return in the file name") << 4 << QStringLiteral("jpn_dat.1\r");
+    QTest::addColumn<QByteArray>("written"); // the quoted field; empty when nothing is written
+    QTest::newRow("emoji in the name") << 1 << QStringLiteral("Zoë 😀") << QByteArray();
+    QTest::newRow("comma in the file name")
+        << 4 << QStringLiteral("jpn_dat,1") << QByteArray("\"jpn_dat,1\"");
+    QTest::newRow("quote in the login name")
+        << 3 << QStringLiteral("o\"brien") << QByteArray("\"o\"brien\"");
+    QTest::newRow("comma in the PC name")
+        << 2 << QStringLiteral("pc,01") << QByteArray("\"pc,01\"");
+    QTest::newRow("line breaks in the file name")
+        << 4 << QStringLiteral("jpn_dat.\r\n1") << QByteArray("\"jpn_dat.  1\"");
 }
 
-void tst_LogWriter::valueThatBreaksTheLineWritesNothing()
+void tst_LogWriter::textFieldsWrittenAsTheyAre()
 {
     QFETCH(int, field);
     QFETCH(QString, value);
+    QFETCH(QByteArray, written);
     TempTree tree;
     tree.write(QStringLiteral("pelko.log"), "3,a\r\n");
     LogWriter writer;
@@ -220,9 +227,18 @@ void tst_LogWriter::valueThatBreaksTheLineWritesNothing()
     QString* fields[] = {&writer.userId, &writer.userName, &writer.computerName, &writer.loginName,
                          &writer.fileName};
     *fields[field] = value;
-    QCOMPARE(int(writer.write(true)), 1);
-    QCOMPARE(tree.read(QStringLiteral("pelko.log")), QByteArray("3,a\r\n"));
-    QVERIFY(!QFile::exists(tree.file(QStringLiteral("pksub.log"))));
+    QCOMPARE(int(writer.write(true)), written.isEmpty() ? 1 : 0);
+    QCOMPARE(writer.recordWritten, !written.isEmpty());
+    if (written.isEmpty()) {
+        QCOMPARE(tree.read(QStringLiteral("pelko.log")), QByteArray("3,a\r\n"));
+        QVERIFY(!QFile::exists(tree.file(QStringLiteral("pksub.log"))));
+        return;
+    }
+    const QByteArray log = tree.read(QStringLiteral("pelko.log"));
+    const QByteArray quotedField = QByteArray(",") + written + ',';
+    QVERIFY2(log.contains(quotedField), log.constData());
+    QCOMPARE(log.count('\n'), 2);
+    QVERIFY(tree.read(QStringLiteral("pksub.log")).contains(quotedField));
 }
 
 void tst_LogWriter::existingLogFoundIgnoringCase()

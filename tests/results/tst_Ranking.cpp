@@ -109,6 +109,10 @@ void tst_Ranking::table_data()
     QTest::newRow("even behind a full table")
         << QByteArray(record("a", "50", "90")).repeated(10) + record("b", "40.5", "9O") << true
         << QString();
+    QTest::newRow("drill runs left out")
+        << record("a", "50", "90") +
+               record("a", "99", "99").replace("\"f\"", Cp932::encode(u"\"弱点練習\"").bytes)
+        << false << QStringLiteral("a 50 90");
     QTest::newRow("speed 0 never shown")
         << record("a", "0", "99") + record("b", "0.5", "10") << true << QStringLiteral("b 0.5 10");
     QTest::newRow("quoted and hexadecimal numbers")
@@ -264,12 +268,12 @@ void tst_Ranking::readerHandsOverExactlySixteenFields()
         std::array<QByteArrayView, 16> split;
         if (splitLogLine(line, split))
             expected.append({split[1].toByteArray(), split[3].toByteArray(), split[4].toByteArray(),
-                             split[8].toByteArray(), split[9].toByteArray(),
-                             split[15].toByteArray()});
+                             split[7].toByteArray(), split[8].toByteArray(),
+                             split[9].toByteArray(), split[15].toByteArray()});
         log += line + ends[random.bounded(int(std::size(ends)))];
     }
     log += "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15"; // a last line without its end
-    expected.append({"1", "3", "4", "8", "9", "15"});
+    expected.append({"1", "3", "4", "7", "8", "9", "15"});
 
     TempTree tree;
     tree.write(QStringLiteral("pelko.log"), log);

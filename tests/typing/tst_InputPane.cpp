@@ -443,6 +443,7 @@ void tst_InputPane::logFailureIsReported()
     MessageRecorder boxes;
     m_state->settings.setLogFolder(m_tree->file(QStringLiteral("missing/folder")));
     m_state->record.setRecordNumber(7);
+    m_state->record.setLogged(true);
     makeWindows({QStringLiteral("abc")});
     m_state->record.setSecondsUsed(180);
     m_input->finishRun();
@@ -451,6 +452,7 @@ void tst_InputPane::logFailureIsReported()
     QCOMPARE(boxes.shown().last().title, QStringLiteral("ログ書き込みエラー"));
     QCOMPARE(boxes.shown().last().icon, MessageIcon::None);
     QVERIFY(!m_input->m_resultLabel->isHidden()); // the result stands
+    QVERIFY(!m_state->record.isLogged());           // and no certificate names it
 }
 
 void tst_InputPane::keyPressesSeenByTheWindowSystem()

@@ -571,6 +571,14 @@ void tst_TestWindow::printAsksFirstAndCancelPrintsNothing()
 {
     writeProblems({QStringLiteral("一\r\n")});
     TestWindow& window = open();
+    // A record that did not reach the log has no number to print.
+    m_state->record.setLogged(false);
+    window.printCertificate();
+    QCOMPARE(m_messages->texts(),
+             QStringList{QStringLiteral(
+                 "この結果はログに記録されていないため、認定証を印刷できません。")});
+    m_messages->clear();
+    m_state->record.setLogged(true);
     m_messages->script({MessageAnswer::Cancel});
     window.printCertificate();
     QCOMPARE(m_messages->shown().size(), 1);
@@ -590,6 +598,12 @@ void tst_TestWindow::problemWindowSwallowsKeysAndColours()
     ProblemView* view = window.problemView();
     QCOMPARE(view->m_problemText->foreColor(), QColor(255, 0, 0));
     QCOMPARE(view->m_problemText->palette().color(QPalette::Window), QColor(0, 0, 255));
+    // An unreadable colour takes its own default: white behind, black text.
+    m_state->settings.setProblemBackColor(QStringLiteral("&HFFFF"));
+    m_state->settings.setProblemColor(QStringLiteral("&HFFFF"));
+    view->applyColors();
+    QCOMPARE(view->m_problemText->palette().color(QPalette::Window), QColor(255, 255, 255));
+    QCOMPARE(view->m_problemText->foreColor(), QColor(0, 0, 0));
     // The input window has the focus once the problem is drawn: the space bar starts.
     QCOMPARE(QApplication::focusWidget(), window.inputPane());
     view->setFocus();
