@@ -22,14 +22,29 @@ configure_file(${PROJECT_SOURCE_DIR}/packaging/pelko.metainfo.xml.in
 install(FILES ${PROJECT_BINARY_DIR}/${PELKO_APPSTREAM_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
+# The manual page and the Debian documentation folder, compressed the way Debian asks
+# (gzip -9n: no name or time inside, so the same sources give the same bytes).
+execute_process(COMMAND date -u -R -d "${PELKO_RELEASE_DATE} 12:00"
+                OUTPUT_VARIABLE PELKO_CHANGELOG_DATE OUTPUT_STRIP_TRAILING_WHITESPACE
+                COMMAND_ERROR_IS_FATAL ANY)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/pelko.1.in ${PROJECT_BINARY_DIR}/pelko.1 @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${PROJECT_BINARY_DIR}/changelog @ONLY)
+foreach(page pelko.1 changelog)
+  execute_process(COMMAND gzip -9n -c ${PROJECT_BINARY_DIR}/${page}
+                  OUTPUT_FILE ${PROJECT_BINARY_DIR}/${page}.gz COMMAND_ERROR_IS_FATAL ANY)
+endforeach()
+install(FILES ${PROJECT_BINARY_DIR}/pelko.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${PROJECT_BINARY_DIR}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/pelko)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME pelko)
 set(CPACK_PACKAGE_VENDOR "Pelko")
-set(CPACK_PACKAGE_CONTACT "Pelko maintainers")
+set(CPACK_PACKAGE_CONTACT "Pelko maintainers <maintainers@pelko.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Japanese typing test through the input method")
+# One string: a CMake list would join its parts with ";" into the package's description.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Pelko measures how fast and how accurately a person enters Japanese text through the\n"
-    "input method, keeps the results in logs and a ranking, and prints a certificate.")
+    "Pelko measures how fast and how accurately a person enters Japanese text\nthrough the input method, keeps the results in logs and a ranking, and\nprints a certificate.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)

@@ -1,3 +1,4 @@
+#include "CommandLine.h"
 #include "Pelko.h"
 #include "history/ExportCommand.h"
 #include "platform/AppPaths.h"
@@ -44,6 +45,9 @@ int main(int argc, char* argv[])
     FileSystem::failWritesPastSizeLimit();
     if (ExportCommand::isRequested(argc, argv))
         return exportCsv(argc, argv);
+    const CommandLine commandLine = CommandLine::fromProcess(argc, argv);
+    if (commandLine.action() == CommandLine::Answer)
+        return commandLine.answer();
     const QByteArray forcedPlatform = DisplayPlatform::chooseForSession(argc, argv);
     QApplication app(argc, argv);
     std::fputs(DisplayPlatform::fallbackNotice(forcedPlatform, QGuiApplication::platformName())

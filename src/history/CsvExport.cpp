@@ -3,13 +3,42 @@
 #include "ClassLogQuery.h"
 
 #include <QIODevice>
+#include <QRegularExpression>
 
 namespace CsvExport
 {
 
+namespace
+{
+
+bool isPlainNumber(const QString& text)
+{
+    static const QRegularExpression number(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
+    return number.match(text).hasMatch();
+}
+
+} // namespace
+
+QString neutralised(const QString& text)
+{
+    if (text.isEmpty() || isPlainNumber(text))
+        return text;
+    switch (text.front().unicode()) {
+    case u'=':
+    case u'+':
+    case u'-':
+    case u'@':
+    case u'\t':
+    case u'\r':
+        return u'\'' + text;
+    default:
+        return text;
+    }
+}
+
 QByteArray field(const QString& text)
 {
-    QByteArray bytes = text.toUtf8();
+    QByteArray bytes = neutralised(text).toUtf8();
     if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\r') &&
         !bytes.contains('\n'))
         return bytes;

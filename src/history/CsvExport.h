@@ -15,6 +15,11 @@ class QIODevice;
 namespace CsvExport
 {
 
+// Spreadsheets run a cell that begins with = + - @, a tab or a CR as a formula, quoted or
+// not; such a text gets a leading apostrophe. Plain numbers stay numbers.
+QString neutralised(const QString& text);
+
+// Every exported cell goes through here, so no export path can skip the apostrophe.
 QByteArray field(const QString& text);
 QByteArray row(const QStringList& fields);
 

@@ -35,6 +35,11 @@ double niceStep(double range)
     return 10.0 * power;
 }
 
+QString bandLabel(QString name)
+{
+    return name.remove(QStringLiteral("ワープロ検定")).remove(QStringLiteral("レベル"));
+}
+
 } // namespace
 
 ProgressChart::ProgressChart(QWidget* parent) : QWidget(parent)
@@ -57,7 +62,7 @@ double ProgressChart::Frame::x(qint64 ms) const
 {
     if (lastMs == firstMs)
         return plot.center().x();
-    return plot.left() + plot.width() * double(ms - firstMs) / double(lastMs - firstMs);
+    return dataLeft + (dataRight - dataLeft) * double(ms - firstMs) / double(lastMs - firstMs);
 }
 
 QPointF ProgressChart::Frame::speedAt(const ProgressPoint& p) const
@@ -81,6 +86,12 @@ ProgressChart::Frame ProgressChart::frame() const
     const int top = metrics.height() * 3 + 8;
     const int bottom = metrics.height() + 14;
     f.plot = QRectF(left, top, width() - left - right, height() - top - bottom);
+    // The band names keep a column of their own at the right, clear of the last points.
+    int labels = 0;
+    for (const Scoring::GradeBand& band : m_data.bands)
+        labels = qMax(labels, metrics.horizontalAdvance(bandLabel(band.name)));
+    f.dataLeft = f.plot.left() + 8;
+    f.dataRight = qMax(f.dataLeft + 1, f.plot.right() - (labels > 0 ? labels + 18 : 8));
     double top_ = qMax<double>(
         m_data.passSpeed, m_data.bands.isEmpty() ? 0.0 : double(m_data.bands.first().lowestSpeed));
     for (const ProgressPoint& p : m_data.points)
@@ -129,10 +140,9 @@ void ProgressChart::paintEvent(QPaintEvent*)
                           yOfSpeed(band.lowestSpeed) - yOfSpeed(upper));
         painter.fillRect(area, i % 2 == 0 ? QColor(0xf3, 0xee, 0xdc) : QColor(0xe6, 0xef, 0xf7));
         painter.setPen(QColor(0x80, 0x80, 0x80));
-        QString name = band.name;
-        name.remove(QStringLiteral("ワープロ検定")).remove(QStringLiteral("レベル"));
         if (area.height() >= metrics.height())
-            painter.drawText(area.adjusted(0, 0, -6, 0), Qt::AlignRight | Qt::AlignVCenter, name);
+            painter.drawText(area.adjusted(0, 0, -6, 0), Qt::AlignRight | Qt::AlignVCenter,
+                             bandLabel(band.name));
         upper = band.lowestSpeed;
     }
 

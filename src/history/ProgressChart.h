@@ -28,6 +28,8 @@ protected:
 private:
     struct Frame {
         QRectF plot;
+        double dataLeft = 0; // where the first and last points sit
+        double dataRight = 0;
         qint64 firstMs = 0;
         qint64 lastMs = 0;
         double topSpeed = 100;

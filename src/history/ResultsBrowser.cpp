@@ -3,6 +3,7 @@
 #include "ClassLog.h"
 #include "ClassLogModel.h"
 #include "CsvExport.h"
+#include "DateField.h"
 #include "ProgressChart.h"
 #include "common/NumericText.h"
 #include "platform/CenterWindow.h"
@@ -13,7 +14,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -27,21 +27,23 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
+#include <QScreen>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
 namespace
 {
 
-QDateEdit* dateEdit(QWidget* parent, const QString& name)
+DateField* dateField(QWidget* parent, const QString& name)
 {
-    auto* edit = new QDateEdit(QDate::currentDate(), parent);
-    edit->setAccessibleName(name);
-    edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    edit->setCalendarPopup(true);
-    edit->setEnabled(false);
-    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00")) + 44);
-    return edit;
+    auto* field = new DateField(parent);
+    field->setAccessibleName(name);
+    field->setDate(QDate::currentDate());
+    field->setEnabled(false);
+    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00")) +
+                           44);
+    return field;
 }
 
 } // namespace
@@ -57,8 +59,8 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     m_userEdit->setAccessibleName(QStringLiteral("利用者"));
     m_userEdit->setPlaceholderText(QStringLiteral("IDか名前の一部"));
     m_userEdit->setClearButtonEnabled(true);
-    m_fromEdit = dateEdit(this, QStringLiteral("期間の始め"));
-    m_toEdit = dateEdit(this, QStringLiteral("期間の終わり"));
+    m_fromEdit = dateField(this, QStringLiteral("期間の始め"));
+    m_toEdit = dateField(this, QStringLiteral("期間の終わり"));
     m_fileCombo = new QComboBox(this);
     m_fileCombo->setAccessibleName(QStringLiteral("問題"));
     m_fileCombo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -101,6 +103,8 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     m_table->setWordWrap(false);
     // Fixed row heights and column widths: the view never measures a million rows.
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // 連番 numbers the records; a second numbering beside it only confuses.
+    m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     // Log order until a title is clicked.
@@ -140,6 +144,7 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     m_statusBar->setSizeGripEnabled(false);
 
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6); // the table gets the width
     layout->addLayout(filters);
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
@@ -150,8 +155,8 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     m_filterDelay->setInterval(250);
     connect(m_filterDelay, &QTimer::timeout, this, &ResultsBrowser::applyFilter);
     connect(m_userEdit, &QLineEdit::textChanged, m_filterDelay, qOverload<>(&QTimer::start));
-    for (QDateEdit* edit : {m_fromEdit, m_toEdit}) {
-        connect(edit, &QDateEdit::dateChanged, this, &ResultsBrowser::applyFilter);
+    for (DateField* edit : {m_fromEdit, m_toEdit}) {
+        connect(edit, &DateField::dateChanged, this, &ResultsBrowser::applyFilter);
         connect(m_periodCheck, &QCheckBox::toggled, edit, &QWidget::setEnabled);
     }
     connect(m_periodCheck, &QCheckBox::toggled, this, &ResultsBrowser::applyFilter);
@@ -165,24 +170,37 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     connect(m_summary, &QTableWidget::cellDoubleClicked, this, &ResultsBrowser::showChart);
 
     // Wide enough for the title and a usual value, measured once.
-    static const char16_t* const samples[] = {u"00000",  u"0000-00-00",   u"00:00:00",
-                                              u"WWWWWW", u"ＷＷＷＷＷＷ", u"WWWWWW",
-                                              u"WWWWWW", u"jpn_dat.000"};
+    static const char16_t* const samples[] = {u"00000",    u"0000-00-00", u"00:00:00",
+                                              u"2A00000",  u"佐々木　悠真", u"PC0000",
+                                              u"student0", u"jpn_dat.000"};
     const QFontMetrics metrics = m_table->fontMetrics();
     for (int column = 0; column < ClassLogColumns::Count; ++column) {
         const QString sample =
             column < 8 ? QString::fromUtf16(samples[column]) : QStringLiteral("0000.0");
-        m_table->setColumnWidth(column,
-                                qMax(metrics.horizontalAdvance(ClassLogColumns::title(column)) + 26,
-                                     metrics.horizontalAdvance(sample) + 14));
+        int title = 0;
+        for (const QString& line : ClassLogModel::headerTitle(column).split(u'\n'))
+            title = qMax(title, metrics.horizontalAdvance(line));
+        m_table->setColumnWidth(column, qMax(title + 12, metrics.horizontalAdvance(sample) + 10));
     }
+    // A strip above the titles for the sort arrow.
+    m_table->horizontalHeader()->setMinimumHeight(m_table->horizontalHeader()->sizeHint().height() +
+                                                  6);
     m_summary->horizontalHeader()->setStretchLastSection(false);
     m_summary->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     m_summary->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     for (int column : {0, 2, 3, 4, 5})
         m_summary->setColumnWidth(column,
                                   metrics.horizontalAdvance(QStringLiteral("最新の速度")) + 40);
-    resize(1180, 700);
+    // Every column in sight where the screen allows, else as wide as the screen: the table
+    // then scrolls sideways.
+    int columns = 0;
+    for (int column = 0; column < ClassLogColumns::Count; ++column)
+        columns += m_table->columnWidth(column);
+    const int wanted = columns + 2 * m_table->frameWidth() +
+                       m_table->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                       layout->contentsMargins().left() + layout->contentsMargins().right() + 4;
+    const QRect screenArea = screen() ? screen()->availableGeometry() : QRect(0, 0, 1280, 800);
+    resize(qBound(900, wanted, screenArea.width() - 16), qMin(700, screenArea.height() - 40));
 }
 
 ResultsBrowser::~ResultsBrowser() = default;

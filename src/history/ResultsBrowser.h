@@ -8,7 +8,7 @@ class ClassLog;
 class ClassLogModel;
 class QCheckBox;
 class QComboBox;
-class QDateEdit;
+class DateField;
 class QFileDialog;
 class QLabel;
 class QLineEdit;
@@ -41,8 +41,8 @@ public:
 
     QLineEdit* m_userEdit = nullptr;
     QCheckBox* m_periodCheck = nullptr;
-    QDateEdit* m_fromEdit = nullptr;
-    QDateEdit* m_toEdit = nullptr;
+    DateField* m_fromEdit = nullptr;
+    DateField* m_toEdit = nullptr;
     QComboBox* m_fileCombo = nullptr;
     QComboBox* m_outcomeCombo = nullptr;
     QLabel* m_passLabel = nullptr;

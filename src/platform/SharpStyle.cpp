@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyleOptionHeader>
 
 namespace
 {
@@ -101,4 +102,23 @@ QIcon SharpStyle::standardIcon(StandardPixmap which, const QStyleOption* option,
     default:
         return QProxyStyle::standardIcon(which, option, widget);
     }
+}
+
+void SharpStyle::drawControl(ControlElement element, const QStyleOption* option,
+                             QPainter* painter, const QWidget* widget) const
+{
+    const auto* header = qstyleoption_cast<const QStyleOptionHeader*>(option);
+    if (element != CE_Header || !header) {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        return;
+    }
+    proxy()->drawControl(CE_HeaderSection, header, painter, widget);
+    QStyleOptionHeader label = *header;
+    label.rect = header->rect.adjusted(2, 4, -2, 0); // below the arrow's strip
+    proxy()->drawControl(CE_HeaderLabel, &label, painter, widget);
+    if (header->sortIndicator == QStyleOptionHeader::None)
+        return;
+    QStyleOptionHeader arrow = *header;
+    arrow.rect = QRect(header->rect.center().x() - 5, header->rect.top() + 2, 11, 6);
+    proxy()->drawPrimitive(PE_IndicatorHeaderArrow, &arrow, painter, widget);
 }

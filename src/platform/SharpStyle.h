@@ -11,4 +11,8 @@ public:
 
     QIcon standardIcon(StandardPixmap which, const QStyleOption* option = nullptr,
                        const QWidget* widget = nullptr) const override;
+    // A table header's sort arrow above its title rather than beside it: a title of two short
+    // lines then needs no extra width.
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget = nullptr) const override;
 };

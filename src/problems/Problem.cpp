@@ -72,9 +72,9 @@ qint16 Problem::load(const QString& dataFolder, const QString& previousName, con
     }
 
     m_fileName = names.at(index);
+    m_filePath = FileSystem::joinPath(folder, m_fileName);
     // Read everything first, so a faulty file leaves no half-filled problem behind.
-    const QStringList lines =
-        ProblemFile::readLines(FileSystem::joinPath(folder, m_fileName), m_fileName);
+    const QStringList lines = ProblemFile::readLines(m_filePath, m_fileName);
 
     return fill(lines);
 }

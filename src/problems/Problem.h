@@ -29,6 +29,8 @@ public:
     Problem();
 
     QString fileName() const { return m_fileName; }
+    // The file last read, also when reading it failed.
+    QString filePath() const { return m_filePath; }
     qint16 totalChars() const { return m_totalChars; }
     qint16 kanaChars() const { return m_kanaChars; }
     qint16 alphanumericChars() const { return m_alphanumericChars; }
@@ -85,6 +87,7 @@ private:
     static QStringList findProblemFiles(const QString& folder);
 
     QString m_fileName;
+    QString m_filePath;
     qint16 m_totalChars = 0;
     qint16 m_kanaChars = 0;
     qint16 m_alphanumericChars = 0;

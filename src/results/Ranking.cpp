@@ -8,6 +8,9 @@
 
 #include <QFile>
 
+#include <cerrno>
+#include <cstring>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -55,6 +58,34 @@ private:
     float m_speed = 0;
     std::array<quint32, 7> m_least{};
 };
+
+// The number of the line holding the byte at offset, counting the line ends the reader
+// splits at: LF, CR LF and a lone CR.
+qint64 lineNumberAt(const QString& path, qint64 offset)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    qint64 number = 1;
+    char previous = 0;
+    while (offset > 0) {
+        const QByteArray block = file.read(std::min<qint64>(offset, 1 << 20));
+        if (block.isEmpty())
+            break;
+        for (const char c : block) {
+            if (c == '\n' || (previous == '\r' && c != '\n'))
+                ++number;
+            previous = c;
+        }
+        offset -= block.size();
+    }
+    return number;
+}
+
+QString logLabel(const QString& path)
+{
+    return QStringLiteral("ログファイル ") + path;
+}
 
 QByteArrayView drillFileName()
 {
@@ -112,11 +143,31 @@ void Ranking::insertCandidate()
 
 bool Ranking::readLog(const QString& path)
 {
+    failure.clear();
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        if (errno == ENOENT)
+            failure = logLabel(path) + QStringLiteral(" はまだありません。テストの結果が記録"
+                                                      "されるとランキングに載ります。");
+        else
+            failure = logLabel(path) + QStringLiteral(" を開けません（") +
+                      QString::fromLocal8Bit(std::strerror(errno)) + QStringLiteral("）。");
         return false;
+    }
     RankingReader reader(fd);
     bool failed = false;
+    qint64 failedAt = -1;
+    QByteArray badSpeed;
+    QByteArray badAccuracy;
+    // The line is named for the user to fix; the table stays blank meanwhile.
+    auto notNumber = [&](const RankingReader::Line& line) {
+        bool ok = true;
+        failed = true;
+        failedAt = line.offset(RankingReader::Speed);
+        badSpeed = line.field(RankingReader::Speed, ok).left(40);
+        badAccuracy = line.field(RankingReader::Accuracy, ok).left(40);
+        return false;
+    };
     SpeedBar bar;
     bar.set(entries[9].speed);
     const bool read = reader.run([&](const RankingReader::Line& line) {
@@ -128,15 +179,20 @@ bool Ranking::readLog(const QString& path)
         if (line.decimal(RankingReader::Speed, digits, places) && bar.below(digits, places)) {
             if (line.isNumber(RankingReader::Accuracy, ok) && ok)
                 return true;
-            failed = true;
-            return false;
+            if (!ok) {
+                failed = true;
+                return false;
+            }
+            return notNumber(line);
         }
         const bool numbers = line.number(RankingReader::Speed, candidate.speed, ok) &&
                              line.number(RankingReader::Accuracy, candidate.accuracy, ok);
-        if (!ok || !numbers) {
+        if (!ok) {
             failed = true;
             return false;
         }
+        if (!numbers)
+            return notNumber(line);
         // Most records lose to the last row; only the others are worth decoding.
         if (better(entries[9], candidate))
             return true;
@@ -157,7 +213,24 @@ bool Ranking::readLog(const QString& path)
         bar.set(entries[9].speed);
         return true;
     });
+    const int readError = errno;
     ::close(fd);
+    if (failedAt >= 0) {
+        failure = logLabel(path) + QStringLiteral(" の ") +
+                  QString::number(lineNumberAt(path, failedAt)) +
+                  QStringLiteral(" 行目は、速度か正打率が数字ではありません（速度「") +
+                  decodeLenient(badSpeed) + QStringLiteral("」、正打率「") +
+                  decodeLenient(badAccuracy) +
+                  QStringLiteral("」）。この行を直すまでランキングは表示できません。");
+    } else if (!read || failed) {
+        failure = logLabel(path) + QStringLiteral(" を読み込めません（") +
+                  QString::fromLocal8Bit(std::strerror(read ? EIO : readError)) +
+                  QStringLiteral("）。");
+    } else if (!(entries[0].speed > 0)) {
+        failure = logLabel(path) + QStringLiteral(" には、ランキングに載る記録（速度が 0 より"
+                                                  "大きい 16 列の行。弱点練習は除く）があり"
+                                                  "ません。");
+    }
     return read && !failed;
 }
 
@@ -178,7 +251,9 @@ void Ranking::load(RankingBoard& board, const QString& logFolder, const QString&
 {
     for (int row = 0; row < 10; ++row)
         board.setRow(row, {});
-    if (!readLog(logFilePath(logFolder, logName)))
+    const bool read = readLog(logFilePath(logFolder, logName));
+    board.setFailure(failure);
+    if (!read)
         return;
     for (int row = 0; row < 10; ++row)
         board.setRow(row, rowText(row));

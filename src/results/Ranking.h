@@ -31,6 +31,8 @@ class RankingBoard
 public:
     virtual ~RankingBoard() = default;
     virtual void setRow(int row, const RankRowText& texts) = 0;
+    // Why the rows are blank (the file and the cause), or empty when they are not.
+    virtual void setFailure(const QString& text) { Q_UNUSED(text); }
 };
 
 // The ten best results of the main log, by speed and then by correct-stroke rate.
@@ -49,6 +51,8 @@ public:
     // Builds the table from the log at path. False when the log cannot be read or holds a
     // usable line whose speed or rate is not a number; the table must then stay blank.
     bool readLog(const QString& path);
+    // After readLog: why the table is blank, naming the file, the line and the cause.
+    QString failure;
 
     // The texts of row 0 … 9; blank for rows whose speed is not above 0.
     RankRowText rowText(int row) const;

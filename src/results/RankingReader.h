@@ -35,6 +35,8 @@ public:
         bool decimal(Field which, quint32& digits, int& places) const;
         // Whether number() would read a value, without reading it where that is quicker.
         bool isNumber(Field which, bool& ok) const;
+        // Where the field begins in the file.
+        qint64 offset(Field which) const { return m_refs[which].start; }
 
         struct Ref {
             qint64 start = 0;

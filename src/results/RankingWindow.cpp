@@ -78,16 +78,25 @@ RankingWindow::RankingWindow(const Settings& settings, QWidget* parent)
         cell(m_secondsUsedLabels, 6, Qt::AlignRight);
     }
 
+    // Blank rows say why, as the browser does: the file, the line and the cause.
+    m_failureLabel = new QLabel(this);
+    m_failureLabel->setObjectName(QStringLiteral("rankingFailure"));
+    m_failureLabel->setWordWrap(true);
+    m_failureLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_failureLabel->setStyleSheet(QStringLiteral("color: #b00000;"));
+    m_failureLabel->hide();
+    grid->addWidget(m_failureLabel, 11, 0, 1, 7);
+
     m_closeButton = new QPushButton(this);
     m_closeButton->setIcon(returnArrowIcon());
     m_closeButton->setIconSize(QSize(32, 32));
     m_closeButton->setAccessibleName(QStringLiteral("閉じる"));
     m_closeButton->setToolTip(QStringLiteral("閉じる"));
-    grid->addWidget(m_closeButton, 11, 5, 1, 2, Qt::AlignRight);
+    grid->addWidget(m_closeButton, 12, 5, 1, 2, Qt::AlignRight);
     connect(m_closeButton, &QPushButton::clicked, this, &RankingWindow::closeWindow);
 
     m_browserButton = new QPushButton(QStringLiteral("成績一覧(&L)"), this);
-    grid->addWidget(m_browserButton, 11, 1, 1, 2, Qt::AlignLeft | Qt::AlignVCenter);
+    grid->addWidget(m_browserButton, 12, 1, 1, 2, Qt::AlignLeft | Qt::AlignVCenter);
     connect(m_browserButton, &QPushButton::clicked, this, &RankingWindow::resultsBrowserRequested);
 }
 
@@ -101,6 +110,12 @@ void RankingWindow::setRow(int row, const RankRowText& texts)
     m_secondsUsedLabels[row]->setText(texts.secondsUsed);
 }
 
+void RankingWindow::setFailure(const QString& text)
+{
+    m_failureLabel->setText(text);
+    m_failureLabel->setVisible(!text.isEmpty());
+}
+
 void RankingWindow::reload()
 {
     adjustSize();
@@ -108,6 +123,10 @@ void RankingWindow::reload()
     Ranking ranking;
     ranking.showsRepeats = m_settings.rankingShowsRepeats();
     ranking.load(*this, m_settings.logFolder(), m_settings.logName());
+    if (m_failureLabel->isVisible()) { // sized before the reason arrived
+        adjustSize();
+        centerWindow(this, QStringLiteral("center"));
+    }
 }
 
 int RankingWindow::exec()

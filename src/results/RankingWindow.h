@@ -24,6 +24,7 @@ public:
     int exec() override;
 
     void setRow(int row, const RankRowText& texts) override;
+    void setFailure(const QString& text) override;
 
     QList<QLabel*> m_rankLabels;
     QLabel* m_userIdTitle = nullptr;
@@ -38,6 +39,7 @@ public:
     QList<QLabel*> m_speedLabels;
     QList<QLabel*> m_accuracyLabels;
     QList<QLabel*> m_secondsUsedLabels;
+    QLabel* m_failureLabel = nullptr;
     QPushButton* m_closeButton = nullptr;
     QPushButton* m_browserButton = nullptr;
 

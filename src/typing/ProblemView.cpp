@@ -49,7 +49,7 @@ ProblemView::ProblemView(const Settings& settings, QWidget* parent)
     m_currentRowLine->setPalette(linePalette);
 
     m_hintTitleLabel = new QLabel(QStringLiteral("ヒント"), this);
-    m_hintLabel = new QLabel(QStringLiteral("Label1"), this);
+    m_hintLabel = new QLabel(this);
     m_hintLabel->setWordWrap(true);
 
     // Fixed geometry until the test window's layout places everything.

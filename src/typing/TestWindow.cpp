@@ -16,6 +16,7 @@
 #include "platform/ProgramEnd.h"
 #include "platform/ShowHelp.h"
 #include "problems/Problem.h"
+#include "problems/ProblemFile.h"
 #include "results/CertificatePrinter.h"
 #include "results/PendingRecords.h"
 #include "results/PrinterDialog.h"
@@ -29,6 +30,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -238,32 +240,66 @@ void TestWindow::open()
     showChildWindows();
     focusInput();
 
-    // A loader error is shown here; the window then gives up below.
-    m_loadFailed = false;
-    try {
-        loadProblem(false, QString());
-    } catch (const PelkoError& error) {
-        showMessage(error.description(), MessageButtons::Ok, kErrorTitle, MessageIcon::Critical);
-        m_loadFailed = true;
-    } catch (const std::exception& error) {
-        showMessage(QString::fromLocal8Bit(error.what()), MessageButtons::Ok, kErrorTitle,
-                    MessageIcon::Critical);
-        m_loadFailed = true;
-    }
-
-    // Nothing to type: back to the main menu.
-    if (m_loadFailed) {
-        m_deferred = nullptr;
-        destroyChildWindows();
-        m_problem.reset();
-        m_cursorBlinkTimer->stop();
-        hide();
-        m_ready = false;
-        showMainMenu();
+    if (!tryLoading([this] { loadProblem(false, QString()); })) {
+        giveUpLoading();
         return;
     }
     followProblemWindow();
     runDeferred();
+}
+
+bool TestWindow::tryLoading(const std::function<void()>& load)
+{
+    bool converted = false;
+    while (true) {
+        m_loadFailed = false;
+        try {
+            load();
+            return !m_loadFailed;
+        } catch (const PelkoError& error) {
+            if (error.number() != ProblemFile::Utf8Text || converted) {
+                showMessage(error.description(), MessageButtons::Ok, kErrorTitle,
+                            MessageIcon::Critical);
+            } else if (convertUtf8Problem(error.description())) {
+                converted = true;
+                continue;
+            }
+        } catch (const std::exception& error) {
+            showMessage(QString::fromLocal8Bit(error.what()), MessageButtons::Ok, kErrorTitle,
+                        MessageIcon::Critical);
+        }
+        m_loadFailed = true;
+        return false;
+    }
+}
+
+bool TestWindow::convertUtf8Problem(const QString& description)
+{
+    const QString path = m_problem ? m_problem->filePath() : QString();
+    const QString name = QFileInfo(path).fileName();
+    if (showMessage(description + QStringLiteral("\r\rいま Shift-JIS に変換しますか？（元のファイルは ") +
+                        ProblemFile::utf8OriginalName(name) + QStringLiteral(" として残ります）"),
+                    MessageButtons::YesNo, QStringLiteral("UTF-8 の問題ファイル"),
+                    MessageIcon::Question) != MessageAnswer::Yes)
+        return false;
+    const QString failure = ProblemFile::convertFromUtf8(path);
+    if (failure.isEmpty())
+        return true;
+    showMessage(failure, MessageButtons::Ok, kErrorTitle, MessageIcon::Critical);
+    return false;
+}
+
+void TestWindow::giveUpLoading()
+{
+    // Nothing to type: back to the main menu rather than a window that waits for nothing.
+    m_deferred = nullptr;
+    stopFollowingProblemWindow();
+    destroyChildWindows();
+    m_problem.reset();
+    m_cursorBlinkTimer->stop();
+    hide();
+    m_ready = false;
+    showMainMenu();
 }
 
 void TestWindow::followProblemWindow()
@@ -581,6 +617,7 @@ void TestWindow::loadDrill()
 {
     if (m_problem->setLines(DrillBuilder::DrillName, m_drillLines) != Problem::Loaded) {
         m_drillLines.clear();
+        m_loadFailed = true;
         return;
     }
     showLoadedProblem();
@@ -659,17 +696,16 @@ void TestWindow::replaceProblem(bool retry, const QString& fileName, bool isNext
     layoutChildWindows();
     resetRun();
 
-    // A loader error leaves the window usable with an empty problem.
-    try {
-        if (m_drillLines.isEmpty())
-            loadProblem(retry, fileName);
-        else
-            loadDrill();
-    } catch (const PelkoError& error) {
-        showMessage(error.description(), MessageButtons::Ok, kErrorTitle, MessageIcon::Critical);
-    } catch (const std::exception& error) {
-        showMessage(QString::fromLocal8Bit(error.what()), MessageButtons::Ok, kErrorTitle,
-                    MessageIcon::Critical);
+    // After a load error the window closes, as when opening: it never waits for a space
+    // bar that cannot start anything.
+    if (!tryLoading([&] {
+            if (m_drillLines.isEmpty())
+                loadProblem(retry, fileName);
+            else
+                loadDrill();
+        })) {
+        giveUpLoading();
+        return;
     }
 
     // A replace or close that arrived while drawing runs once the windows are back.

@@ -157,6 +157,11 @@ private:
     void fillProblemMenu();
     void clearProblemMenu();
     void replaceProblem(bool retry, const QString& fileName, bool isNext);
+    // Runs load and shows its error; false when no problem was loaded.
+    bool tryLoading(const std::function<void()>& load);
+    // Offers to convert the UTF-8 file that failed to load; true once it is converted.
+    bool convertUtf8Problem(const QString& description);
+    void giveUpLoading();
     // Runs the action now, or once the drawing under way is done.
     bool deferWhileDrawing(std::function<void()> action);
     void runDeferred();

@@ -7,7 +7,7 @@ disk is read from pelko.ini and pelko.log.
 import re
 import time
 
-from e2e_accessible import Accessible, enable
+from e2e_accessible import Accessible, caption, enable
 from e2e_pelko import FINISHED, LOG_COLUMNS, MENU, PRACTICE
 from e2e_scenarios import Scenario, expect, word
 from e2e_session import E2EFailure, poll
@@ -528,6 +528,59 @@ class ResultsBrowser(Ranking):
         return b"\xef\xbb\xbf" + text.encode("utf-8")
 
 
+class BrowserDates(ResultsBrowser):
+    """The browser's period typed the way people type dates: digits through Mozc (full width,
+    committed with Enter), then with the input method off and slashes; every column shows
+    at 1280 pixels, one numbering."""
+
+    name = "browser-dates"
+    days = ["12-30-2025", "12-31-2025", "01-02-2026"]
+
+    def prepare(self):
+        lines = [f'{n},"{day}","09:00:00","A0{n}","佐藤","PC","u","jpn_dat.001",30,99,0,1,1,'
+                 f'1,1,60\r\n' for n, day in enumerate(self.days)]
+        (self.pelko.logs / "pelko.log").write_bytes("".join(lines).encode("cp932"))
+
+    def body(self):
+        self.press_menu_button("ランキング")
+        ranking = self.ax.wait_window(RANKING, what="the ranking window")
+        self.ax.click(ranking.find(role="push button", name="成績一覧(&L)"),
+                      "the ranking window's button 成績一覧")
+        self.ax.wait_window(BROWSER, what="the results browser")
+        expect("the status bar at first", self.settled_status("表示 3 件"),
+               "3 件の記録\u3000／\u3000表示 3 件")
+        self.shot("browser-1280")
+        browser = self.ax.window(BROWSER)
+        table = browser.find(role="table", name="記録")
+        x, _, w, _ = table.box
+        headers = [n for n in table.walk() if n.role == "table column header"]
+        hidden = [n.name for n in headers if not (n.centre() and x < n.centre()[0] < x + w)]
+        if len(headers) != 17 or hidden:
+            raise E2EFailure(f"of the table's {len(headers)} columns, these are off screen: "
+                             f"{hidden}")
+        if any(n.role == "table row header" and n.centre() for n in table.walk()):
+            raise E2EFailure("the table numbers its rows beside 連番")
+
+        self.ax.click(browser.find(role="check box"), "the period check box")
+        # Mozc is on: the digits compose in full width until Enter commits them.
+        self.date_typed("期間の始め", ["ctrl+a", *"20251231", "Return", "Tab"], "表示 2 件")
+        self.s.keys("Zenkaku_Hankaku")  # input method off
+        self.date_typed("期間の終わり", ["ctrl+a", *"2025", "slash", *"12", "slash", *"31",
+                                          "Tab"], "表示 1 件")
+        for field in ("期間の始め", "期間の終わり"):
+            expect(f"the field {field} once left", self.field_text(field), "2025-12-31")
+
+    def date_typed(self, field, keys, status):
+        self.ax.click(self.ax.window(BROWSER).find(role="text", name=field), f"the field {field}")
+        self.s.keys(*keys)
+        expect(f"the status bar after typing into {field}", self.settled_status(status),
+               f"3 件の記録\u3000／\u3000{status}")
+
+    def field_text(self, field):
+        node = self.ax.window(BROWSER).find(role="text", name=field)
+        return node.text if node else None
+
+
 class HelpAndAbout(Journey):
     """ヘルプ → 目次 opens the help at its contents, which Escape closes; ヘルプ → バージョン情報
     opens the about window, which its OK button closes; the run still waits to start."""
@@ -639,6 +692,50 @@ class GiveUpAndNext(Journey):
                              f"expected {'shown' if shown else 'hidden'}")
 
 
+class Utf8Problem(Journey):
+    """A teacher's problem saved as UTF-8 with LF by a Linux editor: the 問題 menu shows its
+    title as written, choosing it explains the cause and the command, and 「はい」 converts it
+    (the original kept); the converted problem then waits for the space bar."""
+
+    name = "utf8-problem"
+    problem = ["さくら"]
+    title = "秋の日"
+    info = "総文字数:5文字  漢字率:40%  英数記号率:0%  半角率:0%  ストローク:0  入力:0/0"
+    question = "UTF-8 の問題ファイル"
+
+    def prepare(self):
+        self.path = self.pelko.app / "PLACTICE" / "jpn_dat.002"
+        self.path.write_bytes(f"{self.title}\nねこ\n".encode("utf-8"))
+
+    def body(self):
+        self.pelko.open_practice()
+        self.pelko.enter_user()
+        poll("the first problem", lambda: self.hint() == WAITING_HINT, timeout=10)
+        self.choose(PRACTICE, "問題", f"jpn_dat.002;{self.title}・・・")
+        self.ax.wait_window(self.question, what="the box about the UTF-8 problem file")
+        text = self.ax.message_box(self.question)
+        for part in ("jpn_dat.002 は UTF-8 で保存されています",
+                     "&& mv 'jpn_dat.002' 'utf8-jpn_dat.002' && iconv 'utf8-jpn_dat.002' "
+                     "-f UTF-8 -t CP932 > 'jpn_dat.002'", "Shift-JIS に変換しますか"):
+            if part not in text:
+                raise E2EFailure(f"the box about the UTF-8 file lacks {part!r}: {text!r}")
+        self.shot("conversion-question")
+        box = self.ax.window(self.question)
+        yes = box.find(role="push button",
+                       where=lambda n: caption(n.name).lower() in ("yes", "はい", "はい(y)"))
+        if yes is None:
+            raise E2EFailure("the box about the UTF-8 file has no Yes button")
+        self.ax.click(yes, "はい")
+        self.expect_closed(self.question, "はい")
+        poll("the converted problem to wait for the space bar",
+             lambda: self.hint() == WAITING_HINT and self.info_line() == self.info, timeout=10)
+        expect("the converted file", self.path.read_bytes(),
+               f"{self.title}\r\nねこ\r\n".encode("cp932"))
+        expect("the original kept", (self.path.parent / "utf8-jpn_dat.002").read_bytes(),
+               f"{self.title}\nねこ\n".encode("utf-8"))
+        self.start_run()
+
+
 class ClockRunsOut(Journey):
     """A 1-minute run with a few characters typed ends by itself after 60 s."""
 
@@ -736,5 +833,5 @@ class WeakCharactersAndDrill(Journey):
         self.check_record(record, file_name="弱点練習", errors="0", total_chars="14")
 
 
-JOURNEYS = [Settings, Ranking, ResultsBrowser, HelpAndAbout, GiveUpAndNext, ClockRunsOut,
-            WeakCharactersAndDrill]
+JOURNEYS = [Settings, Ranking, ResultsBrowser, BrowserDates, HelpAndAbout, GiveUpAndNext,
+            Utf8Problem, ClockRunsOut, WeakCharactersAndDrill]

@@ -1,4 +1,5 @@
 #include "common/Cp932.h"
+#include "history/CsvExport.h"
 #include "history/ExportCommand.h"
 #include "support/TempTree.h"
 
@@ -102,6 +103,30 @@ private Q_SLOTS:
         QString messages;
         QCOMPARE(run(arguments, nullptr, &messages), status);
         QVERIFY2(messages.contains(message), qPrintable(messages));
+    }
+
+    void formulasReachNoSpreadsheet_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("cell");
+        QTest::newRow("=") << QStringLiteral("=1+1") << QByteArray("'=1+1");
+        QTest::newRow("@") << QStringLiteral("@SUM(1+1)") << QByteArray("'@SUM(1+1)");
+        QTest::newRow("+") << QStringLiteral("+81") << QByteArray("'+81");
+        QTest::newRow("-") << QStringLiteral("-2+3") << QByteArray("'-2+3");
+        QTest::newRow("tab") << QStringLiteral("\tx") << QByteArray("'\tx");
+        QTest::newRow("CR, quoted") << QStringLiteral("\rx") << QByteArray("\"'\rx\"");
+        QTest::newRow("comma, quoted")
+            << QStringLiteral("=HYPERLINK(\"a\",1)") << QByteArray("\"'=HYPERLINK(\"\"a\"\",1)\"");
+        QTest::newRow("negative number") << QStringLiteral("-5") << QByteArray("-5");
+        QTest::newRow("decimal") << QStringLiteral("12.5") << QByteArray("12.5");
+        QTest::newRow("inside") << QStringLiteral("a=1") << QByteArray("a=1");
+    }
+
+    void formulasReachNoSpreadsheet()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, cell);
+        QCOMPARE(CsvExport::field(text), cell);
     }
 };
 

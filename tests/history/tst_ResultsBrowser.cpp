@@ -1,6 +1,7 @@
 #include "common/Cp932.h"
 #include "history/ClassLog.h"
 #include "history/ClassLogModel.h"
+#include "history/DateField.h"
 #include "history/ProgressChart.h"
 #include "history/ResultsBrowser.h"
 #include "settings/Settings.h"
@@ -8,7 +9,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
+#include <QApplication>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QTableView>
@@ -79,6 +81,46 @@ private Q_SLOTS:
         QVERIFY(bytes.contains(QStringLiteral("\r\n0,2026-12-01,09:00:00,A01,佐藤,").toUtf8()));
     }
 
+    // Through the real field: keys as typed, or one commit from the input method.
+    void datesAsTyped_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("committed");
+        QTest::addColumn<QDate>("date");
+        const QDate newYear(2025, 12, 31);
+        QTest::newRow("digits only") << QStringLiteral("20251231") << QString() << newYear;
+        QTest::newRow("slashes") << QStringLiteral("2025/12/31") << QString() << newYear;
+        QTest::newRow("short parts") << QStringLiteral("2025-1-5") << QString() << QDate(2025, 1, 5);
+        QTest::newRow("input method, full width")
+            << QString() << QStringLiteral("２０２５ー１２ー３１") << newYear;
+        QTest::newRow("input method, 年月日")
+            << QString() << QStringLiteral("２０２５年１２月３１日") << newYear;
+        QTest::newRow("no such day keeps the last") << QStringLiteral("2025-02-30") << QString()
+                                                    << QDate(2026, 12, 1);
+    }
+
+    void datesAsTyped()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, committed);
+        QFETCH(QDate, date);
+        DateField field;
+        field.setDate(QDate(2026, 12, 1));
+        field.show();
+        field.setFocus();
+        field.selectAll();
+        QTest::keyClick(&field, Qt::Key_Delete);
+        if (!keys.isEmpty())
+            QTest::keyClicks(&field, keys);
+        QInputMethodEvent commit;
+        commit.setCommitString(committed);
+        if (!committed.isEmpty())
+            QApplication::sendEvent(&field, &commit);
+        Q_EMIT field.editingFinished();
+        QCOMPARE(field.date(), date);
+        QCOMPARE(field.text(), date.toString(QStringLiteral("yyyy-MM-dd")));
+    }
+
     void chartFindsItsPoints()
     {
         ProgressChart chart;
@@ -94,6 +136,17 @@ private Q_SLOTS:
             found = chart.pointAt(QPointF(chart.width() / 2.0, y));
         QCOMPARE(found, 0);
         QVERIFY(!chart.grab().isNull());
+
+        // The last run stays left of the band names at the plot's right edge.
+        data.points.append({QDateTime(QDate(2026, 12, 8), QTime(9, 0)), 40, 100, {}});
+        chart.setData(data);
+        int lastX = chart.width();
+        for (found = -1; found != 1 && lastX > 0; --lastX)
+            for (int y = 0; y < 400 && found != 1; y += 2)
+                found = chart.pointAt(QPointF(lastX, y));
+        const int rateAxis = chart.fontMetrics().horizontalAdvance(QStringLiteral("100%")) + 16;
+        const int name = chart.fontMetrics().horizontalAdvance(QStringLiteral("1級"));
+        QVERIFY2(lastX < chart.width() - rateAxis - name, qPrintable(QString::number(lastX)));
     }
 };
 

@@ -64,6 +64,7 @@ private Q_SLOTS:
     void lineEnds_data();
     void lineEnds();
     void header();
+    void utf8CharacterShiftJisLacks();
     void letterCaseIgnored();
     void badFiles_data();
     void badFiles();
@@ -372,6 +373,8 @@ void tst_Problem::header()
     tree.writeCp932(QStringLiteral("short"), QStringLiteral("短い題\r\n本文"));
     tree.write(QStringLiteral("empty"), QByteArray());
     tree.write(QStringLiteral("bad"), QByteArray("ok\x80\xff"));
+    // Valid Shift-JIS by chance on its first line: the whole file tells.
+    tree.write(QStringLiteral("utf8"), "\xEF\xBB\xBF" + QStringLiteral("秋の\n日の").toUtf8());
 
     QCOMPARE(Problem::fileHeader(tree.file(QStringLiteral("long"))),
              QStringLiteral("一二三四五六七八九十壱弐参肆伍陸漆捌玖拾"));
@@ -379,6 +382,21 @@ void tst_Problem::header()
     QCOMPARE(Problem::fileHeader(tree.file(QStringLiteral("empty"))), QString());
     QCOMPARE(Problem::fileHeader(tree.file(QStringLiteral("missing"))), QString());
     QCOMPARE(Problem::fileHeader(tree.file(QStringLiteral("bad"))), QStringLiteral("ok"));
+    QCOMPARE(Problem::fileHeader(tree.file(QStringLiteral("utf8"))), QStringLiteral("秋の"));
+}
+
+void tst_Problem::utf8CharacterShiftJisLacks()
+{
+    TempTree tree;
+    const QByteArray bytes = QStringLiteral("題\n😀\n").toUtf8();
+    tree.write(QStringLiteral("jpn_dat.001"), bytes);
+    const QString path = tree.file(QStringLiteral("jpn_dat.001"));
+    const QString lacks = QStringLiteral("問題ファイル jpn_dat.001 の 2 行目の「😀」は Shift-JIS にない文字です。");
+    QVERIFY(descriptionOf([&] { ProblemFile::readLines(path, QStringLiteral("jpn_dat.001")); })
+                .contains(lacks));
+    QVERIFY(ProblemFile::convertFromUtf8(path).startsWith(lacks));
+    QCOMPARE(tree.read(QStringLiteral("jpn_dat.001")), bytes);
+    QVERIFY(!QFile::exists(tree.file(QStringLiteral("utf8-jpn_dat.001"))));
 }
 
 void tst_Problem::letterCaseIgnored()
@@ -406,19 +424,24 @@ void tst_Problem::badFiles_data()
     QTest::addColumn<QString>("description");
 
     const QByteArray line = QByteArray("\x82\xa0\r\n"); // あ
+    auto unreadable = [](int number) -> QString {
+        return QStringLiteral("問題ファイル jpn_dat.003 の ") + QString::number(number) +
+               QStringLiteral(" 行目に読み込めない文字があります。Shift-JIS（CP932）にないバイト"
+                              "列です。エディタで Shift-JIS を選んで保存し直してください。");
+    };
     QTest::newRow("invalid byte on line 4")
         << (line + line + line + QByteArray("ab\x80\xa0\r\n") + line) << ProblemFile::InvalidText
-        << QStringLiteral("問題ファイル jpn_dat.003 の 4 行目に読み込めない文字があります。");
+        << unreadable(4);
     QTest::newRow("cut double-byte at the end")
         << QByteArray("ab\r\n\x82") << ProblemFile::InvalidText
-        << QStringLiteral("問題ファイル jpn_dat.003 の 2 行目に読み込めない文字があります。");
+        << unreadable(2);
 
     QByteArray junk;
     for (int i = 0; i < 4096; ++i)
         junk.append(char((i * 151 + 7) & 0xff));
     QTest::newRow("binary junk")
         << junk << ProblemFile::InvalidText
-        << QStringLiteral("問題ファイル jpn_dat.003 の 1 行目に読み込めない文字があります。");
+        << unreadable(1);
 
     QTest::newRow("10 MB single line")
         << QByteArray(10 * 1024 * 1024, 'a') << int(PelkoError::Overflow)
@@ -426,13 +449,13 @@ void tst_Problem::badFiles_data()
     QTest::newRow("10 MB line with a bad byte")
         << (QByteArray("ok\r\n\x81\x7f") + QByteArray(10 * 1024 * 1024, 'a'))
         << ProblemFile::InvalidText
-        << QStringLiteral("問題ファイル jpn_dat.003 の 2 行目に読み込めない文字があります。");
+        << unreadable(2);
 
     // The longest line there may be ends inside a double-byte character.
     const QByteArray longest = 'a' + QByteArray("\x82\xa0").repeated(32766);
     QTest::newRow("bad character across the longest line's end")
         << (longest + QByteArray("\x81\x7f") + "aaaa") << ProblemFile::InvalidText
-        << QStringLiteral("問題ファイル jpn_dat.003 の 1 行目に読み込めない文字があります。");
+        << unreadable(1);
     QTest::newRow("good character across the longest line's end")
         << (longest + QByteArray("\x82\xa0") + "aaaa") << int(PelkoError::Overflow)
         << QStringLiteral("問題ファイル jpn_dat.003 の 1 行目の文字数が多すぎます（32767 まで）。");
@@ -478,7 +501,7 @@ void tst_Problem::unopenableFile()
              QStringLiteral("問題ファイル jpn_dat.001 が見つかりません。"));
     QCOMPARE(
         descriptionOf([&] { ProblemFile::readLines(tree.file(QStringLiteral("folder")), name); }),
-        QStringLiteral("問題ファイル jpn_dat.001 を開けません。"));
+        QStringLiteral("問題ファイル jpn_dat.001 を開けません（フォルダです）。"));
 }
 
 QTEST_GUILESS_MAIN(tst_Problem)

@@ -26,6 +26,8 @@ class TextBoard : public RankingBoard
 public:
     RankRowText rows[10];
     int calls = 0;
+    QString failure;
+    void setFailure(const QString& text) override { failure = text; }
     void setRow(int row, const RankRowText& texts) override
     {
         rows[row] = texts;
@@ -63,6 +65,8 @@ private Q_SLOTS:
     void table_data();
     void table();
     void missingLogIsBlank();
+    void blankTableSaysWhy_data();
+    void blankTableSaysWhy();
     void rowTextsAndLongFields();
     void streamingMatchesWholeFileReading();
     void readerHandsOverExactlySixteenFields();
@@ -145,6 +149,38 @@ void tst_Ranking::missingLogIsBlank()
     QCOMPARE(rank(tree, log, false), QStringLiteral("u12 120 90|u11 110 90|u10 100 90|u9 90 90|"
                                                     "u8 80 90|u7 70 90|u6 60 90|u5 50 90|"
                                                     "u4 40 90|u3 30 90"));
+}
+
+void tst_Ranking::blankTableSaysWhy_data()
+{
+    QTest::addColumn<QByteArray>("log");
+    QTest::addColumn<QString>("reason");
+    const QString notNumber = QStringLiteral(" 行目は、速度か正打率が数字ではありません（");
+    QTest::newRow("bad speed, line 2")
+        << record("a", "50", "90") + record("b", "fast", "99") + record("c", "60", "90")
+        << QStringLiteral("pelko.log の 2") + notNumber + QStringLiteral("速度「fast」、正打率「99」）");
+    QTest::newRow("bad rate behind a full table, other line ends")
+        << QByteArray(record("a", "50", "90")).repeated(10).replace("\r\n", "\r") + "\n" +
+               record("b", "40.5", "9O")
+        << QStringLiteral("pelko.log の 11") + notNumber;
+    QTest::newRow("no usable record")
+        << record("a", "0", "99") + "x,y\r\n" << QStringLiteral("ランキングに載る記録");
+    QTest::newRow("missing log") << QByteArray("-") << QStringLiteral("pelko.log はまだありません");
+}
+
+void tst_Ranking::blankTableSaysWhy()
+{
+    QFETCH(QByteArray, log);
+    QFETCH(QString, reason);
+    TempTree tree;
+    if (log != "-")
+        tree.write(QStringLiteral("pelko.log"), log);
+    Ranking ranking;
+    TextBoard board;
+    ranking.load(board, tree.path(), QStringLiteral("pelko.log"));
+    QVERIFY2(board.failure.startsWith(QStringLiteral("ログファイル ") + tree.path()) &&
+                 board.failure.contains(reason),
+             qPrintable(board.failure));
 }
 
 void tst_Ranking::rowTextsAndLongFields()

@@ -46,6 +46,7 @@ void tst_RankingWindow::loadsTheLogIntoTheLabels()
                                 QStringLiteral("0.5"), QStringLiteral("60")}));
     QCOMPARE(window.m_speedLabels[1]->text(), QStringLiteral("85.5"));
     QCOMPARE(window.m_userNameLabels[5]->text(), QString());
+    QVERIFY(window.m_failureLabel->isHidden());
     QVERIFY(window.m_closeButton->text().isEmpty());
     QVERIFY(!window.m_closeButton->icon().pixmap(QSize(64, 64)).isNull());
     QCOMPARE(window.m_closeButton->accessibleName(), QStringLiteral("閉じる"));
@@ -54,6 +55,14 @@ void tst_RankingWindow::loadsTheLogIntoTheLabels()
     QVERIFY(window.isVisible());
     QTest::mouseClick(window.m_closeButton, Qt::LeftButton);
     QVERIFY(!window.isVisible());
+
+    // Blank rows say why in the window itself.
+    tree.write(QStringLiteral("PELKO.LOG"), "0,1,2,3,4,5,6,7,fast,9,10,11,12,13,14,15\r\n");
+    window.reload();
+    QVERIFY(!window.m_failureLabel->isHidden());
+    QVERIFY2(window.m_failureLabel->text().contains(QStringLiteral("の 1 行目は、速度か正打率が数字ではありません")),
+             qPrintable(window.m_failureLabel->text()));
+    QCOMPARE(window.m_speedLabels[0]->text(), QString());
 }
 
 void tst_RankingWindow::longValuesEndInAnEllipsis_data()

@@ -89,7 +89,9 @@ private Q_SLOTS:
     void countdownEndsTheRunOnce();
     void cursorBlinksAndBackgroundFollowsSettings();
     void loadFailureWhileOpeningGivesUp();
-    void loadFailureAfterNextKeepsTheWindow();
+    void loadFailureAfterNextClosesTheWindow();
+    void utf8ProblemIsConvertedWhenAsked_data();
+    void utf8ProblemIsConvertedWhenAsked();
     void closeMenuForgetsTheFileCloseBoxKeepsIt();
     void selectErrorDuringReplaceIsShown();
     void replaceOrCloseWhileDrawingWaits_data();
@@ -417,8 +419,9 @@ void tst_TestWindow::loadFailureWhileOpeningGivesUp()
     QVERIFY(m_menu->isVisible());
 }
 
-void tst_TestWindow::loadFailureAfterNextKeepsTheWindow()
+void tst_TestWindow::loadFailureAfterNextClosesTheWindow()
 {
+    // No window left waiting for a space bar that starts nothing.
     writeProblems({QStringLiteral("一\r\n"), QStringLiteral("二\r\n")});
     TestWindow& window = open();
     QVERIFY(window.isVisible());
@@ -427,12 +430,50 @@ void tst_TestWindow::loadFailureAfterNextKeepsTheWindow()
     QFile::remove(m_tree->file(QStringLiteral("PLACTICE/jpn_dat.002")));
     window.m_nextProblemAction->trigger();
     QCOMPARE(m_messages->texts(), QStringList({NoFileText, CodeOneText}));
-    QVERIFY(m_window->isReady());
+    QVERIFY(!window.isVisible());
+    QVERIFY(!window.problemView());
+    QVERIFY(m_menu->isVisible());
+}
+
+void tst_TestWindow::utf8ProblemIsConvertedWhenAsked_data()
+{
+    QTest::addColumn<QByteArray>("bom");
+    QTest::addColumn<QByteArray>("lineEnd");
+    QTest::addColumn<MessageAnswer>("answer");
+    QTest::newRow("LF, converted") << QByteArray() << QByteArray("\n") << MessageAnswer::Yes;
+    QTest::newRow("BOM, CR LF, converted")
+        << QByteArray("\xEF\xBB\xBF") << QByteArray("\r\n") << MessageAnswer::Yes;
+    QTest::newRow("declined") << QByteArray() << QByteArray("\n") << MessageAnswer::No;
+}
+
+void tst_TestWindow::utf8ProblemIsConvertedWhenAsked()
+{
+    QFETCH(QByteArray, bom);
+    QFETCH(QByteArray, lineEnd);
+    QFETCH(MessageAnswer, answer);
+    writeProblems({QStringLiteral("二\r\n")}); // jpn_dat.001
+    const QString name = QStringLiteral("PLACTICE/jpn_dat.000");
+    const QByteArray utf8 = bom + QStringLiteral("秋の日").toUtf8() + lineEnd + "x" + lineEnd;
+    m_tree->write(name, utf8);
+    m_messages->script({answer});
+    TestWindow& window = open();
+    const QString asked = m_messages->texts().value(0);
+    QVERIFY2(asked.contains(QStringLiteral("jpn_dat.000 は UTF-8 で保存されています")), qPrintable(asked));
+    QVERIFY2(asked.contains(QStringLiteral(" && mv 'jpn_dat.000' 'utf8-jpn_dat.000' && ")),
+             qPrintable(asked));
+    QCOMPARE(asked.contains(QStringLiteral("sed '1s/^\\xEF\\xBB\\xBF//'")), !bom.isEmpty());
+    if (answer == MessageAnswer::No) {
+        QCOMPARE(m_messages->shown().size(), 1);
+        QVERIFY(!window.isVisible());
+        QCOMPARE(m_tree->read(name), utf8);
+        return;
+    }
+    QCOMPARE(m_messages->shown().size(), 1);
+    QCOMPARE(m_tree->read(name), QByteArray("\x8f\x48\x82\xcc\x93\xfa\r\nx\r\n"));
+    QCOMPARE(m_tree->read(QStringLiteral("PLACTICE/utf8-jpn_dat.000")), utf8);
     QVERIFY(window.isVisible());
-    QVERIFY(window.problemView() && window.inputPane());
-    QVERIFY(window.problemView()->isVisible());
-    QVERIFY(window.problemView()->m_problemText->printedRows().isEmpty());
-    QVERIFY(!window.m_nextProblemAction->isVisible());
+    QCOMPARE(window.problemView()->m_hintLabel->text(), QStringLiteral("スペースバーを押すと開始します"));
+    QCOMPARE(window.m_problemActions.at(1)->text(), QStringLiteral("jpn_dat.000;秋の日・・・"));
 }
 
 void tst_TestWindow::closeMenuForgetsTheFileCloseBoxKeepsIt()
@@ -464,14 +505,8 @@ void tst_TestWindow::selectErrorDuringReplaceIsShown()
     window.m_startOverAction->trigger();
     QCOMPARE(m_messages->texts(), QStringList({QStringLiteral("ファイル指定に失敗しました")}));
     QCOMPARE(m_messages->shown().first().title, ErrorTitle);
-    QVERIFY(window.isVisible());
-    QVERIFY(window.problemView() && window.problemView()->isVisible());
-
-    // Still usable: the next problem loads.
-    m_messages->clear();
-    window.nextProblem();
-    QVERIFY(m_messages->texts().isEmpty());
-    QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.002"));
+    QVERIFY(!window.isVisible());
+    QVERIFY(m_menu->isVisible());
 }
 
 void tst_TestWindow::replaceOrCloseWhileDrawingWaits_data()
