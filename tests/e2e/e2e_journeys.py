@@ -569,6 +569,9 @@ class BrowserDates(ResultsBrowser):
                                           "Tab"], "表示 1 件")
         for field in ("期間の始め", "期間の終わり"):
             expect(f"the field {field} once left", self.field_text(field), "2025-12-31")
+        # Mozc keeps its mode across programs: back on for the journeys that follow.
+        self.ax.click(browser.find(role="text", name="期間の終わり"), "the field 期間の終わり")
+        self.s.keys("Zenkaku_Hankaku")
 
     def date_typed(self, field, keys, status):
         self.ax.click(self.ax.window(BROWSER).find(role="text", name=field), f"the field {field}")
