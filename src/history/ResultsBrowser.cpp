@@ -7,6 +7,7 @@
 #include "common/NumericText.h"
 #include "platform/CenterWindow.h"
 #include "platform/MessageService.h"
+#include "platform/SafeOutput.h"
 #include "results/LogWriter.h"
 #include "settings/Settings.h"
 
@@ -197,7 +198,13 @@ void ResultsBrowser::reload()
 {
     auto log = std::make_shared<ClassLog>();
     const QString path = logFilePath(m_settings.logFolder(), m_settings.logName());
-    const ClassLog::Status status = log->open(path);
+    ClassLog::Status status = log->open(path);
+    while (status == ClassLog::Status::Changed &&
+           showMessage(QStringLiteral("ログファイルが読み込み中に変更されました。\n"
+                                      "もう一度読み込みますか？"),
+                       MessageButtons::YesNo, QStringLiteral("成績一覧"),
+                       MessageIcon::Question) == MessageAnswer::Yes)
+        status = log->open(path);
     m_readReport =
         status == ClassLog::Status::Ok ? readReport(*log) : openFailureText(int(status), path);
     m_log = log;
@@ -312,6 +319,13 @@ void ResultsBrowser::prepareCsvDialog(QFileDialog& dialog)
 
 bool ResultsBrowser::exportTo(const QString& path)
 {
+    const SafeOutput::Refusal refusal =
+        m_log ? SafeOutput::check(path, m_log->fileId()) : SafeOutput::Refusal::None;
+    if (refusal != SafeOutput::Refusal::None) {
+        showMessage(SafeOutput::message(refusal, path), MessageButtons::Ok,
+                    QStringLiteral("エラー"), MessageIcon::Critical);
+        return false;
+    }
     QSaveFile file(path);
     if (!m_log || !file.open(QIODevice::WriteOnly) ||
         !CsvExport::write(file, *m_log, m_model->rows(), m_settings.passSpeed()) ||

@@ -6,8 +6,14 @@
 #include "support/TempTree.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -35,6 +41,30 @@ QStringList column(const ClassLog& log, const std::vector<int>& rows, int col)
     for (int row : rows)
         texts.append(ClassLogColumns::cellText(log, row, col, 25));
     return texts;
+}
+
+enum class FileCase { ShortenedWhileShown, Fifo, LargerThanMemory };
+constexpr int ShownRecords = 20000;
+
+// Run in a child: on a fault the child dies, not the suite.
+bool survives(FileCase fileCase, const QString& path)
+{
+    ClassLog log;
+    const ClassLog::Status status = log.open(path);
+    if (fileCase == FileCase::Fifo)
+        return status == ClassLog::Status::NotAFile;
+    if (fileCase == FileCase::LargerThanMemory)
+        return status == ClassLog::Status::TooLarge &&
+               openFailureText(int(status), path).contains(QStringLiteral("大きすぎて"));
+    if (status != ClassLog::Status::Ok || log.size() != ShownRecords ||
+        ::truncate(QFile::encodeName(path).constData(), 0) != 0)
+        return false;
+    // What is shown stays readable: the table scrolled, the CSV written.
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    return CsvExport::write(out, log, allRows(log), 25) &&
+           log.text(ShownRecords - 1, 0) == QString::number(ShownRecords - 1) &&
+           out.data().count("\r\n") == ShownRecords + 1;
 }
 
 } // namespace
@@ -226,6 +256,72 @@ private Q_SLOTS:
                            "40,5,180,不合格\r\n")
                 .toUtf8();
         QCOMPARE(out.data(), expected);
+    }
+
+    void survivesWhatTheFileDoes_data()
+    {
+        QTest::addColumn<int>("caseNumber");
+        QTest::newRow("shortened while shown") << int(FileCase::ShortenedWhileShown);
+        QTest::newRow("a FIFO") << int(FileCase::Fifo);
+        QTest::newRow("larger than memory") << int(FileCase::LargerThanMemory);
+    }
+
+    void survivesWhatTheFileDoes()
+    {
+        QFETCH(int, caseNumber);
+        const auto fileCase = FileCase(caseNumber);
+        TempTree tree;
+        const QString path = tree.file(QStringLiteral("pelko.log"));
+        const QByteArray name = QFile::encodeName(path);
+        if (fileCase == FileCase::Fifo) {
+            QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+        } else if (fileCase == FileCase::LargerThanMemory) {
+            const qint64 memory = qint64(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGESIZE);
+            tree.write(QStringLiteral("pelko.log"), {});
+            QCOMPARE(::truncate(name.constData(), memory * 2), 0); // sparse: takes no disk
+        } else {
+            QByteArray bytes;
+            for (int i = 0; i < ShownRecords; ++i)
+                bytes += record(i, "12-01-2026", "09:00:00", "A01", "Sato", "f", "30");
+            tree.write(QStringLiteral("pelko.log"), bytes);
+        }
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::alarm(20); // a hang ends the child too
+            ::_exit(survives(fileCase, path) ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY2(WIFEXITED(status), qPrintable(QStringLiteral("signal %1").arg(WTERMSIG(status))));
+        QCOMPARE(WEXITSTATUS(status), 0);
+    }
+
+    void oddLinesAndShortReads()
+    {
+        TempTree tree;
+        // A year with a letter is no date: shown as written, outside every period.
+        QByteArray bytes = record(0, "12-01-20x6", "09:00:00", "A01", "Sato", "f", "30");
+        // Longer than any record the writer makes.
+        const std::string name(size_t(ClassLog::MaxLineLength), 'x');
+        bytes += record(1, "12-01-2026", "09:00:00", "A01", name.c_str(), "f", "30");
+        tree.write(QStringLiteral("odd.log"), bytes);
+        const QString path = tree.file(QStringLiteral("odd.log"));
+        ClassLog log;
+        QCOMPARE(log.open(path), ClassLog::Status::Ok);
+        QCOMPARE(log.size(), 1);
+        QCOMPARE(log.wrongFieldCountLines(), 1);
+        QCOMPARE(ClassLogColumns::cellText(log, 0, 1, 25), QStringLiteral("12-01-20x6"));
+        ClassLogFilter filter;
+        filter.to = QDate(2026, 12, 31);
+        QVERIFY(selectRows(log, filter).empty());
+
+        // The file ends before the length it had: nothing of it is kept.
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+        QByteArray read = "kept";
+        QCOMPARE(ClassLog::readBytes(fd, QFileInfo(path).size() + 1, read),
+                 ClassLog::Status::Changed);
+        ::close(fd);
+        QCOMPARE(read, QByteArray("kept"));
     }
 
     void neverReadsHalfARecord()

@@ -3,7 +3,11 @@
 #include "support/TempTree.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 class tst_ExportCommand : public QObject
 {
@@ -11,6 +15,7 @@ class tst_ExportCommand : public QObject
 
 private:
     TempTree m_tree;
+    QByteArray m_log;
 
     int run(const QStringList& arguments, QByteArray* standardOutput = nullptr,
             QString* messages = nullptr)
@@ -40,6 +45,18 @@ private Q_SLOTS:
                     .bytes;
         log += "broken line\r\n";
         m_tree.write(QStringLiteral("pelko.log"), log);
+        m_log = log;
+        m_tree.mkdir(QStringLiteral("sub"));
+        QFile::link(m_tree.file(QStringLiteral("pelko.log")), m_tree.file(QStringLiteral("link.log")));
+        for (const char* fifo : {"fifo.log", "out.fifo"})
+            QCOMPARE(::mkfifo(QFile::encodeName(m_tree.file(QString::fromLatin1(fifo))), 0600), 0);
+        // A student's link in a folder everyone writes to, aimed at the teacher's file.
+        m_tree.mkdir(QStringLiteral("shared"));
+        ::chmod(QFile::encodeName(m_tree.file(QStringLiteral("shared"))), 01777);
+        m_tree.write(QStringLiteral("bashrc"), "teacher's");
+        const QByteArray link = QFile::encodeName(m_tree.file(QStringLiteral("shared/results.csv")));
+        QFile::link(m_tree.file(QStringLiteral("bashrc")), QFile::decodeName(link));
+        ::lchown(link.constData(), 65534, 65534); // only as root; the row is left out otherwise
     }
 
     void writesTheFilteredRows()
@@ -77,7 +94,7 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("--export-csv"), m_tree.file(QStringLiteral("none.log"))}
             << 1 << QStringLiteral("ログファイルがありません");
         QTest::newRow("a folder") << QStringList{QStringLiteral("--export-csv"), m_tree.path()} << 1
-                                  << QStringLiteral("読み込めません");
+                                  << QStringLiteral("ふつうのファイルではありません");
         QTest::newRow("no log named")
             << QStringList{QStringLiteral("--export-csv")} << 3 << QStringLiteral("使い方");
         QTest::newRow("bad date") << QStringList{QStringLiteral("--export-csv"), log,
@@ -88,6 +105,36 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("--export-csv"), log, QStringLiteral("a.csv"),
                            QStringLiteral("b.csv")}
             << 3 << QStringLiteral("分からない引数");
+        auto refused = [&](const char* name, const QString& out, const char* why) {
+            QTest::newRow(name) << QStringList{QStringLiteral("--export-csv"), log, out} << 3
+                                << QString::fromUtf8(why);
+        };
+        refused("the log as output", log, "ログファイルそのもの");
+        refused("the log spelled otherwise", m_tree.file(QStringLiteral("sub/../pelko.log")),
+                "ログファイルそのもの");
+        refused("a link to the log", m_tree.file(QStringLiteral("link.log")), "ログファイルそのもの");
+        refused("a FIFO as output", m_tree.file(QStringLiteral("out.fifo")), "ふつうのファイル");
+        refused("a folder as output", m_tree.file(QStringLiteral("sub")), "ふつうのファイル");
+        refused("an option as output", QStringLiteral("-o"), "分からない引数");
+        if (::geteuid() == 0)
+            refused("another user's link in a shared folder",
+                    m_tree.file(QStringLiteral("shared/results.csv")), "シンボリックリンク");
+        QTest::newRow("a FIFO as log")
+            << QStringList{QStringLiteral("--export-csv"), m_tree.file(QStringLiteral("fifo.log"))}
+            << 1 << QStringLiteral("ふつうのファイルではありません");
+        QTest::newRow("an option as a value")
+            << QStringList{QStringLiteral("--export-csv"), log, QStringLiteral("--user"),
+                           QStringLiteral("--from"), QStringLiteral("2026-12-01")}
+            << 3 << QStringLiteral("--user の後に値がありません");
+        QTest::newRow("a repeated option")
+            << QStringList{QStringLiteral("--export-csv"), log, QStringLiteral("--export-csv"),
+                           m_tree.file(QStringLiteral("none.log"))}
+            << 3 << QStringLiteral("2回");
+        QTest::newRow("from after to")
+            << QStringList{QStringLiteral("--export-csv"), log, QStringLiteral("--from"),
+                           QStringLiteral("2026-12-05"), QStringLiteral("--to"),
+                           QStringLiteral("2026-12-01")}
+            << 3 << QStringLiteral("より後");
         QTest::newRow("unwritable output")
             << QStringList{QStringLiteral("--export-csv"), log,
                            m_tree.file(QStringLiteral("no/such/folder/out.csv"))}
@@ -102,6 +149,21 @@ private Q_SLOTS:
         QString messages;
         QCOMPARE(run(arguments, nullptr, &messages), status);
         QVERIFY2(messages.contains(message), qPrintable(messages));
+        QCOMPARE(m_tree.read(QStringLiteral("pelko.log")), m_log);
+        QCOMPARE(m_tree.read(QStringLiteral("bashrc")), QByteArray("teacher's"));
+    }
+
+    void failedStandardOutputIsAnError()
+    {
+        // Buffered: the device refuses the bytes only when they are flushed.
+        QFile full(QStringLiteral("/dev/full"));
+        QVERIFY(full.open(QIODevice::WriteOnly));
+        QString messages;
+        QCOMPARE(ExportCommand::run({QStringLiteral("--export-csv"),
+                                     m_tree.file(QStringLiteral("pelko.log"))},
+                                    25, full, messages),
+                 2);
+        QVERIFY(messages.contains(QStringLiteral("標準出力に書き込めません")));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "history/ClassLogModel.h"
 #include "history/ProgressChart.h"
 #include "history/ResultsBrowser.h"
+#include "platform/MessageService.h"
 #include "settings/Settings.h"
 #include "support/TempTree.h"
 
@@ -71,6 +72,12 @@ private Q_SLOTS:
 
         browser.m_table->selectRow(1);
         QCOMPARE(browser.selectedUserId(), QStringLiteral("A01"));
+
+        // The dialog may name the log itself; the export refuses it, the log stays.
+        MessageRecorder messages;
+        QVERIFY(!browser.exportTo(tree.file(QStringLiteral("./pelko.log"))));
+        QCOMPARE(tree.read(QStringLiteral("pelko.log")), log);
+        QVERIFY(messages.texts().join(u' ').contains(QStringLiteral("ログファイルそのもの")));
 
         const QString csv = tree.file(QStringLiteral("out.csv"));
         QVERIFY(browser.exportTo(csv));
