@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QTableView>
@@ -84,6 +85,25 @@ private Q_SLOTS:
         const QByteArray bytes = tree.read(QStringLiteral("out.csv"));
         QCOMPARE(bytes.count("\r\n"), 3);
         QVERIFY(bytes.contains(QStringLiteral("\r\n0,2026-12-01,09:00:00,A01,佐藤,").toUtf8()));
+    }
+
+    void offersToReadAChangedLogAgain()
+    {
+        // A kernel file says it is longer than what it holds: read like a log cut meanwhile.
+        const QFileInfo file(QStringLiteral("/sys/kernel/profiling"));
+        if (!file.isFile() || file.size() < 64)
+            QSKIP("no such file here");
+        Settings settings;
+        settings.setLogFolder(file.absolutePath() + u'/');
+        settings.setLogName(file.fileName());
+        MessageRecorder messages;
+        messages.script({MessageAnswer::Yes, MessageAnswer::No});
+        ResultsBrowser browser(settings);
+        browser.reload();
+        QCOMPARE(messages.shown().size(), 2); // read again after Yes, asked again
+        QVERIFY(messages.texts().first().startsWith(
+            QStringLiteral("ログファイルが読み込み中に変更されました。\nもう一度読み込みますか？")));
+        QVERIFY(browser.m_statusBar->currentMessage().contains(QStringLiteral("変更されました")));
     }
 
     void chartFindsItsPoints()
