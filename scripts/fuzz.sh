@@ -27,9 +27,12 @@ for t in "${targets[@]}"; do
   work="$out/$t"
   mkdir -p "$work/corpus" "$work/findings"
   cp -n "$root/fuzz/corpus/$t/"* "$work/corpus/" 2>/dev/null || true
+  # fuzz/<target>.options: flags of that target alone, e.g. a -max_len past its reader's blocks.
+  options=()
+  [ -f "$root/fuzz/$t.options" ] && read -r -a options <"$root/fuzz/$t.options"
   status=0
   (cd "$work" && "$build/fuzz/$t" -max_total_time="$seconds" -timeout=20 -print_final_stats=1 \
-     -artifact_prefix="$work/findings/" corpus >"$work/log" 2>&1) || status=$?
+     "${options[@]}" -artifact_prefix="$work/findings/" corpus >"$work/log" 2>&1) || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log" | tail -1)
   last=$(grep -E '^#[0-9]+' "$work/log" | tail -1 || true)
   cov=$(sed -n 's/.* cov: \([0-9]*\) ft: \([0-9]*\).*/\1\/\2/p' <<<"$last")

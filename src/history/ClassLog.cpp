@@ -1,5 +1,7 @@
 #include "ClassLog.h"
 
+#include "LogDate.h"
+
 #include "common/Cp932.h"
 #include "results/LogFile.h"
 #include "results/Ranking.h"
@@ -11,7 +13,8 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <string_view>
-#include <sys/mman.h>
+#include <new>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
 
@@ -35,12 +38,9 @@ int digits(QByteArrayView bytes, qsizetype from, qsizetype count)
     return value;
 }
 
-// "MM-dd-yyyy", as the writer puts it.
 qint32 dayOf(QByteArrayView bytes)
 {
-    if (bytes.size() != 10 || bytes[2] != '-' || bytes[5] != '-')
-        return ClassLog::NoDay;
-    const QDate date(digits(bytes, 6, 4), digits(bytes, 0, 2), digits(bytes, 3, 2));
+    const QDate date = LogDate::fromLog(bytes);
     return date.isValid() ? qint32(date.toJulianDay()) : ClassLog::NoDay;
 }
 
@@ -63,101 +63,121 @@ struct Indexing {
 
 } // namespace
 
-ClassLog::~ClassLog()
-{
-    unmap();
-}
+ClassLog::~ClassLog() = default;
 
-void ClassLog::unmap()
+void ClassLog::clear()
 {
-    if (m_data && m_mappedLength > 0)
-        ::munmap(const_cast<char*>(m_data), size_t(m_mappedLength));
-    m_data = nullptr;
-    m_mappedLength = 0;
-}
-
-void ClassLog::reset()
-{
-    unmap();
-    m_joined.clear();
-    m_records.clear();
-    m_texts.clear();
-    m_columnOfText.clear();
+    m_bytes = QByteArray();
+    m_fileIds = {};
+    m_records = {};
+    m_texts = {};
+    m_columnOfText = {};
     m_wrongFieldCount = m_notNumber = m_undecodable = 0;
     m_earliestDay = m_latestDay = NoDay;
 }
 
-ClassLog::Status ClassLog::open(const QStringList& paths, int lockTimeoutMs)
-{
-    if (paths.size() == 1)
-        return open(paths.first(), lockTimeoutMs);
-    reset();
-    QByteArray joined;
-    for (const QString& path : paths) {
-        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) {
-            // The current log may not be there yet right after its archive was made.
-            if (errno == ENOENT)
-                continue;
-            return Status::Unreadable;
-        }
-        const qint64 length = LogFile::lockedLength(fd, lockTimeoutMs);
-        if (length < 0) {
-            ::close(fd);
-            return Status::Busy;
-        }
-        const qsizetype start = joined.size();
-        joined.resize(start + length);
-        qint64 done = 0;
-        while (done < length) {
-            const ssize_t got =
-                ::pread(fd, joined.data() + start + done, size_t(length - done), off_t(done));
-            if (got <= 0 && errno != EINTR) {
-                ::close(fd);
-                return Status::Unreadable;
-            }
-            done += qMax<ssize_t>(got, 0);
-        }
-        ::close(fd);
-        if (length > 0 && !joined.endsWith('\n'))
-            joined += "\r\n"; // a torn last line must not run into the next file
-    }
-    m_joined = joined;
-    m_data = m_joined.constData();
-    index(m_data, m_joined.size());
-    return Status::Ok;
-}
-
 ClassLog::Status ClassLog::open(const QString& path, int lockTimeoutMs)
 {
-    reset();
+    return open(QStringList{path}, lockTimeoutMs);
+}
 
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+ClassLog::Status ClassLog::open(const QStringList& paths, int lockTimeoutMs)
+{
+    clear();
+    Status status = Status::Ok;
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const QString& path = paths.at(i);
+        SafeOutput::FileId id;
+        status = readFile(path, m_bytes, id, lockTimeoutMs);
+        // Right after an archive was made the log itself may not be there yet.
+        if (status == Status::Missing && paths.size() > 1) {
+            status = Status::Ok;
+            continue;
+        }
+        if (status != Status::Ok)
+            break;
+        m_fileIds.append(id);
+        if (i + 1 < paths.size() && !m_bytes.isEmpty() && !m_bytes.endsWith('\n'))
+            m_bytes += "\r\n"; // a torn last line must not run into the next file
+    }
+    if (status == Status::Ok) {
+        try {
+            index();
+        } catch (const std::bad_alloc&) {
+            status = Status::TooLarge;
+        }
+    }
+    if (status != Status::Ok)
+        clear();
+    return status;
+}
+
+ClassLog::Status ClassLog::readFile(const QString& path, QByteArray& bytes,
+                                    SafeOutput::FileId& id, int lockTimeoutMs)
+{
+    // Non-blocking, so that a FIFO does not wait for a writer before it is refused.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return errno == ENOENT ? Status::Missing : Status::Unreadable;
-    const qint64 length = LogFile::lockedLength(fd, lockTimeoutMs);
-    if (length < 0) {
-        ::close(fd);
-        return Status::Busy;
-    }
-    if (length > 0) {
-        void* data = ::mmap(nullptr, size_t(length), PROT_READ, MAP_PRIVATE, fd, 0);
-        if (data == MAP_FAILED) {
-            ::close(fd);
-            return Status::Unreadable;
-        }
-        m_data = static_cast<const char*>(data);
-        m_mappedLength = length;
-        ::madvise(data, size_t(length), MADV_SEQUENTIAL);
+    struct stat st {
+    };
+    Status status = Status::Ok;
+    if (::fstat(fd, &st) != 0) {
+        status = Status::Unreadable;
+    } else if (!S_ISREG(st.st_mode)) {
+        status = Status::NotAFile;
+    } else {
+        id = SafeOutput::idOf(fd);
+        const qint64 length = LogFile::lockedLength(fd, lockTimeoutMs);
+        // The copy and the index together take about half as much again as the file.
+        const qint64 memory = qint64(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGESIZE);
+        if (length < 0)
+            status = Status::Busy;
+        else if (memory > 0 && length > memory / 2)
+            status = Status::TooLarge;
+        else
+            status = readBytes(fd, length, bytes);
     }
     ::close(fd);
-    index(m_data, m_mappedLength);
+    return status;
+}
+
+ClassLog::Status ClassLog::readBytes(int fd, qint64 length, QByteArray& bytes)
+{
+    const qsizetype start = bytes.size();
+    try {
+        bytes.resize(start + qsizetype(length));
+    } catch (const std::bad_alloc&) {
+        bytes.resize(start);
+        return Status::TooLarge;
+    }
+    for (qint64 done = 0; done < length;) {
+        const ssize_t got = ::pread(fd, bytes.data() + start + done,
+                                    size_t(qMin<qint64>(length - done, 1 << 24)), done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            bytes.resize(start);
+            return got == 0 ? Status::Changed : Status::Unreadable;
+        }
+        done += got;
+    }
+    // Cut shorter while it was read: what was read may mix old and new bytes.
+    struct stat st {
+    };
+    if (::fstat(fd, &st) == 0 && qint64(st.st_size) < length) {
+        bytes.resize(start);
+        return Status::Changed;
+    }
     return Status::Ok;
 }
 
-void ClassLog::index(const char* data, qint64 length)
+void ClassLog::index()
 {
     Indexing state;
+    const char* data = m_bytes.constData();
+    const qint64 length = m_bytes.size();
     m_records.reserve(size_t(length / 100));
     const char* end = data + length;
     for (const char* p = data; p < end;) {
@@ -168,7 +188,7 @@ void ClassLog::index(const char* data, qint64 length)
         if (stop > p) {
             const QByteArrayView line(p, stop - p);
             std::array<QByteArrayView, 16> fields;
-            if (!splitLogLine(line, fields)) {
+            if (line.size() > MaxLineLength || !splitLogLine(line, fields)) {
                 ++m_wrongFieldCount;
             } else {
                 const auto speed = singleOfField(Ranking::trimQuotes(fields[SpeedColumn]));
@@ -239,7 +259,7 @@ std::array<QByteArrayView, 16> ClassLog::fields(int row) const
 {
     const Record& r = record(row);
     std::array<QByteArrayView, 16> fields;
-    if (!splitLogLine(QByteArrayView(m_data + r.offset, r.length), fields))
+    if (!splitLogLine(QByteArrayView(m_bytes.constData() + r.offset, r.length), fields))
         return {};
     for (QByteArrayView& field : fields)
         field = Ranking::trimQuotes(field);

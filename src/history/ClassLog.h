@@ -1,18 +1,21 @@
 #pragma once
 
+#include "platform/SafeOutput.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
-#include <QStringList>
 
 #include <array>
 #include <limits>
 #include <vector>
 
 // The whole main log, indexed for browsing: one compact entry per record, the texts of the
-// user, computer and file columns kept once per distinct value, the rest of a line read
-// from the mapped file when asked for. The log itself is only read.
+// user, computer and file columns kept once per distinct value, the rest of a line split from
+// a copy of the file's bytes when asked for. A copy rather than a map: a log another program
+// shortens (a rotation, a cleared share, through FUSE too) would end a mapped reader with
+// SIGBUS. The log itself is only read.
 class ClassLog
 {
 public:
@@ -31,7 +34,11 @@ public:
         std::array<qint32, TextColumnCount> text{}; // ids of columns 3 … 7
     };
 
-    enum class Status { Ok, Missing, Unreadable, Busy };
+    // NotAFile: a FIFO, device or folder. TooLarge: more than the memory its index needs.
+    // Changed: the file got shorter while it was read; nothing is kept, read it again.
+    enum class Status { Ok, Missing, Unreadable, Busy, NotAFile, TooLarge, Changed };
+    // A line longer than this is no record the writer made.
+    static constexpr qint64 MaxLineLength = 1 << 20;
 
     ClassLog() = default;
     ~ClassLog();
@@ -40,8 +47,15 @@ public:
 
     // Reads the log at path. An empty log is Ok with no records.
     Status open(const QString& path, int lockTimeoutMs = 3000);
+    // Appends the bytes of one log file, up to the length it had under a shared lock.
+    static Status readFile(const QString& path, QByteArray& bytes, SafeOutput::FileId& id,
+                           int lockTimeoutMs = 3000);
+    // Appends the length bytes from the start of fd; Changed when the file ends before them.
+    static Status readBytes(int fd, qint64 length, QByteArray& bytes);
     // Reads several logs as one, in order: the archives of a log, then the log.
     Status open(const QStringList& paths, int lockTimeoutMs = 3000);
+    // The files read, to keep an export from writing over any of them.
+    QList<SafeOutput::FileId> fileIds() const { return m_fileIds; }
 
     int size() const { return int(m_records.size()); }
     const Record& record(int row) const { return m_records[size_t(row)]; }
@@ -78,16 +92,12 @@ private:
         qint32 rank = 0;
         bool decoded = true;
     };
-    void index(const char* data, qint64 length);
-    bool addLine(QByteArrayView line, qint64 offset);
-    qint32 intern(QByteArrayView bytes);
+    void clear();
+    void index();
     void rankTexts();
-    void unmap();
-    void reset();
 
-    const char* m_data = nullptr;
-    qint64 m_mappedLength = 0;
-    QByteArray m_joined; // several logs read as one, instead of a mapping
+    QByteArray m_bytes;
+    QList<SafeOutput::FileId> m_fileIds;
     std::vector<Record> m_records;
     std::vector<Text> m_texts;
     std::vector<qint32> m_columnOfText; // which column a text id came from

@@ -216,6 +216,13 @@ QString openFailureText(int status, const QString& path)
         return QStringLiteral("ログファイルがありません: ") + path;
     case ClassLog::Status::Busy:
         return QStringLiteral("ログファイルがほかのプログラムに使われています: ") + path;
+    case ClassLog::Status::NotAFile:
+        return QStringLiteral("ログファイルがふつうのファイルではありません: ") + path;
+    case ClassLog::Status::TooLarge:
+        return QStringLiteral("ログファイルが大きすぎて、このコンピュータのメモリには読み込めません: ") +
+               path;
+    case ClassLog::Status::Changed:
+        return QStringLiteral("ログファイルが読み込み中に変更されました: ") + path;
     case ClassLog::Status::Unreadable:
         break;
     }

@@ -3,9 +3,12 @@
 #include "ClassLog.h"
 #include "ClassLogQuery.h"
 #include "CsvExport.h"
+#include "LogDate.h"
+#include "platform/SafeOutput.h"
 #include "results/LogArchive.h"
 
 #include <QDate>
+#include <QFileDevice>
 #include <QSaveFile>
 
 #include <cstring>
@@ -25,12 +28,10 @@ QString usage()
                           "出力ファイルを省くと標準出力に書きます。\n");
 }
 
-QDate dateOf(const QString& text)
+int refuse(QString& messages, const QString& why)
 {
-    QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-    if (!date.isValid())
-        date = QDate::fromString(text, QStringLiteral("yyyy/MM/dd"));
-    return date;
+    messages += why + u'\n' + usage();
+    return BadArguments;
 }
 
 } // namespace
@@ -51,40 +52,42 @@ int run(const QStringList& arguments, qint16 passSpeed, QIODevice& standardOutpu
     QString outPath;
     ClassLogFilter filter;
     filter.passSpeed = passSpeed;
-    bool sawOption = false;
+    QStringList seen;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         const bool takesValue = argument == QLatin1String(Option) || argument == u"--user" ||
                                 argument == u"--from" || argument == u"--to";
-        if (takesValue && i + 1 >= arguments.size()) {
-            messages += argument + QStringLiteral(" の後に値がありません\n") + usage();
-            return BadArguments;
-        }
-        if (argument == QLatin1String(Option)) {
-            logPath = arguments[++i];
-            sawOption = true;
-        } else if (argument == u"--user") {
-            filter.user = arguments[++i];
-            filter.exactUserId = true;
-        } else if (argument == u"--from" || argument == u"--to") {
-            const QDate date = dateOf(arguments[++i]);
-            if (!date.isValid()) {
-                messages +=
-                    QStringLiteral("日付が正しくありません: ") + arguments[i] + u'\n' + usage();
-                return BadArguments;
-            }
-            (argument == u"--from" ? filter.from : filter.to) = date;
-        } else if (argument.startsWith(u"--") || !outPath.isEmpty()) {
-            messages += QStringLiteral("分からない引数です: ") + argument + u'\n' + usage();
-            return BadArguments;
-        } else {
+        if (!takesValue) {
+            // Anything like an option is one, never a file name: "-o out.csv" is no output.
+            if (argument.startsWith(u'-') || !outPath.isEmpty())
+                return refuse(messages, QStringLiteral("分からない引数です: ") + argument);
             outPath = argument;
+            continue;
+        }
+        if (seen.contains(argument))
+            return refuse(messages, argument + QStringLiteral(" が2回あります"));
+        seen.append(argument);
+        if (i + 1 >= arguments.size() || arguments[i + 1].startsWith(u'-'))
+            return refuse(messages, argument + QStringLiteral(" の後に値がありません"));
+        const QString& value = arguments[++i];
+        if (argument == QLatin1String(Option)) {
+            logPath = value;
+        } else if (argument == u"--user") {
+            filter.user = value;
+            filter.exactUserId = true;
+        } else {
+            const QDate date = LogDate::fromArgument(value);
+            if (!date.isValid())
+                return refuse(messages, QStringLiteral("日付が正しくありません: ") + value);
+            (argument == u"--from" ? filter.from : filter.to) = date;
         }
     }
-    if (!sawOption || logPath.isEmpty()) {
+    if (logPath.isEmpty()) {
         messages += usage();
         return BadArguments;
     }
+    if (filter.from.isValid() && filter.to.isValid() && filter.from > filter.to)
+        return refuse(messages, QStringLiteral("--from の日付が --to の日付より後です"));
 
     ClassLog log;
     const ClassLog::Status status = log.open(LogArchive::withArchives(logPath));
@@ -97,11 +100,18 @@ int run(const QStringList& arguments, qint16 passSpeed, QIODevice& standardOutpu
     const std::vector<int> rows = selectRows(log, filter);
 
     if (outPath.isEmpty()) {
-        if (!CsvExport::write(standardOutput, log, rows, passSpeed)) {
+        // A full disk or /dev/full shows only when the buffered bytes are flushed.
+        auto* file = qobject_cast<QFileDevice*>(&standardOutput);
+        if (!CsvExport::write(standardOutput, log, rows, passSpeed) || (file && !file->flush())) {
             messages += QStringLiteral("標準出力に書き込めません\n");
             return OutputFailed;
         }
         return Done;
+    }
+    const SafeOutput::Refusal refusal = SafeOutput::check(outPath, log.fileIds());
+    if (refusal != SafeOutput::Refusal::None) {
+        messages += SafeOutput::message(refusal, outPath) + u'\n';
+        return BadArguments;
     }
     // A half-written file never replaces an earlier export.
     QSaveFile file(outPath);

@@ -10,6 +10,8 @@ class QIODevice;
 namespace ExportCommand
 {
 
+// BadArguments also when the output may not be written at all: the log itself, a device, a
+// FIFO, a folder, another user's link in a shared folder.
 enum Exit { Done = 0, LogFailed = 1, OutputFailed = 2, BadArguments = 3 };
 
 // Whether the command line asks for an export; decided before any window system is touched.

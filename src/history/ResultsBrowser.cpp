@@ -9,6 +9,7 @@
 #include "platform/CenterWindow.h"
 #include "platform/MessageService.h"
 #include "results/LogArchive.h"
+#include "platform/SafeOutput.h"
 #include "results/LogWriter.h"
 #include "settings/Settings.h"
 
@@ -216,7 +217,14 @@ void ResultsBrowser::reload()
 {
     auto log = std::make_shared<ClassLog>();
     const QString path = logFilePath(m_settings.logFolder(), m_settings.logName());
-    const ClassLog::Status status = log->open(LogArchive::withArchives(path));
+    const QStringList files = LogArchive::withArchives(path);
+    ClassLog::Status status = log->open(files);
+    while (status == ClassLog::Status::Changed &&
+           showMessage(QStringLiteral("ログファイルが読み込み中に変更されました。\n"
+                                      "もう一度読み込みますか？"),
+                       MessageButtons::YesNo, QStringLiteral("成績一覧"),
+                       MessageIcon::Question) == MessageAnswer::Yes)
+        status = log->open(files);
     m_readReport =
         status == ClassLog::Status::Ok ? readReport(*log) : openFailureText(int(status), path);
     m_log = log;
@@ -331,6 +339,13 @@ void ResultsBrowser::prepareCsvDialog(QFileDialog& dialog)
 
 bool ResultsBrowser::exportTo(const QString& path)
 {
+    const SafeOutput::Refusal refusal =
+        m_log ? SafeOutput::check(path, m_log->fileIds()) : SafeOutput::Refusal::None;
+    if (refusal != SafeOutput::Refusal::None) {
+        showMessage(SafeOutput::message(refusal, path), MessageButtons::Ok,
+                    QStringLiteral("エラー"), MessageIcon::Critical);
+        return false;
+    }
     QSaveFile file(path);
     if (!m_log || !file.open(QIODevice::WriteOnly) ||
         !CsvExport::write(file, *m_log, m_model->rows(), m_settings.passSpeed()) ||

@@ -203,6 +203,8 @@ void TestWindow::open()
     }
     const ProblemLayout::Placement placed =
         ProblemLayout::placeWindow(workArea, m_settings.backgroundMode(), m_settings.windowPercent);
+    // The title names the kind of run before the reused window shows.
+    setWindowTitle(m_record.isCertification() ? QStringLiteral("検定中") : QStringLiteral("練習中"));
     setWindowState(Qt::WindowNoState);
     move(placed.geometry.topLeft());
     resize(placed.geometry.size());
@@ -222,14 +224,9 @@ void TestWindow::open()
     layoutChildWindows();
     m_problemMenu->menuAction()->setVisible(false);
 
-    // The title names the kind of run; only ordered practice offers files to pick.
-    if (m_record.isCertification()) {
-        setWindowTitle(QStringLiteral("検定中"));
-    } else {
-        setWindowTitle(QStringLiteral("練習中"));
-        if (m_settings.problemOrder() != QStringLiteral("RANDOM"))
-            fillProblemMenu();
-    }
+    // Only ordered practice offers files to pick.
+    if (!m_record.isCertification() && m_settings.problemOrder() != QStringLiteral("RANDOM"))
+        fillProblemMenu();
 
     // A clean run at the configured duration; certification may lock the duration.
     resetRun();

@@ -468,6 +468,45 @@ class ResultsBrowser(Ranking):
         data = poll("the CSV file", lambda: target.exists() and target.read_bytes(), timeout=10)
         expect("the exported CSV, byte for byte", data, self.csv_of([slow]))
 
+        # The log itself as the export's file: the dialog's overwrite question, then refused.
+        log = self.pelko.logs / "pelko.log"
+        before = log.read_bytes()
+        self.ax.click(self.ax.window(BROWSER).find(role="push button", name="CSVに書き出す(&S)..."),
+                      "the button CSVに書き出す, again")
+        self.ax.wait_window(CSV_DIALOG, what="the export dialog, again")
+        self.s.set_selection("clipboard", str(log))
+        self.s.focus(CSV_DIALOG)
+        self.s.keys("ctrl+a", "ctrl+v", "Return")
+        self.ax.click(poll("the dialog's overwrite question", self.yes_button, timeout=10),
+                      "はい in the overwrite question")
+        self.ax.wait_window("エラー", what="the refusal of the log as the export's file")
+        expect("the refusal", "ログファイルそのもの" in (self.ax.message_box("エラー") or ""), True)
+        self.shot("browser-export-over-log")
+        self.s.focus("エラー")
+        self.s.keys("Return")
+        self.expect_closed("エラー", "Enter")
+        expect("the log after the refused export", log.read_bytes(), before)
+
+        # Another program empties the log while it is shown: the table stays readable.
+        log.write_bytes(b"")
+        table = self.ax.window(BROWSER).find(role="table", name="記録")
+        cell = table.find(role="table cell") if table else None
+        self.ax.click(cell, "a cell of the table")
+        self.s.keys("Down", "Up", "End")
+        time.sleep(0.5)
+        expect("Pelko after the log was emptied under the browser", self.pelko.proc.poll(), None)
+        expect("the record the browser still shows", self.settled_ids("it", ["slow02"]),
+               ["slow02"])
+        self.shot("browser-log-emptied")
+
+    def yes_button(self):
+        for window in self.ax.tree(CSV_DIALOG):
+            button = window.find(role="push button",
+                                 where=lambda n: caption(n.name) in ("はい(Y)", "はい", "Yes"))
+            if button:
+                return button
+        return None
+
     def settled_ids(self, what, wanted):
         """The table's user IDs once they are the wanted ones, else the last seen: the
         accessibility tree can show a row's cells from before a filter for a while."""

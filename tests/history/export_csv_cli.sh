@@ -21,4 +21,7 @@ cmp "$dir/out.csv" "$dir/expected.csv" || fail "CSV differs"
 [ -s "$dir/err" ] || fail "missing log: no message"
 "$pelko" --export-csv 2>/dev/null
 [ $? -eq 3 ] || fail "no log named: status"
+"$pelko" --export-csv "$dir/pelko.log" >/dev/full 2>"$dir/err"
+[ $? -eq 2 ] || fail "full standard output: status"
+[ -s "$dir/err" ] || fail "full standard output: no message"
 echo ok

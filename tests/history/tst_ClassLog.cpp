@@ -7,8 +7,15 @@
 #include "support/TempTree.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
+
+#include <fcntl.h>
+#include <functional>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -36,6 +43,18 @@ QStringList column(const ClassLog& log, const std::vector<int>& rows, int col)
     for (int row : rows)
         texts.append(ClassLogColumns::cellText(log, row, col, 25));
     return texts;
+}
+
+// A fault ends the child, not the suite; so does a hang.
+bool inChild(const std::function<bool()>& work)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(20);
+        ::_exit(work() ? 0 : 1);
+    }
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 } // namespace
@@ -260,6 +279,63 @@ private Q_SLOTS:
                            "40,5,180,不合格\r\n")
                 .toUtf8();
         QCOMPARE(out.data(), expected);
+    }
+
+    void survivesWhatTheFileDoes()
+    {
+        TempTree tree;
+        const QString path = tree.file(QStringLiteral("pelko.log"));
+        const QByteArray name = QFile::encodeName(path);
+        QByteArray bytes;
+        for (int i = 0; i < 20000; ++i)
+            bytes += record(i, "12-01-2026", "09:00:00", "A01", "Sato", "f", "30");
+        tree.write(QStringLiteral("pelko.log"), bytes);
+        QVERIFY2(inChild([&] {
+                     ClassLog log;
+                     if (log.open(path) != ClassLog::Status::Ok || ::truncate(name, 0) != 0)
+                         return false;
+                     // What is shown stays readable: the table scrolled, the CSV written.
+                     QBuffer out;
+                     out.open(QIODevice::WriteOnly);
+                     return CsvExport::write(out, log, allRows(log), 25) &&
+                            out.data().count("\r\n") == 20001 && log.text(19999, 0) == u"19999";
+                 }),
+                 "shortened while shown");
+        const qint64 memory = qint64(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGESIZE);
+        QCOMPARE(::truncate(name, memory * 2), 0); // sparse: takes no disk
+        QVERIFY2(inChild([&] { return ClassLog().open(path) == ClassLog::Status::TooLarge; }),
+                 "larger than memory");
+        QVERIFY(QFile::remove(path) && ::mkfifo(name, 0600) == 0);
+        QVERIFY2(inChild([&] { return ClassLog().open(path) == ClassLog::Status::NotAFile; }),
+                 "a FIFO");
+    }
+
+    void oddLinesAndShortReads()
+    {
+        TempTree tree;
+        // A year with a letter is no date: shown as written, outside every period.
+        QByteArray bytes = record(0, "12-01-20x6", "09:00:00", "A01", "Sato", "f", "30");
+        // Longer than any record the writer makes.
+        const std::string name(size_t(ClassLog::MaxLineLength), 'x');
+        bytes += record(1, "12-01-2026", "09:00:00", "A01", name.c_str(), "f", "30");
+        tree.write(QStringLiteral("odd.log"), bytes);
+        const QString path = tree.file(QStringLiteral("odd.log"));
+        ClassLog log;
+        QCOMPARE(log.open(path), ClassLog::Status::Ok);
+        QCOMPARE(log.size(), 1);
+        QCOMPARE(log.wrongFieldCountLines(), 1);
+        QCOMPARE(ClassLogColumns::cellText(log, 0, 1, 25), QStringLiteral("12-01-20x6"));
+        ClassLogFilter filter;
+        filter.to = QDate(2026, 12, 31);
+        QVERIFY(selectRows(log, filter).empty());
+
+        // The file ends before the length it had: nothing of it is kept.
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+        QByteArray read = "kept";
+        QCOMPARE(ClassLog::readBytes(fd, QFileInfo(path).size() + 1, read),
+                 ClassLog::Status::Changed);
+        ::close(fd);
+        QCOMPARE(read, QByteArray("kept"));
     }
 
     void neverReadsHalfARecord()

@@ -4,7 +4,11 @@
 #include "support/TempTree.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 class tst_ExportCommand : public QObject
 {
@@ -12,6 +16,7 @@ class tst_ExportCommand : public QObject
 
 private:
     TempTree m_tree;
+    QByteArray m_log;
 
     int run(const QStringList& arguments, QByteArray* standardOutput = nullptr,
             QString* messages = nullptr)
@@ -41,6 +46,18 @@ private Q_SLOTS:
                     .bytes;
         log += "broken line\r\n";
         m_tree.write(QStringLiteral("pelko.log"), log);
+        m_log = log;
+        m_tree.mkdir(QStringLiteral("sub"));
+        QFile::link(m_tree.file(QStringLiteral("pelko.log")), m_tree.file(QStringLiteral("link.log")));
+        for (const char* fifo : {"fifo.log", "out.fifo"})
+            QCOMPARE(::mkfifo(QFile::encodeName(m_tree.file(QString::fromLatin1(fifo))), 0600), 0);
+        // A student's link in a folder everyone writes to, aimed at the teacher's file.
+        m_tree.mkdir(QStringLiteral("shared"));
+        ::chmod(QFile::encodeName(m_tree.file(QStringLiteral("shared"))), 01777);
+        m_tree.write(QStringLiteral("bashrc"), "teacher's");
+        const QByteArray link = QFile::encodeName(m_tree.file(QStringLiteral("shared/results.csv")));
+        QFile::link(m_tree.file(QStringLiteral("bashrc")), QFile::decodeName(link));
+        ::lchown(link.constData(), 65534, 65534); // only as root; the row is left out otherwise
     }
 
     void writesTheFilteredRows()
@@ -66,6 +83,12 @@ private Q_SLOTS:
                  0);
         QCOMPARE(standardOutput.count("\r\n"), 3);
         QVERIFY(standardOutput.startsWith("\xEF\xBB\xBF"));
+
+        // Buffered: a full device refuses the bytes only when they are flushed.
+        QFile full(QStringLiteral("/dev/full"));
+        QVERIFY(full.open(QIODevice::WriteOnly));
+        QCOMPARE(ExportCommand::run({QStringLiteral("--export-csv"), log}, 25, full, messages), 2);
+        QVERIFY(messages.contains(QStringLiteral("標準出力に書き込めません")));
     }
 
     void failures_data()
@@ -78,7 +101,7 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("--export-csv"), m_tree.file(QStringLiteral("none.log"))}
             << 1 << QStringLiteral("ログファイルがありません");
         QTest::newRow("a folder") << QStringList{QStringLiteral("--export-csv"), m_tree.path()} << 1
-                                  << QStringLiteral("読み込めません");
+                                  << QStringLiteral("ふつうのファイルではありません");
         QTest::newRow("no log named")
             << QStringList{QStringLiteral("--export-csv")} << 3 << QStringLiteral("使い方");
         QTest::newRow("bad date") << QStringList{QStringLiteral("--export-csv"), log,
@@ -89,6 +112,28 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("--export-csv"), log, QStringLiteral("a.csv"),
                            QStringLiteral("b.csv")}
             << 3 << QStringLiteral("分からない引数");
+        auto row = [&](const char* name, const QStringList& more, int status, const char* why) {
+            QTest::newRow(name) << QStringList{QStringLiteral("--export-csv"), log} + more << status
+                                << QString::fromUtf8(why);
+        };
+        auto at = [&](const char* relative) { return m_tree.file(QString::fromUtf8(relative)); };
+        auto word = [](const char* text) { return QString::fromUtf8(text); };
+        row("the log as output", {log}, 3, "ログファイルそのもの");
+        row("the log spelled otherwise", {at("sub/../pelko.log")}, 3, "ログファイルそのもの");
+        row("a link to the log", {at("link.log")}, 3, "ログファイルそのもの");
+        row("a FIFO as output", {at("out.fifo")}, 3, "ふつうのファイル");
+        row("a folder as output", {at("sub")}, 3, "ふつうのファイル");
+        if (::geteuid() == 0)
+            row("another user's link in a shared folder", {at("shared/results.csv")}, 3,
+                "シンボリックリンク");
+        row("an option as output", {word("-o")}, 3, "分からない引数");
+        row("an option as a value", {word("--user"), word("--from"), word("2026-12-01")}, 3,
+            "--user の後に値がありません");
+        row("a repeated option", {word("--export-csv"), at("none.log")}, 3, "2回");
+        row("from after to", {word("--from"), word("2026-12-05"), word("--to"), word("2026-12-01")},
+            3, "より後");
+        QTest::newRow("a FIFO as log") << QStringList{word("--export-csv"), at("fifo.log")} << 1
+                                       << word("ふつうのファイルではありません");
         QTest::newRow("unwritable output")
             << QStringList{QStringLiteral("--export-csv"), log,
                            m_tree.file(QStringLiteral("no/such/folder/out.csv"))}
@@ -103,6 +148,8 @@ private Q_SLOTS:
         QString messages;
         QCOMPARE(run(arguments, nullptr, &messages), status);
         QVERIFY2(messages.contains(message), qPrintable(messages));
+        QCOMPARE(m_tree.read(QStringLiteral("pelko.log")), m_log);
+        QCOMPARE(m_tree.read(QStringLiteral("bashrc")), QByteArray("teacher's"));
     }
 
     void formulasReachNoSpreadsheet_data()

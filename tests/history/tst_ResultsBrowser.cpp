@@ -4,12 +4,14 @@
 #include "history/DateField.h"
 #include "history/ProgressChart.h"
 #include "history/ResultsBrowser.h"
+#include "platform/MessageService.h"
 #include "settings/Settings.h"
 #include "support/TempTree.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QApplication>
+#include <QFileInfo>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QStatusBar>
@@ -74,6 +76,12 @@ private Q_SLOTS:
         browser.m_table->selectRow(1);
         QCOMPARE(browser.selectedUserId(), QStringLiteral("A01"));
 
+        // The dialog may name the log itself; the export refuses it, the log stays.
+        MessageRecorder messages;
+        QVERIFY(!browser.exportTo(tree.file(QStringLiteral("./pelko.log"))));
+        QCOMPARE(tree.read(QStringLiteral("pelko.log")), log);
+        QVERIFY(messages.texts().join(u' ').contains(QStringLiteral("ログファイルそのもの")));
+
         const QString csv = tree.file(QStringLiteral("out.csv"));
         QVERIFY(browser.exportTo(csv));
         const QByteArray bytes = tree.read(QStringLiteral("out.csv"));
@@ -119,6 +127,25 @@ private Q_SLOTS:
         Q_EMIT field.editingFinished();
         QCOMPARE(field.date(), date);
         QCOMPARE(field.text(), date.toString(QStringLiteral("yyyy-MM-dd")));
+    }
+
+    void offersToReadAChangedLogAgain()
+    {
+        // A kernel file says it is longer than what it holds: read like a log cut meanwhile.
+        const QFileInfo file(QStringLiteral("/sys/kernel/profiling"));
+        if (!file.isFile() || file.size() < 64)
+            QSKIP("no such file here");
+        Settings settings;
+        settings.setLogFolder(file.absolutePath() + u'/');
+        settings.setLogName(file.fileName());
+        MessageRecorder messages;
+        messages.script({MessageAnswer::Yes, MessageAnswer::No});
+        ResultsBrowser browser(settings);
+        browser.reload();
+        QCOMPARE(messages.shown().size(), 2); // read again after Yes, asked again
+        QVERIFY(messages.texts().first().startsWith(
+            QStringLiteral("ログファイルが読み込み中に変更されました。\nもう一度読み込みますか？")));
+        QVERIFY(browser.m_statusBar->currentMessage().contains(QStringLiteral("変更されました")));
     }
 
     void chartFindsItsPoints()

@@ -354,6 +354,22 @@ void tst_TestWindow::certificationDurationMenuFollowsSetting()
     window.setDurationMenuEnabled(false);
     window.startOver();
     QCOMPARE(window.m_durationMenuAction->isEnabled(), canChangeDuration);
+
+    // Reused for practice, the window never shows with the certification's title.
+    window.closeWindow();
+    m_state->record.setCertification(false);
+    struct TitleAtShow : QObject {
+        QString title;
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() == QEvent::Show)
+                title = static_cast<QWidget*>(watched)->windowTitle();
+            return false;
+        }
+    } titleAtShow;
+    window.installEventFilter(&titleAtShow);
+    open();
+    QCOMPARE(titleAtShow.title, QStringLiteral("練習中"));
 }
 
 void tst_TestWindow::countdownEndsTheRunOnce()
