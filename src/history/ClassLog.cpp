@@ -26,33 +26,10 @@ constexpr int TimeColumn = 2;
 constexpr int SpeedColumn = 8;
 constexpr int AccuracyColumn = 9;
 
-int digits(QByteArrayView bytes, qsizetype from, qsizetype count)
-{
-    int value = 0;
-    for (qsizetype i = from; i < from + count; ++i) {
-        const char c = bytes[i];
-        if (c < '0' || c > '9')
-            return -1;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
 qint32 dayOf(QByteArrayView bytes)
 {
     const QDate date = LogDate::fromLog(bytes);
     return date.isValid() ? qint32(date.toJulianDay()) : ClassLog::NoDay;
-}
-
-// "HH:mm:ss".
-qint32 secondOf(QByteArrayView bytes)
-{
-    if (bytes.size() != 8 || bytes[2] != ':' || bytes[5] != ':')
-        return -1;
-    const int h = digits(bytes, 0, 2), m = digits(bytes, 3, 2), s = digits(bytes, 6, 2);
-    if (h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59)
-        return -1;
-    return h * 3600 + m * 60 + s;
 }
 
 struct Indexing {
@@ -207,7 +184,7 @@ void ClassLog::index()
                         state.lastDay = dayOf(date);
                     }
                     record.day = state.lastDay;
-                    record.second = secondOf(Ranking::trimQuotes(fields[TimeColumn]));
+                    record.second = LogDate::secondOfDay(Ranking::trimQuotes(fields[TimeColumn]));
                     for (int i = 0; i < TextColumnCount; ++i) {
                         const QByteArrayView bytes =
                             Ranking::trimQuotes(fields[FirstTextColumn + i]);

@@ -3,7 +3,7 @@
 #include "ClassLog.h"
 #include "ClassLogQuery.h"
 #include "CsvExport.h"
-#include "LogDate.h"
+#include "DateText.h"
 #include "platform/SafeOutput.h"
 #include "results/LogArchive.h"
 
@@ -76,8 +76,9 @@ int run(const QStringList& arguments, qint16 passSpeed, QIODevice& standardOutpu
             filter.user = value;
             filter.exactUserId = true;
         } else {
-            const QDate date = LogDate::fromArgument(value);
-            if (!date.isValid())
+            bool whole = false;
+            const QDate date = DateText::parse(value, &whole);
+            if (!date.isValid() || !whole)
                 return refuse(messages, QStringLiteral("日付が正しくありません: ") + value);
             (argument == u"--from" ? filter.from : filter.to) = date;
         }

@@ -37,12 +37,14 @@ QDate fromLog(QByteArrayView text)
     return dateOf(text, 6, 0, 3);
 }
 
-QDate fromArgument(const QString& text)
+qint32 secondOfDay(QByteArrayView text)
 {
-    const QByteArray bytes = text.toLatin1();
-    if (text.size() != 10 || (bytes[4] != '-' && bytes[4] != '/') || bytes[7] != bytes[4])
-        return {};
-    return dateOf(bytes, 0, 5, 8);
+    if (text.size() != 8 || text[2] != ':' || text[5] != ':')
+        return -1;
+    const int h = digits(text, 0, 2), m = digits(text, 3, 2), s = digits(text, 6, 2);
+    if (h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59)
+        return -1;
+    return h * 3600 + m * 60 + s;
 }
 
 } // namespace LogDate
