@@ -76,9 +76,8 @@ int run(const QStringList& arguments, qint16 passSpeed, QIODevice& standardOutpu
             filter.user = value;
             filter.exactUserId = true;
         } else {
-            bool whole = false;
-            const QDate date = DateText::parse(value, &whole);
-            if (!date.isValid() || !whole)
+            const QDate date = DateText::parse(value);
+            if (!date.isValid())
                 return refuse(messages, QStringLiteral("日付が正しくありません: ") + value);
             (argument == u"--from" ? filter.from : filter.to) = date;
         }
