@@ -98,10 +98,12 @@ QHash<QString, QString> PendingRecords::sendWaiting(int lockTimeoutMs,
 {
     // Two sessions of one user (a shared home) must not send the same record twice.
     const QStringList waiting = entryFiles();
-    std::unique_ptr<LogFile> lock;
-    if (!waiting.isEmpty())
-        lock = LogFile::openLocked(m_folder + QStringLiteral("/.lock"),
-                                   LogFile::Open::CreateIfMissing, lockTimeoutMs);
+    if (waiting.isEmpty())
+        return {};
+    const auto lock = LogFile::openLocked(m_folder + QStringLiteral("/.lock"),
+                                          LogFile::Open::CreateIfMissing, lockTimeoutMs);
+    if (!lock)
+        return {}; // the other session is sending them
 
     QHash<QString, QString> blocked; // target → why its records wait
     for (const QString& file : waiting) {
