@@ -39,12 +39,12 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 namespace
 {
@@ -247,6 +247,9 @@ void TestWindow::open()
 
 bool TestWindow::tryLoading(const std::function<void()>& load)
 {
+    // A folder picked before the window opened serves this load, a retry after converting
+    // its file included, and no later one.
+    const auto forgetChosenFolder = qScopeGuard([this] { m_folderForNextLoad.clear(); });
     bool converted = false;
     while (true) {
         m_loadFailed = false;
@@ -548,9 +551,8 @@ void TestWindow::fillProblemMenu()
 void TestWindow::loadProblem(bool retry, const QString& fileName)
 {
     // Certification draws at random; practice retries, takes the picked file or goes in order.
-    const QString chosenFolder = std::exchange(m_folderForNextLoad, QString());
     const auto folderOr = [&](const QString& configured) {
-        return chosenFolder.isEmpty() ? configured : chosenFolder;
+        return m_folderForNextLoad.isEmpty() ? configured : m_folderForNextLoad;
     };
     qint16 loadResult = 0;
     if (m_record.isCertification()) {
