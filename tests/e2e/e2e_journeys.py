@@ -507,14 +507,17 @@ class ResultsBrowser(Ranking):
                 return button
         return None
 
-    def settled_ids(self, what, wanted):
-        """The table's user IDs once they are the wanted ones, else the last seen: the
-        accessibility tree can show a row's cells from before a filter for a while."""
+    def settled(self, what, read, done):
+        """What read() gives once done(it) holds, else the last seen. A read of the
+        accessibility tree that fails (it can while a table refills) is tried again."""
         seen = [None]
 
         def probe():
-            seen[0] = self.shown_ids()
-            return seen[0] == wanted
+            try:
+                seen[0] = read()
+            except E2EFailure:
+                return False
+            return done(seen[0])
 
         try:
             poll(what, probe, timeout=20)
@@ -522,20 +525,19 @@ class ResultsBrowser(Ranking):
             pass
         return seen[0]
 
-    def settled_status(self, ending):
-        seen = [None]
+    def settled_ids(self, what, wanted):
+        """The table's user IDs once they are the wanted ones: the accessibility tree can show
+        a row's cells from before a filter for a while."""
+        return self.settled(what, self.shown_ids, lambda ids: ids == wanted)
 
-        def probe():
+    def settled_status(self, ending):
+        def status():
             window = self.ax.window(BROWSER)
             bar = window.find(role="status bar") if window else None
-            seen[0] = bar.name if bar else None
-            return bool(seen[0]) and seen[0].endswith(ending)
+            return bar.name if bar else None
 
-        try:
-            poll(f"the status bar to end in {ending}", probe, timeout=20)
-        except E2EFailure:
-            pass
-        return seen[0]
+        return self.settled(f"the status bar to end in {ending}", status,
+                            lambda text: bool(text) and text.endswith(ending))
 
     def shown_ids(self):
         window = self.ax.window(BROWSER)
