@@ -15,17 +15,19 @@ inline void useProgramFont()
     QApplication::setFont(font);
 }
 
-// PELKO_APPDIR and APPDATA point into it.
+// PELKO_APPDIR and APPDATA point into it. The folder's name is always the same, as the
+// settings window shows it and pictures made at different times are compared.
 struct ScratchInstallation {
-    QTemporaryDir folder;
+    QDir root{QDir::temp().filePath(QStringLiteral("pelko-shot"))};
 
     ScratchInstallation()
     {
-        const QDir root(folder.path());
+        root.removeRecursively();
         root.mkpath(QStringLiteral("app/DATA"));
         root.mkpath(QStringLiteral("app/PLACTICE"));
         root.mkpath(QStringLiteral("appdata/pelko"));
-        qputenv("PELKO_APPDIR", folder.filePath(QStringLiteral("app")).toLocal8Bit());
-        qputenv("APPDATA", folder.filePath(QStringLiteral("appdata")).toLocal8Bit());
+        qputenv("PELKO_APPDIR", root.filePath(QStringLiteral("app")).toLocal8Bit());
+        qputenv("APPDATA", root.filePath(QStringLiteral("appdata")).toLocal8Bit());
     }
+    ~ScratchInstallation() { root.removeRecursively(); }
 };
