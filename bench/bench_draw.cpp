@@ -2,6 +2,7 @@
 // then replacing the problem (start again). Run with QT_QPA_PLATFORM=offscreen.
 
 #include "BenchStats.h"
+#include "support/WindowParts.h"
 #include "common/Cp932.h"
 #include "platform/HelpViewer.h"
 #include "platform/MessageService.h"
@@ -73,7 +74,7 @@ Opening timeOpening(int characters, int runs)
         window.closeWindow();
     }
     window.open();
-    times.rows = int(window.problemView()->m_problemText->printedRows().size());
+    times.rows = int(part<PaintedRows>(window.problemView(), "problemText")->printedRows().size());
     window.closeWindow();
     return times;
 }

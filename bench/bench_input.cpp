@@ -3,6 +3,7 @@
 // Run with QT_QPA_PLATFORM=offscreen.
 
 #include "BenchStats.h"
+#include "support/WindowParts.h"
 #include "common/Cp932.h"
 #include "platform/MessageService.h"
 #include "problems/Problem.h"
@@ -34,6 +35,7 @@ struct NoHost : TestHost {
     void setDurationMenuEnabled(bool) override {}
     void showNextProblemMenu() override {}
     void enablePrintMenus() override {}
+    int secondsLeft() const override { return 180; }
 };
 
 // A problem of about `characters` characters in lines of 60 (kana, kanji, symbols,
@@ -91,8 +93,7 @@ Figures typeProblem(const Settings& settings, int characters, bool paintEach = f
     input.setProblemView(&problemView);
     input.setHost(&host);
     input.prepareRun();
-    input.m_textRowHeight = 17;
-    input.m_gapRowHeight = 4;
+    input.setRowHeights(4, 17);
     problemView.show();
     input.show();
     QCoreApplication::processEvents();
@@ -110,13 +111,13 @@ Figures typeProblem(const Settings& settings, int characters, bool paintEach = f
             QInputMethodEvent commit;
             commit.setCommitString(QString(c));
             oneCharacter.start();
-            QApplication::sendEvent(input.m_inputBox, &commit);
+            QApplication::sendEvent(part<InputBox>(input, "inputBox"), &commit);
             if (paintEach)
                 QCoreApplication::processEvents();
             perCharacter.push_back(oneCharacter.nsecsElapsed());
         }
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-        QApplication::sendEvent(input.m_inputBox, &enter);
+        QApplication::sendEvent(part<InputBox>(input, "inputBox"), &enter);
         QCoreApplication::processEvents(); // painting between lines, as a user's pauses allow
     }
     Figures figures;

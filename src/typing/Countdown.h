@@ -8,4 +8,5 @@ struct Countdown {
     // One second passes. Returns true when the time is up; the clock then reads 0:0.
     // Starting from n:0 that is the 60 × n-th tick, so the time used is the full duration.
     bool tick();
+    int secondsLeft() const { return minutes * 60 + seconds; }
 };

@@ -18,7 +18,7 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFrame>
+#include <QFontMetricsF>
 #include <QInputMethod>
 #include <QKeyEvent>
 #include <QLabel>
@@ -68,7 +68,7 @@ void dumpForAcceptance(const ProblemView* problemView, const InputBox* box)
     if (!file.open(QIODevice::WriteOnly))
         return;
     const QPoint centre = box->mapToGlobal(box->rect().center());
-    const QString status = problemView ? problemView->m_infoLabel->text() : QString();
+    const QString status = problemView ? problemView->status() : QString();
     const QString text = u"status=" + status + u"\nbox=" + box->text() + u"\ncentre=" +
                          QString::number(centre.x()) + u',' + QString::number(centre.y()) + u'\n';
     file.write(text.toUtf8());
@@ -88,18 +88,23 @@ InputPane::InputPane(const Settings& settings, RunRecord& record, QWidget* paren
     setAttribute(Qt::WA_InputMethodEnabled, false);
 
     m_typedRowsBack = new QWidget(this);
+    m_typedRowsBack->setObjectName(QStringLiteral("typedRowsBack"));
     fillBackground(m_typedRowsBack, TypedRowsTextColor);
     m_typedRows = new PaintedRows(m_typedRowsBack);
+    m_typedRows->setObjectName(QStringLiteral("typedRows"));
     m_typedRows->setPrintFont(Fonts::fixedPitch(m_settings.baseFontSize()));
     m_typedRows->setBackColor(TypedRowsBackColor);
     m_typedRows->setForeColor(TypedRowsTextColor);
 
     m_inputBoxBack = new QWidget(this);
+    m_inputBoxBack->setObjectName(QStringLiteral("inputBoxBack"));
     fillBackground(m_inputBoxBack, Qt::white);
     m_inputBox = new InputBox(m_inputBoxBack);
+    m_inputBox->setObjectName(QStringLiteral("inputBox"));
     m_inputBox->setFont(Fonts::fixedPitch(m_settings.baseFontSize()));
 
     m_resultLabel = new QLabel(this);
+    m_resultLabel->setObjectName(QStringLiteral("result"));
     m_resultLabel->setFont(Fonts::proportional(m_settings.resultFontSize()));
     m_resultLabel->setAlignment(Qt::AlignCenter);
     m_resultLabel->hide();
@@ -144,6 +149,73 @@ InputPane::InputPane(const Settings& settings, RunRecord& record, QWidget* paren
 }
 
 InputPane::~InputPane() = default;
+
+void InputPane::arrange(const Rows& rows)
+{
+    m_endMarkSize = rows.endMarkSize;
+    m_typedRows->clear();
+    m_resultLabel->resize(rows.width, m_resultLabel->height());
+    m_typedRowsBack->resize(rows.width, m_typedRowsBack->height());
+    m_inputBoxBack->resize(rows.width, m_inputBoxBack->height());
+    m_typedRows->setPrintFont(Fonts::fixedPitch(m_settings.baseFontSize()));
+    m_typedRows->setGeometry(rows.textLeft, m_typedRows->y(), rows.textWidth,
+                             m_typedRows->height());
+    m_inputBox->setFont(Fonts::fixedPitch(m_settings.baseFontSize()));
+    QFont resultFont = m_resultLabel->font();
+    resultFont.setPointSizeF(m_settings.resultFontSize());
+    m_resultLabel->setFont(resultFont);
+    m_resultLabel->setAlignment(Qt::AlignCenter);
+    // Heights and tops of the strip, the box (two typed rows high) and the result.
+    placeRows();
+    const qreal boxTextHeight = QFontMetricsF(m_inputBoxBack->font()).height();
+    const int boxTop =
+        std::max(0, int(std::lround((m_inputBoxBack->height() - boxTextHeight - 2) / 2)));
+    m_inputBox->setGeometry(rows.textLeft, boxTop, rows.textWidth,
+                            std::min(m_inputBox->sizeHint().height(),
+                                     std::max(1, m_inputBoxBack->height() - boxTop)));
+    m_inputBox->raise();
+    setRowHeights(rows.gapRowHeight, rows.textRowHeight);
+}
+
+void InputPane::setRowHeights(qreal gapRowHeight, qreal textRowHeight)
+{
+    m_gapRowHeight = gapRowHeight;
+    m_textRowHeight = textRowHeight;
+}
+
+bool InputPane::isResultShown() const
+{
+    return m_resultLabel->isVisibleTo(this);
+}
+
+QString InputPane::resultText() const
+{
+    return m_resultLabel->text();
+}
+
+void InputPane::hideResult()
+{
+    m_resultLabel->hide();
+}
+
+void InputPane::hideInputBox()
+{
+    m_inputBox->hide();
+    m_inputBox->setEnabled(false);
+}
+
+bool InputPane::focusInputBox()
+{
+    if (!m_inputBox->isVisibleTo(this) || !m_inputBox->isEnabled())
+        return false;
+    m_inputBox->setFocus();
+    return true;
+}
+
+bool InputPane::inputBoxHasFocus() const
+{
+    return QApplication::focusWidget() == m_inputBox;
+}
 
 void InputPane::placeRows()
 {
@@ -199,12 +271,10 @@ void InputPane::resetChecker()
     QPointer<ProblemView> problemView = m_problemView;
     m_checker->setMeasure(
         [problemView](QStringView text) {
-            return problemView ? problemView->m_problemText->textWidth(text) : 0.0;
+            return problemView ? problemView->textWidth(text) : 0.0;
         },
-        [problemView] { return problemView ? problemView->m_problemText->innerWidth() : 0.0; });
+        [problemView] { return problemView ? problemView->textInnerWidth() : 0.0; });
     m_checker->setImeOn([this] { return m_imeOn; });
-    m_rowsDown = 0;
-    m_rowsScrolled = 0;
 }
 
 void InputPane::prepareRun()
@@ -239,10 +309,8 @@ void InputPane::startRun(QKeyEvent* event)
         event->accept();
     if (!m_checker->start(m_problem, m_record, m_problemSummary ? *m_problemSummary : QString()))
         return;
-    if (m_problemView) {
-        m_lineBaseY = m_problemView->m_currentRowLine->y();
-        m_problemBaseY = m_problemView->m_problemText->y();
-    }
+    if (m_problemView)
+        m_problemView->startRows();
     m_inputBox->setEnabled(true);
     m_inputBox->setVisible(true);
     m_inputBox->setFocus(Qt::OtherFocusReason);
@@ -320,9 +388,9 @@ void InputPane::showPending()
     if (!m_pendingEcho.isEmpty())
         m_inputBox->appendAccepted(std::exchange(m_pendingEcho, QString()));
     if (m_problemView && m_pendingStatus)
-        m_problemView->m_infoLabel->setText(*m_pendingStatus);
+        m_problemView->showStatus(*m_pendingStatus);
     if (m_problemView && m_pendingHint)
-        m_problemView->m_hintLabel->setText(*m_pendingHint);
+        m_problemView->showHint(*m_pendingHint);
     m_pendingStatus.reset();
     m_pendingHint.reset();
     if (changed)
@@ -333,10 +401,8 @@ void InputPane::handleEnter()
 {
     if (!m_checker->enter())
         return;
-    const QString minutes = m_problemView ? m_problemView->m_minutesLabel->text() : QString();
-    const QString seconds = m_problemView ? m_problemView->m_secondsLabel->text() : QString();
-    m_record.setSecondsUsed(
-        Scoring::secondsUsedAtFinish(m_settings.durationMinutes(), minutes, seconds));
+    m_record.setSecondsUsed(Scoring::secondsUsedAtFinish(m_settings.durationMinutes(),
+                                                         m_host ? m_host->secondsLeft() : 0));
     finishRun();
 }
 
@@ -374,28 +440,14 @@ void InputPane::moveRowToTypedRows(const QString& text, bool withEnter, bool scr
     m_inputBox->clearRow();
     dumpForAcceptance(m_problemView, m_inputBox);
 
-    if (!m_problemView)
-        return;
-    const qreal pitch = m_gapRowHeight + m_textRowHeight;
-    ++m_rowsDown;
-    QFrame* rowLine = m_problemView->m_currentRowLine;
-    rowLine->move(rowLine->x(), qRound(m_lineBaseY + m_rowsDown * pitch));
-    QFrame* cursor = m_problemView->m_cursorBar;
-    cursor->move(0, rowLine->y() - cursor->height());
-    if (scroll) {
-        ++m_rowsScrolled;
-        QWidget* problemText = m_problemView->m_problemText;
-        problemText->move(problemText->x(), qRound(m_problemBaseY - m_rowsScrolled * pitch));
-    }
+    if (m_problemView)
+        m_problemView->advanceRow(m_gapRowHeight + m_textRowHeight, scroll);
 }
 
 void InputPane::moveCursor(qreal x, qreal width)
 {
-    if (!m_problemView)
-        return;
-    QFrame* cursor = m_problemView->m_cursorBar;
-    const int left = qRound(x);
-    cursor->setGeometry(left, cursor->y(), qMax(1, qRound(x + width) - left), cursor->height());
+    if (m_problemView)
+        m_problemView->placeCursor(x, width);
 }
 
 void InputPane::showHint(const QString& hint)
@@ -405,7 +457,7 @@ void InputPane::showHint(const QString& hint)
         return;
     }
     if (m_problemView)
-        m_problemView->m_hintLabel->setText(hint);
+        m_problemView->showHint(hint);
 }
 
 void InputPane::showStatus(const QString& status)
@@ -416,7 +468,7 @@ void InputPane::showStatus(const QString& status)
     }
     m_pendingStatus.reset(); // older than this one
     if (m_problemView)
-        m_problemView->m_infoLabel->setText(status);
+        m_problemView->showStatus(status);
     dumpForAcceptance(m_problemView, m_inputBox);
 }
 
@@ -485,8 +537,7 @@ void InputPane::finishRun()
             text += QStringLiteral("\r記録は保管しました。次にログへ書き込めたときに追加します。");
             // The result fills its three lines: the note goes where hints show.
             if (m_problemView)
-                m_problemView->m_hintLabel->setText(
-                    QStringLiteral("記録は保管中です（次にログへ書き込めたときに追加されます）"));
+                m_problemView->showHint(QStringLiteral("記録は保管中です（次にログへ書き込めたときに追加されます）"));
         }
         showMessage(text, MessageButtons::Ok, QStringLiteral("ログ書き込みエラー"),
                     MessageIcon::None);

@@ -59,25 +59,38 @@ public:
     // its next commit or preedit (and at first).
     bool imeOn() const { return m_imeOn; }
 
-    InputBox* m_inputBox = nullptr;
-    QWidget* m_inputBoxBack = nullptr;
-    PaintedRows* m_typedRows = nullptr;
-    QWidget* m_typedRowsBack = nullptr;
-    // Mark size in pixels of the grey end-of-line marks.
-    int m_endMarkSize = 10;
-    QLabel* m_resultLabel = nullptr;
-
     // Strokes: key presses in the input box.
-    qint16 m_strokes = 0;
-    // Row geometry fixed by the test window's layout: gap row and text row heights.
-    qreal m_gapRowHeight = 0;
-    qreal m_textRowHeight = 0;
+    int strokes() const { return m_strokes; }
+
+    // Where the pane's rows go, from the test window's layout: as wide as the problem
+    // window, the rows under the problem text's, and the problem's row heights to follow.
+    struct Rows {
+        int width = 0;
+        int textLeft = 0;
+        int textWidth = 0;
+        qreal gapRowHeight = 0;
+        qreal textRowHeight = 0;
+        int endMarkSize = 10;
+    };
+    void arrange(const Rows& rows);
+    // Row heights unrounded, since a pixel rounded away per row would add up.
+    void setRowHeights(qreal gapRowHeight, qreal textRowHeight);
+    qreal gapRowHeight() const { return m_gapRowHeight; }
+    qreal textRowHeight() const { return m_textRowHeight; }
+    int endMarkSize() const { return m_endMarkSize; }
+
+    // The result under the box once the run has ended.
+    bool isResultShown() const;
+    QString resultText() const;
+    void hideResult();
+    // The input box waits hidden and disabled for the space bar.
+    void hideInputBox();
+    // The box takes the keys: true while it is shown and enabled.
+    bool focusInputBox();
+    bool inputBoxHasFocus() const;
 
     static constexpr int WindowHeight = 180;
 
-    // Places the strip of typed rows, the input box and the result label from the fonts:
-    // room for a failed run's three result lines under the box, whole rows in the strip.
-    void placeRows();
     // Distance between two typed rows in the strip, whole pixels.
     int typedRowPitch() const { return m_typedRowPitch; }
 
@@ -97,7 +110,22 @@ private:
     // Shows what waited for the end of the event's text.
     void showPending();
     void handleEnter();
+    // Places the strip of typed rows, the input box and the result label from the fonts:
+    // room for a failed run's three result lines under the box, whole rows in the strip.
+    void placeRows();
     bool boxTakesKeysOf(quint32 window) const;
+
+    InputBox* m_inputBox = nullptr;
+    QWidget* m_inputBoxBack = nullptr;
+    PaintedRows* m_typedRows = nullptr;
+    QWidget* m_typedRowsBack = nullptr;
+    // Mark size in pixels of the grey end-of-line marks.
+    int m_endMarkSize = 10;
+    QLabel* m_resultLabel = nullptr;
+    // Strokes: key presses in the input box.
+    qint16 m_strokes = 0;
+    qreal m_gapRowHeight = 0;
+    qreal m_textRowHeight = 0;
 
     const Settings& m_settings;
     RunRecord& m_record;
@@ -109,12 +137,6 @@ private:
     std::unique_ptr<KeyStrokeCounter> m_strokeCounter;
     bool m_strokesCountedNatively = false;
     bool m_imeOn = true;
-    // Where the now-line and the problem stood at the start; rows move them by whole
-    // pitches from there, so no rounding builds up.
-    qreal m_lineBaseY = 0;
-    qreal m_problemBaseY = 0;
-    int m_rowsDown = 0;
-    int m_rowsScrolled = 0;
     int m_typedRowPitch = 1;
     // While one event's text is checked, the echo, the status line and the hint wait for its
     // end: each is laid out once per event, however many characters it held.

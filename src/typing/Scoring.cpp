@@ -58,12 +58,9 @@ bool passes(float speed, qint16 threshold)
     return speed >= float(threshold);
 }
 
-qint16 secondsUsedAtFinish(qint16 durationMinutes, const QString& minutesLeft,
-                           const QString& secondsLeft)
+qint16 secondsUsedAtFinish(qint16 durationMinutes, int secondsLeft)
 {
-    const double timeLeft =
-        NumericText::leadingValue(minutesLeft) * 60.0 + NumericText::leadingValue(secondsLeft);
-    const double used = double(durationMinutes) * 60.0 - timeLeft;
+    const double used = double(durationMinutes) * 60.0 - secondsLeft;
     return qint16(std::clamp(used, 0.0, 32767.0));
 }
 

@@ -28,8 +28,7 @@ QString grade(float speed, qint16 secondsUsed);
 bool passes(float speed, qint16 threshold);
 
 // Seconds used when the user finished: the duration less the time still on the clock.
-qint16 secondsUsedAtFinish(qint16 durationMinutes, const QString& minutesLeft,
-                           const QString& secondsLeft);
+qint16 secondsUsedAtFinish(qint16 durationMinutes, int secondsLeft);
 
 struct Result {
     float accuracy = 0;

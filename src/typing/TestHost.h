@@ -8,6 +8,8 @@ public:
 
     virtual void startCountdown() = 0;
     virtual void stopCountdown() = 0;
+    // What the countdown still holds.
+    virtual int secondsLeft() const = 0;
     // The duration is fixed once a run has started.
     virtual void setDurationMenuEnabled(bool on) = 0;
     // After a passed run in ordered practice.

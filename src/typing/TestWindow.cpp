@@ -2,12 +2,9 @@
 
 #include "Countdown.h"
 #include "DrillBuilder.h"
-#include "InputBox.h"
-#include "PaintedRows.h"
 #include "ProblemLayout.h"
 #include "RunReview.h"
 #include "WeakCharactersDialog.h"
-#include "common/NumericText.h"
 #include "common/PelkoError.h"
 #include "platform/AppPaths.h"
 #include "platform/FileSystem.h"
@@ -31,8 +28,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
-#include <QFontMetricsF>
-#include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -58,6 +53,7 @@ TestWindow::TestWindow(Settings& settings, RunRecord& record, HelpViewer& help)
 {
     setObjectName(QStringLiteral("TestWindow"));
     m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
@@ -131,6 +127,19 @@ void TestWindow::buildMenus()
     m_aboutAction = m_helpMenu->addAction(QStringLiteral("バージョン情報"));
 
     m_nextProblemAction = menuBar()->addAction(QStringLiteral("次の問題へ(&N)"));
+    // Names by which tests and the accessibility tree find the menus.
+    const std::pair<QObject*, const char*> names[] = {
+        {m_testMenu, "testMenu"},
+        {m_startOverAction, "startOverAction"},
+        {m_closeAction, "closeAction"},
+        {m_printAction, "printAction"},
+        {m_choosePrinterAction, "choosePrinterAction"},
+        {m_durationMenuAction, "durationMenuAction"},
+        {m_durationAction, "durationAction"},
+        {m_problemMenu, "problemMenu"},
+        {m_nextProblemAction, "nextProblemAction"}};
+    for (const auto& [object, name] : names)
+        object->setObjectName(QLatin1String(name));
 
     connect(m_startOverAction, &QAction::triggered, this, &TestWindow::startOver);
     connect(m_closeAction, &QAction::triggered, this, &TestWindow::closeTest);
@@ -175,7 +184,6 @@ void TestWindow::resetMenus()
 
 void TestWindow::open()
 {
-    m_deferred = nullptr;
     m_drillLines.clear();
     resetMenus();
 
@@ -214,12 +222,13 @@ void TestWindow::open()
     else
         showNormal();
     applyBackColor();
+    m_cursorShown = true;
     m_cursorBlinkTimer->setInterval(500);
     m_cursorBlinkTimer->start();
 
     // Laid out around an empty problem; the problem menu waits for the file list.
     newProblem();
-    m_problemView->m_hintLabel->setText(QStringLiteral(
+    m_problemView->showHint(QStringLiteral(
         "ここでは全角スペースは［□］で表しています。それ以外の空白は半角スペースです"));
     layoutChildWindows();
     m_problemMenu->menuAction()->setVisible(false);
@@ -242,7 +251,6 @@ void TestWindow::open()
         return;
     }
     followProblemWindow();
-    runDeferred();
 }
 
 bool TestWindow::tryLoading(const std::function<void()>& load)
@@ -292,7 +300,6 @@ bool TestWindow::convertUtf8Problem(const QString& description)
 void TestWindow::giveUpLoading()
 {
     // Nothing to type: back to the main menu rather than a window that waits for nothing.
-    m_deferred = nullptr;
     stopFollowingProblemWindow();
     destroyChildWindows();
     m_problem.reset();
@@ -334,8 +341,6 @@ void TestWindow::returnToMainMenu()
 
 void TestWindow::closeWindow()
 {
-    if (deferWhileDrawing([this] { closeWindow(); }))
-        return;
     m_countdownTimer->stop();
     m_cursorBlinkTimer->stop();
     destroyChildWindows();
@@ -346,8 +351,6 @@ void TestWindow::closeWindow()
 
 void TestWindow::closeTest()
 {
-    if (deferWhileDrawing([this] { closeTest(); }))
-        return;
     if (!confirmClose())
         return;
     m_problem.reset();
@@ -362,11 +365,6 @@ void TestWindow::closeTest()
 void TestWindow::closeEvent(QCloseEvent* event)
 {
     // The close box keeps m_problemFileName, so the next practice window goes on from it.
-    if (m_drawing) {
-        event->ignore();
-        closeWindow(); // once the drawing is done
-        return;
-    }
     if (!confirmClose()) {
         event->ignore();
         return;
@@ -476,10 +474,7 @@ void TestWindow::focusInput()
         return;
     m_mdiArea->setActiveSubWindow(m_inputSubWindow);
     m_inputPane->enableInputMethod();
-    QWidget* box = m_inputPane->m_inputBox;
-    if (box && box->isVisibleTo(m_inputPane) && box->isEnabled())
-        box->setFocus();
-    else
+    if (!m_inputPane->focusInputBox())
         m_inputPane->setFocus();
 }
 
@@ -500,9 +495,9 @@ void TestWindow::returnKeysToInput()
     if (!inputWantsKeys() || !isActiveWindow() || QApplication::activePopupWidget() ||
         QApplication::activeModalWidget())
         return;
-    QWidget* wanted =
-        runInProgress() ? static_cast<QWidget*>(m_inputPane->m_inputBox) : m_inputPane;
-    if (QApplication::focusWidget() != wanted)
+    const bool keysRight =
+        runInProgress() ? m_inputPane->inputBoxHasFocus() : QApplication::focusWidget() == m_inputPane;
+    if (!keysRight)
         focusInput();
 }
 
@@ -624,40 +619,27 @@ void TestWindow::loadDrill()
 
 void TestWindow::showLoadedProblem()
 {
-    // Drawing lets events run, so the windows may be gone by its end.
-    drawProblem();
     if (!m_problemView || !m_inputPane || !m_problem)
         return;
+    // Keys typed while the text is drawn would start a run on a half-drawn problem; no
+    // event runs until it is done.
+    m_problemView->drawProblem(*m_problem);
     showProblemInfo();
-    m_problemView->m_hintLabel->setText(QStringLiteral("スペースバーを押すと開始します"));
-    m_inputPane->m_inputBox->hide();
-    m_inputPane->m_inputBox->setEnabled(false);
+    m_problemView->showHint(QStringLiteral("スペースバーを押すと開始します"));
+    m_inputPane->hideInputBox();
 }
 
 void TestWindow::showProblemInfo()
 {
-    ProblemView* view = m_problemView;
     m_problemSummary =
         ProblemLayout::problemSummary(m_problem->totalChars(), m_problem->kanjiOrSymbolChars(),
                                       m_problem->alphanumericChars(), m_problem->halfWidthChars());
-    const QString caption = m_problemSummary + QStringLiteral("  ストローク:0  入力:0/0");
-    const QFontMetricsF metrics(view->font());
-    const qreal captionHeight = metrics.height();
-    const ProblemLayout::InfoLineBox box = ProblemLayout::infoLineBox(
-        captionHeight, metrics.horizontalAdvance(caption), view->m_infoFrame->width(),
-        view->m_infoFrame->height(), metrics.height(), 2 * metrics.height());
-    view->m_infoLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    view->m_infoLabel->setWordWrap(box.twoRows);
-    view->placeStatusLine(QRect(int(std::lround(captionHeight)), int(std::lround(box.top)),
-                                view->m_infoFrame->width(), int(std::ceil(box.height))));
-    view->m_infoLabel->setText(caption);
-
     // The cursor spans the first character to type.
-    PaintedRows* problemText = view->m_problemText;
-    qreal width = problemText->textWidth(u" ");
+    QString first;
     if (m_problem->count() > 0 && m_problem->item(1).count() > 0)
-        width = problemText->textWidth(m_problem->item(1).item(1).text());
-    view->m_cursorBar->resize(std::max(1, int(std::lround(width))), view->m_cursorBar->height());
+        first = m_problem->item(1).item(1).text();
+    m_problemView->showProblemInfo(m_problemSummary + QStringLiteral("  ストローク:0  入力:0/0"),
+                                   first);
 }
 
 void TestWindow::resetRun()
@@ -670,7 +652,7 @@ void TestWindow::resetRun()
     m_countdownTimer->stop();
     m_choosePrinterAction->setEnabled(false);
     if (m_inputPane)
-        m_inputPane->m_resultLabel->hide();
+        m_inputPane->hideResult();
 }
 
 void TestWindow::showDuration()
@@ -678,10 +660,9 @@ void TestWindow::showDuration()
     const int minutes = m_settings.durationMinutes();
     m_durationAction->setText(QString::number(minutes) + QStringLiteral("分"));
     m_durationAction->setChecked(true);
-    if (m_problemView) {
-        m_problemView->m_minutesLabel->setText(QString::number(minutes));
-        m_problemView->m_secondsLabel->setText(QStringLiteral("0"));
-    }
+    m_countdown = Countdown{minutes, 0};
+    if (m_problemView)
+        m_problemView->showClock(minutes, 0);
 }
 
 void TestWindow::replaceProblem(bool retry, const QString& fileName, bool isNext)
@@ -716,49 +697,25 @@ void TestWindow::replaceProblem(bool retry, const QString& fileName, bool isNext
     focusInput();
     if (isNext)
         m_nextProblemAction->setVisible(false);
-    runDeferred();
 }
 
 void TestWindow::startOver()
 {
-    if (deferWhileDrawing([this] { startOver(); }))
-        return;
     replaceProblem(true, QString(), false);
 }
 
 void TestWindow::nextProblem()
 {
-    if (deferWhileDrawing([this] { nextProblem(); }))
-        return;
     m_drillLines.clear();
     replaceProblem(false, QString(), true);
 }
 
 void TestWindow::chooseProblem(int index)
 {
-    if (deferWhileDrawing([this, index] { chooseProblem(index); }))
-        return;
     if (index < 0 || index >= m_problemActions.size())
         return;
     m_drillLines.clear();
     replaceProblem(false, m_problemActions.at(index)->data().toString(), false);
-}
-
-bool TestWindow::deferWhileDrawing(std::function<void()> action)
-{
-    if (!m_drawing)
-        return false;
-    m_deferred = std::move(action); // the last request wins
-    return true;
-}
-
-void TestWindow::runDeferred()
-{
-    if (m_drawing || !m_deferred)
-        return;
-    std::function<void()> action = std::move(m_deferred);
-    m_deferred = nullptr;
-    action();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -768,11 +725,8 @@ void TestWindow::countdownTick()
 {
     if (!m_problemView)
         return;
-    Countdown clock{int(NumericText::leadingValue(m_problemView->m_minutesLabel->text())),
-                    int(NumericText::leadingValue(m_problemView->m_secondsLabel->text()))};
-    const bool ended = clock.tick();
-    m_problemView->m_minutesLabel->setText(QString::number(clock.minutes));
-    m_problemView->m_secondsLabel->setText(QString::number(clock.seconds));
+    const bool ended = m_countdown.tick();
+    m_problemView->showClock(m_countdown.minutes, m_countdown.seconds);
     if (!ended)
         return;
     m_record.setSecondsUsed(qint16(std::min(32767, m_settings.durationMinutes() * 60)));
@@ -783,17 +737,10 @@ void TestWindow::countdownTick()
 
 void TestWindow::blinkCursor()
 {
-    if (m_cursorBlinkTimer->interval() == 500) {
-        m_cursorBlinkTimer->setInterval(700);
-        if (m_problemView)
-            m_problemView->m_cursorBar->hide();
-    } else {
-        m_cursorBlinkTimer->setInterval(500);
-        if (m_problemView) {
-            m_problemView->m_cursorBar->show();
-            m_problemView->m_problemText->update();
-        }
-    }
+    m_cursorShown = !m_cursorShown;
+    m_cursorBlinkTimer->setInterval(m_cursorShown ? 500 : 700);
+    if (m_problemView)
+        m_problemView->setCursorShown(m_cursorShown);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -806,6 +753,14 @@ void TestWindow::startCountdown()
 void TestWindow::stopCountdown()
 {
     m_countdownTimer->stop();
+}
+bool TestWindow::isCountingDown() const
+{
+    return m_countdownTimer->isActive();
+}
+bool TestWindow::isCursorBlinking() const
+{
+    return m_cursorBlinkTimer->isActive();
 }
 void TestWindow::setDurationMenuEnabled(bool on)
 {
@@ -911,8 +866,6 @@ void TestWindow::startDrill(const QStringList& lines)
 {
     // A drill is practice: certification never offers one.
     if (lines.isEmpty() || m_record.isCertification())
-        return;
-    if (deferWhileDrawing([this, lines] { startDrill(lines); }))
         return;
     m_drillLines = lines;
     replaceProblem(false, QString(), false);

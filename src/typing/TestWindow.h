@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/WindowFollow.h"
+#include "typing/Countdown.h"
 #include "typing/InputPane.h"
 #include "typing/ProblemView.h"
 #include "typing/TestHost.h"
@@ -74,35 +75,81 @@ public:
     void showWeakCharacters();
     void startDrill(const QStringList& lines);
 
-    void loadProblem(bool retry, const QString& fileName);
-    void resetRun();
-    void showDuration();
-    void layoutChildWindows();
-    void drawProblem();
-
     // The input window jumps under the problem window when the user has dragged it.
     void followProblemWindow();
     void stopFollowingProblemWindow();
     bool isFollowingProblemWindow() const;
 
-    // While a problem is drawn, events run between rows; a replace or close action that
-    // arrives then waits until the drawing is done.
-    bool isDrawing() const { return m_drawing; }
-
     // The input window's run has started and not yet ended.
     bool runInProgress() const;
+    // The countdown of a running test is on; the cursor blinks while the window is open.
+    bool isCountingDown() const;
+    bool isCursorBlinking() const;
+    // The file of the current problem (practice remembers it for the next load).
+    QString problemFileName() const { return m_problemFileName; }
 
     // TestHost: what the input window asks of this one.
     void startCountdown() override;
     void stopCountdown() override;
+    int secondsLeft() const override { return m_countdown.secondsLeft(); }
     void setDurationMenuEnabled(bool on) override;
     void showNextProblemMenu() override;
     void enablePrintMenus() override;
+
+Q_SIGNALS:
+    // The about window belongs to the application, not to the test.
+    void aboutRequested();
+    // So is the results browser, which sits above the test in the modules.
+    void resultsBrowserRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void loadProblem(bool retry, const QString& fileName);
+    void resetRun();
+    void showDuration();
+    void layoutChildWindows();
+    void buildMenus();
+    // A fresh problem for the next load, handed to the input window.
+    void newProblem();
+    void showMainMenu();
+    void resetMenus();
+    // The information line and the first cursor width, once a problem is drawn.
+    void showProblemInfo();
+    // The problem loaded: drawn, and waiting for the space bar.
+    void showLoadedProblem();
+    void loadDrill();
+    void openHelpPage(qint16 kind, qint32 pageNumber);
+    void createChildWindows();
+    void destroyChildWindows();
+    void showChildWindows();
+    void fillProblemMenu();
+    void clearProblemMenu();
+    void replaceProblem(bool retry, const QString& fileName, bool isNext);
+    // Runs load and shows its error; false when no problem was loaded.
+    bool tryLoading(const std::function<void()>& load);
+    // Offers to convert the UTF-8 file that failed to load; true once it is converted.
+    bool convertUtf8Problem(const QString& description);
+    void giveUpLoading();
+    QSize clientSize() const;
+    void placeLogo();
+    void focusInput();
+    // A menu closed or the menu bar let go of the keyboard: until the run has ended the keys
+    // belong to the input window again, so none go to the bar and Enter cannot open a menu.
+    void returnKeysToInput();
+    bool inputWantsKeys() const;
+    // Closing throws a run in progress away: true when there is none or the user agrees.
+    bool confirmClose();
 
     QMdiArea* m_mdiArea = nullptr;
     QLabel* m_logoLabel = nullptr;
     QTimer* m_countdownTimer = nullptr;   // 1000 ms, the countdown of a running test
     QTimer* m_cursorBlinkTimer = nullptr; // 500 ms shown, 700 ms hidden
+    Countdown m_countdown;
+    bool m_cursorShown = true;
 
     QMenu* m_testMenu = nullptr;
     QAction* m_startOverAction = nullptr;
@@ -126,55 +173,6 @@ public:
     QString m_folderForNextLoad;
     QString m_problemFileName;
 
-Q_SIGNALS:
-    // The about window belongs to the application, not to the test.
-    void aboutRequested();
-    // So is the results browser, which sits above the test in the modules.
-    void resultsBrowserRequested();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void buildMenus();
-    // A fresh problem for the next load, handed to the input window.
-    void newProblem();
-    void showMainMenu();
-    void resetMenus();
-    // The information line and the first cursor width, once a problem is drawn.
-    void showProblemInfo();
-    // The problem loaded: drawn, and waiting for the space bar.
-    void showLoadedProblem();
-    void loadDrill();
-    void openHelpPage(qint16 kind, qint32 pageNumber);
-    // The problem window's own controls in its client area.
-    void placeProblemViewControls(int innerWidth, int innerHeight);
-    void createChildWindows();
-    void destroyChildWindows();
-    void showChildWindows();
-    void fillProblemMenu();
-    void clearProblemMenu();
-    void replaceProblem(bool retry, const QString& fileName, bool isNext);
-    // Runs load and shows its error; false when no problem was loaded.
-    bool tryLoading(const std::function<void()>& load);
-    // Offers to convert the UTF-8 file that failed to load; true once it is converted.
-    bool convertUtf8Problem(const QString& description);
-    void giveUpLoading();
-    // Runs the action now, or once the drawing under way is done.
-    bool deferWhileDrawing(std::function<void()> action);
-    void runDeferred();
-    QSize clientSize() const;
-    void placeLogo();
-    void focusInput();
-    // A menu closed or the menu bar let go of the keyboard: until the run has ended the keys
-    // belong to the input window again, so none go to the bar and Enter cannot open a menu.
-    void returnKeysToInput();
-    bool inputWantsKeys() const;
-    // Closing throws a run in progress away: true when there is none or the user agrees.
-    bool confirmClose();
-
     Settings& m_settings;
     RunRecord& m_record;
     HelpViewer& m_help;
@@ -185,9 +183,7 @@ private:
     bool m_ready = false;
     QPointer<QWidget> m_mainMenu;
 
-    bool m_drawing = false;
     bool m_confirmingClose = false;
-    std::function<void()> m_deferred;
 
     QPointer<ProblemView> m_problemView;
     QPointer<InputPane> m_inputPane;

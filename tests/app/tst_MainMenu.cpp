@@ -1,4 +1,5 @@
 #include "app/MainMenu.h"
+#include "support/WindowParts.h"
 #include "app/SelfAssessmentDialog.h"
 #include "app/UserEntryDialog.h"
 #include "platform/HelpViewer.h"
@@ -216,7 +217,7 @@ void tst_MainMenu::selfAssessmentTurnsCertificationIntoPractice()
     QCOMPARE(m_messages->shown().size(), 1); // the advice to practise first
     QVERIFY(!m_state->record.isCertification());
     QCOMPARE(m_test->windowTitle(), QStringLiteral("練習中"));
-    QVERIFY(!m_test->m_printAction->isEnabled());
+    QVERIFY(!part<QAction>(m_test.get(), "printAction")->isEnabled());
 
     m_state->settings.setMenuShowsPractice(false);
     m_messages->clear();

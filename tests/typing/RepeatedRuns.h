@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/MessageService.h"
+#include "support/WindowParts.h"
 #include "platform/QtMessageService.h"
 #include "problems/Problem.h"
 #include "typing/InputBox.h"
@@ -140,7 +141,7 @@ inline bool typeRun(TestWindow& window, int mistakes, int seconds)
     press(input, Qt::Key_Space, QStringLiteral(" "));
     if (!input->runInProgress())
         return false;
-    InputBox* box = input->m_inputBox;
+    InputBox* box = part<InputBox>(input, "inputBox");
     const int lines = std::max(1, int(problem->count()));
     int line = 0;
     for (const ProblemLine& problemLine : *problem) {
@@ -171,8 +172,8 @@ inline bool typeRun(TestWindow& window, int mistakes, int seconds)
 // True when that was the next problem.
 inline bool backToStart(TestWindow& window)
 {
-    const bool next = window.m_nextProblemAction->isVisible();
-    (next ? window.m_nextProblemAction : window.m_startOverAction)->trigger();
+    const bool next = part<QAction>(window, "nextProblemAction")->isVisible();
+    (next ? part<QAction>(window, "nextProblemAction") : part<QAction>(window, "startOverAction"))->trigger();
     QCoreApplication::processEvents();
     return next;
 }
@@ -180,10 +181,11 @@ inline bool backToStart(TestWindow& window)
 // Loads the problem file at `index` (counted from 0, wrapping) from the problem menu.
 inline QString chooseFromMenu(TestWindow& window, int index)
 {
-    const int files = int(window.m_problemActions.size()) - 1;
+    const QList<QAction*> items = part<QMenu>(window, "problemMenu")->actions();
+    const int files = int(items.size()) - 1;
     if (files < 1)
         return QString();
-    QAction* item = window.m_problemActions.at(1 + index % files);
+    QAction* item = items.at(1 + index % files);
     item->trigger();
     QCoreApplication::processEvents();
     return item->data().toString();

@@ -54,7 +54,7 @@ int main(int argc, char** argv)
             window.countdownTick();
     }
     if (state == u"result") {
-        for (int tick = 0; tick < 1000 && window.m_countdownTimer->isActive(); ++tick)
+        for (int tick = 0; tick < 1000 && window.isCountingDown(); ++tick)
             window.countdownTick();
     }
     QTimer::singleShot(250, &app, [&] {

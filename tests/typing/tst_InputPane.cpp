@@ -1,4 +1,5 @@
 #include "ProblemFixture.h"
+#include "support/WindowParts.h"
 #include "platform/MessageService.h"
 #include "results/LogWriter.h"
 #include "results/RunRecord.h"
@@ -36,6 +37,8 @@ struct FakeHost : TestHost {
     void setDurationMenuEnabled(bool on) override { durationMenuEnabled = on; }
     void showNextProblemMenu() override { nextShown = true; }
     void enablePrintMenus() override { printEnabled = true; }
+    int secondsLeft() const override { return left; }
+    int left = 180;
 };
 
 // Answers boxes like the recorder and, at the closing box, lets the input method commit
@@ -141,15 +144,12 @@ void tst_InputPane::makeWindows(const QStringList& lines)
     m_input->setProblemView(m_problemView.get());
     m_input->setHost(&m_host);
     m_input->prepareRun();
-    m_input->m_textRowHeight = 20;
-    m_input->m_gapRowHeight = 5;
-    m_problemView->m_currentRowLine->setGeometry(0, 20, 500, 1);
-    m_problemView->m_cursorBar->setGeometry(0, 15, 10, 5);
-    m_problemView->m_minutesLabel->setText(QStringLiteral("3"));
-    m_problemView->m_secondsLabel->setText(QStringLiteral("0"));
+    m_input->setRowHeights(5, 20);
+    part<QFrame>(m_problemView, "currentRowLine")->setGeometry(0, 20, 500, 1);
+    part<QFrame>(m_problemView, "cursorBar")->setGeometry(0, 15, 10, 5);
     // As the test window leaves the box while the problem waits for its start.
-    m_input->m_inputBox->setEnabled(false);
-    m_input->m_inputBox->setVisible(false);
+    part<InputBox>(m_input, "inputBox")->setEnabled(false);
+    part<InputBox>(m_input, "inputBox")->setVisible(false);
 }
 
 void tst_InputPane::start()
@@ -159,7 +159,7 @@ void tst_InputPane::start()
 
 QString tst_InputPane::acceptedOfTyped() const
 {
-    return m_problemView->m_infoLabel->text().section(QStringLiteral("入力:"), 1);
+    return part<QLabel>(m_problemView, "status")->text().section(QStringLiteral("入力:"), 1);
 }
 
 void tst_InputPane::startsOnTheSpaceBarOnly()
@@ -172,31 +172,31 @@ void tst_InputPane::startsOnTheSpaceBarOnly()
 
     start();
     QVERIFY(m_input->checker().m_started);
-    QVERIFY(m_input->m_inputBox->isEnabled());
+    QVERIFY(part<InputBox>(m_input, "inputBox")->isEnabled());
     QCOMPARE(m_host.countdownStarts, 1);
     QVERIFY(!m_host.durationMenuEnabled);
-    QCOMPARE(m_problemView->m_hintLabel->text(), InputChecker::HintFullSpace);
-    QCOMPARE(m_input->m_strokes, qint16(0)); // the starting press is no stroke
+    QCOMPARE(part<QLabel>(m_problemView, "hint")->text(), InputChecker::HintFullSpace);
+    QCOMPARE(m_input->strokes(), qint16(0)); // the starting press is no stroke
 
     // After the start a space is an ordinary character: here a wrong one.
-    QTest::keyClick(m_input->m_inputBox, Qt::Key_Space);
+    QTest::keyClick(part<InputBox>(m_input, "inputBox"), Qt::Key_Space);
     QCOMPARE(m_host.countdownStarts, 1);
     QCOMPARE(m_state->record.errors(), qint16(1));
-    QCOMPARE(m_input->m_strokes, qint16(1));
+    QCOMPARE(m_input->strokes(), qint16(1));
 }
 
 void tst_InputPane::wrongCharacterShowsInTheStatus()
 {
     makeWindows({QStringLiteral("abcdefghijk")});
     start();
-    QTest::keyClicks(m_input->m_inputBox, QStringLiteral("abcdefghij"));
+    QTest::keyClicks(part<InputBox>(m_input, "inputBox"), QStringLiteral("abcdefghij"));
     QCOMPARE(acceptedOfTyped(), QStringLiteral("10/10"));
-    QTest::keyClicks(m_input->m_inputBox, QStringLiteral("x"));
+    QTest::keyClicks(part<InputBox>(m_input, "inputBox"), QStringLiteral("x"));
     QCOMPARE(acceptedOfTyped(), QStringLiteral("10/11"));
-    QCOMPARE(m_input->m_inputBox->text(), QStringLiteral("abcdefghij"));
-    QCOMPARE(m_problemView->m_infoLabel->text(),
+    QCOMPARE(part<InputBox>(m_input, "inputBox")->text(), QStringLiteral("abcdefghij"));
+    QCOMPARE(part<QLabel>(m_problemView, "status")->text(),
              QStringLiteral("総文字数:5文字  ストローク:11  入力:10/11"));
-    QTest::keyClicks(m_input->m_inputBox, QStringLiteral("k"));
+    QTest::keyClicks(part<InputBox>(m_input, "inputBox"), QStringLiteral("k"));
     QVERIFY(m_input->checker().m_lineDone);
 }
 
@@ -204,18 +204,18 @@ void tst_InputPane::fullWidthSpaceAndEarlyEnter()
 {
     makeWindows({QStringLiteral("あ　い"), QStringLiteral("う")});
     start();
-    commit(m_input->m_inputBox, QStringLiteral("あ　"));
-    QCOMPARE(m_input->m_inputBox->text(), QStringLiteral("あ□"));
-    QTest::keyClick(m_input->m_inputBox, Qt::Key_Return); // mid-line: nothing, one stroke
-    QCOMPARE(m_input->m_strokes, qint16(1));
+    commit(part<InputBox>(m_input, "inputBox"), QStringLiteral("あ　"));
+    QCOMPARE(part<InputBox>(m_input, "inputBox")->text(), QStringLiteral("あ□"));
+    QTest::keyClick(part<InputBox>(m_input, "inputBox"), Qt::Key_Return); // mid-line: nothing, one stroke
+    QCOMPARE(m_input->strokes(), qint16(1));
     QCOMPARE(m_state->record.errors(), qint16(0));
     QCOMPARE(m_input->checker().m_currentLine, qint16(1));
     // Backspace and Tab change nothing either.
-    QTest::keyClick(m_input->m_inputBox, Qt::Key_Backspace);
-    QTest::keyClick(m_input->m_inputBox, Qt::Key_Tab);
-    QCOMPARE(m_input->m_inputBox->text(), QStringLiteral("あ□"));
-    QVERIFY(m_input->m_inputBox->hasFocus() || !m_input->isVisible());
-    QCOMPARE(m_input->m_strokes, qint16(3));
+    QTest::keyClick(part<InputBox>(m_input, "inputBox"), Qt::Key_Backspace);
+    QTest::keyClick(part<InputBox>(m_input, "inputBox"), Qt::Key_Tab);
+    QCOMPARE(part<InputBox>(m_input, "inputBox")->text(), QStringLiteral("あ□"));
+    QVERIFY(part<InputBox>(m_input, "inputBox")->hasFocus() || !m_input->isVisible());
+    QCOMPARE(m_input->strokes(), qint16(3));
 }
 
 void tst_InputPane::multiCharacterCommits_data()
@@ -243,8 +243,8 @@ void tst_InputPane::multiCharacterCommits()
     QFETCH(qint16, errors);
     makeWindows({QStringLiteral("日本語です")});
     start();
-    commit(m_input->m_inputBox, committed);
-    QCOMPARE(m_input->m_inputBox->text(), box);
+    commit(part<InputBox>(m_input, "inputBox"), committed);
+    QCOMPARE(part<InputBox>(m_input, "inputBox")->text(), box);
     QCOMPARE(m_state->record.acceptedChars(), accepted);
     QCOMPARE(m_state->record.errors(), errors);
     QVERIFY(m_input->imeOn());
@@ -255,29 +255,29 @@ void tst_InputPane::preeditIsNeverChecked()
     makeWindows({QStringLiteral("日本語")});
     start();
     QInputMethodEvent preedit(QStringLiteral("にほんご"), {});
-    QApplication::sendEvent(m_input->m_inputBox, &preedit);
-    QCOMPARE(m_input->m_inputBox->text(), QString());
+    QApplication::sendEvent(part<InputBox>(m_input, "inputBox"), &preedit);
+    QCOMPARE(part<InputBox>(m_input, "inputBox")->text(), QString());
     QCOMPARE(m_state->record.acceptedChars(), qint16(0));
     QCOMPARE(m_state->record.errors(), qint16(0));
-    QCOMPARE(m_input->m_strokes, qint16(0));
+    QCOMPARE(m_input->strokes(), qint16(0));
     // Commit with a new preedit after it: only the commit is checked.
     QInputMethodEvent both(QStringLiteral("ご"), {});
     both.setCommitString(QStringLiteral("日本"));
-    QApplication::sendEvent(m_input->m_inputBox, &both);
-    QCOMPARE(m_input->m_inputBox->text(), QStringLiteral("日本"));
+    QApplication::sendEvent(part<InputBox>(m_input, "inputBox"), &both);
+    QCOMPARE(part<InputBox>(m_input, "inputBox")->text(), QStringLiteral("日本"));
     QCOMPARE(m_state->record.acceptedChars(), qint16(2));
-    const QRect caret = m_input->m_inputBox->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    const QRect caret = part<InputBox>(m_input, "inputBox")->inputMethodQuery(Qt::ImCursorRectangle).toRect();
     QVERIFY(caret.left() > 0);
 
     // A commit with no preedit of its own takes the one shown away: the caret stands where
     // it would after the text alone.
-    commit(m_input->m_inputBox, QStringLiteral("語"));
-    QCOMPARE(m_input->m_inputBox->text(), QStringLiteral("日本語"));
+    commit(part<InputBox>(m_input, "inputBox"), QStringLiteral("語"));
+    QCOMPARE(part<InputBox>(m_input, "inputBox")->text(), QStringLiteral("日本語"));
     InputBox plain;
-    plain.setFont(m_input->m_inputBox->font());
-    plain.setGeometry(m_input->m_inputBox->geometry());
+    plain.setFont(part<InputBox>(m_input, "inputBox")->font());
+    plain.setGeometry(part<InputBox>(m_input, "inputBox")->geometry());
     plain.appendAccepted(QStringLiteral("日本語"));
-    QCOMPARE(m_input->m_inputBox->inputMethodQuery(Qt::ImCursorRectangle).toRect(),
+    QCOMPARE(part<InputBox>(m_input, "inputBox")->inputMethodQuery(Qt::ImCursorRectangle).toRect(),
              plain.inputMethodQuery(Qt::ImCursorRectangle).toRect());
 }
 
@@ -287,20 +287,20 @@ void tst_InputPane::rowsMoveTheNowLineAndScrollFromRowSeven()
     for (int i = 0; i < 9; ++i)
         lines << QStringLiteral("ab");
     makeWindows(lines);
-    const int problemTextTop = m_problemView->m_problemText->y();
+    const int problemTextTop = part<PaintedRows>(m_problemView, "problemText")->y();
     start();
     for (int row = 1; row <= 8; ++row) {
-        QTest::keyClicks(m_input->m_inputBox, QStringLiteral("ab"));
-        QTest::keyClick(m_input->m_inputBox, Qt::Key_Return);
-        QCOMPARE(m_problemView->m_currentRowLine->y(), 20 + row * 25);
-        QCOMPARE(m_problemView->m_cursorBar->y(), m_problemView->m_currentRowLine->y() - 5);
-        QCOMPARE(m_problemView->m_cursorBar->x(), 0);
+        QTest::keyClicks(part<InputBox>(m_input, "inputBox"), QStringLiteral("ab"));
+        QTest::keyClick(part<InputBox>(m_input, "inputBox"), Qt::Key_Return);
+        QCOMPARE(part<QFrame>(m_problemView, "currentRowLine")->y(), 20 + row * 25);
+        QCOMPARE(part<QFrame>(m_problemView, "cursorBar")->y(), part<QFrame>(m_problemView, "currentRowLine")->y() - 5);
+        QCOMPARE(part<QFrame>(m_problemView, "cursorBar")->x(), 0);
         // Row seven begins after the sixth Enter: the first scroll.
-        QCOMPARE(m_problemView->m_problemText->y(), problemTextTop - qMax(0, row - 5) * 25);
+        QCOMPARE(part<PaintedRows>(m_problemView, "problemText")->y(), problemTextTop - qMax(0, row - 5) * 25);
     }
-    QCOMPARE(m_input->m_typedRows->printedRows().size(), 8);
-    QCOMPARE(m_input->m_typedRows->printedRows().first(), QStringLiteral("ab"));
-    QCOMPARE(m_input->m_typedRows->pictures().size(), 8); // one grey mark per Enter
+    QCOMPARE(part<PaintedRows>(m_input, "typedRows")->printedRows().size(), 8);
+    QCOMPARE(part<PaintedRows>(m_input, "typedRows")->printedRows().first(), QStringLiteral("ab"));
+    QCOMPARE(part<PaintedRows>(m_input, "typedRows")->pictures().size(), 8); // one grey mark per Enter
     QCOMPARE(m_state->record.acceptedChars(), qint16(8));
 }
 
@@ -309,7 +309,7 @@ void tst_InputPane::pasteRoutesAreRefused()
     MessageRecorder boxes;
     makeWindows({QStringLiteral("abc")});
     start();
-    InputBox* box = m_input->m_inputBox;
+    InputBox* box = part<InputBox>(m_input, "inputBox");
     QGuiApplication::clipboard()->setText(QStringLiteral("abc"));
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(boxes.shown().size(), 1);
@@ -317,7 +317,7 @@ void tst_InputPane::pasteRoutesAreRefused()
     QCOMPARE(boxes.shown().first().title, QStringLiteral("注意"));
     QCOMPARE(boxes.shown().first().icon, MessageIcon::Warning);
     QCOMPARE(QGuiApplication::clipboard()->text(), QString());
-    QCOMPARE(m_input->m_strokes, qint16(2)); // Ctrl and V are two presses
+    QCOMPARE(m_input->strokes(), qint16(2)); // Ctrl and V are two presses
 
     QGuiApplication::clipboard()->setText(QStringLiteral("abc"));
     QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
@@ -345,12 +345,11 @@ void tst_InputPane::finishingWritesTheResultAndTheLog()
 
     makeWindows({QStringLiteral("abc"), QStringLiteral("de")});
     start();
-    m_problemView->m_minutesLabel->setText(QStringLiteral("2"));
-    m_problemView->m_secondsLabel->setText(QStringLiteral("59")); // 1 second used
-    QTest::keyClicks(m_input->m_inputBox, QStringLiteral("abc"));
-    QTest::keyClick(m_input->m_inputBox, Qt::Key_Return);
-    QTest::keyClicks(m_input->m_inputBox, QStringLiteral("de"));
-    QTest::keyClick(m_input->m_inputBox, Qt::Key_Return);
+    m_host.left = 179; // 1 second used
+    QTest::keyClicks(part<InputBox>(m_input, "inputBox"), QStringLiteral("abc"));
+    QTest::keyClick(part<InputBox>(m_input, "inputBox"), Qt::Key_Return);
+    QTest::keyClicks(part<InputBox>(m_input, "inputBox"), QStringLiteral("de"));
+    QTest::keyClick(part<InputBox>(m_input, "inputBox"), Qt::Key_Return);
 
     QCOMPARE(m_state->record.secondsUsed(), qint16(1));
     QCOMPARE(m_state->record.acceptedChars(), qint16(3));
@@ -359,12 +358,12 @@ void tst_InputPane::finishingWritesTheResultAndTheLog()
     QCOMPARE(boxes.shown().first().title, QStringLiteral("終了"));
     QCOMPARE(boxes.shown().first().icon, MessageIcon::Information);
     QCOMPARE(m_host.countdownStops, 1);
-    QVERIFY(!m_input->m_inputBox->isEnabled());
-    QVERIFY(!m_input->m_resultLabel->isHidden());
+    QVERIFY(!part<InputBox>(m_input, "inputBox")->isEnabled());
+    QVERIFY(!part<QLabel>(m_input, "result")->isHidden());
     QCOMPARE(
-        m_input->m_resultLabel->text(),
+        part<QLabel>(m_input, "result")->text(),
         QStringLiteral("あなたの入力速度は180文字/分です(正打率100%)\n＜ワープロ検定１級レベル＞"));
-    QCOMPARE(m_input->m_resultLabel->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    QCOMPARE(part<QLabel>(m_input, "result")->palette().color(QPalette::WindowText), QColor(0, 0, 0));
 
     QCOMPARE(m_state->record.recordNumber(), qint16(1));
     const QByteArray log = m_tree->read(QStringLiteral("pelko.log"));
@@ -380,16 +379,16 @@ void tst_InputPane::nothingCountsAfterTheEnd()
     LateCommitService boxes;
     makeWindows({QStringLiteral("あいうえお")});
     start();
-    boxes.box = m_input->m_inputBox;
-    commit(m_input->m_inputBox, QStringLiteral("あい"));
+    boxes.box = part<InputBox>(m_input, "inputBox");
+    commit(part<InputBox>(m_input, "inputBox"), QStringLiteral("あい"));
     m_state->record.setSecondsUsed(180);
     m_input->finishRun(); // time is up
     m_input->finishRun(); // and once more: the run ends once
     QCOMPARE(boxes.texts(), QStringList{QStringLiteral("お疲れ様でした")});
     QCOMPARE(m_state->record.acceptedChars(), qint16(2));
     QCOMPARE(m_state->record.errors(), qint16(0));
-    QCOMPARE(m_input->m_strokes, qint16(0));
-    QCOMPARE(m_input->m_inputBox->text(), QStringLiteral("あい"));
+    QCOMPARE(m_input->strokes(), qint16(0));
+    QCOMPARE(part<InputBox>(m_input, "inputBox")->text(), QStringLiteral("あい"));
     QCOMPARE(m_host.countdownStops, 1);
 }
 
@@ -431,11 +430,11 @@ void tst_InputPane::menusAfterTheRun()
     QCOMPARE(m_host.nextShown, next);
     QCOMPARE(m_host.printEnabled, print);
     const bool passed = accepted == 75;
-    QCOMPARE(m_input->m_resultLabel->palette().color(QPalette::WindowText),
+    QCOMPARE(part<QLabel>(m_input, "result")->palette().color(QPalette::WindowText),
              passed ? QColor(0, 0, 0) : QColor(255, 0, 0));
-    QCOMPARE(m_input->m_resultLabel->text().count(u'\n'), passed ? 1 : 2);
+    QCOMPARE(part<QLabel>(m_input, "result")->text().count(u'\n'), passed ? 1 : 2);
     // Every line of the result shows inside the window.
-    const QLabel* result = m_input->m_resultLabel;
+    const QLabel* result = part<QLabel>(m_input, "result");
     QVERIFY(result->height() >= (passed ? 2 : 3) * result->fontMetrics().lineSpacing());
     QVERIFY(result->geometry().bottom() < m_input->height());
     QVERIFY(result->y() >= 0);
@@ -456,10 +455,10 @@ void tst_InputPane::logFailureIsReported()
                           QStringLiteral("ログが正常に書き込めませんでした\r") + log +
                               QStringLiteral(": フォルダが見つかりません\r記録は保管しました。"
                                              "次にログへ書き込めたときに追加します。")}));
-    QVERIFY(m_problemView->m_hintLabel->text().contains(QStringLiteral("保管中")));
+    QVERIFY(part<QLabel>(m_problemView, "hint")->text().contains(QStringLiteral("保管中")));
     QCOMPARE(boxes.shown().last().title, QStringLiteral("ログ書き込みエラー"));
     QCOMPARE(boxes.shown().last().icon, MessageIcon::None);
-    QVERIFY(!m_input->m_resultLabel->isHidden()); // the result stands
+    QVERIFY(!part<QLabel>(m_input, "result")->isHidden()); // the result stands
     QVERIFY(!m_state->record.isLogged());           // and no certificate names it
 }
 

@@ -3,6 +3,7 @@
 // Starts its own Xvfb and types with xdotool; skipped where either is missing.
 
 #include "ProblemFixture.h"
+#include "support/WindowParts.h"
 #include "platform/MessageService.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
@@ -29,6 +30,7 @@ struct NoHost : TestHost {
     void setDurationMenuEnabled(bool) override {}
     void showNextProblemMenu() override {}
     void enablePrintMenus() override {}
+    int secondsLeft() const override { return 180; }
 };
 
 bool xdotool(const QStringList& arguments)
@@ -67,7 +69,7 @@ void tst_InputPaneX11::strokesCountOncePerPress()
     input.setProblemView(&problemView);
     input.setHost(&host);
     input.prepareRun();
-    input.m_inputBox->setEnabled(false);
+    part<InputBox>(input, "inputBox")->setEnabled(false);
     input.show();
     QFETCH(bool, activated);
     if (activated) {
@@ -84,20 +86,20 @@ void tst_InputPaneX11::strokesCountOncePerPress()
 
     QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("space")}));
     QTRY_VERIFY(input.checker().m_started);
-    QTRY_VERIFY(input.m_inputBox->hasFocus() ||
-                (!activated && input.focusWidget() == input.m_inputBox));
+    QTRY_VERIFY(part<InputBox>(input, "inputBox")->hasFocus() ||
+                (!activated && input.focusWidget() == part<InputBox>(input, "inputBox")));
     QVERIFY(xdotool({QStringLiteral("type"), QStringLiteral("abx")}));
     QTRY_COMPARE(state.record.errors(), qint16(1));
     QCOMPARE(state.record.acceptedChars(), qint16(2));
-    QCOMPARE(input.m_inputBox->text(), QStringLiteral("ab"));
-    QCOMPARE(input.m_strokes, qint16(3)); // the space started the run and is no stroke
+    QCOMPARE(part<InputBox>(input, "inputBox")->text(), QStringLiteral("ab"));
+    QCOMPARE(input.strokes(), qint16(3)); // the space started the run and is no stroke
     // Counted as the window system delivered them, shown with the keys' own effect.
-    QTRY_VERIFY(problemView.m_infoLabel->text().endsWith(u"ストローク:3  入力:2/3"));
+    QTRY_VERIFY(part<QLabel>(problemView, "status")->text().endsWith(u"ストローク:3  入力:2/3"));
     QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("shift+Tab")}));
-    QTRY_COMPARE(input.m_strokes, qint16(5)); // Shift and Tab
+    QTRY_COMPARE(input.strokes(), qint16(5)); // Shift and Tab
     // Keys that show nothing else still show their count.
-    QTRY_VERIFY(problemView.m_infoLabel->text().endsWith(u"ストローク:5  入力:2/3"));
-    QVERIFY(input.focusWidget() == input.m_inputBox);
+    QTRY_VERIFY(part<QLabel>(problemView, "status")->text().endsWith(u"ストローク:5  入力:2/3"));
+    QVERIFY(input.focusWidget() == part<InputBox>(input, "inputBox"));
 }
 
 int main(int argc, char** argv)

@@ -100,7 +100,7 @@ void tst_RepeatedRuns::runsInARowLeaveNothingBehind()
     }
     compareCensus(RepeatedRuns::census(window), before);
     QCOMPARE(nextProblems, runs - runs / 3);
-    QVERIFY(!window.m_countdownTimer->isActive());
+    QVERIFY(!window.isCountingDown());
     QVERIFY(window.inputPane() && !window.inputPane()->checker().m_started);
 
     QCOMPARE(m_boxes->finished, runs);
@@ -117,7 +117,7 @@ void tst_RepeatedRuns::replacementsInARowLeaveNothingBehind()
     for (int i = 1; i <= replacements; ++i) {
         const QString chosen = RepeatedRuns::chooseFromMenu(window, i);
         QCOMPARE(window.problem()->fileName(), chosen);
-        QCOMPARE(window.m_problemFileName, chosen);
+        QCOMPARE(window.problemFileName(), chosen);
     }
     compareCensus(RepeatedRuns::census(window), before);
     QVERIFY(window.isFollowingProblemWindow());

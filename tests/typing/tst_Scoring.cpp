@@ -111,10 +111,9 @@ void tst_Scoring::passAtThreshold()
 
 void tst_Scoring::secondsUsedAtFinish()
 {
-    QCOMPARE(Scoring::secondsUsedAtFinish(3, QStringLiteral("1"), QStringLiteral("5")),
-             qint16(115));
-    QCOMPARE(Scoring::secondsUsedAtFinish(3, QStringLiteral("3"), QStringLiteral("0")), qint16(0));
-    QCOMPARE(Scoring::secondsUsedAtFinish(1, QStringLiteral("0"), QStringLiteral("59")), qint16(1));
+    QCOMPARE(Scoring::secondsUsedAtFinish(3, 65), qint16(115));
+    QCOMPARE(Scoring::secondsUsedAtFinish(3, 180), qint16(0));
+    QCOMPARE(Scoring::secondsUsedAtFinish(1, 59), qint16(1));
 }
 
 QTEST_GUILESS_MAIN(tst_Scoring)

@@ -1,4 +1,5 @@
 #include "app/MainMenu.h"
+#include "support/WindowParts.h"
 #include "common/Cp932.h"
 #include "platform/HelpViewer.h"
 #include "platform/MessageService.h"
@@ -184,7 +185,7 @@ void tst_TestWindow::drawsRowsByTheWrapRule()
     writeProblems({first + QStringLiteral("\r\n") + second + QStringLiteral("\r\n")});
     TestWindow& window = open();
     QVERIFY(window.isVisible());
-    PaintedRows* problemText = window.problemView()->m_problemText;
+    PaintedRows* problemText = part<PaintedRows>(window.problemView(), "problemText");
 
     QList<qreal> widths;
     for (QChar c : first)
@@ -212,10 +213,10 @@ void tst_TestWindow::drawsRowsByTheWrapRule()
     QVERIFY(mark.top() > problemText->pictures().at(0).top());
 
     // Rows are a text row and a thin gap row apart; the input window gets both heights.
-    QVERIFY(window.inputPane()->m_textRowHeight > window.inputPane()->m_gapRowHeight);
-    QCOMPARE(window.problemView()->m_hintLabel->text(), WaitingHint);
-    QVERIFY(!window.inputPane()->m_inputBox->isEnabled());
-    QVERIFY(!window.inputPane()->m_inputBox->isVisibleTo(window.inputPane()));
+    QVERIFY(window.inputPane()->textRowHeight() > window.inputPane()->gapRowHeight());
+    QCOMPARE(part<QLabel>(window.problemView(), "hint")->text(), WaitingHint);
+    QVERIFY(!part<InputBox>(window.inputPane(), "inputBox")->isEnabled());
+    QVERIFY(!part<InputBox>(window.inputPane(), "inputBox")->isVisibleTo(window.inputPane()));
 }
 
 void tst_TestWindow::markSizeFollowsRowHeight_data()
@@ -233,10 +234,10 @@ void tst_TestWindow::markSizeFollowsRowHeight()
     m_state->settings.setBaseFontSize(fontBase);
     writeProblems({QStringLiteral("字\r\n")});
     TestWindow& window = open();
-    const int rowPixels = int(window.problemView()->m_problemText->textHeight(u" "));
+    const int rowPixels = int(part<PaintedRows>(window.problemView(), "problemText")->textHeight(u" "));
     QVERIFY2(size == 30 ? rowPixels >= 30 : rowPixels < 12, qPrintable(QString::number(rowPixels)));
-    QCOMPARE(window.problemView()->m_endMarkSize, size);
-    QCOMPARE(window.inputPane()->m_endMarkSize, size);
+    QCOMPARE(window.problemView()->endMarkSize(), size);
+    QCOMPARE(window.inputPane()->endMarkSize(), size);
     // The rule itself, between the extremes.
     QCOMPARE(EndOfLineMark::chooseSize(11), 10);
     QCOMPARE(EndOfLineMark::chooseSize(12), 12);
@@ -248,13 +249,13 @@ void tst_TestWindow::narrowClientGivesNarrowerProblemWindow()
     writeProblems({QStringLiteral("字\r\n")});
     m_state->settings.windowPercent = 40;
     TestWindow& window = open();
-    PaintedRows* problemText = window.problemView()->m_problemText;
-    const int client = window.m_mdiArea->viewport()->width();
+    PaintedRows* problemText = part<PaintedRows>(window.problemView(), "problemText");
+    const int client = part<QMdiArea>(window, "mdiArea")->viewport()->width();
     QVERIFY(client < problemText->textWidth(QString(82, u' ')));
-    QMdiSubWindow* problemSub = window.m_mdiArea->subWindowList().first();
+    QMdiSubWindow* problemSub = part<QMdiArea>(window, "mdiArea")->subWindowList().first();
     QCOMPARE(problemSub->width(), client - int(std::lround(problemText->textWidth(u" "))));
     // The input window sits right under the problem window, as wide.
-    QMdiSubWindow* inputSub = window.m_mdiArea->subWindowList().last();
+    QMdiSubWindow* inputSub = part<QMdiArea>(window, "mdiArea")->subWindowList().last();
     QCOMPARE(inputSub->x(), problemSub->x());
     QCOMPARE(inputSub->y(), problemSub->y() + problemSub->height());
     QCOMPARE(inputSub->width(), problemSub->width());
@@ -267,7 +268,7 @@ void tst_TestWindow::informationLine()
     TestWindow& window = open();
     QCOMPARE(m_window->problemSummary(),
              QStringLiteral("総文字数:4文字  漢字率:50%  英数記号率:25%  半角率:25%"));
-    QLabel* info = window.problemView()->m_infoLabel;
+    QLabel* info = part<QLabel>(window.problemView(), "status");
     QCOMPARE(info->text(), m_window->problemSummary() + QStringLiteral("  ストローク:0  入力:0/0"));
     const int oneRowTop = info->y();
 
@@ -275,9 +276,9 @@ void tst_TestWindow::informationLine()
     window.closeWindow();
     m_state->settings.windowPercent = 30;
     open();
-    info = window.problemView()->m_infoLabel;
+    info = part<QLabel>(window.problemView(), "status");
     QVERIFY(info->wordWrap());
-    QCOMPARE(info->y() + info->height(), window.problemView()->m_infoFrame->height());
+    QCOMPARE(info->y() + info->height(), part<QGroupBox>(window.problemView(), "infoFrame")->height());
     QVERIFY(info->y() < oneRowTop);
 }
 
@@ -303,25 +304,25 @@ void tst_TestWindow::problemMenuByMode()
     m_state->settings.setProblemOrder(sortMode);
     TestWindow& window = open();
     QCOMPARE(window.windowTitle(), QStringLiteral("練習中"));
-    QCOMPARE(window.m_problemMenu->menuAction()->isVisible(), menuShown);
+    QCOMPARE(part<QMenu>(window, "problemMenu")->menuAction()->isVisible(), menuShown);
     if (!menuShown) {
-        QCOMPARE(window.m_problemActions.size(), 1);
+        QCOMPARE(part<QMenu>(window, "problemMenu")->actions().size(), 1);
         return;
     }
-    QCOMPARE(window.m_problemActions.size(), files + 1);
-    QVERIFY(!window.m_problemActions[0]->isVisible());
-    QCOMPARE(window.m_problemActions[2]->text(),
+    QCOMPARE(part<QMenu>(window, "problemMenu")->actions().size(), files + 1);
+    QVERIFY(!part<QMenu>(window, "problemMenu")->actions()[0]->isVisible());
+    QCOMPARE(part<QMenu>(window, "problemMenu")->actions()[2]->text(),
              QStringLiteral("jpn_dat.002;第2問の見出しはここまでの二十文字です。・・・"));
-    QCOMPARE(window.m_problemActions[2]->data().toString(), QStringLiteral("jpn_dat.002"));
-    QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.001"));
+    QCOMPARE(part<QMenu>(window, "problemMenu")->actions()[2]->data().toString(), QStringLiteral("jpn_dat.002"));
+    QCOMPARE(window.problemFileName(), QStringLiteral("jpn_dat.001"));
 
     // Choosing an item loads that file; a second opening does not duplicate the items.
-    window.m_problemActions[2]->trigger();
-    QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.002"));
+    part<QMenu>(window, "problemMenu")->actions()[2]->trigger();
+    QCOMPARE(window.problemFileName(), QStringLiteral("jpn_dat.002"));
     QCOMPARE(m_window->problem()->fileName(), QStringLiteral("jpn_dat.002"));
     window.closeWindow();
     open();
-    QCOMPARE(window.m_problemActions.size(), files + 1);
+    QCOMPARE(part<QMenu>(window, "problemMenu")->actions().size(), files + 1);
 }
 
 void tst_TestWindow::certificationDurationMenuFollowsSetting_data()
@@ -340,20 +341,20 @@ void tst_TestWindow::certificationDurationMenuFollowsSetting()
     m_state->settings.setDurationMinutes(5);
     TestWindow& window = open();
     QCOMPARE(window.windowTitle(), QStringLiteral("検定中"));
-    QVERIFY(!window.m_problemMenu->menuAction()->isVisible());
-    QCOMPARE(window.m_durationMenuAction->isEnabled(), canChangeDuration);
-    QCOMPARE(window.m_durationAction->text(), QStringLiteral("5分"));
-    QVERIFY(window.m_durationAction->isChecked());
-    QCOMPARE(window.problemView()->m_minutesLabel->text(), QStringLiteral("5"));
-    QCOMPARE(window.problemView()->m_secondsLabel->text(), QStringLiteral("0"));
-    QVERIFY(!window.m_printAction->isEnabled());
-    QVERIFY(!window.m_choosePrinterAction->isEnabled());
-    QVERIFY(!window.m_nextProblemAction->isVisible());
+    QVERIFY(!part<QMenu>(window, "problemMenu")->menuAction()->isVisible());
+    QCOMPARE(part<QAction>(window, "durationMenuAction")->isEnabled(), canChangeDuration);
+    QCOMPARE(part<QAction>(window, "durationAction")->text(), QStringLiteral("5分"));
+    QVERIFY(part<QAction>(window, "durationAction")->isChecked());
+    QCOMPARE(part<QLabel>(window.problemView(), "minutes")->text(), QStringLiteral("5"));
+    QCOMPARE(part<QLabel>(window.problemView(), "seconds")->text(), QStringLiteral("0"));
+    QVERIFY(!part<QAction>(window, "printAction")->isEnabled());
+    QVERIFY(!part<QAction>(window, "choosePrinterAction")->isEnabled());
+    QVERIFY(!part<QAction>(window, "nextProblemAction")->isVisible());
 
     // A run disables the duration menu; a new problem brings it back by the setting.
     window.setDurationMenuEnabled(false);
     window.startOver();
-    QCOMPARE(window.m_durationMenuAction->isEnabled(), canChangeDuration);
+    QCOMPARE(part<QAction>(window, "durationMenuAction")->isEnabled(), canChangeDuration);
 
     // Reused for practice, the window never shows with the certification's title.
     window.closeWindow();
@@ -379,13 +380,13 @@ void tst_TestWindow::countdownEndsTheRunOnce()
     TestWindow& window = open();
     window.startCountdown();
     window.countdownTick();
-    QCOMPARE(window.problemView()->m_minutesLabel->text(), QStringLiteral("0"));
-    QCOMPARE(window.problemView()->m_secondsLabel->text(), QStringLiteral("59"));
+    QCOMPARE(part<QLabel>(window.problemView(), "minutes")->text(), QStringLiteral("0"));
+    QCOMPARE(part<QLabel>(window.problemView(), "seconds")->text(), QStringLiteral("59"));
     for (int tick = 2; tick <= 50; ++tick)
         window.countdownTick();
-    QCOMPARE(window.problemView()->m_secondsLabel->text(), QStringLiteral("10"));
+    QCOMPARE(part<QLabel>(window.problemView(), "seconds")->text(), QStringLiteral("10"));
     window.countdownTick();
-    QCOMPARE(window.problemView()->m_secondsLabel->text(), QStringLiteral("9"));
+    QCOMPARE(part<QLabel>(window.problemView(), "seconds")->text(), QStringLiteral("9"));
     for (int tick = 52; tick <= 59; ++tick)
         window.countdownTick();
     QCOMPARE(m_state->record.secondsUsed(), qint16(0));
@@ -393,9 +394,9 @@ void tst_TestWindow::countdownEndsTheRunOnce()
 
     window.countdownTick(); // tick 60
     QCOMPARE(m_state->record.secondsUsed(), qint16(60));
-    QVERIFY(!window.m_countdownTimer->isActive());
+    QVERIFY(!window.isCountingDown());
     QCOMPARE(m_messages->texts().count(QStringLiteral("お疲れ様でした")), 1);
-    QVERIFY(window.inputPane()->m_resultLabel->isVisibleTo(window.inputPane()));
+    QVERIFY(part<QLabel>(window.inputPane(), "result")->isVisibleTo(window.inputPane()));
 }
 
 void tst_TestWindow::cursorBlinksAndBackgroundFollowsSettings()
@@ -403,18 +404,18 @@ void tst_TestWindow::cursorBlinksAndBackgroundFollowsSettings()
     writeProblems({QStringLiteral("一\r\n")});
     m_state->settings.setBackColor(QStringLiteral("&H00FF00"));
     TestWindow& window = open();
-    QCOMPARE(window.m_mdiArea->background().color(), QColor(0, 255, 0));
-    QVERIFY(window.m_cursorBlinkTimer->isActive());
-    QWidget* cursor = window.problemView()->m_cursorBar;
-    QCOMPARE(window.m_cursorBlinkTimer->interval(), 500);
+    QCOMPARE(part<QMdiArea>(window, "mdiArea")->background().color(), QColor(0, 255, 0));
+    QVERIFY(window.isCursorBlinking());
+    QWidget* cursor = part<QFrame>(window.problemView(), "cursorBar");
+    QVERIFY(window.problemView()->isCursorShown());
     window.blinkCursor(); // shown 500 ms, now hidden for 700
-    QCOMPARE(window.m_cursorBlinkTimer->interval(), 700);
+    QVERIFY(!window.problemView()->isCursorShown());
     QVERIFY(!cursor->isVisibleTo(window.problemView()));
     window.blinkCursor();
-    QCOMPARE(window.m_cursorBlinkTimer->interval(), 500);
+    QVERIFY(window.problemView()->isCursorShown());
     QVERIFY(cursor->isVisibleTo(window.problemView()));
     // The cursor spans the first character, on the foot of the first row.
-    PaintedRows* problemText = window.problemView()->m_problemText;
+    PaintedRows* problemText = part<PaintedRows>(window.problemView(), "problemText");
     QCOMPARE(cursor->width(), int(std::lround(problemText->textWidth(QStringLiteral("一")))));
     QCOMPARE(cursor->y() + cursor->height(), int(std::lround(problemText->textHeight(u" "))));
 }
@@ -428,7 +429,7 @@ void tst_TestWindow::loadFailureWhileOpeningGivesUp()
     QCOMPARE(m_messages->shown().at(1).icon, MessageIcon::None);
     QVERIFY(!m_window->isReady());
     QVERIFY(!window.isVisible());
-    QVERIFY(!window.m_problemMenu->menuAction()->isVisible());
+    QVERIFY(!part<QMenu>(window, "problemMenu")->menuAction()->isVisible());
     QVERIFY(!window.problemView());
     QVERIFY(!window.inputPane());
     QVERIFY(!m_window->problem());
@@ -444,7 +445,7 @@ void tst_TestWindow::loadFailureAfterNextClosesTheWindow()
     window.showNextProblemMenu();
     QFile::remove(m_tree->file(QStringLiteral("PLACTICE/jpn_dat.001")));
     QFile::remove(m_tree->file(QStringLiteral("PLACTICE/jpn_dat.002")));
-    window.m_nextProblemAction->trigger();
+    part<QAction>(window, "nextProblemAction")->trigger();
     QCOMPARE(m_messages->texts(), QStringList({NoFileText, CodeOneText}));
     QVERIFY(!window.isVisible());
     QVERIFY(!window.problemView());
@@ -488,29 +489,29 @@ void tst_TestWindow::utf8ProblemIsConvertedWhenAsked()
     QCOMPARE(m_tree->read(name), QByteArray("\x8f\x48\x82\xcc\x93\xfa\r\nx\r\n"));
     QCOMPARE(m_tree->read(QStringLiteral("PLACTICE/utf8-jpn_dat.000")), utf8);
     QVERIFY(window.isVisible());
-    QCOMPARE(window.problemView()->m_hintLabel->text(), QStringLiteral("スペースバーを押すと開始します"));
-    QCOMPARE(window.m_problemActions.at(1)->text(), QStringLiteral("jpn_dat.000;秋の日・・・"));
+    QCOMPARE(part<QLabel>(window.problemView(), "hint")->text(), QStringLiteral("スペースバーを押すと開始します"));
+    QCOMPARE(part<QMenu>(window, "problemMenu")->actions().at(1)->text(), QStringLiteral("jpn_dat.000;秋の日・・・"));
 }
 
 void tst_TestWindow::closeMenuForgetsTheFileCloseBoxKeepsIt()
 {
     writeProblems({QStringLiteral("一\r\n"), QStringLiteral("二\r\n"), QStringLiteral("三\r\n")});
     TestWindow& window = open();
-    QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.001"));
-    window.m_closeAction->trigger();
+    QCOMPARE(window.problemFileName(), QStringLiteral("jpn_dat.001"));
+    part<QAction>(window, "closeAction")->trigger();
     QVERIFY(!window.isVisible());
-    QVERIFY(window.m_problemFileName.isEmpty());
-    QVERIFY(!window.m_cursorBlinkTimer->isActive());
+    QVERIFY(window.problemFileName().isEmpty());
+    QVERIFY(!window.isCursorBlinking());
     QVERIFY(m_menu->isVisible());
 
     open();
-    QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.001"));
+    QCOMPARE(window.problemFileName(), QStringLiteral("jpn_dat.001"));
     window.close();
     QVERIFY(!window.isVisible());
-    QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.001"));
+    QCOMPARE(window.problemFileName(), QStringLiteral("jpn_dat.001"));
     QVERIFY(!m_window->problem());
     open();
-    QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.002"));
+    QCOMPARE(window.problemFileName(), QStringLiteral("jpn_dat.002"));
 }
 
 void tst_TestWindow::selectErrorDuringReplaceIsShown()
@@ -518,7 +519,7 @@ void tst_TestWindow::selectErrorDuringReplaceIsShown()
     writeProblems({QStringLiteral("一\r\n"), QStringLiteral("二\r\n")});
     TestWindow& window = open();
     QFile::remove(m_tree->file(QStringLiteral("PLACTICE/jpn_dat.001")));
-    window.m_startOverAction->trigger();
+    part<QAction>(window, "startOverAction")->trigger();
     QCOMPARE(m_messages->texts(), QStringList({QStringLiteral("ファイル指定に失敗しました")}));
     QCOMPARE(m_messages->shown().first().title, ErrorTitle);
     QVERIFY(!window.isVisible());
@@ -543,10 +544,10 @@ void tst_TestWindow::replaceOrCloseWhileDrawingWaits()
         many += longLine(c) + QStringLiteral("\r\n");
     writeProblems({many, QStringLiteral("二\r\n")});
     TestWindow& window = *m_window;
-    std::optional<bool> drawingWhenClicked;
-    // Runs at the first yield of the drawing.
+    std::optional<qsizetype> rowsWhenClicked;
+    // The first event after the opening: no event runs while the problem is drawn.
     QTimer::singleShot(0, &window, [&] {
-        drawingWhenClicked = window.isDrawing();
+        rowsWhenClicked = part<PaintedRows>(window.problemView(), "problemText")->printedRows().size();
         if (action == u"next")
             window.nextProblem();
         else if (action == u"stop")
@@ -557,15 +558,15 @@ void tst_TestWindow::replaceOrCloseWhileDrawingWaits()
             window.close();
     });
     window.open();
-    QCOMPARE(drawingWhenClicked, std::optional<bool>(true));
-    QVERIFY(!window.isDrawing());
+    QTRY_VERIFY(rowsWhenClicked.has_value());
+    QVERIFY(*rowsWhenClicked > 20); // the whole problem was there
     if (action == u"next") {
-        QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.002"));
-        QCOMPARE(window.problemView()->m_problemText->printedRows(),
+        QCOMPARE(window.problemFileName(), QStringLiteral("jpn_dat.002"));
+        QCOMPARE(part<PaintedRows>(window.problemView(), "problemText")->printedRows(),
                  QStringList({QStringLiteral("二")}));
     } else if (action == u"stop") {
-        QCOMPARE(window.m_problemFileName, QStringLiteral("jpn_dat.001"));
-        QVERIFY(window.problemView()->m_problemText->printedRows().size() > 20);
+        QCOMPARE(window.problemFileName(), QStringLiteral("jpn_dat.001"));
+        QVERIFY(part<PaintedRows>(window.problemView(), "problemText")->printedRows().size() > 20);
     } else {
         QVERIFY(!window.isVisible());
         QVERIFY(!window.problemView());
@@ -582,7 +583,7 @@ void tst_TestWindow::durationDialogErrorGivesFiveMinutes()
     m_state->settings.setDurationMinutes(0);
     window.chooseDuration();
     QCOMPARE(m_state->settings.durationMinutes(), qint16(5));
-    QCOMPARE(window.m_durationAction->text(), QStringLiteral("1分"));
+    QCOMPARE(part<QAction>(window, "durationAction")->text(), QStringLiteral("1分"));
 }
 
 void tst_TestWindow::printAsksFirstAndCancelPrintsNothing()
@@ -625,24 +626,24 @@ void tst_TestWindow::problemWindowSwallowsKeysAndColours()
     TestWindow& window = open();
     QApplication::setActiveWindow(&window);
     ProblemView* view = window.problemView();
-    QCOMPARE(view->m_problemText->foreColor(), QColor(255, 0, 0));
-    QCOMPARE(view->m_problemText->palette().color(QPalette::Window), QColor(0, 0, 255));
+    QCOMPARE(part<PaintedRows>(view, "problemText")->foreColor(), QColor(255, 0, 0));
+    QCOMPARE(part<PaintedRows>(view, "problemText")->palette().color(QPalette::Window), QColor(0, 0, 255));
     // An unreadable colour takes its own default: white behind, black text.
     m_state->settings.setProblemBackColor(QStringLiteral("&HFFFF"));
     m_state->settings.setProblemColor(QStringLiteral("&HFFFF"));
     view->applyColors();
-    QCOMPARE(view->m_problemText->palette().color(QPalette::Window), QColor(255, 255, 255));
-    QCOMPARE(view->m_problemText->foreColor(), QColor(0, 0, 0));
+    QCOMPARE(part<PaintedRows>(view, "problemText")->palette().color(QPalette::Window), QColor(255, 255, 255));
+    QCOMPARE(part<PaintedRows>(view, "problemText")->foreColor(), QColor(0, 0, 0));
     // The input window has the focus once the problem is drawn: the space bar starts.
     QCOMPARE(QApplication::focusWidget(), window.inputPane());
     view->setFocus();
     QTest::keyClick(view, Qt::Key_A);
     QCOMPARE(QApplication::focusWidget(), window.inputPane());
-    QVERIFY(!window.m_countdownTimer->isActive());
+    QVERIFY(!window.isCountingDown());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-    QVERIFY(window.m_countdownTimer->isActive());
-    QVERIFY(!window.m_durationMenuAction->isEnabled());
-    QVERIFY(view->m_problemText->printedRows() == QStringList({QStringLiteral("一")}));
+    QVERIFY(window.isCountingDown());
+    QVERIFY(!part<QAction>(window, "durationMenuAction")->isEnabled());
+    QVERIFY(part<PaintedRows>(view, "problemText")->printedRows() == QStringList({QStringLiteral("一")}));
 }
 
 void tst_TestWindow::inputWindowFollowsAcrossReplacements()
@@ -688,7 +689,7 @@ void tst_TestWindow::menuClosedWithEscapeGivesTheKeysBack()
     TestWindow& window = open();
     QCoreApplication::processEvents();
     QApplication::setActiveWindow(&window);
-    InputBox* box = window.inputPane()->m_inputBox;
+    InputBox* box = part<InputBox>(window.inputPane(), "inputBox");
     if (running) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QCOMPARE(QApplication::focusWidget(), box);
@@ -696,9 +697,9 @@ void tst_TestWindow::menuClosedWithEscapeGivesTheKeysBack()
     }
 
     // Escape leaves the bar holding the keyboard, as after a click on the menu.
-    window.menuBar()->setActiveAction(window.m_testMenu->menuAction());
-    QTRY_COMPARE(QApplication::activePopupWidget(), window.m_testMenu);
-    QTest::keyClick(window.m_testMenu, Qt::Key_Escape);
+    window.menuBar()->setActiveAction(part<QMenu>(window, "testMenu")->menuAction());
+    QTRY_COMPARE(QApplication::activePopupWidget(), part<QMenu>(window, "testMenu"));
+    QTest::keyClick(part<QMenu>(window, "testMenu"), Qt::Key_Escape);
     QTRY_VERIFY(!QApplication::activePopupWidget());
     // A display gives the window back its activation when the popup goes; offscreen does not.
     QCoreApplication::processEvents();
@@ -751,7 +752,7 @@ void tst_TestWindow::closingAsksOnlyDuringARun()
     m_messages->script({answer});
 
     if (byMenu)
-        window.m_closeAction->trigger();
+        part<QAction>(window, "closeAction")->trigger();
     else
         window.close();
 
@@ -767,8 +768,8 @@ void tst_TestWindow::closingAsksOnlyDuringARun()
         // The run goes on, typed into as before.
         QVERIFY(window.isVisible());
         QVERIFY(window.runInProgress());
-        QVERIFY(window.m_countdownTimer->isActive());
-        QCOMPARE(QApplication::focusWidget(), window.inputPane()->m_inputBox);
+        QVERIFY(window.isCountingDown());
+        QCOMPARE(QApplication::focusWidget(), part<InputBox>(window.inputPane(), "inputBox"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QVERIFY(m_menu->isHidden());
         return;
@@ -776,9 +777,9 @@ void tst_TestWindow::closingAsksOnlyDuringARun()
     // Closed as ever: the menu forgets the file, the close box keeps it.
     QVERIFY(!window.isVisible());
     QVERIFY(!window.inputPane());
-    QVERIFY(!window.m_countdownTimer->isActive());
+    QVERIFY(!window.isCountingDown());
     QVERIFY(m_menu->isVisible());
-    QCOMPARE(window.m_problemFileName.isEmpty(), byMenu);
+    QCOMPARE(window.problemFileName().isEmpty(), byMenu);
 }
 
 void tst_TestWindow::timeUpWhileAskingToClose_data()
@@ -805,7 +806,7 @@ void tst_TestWindow::timeUpWhileAskingToClose()
     // The closing box of the run is answered inside the question, so it comes first.
     messages.script({MessageAnswer::Ok, answer});
 
-    window.m_closeAction->trigger();
+    part<QAction>(window, "closeAction")->trigger();
     QCOMPARE(messages.texts(), QStringList({Finished, DiscardQuestion}));
     QFile log(m_tree->file(QStringLiteral("log/pelko.log")));
     QVERIFY(log.open(QIODevice::ReadOnly));
@@ -817,9 +818,9 @@ void tst_TestWindow::timeUpWhileAskingToClose()
     }
     // The finished run's result stays; a later close needs no question.
     QVERIFY(window.isVisible());
-    QVERIFY(window.inputPane()->m_resultLabel->isVisibleTo(window.inputPane()));
-    QVERIFY(!window.m_countdownTimer->isActive());
-    window.m_closeAction->trigger();
+    QVERIFY(part<QLabel>(window.inputPane(), "result")->isVisibleTo(window.inputPane()));
+    QVERIFY(!window.isCountingDown());
+    part<QAction>(window, "closeAction")->trigger();
     QCOMPARE(messages.shown().size(), 2);
     QVERIFY(!window.isVisible());
 }
@@ -852,28 +853,28 @@ void tst_TestWindow::failedResultLeavesTheRowsWhole()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     // More finished rows than the strip holds, and half of the last line.
     for (int i = 0; i < lines.size() - 1; ++i) {
-        QTest::keyClicks(input->m_inputBox, lines.at(i));
-        QTest::keyClick(input->m_inputBox, Qt::Key_Return);
+        QTest::keyClicks(part<InputBox>(input, "inputBox"), lines.at(i));
+        QTest::keyClick(part<InputBox>(input, "inputBox"), Qt::Key_Return);
     }
-    QTest::keyClicks(input->m_inputBox, QStringLiteral("stuv"));
+    QTest::keyClicks(part<InputBox>(input, "inputBox"), QStringLiteral("stuv"));
     for (int tick = 0; tick < 60; ++tick)
         window.countdownTick();
     QVERIFY(!window.runInProgress());
-    QCOMPARE(input->m_resultLabel->text().count(u'\n'), 2);
+    QCOMPARE(part<QLabel>(input, "result")->text().count(u'\n'), 2);
 
     // The three result lines show, and cover neither the unfinished row nor the strip.
-    const QRect result = input->m_resultLabel->geometry();
-    const QRect box = input->m_inputBoxBack->geometry();
-    const QRect strip = input->m_typedRowsBack->geometry();
-    QVERIFY(result.height() >= 3 * input->m_resultLabel->fontMetrics().lineSpacing());
+    const QRect result = part<QLabel>(input, "result")->geometry();
+    const QRect box = part<QWidget>(input, "inputBoxBack")->geometry();
+    const QRect strip = part<QWidget>(input, "typedRowsBack")->geometry();
+    QVERIFY(result.height() >= 3 * part<QLabel>(input, "result")->fontMetrics().lineSpacing());
     QVERIFY(result.bottom() < input->height());
     QVERIFY(!result.intersects(box));
     QVERIFY(!result.intersects(strip));
-    QVERIFY(input->m_inputBox->geometry().bottom() < box.height());
-    QCOMPARE(input->m_inputBox->text(), QStringLiteral("stuv"));
+    QVERIFY(part<InputBox>(input, "inputBox")->geometry().bottom() < box.height());
+    QCOMPARE(part<InputBox>(input, "inputBox")->text(), QStringLiteral("stuv"));
 
     // Every row the strip shows is whole; the newest stands at its bottom.
-    const PaintedRows* typedRows = input->m_typedRows;
+    const PaintedRows* typedRows = part<PaintedRows>(input, "typedRows");
     const int rows = int(typedRows->printedRows().size());
     QCOMPARE(rows, lines.size() - 1);
     const qreal pitch = typedRows->currentY() / rows;
@@ -907,13 +908,13 @@ void tst_TestWindow::drillIsPracticeHeldInMemory()
         for (const QString& line : lines) {
             QInputMethodEvent commit;
             commit.setCommitString(line);
-            QApplication::sendEvent(input->m_inputBox, &commit);
-            QTest::keyClick(input->m_inputBox, Qt::Key_Return);
+            QApplication::sendEvent(part<InputBox>(input, "inputBox"), &commit);
+            QTest::keyClick(part<InputBox>(input, "inputBox"), Qt::Key_Return);
         }
     };
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-    QTest::keyClicks(input->m_inputBox, QStringLiteral("xabc"));
-    QTest::keyClick(input->m_inputBox, Qt::Key_Return);
+    QTest::keyClicks(part<InputBox>(input, "inputBox"), QStringLiteral("xabc"));
+    QTest::keyClick(part<InputBox>(input, "inputBox"), Qt::Key_Return);
     QVERIFY(input->checker().finished());
 
     const RunReview::Review review = RunReview::review(input->checker().trace());
@@ -928,7 +929,7 @@ void tst_TestWindow::drillIsPracticeHeldInMemory()
     QCOMPARE(window.problem()->fileName(), QStringLiteral("弱点練習"));
     QCOMPARE(window.problem()->count(), drill.size());
     QCOMPARE(window.windowTitle(), QStringLiteral("練習中"));
-    QCOMPARE(window.problemView()->m_hintLabel->text(), WaitingHint);
+    QCOMPARE(part<QLabel>(window.problemView(), "hint")->text(), WaitingHint);
     typeThrough(drill);
     QVERIFY(input->checker().finished());
     QCOMPARE(m_state->record.errors(), qint16(0));

@@ -1,0 +1,25 @@
+#pragma once
+
+// Tests reach a window's parts as a user's tools do: by their object names.
+#include <QAction>
+#include <QMenu>
+#include <QObject>
+
+#include <memory>
+
+template <typename T> T* part(const QObject* window, const char* name)
+{
+    T* found = window->findChild<T*>(QLatin1String(name));
+    Q_ASSERT_X(found, "part", name);
+    return found;
+}
+
+template <typename T> T* part(const QObject& window, const char* name)
+{
+    return part<T>(&window, name);
+}
+
+template <typename T, typename W> T* part(const std::unique_ptr<W>& window, const char* name)
+{
+    return part<T>(window.get(), name);
+}
