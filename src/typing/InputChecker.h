@@ -85,12 +85,14 @@ public:
     qreal cursorX() const { return m_cursorX; }
     qreal cursorWidth() const { return m_cursorWidth; }
 
-    qint16 m_currentLine = 1;
-    qint16 m_currentChar = 1;
-    qint16 m_currentRow = 0;
-    bool m_lineDone = false;
-    bool m_scrolling = false;
-    bool m_started = false;
+    // Where the run stands: the problem line and its character (both from 1), the display
+    // row, whether the line waits for its Enter, whether rows scroll.
+    int currentLine() const { return m_currentLine; }
+    int currentChar() const { return m_currentChar; }
+    int currentRow() const { return m_currentRow; }
+    bool lineDone() const { return m_lineDone; }
+    bool scrolling() const { return m_scrolling; }
+    bool started() const { return m_started; }
 
     static inline const QString FullSpace = QStringLiteral("　");
     static inline const QString FullSpaceMark = QStringLiteral("□");
@@ -103,6 +105,12 @@ public:
         QStringLiteral("日本語ＩＭＥを漢字入力できるようにしてください");
 
 private:
+    qint16 m_currentLine = 1;
+    qint16 m_currentChar = 1;
+    qint16 m_currentRow = 0;
+    bool m_lineDone = false;
+    bool m_scrolling = false;
+    bool m_started = false;
     qint32 lineCount() const;
     qint32 lineLength(qint32 line) const;
     QString character(qint32 line, qint32 position) const;

@@ -296,7 +296,7 @@ void InputPane::enableInputMethod()
 
 void InputPane::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Space && !m_checker->m_started) {
+    if (event->key() == Qt::Key_Space && !m_checker->started()) {
         startRun(event);
         return;
     }

@@ -102,7 +102,7 @@ void tst_InputChecker::wrongCharacterIsCountedAndStillExpected()
     QCOMPARE(run.checker.typeCharacter(u"x"), InputChecker::Outcome::Error);
     QCOMPARE(run.acceptedOfTyped(), QStringLiteral("10/11"));
     QCOMPARE(run.view.box, QStringLiteral("あいうえおかきくけこ"));
-    QCOMPARE(run.checker.m_currentChar, qint16(11));
+    QCOMPARE(run.checker.currentChar(), 11);
     QCOMPARE(run.checker.typeCharacter(u"さ"), InputChecker::Outcome::LineDone);
 }
 
@@ -123,14 +123,14 @@ void tst_InputChecker::enterOnlyAtLineEnd()
     run.type(QStringLiteral("ab"));
     QVERIFY(!run.checker.enter()); // early Enter: nothing, no error
     QCOMPARE(run.record.errors(), qint16(0));
-    QCOMPARE(run.checker.m_currentLine, qint16(1));
+    QCOMPARE(run.checker.currentLine(), 1);
     run.type(QStringLiteral("cd")); // a character instead of Enter
     QCOMPARE(run.record.errors(), qint16(1));
     QCOMPARE(run.view.box, QStringLiteral("abc"));
-    QVERIFY(run.checker.m_lineDone);
+    QVERIFY(run.checker.lineDone());
     QVERIFY(!run.checker.enter());
     QCOMPARE(run.view.rows, QStringList{QStringLiteral("abc⏎")});
-    QCOMPARE(run.checker.m_currentLine, qint16(2));
+    QCOMPARE(run.checker.currentLine(), 2);
     run.type(QStringLiteral("de"));
     QVERIFY(run.checker.enter()); // the last line's Enter finishes the problem
     QVERIFY(run.checker.isProblemDone());
@@ -225,7 +225,7 @@ void tst_InputChecker::rowsBreakLikeTheDisplay()
     QVERIFY(run.view.rows.isEmpty());
     run.type(QStringLiteral("i"));
     QCOMPARE(run.view.rows, QStringList{QStringLiteral("abcdefghi")});
-    QCOMPARE(run.checker.m_currentRow, qint16(2));
+    QCOMPARE(run.checker.currentRow(), 2);
     QCOMPARE(run.view.cursorX, 0.0);
     QCOMPARE(run.view.cursorWidth, 10.0);
     QCOMPARE(run.record.acceptedChars(), qint16(9));
@@ -235,7 +235,7 @@ void tst_InputChecker::rowsBreakLikeTheDisplay()
     // The line's last character never breaks a row, even at the edge.
     Run edge({QStringLiteral("abcdefghi"), QStringLiteral("z")}, 100);
     edge.type(QStringLiteral("abcdefghi"));
-    QVERIFY(edge.checker.m_lineDone);
+    QVERIFY(edge.checker.lineDone());
     QVERIFY(edge.view.rows.isEmpty());
     QCOMPARE(edge.view.cursorX, 90.0);
     QCOMPARE(edge.view.cursorWidth, 20.0); // the end-of-line cell is full width

@@ -167,22 +167,22 @@ void tst_InputPane::startsOnTheSpaceBarOnly()
     makeWindows({QStringLiteral("　あ b")});
     QTest::keyClick(m_input.get(), Qt::Key_A);
     QTest::keyClick(m_input.get(), Qt::Key_Return);
-    QVERIFY(!m_input->checker().m_started);
+    QVERIFY(!m_input->checker().started());
     QCOMPARE(m_host.countdownStarts, 0);
 
     start();
-    QVERIFY(m_input->checker().m_started);
+    QVERIFY(m_input->checker().started());
     QVERIFY(part<InputBox>(m_input, "inputBox")->isEnabled());
     QCOMPARE(m_host.countdownStarts, 1);
     QVERIFY(!m_host.durationMenuEnabled);
     QCOMPARE(part<QLabel>(m_problemView, "hint")->text(), InputChecker::HintFullSpace);
-    QCOMPARE(m_input->strokes(), qint16(0)); // the starting press is no stroke
+    QCOMPARE(m_input->strokes(), 0); // the starting press is no stroke
 
     // After the start a space is an ordinary character: here a wrong one.
     QTest::keyClick(part<InputBox>(m_input, "inputBox"), Qt::Key_Space);
     QCOMPARE(m_host.countdownStarts, 1);
     QCOMPARE(m_state->record.errors(), qint16(1));
-    QCOMPARE(m_input->strokes(), qint16(1));
+    QCOMPARE(m_input->strokes(), 1);
 }
 
 void tst_InputPane::wrongCharacterShowsInTheStatus()
@@ -197,7 +197,7 @@ void tst_InputPane::wrongCharacterShowsInTheStatus()
     QCOMPARE(part<QLabel>(m_problemView, "status")->text(),
              QStringLiteral("総文字数:5文字  ストローク:11  入力:10/11"));
     QTest::keyClicks(part<InputBox>(m_input, "inputBox"), QStringLiteral("k"));
-    QVERIFY(m_input->checker().m_lineDone);
+    QVERIFY(m_input->checker().lineDone());
 }
 
 void tst_InputPane::fullWidthSpaceAndEarlyEnter()
@@ -207,15 +207,15 @@ void tst_InputPane::fullWidthSpaceAndEarlyEnter()
     commit(part<InputBox>(m_input, "inputBox"), QStringLiteral("あ　"));
     QCOMPARE(part<InputBox>(m_input, "inputBox")->text(), QStringLiteral("あ□"));
     QTest::keyClick(part<InputBox>(m_input, "inputBox"), Qt::Key_Return); // mid-line: nothing, one stroke
-    QCOMPARE(m_input->strokes(), qint16(1));
+    QCOMPARE(m_input->strokes(), 1);
     QCOMPARE(m_state->record.errors(), qint16(0));
-    QCOMPARE(m_input->checker().m_currentLine, qint16(1));
+    QCOMPARE(m_input->checker().currentLine(), 1);
     // Backspace and Tab change nothing either.
     QTest::keyClick(part<InputBox>(m_input, "inputBox"), Qt::Key_Backspace);
     QTest::keyClick(part<InputBox>(m_input, "inputBox"), Qt::Key_Tab);
     QCOMPARE(part<InputBox>(m_input, "inputBox")->text(), QStringLiteral("あ□"));
     QVERIFY(part<InputBox>(m_input, "inputBox")->hasFocus() || !m_input->isVisible());
-    QCOMPARE(m_input->strokes(), qint16(3));
+    QCOMPARE(m_input->strokes(), 3);
 }
 
 void tst_InputPane::multiCharacterCommits_data()
@@ -259,7 +259,7 @@ void tst_InputPane::preeditIsNeverChecked()
     QCOMPARE(part<InputBox>(m_input, "inputBox")->text(), QString());
     QCOMPARE(m_state->record.acceptedChars(), qint16(0));
     QCOMPARE(m_state->record.errors(), qint16(0));
-    QCOMPARE(m_input->strokes(), qint16(0));
+    QCOMPARE(m_input->strokes(), 0);
     // Commit with a new preedit after it: only the commit is checked.
     QInputMethodEvent both(QStringLiteral("ご"), {});
     both.setCommitString(QStringLiteral("日本"));
@@ -317,7 +317,7 @@ void tst_InputPane::pasteRoutesAreRefused()
     QCOMPARE(boxes.shown().first().title, QStringLiteral("注意"));
     QCOMPARE(boxes.shown().first().icon, MessageIcon::Warning);
     QCOMPARE(QGuiApplication::clipboard()->text(), QString());
-    QCOMPARE(m_input->strokes(), qint16(2)); // Ctrl and V are two presses
+    QCOMPARE(m_input->strokes(), 2); // Ctrl and V are two presses
 
     QGuiApplication::clipboard()->setText(QStringLiteral("abc"));
     QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
@@ -387,7 +387,7 @@ void tst_InputPane::nothingCountsAfterTheEnd()
     QCOMPARE(boxes.texts(), QStringList{QStringLiteral("お疲れ様でした")});
     QCOMPARE(m_state->record.acceptedChars(), qint16(2));
     QCOMPARE(m_state->record.errors(), qint16(0));
-    QCOMPARE(m_input->strokes(), qint16(0));
+    QCOMPARE(m_input->strokes(), 0);
     QCOMPARE(part<InputBox>(m_input, "inputBox")->text(), QStringLiteral("あい"));
     QCOMPARE(m_host.countdownStops, 1);
 }

@@ -85,18 +85,18 @@ void tst_InputPaneX11::strokesCountOncePerPress()
     QTRY_VERIFY(input.hasFocus() || !activated);
 
     QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("space")}));
-    QTRY_VERIFY(input.checker().m_started);
+    QTRY_VERIFY(input.checker().started());
     QTRY_VERIFY(part<InputBox>(input, "inputBox")->hasFocus() ||
                 (!activated && input.focusWidget() == part<InputBox>(input, "inputBox")));
     QVERIFY(xdotool({QStringLiteral("type"), QStringLiteral("abx")}));
     QTRY_COMPARE(state.record.errors(), qint16(1));
     QCOMPARE(state.record.acceptedChars(), qint16(2));
     QCOMPARE(part<InputBox>(input, "inputBox")->text(), QStringLiteral("ab"));
-    QCOMPARE(input.strokes(), qint16(3)); // the space started the run and is no stroke
+    QCOMPARE(input.strokes(), 3); // the space started the run and is no stroke
     // Counted as the window system delivered them, shown with the keys' own effect.
     QTRY_VERIFY(part<QLabel>(problemView, "status")->text().endsWith(u"ストローク:3  入力:2/3"));
     QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("shift+Tab")}));
-    QTRY_COMPARE(input.strokes(), qint16(5)); // Shift and Tab
+    QTRY_COMPARE(input.strokes(), 5); // Shift and Tab
     // Keys that show nothing else still show their count.
     QTRY_VERIFY(part<QLabel>(problemView, "status")->text().endsWith(u"ストローク:5  入力:2/3"));
     QVERIFY(input.focusWidget() == part<InputBox>(input, "inputBox"));

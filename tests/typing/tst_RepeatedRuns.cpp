@@ -101,7 +101,7 @@ void tst_RepeatedRuns::runsInARowLeaveNothingBehind()
     compareCensus(RepeatedRuns::census(window), before);
     QCOMPARE(nextProblems, runs - runs / 3);
     QVERIFY(!window.isCountingDown());
-    QVERIFY(window.inputPane() && !window.inputPane()->checker().m_started);
+    QVERIFY(window.inputPane() && !window.inputPane()->checker().started());
 
     QCOMPARE(m_boxes->finished, runs);
     QCOMPARE(m_boxes->firstOther, QString());
