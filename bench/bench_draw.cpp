@@ -2,12 +2,12 @@
 // then replacing the problem (start again). Run with QT_QPA_PLATFORM=offscreen.
 
 #include "BenchStats.h"
-#include "support/WindowParts.h"
 #include "common/Cp932.h"
 #include "platform/HelpViewer.h"
 #include "platform/MessageService.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
+#include "support/WindowParts.h"
 #include "typing/PaintedRows.h"
 #include "typing/TestWindow.h"
 

@@ -3,12 +3,12 @@
 // Run with QT_QPA_PLATFORM=offscreen.
 
 #include "BenchStats.h"
-#include "support/WindowParts.h"
 #include "common/Cp932.h"
 #include "platform/MessageService.h"
 #include "problems/Problem.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
+#include "support/WindowParts.h"
 #include "typing/InputBox.h"
 #include "typing/InputPane.h"
 #include "typing/ProblemView.h"

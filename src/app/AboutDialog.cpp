@@ -1,10 +1,10 @@
 #include "AboutDialog.h"
 
-#include "platform/CenterWindow.h"
-#include "platform/PelkoArt.h"
 #include "PelkoVersion.h"
+#include "platform/CenterWindow.h"
 #include "platform/Fonts.h"
 #include "platform/MessageService.h"
+#include "platform/PelkoArt.h"
 #include "settings/ChooserArt.h"
 
 #include <QFrame>
@@ -36,14 +36,18 @@ AboutDialog::AboutDialog(QWidget* parent)
     setFont(Fonts::proportional(10));
 
     m_logoLabel = new QLabel(this);
+
     m_logoLabel->setPixmap(logoPixmap(85, devicePixelRatioF()));
     m_titleLabel = new QLabel(this);
+    m_titleLabel->setObjectName(QStringLiteral("titleLabel"));
     QFont titleFont = Fonts::proportional(18);
     titleFont.setBold(true);
     m_titleLabel->setFont(titleFont);
     m_versionLabel = new QLabel(this);
+    m_versionLabel->setObjectName(QStringLiteral("versionLabel"));
 
     m_makerCaptionLabel = new QLabel(QStringLiteral("製作者 :"), this);
+
     m_makerLabel = new QLabel(QStringLiteral("Pelko 開発チーム"), this);
     m_affiliationCaptionLabel = new QLabel(QStringLiteral("所属 :"), this);
     m_affiliationLabel = new QLabel(QStringLiteral("日本語入力教育ソフトウェア研究会"), this);
@@ -66,7 +70,9 @@ AboutDialog::AboutDialog(QWidget* parent)
     m_disclaimerLabel->setWordWrap(true);
 
     m_systemInfoButton = new QPushButton(QStringLiteral("システム情報"), this);
+
     m_okButton = ChooserArt::okButton(this);
+    m_okButton->setObjectName(QStringLiteral("okButton"));
     m_okButton->setDefault(true);
 
     auto* grid = new QGridLayout(this);

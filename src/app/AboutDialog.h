@@ -22,6 +22,7 @@ public:
     // Tools that show system information, tried in order (tests replace them).
     QStringList m_systemInfoTools;
 
+private:
     QLabel* m_logoLabel = nullptr;
     QLabel* m_titleLabel = nullptr;
     QLabel* m_versionLabel = nullptr;

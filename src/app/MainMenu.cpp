@@ -1,15 +1,15 @@
 #include "MainMenu.h"
 
-#include "platform/CenterWindow.h"
 #include "MenuArt.h"
 #include "SelfAssessmentDialog.h"
 #include "UserEntryDialog.h"
 #include "common/PelkoError.h"
 #include "history/ResultsBrowser.h"
+#include "platform/CenterWindow.h"
 #include "platform/DrawnIcon.h"
+#include "platform/FileSystem.h"
 #include "platform/Fonts.h"
 #include "platform/MessageService.h"
-#include "platform/FileSystem.h"
 #include "platform/Printers.h"
 #include "problems/Problem.h"
 #include "results/RankingWindow.h"
@@ -48,14 +48,19 @@ MainMenu::MainMenu(Settings& settings, RunRecord& record, TestWindow& testWindow
     setWindowTitle(QStringLiteral("Pelko メインメニュー"));
     m_practiceButton = makeButton(this, QStringLiteral("practiceButton"), QStringLiteral("練習"),
                                   MenuArt::practice(), 0);
+    m_practiceButton->setObjectName(QStringLiteral("practiceButton"));
     m_certificationButton = makeButton(this, QStringLiteral("certificationButton"),
                                        QStringLiteral("認定試験"), MenuArt::certification(), 56);
+    m_certificationButton->setObjectName(QStringLiteral("certificationButton"));
     m_rankingButton = makeButton(this, QStringLiteral("rankingButton"),
                                  QStringLiteral("ランキング"), MenuArt::ranking(), 112);
+    m_rankingButton->setObjectName(QStringLiteral("rankingButton"));
     m_settingsButton = makeButton(this, QStringLiteral("settingsButton"),
                                   QStringLiteral("環境設定"), MenuArt::settings(), 168);
+    m_settingsButton->setObjectName(QStringLiteral("settingsButton"));
     m_quitButton = makeButton(this, QStringLiteral("quitButton"), QStringLiteral("終了"),
                               MenuArt::quit(), 224);
+    m_quitButton->setObjectName(QStringLiteral("quitButton"));
     setFixedSize(ButtonWidth, 5 * ButtonHeight);
 
     connect(m_practiceButton, &QPushButton::clicked, this, &MainMenu::startPractice);

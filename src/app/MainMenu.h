@@ -26,17 +26,17 @@ public:
     void openSettings();
     void quitProgram();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
     QPushButton* m_practiceButton = nullptr;
     QPushButton* m_certificationButton = nullptr;
     QPushButton* m_rankingButton = nullptr;
     QPushButton* m_settingsButton = nullptr;
     QPushButton* m_quitButton = nullptr;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
     void openTestWindow();
     // False, after saying so once, when no usable folder holding problem files was found.
     bool problemsFoundIn(const QString& configuredFolder);

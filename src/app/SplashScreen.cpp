@@ -1,9 +1,9 @@
 #include "SplashScreen.h"
 
-#include "platform/CenterWindow.h"
-#include "platform/PelkoArt.h"
 #include "PelkoVersion.h"
+#include "platform/CenterWindow.h"
 #include "platform/MessageService.h"
+#include "platform/PelkoArt.h"
 #include "platform/ProgramEnd.h"
 #include "settings/Settings.h"
 
@@ -21,17 +21,22 @@ SplashScreen::SplashScreen(Settings& settings)
     setPalette(grey);
 
     m_logoLabel = new QLabel(this);
+
     m_logoLabel->setPixmap(logoPixmap(96, devicePixelRatioF()));
     m_logoLabel->setAccessibleName(QStringLiteral("Pelko"));
 
     m_titleLabel = new QLabel(QStringLiteral("日本語入力速度測定ソフト"), this);
+
+    m_titleLabel->setObjectName(QStringLiteral("titleLabel"));
     QFont titleFont(QStringLiteral("IPAPGothic"));
     titleFont.setPointSize(20);
     titleFont.setBold(true);
     m_titleLabel->setFont(titleFont);
 
     m_versionCaptionLabel = new QLabel(QStringLiteral("ver"), this);
+
     m_versionLabel = new QLabel(QStringLiteral("0.0.0"), this);
+    m_versionLabel->setObjectName(QStringLiteral("versionLabel"));
     auto* noteLabel = new QLabel(QStringLiteral("起動しています…"), this);
 
     auto* grid = new QGridLayout(this);
@@ -44,6 +49,7 @@ SplashScreen::SplashScreen(Settings& settings)
     grid->addWidget(noteLabel, 2, 1, 1, 3);
 
     m_closeTimer = new QTimer(this);
+
     m_closeTimer->setInterval(2000);
     connect(m_closeTimer, &QTimer::timeout, this, &SplashScreen::closeIfLoaded);
 }

@@ -17,12 +17,6 @@ public:
     void loadSettings();
     void closeIfLoaded();
 
-    QLabel* m_titleLabel = nullptr;
-    QLabel* m_versionCaptionLabel = nullptr;
-    QLabel* m_versionLabel = nullptr;
-    QLabel* m_logoLabel = nullptr;
-    QTimer* m_closeTimer = nullptr;
-
     // Shows the window modally, as start-up does.
     int exec() override;
 
@@ -30,6 +24,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QLabel* m_titleLabel = nullptr;
+    QLabel* m_versionCaptionLabel = nullptr;
+    QLabel* m_versionLabel = nullptr;
+    QLabel* m_logoLabel = nullptr;
+    QTimer* m_closeTimer = nullptr;
     Settings& m_settings;
     bool m_loadQueued = false;
 };

@@ -8,8 +8,8 @@
 #include "common/NumericText.h"
 #include "platform/CenterWindow.h"
 #include "platform/MessageService.h"
-#include "results/LogArchive.h"
 #include "platform/SafeOutput.h"
+#include "results/LogArchive.h"
 #include "results/LogWriter.h"
 #include "settings/Settings.h"
 
@@ -23,13 +23,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableView>
 #include <QTableWidget>
-#include <QScreen>
-#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -57,15 +57,20 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     setSizeGripEnabled(true);
 
     m_userEdit = new QLineEdit(this);
+
+    m_userEdit->setObjectName(QStringLiteral("userEdit"));
     m_userEdit->setAccessibleName(QStringLiteral("利用者"));
     m_userEdit->setPlaceholderText(QStringLiteral("IDか名前の一部"));
     m_userEdit->setClearButtonEnabled(true);
     m_fromEdit = dateField(this, QStringLiteral("期間の始め"));
+    m_fromEdit->setObjectName(QStringLiteral("fromEdit"));
     m_toEdit = dateField(this, QStringLiteral("期間の終わり"));
+    m_toEdit->setObjectName(QStringLiteral("toEdit"));
     m_fileCombo = new QComboBox(this);
     m_fileCombo->setAccessibleName(QStringLiteral("問題"));
     m_fileCombo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_outcomeCombo = new QComboBox(this);
+    m_outcomeCombo->setObjectName(QStringLiteral("outcomeCombo"));
     m_outcomeCombo->setAccessibleName(QStringLiteral("合否"));
     m_outcomeCombo->addItems(
         {QStringLiteral("すべて"), QStringLiteral("合格"), QStringLiteral("不合格")});
@@ -81,6 +86,7 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     label(QStringLiteral("利用者(&U):"), m_userEdit);
     filters->addSpacing(8);
     m_periodCheck = new QCheckBox(QStringLiteral("期間(&D):"), this);
+    m_periodCheck->setObjectName(QStringLiteral("periodCheck"));
     filters->addWidget(m_periodCheck);
     filters->addWidget(m_fromEdit);
     filters->addWidget(new QLabel(QStringLiteral("～"), this));
@@ -93,6 +99,8 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     filters->addStretch();
 
     m_model = new ClassLogModel(this);
+
+    m_model->setObjectName(QStringLiteral("model"));
     m_table = new QTableView(this);
     m_table->setObjectName(QStringLiteral("ResultsTable"));
     m_table->setAccessibleName(QStringLiteral("記録"));
@@ -130,8 +138,10 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     splitter->setStretchFactor(1, 1);
 
     m_chartButton = new QPushButton(QStringLiteral("成績の推移(&G)"), this);
+
     m_exportButton = new QPushButton(QStringLiteral("CSVに書き出す(&S)..."), this);
     m_closeButton = new QPushButton(QStringLiteral("閉じる"), this);
+    m_closeButton->setObjectName(QStringLiteral("closeButton"));
     // No default button: Enter in the filter box must not open a window.
     for (QPushButton* button : {m_chartButton, m_exportButton, m_closeButton})
         button->setAutoDefault(false);
@@ -142,6 +152,8 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     buttons->addWidget(m_closeButton);
 
     m_statusBar = new QStatusBar(this);
+
+    m_statusBar->setObjectName(QStringLiteral("statusBar"));
     m_statusBar->setSizeGripEnabled(false);
 
     auto* layout = new QVBoxLayout(this);
@@ -171,7 +183,7 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     connect(m_summary, &QTableWidget::cellDoubleClicked, this, &ResultsBrowser::showChart);
 
     // Wide enough for the title and a usual value, measured once.
-    static const char16_t* const samples[] = {u"00000",    u"0000-00-00", u"00:00:00",
+    static const char16_t* const samples[] = {u"00000",    u"0000-00-00",   u"00:00:00",
                                               u"2A00000",  u"佐々木　悠真", u"PC0000",
                                               u"student0", u"jpn_dat.000"};
     const QFontMetrics metrics = m_table->fontMetrics();

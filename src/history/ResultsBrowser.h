@@ -39,6 +39,7 @@ public:
     // The user ID of the selected record or summary row; empty when none is selected.
     QString selectedUserId() const;
 
+private:
     QLineEdit* m_userEdit = nullptr;
     QCheckBox* m_periodCheck = nullptr;
     DateField* m_fromEdit = nullptr;
@@ -54,7 +55,6 @@ public:
     QStatusBar* m_statusBar = nullptr;
     ClassLogModel* m_model = nullptr;
 
-private:
     void applyFilter();
     void fillSummary();
     void showStatus();

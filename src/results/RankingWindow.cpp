@@ -34,21 +34,23 @@ RankingWindow::RankingWindow(const Settings& settings, QWidget* parent)
     grid->setVerticalSpacing(6);
     grid->setContentsMargins(16, 14, 16, 14);
 
-    auto title = [&](const QString& text, int column) {
+    auto title = [&](const QString& text, const char* name, int column) {
         auto* label = new QLabel(text, this);
+        label->setObjectName(QLatin1String(name));
         grid->addWidget(label, 0, column);
         return label;
     };
-    m_userIdTitle = title(QStringLiteral("ユーザID"), 1);
-    m_userNameTitle = title(QStringLiteral("ユーザ名"), 2);
-    m_dateTitle = title(QStringLiteral("達成日"), 3);
-    m_speedTitle = title(QStringLiteral("速度"), 4);
-    m_accuracyTitle = title(QStringLiteral("正打率"), 5);
-    m_secondsUsedTitle = title(QStringLiteral("使用時間"), 6);
+    m_userIdTitle = title(QStringLiteral("ユーザID"), "userIdTitle", 1);
+    m_userNameTitle = title(QStringLiteral("ユーザ名"), "userNameTitle", 2);
+    m_dateTitle = title(QStringLiteral("達成日"), "dateTitle", 3);
+    m_speedTitle = title(QStringLiteral("速度"), "speedTitle", 4);
+    m_accuracyTitle = title(QStringLiteral("正打率"), "accuracyTitle", 5);
+    m_secondsUsedTitle = title(QStringLiteral("使用時間"), "secondsUsedTitle", 6);
 
     for (int row = 0; row < 10; ++row) {
         auto* number = new QLabel(QString::number(row + 1) + u':', this);
         number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        number->setObjectName(QStringLiteral("rankLabels%1").arg(row));
         m_rankLabels.append(number);
         grid->addWidget(number, row + 1, 0);
         // Wide enough for the usual values, since the window is sized before the values
@@ -62,20 +64,23 @@ RankingWindow::RankingWindow(const Settings& settings, QWidget* parent)
             grid->addWidget(label, row + 1, column);
             return label;
         };
-        auto cell = [&](QList<QLabel*>& labels, int column, Qt::Alignment align) {
-            labels.append(place(new QLabel(this), column, align));
+        auto cell = [&](QList<QLabel*>& labels, const char* name, int column, Qt::Alignment align) {
+            auto* label = new QLabel(this);
+            label->setObjectName(QLatin1String(name) + QString::number(row));
+            labels.append(place(label, column, align));
         };
-        auto elidedCell = [&](QList<ElidedLabel*>& labels, int column) {
+        auto elidedCell = [&](QList<ElidedLabel*>& labels, const char* name, int column) {
             auto* label = new ElidedLabel(this);
+            label->setObjectName(QLatin1String(name) + QString::number(row));
             place(label, column, Qt::AlignLeft);
             labels.append(label);
         };
-        elidedCell(m_userIdLabels, 1);
-        elidedCell(m_userNameLabels, 2);
-        cell(m_dateLabels, 3, Qt::AlignLeft);
-        cell(m_speedLabels, 4, Qt::AlignRight);
-        cell(m_accuracyLabels, 5, Qt::AlignRight);
-        cell(m_secondsUsedLabels, 6, Qt::AlignRight);
+        elidedCell(m_userIdLabels, "userIdLabels", 1);
+        elidedCell(m_userNameLabels, "userNameLabels", 2);
+        cell(m_dateLabels, "dateLabels", 3, Qt::AlignLeft);
+        cell(m_speedLabels, "speedLabels", 4, Qt::AlignRight);
+        cell(m_accuracyLabels, "accuracyLabels", 5, Qt::AlignRight);
+        cell(m_secondsUsedLabels, "secondsUsedLabels", 6, Qt::AlignRight);
     }
 
     // Blank rows say why, as the browser does: the file, the line and the cause.
@@ -88,6 +93,8 @@ RankingWindow::RankingWindow(const Settings& settings, QWidget* parent)
     grid->addWidget(m_failureLabel, 11, 0, 1, 7);
 
     m_closeButton = new QPushButton(this);
+
+    m_closeButton->setObjectName(QStringLiteral("closeButton"));
     m_closeButton->setIcon(returnArrowIcon());
     m_closeButton->setIconSize(QSize(32, 32));
     m_closeButton->setAccessibleName(QStringLiteral("閉じる"));
@@ -96,6 +103,8 @@ RankingWindow::RankingWindow(const Settings& settings, QWidget* parent)
     connect(m_closeButton, &QPushButton::clicked, this, &RankingWindow::closeWindow);
 
     m_browserButton = new QPushButton(QStringLiteral("成績一覧(&L)"), this);
+
+    m_browserButton->setObjectName(QStringLiteral("browserButton"));
     grid->addWidget(m_browserButton, 12, 1, 1, 2, Qt::AlignLeft | Qt::AlignVCenter);
     connect(m_browserButton, &QPushButton::clicked, this, &RankingWindow::resultsBrowserRequested);
 }

@@ -26,6 +26,11 @@ public:
     void setRow(int row, const RankRowText& texts) override;
     void setFailure(const QString& text) override;
 
+Q_SIGNALS:
+    // Every record, beyond the ten best: the browser belongs to the caller.
+    void resultsBrowserRequested();
+
+private:
     QList<QLabel*> m_rankLabels;
     QLabel* m_userIdTitle = nullptr;
     QLabel* m_userNameTitle = nullptr;
@@ -42,11 +47,5 @@ public:
     QLabel* m_failureLabel = nullptr;
     QPushButton* m_closeButton = nullptr;
     QPushButton* m_browserButton = nullptr;
-
-Q_SIGNALS:
-    // Every record, beyond the ten best: the browser belongs to the caller.
-    void resultsBrowserRequested();
-
-private:
     const Settings& m_settings;
 };

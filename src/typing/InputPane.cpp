@@ -170,9 +170,9 @@ void InputPane::arrange(const Rows& rows)
     const qreal boxTextHeight = QFontMetricsF(m_inputBoxBack->font()).height();
     const int boxTop =
         std::max(0, int(std::lround((m_inputBoxBack->height() - boxTextHeight - 2) / 2)));
-    m_inputBox->setGeometry(rows.textLeft, boxTop, rows.textWidth,
-                            std::min(m_inputBox->sizeHint().height(),
-                                     std::max(1, m_inputBoxBack->height() - boxTop)));
+    m_inputBox->setGeometry(
+        rows.textLeft, boxTop, rows.textWidth,
+        std::min(m_inputBox->sizeHint().height(), std::max(1, m_inputBoxBack->height() - boxTop)));
     m_inputBox->raise();
     setRowHeights(rows.gapRowHeight, rows.textRowHeight);
 }
@@ -537,7 +537,8 @@ void InputPane::finishRun()
             text += QStringLiteral("\r記録は保管しました。次にログへ書き込めたときに追加します。");
             // The result fills its three lines: the note goes where hints show.
             if (m_problemView)
-                m_problemView->showHint(QStringLiteral("記録は保管中です（次にログへ書き込めたときに追加されます）"));
+                m_problemView->showHint(
+                    QStringLiteral("記録は保管中です（次にログへ書き込めたときに追加されます）"));
         }
         showMessage(text, MessageButtons::Ok, QStringLiteral("ログ書き込みエラー"),
                     MessageIcon::None);

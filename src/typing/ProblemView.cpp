@@ -223,8 +223,7 @@ void ProblemView::placeText(int outerWidth)
     const qreal height = rowHeight();
     // The text inset from the frame; the now-line and the cursor bar start on the first row.
     m_problemText->setGeometry(whole(cellWidth / 2), whole(cellWidth / 4),
-                               std::max(1, outerWidth - whole(2 * cellWidth)),
-                               whole(200 * height));
+                               std::max(1, outerWidth - whole(2 * cellWidth)), whole(200 * height));
     m_currentRowLine->setGeometry(0, whole(height), m_problemText->width(), 1);
     const int cursorHeight = std::max(1, whole(height / 4));
     m_cursorBar->setGeometry(0, whole(height) - cursorHeight, m_cursorBar->width(), cursorHeight);
@@ -280,8 +279,7 @@ void ProblemView::drawProblem(const Problem& problem)
                 endTextRow(height);
         }
         // The mark stands where the next character would, 90 % of a full-width cell.
-        const QRectF mark(text->currentX(), text->currentY(),
-                          0.9 * text->textWidth(fullWidthSpace),
+        const QRectF mark(text->currentX(), text->currentY(), 0.9 * text->textWidth(fullWidthSpace),
                           0.9 * text->textHeight(fullWidthSpace));
         text->paintPicture(mark, [markColor](QPainter& painter, const QRectF& rect) {
             EndOfLineMark::paint(painter, rect, markColor);

@@ -212,7 +212,8 @@ void TestWindow::open()
     const ProblemLayout::Placement placed =
         ProblemLayout::placeWindow(workArea, m_settings.backgroundMode(), m_settings.windowPercent);
     // The title names the kind of run before the reused window shows.
-    setWindowTitle(m_record.isCertification() ? QStringLiteral("検定中") : QStringLiteral("練習中"));
+    setWindowTitle(m_record.isCertification() ? QStringLiteral("検定中")
+                                              : QStringLiteral("練習中"));
     setWindowState(Qt::WindowNoState);
     move(placed.geometry.topLeft());
     resize(placed.geometry.size());
@@ -285,7 +286,8 @@ bool TestWindow::convertUtf8Problem(const QString& description)
 {
     const QString path = m_problem ? m_problem->filePath() : QString();
     const QString name = QFileInfo(path).fileName();
-    if (showMessage(description + QStringLiteral("\r\rいま Shift-JIS に変換しますか？（元のファイルは ") +
+    if (showMessage(description +
+                        QStringLiteral("\r\rいま Shift-JIS に変換しますか？（元のファイルは ") +
                         ProblemFile::utf8OriginalName(name) + QStringLiteral(" として残ります）"),
                     MessageButtons::YesNo, QStringLiteral("UTF-8 の問題ファイル"),
                     MessageIcon::Question) != MessageAnswer::Yes)
@@ -495,8 +497,8 @@ void TestWindow::returnKeysToInput()
     if (!inputWantsKeys() || !isActiveWindow() || QApplication::activePopupWidget() ||
         QApplication::activeModalWidget())
         return;
-    const bool keysRight =
-        runInProgress() ? m_inputPane->inputBoxHasFocus() : QApplication::focusWidget() == m_inputPane;
+    const bool keysRight = runInProgress() ? m_inputPane->inputBoxHasFocus()
+                                           : QApplication::focusWidget() == m_inputPane;
     if (!keysRight)
         focusInput();
 }
@@ -796,14 +798,16 @@ void TestWindow::printCertificate()
     // A certificate names its record in the log, so a record that is not there cannot be
     // vouched for. One still waiting is sent now, if the log takes it.
     if (!m_record.isLogged() && !m_record.keptAs().isEmpty()) {
-        const auto number = PendingRecords(PendingRecords::defaultFolder()).sendNow(m_record.keptAs());
+        const auto number =
+            PendingRecords(PendingRecords::defaultFolder()).sendNow(m_record.keptAs());
         if (number) {
             m_record.setRecordNumber(*number);
             m_record.setLogged(true);
         }
     }
     if (!m_record.isLogged()) {
-        QString text = QStringLiteral("この結果はログに記録されていないため、認定証を印刷できません。");
+        QString text =
+            QStringLiteral("この結果はログに記録されていないため、認定証を印刷できません。");
         if (!m_record.keptAs().isEmpty())
             text += QStringLiteral("\r記録は保管してあります。ログに書き込めるようになってから、"
                                    "もう一度印刷してください。");

@@ -141,6 +141,7 @@ WeakCharactersDialog::WeakCharactersDialog(const RunReview::Review& review, bool
     m_helpButton = buttons->addButton(QStringLiteral("ヘルプ(&H)"), QDialogButtonBox::HelpRole);
     connect(m_helpButton, &QPushButton::clicked, this, [this] { done(HelpChosen); });
     m_closeButton = buttons->addButton(QStringLiteral("閉じる(&C)"), QDialogButtonBox::RejectRole);
+    m_closeButton->setObjectName(QStringLiteral("closeButton"));
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
     m_closeButton->setDefault(true);
     layout->addWidget(buttons);

@@ -21,14 +21,18 @@ public:
     WeakCharactersDialog(const RunReview::Review& review, bool offerDrill,
                          QWidget* parent = nullptr);
 
-    // Null when no drill is offered (certification, or nothing missed).
-    QPushButton* m_drillButton = nullptr;
-    QPushButton* m_helpButton = nullptr;
-    QPushButton* m_closeButton = nullptr;
-    QLabel* m_strokeRatioLabel = nullptr;
+    // False when no drill is offered (certification, or nothing missed).
+    bool offersDrill() const { return m_drillButton; }
 
     // "「が」→「か」「ご」": what was due and what was typed instead.
     static QString missText(const RunReview::Missed& missed);
     // Two decimals, as the ratio is shown.
     static QString ratioText(qint32 strokes, qint32 characters);
+
+private:
+    // Null when no drill is offered (certification, or nothing missed).
+    QPushButton* m_drillButton = nullptr;
+    QPushButton* m_helpButton = nullptr;
+    QPushButton* m_closeButton = nullptr;
+    QLabel* m_strokeRatioLabel = nullptr;
 };

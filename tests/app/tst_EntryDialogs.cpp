@@ -3,6 +3,7 @@
 #include "app/UserEntryDialog.h"
 #include "platform/MessageService.h"
 #include "results/RunRecord.h"
+#include "support/WindowParts.h"
 
 #include <QInputMethodQueryEvent>
 #include <QLabel>
@@ -13,7 +14,8 @@
 #include <QTimer>
 
 // User entry, self-assessment and about window: what ends up in the result record.
-class tst_EntryDialogs : public QObject {
+class tst_EntryDialogs : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void init() { m_record = std::make_unique<RunRecord>(); }
@@ -146,7 +148,7 @@ void tst_EntryDialogs::characterTheLogCannotTakeIsRefused()
         box->setText(text);
         dialog.m_nameEdit->setFocus();
         if (how == OkButton)
-            dialog.m_okButton->click();
+            part<QPushButton>(dialog, "okButton")->click();
         else if (how == Enter)
             QTest::keyClick(dialog.m_nameEdit, Qt::Key_Return);
         else
@@ -156,7 +158,7 @@ void tst_EntryDialogs::characterTheLogCannotTakeIsRefused()
         selection = box->selectedText();
         // Mended, the same way out closes the dialog.
         box->setText(QStringLiteral("A002"));
-        dialog.m_okButton->click();
+        part<QPushButton>(dialog, "okButton")->click();
     });
     QTimer::singleShot(3000, &dialog, [&] { dialog.done(QDialog::Rejected); });
     dialog.exec();
@@ -225,7 +227,8 @@ void tst_EntryDialogs::selfAssessment()
     QCOMPARE(m_record->isCertification(), stillCertification);
     QCOMPARE(recorder.shown().size(), messages);
     if (messages) {
-        QVERIFY(recorder.texts().at(0).startsWith(QStringLiteral("それでは、まず練習してみてください。")));
+        QVERIFY(recorder.texts().at(0).startsWith(
+            QStringLiteral("それでは、まず練習してみてください。")));
         QCOMPARE(recorder.shown().at(0).title, QStringLiteral("Pelko"));
     }
 }
@@ -236,8 +239,8 @@ void tst_EntryDialogs::aboutWindowTexts()
     AboutDialog dialog;
     dialog.prepare();
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Pelkoのﾊﾞｰｼﾞｮﾝ情報"));
-    QVERIFY(dialog.m_versionLabel->text().startsWith(QStringLiteral("ﾊﾞｰｼﾞｮﾝ ")));
-    QCOMPARE(dialog.m_titleLabel->text(), QStringLiteral("Pelko"));
+    QVERIFY(part<QLabel>(dialog, "versionLabel")->text().startsWith(QStringLiteral("ﾊﾞｰｼﾞｮﾝ ")));
+    QCOMPARE(part<QLabel>(dialog, "titleLabel")->text(), QStringLiteral("Pelko"));
     dialog.m_systemInfoTools = {QStringLiteral("no-such-tool-here")};
     dialog.startSystemInfoTool();
     QCOMPARE(recorder.texts(), QStringList{QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません")});

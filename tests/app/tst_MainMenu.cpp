@@ -1,5 +1,4 @@
 #include "app/MainMenu.h"
-#include "support/WindowParts.h"
 #include "app/SelfAssessmentDialog.h"
 #include "app/UserEntryDialog.h"
 #include "platform/HelpViewer.h"
@@ -11,6 +10,7 @@
 #include "settings/Settings.h"
 #include "support/SharedState.h"
 #include "support/TempTree.h"
+#include "support/WindowParts.h"
 #include "typing/TestWindow.h"
 
 #include <QApplication>
@@ -139,9 +139,10 @@ void tst_MainMenu::layoutOnFirstActivation()
     MainMenu& menu = *m_menu;
     menu.prepare();
     menu.show();
-    const QList<QPushButton*> buttons{menu.m_practiceButton, menu.m_certificationButton,
-                                      menu.m_rankingButton, menu.m_settingsButton,
-                                      menu.m_quitButton};
+    const QList<QPushButton*> buttons{
+        part<QPushButton>(menu, "practiceButton"), part<QPushButton>(menu, "certificationButton"),
+        part<QPushButton>(menu, "rankingButton"), part<QPushButton>(menu, "settingsButton"),
+        part<QPushButton>(menu, "quitButton")};
     for (int i = 0; i < buttons.size(); ++i) {
         if (tops[i] < 0) {
             QVERIFY2(buttons[i]->isHidden(), qPrintable(buttons[i]->objectName()));
@@ -165,7 +166,7 @@ void tst_MainMenu::laterActivationsMoveNothing()
     menu.hide();
     menu.show();
     menu.hideSwitchedOffButtons();
-    QCOMPARE(menu.m_quitButton->y(), 112);
+    QCOMPARE(part<QPushButton>(menu, "quitButton")->y(), 112);
     QCOMPARE(menu.height(), 168);
     menu.hide();
 }
@@ -314,8 +315,8 @@ void tst_MainMenu::missingFolderOffersTheChooser()
     menu.show();
     menu.startPractice();
     QCOMPARE(m_messages->texts(),
-             QStringList{QStringLiteral(
-                 "パスの設定が不正です。データが入っているパスを指定して下さい。")});
+             QStringList{
+                 QStringLiteral("パスの設定が不正です。データが入っているパスを指定して下さい。")});
     QVERIFY(m_chooserShown);
     QCOMPARE(m_entryShown, !picked.isEmpty());
     QCOMPARE(m_test->isVisible(), !picked.isEmpty());

@@ -3,6 +3,7 @@
 #include "platform/ProgramEnd.h"
 #include "settings/Settings.h"
 #include "support/TempTree.h"
+#include "support/WindowParts.h"
 
 #include <QLabel>
 #include <QTest>
@@ -50,8 +51,9 @@ void tst_SplashScreen::loadsSettingsAndLeavesOnFirstTick()
     MessageRecorder messages;
     SplashScreen splash(*m_settings);
     splash.prepare();
-    QVERIFY(splash.m_versionLabel->text().count(u'.') == 2);
-    QCOMPARE(splash.m_titleLabel->text(), QStringLiteral("日本語入力速度測定ソフト"));
+    QVERIFY(part<QLabel>(splash, "versionLabel")->text().count(u'.') == 2);
+    QCOMPARE(part<QLabel>(splash, "titleLabel")->text(),
+             QStringLiteral("日本語入力速度測定ソフト"));
     splash.show();
     QTRY_VERIFY(m_settings->isLoaded());
     QVERIFY(splash.isVisible());

@@ -9,6 +9,7 @@
 #include "platform/MessageService.h"
 #include "platform/SharpStyle.h"
 #include "settings/Settings.h"
+#include "support/WindowParts.h"
 
 #include "support/ShotSetup.h"
 
@@ -110,9 +111,9 @@ int main(int argc, char** argv)
     });
     ResultsBrowser browser(settings);
     browser.reload();
-    browser.m_table->sortByColumn(8, Qt::DescendingOrder);
+    part<QTableView>(browser, "ResultsTable")->sortByColumn(8, Qt::DescendingOrder);
     if (which == u"browser") {
-        browser.m_table->selectRow(0);
+        part<QTableView>(browser, "ResultsTable")->selectRow(0);
         browser.exec();
     } else if (which == u"chart") {
         ClassLog log;

@@ -7,10 +7,11 @@
 #include "platform/MessageService.h"
 #include "settings/Settings.h"
 #include "support/TempTree.h"
+#include "support/WindowParts.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QApplication>
 #include <QFileInfo>
 #include <QInputMethodEvent>
 #include <QLineEdit>
@@ -46,34 +47,38 @@ private Q_SLOTS:
 
         ResultsBrowser browser(settings);
         browser.reload();
-        QCOMPARE(browser.m_model->rowCount(), 3);
-        QCOMPARE(browser.m_summary->rowCount(), 2);
-        QCOMPARE(browser.m_model->index(0, 0).data().toString(), QStringLiteral("0")); // log order
-        QVERIFY(
-            browser.m_statusBar->currentMessage().contains(QStringLiteral("16 列でない行 1 行")));
+        QCOMPARE(part<ClassLogModel>(browser, "model")->rowCount(), 3);
+        QCOMPARE(part<QTableWidget>(browser, "SummaryTable")->rowCount(), 2);
+        QCOMPARE(part<ClassLogModel>(browser, "model")->index(0, 0).data().toString(),
+                 QStringLiteral("0")); // log order
+        QVERIFY(part<QStatusBar>(browser, "statusBar")
+                    ->currentMessage()
+                    .contains(QStringLiteral("16 列でない行 1 行")));
 
-        browser.m_table->sortByColumn(8, Qt::DescendingOrder);
-        QCOMPARE(browser.m_model->index(0, 8).data().toString(), QStringLiteral("52.5"));
+        part<QTableView>(browser, "ResultsTable")->sortByColumn(8, Qt::DescendingOrder);
+        QCOMPARE(part<ClassLogModel>(browser, "model")->index(0, 8).data().toString(),
+                 QStringLiteral("52.5"));
 
         // The period starts as the log's own; narrowing it takes effect once ticked.
-        QCOMPARE(browser.m_fromEdit->date(), QDate(2026, 12, 1));
-        QCOMPARE(browser.m_toEdit->date(), QDate(2026, 12, 3));
-        browser.m_toEdit->setDate(QDate(2026, 12, 2));
-        QCOMPARE(browser.m_model->rowCount(), 3);
-        browser.m_periodCheck->setChecked(true);
-        QCOMPARE(browser.m_model->rowCount(), 2);
-        browser.m_periodCheck->setChecked(false);
+        QCOMPARE(part<DateField>(browser, "fromEdit")->date(), QDate(2026, 12, 1));
+        QCOMPARE(part<DateField>(browser, "toEdit")->date(), QDate(2026, 12, 3));
+        part<DateField>(browser, "toEdit")->setDate(QDate(2026, 12, 2));
+        QCOMPARE(part<ClassLogModel>(browser, "model")->rowCount(), 3);
+        part<QCheckBox>(browser, "periodCheck")->setChecked(true);
+        QCOMPARE(part<ClassLogModel>(browser, "model")->rowCount(), 2);
+        part<QCheckBox>(browser, "periodCheck")->setChecked(false);
 
-        browser.m_outcomeCombo->setCurrentIndex(1); // passed: 30 and up
-        QCOMPARE(browser.m_model->rowCount(), 2);
-        browser.m_outcomeCombo->setCurrentIndex(0);
-        browser.m_userEdit->setText(QStringLiteral("佐藤"));
-        QTRY_COMPARE(browser.m_model->rowCount(), 2);
-        QCOMPARE(browser.m_summary->rowCount(), 1);
+        part<QComboBox>(browser, "outcomeCombo")->setCurrentIndex(1); // passed: 30 and up
+        QCOMPARE(part<ClassLogModel>(browser, "model")->rowCount(), 2);
+        part<QComboBox>(browser, "outcomeCombo")->setCurrentIndex(0);
+        part<QLineEdit>(browser, "userEdit")->setText(QStringLiteral("佐藤"));
+        QTRY_COMPARE(part<ClassLogModel>(browser, "model")->rowCount(), 2);
+        QCOMPARE(part<QTableWidget>(browser, "SummaryTable")->rowCount(), 1);
         // Still in the order asked for.
-        QCOMPARE(browser.m_model->index(0, 8).data().toString(), QStringLiteral("31"));
+        QCOMPARE(part<ClassLogModel>(browser, "model")->index(0, 8).data().toString(),
+                 QStringLiteral("31"));
 
-        browser.m_table->selectRow(1);
+        part<QTableView>(browser, "ResultsTable")->selectRow(1);
         QCOMPARE(browser.selectedUserId(), QStringLiteral("A01"));
 
         // The dialog may name the log itself; the export refuses it, the log stays.
@@ -98,13 +103,14 @@ private Q_SLOTS:
         const QDate newYear(2025, 12, 31);
         QTest::newRow("digits only") << QStringLiteral("20251231") << QString() << newYear;
         QTest::newRow("slashes") << QStringLiteral("2025/12/31") << QString() << newYear;
-        QTest::newRow("short parts") << QStringLiteral("2025-1-5") << QString() << QDate(2025, 1, 5);
+        QTest::newRow("short parts")
+            << QStringLiteral("2025-1-5") << QString() << QDate(2025, 1, 5);
         QTest::newRow("input method, full width")
             << QString() << QStringLiteral("２０２５ー１２ー３１") << newYear;
         QTest::newRow("input method, 年月日")
             << QString() << QStringLiteral("２０２５年１２月３１日") << newYear;
-        QTest::newRow("no such day keeps the last") << QStringLiteral("2025-02-30") << QString()
-                                                    << QDate(2026, 12, 1);
+        QTest::newRow("no such day keeps the last")
+            << QStringLiteral("2025-02-30") << QString() << QDate(2026, 12, 1);
     }
 
     void datesAsTyped()
@@ -143,9 +149,11 @@ private Q_SLOTS:
         ResultsBrowser browser(settings);
         browser.reload();
         QCOMPARE(messages.shown().size(), 2); // read again after Yes, asked again
-        QVERIFY(messages.texts().first().startsWith(
-            QStringLiteral("ログファイルが読み込み中に変更されました。\nもう一度読み込みますか？")));
-        QVERIFY(browser.m_statusBar->currentMessage().contains(QStringLiteral("変更されました")));
+        QVERIFY(messages.texts().first().startsWith(QStringLiteral(
+            "ログファイルが読み込み中に変更されました。\nもう一度読み込みますか？")));
+        QVERIFY(part<QStatusBar>(browser, "statusBar")
+                    ->currentMessage()
+                    .contains(QStringLiteral("変更されました")));
     }
 
     void chartFindsItsPoints()

@@ -2,9 +2,11 @@
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
 #include "support/TempTree.h"
+#include "support/WindowParts.h"
 
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 class tst_RankingWindow : public QObject
@@ -30,39 +32,44 @@ void tst_RankingWindow::loadsTheLogIntoTheLabels()
     settings.setLogName(QStringLiteral("pelko.log"));
 
     RankingWindow window(settings);
-    window.m_userNameLabels[5]->setText(QStringLiteral("stale"));
+    part<ElidedLabel>(window, "userNameLabels", 5)->setText(QStringLiteral("stale"));
     window.reload();
     QCOMPARE(window.windowTitle(), QStringLiteral("ランキング情報"));
-    QCOMPARE(window.m_rankLabels.size(), 10);
-    QCOMPARE(window.m_rankLabels[0]->text(), QStringLiteral("1:"));
-    QCOMPARE(window.m_rankLabels[9]->text(), QStringLiteral("10:"));
-    QCOMPARE(window.m_accuracyTitle->text(), QStringLiteral("正打率"));
-    const QStringList row0 = {
-        window.m_userIdLabels[0]->text(),   window.m_userNameLabels[0]->text(),
-        window.m_dateLabels[0]->text(),     window.m_speedLabels[0]->text(),
-        window.m_accuracyLabels[0]->text(), window.m_secondsUsedLabels[0]->text()};
+    QCOMPARE(window.findChildren<QLabel*>(QRegularExpression(QStringLiteral("^rankLabels"))).size(),
+             10);
+    QCOMPARE(part<QLabel>(window, "rankLabels", 0)->text(), QStringLiteral("1:"));
+    QCOMPARE(part<QLabel>(window, "rankLabels", 9)->text(), QStringLiteral("10:"));
+    QCOMPARE(part<QLabel>(window, "accuracyTitle")->text(), QStringLiteral("正打率"));
+    const QStringList row0 = {part<ElidedLabel>(window, "userIdLabels", 0)->text(),
+                              part<ElidedLabel>(window, "userNameLabels", 0)->text(),
+                              part<QLabel>(window, "dateLabels", 0)->text(),
+                              part<QLabel>(window, "speedLabels", 0)->text(),
+                              part<QLabel>(window, "accuracyLabels", 0)->text(),
+                              part<QLabel>(window, "secondsUsedLabels", 0)->text()};
     QCOMPARE(row0, QStringList({QStringLiteral("B002"), QStringLiteral("佐藤"),
                                 QStringLiteral("05-21-2005"), QStringLiteral("120"),
                                 QStringLiteral("0.5"), QStringLiteral("60")}));
-    QCOMPARE(window.m_speedLabels[1]->text(), QStringLiteral("85.5"));
-    QCOMPARE(window.m_userNameLabels[5]->text(), QString());
-    QVERIFY(window.m_failureLabel->isHidden());
-    QVERIFY(window.m_closeButton->text().isEmpty());
-    QVERIFY(!window.m_closeButton->icon().pixmap(QSize(64, 64)).isNull());
-    QCOMPARE(window.m_closeButton->accessibleName(), QStringLiteral("閉じる"));
+    QCOMPARE(part<QLabel>(window, "speedLabels", 1)->text(), QStringLiteral("85.5"));
+    QCOMPARE(part<ElidedLabel>(window, "userNameLabels", 5)->text(), QString());
+    QVERIFY(part<QLabel>(window, "rankingFailure")->isHidden());
+    QVERIFY(part<QPushButton>(window, "closeButton")->text().isEmpty());
+    QVERIFY(!part<QPushButton>(window, "closeButton")->icon().pixmap(QSize(64, 64)).isNull());
+    QCOMPARE(part<QPushButton>(window, "closeButton")->accessibleName(), QStringLiteral("閉じる"));
 
     window.show();
     QVERIFY(window.isVisible());
-    QTest::mouseClick(window.m_closeButton, Qt::LeftButton);
+    QTest::mouseClick(part<QPushButton>(window, "closeButton"), Qt::LeftButton);
     QVERIFY(!window.isVisible());
 
     // Blank rows say why in the window itself.
     tree.write(QStringLiteral("PELKO.LOG"), "0,1,2,3,4,5,6,7,fast,9,10,11,12,13,14,15\r\n");
     window.reload();
-    QVERIFY(!window.m_failureLabel->isHidden());
-    QVERIFY2(window.m_failureLabel->text().contains(QStringLiteral("の 1 行目は、速度か正打率が数字ではありません")),
-             qPrintable(window.m_failureLabel->text()));
-    QCOMPARE(window.m_speedLabels[0]->text(), QString());
+    QVERIFY(!part<QLabel>(window, "rankingFailure")->isHidden());
+    QVERIFY2(part<QLabel>(window, "rankingFailure")
+                 ->text()
+                 .contains(QStringLiteral("の 1 行目は、速度か正打率が数字ではありません")),
+             qPrintable(part<QLabel>(window, "rankingFailure")->text()));
+    QCOMPARE(part<QLabel>(window, "speedLabels", 0)->text(), QString());
 }
 
 void tst_RankingWindow::longValuesEndInAnEllipsis_data()
@@ -94,8 +101,9 @@ void tst_RankingWindow::longValuesEndInAnEllipsis()
     window.reload();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    const QList<std::pair<QLabel*, QString>> cells = {{window.m_userIdLabels[0], id},
-                                                      {window.m_userNameLabels[0], name}};
+    const QList<std::pair<QLabel*, QString>> cells = {
+        {part<ElidedLabel>(window, "userIdLabels", 0), id},
+        {part<ElidedLabel>(window, "userNameLabels", 0), name}};
     for (const auto& [label, full] : cells) {
         const QString shown = label->text();
         QVERIFY2(shown.endsWith(u'…'), qPrintable(shown));
@@ -104,9 +112,10 @@ void tst_RankingWindow::longValuesEndInAnEllipsis()
         QCOMPARE(label->toolTip(), full);
     }
     // The short values of the next row are left alone, in the same column.
-    QCOMPARE(window.m_userIdLabels[1]->text(), QStringLiteral("B002"));
-    QCOMPARE(window.m_userNameLabels[1]->text(), QStringLiteral("佐藤"));
-    QCOMPARE(window.m_userNameLabels[1]->width(), window.m_userNameLabels[0]->width());
+    QCOMPARE(part<ElidedLabel>(window, "userIdLabels", 1)->text(), QStringLiteral("B002"));
+    QCOMPARE(part<ElidedLabel>(window, "userNameLabels", 1)->text(), QStringLiteral("佐藤"));
+    QCOMPARE(part<ElidedLabel>(window, "userNameLabels", 1)->width(),
+             part<ElidedLabel>(window, "userNameLabels", 0)->width());
     window.hide();
 }
 
@@ -124,13 +133,13 @@ void tst_RankingWindow::rankingFormComesFromTheSettings()
     RankingWindow window(settings);
 
     window.reload(); // one row per user ID
-    QCOMPARE(window.m_speedLabels[0]->text(), QStringLiteral("90"));
-    QCOMPARE(window.m_speedLabels[1]->text(), QString());
+    QCOMPARE(part<QLabel>(window, "speedLabels", 0)->text(), QStringLiteral("90"));
+    QCOMPARE(part<QLabel>(window, "speedLabels", 1)->text(), QString());
 
     settings.setRankingShowsRepeats(true); // every record competes, read at each opening
     window.reload();
-    QCOMPARE(window.m_speedLabels[0]->text(), QStringLiteral("90"));
-    QCOMPARE(window.m_speedLabels[1]->text(), QStringLiteral("80"));
+    QCOMPARE(part<QLabel>(window, "speedLabels", 0)->text(), QStringLiteral("90"));
+    QCOMPARE(part<QLabel>(window, "speedLabels", 1)->text(), QStringLiteral("80"));
 }
 
 QTEST_MAIN(tst_RankingWindow)

@@ -23,3 +23,10 @@ template <typename T, typename W> T* part(const std::unique_ptr<W>& window, cons
 {
     return part<T>(window.get(), name);
 }
+
+// The index-th of a row of like parts, named name0, name1, …
+template <typename T, typename W> T* part(const W& window, const char* name, int index)
+{
+    const QByteArray indexed = QByteArray(name) + QByteArray::number(index);
+    return part<T>(window, indexed.constData());
+}

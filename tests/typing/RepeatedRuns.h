@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/MessageService.h"
-#include "support/WindowParts.h"
 #include "platform/QtMessageService.h"
 #include "problems/Problem.h"
+#include "support/WindowParts.h"
 #include "typing/InputBox.h"
 #include "typing/InputPane.h"
 #include "typing/TestWindow.h"
@@ -173,7 +173,8 @@ inline bool typeRun(TestWindow& window, int mistakes, int seconds)
 inline bool backToStart(TestWindow& window)
 {
     const bool next = part<QAction>(window, "nextProblemAction")->isVisible();
-    (next ? part<QAction>(window, "nextProblemAction") : part<QAction>(window, "startOverAction"))->trigger();
+    (next ? part<QAction>(window, "nextProblemAction") : part<QAction>(window, "startOverAction"))
+        ->trigger();
     QCoreApplication::processEvents();
     return next;
 }

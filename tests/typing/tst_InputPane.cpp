@@ -1,11 +1,11 @@
 #include "ProblemFixture.h"
-#include "support/WindowParts.h"
 #include "platform/MessageService.h"
 #include "results/LogWriter.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
 #include "support/SharedState.h"
 #include "support/TempTree.h"
+#include "support/WindowParts.h"
 #include "typing/InputBox.h"
 #include "typing/InputPane.h"
 #include "typing/KeyStrokeCounter.h"
@@ -206,7 +206,8 @@ void tst_InputPane::fullWidthSpaceAndEarlyEnter()
     start();
     commit(part<InputBox>(m_input, "inputBox"), QStringLiteral("あ　"));
     QCOMPARE(part<InputBox>(m_input, "inputBox")->text(), QStringLiteral("あ□"));
-    QTest::keyClick(part<InputBox>(m_input, "inputBox"), Qt::Key_Return); // mid-line: nothing, one stroke
+    QTest::keyClick(part<InputBox>(m_input, "inputBox"),
+                    Qt::Key_Return); // mid-line: nothing, one stroke
     QCOMPARE(m_input->strokes(), 1);
     QCOMPARE(m_state->record.errors(), qint16(0));
     QCOMPARE(m_input->checker().currentLine(), 1);
@@ -266,7 +267,8 @@ void tst_InputPane::preeditIsNeverChecked()
     QApplication::sendEvent(part<InputBox>(m_input, "inputBox"), &both);
     QCOMPARE(part<InputBox>(m_input, "inputBox")->text(), QStringLiteral("日本"));
     QCOMPARE(m_state->record.acceptedChars(), qint16(2));
-    const QRect caret = part<InputBox>(m_input, "inputBox")->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    const QRect caret =
+        part<InputBox>(m_input, "inputBox")->inputMethodQuery(Qt::ImCursorRectangle).toRect();
     QVERIFY(caret.left() > 0);
 
     // A commit with no preedit of its own takes the one shown away: the caret stands where
@@ -293,14 +295,17 @@ void tst_InputPane::rowsMoveTheNowLineAndScrollFromRowSeven()
         QTest::keyClicks(part<InputBox>(m_input, "inputBox"), QStringLiteral("ab"));
         QTest::keyClick(part<InputBox>(m_input, "inputBox"), Qt::Key_Return);
         QCOMPARE(part<QFrame>(m_problemView, "currentRowLine")->y(), 20 + row * 25);
-        QCOMPARE(part<QFrame>(m_problemView, "cursorBar")->y(), part<QFrame>(m_problemView, "currentRowLine")->y() - 5);
+        QCOMPARE(part<QFrame>(m_problemView, "cursorBar")->y(),
+                 part<QFrame>(m_problemView, "currentRowLine")->y() - 5);
         QCOMPARE(part<QFrame>(m_problemView, "cursorBar")->x(), 0);
         // Row seven begins after the sixth Enter: the first scroll.
-        QCOMPARE(part<PaintedRows>(m_problemView, "problemText")->y(), problemTextTop - qMax(0, row - 5) * 25);
+        QCOMPARE(part<PaintedRows>(m_problemView, "problemText")->y(),
+                 problemTextTop - qMax(0, row - 5) * 25);
     }
     QCOMPARE(part<PaintedRows>(m_input, "typedRows")->printedRows().size(), 8);
     QCOMPARE(part<PaintedRows>(m_input, "typedRows")->printedRows().first(), QStringLiteral("ab"));
-    QCOMPARE(part<PaintedRows>(m_input, "typedRows")->pictures().size(), 8); // one grey mark per Enter
+    QCOMPARE(part<PaintedRows>(m_input, "typedRows")->pictures().size(),
+             8); // one grey mark per Enter
     QCOMPARE(m_state->record.acceptedChars(), qint16(8));
 }
 
@@ -363,7 +368,8 @@ void tst_InputPane::finishingWritesTheResultAndTheLog()
     QCOMPARE(
         part<QLabel>(m_input, "result")->text(),
         QStringLiteral("あなたの入力速度は180文字/分です(正打率100%)\n＜ワープロ検定１級レベル＞"));
-    QCOMPARE(part<QLabel>(m_input, "result")->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    QCOMPARE(part<QLabel>(m_input, "result")->palette().color(QPalette::WindowText),
+             QColor(0, 0, 0));
 
     QCOMPARE(m_state->record.recordNumber(), qint16(1));
     const QByteArray log = m_tree->read(QStringLiteral("pelko.log"));
@@ -459,7 +465,7 @@ void tst_InputPane::logFailureIsReported()
     QCOMPARE(boxes.shown().last().title, QStringLiteral("ログ書き込みエラー"));
     QCOMPARE(boxes.shown().last().icon, MessageIcon::None);
     QVERIFY(!part<QLabel>(m_input, "result")->isHidden()); // the result stands
-    QVERIFY(!m_state->record.isLogged());           // and no certificate names it
+    QVERIFY(!m_state->record.isLogged());                  // and no certificate names it
 }
 
 void tst_InputPane::keyPressesSeenByTheWindowSystem()

@@ -3,11 +3,11 @@
 // Starts its own Xvfb and types with xdotool; skipped where either is missing.
 
 #include "ProblemFixture.h"
-#include "support/WindowParts.h"
 #include "platform/MessageService.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
 #include "support/SharedState.h"
+#include "support/WindowParts.h"
 #include "typing/InputBox.h"
 #include "typing/InputPane.h"
 #include "typing/ProblemView.h"

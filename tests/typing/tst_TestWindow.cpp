@@ -1,5 +1,4 @@
 #include "app/MainMenu.h"
-#include "support/WindowParts.h"
 #include "common/Cp932.h"
 #include "platform/HelpViewer.h"
 #include "platform/MessageService.h"
@@ -10,6 +9,7 @@
 #include "settings/Settings.h"
 #include "support/SharedState.h"
 #include "support/TempTree.h"
+#include "support/WindowParts.h"
 #include "typing/DrillBuilder.h"
 #include "typing/EndOfLineMark.h"
 #include "typing/InputBox.h"
@@ -234,7 +234,8 @@ void tst_TestWindow::markSizeFollowsRowHeight()
     m_state->settings.setBaseFontSize(fontBase);
     writeProblems({QStringLiteral("字\r\n")});
     TestWindow& window = open();
-    const int rowPixels = int(part<PaintedRows>(window.problemView(), "problemText")->textHeight(u" "));
+    const int rowPixels =
+        int(part<PaintedRows>(window.problemView(), "problemText")->textHeight(u" "));
     QVERIFY2(size == 30 ? rowPixels >= 30 : rowPixels < 12, qPrintable(QString::number(rowPixels)));
     QCOMPARE(window.problemView()->endMarkSize(), size);
     QCOMPARE(window.inputPane()->endMarkSize(), size);
@@ -278,7 +279,8 @@ void tst_TestWindow::informationLine()
     open();
     info = part<QLabel>(window.problemView(), "status");
     QVERIFY(info->wordWrap());
-    QCOMPARE(info->y() + info->height(), part<QGroupBox>(window.problemView(), "infoFrame")->height());
+    QCOMPARE(info->y() + info->height(),
+             part<QGroupBox>(window.problemView(), "infoFrame")->height());
     QVERIFY(info->y() < oneRowTop);
 }
 
@@ -313,7 +315,8 @@ void tst_TestWindow::problemMenuByMode()
     QVERIFY(!part<QMenu>(window, "problemMenu")->actions()[0]->isVisible());
     QCOMPARE(part<QMenu>(window, "problemMenu")->actions()[2]->text(),
              QStringLiteral("jpn_dat.002;第2問の見出しはここまでの二十文字です。・・・"));
-    QCOMPARE(part<QMenu>(window, "problemMenu")->actions()[2]->data().toString(), QStringLiteral("jpn_dat.002"));
+    QCOMPARE(part<QMenu>(window, "problemMenu")->actions()[2]->data().toString(),
+             QStringLiteral("jpn_dat.002"));
     QCOMPARE(window.problemFileName(), QStringLiteral("jpn_dat.001"));
 
     // Choosing an item loads that file; a second opening does not duplicate the items.
@@ -475,7 +478,8 @@ void tst_TestWindow::utf8ProblemIsConvertedWhenAsked()
     m_messages->script({answer});
     TestWindow& window = open();
     const QString asked = m_messages->texts().value(0);
-    QVERIFY2(asked.contains(QStringLiteral("jpn_dat.000 は UTF-8 で保存されています")), qPrintable(asked));
+    QVERIFY2(asked.contains(QStringLiteral("jpn_dat.000 は UTF-8 で保存されています")),
+             qPrintable(asked));
     QVERIFY2(asked.contains(QStringLiteral(" && mv 'jpn_dat.000' 'utf8-jpn_dat.000' && ")),
              qPrintable(asked));
     QCOMPARE(asked.contains(QStringLiteral("sed '1s/^\\xEF\\xBB\\xBF//'")), !bom.isEmpty());
@@ -489,8 +493,10 @@ void tst_TestWindow::utf8ProblemIsConvertedWhenAsked()
     QCOMPARE(m_tree->read(name), QByteArray("\x8f\x48\x82\xcc\x93\xfa\r\nx\r\n"));
     QCOMPARE(m_tree->read(QStringLiteral("PLACTICE/utf8-jpn_dat.000")), utf8);
     QVERIFY(window.isVisible());
-    QCOMPARE(part<QLabel>(window.problemView(), "hint")->text(), QStringLiteral("スペースバーを押すと開始します"));
-    QCOMPARE(part<QMenu>(window, "problemMenu")->actions().at(1)->text(), QStringLiteral("jpn_dat.000;秋の日・・・"));
+    QCOMPARE(part<QLabel>(window.problemView(), "hint")->text(),
+             QStringLiteral("スペースバーを押すと開始します"));
+    QCOMPARE(part<QMenu>(window, "problemMenu")->actions().at(1)->text(),
+             QStringLiteral("jpn_dat.000;秋の日・・・"));
 }
 
 void tst_TestWindow::closeMenuForgetsTheFileCloseBoxKeepsIt()
@@ -547,7 +553,8 @@ void tst_TestWindow::replaceOrCloseWhileDrawingWaits()
     std::optional<qsizetype> rowsWhenClicked;
     // The first event after the opening: no event runs while the problem is drawn.
     QTimer::singleShot(0, &window, [&] {
-        rowsWhenClicked = part<PaintedRows>(window.problemView(), "problemText")->printedRows().size();
+        rowsWhenClicked =
+            part<PaintedRows>(window.problemView(), "problemText")->printedRows().size();
         if (action == u"next")
             window.nextProblem();
         else if (action == u"stop")
@@ -601,10 +608,11 @@ void tst_TestWindow::printAsksFirstAndCancelPrintsNothing()
     QVERIFY(!m_state->record.keptAs().isEmpty());
     m_state->record.setLogged(false);
     window.printCertificate();
-    QCOMPARE(m_messages->texts(),
-             QStringList{QStringLiteral("この結果はログに記録されていないため、認定証を印刷できません。"
-                                        "\r記録は保管してあります。ログに書き込めるようになってから、"
-                                        "もう一度印刷してください。")});
+    QCOMPARE(
+        m_messages->texts(),
+        QStringList{QStringLiteral("この結果はログに記録されていないため、認定証を印刷できません。"
+                                   "\r記録は保管してあります。ログに書き込めるようになってから、"
+                                   "もう一度印刷してください。")});
     m_messages->clear();
     m_tree->mkdir(QStringLiteral("class"));
     m_messages->script({MessageAnswer::Cancel});
@@ -627,12 +635,14 @@ void tst_TestWindow::problemWindowSwallowsKeysAndColours()
     QApplication::setActiveWindow(&window);
     ProblemView* view = window.problemView();
     QCOMPARE(part<PaintedRows>(view, "problemText")->foreColor(), QColor(255, 0, 0));
-    QCOMPARE(part<PaintedRows>(view, "problemText")->palette().color(QPalette::Window), QColor(0, 0, 255));
+    QCOMPARE(part<PaintedRows>(view, "problemText")->palette().color(QPalette::Window),
+             QColor(0, 0, 255));
     // An unreadable colour takes its own default: white behind, black text.
     m_state->settings.setProblemBackColor(QStringLiteral("&HFFFF"));
     m_state->settings.setProblemColor(QStringLiteral("&HFFFF"));
     view->applyColors();
-    QCOMPARE(part<PaintedRows>(view, "problemText")->palette().color(QPalette::Window), QColor(255, 255, 255));
+    QCOMPARE(part<PaintedRows>(view, "problemText")->palette().color(QPalette::Window),
+             QColor(255, 255, 255));
     QCOMPARE(part<PaintedRows>(view, "problemText")->foreColor(), QColor(0, 0, 0));
     // The input window has the focus once the problem is drawn: the space bar starts.
     QCOMPARE(QApplication::focusWidget(), window.inputPane());
@@ -643,7 +653,8 @@ void tst_TestWindow::problemWindowSwallowsKeysAndColours()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     QVERIFY(window.isCountingDown());
     QVERIFY(!part<QAction>(window, "durationMenuAction")->isEnabled());
-    QVERIFY(part<PaintedRows>(view, "problemText")->printedRows() == QStringList({QStringLiteral("一")}));
+    QVERIFY(part<PaintedRows>(view, "problemText")->printedRows() ==
+            QStringList({QStringLiteral("一")}));
 }
 
 void tst_TestWindow::inputWindowFollowsAcrossReplacements()
@@ -919,9 +930,9 @@ void tst_TestWindow::drillIsPracticeHeldInMemory()
 
     const RunReview::Review review = RunReview::review(input->checker().trace());
     QCOMPARE(WeakCharactersDialog::missText(review.missed.value(0)), QStringLiteral("「a」→「x」"));
-    QVERIFY(WeakCharactersDialog(review, true).m_drillButton);
-    QVERIFY(!WeakCharactersDialog(review, false).m_drillButton);
-    QVERIFY(!WeakCharactersDialog(RunReview::Review(), true).m_drillButton);
+    QVERIFY(WeakCharactersDialog(review, true).offersDrill());
+    QVERIFY(!WeakCharactersDialog(review, false).offersDrill());
+    QVERIFY(!WeakCharactersDialog(RunReview::Review(), true).offersDrill());
 
     const QStringList drill = DrillBuilder::build({QStringLiteral("abc")}, review.missed);
     window.startDrill(drill);
