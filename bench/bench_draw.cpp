@@ -8,8 +8,8 @@
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
 #include "support/WindowParts.h"
-#include "typing/PaintedRows.h"
 #include "typing/TestWindow.h"
+#include "typing/TextRows.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -74,7 +74,7 @@ Opening timeOpening(int characters, int runs)
         window.closeWindow();
     }
     window.open();
-    times.rows = int(part<PaintedRows>(window.problemView(), "problemText")->printedRows().size());
+    times.rows = int(part<TextRows>(window.problemView(), "problemText")->rows().size());
     window.closeWindow();
     return times;
 }

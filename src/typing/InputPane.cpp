@@ -1,13 +1,12 @@
 #include "InputPane.h"
 
-#include "EndOfLineMark.h"
 #include "InputBox.h"
 #include "KeyStrokeCounter.h"
-#include "PaintedRows.h"
 #include "ProblemLayout.h"
 #include "ProblemView.h"
 #include "Scoring.h"
 #include "TestHost.h"
+#include "TextRows.h"
 #include "platform/Fonts.h"
 #include "platform/MessageService.h"
 #include "problems/Problem.h"
@@ -22,7 +21,6 @@
 #include <QInputMethod>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -90,11 +88,11 @@ InputPane::InputPane(const Settings& settings, RunRecord& record, QWidget* paren
     m_typedRowsBack = new QWidget(this);
     m_typedRowsBack->setObjectName(QStringLiteral("typedRowsBack"));
     fillBackground(m_typedRowsBack, TypedRowsTextColor);
-    m_typedRows = new PaintedRows(m_typedRowsBack);
+    m_typedRows = new TextRows(m_typedRowsBack);
     m_typedRows->setObjectName(QStringLiteral("typedRows"));
-    m_typedRows->setPrintFont(Fonts::fixedPitch(m_settings.baseFontSize()));
+    m_typedRows->setTextFont(Fonts::fixedPitch(m_settings.baseFontSize()));
     m_typedRows->setBackColor(TypedRowsBackColor);
-    m_typedRows->setForeColor(TypedRowsTextColor);
+    m_typedRows->setTextColor(TypedRowsTextColor);
 
     m_inputBoxBack = new QWidget(this);
     m_inputBoxBack->setObjectName(QStringLiteral("inputBoxBack"));
@@ -154,10 +152,11 @@ void InputPane::arrange(const Rows& rows)
 {
     m_endMarkSize = rows.endMarkSize;
     m_typedRows->clear();
+    m_typedRowCount = 0;
     m_resultLabel->resize(rows.width, m_resultLabel->height());
     m_typedRowsBack->resize(rows.width, m_typedRowsBack->height());
     m_inputBoxBack->resize(rows.width, m_inputBoxBack->height());
-    m_typedRows->setPrintFont(Fonts::fixedPitch(m_settings.baseFontSize()));
+    m_typedRows->setTextFont(Fonts::fixedPitch(m_settings.baseFontSize()));
     m_typedRows->setGeometry(rows.textLeft, m_typedRows->y(), rows.textWidth,
                              m_typedRows->height());
     m_inputBox->setFont(Fonts::fixedPitch(m_settings.baseFontSize()));
@@ -220,7 +219,7 @@ bool InputPane::inputBoxHasFocus() const
 void InputPane::placeRows()
 {
     constexpr int gap = 4; // between the strip and the box
-    const qreal typedRowHeight = m_typedRows->textHeight(u" ");
+    const qreal typedRowHeight = m_typedRows->rowHeight();
     m_typedRowPitch = std::max(1, int(std::ceil(typedRowHeight)));
     const int boxHeight = std::max(1, int(std::lround(2 * typedRowHeight)));
     const int resultHeight = 3 * m_resultLabel->fontMetrics().lineSpacing() + 6;
@@ -420,22 +419,15 @@ void InputPane::moveRowToTypedRows(const QString& text, bool withEnter, bool scr
 {
     // Rows a whole pitch apart, the newest at the bottom of a strip of whole rows: the rows
     // the strip shows are never cut.
-    const int index = qRound(m_typedRows->currentY() / m_typedRowPitch);
+    const int index = m_typedRowCount++;
     const int stripHeight = m_typedRowsBack->height();
     m_typedRows->setGeometry(m_typedRows->x(), stripHeight - (index + 1) * m_typedRowPitch,
                              m_typedRows->width(),
                              std::max(stripHeight, m_typedRowPitch) + index * m_typedRowPitch);
-    m_typedRows->print(text);
-    if (withEnter) {
-        const QRectF rect(m_typedRows->currentX(), m_typedRows->currentY(), m_endMarkSize,
-                          m_endMarkSize);
-        const QColor color = m_typedRows->foreColor();
-        m_typedRows->paintPicture(rect, [color](QPainter& painter, const QRectF& r) {
-            EndOfLineMark::paint(painter, r, color);
-        });
-    }
-    m_typedRows->setCurrentX(0);
-    m_typedRows->setCurrentY((index + 1) * m_typedRowPitch);
+    const qreal top = index * m_typedRowPitch;
+    const qreal end = m_typedRows->addText(QPointF(0, top), text);
+    if (withEnter)
+        m_typedRows->addMark(QRectF(end, top, m_endMarkSize, m_endMarkSize));
     m_pendingEcho.clear(); // it belonged to the row just moved
     m_inputBox->clearRow();
     dumpForAcceptance(m_problemView, m_inputBox);

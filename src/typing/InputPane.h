@@ -15,8 +15,8 @@ class Problem;
 class RunRecord;
 class Settings;
 class KeyStrokeCounter;
-class PaintedRows;
 class QLabel;
+class TextRows;
 class TestHost;
 class ProblemView;
 
@@ -117,7 +117,8 @@ private:
 
     InputBox* m_inputBox = nullptr;
     QWidget* m_inputBoxBack = nullptr;
-    PaintedRows* m_typedRows = nullptr;
+    TextRows* m_typedRows = nullptr;
+    int m_typedRowCount = 0;
     QWidget* m_typedRowsBack = nullptr;
     // Mark size in pixels of the grey end-of-line marks.
     int m_endMarkSize = 10;

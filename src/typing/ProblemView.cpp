@@ -1,8 +1,8 @@
 #include "ProblemView.h"
 
 #include "EndOfLineMark.h"
-#include "PaintedRows.h"
 #include "ProblemLayout.h"
+#include "TextRows.h"
 #include "platform/Fonts.h"
 #include "problems/Problem.h"
 #include "settings/ColorLiteral.h"
@@ -57,9 +57,9 @@ ProblemView::ProblemView(const Settings& settings, QWidget* parent)
 
     m_textClip = new QWidget(this);
     m_textClip->setAutoFillBackground(true);
-    m_problemText = new PaintedRows(m_textClip);
+    m_problemText = new TextRows(m_textClip);
     m_problemText->setObjectName(QStringLiteral("problemText"));
-    m_problemText->setPrintFont(Fonts::fixedPitch(12));
+    m_problemText->setTextFont(Fonts::fixedPitch(12));
 
     m_cursorBar = new QFrame(m_problemText);
     m_cursorBar->setObjectName(QStringLiteral("cursorBar"));
@@ -131,7 +131,7 @@ void ProblemView::applyColors()
     backPalette.setColor(QPalette::Window, backColor);
     m_textClip->setPalette(backPalette);
     m_problemText->setBackColor(backColor);
-    m_problemText->setForeColor(textColor);
+    m_problemText->setTextColor(textColor);
     m_problemText->lower();
 }
 
@@ -157,7 +157,7 @@ void ProblemView::useProblemFont()
 {
     m_problemText->clear();
     m_textClip->setFont(Fonts::fixedPitch(m_settings.baseFontSize()));
-    m_problemText->setPrintFont(Fonts::fixedPitch(m_settings.baseFontSize()));
+    m_problemText->setTextFont(Fonts::fixedPitch(m_settings.baseFontSize()));
 }
 
 qreal ProblemView::textWidth(QStringView text) const
@@ -167,15 +167,12 @@ qreal ProblemView::textWidth(QStringView text) const
 
 qreal ProblemView::rowHeight() const
 {
-    return m_problemText->textHeight(u" ");
+    return m_problemText->rowHeight();
 }
 
 qreal ProblemView::rowHeight(qreal pointSize) const
 {
-    QFont font = m_problemText->printFont();
-    if (pointSize > 0)
-        font.setPointSizeF(pointSize);
-    return QFontMetricsF(font, m_problemText).height();
+    return m_problemText->rowHeight(pointSize);
 }
 
 int ProblemView::textLeft() const
@@ -190,7 +187,7 @@ int ProblemView::textAreaWidth() const
 
 qreal ProblemView::textInnerWidth() const
 {
-    return m_problemText->innerWidth();
+    return m_problemText->width();
 }
 
 void ProblemView::arrange(QSize size, int outerWidth)
@@ -230,66 +227,55 @@ void ProblemView::placeText(int outerWidth)
     m_endMarkSize = EndOfLineMark::chooseSize(int(std::floor(height)));
 }
 
-void ProblemView::growFor(qreal& height, qreal rowHeight)
-{
-    if (m_problemText->currentY() + rowHeight > height) {
-        height += 100 * rowHeight;
-        m_problemText->resize(m_problemText->width(), int(std::ceil(height)));
-    }
-}
-
-void ProblemView::endTextRow(qreal& height)
-{
-    // A thin gap row in the row-gap font follows every text row.
-    m_problemText->endRow();
-    m_problemText->setFontSize(m_settings.rowGapFontSize());
-    growFor(height, m_problemText->textHeight(u" "));
-    m_problemText->endRow();
-    m_problemText->setFontSize(m_settings.baseFontSize());
-}
-
 void ProblemView::drawProblem(const Problem& problem)
 {
-    PaintedRows* text = m_problemText;
+    TextRows* text = m_problemText;
     // The text is shown once it is all there: painting it row by row would cost more than
-    // the drawing itself.
+    // laying it out.
     text->setUpdatesEnabled(false);
 
-    // Room for 100 rows to begin with; growFor adds more when needed.
-    text->setFontSize(m_settings.baseFontSize());
-    qreal height = 100 * text->textHeight(u" ");
-    text->resize(text->width(), int(std::ceil(height)));
-    // The base font's measures, the same for every row.
-    const qreal rowHeight = text->textHeight(u" ");
+    // Every text row is followed by a thin gap row in the row-gap font. The base font's
+    // measures are the same for every row.
+    const qreal rowHeight = text->rowHeight();
+    const qreal gapHeight = text->rowHeight(m_settings.rowGapFontSize());
     const qreal spaceWidth = text->textWidth(u" ");
-    const qreal innerWidth = text->innerWidth();
-    const QColor markColor = text->foreColor();
+    const qreal innerWidth = text->width();
     const QString fullWidthSpace = QStringLiteral("\u3000");
+    const QSizeF markSize(0.9 * text->textWidth(fullWidthSpace), 0.9 * rowHeight);
 
-    const qint32 lineCount = problem.count();
-    for (qint32 lineNumber = 1; lineNumber <= lineCount; ++lineNumber) {
-        const ProblemLine& line = problem.item(lineNumber);
+    // Room for 100 rows to begin with, and 100 more whenever the next row would not fit.
+    qreal height = 100 * rowHeight;
+    text->resize(text->width(), int(std::ceil(height)));
+    const auto makeRoomFor = [&](qreal y, qreal rowHeight) {
+        if (y + rowHeight > height) {
+            height += 100 * rowHeight;
+            text->resize(text->width(), int(std::ceil(height)));
+        }
+    };
+
+    qreal x = 0;
+    qreal y = 0;
+    for (const ProblemLine& line : problem) {
         const int count = int(line.count());
         for (int j = 0; j < count; ++j) {
             const QString charText = line.item(j + 1).text();
-            growFor(height, rowHeight);
-            text->print(ProblemLayout::displayText(charText));
-            if (ProblemLayout::breaksAfter(j, count, text->currentX(), text->textWidth(charText),
-                                           spaceWidth, innerWidth))
-                endTextRow(height);
+            makeRoomFor(y, rowHeight);
+            x = text->addText(QPointF(x, y), ProblemLayout::displayText(charText));
+            if (ProblemLayout::breaksAfter(j, count, x, text->textWidth(charText), spaceWidth,
+                                           innerWidth)) {
+                y += rowHeight;
+                makeRoomFor(y, gapHeight);
+                y += gapHeight;
+                x = 0;
+            }
         }
         // The mark stands where the next character would, 90 % of a full-width cell.
-        const QRectF mark(text->currentX(), text->currentY(), 0.9 * text->textWidth(fullWidthSpace),
-                          0.9 * text->textHeight(fullWidthSpace));
-        text->paintPicture(mark, [markColor](QPainter& painter, const QRectF& rect) {
-            EndOfLineMark::paint(painter, rect, markColor);
-        });
-        text->endRow();
-        text->setFontSize(m_settings.rowGapFontSize());
-        height += text->textHeight(u" ");
+        text->addMark(QRectF(QPointF(x, y), markSize));
+        y += rowHeight;
+        height += gapHeight;
         text->resize(text->width(), int(std::ceil(height)));
-        text->endRow();
-        text->setFontSize(m_settings.baseFontSize());
+        y += gapHeight;
+        x = 0;
     }
     text->setUpdatesEnabled(true);
 }
@@ -398,10 +384,10 @@ QRect ProblemView::textGeometry() const
 
 QStringList ProblemView::drawnRows() const
 {
-    return m_problemText->printedRows();
+    return m_problemText->rows();
 }
 
 QList<QRectF> ProblemView::endMarks() const
 {
-    return m_problemText->pictures();
+    return m_problemText->marks();
 }

@@ -3,12 +3,12 @@
 #include <QRectF>
 #include <QWidget>
 
-class PaintedRows;
 class Problem;
 class QFrame;
 class QGroupBox;
 class QLabel;
 class Settings;
+class TextRows;
 
 // The problem text window of a test: the drawn problem with its cursor bar and now-line,
 // the information and status line, the clock and the hint. A new one for every problem.
@@ -81,8 +81,6 @@ private:
     void placeStatusLine(const QRect& geometry);
     void placeControls();
     void placeText(int outerWidth);
-    void growFor(qreal& height, qreal rowHeight);
-    void endTextRow(qreal& height);
 
     const Settings& m_settings;
     QGroupBox* m_infoFrame = nullptr;
@@ -91,8 +89,8 @@ private:
     QLabel* m_minutesLabel = nullptr;
     QLabel* m_colonLabel = nullptr;
     QLabel* m_secondsLabel = nullptr;
-    QWidget* m_textClip = nullptr;        // clips the problem text
-    PaintedRows* m_problemText = nullptr; // the problem text; scrolls by moving up
+    QWidget* m_textClip = nullptr;     // clips the problem text
+    TextRows* m_problemText = nullptr; // the problem text; scrolls by moving up
     // Children of m_problemText, drawn over the text and scrolling with it.
     QFrame* m_cursorBar = nullptr;      // bar over the lower quarter of the next character's cell
     QFrame* m_currentRowLine = nullptr; // rule under the current row

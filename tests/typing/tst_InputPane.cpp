@@ -9,9 +9,9 @@
 #include "typing/InputBox.h"
 #include "typing/InputPane.h"
 #include "typing/KeyStrokeCounter.h"
-#include "typing/PaintedRows.h"
 #include "typing/ProblemView.h"
 #include "typing/TestHost.h"
+#include "typing/TextRows.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -289,7 +289,7 @@ void tst_InputPane::rowsMoveTheNowLineAndScrollFromRowSeven()
     for (int i = 0; i < 9; ++i)
         lines << QStringLiteral("ab");
     makeWindows(lines);
-    const int problemTextTop = part<PaintedRows>(m_problemView, "problemText")->y();
+    const int problemTextTop = part<TextRows>(m_problemView, "problemText")->y();
     start();
     for (int row = 1; row <= 8; ++row) {
         QTest::keyClicks(part<InputBox>(m_input, "inputBox"), QStringLiteral("ab"));
@@ -299,12 +299,12 @@ void tst_InputPane::rowsMoveTheNowLineAndScrollFromRowSeven()
                  part<QFrame>(m_problemView, "currentRowLine")->y() - 5);
         QCOMPARE(part<QFrame>(m_problemView, "cursorBar")->x(), 0);
         // Row seven begins after the sixth Enter: the first scroll.
-        QCOMPARE(part<PaintedRows>(m_problemView, "problemText")->y(),
+        QCOMPARE(part<TextRows>(m_problemView, "problemText")->y(),
                  problemTextTop - qMax(0, row - 5) * 25);
     }
-    QCOMPARE(part<PaintedRows>(m_input, "typedRows")->printedRows().size(), 8);
-    QCOMPARE(part<PaintedRows>(m_input, "typedRows")->printedRows().first(), QStringLiteral("ab"));
-    QCOMPARE(part<PaintedRows>(m_input, "typedRows")->pictures().size(),
+    QCOMPARE(part<TextRows>(m_input, "typedRows")->rows().size(), 8);
+    QCOMPARE(part<TextRows>(m_input, "typedRows")->rows().first(), QStringLiteral("ab"));
+    QCOMPARE(part<TextRows>(m_input, "typedRows")->marks().size(),
              8); // one grey mark per Enter
     QCOMPARE(m_state->record.acceptedChars(), qint16(8));
 }

@@ -13,10 +13,10 @@
 #include "typing/DrillBuilder.h"
 #include "typing/EndOfLineMark.h"
 #include "typing/InputBox.h"
-#include "typing/PaintedRows.h"
 #include "typing/ProblemLayout.h"
 #include "typing/RunReview.h"
 #include "typing/TestWindow.h"
+#include "typing/TextRows.h"
 #include "typing/WeakCharactersDialog.h"
 
 #include <QAction>
@@ -185,13 +185,13 @@ void tst_TestWindow::drawsRowsByTheWrapRule()
     writeProblems({first + QStringLiteral("\r\n") + second + QStringLiteral("\r\n")});
     TestWindow& window = open();
     QVERIFY(window.isVisible());
-    PaintedRows* problemText = part<PaintedRows>(window.problemView(), "problemText");
+    TextRows* problemText = part<TextRows>(window.problemView(), "problemText");
 
     QList<qreal> widths;
     for (QChar c : first)
         widths.append(problemText->textWidth(QString(c)));
     const QList<int> lengths =
-        ProblemLayout::rowLengths(widths, problemText->textWidth(u" "), problemText->innerWidth());
+        ProblemLayout::rowLengths(widths, problemText->textWidth(u" "), problemText->width());
     QVERIFY(lengths.size() >= 2);
 
     QStringList expected;
@@ -202,15 +202,15 @@ void tst_TestWindow::drawsRowsByTheWrapRule()
         rowStart += length;
     }
     expected.append(second);
-    QCOMPARE(problemText->printedRows(), expected);
+    QCOMPARE(problemText->rows(), expected);
     QVERIFY(expected.first().startsWith(QStringLiteral("あ□い")));
 
     // One mark per line, right after its last character, 90 % of a full-width cell.
-    QCOMPARE(problemText->pictures().size(), 2);
-    const QRectF mark = problemText->pictures().at(1);
+    QCOMPARE(problemText->marks().size(), 2);
+    const QRectF mark = problemText->marks().at(1);
     QCOMPARE(mark.left(), problemText->textWidth(second));
     QCOMPARE(mark.width(), 0.9 * problemText->textWidth(QStringLiteral("\u3000")));
-    QVERIFY(mark.top() > problemText->pictures().at(0).top());
+    QVERIFY(mark.top() > problemText->marks().at(0).top());
 
     // Rows are a text row and a thin gap row apart; the input window gets both heights.
     QVERIFY(window.inputPane()->textRowHeight() > window.inputPane()->gapRowHeight());
@@ -234,8 +234,7 @@ void tst_TestWindow::markSizeFollowsRowHeight()
     m_state->settings.setBaseFontSize(fontBase);
     writeProblems({QStringLiteral("字\r\n")});
     TestWindow& window = open();
-    const int rowPixels =
-        int(part<PaintedRows>(window.problemView(), "problemText")->textHeight(u" "));
+    const int rowPixels = int(part<TextRows>(window.problemView(), "problemText")->rowHeight());
     QVERIFY2(size == 30 ? rowPixels >= 30 : rowPixels < 12, qPrintable(QString::number(rowPixels)));
     QCOMPARE(window.problemView()->endMarkSize(), size);
     QCOMPARE(window.inputPane()->endMarkSize(), size);
@@ -250,7 +249,7 @@ void tst_TestWindow::narrowClientGivesNarrowerProblemWindow()
     writeProblems({QStringLiteral("字\r\n")});
     m_state->settings.windowPercent = 40;
     TestWindow& window = open();
-    PaintedRows* problemText = part<PaintedRows>(window.problemView(), "problemText");
+    TextRows* problemText = part<TextRows>(window.problemView(), "problemText");
     const int client = part<QMdiArea>(window, "mdiArea")->viewport()->width();
     QVERIFY(client < problemText->textWidth(QString(82, u' ')));
     QMdiSubWindow* problemSub = part<QMdiArea>(window, "mdiArea")->subWindowList().first();
@@ -418,9 +417,9 @@ void tst_TestWindow::cursorBlinksAndBackgroundFollowsSettings()
     QVERIFY(window.problemView()->isCursorShown());
     QVERIFY(cursor->isVisibleTo(window.problemView()));
     // The cursor spans the first character, on the foot of the first row.
-    PaintedRows* problemText = part<PaintedRows>(window.problemView(), "problemText");
+    TextRows* problemText = part<TextRows>(window.problemView(), "problemText");
     QCOMPARE(cursor->width(), int(std::lround(problemText->textWidth(QStringLiteral("一")))));
-    QCOMPARE(cursor->y() + cursor->height(), int(std::lround(problemText->textHeight(u" "))));
+    QCOMPARE(cursor->y() + cursor->height(), int(std::lround(problemText->rowHeight())));
 }
 
 void tst_TestWindow::loadFailureWhileOpeningGivesUp()
@@ -553,8 +552,7 @@ void tst_TestWindow::replaceOrCloseWhileDrawingWaits()
     std::optional<qsizetype> rowsWhenClicked;
     // The first event after the opening: no event runs while the problem is drawn.
     QTimer::singleShot(0, &window, [&] {
-        rowsWhenClicked =
-            part<PaintedRows>(window.problemView(), "problemText")->printedRows().size();
+        rowsWhenClicked = part<TextRows>(window.problemView(), "problemText")->rows().size();
         if (action == u"next")
             window.nextProblem();
         else if (action == u"stop")
@@ -569,11 +567,11 @@ void tst_TestWindow::replaceOrCloseWhileDrawingWaits()
     QVERIFY(*rowsWhenClicked > 20); // the whole problem was there
     if (action == u"next") {
         QCOMPARE(window.problemFileName(), QStringLiteral("jpn_dat.002"));
-        QCOMPARE(part<PaintedRows>(window.problemView(), "problemText")->printedRows(),
+        QCOMPARE(part<TextRows>(window.problemView(), "problemText")->rows(),
                  QStringList({QStringLiteral("二")}));
     } else if (action == u"stop") {
         QCOMPARE(window.problemFileName(), QStringLiteral("jpn_dat.001"));
-        QVERIFY(part<PaintedRows>(window.problemView(), "problemText")->printedRows().size() > 20);
+        QVERIFY(part<TextRows>(window.problemView(), "problemText")->rows().size() > 20);
     } else {
         QVERIFY(!window.isVisible());
         QVERIFY(!window.problemView());
@@ -634,16 +632,16 @@ void tst_TestWindow::problemWindowSwallowsKeysAndColours()
     TestWindow& window = open();
     QApplication::setActiveWindow(&window);
     ProblemView* view = window.problemView();
-    QCOMPARE(part<PaintedRows>(view, "problemText")->foreColor(), QColor(255, 0, 0));
-    QCOMPARE(part<PaintedRows>(view, "problemText")->palette().color(QPalette::Window),
+    QCOMPARE(part<TextRows>(view, "problemText")->textColor(), QColor(255, 0, 0));
+    QCOMPARE(part<TextRows>(view, "problemText")->palette().color(QPalette::Window),
              QColor(0, 0, 255));
     // An unreadable colour takes its own default: white behind, black text.
     m_state->settings.setProblemBackColor(QStringLiteral("&HFFFF"));
     m_state->settings.setProblemColor(QStringLiteral("&HFFFF"));
     view->applyColors();
-    QCOMPARE(part<PaintedRows>(view, "problemText")->palette().color(QPalette::Window),
+    QCOMPARE(part<TextRows>(view, "problemText")->palette().color(QPalette::Window),
              QColor(255, 255, 255));
-    QCOMPARE(part<PaintedRows>(view, "problemText")->foreColor(), QColor(0, 0, 0));
+    QCOMPARE(part<TextRows>(view, "problemText")->textColor(), QColor(0, 0, 0));
     // The input window has the focus once the problem is drawn: the space bar starts.
     QCOMPARE(QApplication::focusWidget(), window.inputPane());
     view->setFocus();
@@ -653,8 +651,7 @@ void tst_TestWindow::problemWindowSwallowsKeysAndColours()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     QVERIFY(window.isCountingDown());
     QVERIFY(!part<QAction>(window, "durationMenuAction")->isEnabled());
-    QVERIFY(part<PaintedRows>(view, "problemText")->printedRows() ==
-            QStringList({QStringLiteral("一")}));
+    QVERIFY(part<TextRows>(view, "problemText")->rows() == QStringList({QStringLiteral("一")}));
 }
 
 void tst_TestWindow::inputWindowFollowsAcrossReplacements()
@@ -885,10 +882,10 @@ void tst_TestWindow::failedResultLeavesTheRowsWhole()
     QCOMPARE(part<InputBox>(input, "inputBox")->text(), QStringLiteral("stuv"));
 
     // Every row the strip shows is whole; the newest stands at its bottom.
-    const PaintedRows* typedRows = part<PaintedRows>(input, "typedRows");
-    const int rows = int(typedRows->printedRows().size());
+    const TextRows* typedRows = part<TextRows>(input, "typedRows");
+    const int rows = int(typedRows->rows().size());
     QCOMPARE(rows, lines.size() - 1);
-    const qreal pitch = typedRows->currentY() / rows;
+    const qreal pitch = input->typedRowPitch();
     QVERIFY(strip.height() >= pitch);
     QVERIFY(rows * pitch > strip.height()); // the strip has scrolled
     int shown = 0;
