@@ -22,12 +22,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace
 {
 
 QPushButton* makeButton(QWidget* parent, const QString& objectName, const QString& caption,
-                        const QIcon& picture, int top)
+                        const QIcon& picture)
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(objectName);
@@ -35,7 +36,8 @@ QPushButton* makeButton(QWidget* parent, const QString& objectName, const QStrin
     font.setPointSize(14);
     button->setFont(font);
     DrawnIcon::makePictureButton(button, picture, caption, 40);
-    button->setGeometry(0, top, MainMenu::ButtonWidth, MainMenu::ButtonHeight);
+    button->setFixedSize(MainMenu::ButtonWidth, MainMenu::ButtonHeight);
+    parent->layout()->addWidget(button);
     return button;
 }
 
@@ -46,21 +48,20 @@ MainMenu::MainMenu(Settings& settings, RunRecord& record, TestWindow& testWindow
 {
     setObjectName(QStringLiteral("MainMenu"));
     setWindowTitle(QStringLiteral("Pelko メインメニュー"));
+    // One column of buttons; a switched-off one leaves no gap.
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
     m_practiceButton = makeButton(this, QStringLiteral("practiceButton"), QStringLiteral("練習"),
-                                  MenuArt::practice(), 0);
-    m_practiceButton->setObjectName(QStringLiteral("practiceButton"));
+                                  MenuArt::practice());
     m_certificationButton = makeButton(this, QStringLiteral("certificationButton"),
-                                       QStringLiteral("認定試験"), MenuArt::certification(), 56);
-    m_certificationButton->setObjectName(QStringLiteral("certificationButton"));
+                                       QStringLiteral("認定試験"), MenuArt::certification());
     m_rankingButton = makeButton(this, QStringLiteral("rankingButton"),
-                                 QStringLiteral("ランキング"), MenuArt::ranking(), 112);
-    m_rankingButton->setObjectName(QStringLiteral("rankingButton"));
+                                 QStringLiteral("ランキング"), MenuArt::ranking());
     m_settingsButton = makeButton(this, QStringLiteral("settingsButton"),
-                                  QStringLiteral("環境設定"), MenuArt::settings(), 168);
-    m_settingsButton->setObjectName(QStringLiteral("settingsButton"));
-    m_quitButton = makeButton(this, QStringLiteral("quitButton"), QStringLiteral("終了"),
-                              MenuArt::quit(), 224);
-    m_quitButton->setObjectName(QStringLiteral("quitButton"));
+                                  QStringLiteral("環境設定"), MenuArt::settings());
+    m_quitButton =
+        makeButton(this, QStringLiteral("quitButton"), QStringLiteral("終了"), MenuArt::quit());
     setFixedSize(ButtonWidth, 5 * ButtonHeight);
 
     connect(m_practiceButton, &QPushButton::clicked, this, &MainMenu::startPractice);
@@ -75,10 +76,8 @@ void MainMenu::prepare()
     // Every opening starts from the full column; the display switches may have changed.
     const QList<QPushButton*> column{m_practiceButton, m_certificationButton, m_rankingButton,
                                      m_settingsButton, m_quitButton};
-    for (int i = 0; i < column.size(); ++i) {
-        column[i]->move(0, i * ButtonHeight);
-        column[i]->setVisible(true);
-    }
+    for (QPushButton* button : column)
+        button->setVisible(true);
     setFixedSize(ButtonWidth, int(column.size()) * ButtonHeight);
     centerWindow(this, QStringLiteral("center"));
     m_switchesPending = true;
@@ -96,17 +95,13 @@ void MainMenu::hideSwitchedOffButtons()
         return;
     if (!m_settings.menuShowsPractice()) {
         m_practiceButton->hide();
-        m_certificationButton->move(0, 0);
-        m_rankingButton->move(0, 56);
-        m_settingsButton->move(0, 112);
-        m_quitButton->move(0, 168);
         setFixedHeight(height() - ButtonHeight);
     }
     if (!m_settings.menuShowsSettings()) {
         m_settingsButton->hide();
-        m_quitButton->move(0, m_quitButton->y() - ButtonHeight);
         setFixedHeight(height() - ButtonHeight);
     }
+    layout()->activate();
     m_switchesPending = false;
 }
 
