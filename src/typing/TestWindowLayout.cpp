@@ -223,10 +223,10 @@ void TestWindow::drawProblem()
     // Events run at every row break, so a long problem does not freeze the window.
     const qint32 lineCount = problem->count();
     for (qint32 lineNumber = 1; lineNumber <= lineCount; ++lineNumber) {
-        const ProblemLine& line = problem->item(lineNumber);
+        const ProblemLine& line = problem->line(lineNumber);
         const int count = int(line.count());
         for (int j = 0; j < count; ++j) {
-            const QString charText = line.item(j + 1).text();
+            const QString charText = line.charAt(j + 1).text();
             growFor(problemText, height, rowHeight);
             problemText->print(ProblemLayout::displayText(charText));
             if (ProblemLayout::breaksAfter(j, count, problemText->currentX(),
