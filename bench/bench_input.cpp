@@ -81,7 +81,10 @@ Figures typeProblem(const Settings& settings, int characters, bool paintEach = f
     file.write(Cp932::encode(lines.join(QStringLiteral("\r\n"))).bytes);
     file.close();
     Problem problem;
-    problem.loadFrom(dir.path(), QString(), QStringLiteral("SEQUENCE"));
+    if (!problem.loadFrom(dir.path(), QString(), QStringLiteral("SEQUENCE"))) {
+        std::fprintf(stderr, "the problem did not load\n");
+        return {};
+    }
 
     RunRecord record;
     const QString summary =

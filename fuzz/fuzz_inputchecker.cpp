@@ -81,15 +81,15 @@ struct Harness {
         QString text;
         if (line < 1 || line > problem->count())
             return text;
-        for (const ProblemChar& c : problem->item(line))
+        for (const ProblemChar& c : problem->line(line))
             text += shownForm(c.text());
         return text;
     }
     // A line passed with Enter alone: empty, or its first character wider than the row.
     bool passedWithEnter(qint32 line) const
     {
-        const ProblemLine& l = problem->item(line);
-        return l.count() == 0 || cellWidth(l.item(1).text()) > innerWidth;
+        const ProblemLine& l = problem->line(line);
+        return l.count() == 0 || cellWidth(l.charAt(1).text()) > innerWidth;
     }
     // The accepted text of the current line so far, as far as it is due.
     QString duePrefix() const
@@ -99,7 +99,7 @@ struct Harness {
             return QString();
         QString text;
         for (qint32 i = 1; i < checker.m_currentChar; ++i)
-            text += shownForm(problem->item(line).item(i).text());
+            text += shownForm(problem->line(line).charAt(i).text());
         return text;
     }
 
@@ -216,8 +216,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         case 2: {
             const qint32 line = h.checker.m_currentLine;
             const qint32 at = h.checker.m_currentChar;
-            if (line >= 1 && line <= h.problem->count() && at <= h.problem->item(line).count())
-                h.typeText(h.problem->item(line).item(at).text());
+            if (line >= 1 && line <= h.problem->count() && at <= h.problem->line(line).count())
+                h.typeText(h.problem->line(line).charAt(at).text());
             else
                 h.typeText(QStringLiteral("\r"));
             break;

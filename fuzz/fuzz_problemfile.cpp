@@ -3,7 +3,6 @@
 #include "FuzzSupport.h"
 
 #include "common/Cp932.h"
-#include "common/PelkoError.h"
 #include "problems/ProblemFile.h"
 #include "problems/ProblemLine.h"
 
@@ -43,16 +42,16 @@ QByteArray filler(uint8_t shift, uint8_t kind)
     return out + tail;
 }
 
-struct Expected {
+struct Reference {
     QList<QByteArray> lines;
     std::optional<qsizetype> firstBadBytes; // line number of the first undecodable line
     std::optional<qsizetype> firstTooMuch;  // line number where a count passes its limit
     QStringList texts;
 };
 
-Expected split(const QByteArray& bytes)
+Reference split(const QByteArray& bytes)
 {
-    Expected e;
+    Reference e;
     qsizetype start = 0;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const char c = bytes.at(i);
@@ -106,21 +105,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     static const QString path = Fuzz::scratchFolder() + QStringLiteral("/jpn_dat.001");
     Fuzz::writeFile(path, bytes);
-    const Expected expected = split(bytes);
+    const Reference expected = split(bytes);
 
-    try {
-        const QStringList lines = ProblemFile::readLines(path, QStringLiteral("jpn_dat.001"));
+    const auto read = ProblemFile::readLines(path, QStringLiteral("jpn_dat.001"));
+    if (read) {
         FUZZ_CHECK(!expected.firstBadBytes && !expected.firstTooMuch);
-        FUZZ_CHECK(lines == expected.texts);
-    } catch (const PelkoError& error) {
+        FUZZ_CHECK(*read == expected.texts);
+    } else {
+        const Error& error = read.error();
         const auto bad = expected.firstBadBytes;
         const auto tooMuch = expected.firstTooMuch;
-        if (error.number() == ProblemFile::InvalidText) {
+        if (error.code() == Error::Code::InvalidText) {
             FUZZ_CHECK(bad && (!tooMuch || *tooMuch >= *bad));
             // The message names the line.
-            FUZZ_CHECK(error.description().contains(u" の " + QString::number(*bad) + u" 行目"));
+            FUZZ_CHECK(error.message().contains(u" の " + QString::number(*bad) + u" 行目"));
         } else {
-            FUZZ_CHECK(error.number() == PelkoError::Overflow);
+            FUZZ_CHECK(error.code() == Error::Code::Overflow);
             // A line too long is refused before its bytes are looked at.
             FUZZ_CHECK(tooMuch && (!bad || *tooMuch <= *bad));
         }

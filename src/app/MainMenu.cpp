@@ -3,7 +3,6 @@
 #include "MenuArt.h"
 #include "SelfAssessmentDialog.h"
 #include "UserEntryDialog.h"
-#include "common/PelkoError.h"
 #include "history/ResultsBrowser.h"
 #include "platform/CenterWindow.h"
 #include "platform/DrawnIcon.h"
@@ -127,13 +126,9 @@ bool MainMenu::problemsFoundIn(const QString& configuredFolder)
         return false;
     }
     const bool chosen = folder != FileSystem::resolveCase(configuredFolder);
-    bool found = true;
-    try {
-        found = !Problem::problemFiles(folder).isEmpty();
-    } catch (const PelkoError&) {
-        // Too many files: the loader reports that itself.
-    }
-    if (!found) {
+    // Too many files counts as found: the loader reports that itself.
+    const Expected<QStringList> files = Problem::problemFiles(folder);
+    if (files && files->isEmpty()) {
         m_testWindow.setReady(false);
         showMessage(QStringLiteral("例題文のフォルダ「") + (chosen ? folder : configuredFolder) +
                         QStringLiteral("」に例題文（jpn_dat.*）がありません。"

@@ -2,7 +2,7 @@
 
 #include "AboutDialog.h"
 #include "StartupChecks.h"
-#include "common/PelkoError.h"
+#include "common/Error.h"
 #include "history/ResultsBrowser.h"
 #include "platform/MessageService.h"
 #include "platform/ProgramEnd.h"
@@ -23,9 +23,9 @@ Pelko::Pelko()
     });
 }
 
-void Pelko::endOnUnexpectedError(int number, const QString& description)
+void Pelko::endOnUnexpectedError(const Error& error)
 {
-    showMessage(unexpectedErrorText(number, description));
+    showMessage(unexpectedErrorText(error));
     endProgram(1);
 }
 
@@ -50,9 +50,7 @@ void Pelko::start()
 
         m_mainMenu.prepare();
         m_mainMenu.show();
-    } catch (const PelkoError& e) {
-        endOnUnexpectedError(e.number(), e.description());
     } catch (const std::exception& e) {
-        endOnUnexpectedError(5, QString::fromLocal8Bit(e.what()));
+        endOnUnexpectedError(Error(Error::Code::InvalidArgument, QString::fromLocal8Bit(e.what())));
     }
 }

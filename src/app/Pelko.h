@@ -2,6 +2,7 @@
 
 #include "app/MainMenu.h"
 #include "app/SplashScreen.h"
+#include "common/Error.h"
 #include "platform/HelpViewer.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
@@ -26,7 +27,7 @@ public:
     HelpViewer& helpViewer() { return m_helpViewer; }
 
 private:
-    void endOnUnexpectedError(int number, const QString& description);
+    void endOnUnexpectedError(const Error& error);
 
     Settings m_settings;
     RunRecord m_record;

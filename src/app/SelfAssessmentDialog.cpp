@@ -89,9 +89,9 @@ void SelfAssessmentDialog::chooseAndConfirm(int index)
     confirm();
 }
 
-void SelfAssessmentDialog::confirmFromOption(int, int keyCode)
+void SelfAssessmentDialog::confirmFromOption(int, int key)
 {
-    if (keyCode == 13)
+    if (key == Qt::Key_Return)
         confirm();
 }
 
@@ -106,7 +106,7 @@ bool SelfAssessmentDialog::eventFilter(QObject* watched, QEvent* event)
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                confirmFromOption(index, 13);
+                confirmFromOption(index, Qt::Key_Return);
                 return true;
             }
         }

@@ -21,7 +21,8 @@ public:
     void fitAndCenter();
     void confirm();
     void chooseAndConfirm(int index);
-    void confirmFromOption(int index, int keyCode);
+    // Return or Enter on an answer (both arrive as Qt::Key_Return) confirms it.
+    void confirmFromOption(int index, int key);
 
     QPushButton* m_okButton = nullptr;
     QList<QRadioButton*> m_answerButtons;

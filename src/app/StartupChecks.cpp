@@ -1,5 +1,6 @@
 #include "StartupChecks.h"
 
+#include "common/Error.h"
 #include "platform/AppPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageService.h"
@@ -67,8 +68,8 @@ void createDefaultLogFolder(const Settings& settings)
     }
 }
 
-QString unexpectedErrorText(int number, const QString& description)
+QString unexpectedErrorText(const Error& error)
 {
-    return QString::number(number) + u':' + description + u'\r' +
+    return QString::number(error.number()) + u':' + error.message() + u'\r' +
            QStringLiteral("のエラーが出ました。作者に報告してください");
 }

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class Error;
 class Settings;
 
 // Checks the data, log and sub-log folders of the settings, falling back to the application
@@ -15,4 +16,4 @@ void checkFolders(Settings& settings, const std::function<void()>& openSettingsD
 void createDefaultLogFolder(const Settings& settings);
 
 // The message and ending text of an error nobody expected.
-QString unexpectedErrorText(int number, const QString& description);
+QString unexpectedErrorText(const Error& error);

@@ -112,17 +112,17 @@ void UserEntryDialog::copyNameToRecord()
     m_record.setUserName(m_nameEdit->text());
 }
 
-void UserEntryDialog::confirmFromIdBox(int keyCode)
+void UserEntryDialog::confirmFromIdBox(int key)
 {
     copyIdToRecord();
-    if (keyCode == 13)
+    if (key == Qt::Key_Return)
         confirm();
 }
 
-void UserEntryDialog::confirmFromNameBox(int keyCode)
+void UserEntryDialog::confirmFromNameBox(int key)
 {
     copyNameToRecord();
-    if (keyCode == 13)
+    if (key == Qt::Key_Return)
         confirm();
 }
 
@@ -171,9 +171,9 @@ bool UserEntryDialog::eventFilter(QObject* watched, QEvent* event)
         const auto* keyEvent = static_cast<QKeyEvent*>(event);
         if (keyEvent->key() == Qt::Key_Return || keyEvent->key() == Qt::Key_Enter) {
             if (watched == m_idEdit)
-                confirmFromIdBox(13);
+                confirmFromIdBox(Qt::Key_Return);
             else if (watched == m_nameEdit)
-                confirmFromNameBox(13);
+                confirmFromNameBox(Qt::Key_Return);
             return true;
         }
     }

@@ -22,8 +22,9 @@ public:
     void focusEntryBox();
     void copyIdToRecord();
     void copyNameToRecord();
-    void confirmFromIdBox(int keyCode);
-    void confirmFromNameBox(int keyCode);
+    // Return or Enter in a box (both arrive as Qt::Key_Return) confirms the entry.
+    void confirmFromIdBox(int key);
+    void confirmFromNameBox(int key);
     void confirm();
     // Closing by the frame or Escape: allowed only with values the log can take.
     void reject() override;

@@ -1,15 +1,8 @@
 #include "NumericText.h"
 
-#include "PelkoError.h"
-
 #include <cfenv>
 #include <cmath>
 #include <limits>
-
-PelkoError PelkoError::overflow()
-{
-    return PelkoError(Overflow, QStringLiteral("オーバーフローしました。"));
-}
 
 namespace NumericText {
 
@@ -142,14 +135,6 @@ std::optional<qint16> toInt16(double value)
     if (rounded < -32768.0 || rounded > 32767.0)
         return std::nullopt;
     return qint16(rounded);
-}
-
-qint16 checkedInt16(double value)
-{
-    const auto converted = toInt16(value);
-    if (!converted)
-        throw PelkoError::overflow();
-    return *converted;
 }
 
 double roundHalfEven(double value, int decimals)

@@ -16,9 +16,6 @@ bool isNumber(QStringView text);
 // Nearest 16-bit integer, halves to the even neighbour; empty when out of range.
 std::optional<qint16> toInt16(double value);
 
-// As toInt16, but an overflow raises PelkoError.
-qint16 checkedInt16(double value);
-
 // Round to a number of decimals, halves to even.
 double roundHalfEven(double value, int decimals = 0);
 

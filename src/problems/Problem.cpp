@@ -1,6 +1,5 @@
 #include "Problem.h"
 
-#include "common/PelkoError.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageService.h"
 #include "problems/CharClass.h"
@@ -27,24 +26,17 @@ Problem::Problem()
 {
 }
 
-qint16 Problem::loadFrom(const QString& dataFolder, QString& previousName, QString& mode)
-{
-    return load(dataFolder, previousName, mode);
-}
-
-qint16 Problem::loadFrom(const QString& dataFolder, const QString& previousName,
-                         const QString& mode)
-{
-    return load(dataFolder, previousName, mode);
-}
-
-qint16 Problem::load(const QString& dataFolder, const QString& previousName, const QString& mode)
+Expected<Problem::LoadStatus> Problem::loadFrom(const QString& dataFolder,
+                                                const QString& previousName, const QString& mode)
 {
     const QString folder = usableFolder(dataFolder);
     if (folder.isEmpty())
         return NoFolder;
 
-    QStringList names = findProblemFiles(folder);
+    const Expected<QStringList> found = findProblemFiles(folder);
+    if (!found)
+        return found.error();
+    QStringList names = *found;
     if (names.isEmpty()) {
         showMessage(QStringLiteral("指定したディレクトリ内にデータファイルが見つかりません。\r"
                                    "確認後もう一度起動して下さい"),
@@ -63,10 +55,10 @@ qint16 Problem::load(const QString& dataFolder, const QString& previousName, con
         index = ProblemPicker::sequenceIndex(names, previousName);
         break;
     case ProblemPicker::Kind::Selection: {
-        const auto found = ProblemPicker::selectionIndex(names, previousName);
-        if (!found)
-            throw PelkoError(SelectFailed, QStringLiteral("ファイル指定に失敗しました"));
-        index = *found;
+        const auto chosen = ProblemPicker::selectionIndex(names, previousName);
+        if (!chosen)
+            return Error(Error::Code::FileNotFound, QStringLiteral("ファイル指定に失敗しました"));
+        index = *chosen;
         break;
     }
     }
@@ -74,30 +66,35 @@ qint16 Problem::load(const QString& dataFolder, const QString& previousName, con
     m_fileName = names.at(index);
     m_filePath = FileSystem::joinPath(folder, m_fileName);
     // Read everything first, so a faulty file leaves no half-filled problem behind.
-    const QStringList lines = ProblemFile::readLines(m_filePath, m_fileName);
-
-    return fill(lines);
+    const Expected<QStringList> lines = ProblemFile::readLines(m_filePath, m_fileName);
+    if (!lines)
+        return lines.error();
+    return fill(*lines);
 }
 
-qint16 Problem::setLines(const QString& name, const QStringList& lines)
+Expected<Problem::LoadStatus> Problem::setLines(const QString& name, const QStringList& lines)
 {
     qsizetype total = 0;
     for (const QString& line : lines)
         total += ProblemLine::characterCount(line);
     if (total > ProblemFile::MaxCharacters || lines.size() > ProblemFile::MaxLines)
-        throw PelkoError(PelkoError::Overflow,
-                         name + QStringLiteral(" の文字数が多すぎます（32767 まで）。"));
+        return Error(Error::Code::Overflow,
+                     name + QStringLiteral(" の文字数が多すぎます（32767 まで）。"));
     m_fileName = name;
     return fill(lines);
 }
 
-qint16 Problem::fill(const QStringList& lines)
+Expected<Problem::LoadStatus> Problem::fill(const QStringList& lines)
 {
     m_lines.clear();
     m_totalChars = m_kanaChars = m_alphanumericChars = m_halfWidthChars = m_kanjiOrSymbolChars = 0;
-    qint32 key = 0;
-    for (const QString& text : lines)
-        appendLine(text, ++key);
+    m_lines.reserve(lines.size());
+    for (const QString& text : lines) {
+        ProblemLine line;
+        if (!line.setText(text))
+            return Error::overflow();
+        m_lines.append(std::move(line));
+    }
 
     // The reader and setLines hold the total to 32767, so these 16-bit counts cannot wrap.
     for (const ProblemLine& line : m_lines) {
@@ -144,14 +141,7 @@ QString Problem::usableFolder(const QString& dataFolder)
     }
 }
 
-void Problem::appendLine(const QString& text, qint32 key)
-{
-    ProblemLine line;
-    line.setText(text);
-    m_lines.add(std::move(line), key);
-}
-
-QStringList Problem::findProblemFiles(const QString& folder)
+Expected<QStringList> Problem::findProblemFiles(const QString& folder)
 {
     // Without QDir::CaseSensitive the pattern ignores letter case (JPN_DAT.003 matches).
     QDir dir(FileSystem::resolveCase(folder));
@@ -160,19 +150,20 @@ QStringList Problem::findProblemFiles(const QString& folder)
     dir.setSorting(QDir::Unsorted);
     QStringList names = dir.entryList();
     if (names.size() > MaxFiles)
-        throw PelkoError(PelkoError::Overflow,
-                         QStringLiteral("フォルダ ") + folder +
-                             QStringLiteral(" の問題ファイルが多すぎます（32767 まで）。"));
+        return Error(Error::Code::Overflow,
+                     QStringLiteral("フォルダ ") + folder +
+                         QStringLiteral(" の問題ファイルが多すぎます（32767 まで）。"));
     return names;
 }
 
-QStringList Problem::problemFiles(const QString& dataFolder)
+Expected<QStringList> Problem::problemFiles(const QString& dataFolder)
 {
     if (!FileSystem::canEnterFolder(dataFolder))
-        return {};
-    QStringList names = findProblemFiles(dataFolder);
+        return QStringList();
+    Expected<QStringList> names = findProblemFiles(dataFolder);
     // The directory order is arbitrary here; the menu follows the order loads use.
-    std::sort(names.begin(), names.end());
+    if (names)
+        std::sort(names->begin(), names->end());
     return names;
 }
 

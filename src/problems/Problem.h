@@ -1,9 +1,10 @@
 #pragma once
 
-#include "problems/KeyedCollection.h"
+#include "common/Expected.h"
 #include "problems/ProblemLine.h"
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -14,14 +15,11 @@
 class Problem
 {
 public:
-    // Result codes of loadFrom.
-    static constexpr qint16 Loaded = 0;
-    static constexpr qint16 NoProblemFile = 1;
-    static constexpr qint16 NoFolder = 2;
-    static constexpr qint16 NoCharacters = 4;
+    // How a load ended when no error stopped it; every outcome but Loaded has shown its
+    // message already.
+    enum LoadStatus { Loaded, NoProblemFile, NoFolder, NoCharacters };
 
     static constexpr qint32 MaxFiles = 32767;
-    static constexpr int SelectFailed = 53;
 
     using Clock = std::function<QDateTime()>;
     using RandomSource = std::function<double(quint32 seed)>;
@@ -37,33 +35,27 @@ public:
     qint16 halfWidthChars() const { return m_halfWidthChars; }
     qint16 kanjiOrSymbolChars() const { return m_kanjiOrSymbolChars; }
 
-    ProblemLine& item(qint32 position) { return m_lines.item(position); }
-    const ProblemLine& item(qint32 position) const { return m_lines.item(position); }
-    ProblemLine& item(const QString& key) { return m_lines.item(key); }
-    const ProblemLine& item(const QString& key) const { return m_lines.item(key); }
-    qint32 count() const { return m_lines.count(); }
-    void remove(qint32 position) { m_lines.remove(position); }
-    void remove(const QString& key) { m_lines.remove(key); }
+    // Line numbers count from 1, as the checker and the log count lines.
+    const ProblemLine& line(int number) const { return m_lines.at(number - 1); }
+    int count() const { return int(m_lines.size()); }
 
-    auto begin() { return m_lines.begin(); }
-    auto end() { return m_lines.end(); }
-    auto begin() const { return m_lines.begin(); }
-    auto end() const { return m_lines.end(); }
+    auto begin() const { return m_lines.cbegin(); }
+    auto end() const { return m_lines.cend(); }
 
     // Loads one problem from the folder dataFolder; mode is "KENTEI", "RANDOM", "SEQUENCE"
-    // or "SELECT". Returns one of the codes above, after showing its message. A file that
-    // cannot be read whole, a count past 32767, or a SELECT name not among the files
-    // raises PelkoError. The two texts are taken by reference but never changed.
-    qint16 loadFrom(const QString& dataFolder, QString& previousName, QString& mode);
-    qint16 loadFrom(const QString& dataFolder, const QString& previousName, const QString& mode);
+    // or "SELECT". A status other than Loaded comes after its message. A file that cannot be
+    // read whole, a count past 32767, or a SELECT name not among the files is an error,
+    // shown by the caller.
+    Expected<LoadStatus> loadFrom(const QString& dataFolder, const QString& previousName,
+                                  const QString& mode);
 
     // A problem made in memory, such as a drill: name stands for the file name (the log's
     // file column). Loaded, or NoCharacters when the lines hold none.
-    qint16 setLines(const QString& name, const QStringList& lines);
+    Expected<LoadStatus> setLines(const QString& name, const QStringList& lines);
 
     // Names of the problem files of the folder in ordinal order; empty when there are none
-    // or the folder cannot be read.
-    static QStringList problemFiles(const QString& dataFolder);
+    // or the folder cannot be read, an error when there are too many.
+    static Expected<QStringList> problemFiles(const QString& dataFolder);
     // The first 20 characters of the file's first line; "" for an empty or unreadable file.
     static QString fileHeader(const QString& path);
 
@@ -81,10 +73,8 @@ public:
     QString usableFolder(const QString& dataFolder);
 
 private:
-    qint16 load(const QString& dataFolder, const QString& previousName, const QString& mode);
-    void appendLine(const QString& text, qint32 key);
-    qint16 fill(const QStringList& lines);
-    static QStringList findProblemFiles(const QString& folder);
+    Expected<LoadStatus> fill(const QStringList& lines);
+    static Expected<QStringList> findProblemFiles(const QString& folder);
 
     QString m_fileName;
     QString m_filePath;
@@ -93,7 +83,7 @@ private:
     qint16 m_alphanumericChars = 0;
     qint16 m_halfWidthChars = 0;
     qint16 m_kanjiOrSymbolChars = 0;
-    KeyedCollection<ProblemLine> m_lines;
+    QList<ProblemLine> m_lines;
     bool m_folderRetried = false;
     Clock m_clock;
     RandomSource m_randomSource;

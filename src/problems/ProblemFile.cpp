@@ -1,7 +1,6 @@
 #include "ProblemFile.h"
 
 #include "common/Cp932.h"
-#include "common/PelkoError.h"
 #include "problems/ProblemLine.h"
 
 #include <QDir>
@@ -27,19 +26,19 @@ QString fileLabel(const QString& name)
     return QStringLiteral("問題ファイル ") + name;
 }
 
-[[noreturn]] void raiseInvalidText(const QString& name, qint64 lineNumber)
+Error invalidText(const QString& name, qint64 lineNumber)
 {
-    throw PelkoError(InvalidText, fileLabel(name) + QStringLiteral(" の ") +
-                                      QString::number(lineNumber) +
-                                      QStringLiteral(" 行目に読み込めない文字があります。"
-                                                     "Shift-JIS（CP932）にないバイト列です。"
-                                                     "エディタで Shift-JIS を選んで保存し直して"
-                                                     "ください。"));
+    return Error(Error::Code::InvalidText,
+                 fileLabel(name) + QStringLiteral(" の ") + QString::number(lineNumber) +
+                     QStringLiteral(" 行目に読み込めない文字があります。"
+                                    "Shift-JIS（CP932）にないバイト列です。"
+                                    "エディタで Shift-JIS を選んで保存し直して"
+                                    "ください。"));
 }
 
-[[noreturn]] void raiseOverflow(const QString& what)
+Error overflow(const QString& what)
 {
-    throw PelkoError(PelkoError::Overflow, what + QStringLiteral("（32767 まで）。"));
+    return Error(Error::Code::Overflow, what + QStringLiteral("（32767 まで）。"));
 }
 
 class LineCollector
@@ -47,52 +46,64 @@ class LineCollector
 public:
     explicit LineCollector(const QString& name) : m_name(name) {}
 
-    void add(const char* bytes, qsizetype size)
+    // add and endLine return false once the file has proved unreadable; error() says why.
+    bool add(const char* bytes, qsizetype size)
     {
         m_current.append(bytes, size);
         if (m_current.size() > MaxLineBytes)
-            raiseTooLong();
+            return fail(tooLong());
+        return true;
     }
 
-    void endLine()
+    bool endLine()
     {
         const Cp932::Decoded decoded = Cp932::decode(m_current);
         m_current.clear();
         const qint64 lineNumber = m_lines.size() + 1;
         if (!decoded.ok)
-            raiseInvalidText(m_name, lineNumber);
+            return fail(invalidText(m_name, lineNumber));
         if (lineNumber > MaxLines)
-            raiseOverflow(fileLabel(m_name) + QStringLiteral(" の行数が多すぎます"));
+            return fail(overflow(fileLabel(m_name) + QStringLiteral(" の行数が多すぎます")));
         const qsizetype count = ProblemLine::characterCount(decoded.text);
         if (count > MaxCharacters)
-            raiseOverflow(fileLabel(m_name) + QStringLiteral(" の ") + QString::number(lineNumber) +
-                          QStringLiteral(" 行目の文字数が多すぎます"));
+            return fail(overflow(fileLabel(m_name) + QStringLiteral(" の ") +
+                                 QString::number(lineNumber) +
+                                 QStringLiteral(" 行目の文字数が多すぎます")));
         m_total += count;
         if (m_total > MaxCharacters)
-            raiseOverflow(fileLabel(m_name) + QStringLiteral(" の文字数が多すぎます"));
+            return fail(overflow(fileLabel(m_name) + QStringLiteral(" の文字数が多すぎます")));
         m_lines.append(decoded.text);
+        return true;
     }
 
     bool hasUnfinishedLine() const { return !m_current.isEmpty(); }
     QStringList takeLines() { return std::move(m_lines); }
+    const Error& error() const { return *m_error; }
 
 private:
+    bool fail(const Error& error)
+    {
+        m_error = error;
+        return false;
+    }
+
     // Report bad bytes as such rather than as a long line.
-    [[noreturn]] void raiseTooLong()
+    Error tooLong() const
     {
         const qint64 lineNumber = m_lines.size() + 1;
         // One byte past the cut, so that a character the cut splits is judged whole.
         const Cp932::Decoded head = Cp932::decode(m_current.first(MaxLineBytes + 1));
         if (!head.ok && head.errorOffset < MaxLineBytes)
-            raiseInvalidText(m_name, lineNumber);
-        raiseOverflow(fileLabel(m_name) + QStringLiteral(" の ") + QString::number(lineNumber) +
-                      QStringLiteral(" 行目の文字数が多すぎます"));
+            return invalidText(m_name, lineNumber);
+        return overflow(fileLabel(m_name) + QStringLiteral(" の ") + QString::number(lineNumber) +
+                        QStringLiteral(" 行目の文字数が多すぎます"));
     }
 
     QString m_name;
     QByteArray m_current; // bytes of the line not yet ended
     QStringList m_lines;
     qint64 m_total = 0;
+    std::optional<Error> m_error;
 };
 
 constexpr qint64 MaxUtf8FileBytes = 4 * 1024 * 1024;
@@ -137,7 +148,7 @@ QString missingCharacterText(const QString& name, const Utf8Contents& contents)
 }
 
 // The cause, the exact command that converts the file, and what to fix first if needed.
-[[noreturn]] void raiseUtf8(const QString& path, const QString& name, const QByteArray& bytes)
+Error utf8Error(const QString& path, const QString& name, const QByteArray& bytes)
 {
     const QString original = utf8OriginalName(name);
     // iconv would stop at the byte-order mark, which Shift-JIS lacks.
@@ -157,28 +168,30 @@ QString missingCharacterText(const QString& name, const Utf8Contents& contents)
     if (!contents.missingCharacter.isEmpty())
         text += QStringLiteral("\r\rただし、") + missingCharacterText(name, contents) +
                 QStringLiteral("先にその文字を直してください。");
-    throw PelkoError(Utf8Text, text);
+    return Error(Error::Code::Utf8Text, text);
 }
 
-void openForReading(QFile& file, const QString& name)
+Expected<void> openForReading(QFile& file, const QString& name)
 {
     if (file.open(QIODevice::ReadOnly))
-        return;
+        return {};
     const QFileInfo info(file.fileName());
     if (!info.exists())
-        throw PelkoError(FileNotFound, fileLabel(name) + QStringLiteral(" が見つかりません。"));
+        return Error(Error::Code::FileNotFound,
+                     fileLabel(name) + QStringLiteral(" が見つかりません。"));
     const QString cause = info.isDir()         ? QStringLiteral("フォルダです")
                           : !info.isReadable() ? QStringLiteral("読み取りの許可がありません")
                                                : file.errorString();
-    throw PelkoError(AccessError,
-                     fileLabel(name) + QStringLiteral(" を開けません（") + cause +
-                         QStringLiteral("）。"));
+    return Error(Error::Code::FileAccessDenied, fileLabel(name) +
+                                                    QStringLiteral(" を開けません（") + cause +
+                                                    QStringLiteral("）。"));
 }
 
-QStringList readCp932Lines(const QString& path, const QString& name)
+Expected<QStringList> readCp932Lines(const QString& path, const QString& name)
 {
     QFile file(path);
-    openForReading(file, name);
+    if (const Expected<void> opened = openForReading(file, name); !opened)
+        return opened.error();
     LineCollector lines(name);
     QByteArray chunk;
     bool afterCR = false;
@@ -186,8 +199,9 @@ QStringList readCp932Lines(const QString& path, const QString& name)
         chunk = file.read(ChunkSize);
         if (chunk.isEmpty()) {
             if (file.error() != QFileDevice::NoError || !file.atEnd())
-                throw PelkoError(ReadError, fileLabel(name) + QStringLiteral(" を読み込めません（") +
-                                                file.errorString() + QStringLiteral("）。"));
+                return Error(Error::Code::ReadFailure,
+                             fileLabel(name) + QStringLiteral(" を読み込めません（") +
+                                 file.errorString() + QStringLiteral("）。"));
             break;
         }
         const char* bytes = chunk.constData();
@@ -202,39 +216,37 @@ QStringList readCp932Lines(const QString& path, const QString& name)
                 start = i + 1;
                 continue;
             }
-            lines.add(bytes + start, i - start);
-            lines.endLine();
+            if (!lines.add(bytes + start, i - start) || !lines.endLine())
+                return lines.error();
             afterCR = (c == CR);
             start = i + 1;
         }
         if (start < size) {
-            lines.add(bytes + start, size - start);
+            if (!lines.add(bytes + start, size - start))
+                return lines.error();
             afterCR = false;
         }
     }
-    if (lines.hasUnfinishedLine())
-        lines.endLine();
+    if (lines.hasUnfinishedLine() && !lines.endLine())
+        return lines.error();
     return lines.takeLines();
 }
 
 } // namespace
 
 // Lines of a Shift-JIS file; a file a Linux editor saved as UTF-8 is named as such.
-QStringList readLines(const QString& path, const QString& name)
+Expected<QStringList> readLines(const QString& path, const QString& name)
 {
-    try {
-        return readCp932Lines(path, name);
-    } catch (const PelkoError& error) {
-        if (error.number() != InvalidText)
-            throw;
-        QFile file(path);
-        if (file.size() > MaxUtf8FileBytes || !file.open(QIODevice::ReadOnly))
-            throw;
-        const QByteArray bytes = file.readAll();
-        if (!isUtf8(bytes))
-            throw;
-        raiseUtf8(path, name, bytes);
-    }
+    Expected<QStringList> lines = readCp932Lines(path, name);
+    if (lines || lines.error().code() != Error::Code::InvalidText)
+        return lines;
+    QFile file(path);
+    if (file.size() > MaxUtf8FileBytes || !file.open(QIODevice::ReadOnly))
+        return lines;
+    const QByteArray bytes = file.readAll();
+    if (!isUtf8(bytes))
+        return lines;
+    return utf8Error(path, name, bytes);
 }
 
 bool isUtf8(QByteArrayView bytes)

@@ -1,29 +1,24 @@
 #pragma once
 
+#include "common/Expected.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
 // Reading problem files: strict Shift-JIS, lines ending at CR, CR LF or a lone LF (files
 // saved on Linux work too). Nothing is ever dropped or replaced: a file that cannot be
-// read whole raises PelkoError with a description naming the file.
+// read whole gives an error whose message names the file.
 namespace ProblemFile
 {
 
 inline constexpr qint32 MaxCharacters = 32767; // in a line and in the whole problem
 inline constexpr qint32 MaxLines = 32767;
 
-// Error numbers carried by the raised errors.
-inline constexpr int FileNotFound = 53;
-inline constexpr int AccessError = 75;
-inline constexpr int ReadError = 57;
-inline constexpr int InvalidText = 5;
-// Saved as UTF-8 by a Linux editor: the description says how to convert it.
-inline constexpr int Utf8Text = 1005;
-
 // The lines of the file at path, without their end markers; a final end marker does not
-// start another line. name is the file name shown in error descriptions.
-QStringList readLines(const QString& path, const QString& name);
+// start another line. name is the file name shown in error messages. A file a Linux
+// editor saved as UTF-8 gives Error::Code::Utf8Text, its message saying how to convert it.
+Expected<QStringList> readLines(const QString& path, const QString& name);
 
 // The first maxCharacters characters of the first line; the empty text for an empty or
 // unreadable file. Text after an invalid byte is left out.

@@ -34,25 +34,19 @@ QStringList ProblemLine::characters(QStringView text)
     return result;
 }
 
-void ProblemLine::setText(const QString& text)
+bool ProblemLine::setText(const QString& text)
 {
     if (characterCount(text) > MaxCharacters)
-        throw PelkoError::overflow();
+        return false;
     m_text = text;
     m_characters.clear();
-    qint32 position = 0;
     for (qsizetype i = 0; i < text.size();) {
         const qsizetype len = characterLength(text, i);
-        ++position;
-        appendChar(text.mid(i, len), position);
+        ProblemChar problemChar;
+        problemChar.setText(text.mid(i, len));
+        problemChar.setCharClass(CharClass::classOf(problemChar.text()));
+        m_characters.append(problemChar);
         i += len;
     }
-}
-
-ProblemChar& ProblemLine::appendChar(const QString& character, qint32 key)
-{
-    ProblemChar problemChar;
-    problemChar.setText(character);
-    problemChar.setCharClass(CharClass::classOf(character));
-    return m_characters.add(std::move(problemChar), key);
+    return true;
 }

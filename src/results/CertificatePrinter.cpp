@@ -6,7 +6,6 @@
 #include "platform/PelkoArt.h"
 #include "common/ClockText.h"
 #include "common/NumericText.h"
-#include "common/PelkoError.h"
 #include "platform/Fonts.h"
 #include "platform/Printers.h"
 #include "problems/Problem.h"
@@ -22,11 +21,9 @@
 namespace
 {
 
-constexpr int kPrinterError = 482;
-
-[[noreturn]] void fail(const QString& description)
+Error failure(const QString& message)
 {
-    throw PelkoError(kPrinterError, description);
+    return Error(Error::Code::PrinterFailure, message);
 }
 
 QString quoted(const QString& name)
@@ -62,24 +59,26 @@ void CertificatePrinter::printAt(const QString& text, qreal x, qreal y)
     m_painter->drawText(QPointF(x * m_scale, y * m_scale + metrics.ascent()), text);
 }
 
-int CertificatePrinter::print()
+Expected<void> CertificatePrinter::print()
 {
     const bool toFile = !pdfFileName.isEmpty();
     QString name;
     if (!toFile) {
         name = CurrentPrinter::name(printerName);
         if (name.isEmpty())
-            fail(QStringLiteral("使用できるプリンタがありません。"));
+            return failure(QStringLiteral("使用できるプリンタがありません。"));
         // Qt would fall back to another printer or drop the job silently; say why instead.
         // Only printers the program lists: tests that stand in for the list stay off real queues.
         const QPrinterInfo info = QPrinterInfo::printerInfo(name);
         if (info.isNull() || !Printers::installedNames().contains(name))
-            fail(QStringLiteral("プリンタ") + quoted(name) + QStringLiteral("が見つかりません。"));
+            return failure(QStringLiteral("プリンタ") + quoted(name) +
+                           QStringLiteral("が見つかりません。"));
         if (info.state() == QPrinter::Error || info.state() == QPrinter::Aborted)
-            fail(QStringLiteral("プリンタ") + quoted(name) + QStringLiteral("は停止しています。"));
+            return failure(QStringLiteral("プリンタ") + quoted(name) +
+                           QStringLiteral("は停止しています。"));
         if (!PrintQueue::acceptsJobs(name))
-            fail(QStringLiteral("プリンタ") + quoted(name) +
-                 QStringLiteral("は印刷を受け付けていません。"));
+            return failure(QStringLiteral("プリンタ") + quoted(name) +
+                           QStringLiteral("は印刷を受け付けていません。"));
     }
     std::optional<PrintQueue::JobWatch> jobWatch;
     if (!toFile)
@@ -93,7 +92,8 @@ int CertificatePrinter::print()
         printer.setPrinterName(name);
     }
     if (!printer.isValid())
-        fail(QStringLiteral("プリンタ") + quoted(name) + QStringLiteral("を使えません。"));
+        return failure(QStringLiteral("プリンタ") + quoted(name) +
+                       QStringLiteral("を使えません。"));
     printer.setDocName(QStringLiteral("日本語入力認定証"));
     printer.setFullPage(false);
     // Paper the printer lacks leaves it on its own paper.
@@ -109,10 +109,10 @@ int CertificatePrinter::print()
     QPainter painter;
     if (!painter.begin(&printer)) {
         if (toFile)
-            fail(QStringLiteral("ファイル") + quoted(pdfFileName) +
-                 QStringLiteral("に書き込めません。"));
-        fail(QStringLiteral("プリンタ") + quoted(name) +
-             QStringLiteral("に印刷を始められません。"));
+            return failure(QStringLiteral("ファイル") + quoted(pdfFileName) +
+                           QStringLiteral("に書き込めません。"));
+        return failure(QStringLiteral("プリンタ") + quoted(name) +
+                       QStringLiteral("に印刷を始められません。"));
     }
     m_painter = &painter;
     m_printer = &printer;
@@ -157,14 +157,15 @@ int CertificatePrinter::print()
     if (!ended || printer.printerState() == QPrinter::Error ||
         printer.printerState() == QPrinter::Aborted) {
         if (toFile)
-            fail(QStringLiteral("ファイル") + quoted(pdfFileName) +
-                 QStringLiteral("に書き込めません。"));
-        fail(QStringLiteral("プリンタ") + quoted(name) + QStringLiteral("に送れませんでした。"));
+            return failure(QStringLiteral("ファイル") + quoted(pdfFileName) +
+                           QStringLiteral("に書き込めません。"));
+        return failure(QStringLiteral("プリンタ") + quoted(name) +
+                       QStringLiteral("に送れませんでした。"));
     }
     // Qt hands the page to CUPS without looking at the answer: a job that never arrived
     // would otherwise pass for printed.
     if (jobWatch && jobWatch->sawNoJob())
-        fail(QStringLiteral("プリンタ") + quoted(name) +
-             QStringLiteral("が印刷を受け付けませんでした。"));
-    return 0;
+        return failure(QStringLiteral("プリンタ") + quoted(name) +
+                       QStringLiteral("が印刷を受け付けませんでした。"));
+    return {};
 }

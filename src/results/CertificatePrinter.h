@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Expected.h"
 #include "results/CertificateLayout.h"
 
 #include <QString>
@@ -27,9 +28,9 @@ public:
     // rounded to a whole number, halves to even.
     void fillFrom(const RunRecord& record, const Problem& problem, const QString& paperSetting);
 
-    // Prints one sheet and returns 0. A printer that is missing, stopped or refuses the page
-    // raises PelkoError 482 with a Japanese description.
-    int print();
+    // Prints one sheet. A printer that is missing, stopped or refuses the page gives a
+    // PrinterFailure with a Japanese message.
+    Expected<void> print();
 
 private:
     void printAt(const QString& text, qreal x, qreal y);

@@ -1,7 +1,5 @@
 #include "DurationDialog.h"
 
-#include "common/PelkoError.h"
-
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -49,20 +47,21 @@ DurationDialog::DurationDialog(QWidget* parent) : QDialog(parent)
     connect(m_cancelButton, &QPushButton::clicked, this, &DurationDialog::cancel);
 }
 
-void DurationDialog::setMinutes(int current)
+Expected<void> DurationDialog::setMinutes(int current)
 {
     if (current < 1 || current > 60)
-        throw PelkoError(380, QStringLiteral("プロパティの値が不正です"));
+        return Error(Error::Code::InvalidValue, QStringLiteral("プロパティの値が不正です"));
     m_minutesLabel->setText(QString::number(current));
     m_minutesBar->setValue(m_minutesBar->maximum() - current + m_minutesBar->singleStep());
+    return {};
 }
 
-int DurationDialog::minutes() const
+Expected<int> DurationDialog::minutes() const
 {
     bool ok = false;
     const int chosen = m_minutesLabel->text().toInt(&ok);
     if (!ok)
-        throw PelkoError(13, QStringLiteral("型が一致しません"));
+        return Error(Error::Code::TypeMismatch, QStringLiteral("型が一致しません"));
     return chosen;
 }
 
@@ -72,10 +71,11 @@ int DurationDialog::exec()
     return QDialog::exec();
 }
 
-int DurationDialog::chooseMinutes(int current, QWidget* parent)
+Expected<int> DurationDialog::chooseMinutes(int current, QWidget* parent)
 {
     DurationDialog dialog(parent);
-    dialog.setMinutes(current);
+    if (const Expected<void> shown = dialog.setMinutes(current); !shown)
+        return shown.error();
     dialog.exec();
     return dialog.minutes();
 }

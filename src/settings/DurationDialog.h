@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Expected.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -14,15 +16,15 @@ class DurationDialog : public QDialog
 public:
     explicit DurationDialog(QWidget* parent = nullptr);
 
-    // Raises PelkoError 380 when current cannot be shown on the bar (outside 1 to 60).
-    void setMinutes(int current);
-    // Raises PelkoError 13 when the label holds no number.
-    int minutes() const;
+    // An error when current cannot be shown on the bar (outside 1 to 60).
+    Expected<void> setMinutes(int current);
+    // An error when the label holds no number.
+    Expected<int> minutes() const;
     // Loads the dialog again and shows it modally.
     int exec() override;
 
     // The whole exchange for the duration menu: setMinutes(current), exec(), minutes().
-    static int chooseMinutes(int current, QWidget* parent = nullptr);
+    static Expected<int> chooseMinutes(int current, QWidget* parent = nullptr);
 
     void prepare();
     void rememberShownMinutes();

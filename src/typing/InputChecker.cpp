@@ -26,12 +26,12 @@ qint32 InputChecker::lineCount() const
 
 qint32 InputChecker::lineLength(qint32 line) const
 {
-    return line >= 1 && line <= lineCount() ? m_problem->item(line).count() : 0;
+    return line >= 1 && line <= lineCount() ? m_problem->line(line).count() : 0;
 }
 
 QString InputChecker::character(qint32 line, qint32 position) const
 {
-    return m_problem->item(line).item(position).text();
+    return m_problem->line(line).charAt(position).text();
 }
 
 qreal InputChecker::width(const QString& text)
@@ -185,7 +185,7 @@ InputChecker::Outcome InputChecker::typeCharacter(QStringView typed)
         return Outcome::Error;
     }
 
-    const ProblemChar& due = m_problem->item(m_currentLine).item(m_currentChar);
+    const ProblemChar& due = m_problem->line(m_currentLine).charAt(m_currentChar);
     const QString accepted = due.text();
     m_trace.accept(m_currentLine, m_currentChar, accepted, due.charClass());
     const QString shown = accepted == FullSpace ? FullSpaceMark : accepted;
@@ -237,7 +237,7 @@ void InputChecker::traceRefusal(QStringView typed)
         m_trace.refuse(m_currentLine, lineLength(m_currentLine) + 1, QString(), 0, typed);
         return;
     }
-    const ProblemChar& due = m_problem->item(m_currentLine).item(m_currentChar);
+    const ProblemChar& due = m_problem->line(m_currentLine).charAt(m_currentChar);
     m_trace.refuse(m_currentLine, m_currentChar, due.text(), due.charClass(), typed);
 }
 

@@ -258,7 +258,7 @@ void ProblemView::drawProblem(const Problem& problem)
     for (const ProblemLine& line : problem) {
         const int count = int(line.count());
         for (int j = 0; j < count; ++j) {
-            const QString charText = line.item(j + 1).text();
+            const QString charText = line.charAt(j + 1).text();
             makeRoomFor(y, rowHeight);
             x = text->addText(QPointF(x, y), ProblemLayout::displayText(charText));
             if (ProblemLayout::breaksAfter(j, count, x, text->textWidth(charText), spaceWidth,

@@ -5,13 +5,11 @@
 #include "ProblemLayout.h"
 #include "RunReview.h"
 #include "WeakCharactersDialog.h"
-#include "common/PelkoError.h"
-#include "platform/AppPaths.h"
 #include "platform/FileSystem.h"
+#include "platform/HelpPage.h"
 #include "platform/MessageService.h"
 #include "platform/PelkoArt.h"
 #include "platform/ProgramEnd.h"
-#include "platform/ShowHelp.h"
 #include "problems/Problem.h"
 #include "problems/ProblemFile.h"
 #include "results/CertificatePrinter.h"
@@ -247,14 +245,14 @@ void TestWindow::open()
     showChildWindows();
     focusInput();
 
-    if (!tryLoading([this] { loadProblem(false, QString()); })) {
+    if (!tryLoading([this] { return loadProblem(false, QString()); })) {
         giveUpLoading();
         return;
     }
     followProblemWindow();
 }
 
-bool TestWindow::tryLoading(const std::function<void()>& load)
+bool TestWindow::tryLoading(const std::function<Expected<void>()>& load)
 {
     // A folder picked before the window opened serves this load, a retry after converting
     // its file included, and no later one.
@@ -263,13 +261,14 @@ bool TestWindow::tryLoading(const std::function<void()>& load)
     while (true) {
         m_loadFailed = false;
         try {
-            load();
-            return !m_loadFailed;
-        } catch (const PelkoError& error) {
-            if (error.number() != ProblemFile::Utf8Text || converted) {
-                showMessage(error.description(), MessageButtons::Ok, kErrorTitle,
+            const Expected<void> loaded = load();
+            if (loaded)
+                return !m_loadFailed;
+            const Error& error = loaded.error();
+            if (error.code() != Error::Code::Utf8Text || converted) {
+                showMessage(error.message(), MessageButtons::Ok, kErrorTitle,
                             MessageIcon::Critical);
-            } else if (convertUtf8Problem(error.description())) {
+            } else if (convertUtf8Problem(error.message())) {
                 converted = true;
                 continue;
             }
@@ -525,7 +524,8 @@ void TestWindow::clearProblemMenu()
 void TestWindow::fillProblemMenu()
 {
     const QString folder = m_settings.practiceFolder();
-    const QStringList files = Problem::problemFiles(folder);
+    // Too many files leave the menu empty; loading says why.
+    const QStringList files = Problem::problemFiles(folder).valueOr({});
     for (const QString& name : files) {
         const QString header = Problem::fileHeader(FileSystem::joinPath(folder, name));
         QAction* action = m_problemMenu->addAction(name + QStringLiteral(";") + header +
@@ -545,41 +545,38 @@ void TestWindow::fillProblemMenu()
 // ---------------------------------------------------------------------------------------
 // Loading and replacing
 
-void TestWindow::loadProblem(bool retry, const QString& fileName)
+Expected<void> TestWindow::loadProblem(bool retry, const QString& fileName)
 {
     // Certification draws at random; practice retries, takes the picked file or goes in order.
-    const auto folderOr = [&](const QString& configured) {
-        return m_folderForNextLoad.isEmpty() ? configured : m_folderForNextLoad;
-    };
-    qint16 loadResult = 0;
+    const QString folder = m_folderForNextLoad.isEmpty()
+                               ? (m_record.isCertification() ? m_settings.certificationFolder()
+                                                             : m_settings.practiceFolder())
+                               : m_folderForNextLoad;
+    Expected<Problem::LoadStatus> loaded = Problem::Loaded;
     if (m_record.isCertification()) {
-        QString mode = QStringLiteral("KENTEI");
-        loadResult = m_problem->loadFrom(folderOr(m_settings.certificationFolder()),
-                                         m_problemFileName, mode);
+        loaded = m_problem->loadFrom(folder, m_problemFileName, QStringLiteral("KENTEI"));
     } else if (m_settings.problemOrder() == QStringLiteral("RANDOM")) {
-        QString mode = QStringLiteral("RANDOM");
-        loadResult =
-            m_problem->loadFrom(folderOr(m_settings.practiceFolder()), m_problemFileName, mode);
-        m_problemFileName = m_problem->fileName();
+        loaded = m_problem->loadFrom(folder, m_problemFileName, QStringLiteral("RANDOM"));
+        if (loaded)
+            m_problemFileName = m_problem->fileName();
     } else if (retry) {
-        QString mode = QStringLiteral("SELECT");
-        loadResult =
-            m_problem->loadFrom(folderOr(m_settings.practiceFolder()), m_problemFileName, mode);
-        m_problemFileName = m_problem->fileName();
+        loaded = m_problem->loadFrom(folder, m_problemFileName, QStringLiteral("SELECT"));
+        if (loaded)
+            m_problemFileName = m_problem->fileName();
     } else if (!fileName.isEmpty()) {
-        QString mode = QStringLiteral("SELECT");
-        QString name = fileName;
-        loadResult = m_problem->loadFrom(folderOr(m_settings.practiceFolder()), name, mode);
-        m_problemFileName = fileName;
+        loaded = m_problem->loadFrom(folder, fileName, QStringLiteral("SELECT"));
+        if (loaded)
+            m_problemFileName = fileName;
     } else {
-        QString mode = QStringLiteral("SEQUENCE");
-        loadResult =
-            m_problem->loadFrom(folderOr(m_settings.practiceFolder()), m_problemFileName, mode);
-        m_problemFileName = m_problem->fileName();
+        loaded = m_problem->loadFrom(folder, m_problemFileName, QStringLiteral("SEQUENCE"));
+        if (loaded)
+            m_problemFileName = m_problem->fileName();
     }
+    if (!loaded)
+        return loaded.error();
 
     // Nothing to type: say why, and let the caller know the load failed.
-    switch (loadResult) {
+    switch (*loaded) {
     case Problem::Loaded:
         break;
     case Problem::NoProblemFile:
@@ -587,7 +584,7 @@ void TestWindow::loadProblem(bool retry, const QString& fileName)
                                    "環境設定の画面で例題文のフォルダを指定してください"),
                     MessageButtons::Ok, kErrorTitle, MessageIcon::None);
         m_loadFailed = true;
-        return;
+        return {};
     case Problem::NoFolder:
         showMessage(QStringLiteral("パスの指定が間違っています"), MessageButtons::Ok, kErrorTitle,
                     MessageIcon::Critical);
@@ -596,27 +593,33 @@ void TestWindow::loadProblem(bool retry, const QString& fileName)
                 "例題文が読み出せません。環境設定でデータのファイルパスを指定しておいて下さい"),
             MessageButtons::Ok, QString(), MessageIcon::None);
         m_loadFailed = true;
-        return;
+        return {};
     case Problem::NoCharacters:
         showMessage(QStringLiteral("例題文に文字がありません。ロードしなおしてください"),
                     MessageButtons::Ok, kErrorTitle, MessageIcon::Critical);
         m_loadFailed = true;
-        return;
+        return {};
     default:
-        return;
+        return {};
     }
 
     showLoadedProblem();
+    return {};
 }
 
-void TestWindow::loadDrill()
+Expected<void> TestWindow::loadDrill()
 {
-    if (m_problem->setLines(DrillBuilder::DrillName, m_drillLines) != Problem::Loaded) {
+    const Expected<Problem::LoadStatus> loaded =
+        m_problem->setLines(DrillBuilder::DrillName, m_drillLines);
+    if (!loaded)
+        return loaded.error();
+    if (*loaded != Problem::Loaded) {
         m_drillLines.clear();
         m_loadFailed = true;
-        return;
+        return {};
     }
     showLoadedProblem();
+    return {};
 }
 
 void TestWindow::showLoadedProblem()
@@ -638,8 +641,8 @@ void TestWindow::showProblemInfo()
                                       m_problem->alphanumericChars(), m_problem->halfWidthChars());
     // The cursor spans the first character to type.
     QString first;
-    if (m_problem->count() > 0 && m_problem->item(1).count() > 0)
-        first = m_problem->item(1).item(1).text();
+    if (m_problem->count() > 0 && m_problem->line(1).count() > 0)
+        first = m_problem->line(1).charAt(1).text();
     m_problemView->showProblemInfo(m_problemSummary + QStringLiteral("  ストローク:0  入力:0/0"),
                                    first);
 }
@@ -680,12 +683,8 @@ void TestWindow::replaceProblem(bool retry, const QString& fileName, bool isNext
 
     // After a load error the window closes, as when opening: it never waits for a space
     // bar that cannot start anything.
-    if (!tryLoading([&] {
-            if (m_drillLines.isEmpty())
-                loadProblem(retry, fileName);
-            else
-                loadDrill();
-        })) {
+    if (!tryLoading(
+            [&] { return m_drillLines.isEmpty() ? loadProblem(retry, fileName) : loadDrill(); })) {
         giveUpLoading();
         return;
     }
@@ -784,13 +783,14 @@ void TestWindow::enablePrintMenus()
 
 void TestWindow::chooseDuration()
 {
-    try {
-        const int chosen = DurationDialog::chooseMinutes(m_settings.durationMinutes(), this);
-        m_settings.setDurationMinutes(qint16(chosen));
-        showDuration();
-    } catch (const std::exception&) {
+    // A duration the chooser cannot show falls back to five minutes.
+    const Expected<int> chosen = DurationDialog::chooseMinutes(m_settings.durationMinutes(), this);
+    if (!chosen) {
         m_settings.setDurationMinutes(5);
+        return;
     }
+    m_settings.setDurationMinutes(qint16(*chosen));
+    showDuration();
 }
 
 void TestWindow::printCertificate()
@@ -823,12 +823,10 @@ void TestWindow::printCertificate()
         certificate.fillFrom(m_record, *m_problem, m_settings.paperSize());
     else
         certificate.fillFrom(m_record, Problem(), m_settings.paperSize());
-    try {
-        certificate.print();
-    } catch (const PelkoError& error) {
+    if (const Expected<void> printed = certificate.print(); !printed) {
         // The result stays on screen, so the user can fix the printer and try again.
         showMessage(
-            QStringLiteral("認定証を印刷できませんでした。\r") + error.description() +
+            QStringLiteral("認定証を印刷できませんでした。\r") + printed.error().message() +
                 QStringLiteral("\rプリンタの電源と接続、印刷サービスを確かめてから、もう一度印刷"
                                "してください。"),
             MessageButtons::Ok, QStringLiteral("印刷エラー"), MessageIcon::Critical);
@@ -857,7 +855,7 @@ void TestWindow::showWeakCharacters()
     WeakCharactersDialog dialog(review, !m_record.isCertification(), this);
     const int chosen = dialog.exec();
     if (chosen == WeakCharactersDialog::HelpChosen)
-        openHelpPage(0, HelpReview);
+        openHelp(m_help, this, HelpPage::Review);
     if (chosen != WeakCharactersDialog::DrillChosen)
         return;
     QStringList problemLines;
@@ -877,12 +875,5 @@ void TestWindow::startDrill(const QStringList& lines)
 
 void TestWindow::showHelpContents()
 {
-    openHelpPage(1, 0);
-}
-
-void TestWindow::openHelpPage(qint16 kind, qint32 pageNumber)
-{
-    openHelp(m_help, this,
-             FileSystem::joinPath(AppPaths::dataFolder(), QStringLiteral("PELKO.HLP")), kind,
-             pageNumber);
+    openHelp(m_help, this, HelpPage::Contents);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Expected.h"
 #include "platform/WindowFollow.h"
 #include "typing/Countdown.h"
 #include "typing/InputPane.h"
@@ -108,7 +109,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void loadProblem(bool retry, const QString& fileName);
+    Expected<void> loadProblem(bool retry, const QString& fileName);
     void resetRun();
     void showDuration();
     void layoutChildWindows();
@@ -121,8 +122,7 @@ private:
     void showProblemInfo();
     // The problem loaded: drawn, and waiting for the space bar.
     void showLoadedProblem();
-    void loadDrill();
-    void openHelpPage(qint16 kind, qint32 pageNumber);
+    Expected<void> loadDrill();
     void createChildWindows();
     void destroyChildWindows();
     void showChildWindows();
@@ -130,7 +130,7 @@ private:
     void clearProblemMenu();
     void replaceProblem(bool retry, const QString& fileName, bool isNext);
     // Runs load and shows its error; false when no problem was loaded.
-    bool tryLoading(const std::function<void()>& load);
+    bool tryLoading(const std::function<Expected<void>()>& load);
     // Offers to convert the UTF-8 file that failed to load; true once it is converted.
     bool convertUtf8Problem(const QString& description);
     void giveUpLoading();

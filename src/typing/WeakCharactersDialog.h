@@ -15,8 +15,7 @@ class WeakCharactersDialog : public QDialog
 public:
     // What exec() returns when the user asked for the drill or for the help; the help opens
     // once this modal window has gone, as no other window takes input while it is open.
-    static constexpr int DrillChosen = 2;
-    static constexpr int HelpChosen = 3;
+    enum Choice { DrillChosen = QDialog::Accepted + 1, HelpChosen };
 
     WeakCharactersDialog(const RunReview::Review& review, bool offerDrill,
                          QWidget* parent = nullptr);

@@ -1,5 +1,5 @@
+#include "platform/HelpPage.h"
 #include "platform/HelpViewer.h"
-#include "platform/ShowHelp.h"
 #include "results/LogColumns.h"
 
 #include <QAction>
@@ -170,37 +170,26 @@ void tst_HelpViewer::backAndForward()
 
 void tst_HelpViewer::showHelpChoosesThePage_data()
 {
-    QTest::addColumn<qint16>("kind");
-    QTest::addColumn<qint32>("pageNumber");
+    QTest::addColumn<HelpPage>("help");
     QTest::addColumn<QString>("page");
 
-    const QString contents = QStringLiteral("contents.html");
-    QTest::newRow("contents, as the help menu asks") << qint16(1) << 0 << contents;
-    QTest::newRow("contents ignores data") << qint16(1) << qint32(HelpLogs) << contents;
-    QTest::newRow("help on help") << qint16(2) << 0 << QStringLiteral("usinghelp.html");
-    QTest::newRow("partial key") << qint16(3) << 0 << contents;
-    QTest::newRow("finder") << qint16(4) << 0 << contents;
-    QTest::newRow("unknown kind") << qint16(-7) << 0 << contents;
-    QTest::newRow("page 1") << qint16(0) << qint32(HelpContents) << contents;
-    QTest::newRow("page 2") << qint16(0) << qint32(HelpUsingHelp)
-                            << QStringLiteral("usinghelp.html");
-    QTest::newRow("page 10") << qint16(0) << qint32(HelpTaking) << QStringLiteral("taking.html");
-    QTest::newRow("page 20") << qint16(0) << qint32(HelpResults) << QStringLiteral("results.html");
-    QTest::newRow("page 30") << qint16(0) << qint32(HelpSettings)
-                             << QStringLiteral("settings.html");
-    QTest::newRow("page 40") << qint16(0) << qint32(HelpLogs) << QStringLiteral("logs.html");
-    QTest::newRow("page 50") << qint16(0) << qint32(HelpRanking) << QStringLiteral("ranking.html");
-    QTest::newRow("page 60") << qint16(0) << qint32(HelpCertificate)
-                             << QStringLiteral("certificate.html");
-    QTest::newRow("page 70") << qint16(0) << qint32(HelpProblems)
-                             << QStringLiteral("problems.html");
-    QTest::newRow("unknown page number") << qint16(0) << 999 << contents;
+    QTest::newRow("contents, as the help menu asks")
+        << HelpPage::Contents << QStringLiteral("contents.html");
+    QTest::newRow("help on help") << HelpPage::UsingHelp << QStringLiteral("usinghelp.html");
+    QTest::newRow("taking") << HelpPage::Taking << QStringLiteral("taking.html");
+    QTest::newRow("results") << HelpPage::Results << QStringLiteral("results.html");
+    QTest::newRow("settings") << HelpPage::Settings << QStringLiteral("settings.html");
+    QTest::newRow("logs") << HelpPage::Logs << QStringLiteral("logs.html");
+    QTest::newRow("ranking") << HelpPage::Ranking << QStringLiteral("ranking.html");
+    QTest::newRow("certificate") << HelpPage::Certificate << QStringLiteral("certificate.html");
+    QTest::newRow("problems") << HelpPage::Problems << QStringLiteral("problems.html");
+    QTest::newRow("review, as the weak characters ask")
+        << HelpPage::Review << QStringLiteral("review.html");
 }
 
 void tst_HelpViewer::showHelpChoosesThePage()
 {
-    QFETCH(qint16, kind);
-    QFETCH(qint32, pageNumber);
+    QFETCH(HelpPage, help);
     QFETCH(QString, page);
 
     HelpViewer viewer;
@@ -208,8 +197,7 @@ void tst_HelpViewer::showHelpChoosesThePage()
     QWidget owner;
     owner.resize(400, 300);
     owner.show();
-    // The help file argument names a file that is not there; the bundled pages still show.
-    openHelp(viewer, &owner, QStringLiteral("/nonexistent/PELKO.HLP"), kind, pageNumber);
+    openHelp(viewer, &owner, help);
     QVERIFY(viewer.isVisible());
     QCOMPARE(viewer.windowTitle(), QStringLiteral("Pelko ヘルプ"));
     QCOMPARE(viewer.currentPage(), page);

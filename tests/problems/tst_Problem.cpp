@@ -1,4 +1,3 @@
-#include "common/PelkoError.h"
 #include "platform/MessageService.h"
 #include "problems/Problem.h"
 #include "problems/ProblemFile.h"
@@ -28,14 +27,9 @@ void writeThree(const TempTree& tree)
     }
 }
 
-QString descriptionOf(const std::function<void()>& action)
+template <typename T> QString messageOf(const Expected<T>& result)
 {
-    try {
-        action();
-    } catch (const PelkoError& e) {
-        return e.description();
-    }
-    return QStringLiteral("(no error)");
+    return result ? QStringLiteral("(no error)") : result.error().message();
 }
 
 } // namespace
@@ -132,7 +126,7 @@ void tst_Problem::sequenceAndSelection()
     QString prev = previous;
     QCOMPARE(problem.loadFrom(tree.path(), prev, mode), Problem::Loaded);
     QCOMPARE(problem.fileName(), expected);
-    QCOMPARE(problem.item(1).text(), expected); // that file's text, not just its name
+    QCOMPARE(problem.line(1).text(), expected); // that file's text, not just its name
     QCOMPARE(prev, previous);
     QVERIFY(m_messages->shown().isEmpty());
 }
@@ -146,10 +140,11 @@ void tst_Problem::ordinalOrder()
              (QStringList{QStringLiteral("jpn_dat.10"), QStringLiteral("jpn_dat.9")}));
 
     Problem first;
-    QCOMPARE(first.loadFrom(tree.path(), QString(), QStringLiteral("SEQUENCE")), 0);
+    QCOMPARE(first.loadFrom(tree.path(), QString(), QStringLiteral("SEQUENCE")), Problem::Loaded);
     QCOMPARE(first.fileName(), QStringLiteral("jpn_dat.10"));
     Problem second;
-    QCOMPARE(second.loadFrom(tree.path(), first.fileName(), QStringLiteral("SEQUENCE")), 0);
+    QCOMPARE(second.loadFrom(tree.path(), first.fileName(), QStringLiteral("SEQUENCE")),
+             Problem::Loaded);
     QCOMPARE(second.fileName(), QStringLiteral("jpn_dat.9"));
 }
 
@@ -159,9 +154,8 @@ void tst_Problem::selectUnknownNameRaises()
     writeThree(tree);
     for (const QString& name : {QStringLiteral("jpn_dat.004"), QStringLiteral("JPN_DAT.002")}) {
         Problem problem;
-        QCOMPARE(
-            descriptionOf([&] { problem.loadFrom(tree.path(), name, QStringLiteral("SELECT")); }),
-            QStringLiteral("ファイル指定に失敗しました"));
+        const auto loaded = problem.loadFrom(tree.path(), name, QStringLiteral("SELECT"));
+        QCOMPARE(messageOf(loaded), QStringLiteral("ファイル指定に失敗しました"));
         QCOMPARE(problem.count(), 0);
     }
     QVERIFY(m_messages->shown().isEmpty());
@@ -202,7 +196,7 @@ void tst_Problem::randomPick()
         seeds.append(seed);
         return draw;
     });
-    QCOMPARE(problem.loadFrom(tree.path(), QStringLiteral("jpn_dat.001"), mode), 0);
+    QCOMPARE(problem.loadFrom(tree.path(), QStringLiteral("jpn_dat.001"), mode), Problem::Loaded);
     QCOMPARE(problem.fileName(), QStringLiteral("jpn_dat.00") + QString::number(expectedIndex + 1));
     QCOMPARE(seeds, QList<quint32>{50 + 52 + 19 + 7});
 }
@@ -230,8 +224,8 @@ void tst_Problem::noProblemFile()
     QCOMPARE(m_messages->shown().at(0).title, ErrorTitle);
     QCOMPARE(m_messages->shown().at(0).icon, MessageIcon::Critical);
     QCOMPARE(m_messages->shown().at(0).buttons, MessageButtons::Ok);
-    QVERIFY(Problem::problemFiles(tree.path()).isEmpty());
-    QVERIFY(Problem::problemFiles(tree.file(QStringLiteral("missing"))).isEmpty());
+    QVERIFY(Problem::problemFiles(tree.path())->isEmpty());
+    QVERIFY(Problem::problemFiles(tree.file(QStringLiteral("missing")))->isEmpty());
 }
 
 void tst_Problem::badFolderCancelled()
@@ -301,7 +295,7 @@ void tst_Problem::fileWithoutCharacters()
              Problem::NoCharacters);
     QCOMPARE(lines.count(), 3);
     QCOMPARE(lines.totalChars(), 0);
-    QCOMPARE(lines.item(QStringLiteral(" 3")).count(), 0);
+    QCOMPARE(lines.line(3).count(), 0);
 
     Problem empty;
     QCOMPARE(empty.loadFrom(tree.path(), QStringLiteral("jpn_dat.002"), QStringLiteral("SELECT")),
@@ -316,9 +310,9 @@ void tst_Problem::compositionCounts()
     tree.writeCp932(QStringLiteral("jpn_dat.001"),
                     QStringLiteral("あア１Ａａ、ｱA漢\r\n\r\n　ー々 \t∈ヴヶ"));
     Problem problem;
-    QCOMPARE(problem.loadFrom(tree.path(), QString(), QStringLiteral("SEQUENCE")), 0);
+    QCOMPARE(problem.loadFrom(tree.path(), QString(), QStringLiteral("SEQUENCE")), Problem::Loaded);
     QCOMPARE(problem.count(), 3);
-    QCOMPARE(problem.item(QStringLiteral(" 1")).text(), QStringLiteral("あア１Ａａ、ｱA漢"));
+    QCOMPARE(problem.line(1).text(), QStringLiteral("あア１Ａａ、ｱA漢"));
     QCOMPARE(problem.kanaChars(), 2 + 2);
     QCOMPARE(problem.alphanumericChars(), 4 + 3);
     QCOMPARE(problem.halfWidthChars(), 2 + 2);
@@ -361,7 +355,8 @@ void tst_Problem::lineEnds()
     TempTree tree;
     tree.write(QStringLiteral("jpn_dat.001"), bytes);
     QCOMPARE(ProblemFile::readLines(tree.file(QStringLiteral("jpn_dat.001")),
-                                    QStringLiteral("jpn_dat.001")),
+                                    QStringLiteral("jpn_dat.001"))
+                 .valueOr({QStringLiteral("(error)")}),
              lines);
 }
 
@@ -392,8 +387,7 @@ void tst_Problem::utf8CharacterShiftJisLacks()
     tree.write(QStringLiteral("jpn_dat.001"), bytes);
     const QString path = tree.file(QStringLiteral("jpn_dat.001"));
     const QString lacks = QStringLiteral("問題ファイル jpn_dat.001 の 2 行目の「😀」は Shift-JIS にない文字です。");
-    QVERIFY(descriptionOf([&] { ProblemFile::readLines(path, QStringLiteral("jpn_dat.001")); })
-                .contains(lacks));
+    QVERIFY(messageOf(ProblemFile::readLines(path, QStringLiteral("jpn_dat.001"))).contains(lacks));
     QVERIFY(ProblemFile::convertFromUtf8(path).startsWith(lacks));
     QCOMPARE(tree.read(QStringLiteral("jpn_dat.001")), bytes);
     QVERIFY(!QFile::exists(tree.file(QStringLiteral("utf8-jpn_dat.001"))));
@@ -410,9 +404,9 @@ void tst_Problem::letterCaseIgnored()
     Problem problem;
     QCOMPARE(
         problem.loadFrom(tree.file(QStringLiteral("DATA/")), QString(), QStringLiteral("SEQUENCE")),
-        0);
+        Problem::Loaded);
     QCOMPARE(problem.fileName(), QStringLiteral("JPN_DAT.003"));
-    QCOMPARE(problem.item(1).text(), QStringLiteral("大文字"));
+    QCOMPARE(problem.line(1).text(), QStringLiteral("大文字"));
     QCOMPARE(Problem::fileHeader(tree.file(QStringLiteral("data/jpn_dat.001"))),
              QStringLiteral("混在"));
 }
@@ -420,7 +414,7 @@ void tst_Problem::letterCaseIgnored()
 void tst_Problem::badFiles_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("number");
+    QTest::addColumn<Error::Code>("code");
     QTest::addColumn<QString>("description");
 
     const QByteArray line = QByteArray("\x82\xa0\r\n"); // あ
@@ -430,63 +424,55 @@ void tst_Problem::badFiles_data()
                               "列です。エディタで Shift-JIS を選んで保存し直してください。");
     };
     QTest::newRow("invalid byte on line 4")
-        << (line + line + line + QByteArray("ab\x80\xa0\r\n") + line) << ProblemFile::InvalidText
+        << (line + line + line + QByteArray("ab\x80\xa0\r\n") + line) << Error::Code::InvalidText
         << unreadable(4);
     QTest::newRow("cut double-byte at the end")
-        << QByteArray("ab\r\n\x82") << ProblemFile::InvalidText
-        << unreadable(2);
+        << QByteArray("ab\r\n\x82") << Error::Code::InvalidText << unreadable(2);
 
     QByteArray junk;
     for (int i = 0; i < 4096; ++i)
         junk.append(char((i * 151 + 7) & 0xff));
-    QTest::newRow("binary junk")
-        << junk << ProblemFile::InvalidText
-        << unreadable(1);
+    QTest::newRow("binary junk") << junk << Error::Code::InvalidText << unreadable(1);
 
     QTest::newRow("10 MB single line")
-        << QByteArray(10 * 1024 * 1024, 'a') << int(PelkoError::Overflow)
+        << QByteArray(10 * 1024 * 1024, 'a') << Error::Code::Overflow
         << QStringLiteral("問題ファイル jpn_dat.003 の 1 行目の文字数が多すぎます（32767 まで）。");
     QTest::newRow("10 MB line with a bad byte")
         << (QByteArray("ok\r\n\x81\x7f") + QByteArray(10 * 1024 * 1024, 'a'))
-        << ProblemFile::InvalidText
-        << unreadable(2);
+        << Error::Code::InvalidText << unreadable(2);
 
     // The longest line there may be ends inside a double-byte character.
     const QByteArray longest = 'a' + QByteArray("\x82\xa0").repeated(32766);
     QTest::newRow("bad character across the longest line's end")
-        << (longest + QByteArray("\x81\x7f") + "aaaa") << ProblemFile::InvalidText
-        << unreadable(1);
+        << (longest + QByteArray("\x81\x7f") + "aaaa") << Error::Code::InvalidText << unreadable(1);
     QTest::newRow("good character across the longest line's end")
-        << (longest + QByteArray("\x82\xa0") + "aaaa") << int(PelkoError::Overflow)
+        << (longest + QByteArray("\x82\xa0") + "aaaa") << Error::Code::Overflow
         << QStringLiteral("問題ファイル jpn_dat.003 の 1 行目の文字数が多すぎます（32767 まで）。");
 
     QByteArray fortyThousand;
     for (int i = 0; i < 40; ++i)
         fortyThousand += QByteArray(1000, 'a') + "\r\n";
     QTest::newRow("40,000 characters")
-        << fortyThousand << int(PelkoError::Overflow)
+        << fortyThousand << Error::Code::Overflow
         << QStringLiteral("問題ファイル jpn_dat.003 の文字数が多すぎます（32767 まで）。");
     QTest::newRow("32,768 lines")
-        << QByteArray(32768 * 2, '\n').replace("\n\n", "\r\n") << int(PelkoError::Overflow)
+        << QByteArray(32768 * 2, '\n').replace("\n\n", "\r\n") << Error::Code::Overflow
         << QStringLiteral("問題ファイル jpn_dat.003 の行数が多すぎます（32767 まで）。");
 }
 
 void tst_Problem::badFiles()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(int, number);
+    QFETCH(Error::Code, code);
     QFETCH(QString, description);
     TempTree tree;
     tree.write(QStringLiteral("jpn_dat.003"), bytes);
 
     Problem problem;
-    try {
-        problem.loadFrom(tree.path(), QString(), QStringLiteral("SEQUENCE"));
-        QFAIL("no error raised");
-    } catch (const PelkoError& e) {
-        QCOMPARE(e.description(), description);
-        QCOMPARE(e.number(), number);
-    }
+    const auto loaded = problem.loadFrom(tree.path(), QString(), QStringLiteral("SEQUENCE"));
+    QVERIFY2(!loaded, "no error");
+    QCOMPARE(loaded.error().message(), description);
+    QCOMPARE(loaded.error().code(), code);
     QCOMPARE(problem.count(), 0);
     QCOMPARE(problem.totalChars(), 0);
     QVERIFY(m_messages->shown().isEmpty());
@@ -497,11 +483,10 @@ void tst_Problem::unopenableFile()
     TempTree tree;
     tree.mkdir(QStringLiteral("folder"));
     const QString name = QStringLiteral("jpn_dat.001");
-    QCOMPARE(descriptionOf([&] { ProblemFile::readLines(tree.file(name), name); }),
+    QCOMPARE(messageOf(ProblemFile::readLines(tree.file(name), name)),
              QStringLiteral("問題ファイル jpn_dat.001 が見つかりません。"));
-    QCOMPARE(
-        descriptionOf([&] { ProblemFile::readLines(tree.file(QStringLiteral("folder")), name); }),
-        QStringLiteral("問題ファイル jpn_dat.001 を開けません（フォルダです）。"));
+    QCOMPARE(messageOf(ProblemFile::readLines(tree.file(QStringLiteral("folder")), name)),
+             QStringLiteral("問題ファイル jpn_dat.001 を開けません（フォルダです）。"));
 }
 
 QTEST_GUILESS_MAIN(tst_Problem)

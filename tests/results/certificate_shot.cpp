@@ -2,7 +2,6 @@
 //   certificate_shot <folder>   → certificate-a4.pdf, certificate-b4.pdf, certificate-b5.pdf
 //   certificate_shot <folder> long → the same with overlong names and extreme numbers
 // Render them with: pdftoppm -png -r 80 -singlefile <pdf> <name>
-#include "common/PelkoError.h"
 #include "results/CertificatePrinter.h"
 
 #include <QApplication>
@@ -49,10 +48,8 @@ int main(int argc, char** argv)
         sheet.paperCode = paper.code;
         sheet.pdfFileName = QDir(folder).filePath(
             QStringLiteral("certificate-%1.pdf").arg(QLatin1String(paper.name)));
-        try {
-            sheet.print();
-        } catch (const PelkoError& error) {
-            std::fprintf(stderr, "%s\n", qPrintable(error.description()));
+        if (const Expected<void> printed = sheet.print(); !printed) {
+            std::fprintf(stderr, "%s\n", qPrintable(printed.error().message()));
             return 1;
         }
     }

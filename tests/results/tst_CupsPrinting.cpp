@@ -1,4 +1,3 @@
-#include "common/PelkoError.h"
 #include "platform/HelpViewer.h"
 #include "platform/MessageService.h"
 #include "platform/Printers.h"
@@ -118,12 +117,8 @@ std::atomic<bool> jobListsWaitForIdleQueue{false};
 
 QString failureOf(CertificatePrinter sheet)
 {
-    try {
-        sheet.print();
-    } catch (const PelkoError& error) {
-        return error.description();
-    }
-    return QString();
+    const Expected<void> printed = sheet.print();
+    return printed ? QString() : printed.error().message();
 }
 
 } // namespace

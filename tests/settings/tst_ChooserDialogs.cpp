@@ -1,4 +1,3 @@
-#include "common/PelkoError.h"
 #include "platform/MessageService.h"
 #include "settings/DurationDialog.h"
 #include "settings/FolderDialog.h"
@@ -43,9 +42,10 @@ QStringList itemTexts(const QListWidget* list)
 // The duration menu's exchange, on a dialog the test can reach while it is open.
 int choose(DurationDialog& dialog, int current)
 {
-    dialog.setMinutes(current);
+    if (!dialog.setMinutes(current))
+        return -1;
     dialog.exec();
-    return dialog.minutes();
+    return dialog.minutes().valueOr(-1);
 }
 
 const QString BadLog = QStringLiteral("指定したログファイルは不正です。別の名前に変更してください");
@@ -398,12 +398,10 @@ void tst_ChooserDialogs::timeCancelOkAndFrame()
 void tst_ChooserDialogs::timeOutsideBar()
 {
     for (const int minutes : {0, 61}) {
-        try {
-            DurationDialog::chooseMinutes(minutes);
-            QFAIL("no error raised");
-        } catch (const PelkoError& e) {
-            QCOMPARE(e.number(), 380);
-        }
+        const Expected<int> chosen = DurationDialog::chooseMinutes(minutes);
+        QVERIFY2(!chosen, "no error");
+        QCOMPARE(chosen.error().code(), Error::Code::InvalidValue);
+        QCOMPARE(chosen.error().number(), 380);
     }
 }
 

@@ -14,9 +14,10 @@ inline std::unique_ptr<Problem> loadProblem(const TempTree& tree, const QStringL
 {
     tree.writeCp932(QStringLiteral("problems/jpn_dat.001"), lines.join(QStringLiteral("\r\n")));
     auto problem = std::make_unique<Problem>();
-    const qint16 rc = problem->loadFrom(tree.file(QStringLiteral("problems")), QString(),
-                                        QStringLiteral("SEQUENCE"));
-    if (rc != Problem::Loaded)
-        qWarning("problem not loaded: %d", int(rc));
+    const auto loaded = problem->loadFrom(tree.file(QStringLiteral("problems")), QString(),
+                                          QStringLiteral("SEQUENCE"));
+    if (loaded != Problem::Loaded)
+        qWarning("problem not loaded: %s",
+                 qPrintable(loaded ? QString::number(*loaded) : loaded.error().message()));
     return problem;
 }

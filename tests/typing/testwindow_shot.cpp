@@ -45,7 +45,7 @@ int main(int argc, char** argv)
         input->startRun(&space);
         // The first two lines, as an input method would commit them.
         for (int line = 1; line <= std::min(2, int(window.problem()->count())); ++line) {
-            for (const ProblemChar& ch : window.problem()->item(line))
+            for (const ProblemChar& ch : window.problem()->line(line))
                 input->typeCommitted(ch.text());
             if (line < 2)
                 input->typeKeyText(QStringLiteral("\r"));

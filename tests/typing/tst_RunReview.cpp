@@ -30,7 +30,7 @@ struct Run {
 
     explicit Run(const QStringList& lines)
     {
-        problem.setLines(DrillBuilder::DrillName, lines);
+        QVERIFY(problem.setLines(DrillBuilder::DrillName, lines));
         checker.setMeasure([](QStringView text) { return qreal(Cp932::byteLength(text)) * 10; },
                            [] { return 800.0; });
         checker.start(&problem, record, QString());

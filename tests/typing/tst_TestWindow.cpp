@@ -948,8 +948,8 @@ void tst_TestWindow::drillIsPracticeHeldInMemory()
     const QList<QByteArray> records = log.readAll().split('\n');
     QCOMPARE(records.value(1).split(',').value(7),
              '"' + Cp932::encode(QStringLiteral("弱点練習")).bytes + '"');
-    QCOMPARE(Problem::problemFiles(m_tree->file(QStringLiteral("PLACTICE"))).size(), 1);
-    QCOMPARE(Problem::problemFiles(m_tree->file(QStringLiteral("DATA"))).size(), 1);
+    QCOMPARE(Problem::problemFiles(m_tree->file(QStringLiteral("PLACTICE")))->size(), 1);
+    QCOMPARE(Problem::problemFiles(m_tree->file(QStringLiteral("DATA")))->size(), 1);
 
     // やり直し brings the drill back; the next problem leaves it.
     window.startOver();
