@@ -1,6 +1,7 @@
 #pragma once
 
 #include "results/CertificateLayout.h"
+#include "settings/SettingValues.h"
 
 #include <QString>
 
@@ -25,7 +26,7 @@ public:
 
     // Fills the fields from the result, the problem and the paper setting; the speed is
     // rounded to a whole number, halves to even.
-    void fillFrom(const RunRecord& record, const Problem& problem, const QString& paperSetting);
+    void fillFrom(const RunRecord& record, const Problem& problem, PaperSize paper);
 
     // Prints one sheet and returns 0. A printer that is missing, stopped or refuses the page
     // raises PelkoError 482 with a Japanese description.

@@ -6,6 +6,7 @@
 #include "LogFileDialog.h"
 #include "PassLogFormatDialog.h"
 #include "Settings.h"
+#include "SettingsText.h"
 #include "platform/CenterWindow.h"
 #include "common/NumericText.h"
 #include "platform/DialogKeys.h"
@@ -485,8 +486,8 @@ void SettingsDialog::fitToScreen()
 void SettingsDialog::prepare()
 {
     // Defaults and the remembered custom colours.
-    m_defaults[Practice] = defaultPracticeFolder();
-    m_defaults[Certification] = defaultCertificationFolder();
+    m_defaults[Practice] = Settings::defaultPracticeFolder();
+    m_defaults[Certification] = Settings::defaultCertificationFolder();
     m_defaults[Log] = Settings::defaultLogFolder();
     m_defaults[PassLog] = Settings::defaultLogFolder();
     m_customColors = initialCustomColors();
@@ -523,18 +524,22 @@ void SettingsDialog::prepare()
     selectOption(m_paperOptions, paperIndex(settings.paperSize()));
 
     // Colours that are no colour value show the defaults.
-    m_backColorEdit->setText(shownColorText(settings.backColor(), Settings::DefaultBackColor));
+    auto shownColor = [](const QColor& color, const QColor& fallback) {
+        return shownColorText(SettingsText::fromColor(color), SettingsText::fromColor(fallback));
+    };
+    m_backColorEdit->setText(shownColor(settings.backColor(), SettingDefaults::BackColor));
     m_problemBackColorEdit->setText(
-        shownColorText(settings.problemBackColor(), Settings::DefaultProblemBackColor));
+        shownColor(settings.problemBackColor(), SettingDefaults::ProblemBackColor));
     m_problemColorEdit->setText(
-        shownColorText(settings.problemColor(), Settings::DefaultProblemColor));
+        shownColor(settings.problemColor(), SettingDefaults::ProblemColor));
 
     // A background mode outside the list is reset in the settings themselves.
-    if (settings.backgroundMode() < 0 || settings.backgroundMode() >= m_backgroundModeBox->count())
-        settings.setBackgroundMode(0);
+    const int mode = qToUnderlying(settings.backgroundMode());
+    if (mode < 0 || mode >= m_backgroundModeBox->count())
+        settings.setBackgroundMode(SettingDefaults::Background);
     {
         const QSignalBlocker block(m_backgroundModeBox);
-        m_backgroundModeBox->setCurrentIndex(settings.backgroundMode());
+        m_backgroundModeBox->setCurrentIndex(qToUnderlying(settings.backgroundMode()));
     }
     updateWindowPercentGroup();
 
@@ -553,7 +558,7 @@ void SettingsDialog::prepare()
     }
 
     // Window size.
-    m_windowPercentBar->setValue(positionFor(WindowPercentBar, settings.windowPercent));
+    m_windowPercentBar->setValue(positionFor(WindowPercentBar, settings.windowPercent()));
     showWindowPercent();
 
     // The check boxes name the default folders.
@@ -856,10 +861,13 @@ void SettingsDialog::confirm()
     if (paper >= 0)
         settings.setPaperSize(paperSizeAt(paper));
 
-    settings.setBackColor(m_backColorEdit->text());
-    settings.setBackgroundMode(qint16(m_backgroundModeBox->currentIndex()));
-    settings.setProblemBackColor(m_problemBackColorEdit->text());
-    settings.setProblemColor(m_problemColorEdit->text());
+    // A box that names no colour keeps none; an empty one means the default, as in the file.
+    using SettingsText::toColor;
+    settings.setBackColor(toColor(m_backColorEdit->text(), SettingDefaults::BackColor));
+    settings.setBackgroundMode(BackgroundMode(m_backgroundModeBox->currentIndex()));
+    settings.setProblemBackColor(
+        toColor(m_problemBackColorEdit->text(), SettingDefaults::ProblemBackColor));
+    settings.setProblemColor(toColor(m_problemColorEdit->text(), SettingDefaults::ProblemColor));
 
     settings.setProblemOrder(problemOrderAt(selectedOption(m_orderOptions)));
     settings.setRankingShowsRepeats(!m_rankingOptions[0]->isChecked());
@@ -867,7 +875,7 @@ void SettingsDialog::confirm()
     settings.setBaseFontSize(float(leadingValue(m_baseFontLabel->text())));
     settings.setRowGapFontSize(float(leadingValue(m_rowGapLabel->text())));
     settings.setResultFontSize(float(leadingValue(m_resultFontLabel->text())));
-    settings.windowPercent = whole(m_windowPercentLabel);
+    settings.setWindowPercent(whole(m_windowPercentLabel));
 
     if (settings.save()) {
         showMessage(QStringLiteral("ＩＮＩファイルに書き出しました"), MessageButtons::Ok,

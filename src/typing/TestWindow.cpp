@@ -22,7 +22,6 @@
 #include "results/PrinterDialog.h"
 #include "results/RankingWindow.h"
 #include "results/RunRecord.h"
-#include "settings/ColorLiteral.h"
 #include "settings/DurationDialog.h"
 #include "settings/FolderDialog.h"
 #include "settings/Settings.h"
@@ -202,7 +201,8 @@ void TestWindow::open()
         return;
     }
     const ProblemLayout::Placement placed =
-        ProblemLayout::placeWindow(workArea, m_settings.backgroundMode(), m_settings.windowPercent);
+        ProblemLayout::placeWindow(workArea, qToUnderlying(m_settings.backgroundMode()),
+                                   m_settings.windowPercent());
     // The title names the kind of run before the reused window shows.
     setWindowTitle(m_record.isCertification() ? QStringLiteral("検定中") : QStringLiteral("練習中"));
     setWindowState(Qt::WindowNoState);
@@ -225,7 +225,7 @@ void TestWindow::open()
     m_problemMenu->menuAction()->setVisible(false);
 
     // Only ordered practice offers files to pick.
-    if (!m_record.isCertification() && m_settings.problemOrder() != QStringLiteral("RANDOM"))
+    if (!m_record.isCertification() && m_settings.problemOrder() != ProblemOrder::Random)
         fillProblemMenu();
 
     // A clean run at the configured duration; certification may lock the duration.
@@ -322,8 +322,8 @@ void TestWindow::applyBackColor()
 {
     // A system colour (high bit set) or no colour (-1, as "&HFFFF" reads) has no value of its
     // own here: the palette stands in.
-    m_mdiArea->setBackground(
-        ColorLiteral::toColor(m_settings.backColor(), palette().color(QPalette::Dark)));
+    const QColor color = m_settings.backColor();
+    m_mdiArea->setBackground(color.isValid() ? color : palette().color(QPalette::Dark));
 }
 
 void TestWindow::returnToMainMenu()
@@ -559,7 +559,7 @@ void TestWindow::loadProblem(bool retry, const QString& fileName)
         QString mode = QStringLiteral("KENTEI");
         loadResult = m_problem->loadFrom(folderOr(m_settings.certificationFolder()),
                                          m_problemFileName, mode);
-    } else if (m_settings.problemOrder() == QStringLiteral("RANDOM")) {
+    } else if (m_settings.problemOrder() == ProblemOrder::Random) {
         QString mode = QStringLiteral("RANDOM");
         loadResult =
             m_problem->loadFrom(folderOr(m_settings.practiceFolder()), m_problemFileName, mode);
@@ -829,7 +829,7 @@ void TestWindow::chooseDuration()
 {
     try {
         const int chosen = DurationDialog::chooseMinutes(m_settings.durationMinutes(), this);
-        m_settings.setDurationMinutes(qint16(chosen));
+        m_settings.setDurationMinutes(chosen);
         showDuration();
     } catch (const std::exception&) {
         m_settings.setDurationMinutes(5);

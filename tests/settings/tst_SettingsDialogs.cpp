@@ -178,7 +178,7 @@ void tst_SettingsDialogs::barsAtTheirEndsSaveBack()
     const Settings settings = reloaded();
     QCOMPARE(settings.durationMinutes(), qint16(60));
     QCOMPARE(settings.passSpeed(), qint16(1));
-    QCOMPARE(settings.windowPercent, qint16(100));
+    QCOMPARE(settings.windowPercent(), 100);
     QCOMPARE(settings.baseFontSize(), 0.5f);
     QCOMPARE(settings.rowGapFontSize(), 9.6f);
     QCOMPARE(settings.resultFontSize(), 30.0f);
@@ -207,11 +207,11 @@ void tst_SettingsDialogs::backMode()
     writeIni(QStringLiteral("[BackGround]\r\nMode=%1\r\n").arg(stored));
     load();
     SettingsDialog& settingsDialog = *m_dialog;
-    QCOMPARE(m_settings->backgroundMode(), qint16(shown));
+    QCOMPARE(qToUnderlying(m_settings->backgroundMode()), shown);
     QCOMPARE(settingsDialog.m_backgroundModeBox->currentIndex(), shown);
     QCOMPARE(settingsDialog.m_windowPercentGroup->isHidden(), shown != 0);
     settingsDialog.confirm();
-    QCOMPARE(reloaded().backgroundMode(), qint16(shown));
+    QCOMPARE(qToUnderlying(reloaded().backgroundMode()), shown);
 
     // Choosing "通常" brings the window-size group back.
     settingsDialog.m_backgroundModeBox->setCurrentIndex(0);
@@ -234,14 +234,14 @@ void tst_SettingsDialogs::unknownPaperSizeKept()
     writeIni(QStringLiteral("[default]\r\npaper=A4\r\n"));
     load();
     SettingsDialog& settingsDialog = *m_dialog;
-    QCOMPARE(m_settings->paperSize(), QStringLiteral("0"));
+    QCOMPARE(m_settings->paperSize(), PaperSize::fromCode(0));
     for (QRadioButton* option : settingsDialog.m_paperOptions)
         QVERIFY(!option->isChecked());
     settingsDialog.confirm();
-    QCOMPARE(reloaded().paperSize(), QStringLiteral("0"));
+    QCOMPARE(reloaded().paperSize(), PaperSize::fromCode(0));
 
     // A known size is selected again on the next opening.
-    m_settings->setPaperSize(QStringLiteral("12"));
+    m_settings->setPaperSize(PaperSize::B4);
     settingsDialog.prepare();
     QVERIFY(settingsDialog.m_paperOptions[1]->isChecked());
 }
@@ -393,7 +393,7 @@ void tst_SettingsDialogs::saveRoundTripThroughTheFile()
     QCOMPARE(settings.durationMinutes(), qint16(6));
     QVERIFY(settings.canChangeDuration());
     QCOMPARE(settings.passSpeed(), qint16(101));
-    QCOMPARE(settings.problemOrder(), QStringLiteral("SELECT"));
+    QCOMPARE(settings.problemOrder(), ProblemOrder::Select);
     QCOMPARE(settings.certificationFolder(), mine + u'/'); // typed without "/"; loading adds it
     QCOMPARE(settings.practiceFolder(), m_app + QStringLiteral("/PLACTICE/"));
     QCOMPARE(settings.logFolder(), m_logs);
@@ -401,16 +401,16 @@ void tst_SettingsDialogs::saveRoundTripThroughTheFile()
     QVERIFY(settings.isPassLogEnabled());
     QCOMPARE(settings.passLogFolder(), mine + u'/');
     QCOMPARE(settings.passLogName(), QStringLiteral("pass.log"));
-    QCOMPARE(settings.paperSize(), QStringLiteral("13"));
+    QCOMPARE(settings.paperSize(), PaperSize(PaperSize::B5));
     QVERIFY(settings.rankingShowsRepeats());
-    QCOMPARE(settings.backColor(), QStringLiteral("&H102030"));
-    QCOMPARE(settings.backgroundMode(), qint16(1));
-    QCOMPARE(settings.problemBackColor(), QStringLiteral("&HFFFFFF"));
-    QCOMPARE(settings.problemColor(), QStringLiteral("&H0000FF"));
+    QCOMPARE(settings.backColor(), ColorLiteral::toColor(u"&H102030"));
+    QCOMPARE(settings.backgroundMode(), BackgroundMode::Maximized);
+    QCOMPARE(settings.problemBackColor(), ColorLiteral::toColor(u"&HFFFFFF"));
+    QCOMPARE(settings.problemColor(), ColorLiteral::toColor(u"&H0000FF"));
     QCOMPARE(settings.baseFontSize(), 10.0f);
     QCOMPARE(settings.rowGapFontSize(), 0.5f);
     QCOMPARE(settings.resultFontSize(), 10.5f);
-    QCOMPARE(settings.windowPercent, qint16(91));
+    QCOMPARE(settings.windowPercent(), 91);
 
     // Opening again shows exactly what was saved.
     *m_settings = settings;
