@@ -7,8 +7,8 @@
 #include "PassLogFormatDialog.h"
 #include "Settings.h"
 #include "SettingsText.h"
-#include "platform/CenterWindow.h"
 #include "common/NumericText.h"
+#include "platform/CenterWindow.h"
 #include "platform/DialogKeys.h"
 #include "platform/MessageService.h"
 
@@ -126,6 +126,7 @@ SettingsDialog::SettingsDialog(Settings& settings, QWidget* parent)
     smaller.setPointSizeF(std::max(8.0, smaller.pointSizeF() - 1));
     setFont(smaller);
     buildControls();
+    nameControls();
     connectControls();
 }
 
@@ -426,6 +427,78 @@ void SettingsDialog::connectControls()
     connect(m_cancelButton, &QPushButton::clicked, this, &SettingsDialog::cancel);
 }
 
+void SettingsDialog::nameControls()
+{
+    const std::pair<QWidget*, const char*> controls[] = {
+        {m_headerLabel, "headerLabel"},
+        {m_durationBar, "durationBar"},
+        {m_durationLabel, "durationLabel"},
+        {m_minutesUnitLabel, "minutesUnitLabel"},
+        {m_changeDurationNote, "changeDurationNote"},
+        {m_passSpeedBar, "passSpeedBar"},
+        {m_passSpeedLabel, "passSpeedLabel"},
+        {m_passSpeedUnitLabel, "passSpeedUnitLabel"},
+        {m_certificationDefaultCheck, "certificationDefaultCheck"},
+        {m_certificationFolderEdit, "certificationFolderEdit"},
+        {m_practiceDefaultCheck, "practiceDefaultCheck"},
+        {m_practiceFolderEdit, "practiceFolderEdit"},
+        {m_logDefaultCheck, "logDefaultCheck"},
+        {m_logFolderEdit, "logFolderEdit"},
+        {m_logNameEdit, "logNameEdit"},
+        {m_passLogFormatButton, "passLogFormatButton"},
+        {m_passLogDefaultCheck, "passLogDefaultCheck"},
+        {m_passLogFolderEdit, "passLogFolderEdit"},
+        {m_passLogNameEdit, "passLogNameEdit"},
+        {m_paperNote, "paperNote"},
+        {m_backColorLabel, "backColorLabel"},
+        {m_backColorEdit, "backColorEdit"},
+        {m_backColorButton, "backColorButton"},
+        {m_backgroundModeLabel, "backgroundModeLabel"},
+        {m_backgroundModeBox, "backgroundModeBox"},
+        {m_problemBackColorLabel, "problemBackColorLabel"},
+        {m_problemBackColorEdit, "problemBackColorEdit"},
+        {m_problemBackColorButton, "problemBackColorButton"},
+        {m_problemColorLabel, "problemColorLabel"},
+        {m_problemColorEdit, "problemColorEdit"},
+        {m_problemColorButton, "problemColorButton"},
+        {m_windowPercentLeadLabel, "windowPercentLeadLabel"},
+        {m_windowPercentBar, "windowPercentBar"},
+        {m_windowPercentLabel, "windowPercentLabel"},
+        {m_percentUnitLabel, "percentUnitLabel"},
+        {m_baseFontBar, "baseFontBar"},
+        {m_baseFontLabel, "baseFontLabel"},
+        {m_baseFontUnitLabel, "baseFontUnitLabel"},
+        {m_rowGapBar, "rowGapBar"},
+        {m_rowGapLabel, "rowGapLabel"},
+        {m_rowGapUnitLabel, "rowGapUnitLabel"},
+        {m_resultFontBar, "resultFontBar"},
+        {m_resultFontLabel, "resultFontLabel"},
+        {m_resultFontUnitLabel, "resultFontUnitLabel"},
+        {m_okButton, "okButton"},
+        {m_cancelButton, "cancelButton"},
+    };
+    for (const auto& [control, name] : controls)
+        control->setObjectName(QLatin1StringView(name));
+    // Options and buttons that come in rows are numbered from 0.
+    const auto nameRow = [](auto& row, const char* name) {
+        for (std::size_t i = 0; i < row.size(); ++i)
+            row[i]->setObjectName(QLatin1StringView(name) + QString::number(i));
+    };
+    nameRow(m_changeDurationOptions, "changeDurationOptions");
+    nameRow(m_orderOptions, "orderOptions");
+    nameRow(m_certificationFolderOptions, "certificationFolderOptions");
+    nameRow(m_practiceFolderOptions, "practiceFolderOptions");
+    nameRow(m_logFolderOptions, "logFolderOptions");
+    nameRow(m_logNameOptions, "logNameOptions");
+    nameRow(m_passLogOptions, "passLogOptions");
+    nameRow(m_passLogFolderOptions, "passLogFolderOptions");
+    nameRow(m_passLogNameOptions, "passLogNameOptions");
+    nameRow(m_browseFolderButtons, "browseFolderButtons");
+    nameRow(m_browseFileButtons, "browseFileButtons");
+    nameRow(m_paperOptions, "paperOptions");
+    nameRow(m_rankingOptions, "rankingOptions");
+}
+
 SettingsDialog::FolderControls SettingsDialog::folderControls(Folder folder)
 {
     switch (folder) {
@@ -530,8 +603,7 @@ void SettingsDialog::prepare()
     m_backColorEdit->setText(shownColor(settings.backColor(), SettingDefaults::BackColor));
     m_problemBackColorEdit->setText(
         shownColor(settings.problemBackColor(), SettingDefaults::ProblemBackColor));
-    m_problemColorEdit->setText(
-        shownColor(settings.problemColor(), SettingDefaults::ProblemColor));
+    m_problemColorEdit->setText(shownColor(settings.problemColor(), SettingDefaults::ProblemColor));
 
     // A background mode outside the list is reset in the settings themselves.
     const int mode = qToUnderlying(settings.backgroundMode());

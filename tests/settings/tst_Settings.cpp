@@ -91,7 +91,8 @@ const Rule kRules[] = {
     {"style lower case", "[Sublog]\nStyle=0123456789abcdef", "LogStyle", "0123456789ABCDEF"},
     {"style repeats", "[Sublog]\nStyle=FF00", "LogStyle", "FF00"},
     {"style empty", "[Sublog]\nStyle=", "LogStyle", "0123456789ABCDEF"},
-    // Text that names no colour reads as none; saving keeps the text (unchangedColoursKeepTheirText).
+    // Text that names no colour reads as none; saving keeps the text
+    // (unchangedColoursKeepTheirText).
     {"colour unchecked", "[BackGround]\nProblemColor=red", "ProblemColor", "&HFFFF"},
     {"colour short literal", "[BackGround]\nBackColor=&HFF", "BackColor", "&H0000FF"},
     {"back mode", "[BackGround]\nMode=2.5", "BackMode", "2"},
