@@ -21,7 +21,6 @@ public:
     void fitAndCenter();
     void confirm();
     void chooseAndConfirm(int index);
-    void confirmFromOption(int index, int keyCode);
 
     QPushButton* m_okButton = nullptr;
     QList<QRadioButton*> m_answerButtons;

@@ -112,18 +112,16 @@ void UserEntryDialog::copyNameToRecord()
     m_record.setUserName(m_nameEdit->text());
 }
 
-void UserEntryDialog::confirmFromIdBox(int keyCode)
+void UserEntryDialog::confirmFromIdBox()
 {
     copyIdToRecord();
-    if (keyCode == 13)
-        confirm();
+    confirm();
 }
 
-void UserEntryDialog::confirmFromNameBox(int keyCode)
+void UserEntryDialog::confirmFromNameBox()
 {
     copyNameToRecord();
-    if (keyCode == 13)
-        confirm();
+    confirm();
 }
 
 void UserEntryDialog::confirm()
@@ -171,9 +169,9 @@ bool UserEntryDialog::eventFilter(QObject* watched, QEvent* event)
         const auto* keyEvent = static_cast<QKeyEvent*>(event);
         if (keyEvent->key() == Qt::Key_Return || keyEvent->key() == Qt::Key_Enter) {
             if (watched == m_idEdit)
-                confirmFromIdBox(13);
+                confirmFromIdBox();
             else if (watched == m_nameEdit)
-                confirmFromNameBox(13);
+                confirmFromNameBox();
             return true;
         }
     }

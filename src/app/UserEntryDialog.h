@@ -22,8 +22,9 @@ public:
     void focusEntryBox();
     void copyIdToRecord();
     void copyNameToRecord();
-    void confirmFromIdBox(int keyCode);
-    void confirmFromNameBox(int keyCode);
+    // Return in a box takes its text and confirms.
+    void confirmFromIdBox();
+    void confirmFromNameBox();
     void confirm();
     // Closing by the frame or Escape: allowed only with values the log can take.
     void reject() override;

@@ -30,11 +30,6 @@ public:
     void confirm();
     void cancel();
 
-    QLabel* m_minutesLabel = nullptr;
-    QScrollBar* m_minutesBar = nullptr;
-    QPushButton* m_okButton = nullptr;
-    QPushButton* m_cancelButton = nullptr;
-
 public Q_SLOTS:
     // Closing by the frame keeps the duration the dialog was opened with.
     void reject() override;
@@ -43,5 +38,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QLabel* m_minutesLabel = nullptr;
+    QScrollBar* m_minutesBar = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
     QString m_shownMinutes;
 };

@@ -23,14 +23,13 @@ public:
     void confirm();
     void cancel();
 
+private:
     QListWidget* m_catalogueList = nullptr;
     QListWidget* m_chosenList = nullptr;
     QPushButton* m_addButton = nullptr;
     QPushButton* m_removeButton = nullptr;
     QPushButton* m_okButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
-
-private:
     QStringList chosenTitles() const;
 
     Settings& m_settings;

@@ -8,6 +8,7 @@
 #include "results/RunRecord.h"
 #include "settings/FolderDialog.h"
 #include "settings/Settings.h"
+#include "support/Controls.h"
 #include "support/SharedState.h"
 #include "support/TempTree.h"
 #include "typing/TestWindow.h"
@@ -108,7 +109,7 @@ void tst_MainMenu::answerDialogs()
         if (m_pickedFolder.isEmpty()) {
             chooser->cancel();
         } else {
-            chooser->m_folderEdit->setText(m_pickedFolder);
+            control<QLineEdit>(*chooser, "folderEdit")->setText(m_pickedFolder);
             chooser->confirm();
         }
     }
@@ -313,8 +314,8 @@ void tst_MainMenu::missingFolderOffersTheChooser()
     menu.show();
     menu.startPractice();
     QCOMPARE(m_messages->texts(),
-             QStringList{QStringLiteral(
-                 "パスの設定が不正です。データが入っているパスを指定して下さい。")});
+             QStringList{
+                 QStringLiteral("パスの設定が不正です。データが入っているパスを指定して下さい。")});
     QVERIFY(m_chooserShown);
     QCOMPARE(m_entryShown, !picked.isEmpty());
     QCOMPARE(m_test->isVisible(), !picked.isEmpty());

@@ -8,6 +8,7 @@
 #include "settings/Settings.h"
 #include "settings/SettingsDialog.h"
 #include "settings/SystemColor.h"
+#include "support/Controls.h"
 #include "support/TempTree.h"
 
 #include <QApplication>
@@ -58,15 +59,6 @@ const QString kSaved = QStringLiteral("ＩＮＩファイルに書き出しま�
 } // namespace
 
 // The settings dialog, the pass-log format dialog and the colour chooser, driven offscreen.
-// A control of a dialog, found by its object name.
-template <typename T> T* control(const QWidget& dialog, const char* name)
-{
-    T* found = dialog.findChild<T*>(QLatin1StringView(name));
-    if (!found)
-        qFatal("no control named %s", name);
-    return found;
-}
-
 class tst_SettingsDialogs : public QObject
 {
     Q_OBJECT
@@ -357,8 +349,9 @@ void tst_SettingsDialogs::browseStartsInTheGroupsFolder()
 
     // A name chosen there is taken over, the folder chosen there is not.
     whileModal([&](QDialog& child) {
-        static_cast<LogFileDialog&>(child).m_nameEdit->setText(QStringLiteral("new.log"));
-        static_cast<LogFileDialog&>(child).m_okButton->click();
+        control<QLineEdit>(static_cast<LogFileDialog&>(child), "nameEdit")
+            ->setText(QStringLiteral("new.log"));
+        control<QPushButton>(static_cast<LogFileDialog&>(child), "okButton")->click();
     });
     control<QPushButton>(settingsDialog, "browseFileButtons1")->click();
     QCOMPARE(control<QLineEdit>(settingsDialog, "passLogNameEdit")->text(),
@@ -371,8 +364,8 @@ void tst_SettingsDialogs::browseStartsInTheGroupsFolder()
     whileModal([&](QDialog& child) {
         auto& chooser = static_cast<FolderDialog&>(child);
         seenFolder = chooser.folder();
-        chooser.m_folderEdit->setText(m_tree->file(QStringLiteral("sub")));
-        chooser.m_okButton->click();
+        control<QLineEdit>(chooser, "folderEdit")->setText(m_tree->file(QStringLiteral("sub")));
+        control<QPushButton>(chooser, "okButton")->click();
     });
     control<QPushButton>(settingsDialog, "browseFolderButtons3")->click();
     QCOMPARE(seenFolder, m_app + QStringLiteral("/PLACTICE/"));
@@ -558,33 +551,36 @@ void tst_SettingsDialogs::logStyleLists()
     m_settings->load();
     PassLogFormatDialog formatDialog(*m_settings);
     formatDialog.prepare();
-    QCOMPARE(itemTexts(formatDialog.m_catalogueList), itemTexts(formatDialog.m_chosenList));
-    QCOMPARE(formatDialog.m_chosenList->count(), 16);
-    QCOMPARE(formatDialog.m_catalogueList->currentRow(), 0);
+    QCOMPARE(itemTexts(control<QListWidget>(formatDialog, "catalogueList")),
+             itemTexts(control<QListWidget>(formatDialog, "chosenList")));
+    QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->count(), 16);
+    QCOMPARE(control<QListWidget>(formatDialog, "catalogueList")->currentRow(), 0);
 
     // Already chosen: only the selection on the left moves on.
     formatDialog.addSelectedColumn();
-    QCOMPARE(formatDialog.m_chosenList->count(), 16);
-    QCOMPARE(formatDialog.m_catalogueList->currentRow(), 1);
+    QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->count(), 16);
+    QCOMPARE(control<QListWidget>(formatDialog, "catalogueList")->currentRow(), 1);
 
     // Removing keeps a selection at the same place, or the last one at the end.
-    formatDialog.m_chosenList->setCurrentRow(2);
+    control<QListWidget>(formatDialog, "chosenList")->setCurrentRow(2);
     formatDialog.removeSelectedColumn();
-    QCOMPARE(formatDialog.m_chosenList->count(), 15);
-    QCOMPARE(formatDialog.m_chosenList->currentItem()->text(), QStringLiteral("入力ユーザＩＤ"));
-    formatDialog.m_chosenList->setCurrentRow(14);
+    QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->count(), 15);
+    QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->currentItem()->text(),
+             QStringLiteral("入力ユーザＩＤ"));
+    control<QListWidget>(formatDialog, "chosenList")->setCurrentRow(14);
     formatDialog.removeSelectedColumn();
-    QCOMPARE(formatDialog.m_chosenList->currentRow(), 13);
+    QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->currentRow(), 13);
 
     // Adding the removed time back appends it and selects the first entry.
-    formatDialog.m_catalogueList->setCurrentRow(2);
+    control<QListWidget>(formatDialog, "catalogueList")->setCurrentRow(2);
     formatDialog.addSelectedColumn();
-    QCOMPARE(formatDialog.m_chosenList->item(14)->text(), QStringLiteral("時間"));
-    QCOMPARE(formatDialog.m_chosenList->currentRow(), 0);
-    QCOMPARE(formatDialog.m_catalogueList->currentRow(), 3);
-    formatDialog.m_catalogueList->setCurrentRow(15);
+    QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->item(14)->text(),
+             QStringLiteral("時間"));
+    QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->currentRow(), 0);
+    QCOMPARE(control<QListWidget>(formatDialog, "catalogueList")->currentRow(), 3);
+    control<QListWidget>(formatDialog, "catalogueList")->setCurrentRow(15);
     formatDialog.addSelectedColumn();
-    QCOMPARE(formatDialog.m_catalogueList->currentRow(), 15);
+    QCOMPARE(control<QListWidget>(formatDialog, "catalogueList")->currentRow(), 15);
 
     // Cancel leaves the setting alone.
     formatDialog.cancel();
@@ -597,7 +593,7 @@ void tst_SettingsDialogs::logStyleOkReportsUnwritableLog()
     m_settings->setPassLogFolder(m_tree->file(QStringLiteral("missing")) + u'/');
     PassLogFormatDialog formatDialog(*m_settings);
     formatDialog.prepare();
-    formatDialog.m_chosenList->setCurrentRow(0);
+    control<QListWidget>(formatDialog, "chosenList")->setCurrentRow(0);
     formatDialog.removeSelectedColumn();
     formatDialog.confirm();
     QCOMPARE(m_messages->shown().size(), 1);
