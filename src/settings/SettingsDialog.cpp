@@ -743,13 +743,13 @@ void SettingsDialog::setNameOption(std::array<QRadioButton*, 2>& options, QLineE
 void SettingsDialog::chooseLogNameOption(int index)
 {
     setNameOption(m_logNameOptions, m_logNameEdit, m_browseFileButtons[0],
-                  QStringLiteral("pelko.log"), index);
+                  SettingDefaults::LogName, index);
 }
 
 void SettingsDialog::choosePassLogNameOption(int index)
 {
     setNameOption(m_passLogNameOptions, m_passLogNameEdit, m_browseFileButtons[1],
-                  QStringLiteral("pksub.log"), index);
+                  SettingDefaults::PassLogName, index);
 }
 
 void SettingsDialog::useDefaultCertificationFolder()
