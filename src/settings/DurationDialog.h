@@ -25,8 +25,6 @@ public:
     static int chooseMinutes(int current, QWidget* parent = nullptr);
 
     void prepare();
-    void rememberShownMinutes();
-    void showChosenMinutes();
     void confirm();
     void cancel();
 
@@ -38,6 +36,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void rememberShownMinutes();
+    void showChosenMinutes();
     QLabel* m_minutesLabel = nullptr;
     QScrollBar* m_minutesBar = nullptr;
     QPushButton* m_okButton = nullptr;

@@ -28,9 +28,6 @@ public:
     static QString pick(QWidget* parent);
 
     void prepare();
-    void changeDrive();
-    void showListedFolder();
-    // Key code 13 (Enter) in the folder box lists the typed folder; other codes do nothing.
     void confirm();
     void cancel();
 
@@ -47,6 +44,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void changeDrive();
+    void showListedFolder();
     // Return in the folder box shows the folder typed there.
     void showTypedFolder();
     QComboBox* m_driveBox = nullptr;

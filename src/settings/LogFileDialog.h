@@ -26,8 +26,6 @@ public:
 
     void prepare();
     void takeSelectedName();
-    void chooseSelectedName();
-    // Key code 13 (Enter) in the name box completes the extension; other codes do nothing.
     void confirm();
     void cancel();
 
@@ -41,6 +39,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void chooseSelectedName();
     // Return in the name box adds ".log" to a name without an extension.
     void completeTypedName();
     QLineEdit* m_nameEdit = nullptr;

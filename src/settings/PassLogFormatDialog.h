@@ -18,12 +18,12 @@ public:
     int exec() override;
 
     void prepare();
-    void addSelectedColumn();
-    void removeSelectedColumn();
     void confirm();
     void cancel();
 
 private:
+    void addSelectedColumn();
+    void removeSelectedColumn();
     QListWidget* m_catalogueList = nullptr;
     QListWidget* m_chosenList = nullptr;
     QPushButton* m_addButton = nullptr;

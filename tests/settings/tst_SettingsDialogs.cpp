@@ -557,29 +557,29 @@ void tst_SettingsDialogs::logStyleLists()
     QCOMPARE(control<QListWidget>(formatDialog, "catalogueList")->currentRow(), 0);
 
     // Already chosen: only the selection on the left moves on.
-    formatDialog.addSelectedColumn();
+    control<QPushButton>(formatDialog, "addButton")->click();
     QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->count(), 16);
     QCOMPARE(control<QListWidget>(formatDialog, "catalogueList")->currentRow(), 1);
 
     // Removing keeps a selection at the same place, or the last one at the end.
     control<QListWidget>(formatDialog, "chosenList")->setCurrentRow(2);
-    formatDialog.removeSelectedColumn();
+    control<QPushButton>(formatDialog, "removeButton")->click();
     QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->count(), 15);
     QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->currentItem()->text(),
              QStringLiteral("入力ユーザＩＤ"));
     control<QListWidget>(formatDialog, "chosenList")->setCurrentRow(14);
-    formatDialog.removeSelectedColumn();
+    control<QPushButton>(formatDialog, "removeButton")->click();
     QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->currentRow(), 13);
 
     // Adding the removed time back appends it and selects the first entry.
     control<QListWidget>(formatDialog, "catalogueList")->setCurrentRow(2);
-    formatDialog.addSelectedColumn();
+    control<QPushButton>(formatDialog, "addButton")->click();
     QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->item(14)->text(),
              QStringLiteral("時間"));
     QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->currentRow(), 0);
     QCOMPARE(control<QListWidget>(formatDialog, "catalogueList")->currentRow(), 3);
     control<QListWidget>(formatDialog, "catalogueList")->setCurrentRow(15);
-    formatDialog.addSelectedColumn();
+    control<QPushButton>(formatDialog, "addButton")->click();
     QCOMPARE(control<QListWidget>(formatDialog, "catalogueList")->currentRow(), 15);
 
     // Cancel leaves the setting alone.
@@ -594,7 +594,7 @@ void tst_SettingsDialogs::logStyleOkReportsUnwritableLog()
     PassLogFormatDialog formatDialog(*m_settings);
     formatDialog.prepare();
     control<QListWidget>(formatDialog, "chosenList")->setCurrentRow(0);
-    formatDialog.removeSelectedColumn();
+    control<QPushButton>(formatDialog, "removeButton")->click();
     formatDialog.confirm();
     QCOMPARE(m_messages->shown().size(), 1);
     QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("ログ書き込みエラー"));
