@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QString>
 
+#include <optional>
+
 // Every setting's value to and from the text "pelko.ini" holds.
 namespace SettingsText
 {
