@@ -58,7 +58,7 @@ Opening timeOpening(int characters, int runs)
 
     Settings settings;
     settings.setPracticeFolder(dir.path());
-    settings.setProblemOrder(QStringLiteral("SEQUENCE"));
+    settings.setProblemOrder(ProblemOrder::Sequence);
     RunRecord record;
     HelpViewer help;
 

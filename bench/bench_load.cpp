@@ -69,7 +69,7 @@ int main(int argc, char** argv)
     settings.setPracticeFolder(folder.filePath(QStringLiteral("PLACTICE")));
     settings.setCertificationFolder(folder.filePath(QStringLiteral("PLACTICE")));
     settings.setLogFolder(folder.filePath(QStringLiteral("log")));
-    settings.setProblemOrder(QStringLiteral("SEQUENCE"));
+    settings.setProblemOrder(ProblemOrder::Sequence);
     settings.setDurationMinutes(5);
     settings.setPassSpeed(100);
     RunRecord record;

@@ -89,12 +89,6 @@ void SelfAssessmentDialog::chooseAndConfirm(int index)
     confirm();
 }
 
-void SelfAssessmentDialog::confirmFromOption(int, int key)
-{
-    if (key == Qt::Key_Return)
-        confirm();
-}
-
 bool SelfAssessmentDialog::eventFilter(QObject* watched, QEvent* event)
 {
     const int index = int(m_answerButtons.indexOf(static_cast<QRadioButton*>(watched)));
@@ -106,7 +100,7 @@ bool SelfAssessmentDialog::eventFilter(QObject* watched, QEvent* event)
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                confirmFromOption(index, Qt::Key_Return);
+                confirm();
                 return true;
             }
         }

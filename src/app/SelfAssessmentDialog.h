@@ -21,8 +21,6 @@ public:
     void fitAndCenter();
     void confirm();
     void chooseAndConfirm(int index);
-    // Return or Enter on an answer (both arrive as Qt::Key_Return) confirms it.
-    void confirmFromOption(int index, int key);
 
     QPushButton* m_okButton = nullptr;
     QList<QRadioButton*> m_answerButtons;

@@ -112,18 +112,16 @@ void UserEntryDialog::copyNameToRecord()
     m_record.setUserName(m_nameEdit->text());
 }
 
-void UserEntryDialog::confirmFromIdBox(int key)
+void UserEntryDialog::confirmFromIdBox()
 {
     copyIdToRecord();
-    if (key == Qt::Key_Return)
-        confirm();
+    confirm();
 }
 
-void UserEntryDialog::confirmFromNameBox(int key)
+void UserEntryDialog::confirmFromNameBox()
 {
     copyNameToRecord();
-    if (key == Qt::Key_Return)
-        confirm();
+    confirm();
 }
 
 void UserEntryDialog::confirm()
@@ -171,9 +169,9 @@ bool UserEntryDialog::eventFilter(QObject* watched, QEvent* event)
         const auto* keyEvent = static_cast<QKeyEvent*>(event);
         if (keyEvent->key() == Qt::Key_Return || keyEvent->key() == Qt::Key_Enter) {
             if (watched == m_idEdit)
-                confirmFromIdBox(Qt::Key_Return);
+                confirmFromIdBox();
             else if (watched == m_nameEdit)
-                confirmFromNameBox(Qt::Key_Return);
+                confirmFromNameBox();
             return true;
         }
     }

@@ -22,9 +22,9 @@ public:
     void focusEntryBox();
     void copyIdToRecord();
     void copyNameToRecord();
-    // Return or Enter in a box (both arrive as Qt::Key_Return) confirms the entry.
-    void confirmFromIdBox(int key);
-    void confirmFromNameBox(int key);
+    // Return in a box takes its text and confirms.
+    void confirmFromIdBox();
+    void confirmFromNameBox();
     void confirm();
     // Closing by the frame or Escape: allowed only with values the log can take.
     void reject() override;

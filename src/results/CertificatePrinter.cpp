@@ -34,7 +34,7 @@ QString quoted(const QString& name)
 } // namespace
 
 void CertificatePrinter::fillFrom(const RunRecord& record, const Problem& problem,
-                                  const QString& paperSetting)
+                                  PaperSize paper)
 {
     errors = record.errors();
     fileName = problem.fileName();
@@ -50,7 +50,7 @@ void CertificatePrinter::fillFrom(const RunRecord& record, const Problem& proble
     userName = record.userName();
     secondsUsed = record.secondsUsed();
     // A setting that is no 16-bit number leaves the printer on its own paper.
-    paperCode = NumericText::toInt16(NumericText::leadingValue(paperSetting)).value_or(0);
+    paperCode = NumericText::toInt16(paper.code()).value_or(0);
 }
 
 void CertificatePrinter::printAt(const QString& text, qreal x, qreal y)

@@ -2,6 +2,7 @@
 
 #include "common/Expected.h"
 #include "results/CertificateLayout.h"
+#include "settings/SettingValues.h"
 
 #include <QString>
 
@@ -26,7 +27,7 @@ public:
 
     // Fills the fields from the result, the problem and the paper setting; the speed is
     // rounded to a whole number, halves to even.
-    void fillFrom(const RunRecord& record, const Problem& problem, const QString& paperSetting);
+    void fillFrom(const RunRecord& record, const Problem& problem, PaperSize paper);
 
     // Prints one sheet. A printer that is missing, stopped or refuses the page gives a
     // PrinterFailure with a Japanese message.

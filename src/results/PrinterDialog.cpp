@@ -19,7 +19,7 @@
 namespace
 {
 
-const QString kPaperCodes[3] = {QStringLiteral("9"), QStringLiteral("12"), QStringLiteral("13")};
+constexpr PaperSize kPaperCodes[3] = {PaperSize::A4, PaperSize::B4, PaperSize::B5};
 
 // A printer with a sheet coming out.
 void drawPrinter(QPainter& painter, const QRectF& box, bool disabled)
@@ -115,7 +115,7 @@ int PrinterDialog::exec()
 
 void PrinterDialog::markPaper()
 {
-    const QString paper = m_settings.paperSize();
+    const PaperSize paper = m_settings.paperSize();
     // Exclusive buttons cannot all be cleared; an unknown code marks none.
     m_paperButtons.first()->group()->setExclusive(false);
     for (int i = 0; i < m_paperButtons.size(); ++i)

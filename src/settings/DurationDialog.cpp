@@ -1,5 +1,7 @@
 #include "DurationDialog.h"
 
+#include "platform/ControlNames.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -42,6 +44,10 @@ DurationDialog::DurationDialog(QWidget* parent) : QDialog(parent)
     buttons->addWidget(m_cancelButton);
     grid->addLayout(buttons, 1, 0, 1, 3);
 
+    nameControls({{m_minutesLabel, "minutesLabel"},
+                  {m_minutesBar, "minutesBar"},
+                  {m_okButton, "okButton"},
+                  {m_cancelButton, "cancelButton"}});
     connect(m_minutesBar, &QScrollBar::valueChanged, this, &DurationDialog::showChosenMinutes);
     connect(m_okButton, &QPushButton::clicked, this, &DurationDialog::confirm);
     connect(m_cancelButton, &QPushButton::clicked, this, &DurationDialog::cancel);

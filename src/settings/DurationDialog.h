@@ -27,15 +27,8 @@ public:
     static Expected<int> chooseMinutes(int current, QWidget* parent = nullptr);
 
     void prepare();
-    void rememberShownMinutes();
-    void showChosenMinutes();
     void confirm();
     void cancel();
-
-    QLabel* m_minutesLabel = nullptr;
-    QScrollBar* m_minutesBar = nullptr;
-    QPushButton* m_okButton = nullptr;
-    QPushButton* m_cancelButton = nullptr;
 
 public Q_SLOTS:
     // Closing by the frame keeps the duration the dialog was opened with.
@@ -45,5 +38,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void rememberShownMinutes();
+    void showChosenMinutes();
+    QLabel* m_minutesLabel = nullptr;
+    QScrollBar* m_minutesBar = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
     QString m_shownMinutes;
 };

@@ -1,11 +1,13 @@
 #include "FolderDialog.h"
 
+#include "platform/ControlNames.h"
+
 #include "ChooserArt.h"
 #include "IniFile.h"
 #include "SettingsRules.h"
 #include "VolumeList.h"
-#include "platform/CenterWindow.h"
 #include "platform/AppPaths.h"
+#include "platform/CenterWindow.h"
 #include "platform/DialogKeys.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageService.h"
@@ -57,9 +59,14 @@ FolderDialog::FolderDialog(QWidget* parent) : QDialog(parent)
     grid->addLayout(buttons, 3, 0);
     grid->setRowStretch(2, 1);
 
+    nameControls({{m_driveBox, "driveBox"},
+                  {m_folderList, "folderList"},
+                  {m_folderEdit, "folderEdit"},
+                  {m_okButton, "okButton"},
+                  {m_cancelButton, "cancelButton"}});
     connect(m_driveBox, &QComboBox::activated, this, &FolderDialog::changeDrive);
     connect(m_folderList, &QListWidget::itemActivated, this, &FolderDialog::enterItem);
-    connect(m_folderEdit, &QLineEdit::returnPressed, this, [this] { handleFolderKey(13); });
+    connect(m_folderEdit, &QLineEdit::returnPressed, this, &FolderDialog::showTypedFolder);
     connect(m_okButton, &QPushButton::clicked, this, &FolderDialog::confirm);
     connect(m_cancelButton, &QPushButton::clicked, this, &FolderDialog::cancel);
 }
@@ -201,10 +208,8 @@ void FolderDialog::enterItem(QListWidgetItem* item)
         enterFolder(item->data(PathRole).toString());
 }
 
-void FolderDialog::handleFolderKey(int keyCode)
+void FolderDialog::showTypedFolder()
 {
-    if (keyCode != 13)
-        return;
     m_folder = m_folderEdit->text();
     showFolder();
 }

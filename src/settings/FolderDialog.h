@@ -28,10 +28,6 @@ public:
     static QString pick(QWidget* parent);
 
     void prepare();
-    void changeDrive();
-    void showListedFolder();
-    // Key code 13 (Enter) in the folder box lists the typed folder; other codes do nothing.
-    void handleFolderKey(int keyCode);
     void confirm();
     void cancel();
 
@@ -39,12 +35,6 @@ public:
     QString listedFolder() const { return m_listedFolder; }
     // Enters a folder of the list, as double-click or Enter on it does.
     void enterFolder(const QString& path);
-
-    QComboBox* m_driveBox = nullptr;
-    QListWidget* m_folderList = nullptr;
-    QLineEdit* m_folderEdit = nullptr;
-    QPushButton* m_okButton = nullptr;
-    QPushButton* m_cancelButton = nullptr;
 
 public Q_SLOTS:
     // Closing by the frame: the caller gets back the folder it handed over.
@@ -54,6 +44,15 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void changeDrive();
+    void showListedFolder();
+    // Return in the folder box shows the folder typed there.
+    void showTypedFolder();
+    QComboBox* m_driveBox = nullptr;
+    QListWidget* m_folderList = nullptr;
+    QLineEdit* m_folderEdit = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
     void showFolder();
     void fillDrives();
     void selectDrive(const QString& root);

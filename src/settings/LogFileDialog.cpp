@@ -1,5 +1,7 @@
 #include "LogFileDialog.h"
 
+#include "platform/ControlNames.h"
+
 #include "ChooserArt.h"
 #include "IniFile.h"
 #include "LogFileCheck.h"
@@ -45,6 +47,10 @@ LogFileDialog::LogFileDialog(QWidget* parent) : QDialog(parent)
     column->addWidget(m_fileList, 1);
     column->addLayout(buttons);
 
+    nameControls({{m_nameEdit, "nameEdit"},
+                  {m_fileList, "fileList"},
+                  {m_okButton, "okButton"},
+                  {m_cancelButton, "cancelButton"}});
     connect(m_fileList, &QListWidget::itemClicked, this, &LogFileDialog::takeSelectedName);
     connect(m_fileList, &QListWidget::currentRowChanged, this, [this] {
         // Moving through the list with the keys picks the name as a click does.
@@ -52,7 +58,7 @@ LogFileDialog::LogFileDialog(QWidget* parent) : QDialog(parent)
             takeSelectedName();
     });
     connect(m_fileList, &QListWidget::itemActivated, this, &LogFileDialog::chooseSelectedName);
-    connect(m_nameEdit, &QLineEdit::returnPressed, this, [this] { handleNameKey(13); });
+    connect(m_nameEdit, &QLineEdit::returnPressed, this, &LogFileDialog::completeTypedName);
     connect(m_okButton, &QPushButton::clicked, this, &LogFileDialog::confirm);
     connect(m_cancelButton, &QPushButton::clicked, this, &LogFileDialog::cancel);
 }
@@ -106,10 +112,8 @@ QString LogFileDialog::withLogExtension(const QString& name)
     return trimmed + QStringLiteral(".log");
 }
 
-void LogFileDialog::handleNameKey(int keyCode)
+void LogFileDialog::completeTypedName()
 {
-    if (keyCode != 13)
-        return;
     m_nameEdit->setText(withLogExtension(m_nameEdit->text()));
 }
 

@@ -26,16 +26,8 @@ public:
 
     void prepare();
     void takeSelectedName();
-    void chooseSelectedName();
-    // Key code 13 (Enter) in the name box completes the extension; other codes do nothing.
-    void handleNameKey(int keyCode);
     void confirm();
     void cancel();
-
-    QLineEdit* m_nameEdit = nullptr;
-    QListWidget* m_fileList = nullptr;
-    QPushButton* m_okButton = nullptr;
-    QPushButton* m_cancelButton = nullptr;
 
     // The name Enter leaves in the box: ".log" added to a name without any extension.
     static QString withLogExtension(const QString& name);
@@ -47,6 +39,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void chooseSelectedName();
+    // Return in the name box adds ".log" to a name without an extension.
+    void completeTypedName();
+    QLineEdit* m_nameEdit = nullptr;
+    QListWidget* m_fileList = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
     void fillFiles();
 
     QString m_folder;

@@ -1,5 +1,7 @@
 #include "PassLogFormatDialog.h"
 
+#include "platform/ControlNames.h"
+
 #include "ChooserArt.h"
 #include "PassLogFormatRules.h"
 #include "Settings.h"
@@ -67,6 +69,12 @@ PassLogFormatDialog::PassLogFormatDialog(Settings& settings, QWidget* parent)
     setTabOrder(m_chosenList, m_okButton);
     setTabOrder(m_okButton, m_cancelButton);
 
+    nameControls({{m_catalogueList, "catalogueList"},
+                  {m_chosenList, "chosenList"},
+                  {m_addButton, "addButton"},
+                  {m_removeButton, "removeButton"},
+                  {m_okButton, "okButton"},
+                  {m_cancelButton, "cancelButton"}});
     connect(m_addButton, &QPushButton::clicked, this, &PassLogFormatDialog::addSelectedColumn);
     connect(m_removeButton, &QPushButton::clicked, this,
             &PassLogFormatDialog::removeSelectedColumn);

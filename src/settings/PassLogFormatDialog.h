@@ -18,19 +18,18 @@ public:
     int exec() override;
 
     void prepare();
-    void addSelectedColumn();
-    void removeSelectedColumn();
     void confirm();
     void cancel();
 
+private:
+    void addSelectedColumn();
+    void removeSelectedColumn();
     QListWidget* m_catalogueList = nullptr;
     QListWidget* m_chosenList = nullptr;
     QPushButton* m_addButton = nullptr;
     QPushButton* m_removeButton = nullptr;
     QPushButton* m_okButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
-
-private:
     QStringList chosenTitles() const;
 
     Settings& m_settings;

@@ -1,6 +1,7 @@
 #include "Settings.h"
 
 #include "IniFile.h"
+#include "SettingsText.h"
 #include "SiteSettings.h"
 #include "common/NumericText.h"
 #include "platform/AppPaths.h"
@@ -11,11 +12,10 @@
 #include <cfloat>
 #include <cmath>
 #include <optional>
+#include <tuple>
 
 namespace
 {
-
-const QString kDefaultPassLogFormat = QStringLiteral("0123456789ABCDEF");
 
 // Only spaces, as the settings rules trim.
 QString trimSpaces(const QString& s)
@@ -34,25 +34,10 @@ QString withLogExtension(const QString& name)
     return name.contains(u'.') ? name : name + QStringLiteral(".log");
 }
 
-// A number as its shortest decimal text, up to fifteen significant digits.
-QString decimalText(double v)
-{
-    if (v == 0)
-        return QStringLiteral("0");
-    if (std::fabs(v) < 1e15 && v == std::trunc(v))
-        return QString::number(qint64(v));
-    return QString::number(v, 'g', 15).toUpper();
-}
-
-QString flagText(bool v)
-{
-    return v ? QStringLiteral("1") : QStringLiteral("0");
-}
-
 bool isHexDigitsUpper(const QString& s)
 {
     for (const QChar c : s) {
-        if (!kDefaultPassLogFormat.contains(c))
+        if (!SettingDefaults::PassLogFormat.contains(c))
             return false;
     }
     return true;
@@ -105,27 +90,6 @@ struct KeepOpen {
 
 } // namespace
 
-qint16 Settings::backgroundMode() const
-{
-    return NumericText::toInt16(NumericText::leadingValue(m_backgroundMode)).value_or(0);
-}
-
-void Settings::setBackgroundMode(qint16 v)
-{
-    m_backgroundMode = QString::number(v);
-}
-
-void Settings::setProblemOrder(const QString& v)
-{
-    const QString upper = v.toUpper();
-    if (v == u"1" || upper == u"SEQUENCE")
-        m_problemOrder = QStringLiteral("SEQUENCE");
-    else if (v == u"2" || upper == u"SELECT")
-        m_problemOrder = QStringLiteral("SELECT");
-    else
-        m_problemOrder = QStringLiteral("RANDOM");
-}
-
 QString Settings::iniString(const QString& section, const QString& key) const
 {
     if (m_openFile)
@@ -154,6 +118,14 @@ bool Settings::failedToWriteIni(const QString& section, const QString& key, cons
     return !file.setValue(section, key, value);
 }
 
+QString Settings::colorText(const QString& key, const QColor& color, const QColor& fallback) const
+{
+    const QString fileText = m_colorTexts.value(key);
+    if (!fileText.isEmpty() && SettingsText::toColor(fileText, fallback) == color)
+        return fileText;
+    return SettingsText::fromColor(color);
+}
+
 bool Settings::isFixed(const QString& section, const QString& key) const
 {
     return m_site && m_site->value(section, key).fixed;
@@ -171,6 +143,16 @@ QString Settings::defaultLogFolder()
 {
     return FileSystem::withTrailingSlash(
         FileSystem::joinPath(AppPaths::appDataFolder(), QStringLiteral("pelko")));
+}
+
+QString Settings::defaultCertificationFolder()
+{
+    return AppPaths::dataFolder() + u'/' + SettingDefaults::CertificationSubfolder + u'/';
+}
+
+QString Settings::defaultPracticeFolder()
+{
+    return AppPaths::dataFolder() + u'/' + SettingDefaults::PracticeSubfolder + u'/';
 }
 
 void Settings::load()
@@ -201,23 +183,22 @@ void Settings::readFile(const QString& siteFile)
 
     m_loaded = false;
     const QString settingsFolder = AppPaths::settingsFolder();
-    const QString appFolder = AppPaths::dataFolder();
     m_iniPath = FileSystem::resolveCase(FileSystem::withTrailingSlash(settingsFolder) +
                                         QStringLiteral("pelko.ini"));
     m_sitePath = siteFile;
     m_site = std::make_shared<const SiteSettings>(siteFile);
     m_userFolderUnwritable = AppPaths::isInstalled() && !AppPaths::prepareSettingsFolder();
 
-    m_durationMinutes = 3;
+    m_durationMinutes = SettingDefaults::DurationMinutes;
     m_canChangeDuration = true;
-    m_passSpeed = 25;
-    m_certificationFolder = appFolder + QStringLiteral("/DATA/");
+    m_passSpeed = SettingDefaults::PassSpeed;
+    m_certificationFolder = defaultCertificationFolder();
     m_logFolder = FileSystem::withTrailingSlash(settingsFolder);
-    m_logName = QStringLiteral("pelko.log");
+    m_logName = SettingDefaults::LogName;
     m_passLogEnabled = false;
-    m_passLogName = QStringLiteral("pksub.log");
-    m_paperSize = QStringLiteral("9");
-    m_passLogFormat = kDefaultPassLogFormat;
+    m_passLogName = SettingDefaults::PassLogName;
+    m_passLogFormat = SettingDefaults::PassLogFormat;
+    m_colorTexts.clear();
 
     // One read of the file for all keys.
     IniFile file(m_iniPath);
@@ -257,21 +238,14 @@ void Settings::readFile(const QString& siteFile)
 
     text = trimSpaces(get(u"default", u"data"));
     m_certificationFolder =
-        FileSystem::withTrailingSlash(text.isEmpty() ? appFolder + QStringLiteral("/DATA") : text);
+        text.isEmpty() ? defaultCertificationFolder() : FileSystem::withTrailingSlash(text);
 
     text = trimSpaces(get(u"default", u"testdata"));
-    m_practiceFolder = FileSystem::withTrailingSlash(
-        text.isEmpty() ? appFolder + QStringLiteral("/PLACTICE") : text);
+    m_practiceFolder =
+        text.isEmpty() ? defaultPracticeFolder() : FileSystem::withTrailingSlash(text);
 
-    text = get(u"default", u"paper");
-    m_paperSize =
-        trimSpaces(text).isEmpty() ? QStringLiteral("9") : decimalText(leadingValue(text));
-
-    text = trimSpaces(get(u"default", u"SortMode"));
-    if (text.isEmpty())
-        m_problemOrder = QStringLiteral("RANDOM");
-    else
-        setProblemOrder(text.toUpper());
+    m_paperSize = SettingsText::toPaperSize(get(u"default", u"paper"));
+    m_problemOrder = SettingsText::toProblemOrder(trimSpaces(get(u"default", u"SortMode")));
 
     text = trimSpaces(get(u"MainLog", u"Path"));
     m_logFolder = FileSystem::withTrailingSlash(text.isEmpty() ? fallbackLogFolder : text);
@@ -298,25 +272,29 @@ void Settings::readFile(const QString& siteFile)
     if (!text.isEmpty() && isHexDigitsUpper(text))
         m_passLogFormat = text;
 
-    text = get(u"BackGround", u"BackColor");
-    m_backColor = trimSpaces(text).isEmpty() ? DefaultBackColor : text;
-    text = get(u"BackGround", u"ProblemBackColor");
-    m_problemBackColor = trimSpaces(text).isEmpty() ? DefaultProblemBackColor : text;
-    text = get(u"BackGround", u"ProblemColor");
-    m_problemColor = trimSpaces(text).isEmpty() ? DefaultProblemColor : text;
+    const std::tuple<const char16_t*, QColor*, const QColor*> colors[] = {
+        {u"BackColor", &m_backColor, &SettingDefaults::BackColor},
+        {u"ProblemBackColor", &m_problemBackColor, &SettingDefaults::ProblemBackColor},
+        {u"ProblemColor", &m_problemColor, &SettingDefaults::ProblemColor}};
+    for (const auto& [key, color, fallback] : colors) {
+        text = get(u"BackGround", key);
+        *color = SettingsText::toColor(text, *fallback);
+        if (!trimSpaces(text).isEmpty())
+            m_colorTexts.insert(QString::fromUtf16(key), text);
+    }
 
-    const auto mode = toInt16(leadingValue(get(u"BackGround", u"Mode")));
+    const auto mode = SettingsText::toBackgroundMode(get(u"BackGround", u"Mode"));
     if (!mode)
         return;
-    setBackgroundMode(*mode);
+    m_backgroundMode = *mode;
 
     m_menuShowsPractice = trimSpaces(get(u"Display", u"plactice")).toUpper() != u"OFF";
     m_menuShowsSettings = trimSpaces(get(u"Display", u"kankyo")).toUpper() != u"OFF";
     m_rankingShowsRepeats = trimSpaces(get(u"Ranking", u"mode")) == u"1";
 
-    const auto base = fontValue(get(u"Font", u"Base"), 13);
-    const auto rowGap = fontValue(get(u"Font", u"Return"), 3);
-    const auto result = fontValue(get(u"Font", u"Result"), 11);
+    const auto base = fontValue(get(u"Font", u"Base"), SettingDefaults::BaseFontSize);
+    const auto rowGap = fontValue(get(u"Font", u"Return"), SettingDefaults::RowGapFontSize);
+    const auto result = fontValue(get(u"Font", u"Result"), SettingDefaults::ResultFontSize);
     if (!base || !rowGap || !result)
         return;
     m_baseFontSize = *base;
@@ -328,9 +306,9 @@ void Settings::readFile(const QString& siteFile)
         const auto percent = toInt16(leadingValue(text));
         if (!percent)
             return;
-        windowPercent = *percent;
+        m_windowPercent = *percent;
     } else {
-        windowPercent = 80;
+        m_windowPercent = SettingDefaults::WindowPercent;
     }
 
     m_loaded = true;
@@ -366,26 +344,29 @@ QList<Settings::StoredValue> Settings::storedValues() const
         values.append({QString::fromUtf16(section), QString::fromUtf16(key), value});
     };
     put(u"default", u"time", QString::number(m_durationMinutes));
-    put(u"default", u"chtm", flagText(m_canChangeDuration));
+    put(u"default", u"chtm", SettingsText::fromFlag(m_canChangeDuration));
     put(u"default", u"gspd", QString::number(m_passSpeed));
     put(u"default", u"data", m_certificationFolder);
     put(u"default", u"testdata", m_practiceFolder);
-    put(u"BackGround", u"BackColor", m_backColor);
-    put(u"BackGround", u"Mode", m_backgroundMode);
-    put(u"BackGround", u"ProblemBackColor", m_problemBackColor);
-    put(u"BackGround", u"ProblemColor", m_problemColor);
-    put(u"default", u"paper", m_paperSize);
-    put(u"default", u"SortMode", m_problemOrder);
+    auto putColor = [&](const char16_t* key, const QColor& color, const QColor& fallback) {
+        put(u"BackGround", key, colorText(QString::fromUtf16(key), color, fallback));
+    };
+    putColor(u"BackColor", m_backColor, SettingDefaults::BackColor);
+    put(u"BackGround", u"Mode", SettingsText::fromBackgroundMode(m_backgroundMode));
+    putColor(u"ProblemBackColor", m_problemBackColor, SettingDefaults::ProblemBackColor);
+    putColor(u"ProblemColor", m_problemColor, SettingDefaults::ProblemColor);
+    put(u"default", u"paper", SettingsText::fromPaperSize(m_paperSize));
+    put(u"default", u"SortMode", SettingsText::fromProblemOrder(m_problemOrder));
     put(u"MainLog", u"Path", m_logFolder);
     put(u"MainLog", u"Name", m_logName);
     put(u"Sublog", u"Path", m_passLogFolder);
     put(u"Sublog", u"Name", m_passLogName);
-    put(u"Sublog", u"Flag", flagText(m_passLogEnabled));
-    put(u"Ranking", u"mode", flagText(m_rankingShowsRepeats));
+    put(u"Sublog", u"Flag", SettingsText::fromFlag(m_passLogEnabled));
+    put(u"Ranking", u"mode", SettingsText::fromFlag(m_rankingShowsRepeats));
     put(u"Font", u"Base", NumericText::singleText(m_baseFontSize));
     put(u"Font", u"Return", NumericText::singleText(m_rowGapFontSize));
     put(u"Font", u"Result", NumericText::singleText(m_resultFontSize));
-    put(u"Window", u"Width", QString::number(windowPercent));
+    put(u"Window", u"Width", QString::number(m_windowPercent));
     return values;
 }
 

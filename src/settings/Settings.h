@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SettingValues.h"
 #include "SettingsRules.h"
 
 #include <QHash>
@@ -18,15 +19,13 @@ public:
     // Where both logs go unless the settings name another folder: "pelko" in the user's
     // application-data folder, with a final "/".
     static QString defaultLogFolder();
-
-    // What the colour settings hold when the file leaves them empty.
-    static inline const QString DefaultBackColor = QStringLiteral("&HE0E0E0");
-    static inline const QString DefaultProblemBackColor = QStringLiteral("&HFFFFFF");
-    static inline const QString DefaultProblemColor = QStringLiteral("&H000000");
+    // The problem folders unless the settings name others, with a final "/".
+    static QString defaultCertificationFolder();
+    static QString defaultPracticeFolder();
 
     // Test window size as a percentage of the screen.
-    qint16 windowPercent = 80;
-
+    int windowPercent() const { return m_windowPercent; }
+    void setWindowPercent(int v) { m_windowPercent = v; }
     bool rankingShowsRepeats() const { return m_rankingShowsRepeats; }
     void setRankingShowsRepeats(bool v) { m_rankingShowsRepeats = v; }
     // Whether the main menu offers the practice and settings buttons.
@@ -34,13 +33,13 @@ public:
     void setMenuShowsPractice(bool v) { m_menuShowsPractice = v; }
     bool menuShowsSettings() const { return m_menuShowsSettings; }
     void setMenuShowsSettings(bool v) { m_menuShowsSettings = v; }
-    qint16 backgroundMode() const;
-    void setBackgroundMode(qint16 v);
+    BackgroundMode backgroundMode() const { return m_backgroundMode; }
+    void setBackgroundMode(BackgroundMode v) { m_backgroundMode = v; }
     bool isLoaded() const { return m_loaded; }
     QString passLogFormat() const { return m_passLogFormat; }
     void setPassLogFormat(const QString& v) { m_passLogFormat = v; }
-    QString paperSize() const { return m_paperSize; }
-    void setPaperSize(const QString& v) { m_paperSize = v; }
+    PaperSize paperSize() const { return m_paperSize; }
+    void setPaperSize(PaperSize v) { m_paperSize = v; }
     QString passLogName() const { return m_passLogName; }
     void setPassLogName(const QString& v) { m_passLogName = v; }
     QString passLogFolder() const { return m_passLogFolder; }
@@ -51,24 +50,25 @@ public:
     void setLogName(const QString& v) { m_logName = v; }
     QString logFolder() const { return m_logFolder; }
     void setLogFolder(const QString& v) { m_logFolder = v; }
-    qint16 passSpeed() const { return m_passSpeed; }
-    void setPassSpeed(qint16 v) { m_passSpeed = v; }
-    QString problemOrder() const { return m_problemOrder; }
-    void setProblemOrder(const QString& v);
+    int passSpeed() const { return m_passSpeed; }
+    void setPassSpeed(int v) { m_passSpeed = v; }
+    ProblemOrder problemOrder() const { return m_problemOrder; }
+    void setProblemOrder(ProblemOrder v) { m_problemOrder = v; }
     bool canChangeDuration() const { return m_canChangeDuration; }
     void setCanChangeDuration(bool v) { m_canChangeDuration = v; }
-    qint16 durationMinutes() const { return m_durationMinutes; }
-    void setDurationMinutes(qint16 v) { m_durationMinutes = v; }
+    int durationMinutes() const { return m_durationMinutes; }
+    void setDurationMinutes(int v) { m_durationMinutes = v; }
     QString certificationFolder() const { return m_certificationFolder; }
     void setCertificationFolder(const QString& v) { m_certificationFolder = v; }
     QString practiceFolder() const { return m_practiceFolder; }
     void setPracticeFolder(const QString& v) { m_practiceFolder = v; }
-    QString problemBackColor() const { return m_problemBackColor; }
-    void setProblemBackColor(const QString& v) { m_problemBackColor = v; }
-    QString backColor() const { return m_backColor; }
-    void setBackColor(const QString& v) { m_backColor = v; }
-    QString problemColor() const { return m_problemColor; }
-    void setProblemColor(const QString& v) { m_problemColor = v; }
+    // The colours; an invalid QColor is no colour (the file holds none, or text that names none).
+    QColor problemBackColor() const { return m_problemBackColor; }
+    void setProblemBackColor(const QColor& v) { m_problemBackColor = v; }
+    QColor backColor() const { return m_backColor; }
+    void setBackColor(const QColor& v) { m_backColor = v; }
+    QColor problemColor() const { return m_problemColor; }
+    void setProblemColor(const QColor& v) { m_problemColor = v; }
     // Point sizes of the problem rows, the gap between rows and the result label.
     float baseFontSize() const { return m_baseFontSize; }
     void setBaseFontSize(float v) { m_baseFontSize = v; }
@@ -135,31 +135,36 @@ private:
     QList<StoredValue> storedValues() const;
     QString iniString(const QString& section, const QString& key) const;
     bool failedToWriteIni(const QString& section, const QString& key, const QString& value);
+    // A colour as the file had it while it still names the same colour, else its literal.
+    QString colorText(const QString& key, const QColor& color, const QColor& fallback) const;
 
     bool m_rankingShowsRepeats = false;
     bool m_menuShowsPractice = true;
     bool m_menuShowsSettings = true;
-    QString m_backgroundMode = QStringLiteral("0");
+    BackgroundMode m_backgroundMode = SettingDefaults::Background;
     bool m_loaded = false;
-    QString m_passLogFormat = QStringLiteral("0123456789ABCDEF");
-    QString m_paperSize = QStringLiteral("9");
-    QString m_passLogName = QStringLiteral("pksub.log");
+    QString m_passLogFormat = SettingDefaults::PassLogFormat;
+    PaperSize m_paperSize = SettingDefaults::Paper;
+    QString m_passLogName = SettingDefaults::PassLogName;
     QString m_passLogFolder;
     bool m_passLogEnabled = false;
-    QString m_logName = QStringLiteral("pelko.log");
+    QString m_logName = SettingDefaults::LogName;
     QString m_logFolder;
-    qint16 m_passSpeed = 25;
-    QString m_problemOrder = QStringLiteral("RANDOM");
+    int m_passSpeed = SettingDefaults::PassSpeed;
+    ProblemOrder m_problemOrder = SettingDefaults::Order;
     bool m_canChangeDuration = false;
-    qint16 m_durationMinutes = 3;
+    int m_durationMinutes = SettingDefaults::DurationMinutes;
     QString m_certificationFolder;
     QString m_practiceFolder;
-    QString m_problemBackColor = DefaultProblemBackColor;
-    QString m_backColor = DefaultBackColor;
-    QString m_problemColor = DefaultProblemColor;
-    float m_baseFontSize = 13;
-    float m_rowGapFontSize = 3;
-    float m_resultFontSize = 11;
+    QColor m_problemBackColor = SettingDefaults::ProblemBackColor;
+    QColor m_backColor = SettingDefaults::BackColor;
+    QColor m_problemColor = SettingDefaults::ProblemColor;
+    float m_baseFontSize = SettingDefaults::BaseFontSize;
+    float m_rowGapFontSize = SettingDefaults::RowGapFontSize;
+    float m_resultFontSize = SettingDefaults::ResultFontSize;
+    int m_windowPercent = SettingDefaults::WindowPercent;
+    // The colour keys' texts as the file holds them, by key, where not blank.
+    QHash<QString, QString> m_colorTexts;
     QString m_iniPath;
     SettingsRules::FolderCheck m_folderCheck;
     // By "section/key" in lower case.

@@ -6,8 +6,9 @@
 #include "LogFileDialog.h"
 #include "PassLogFormatDialog.h"
 #include "Settings.h"
-#include "platform/CenterWindow.h"
+#include "SettingsText.h"
 #include "common/NumericText.h"
+#include "platform/CenterWindow.h"
 #include "platform/DialogKeys.h"
 #include "platform/MessageService.h"
 
@@ -125,6 +126,7 @@ SettingsDialog::SettingsDialog(Settings& settings, QWidget* parent)
     smaller.setPointSizeF(std::max(8.0, smaller.pointSizeF() - 1));
     setFont(smaller);
     buildControls();
+    nameControls();
     connectControls();
 }
 
@@ -425,6 +427,78 @@ void SettingsDialog::connectControls()
     connect(m_cancelButton, &QPushButton::clicked, this, &SettingsDialog::cancel);
 }
 
+void SettingsDialog::nameControls()
+{
+    const std::pair<QWidget*, const char*> controls[] = {
+        {m_headerLabel, "headerLabel"},
+        {m_durationBar, "durationBar"},
+        {m_durationLabel, "durationLabel"},
+        {m_minutesUnitLabel, "minutesUnitLabel"},
+        {m_changeDurationNote, "changeDurationNote"},
+        {m_passSpeedBar, "passSpeedBar"},
+        {m_passSpeedLabel, "passSpeedLabel"},
+        {m_passSpeedUnitLabel, "passSpeedUnitLabel"},
+        {m_certificationDefaultCheck, "certificationDefaultCheck"},
+        {m_certificationFolderEdit, "certificationFolderEdit"},
+        {m_practiceDefaultCheck, "practiceDefaultCheck"},
+        {m_practiceFolderEdit, "practiceFolderEdit"},
+        {m_logDefaultCheck, "logDefaultCheck"},
+        {m_logFolderEdit, "logFolderEdit"},
+        {m_logNameEdit, "logNameEdit"},
+        {m_passLogFormatButton, "passLogFormatButton"},
+        {m_passLogDefaultCheck, "passLogDefaultCheck"},
+        {m_passLogFolderEdit, "passLogFolderEdit"},
+        {m_passLogNameEdit, "passLogNameEdit"},
+        {m_paperNote, "paperNote"},
+        {m_backColorLabel, "backColorLabel"},
+        {m_backColorEdit, "backColorEdit"},
+        {m_backColorButton, "backColorButton"},
+        {m_backgroundModeLabel, "backgroundModeLabel"},
+        {m_backgroundModeBox, "backgroundModeBox"},
+        {m_problemBackColorLabel, "problemBackColorLabel"},
+        {m_problemBackColorEdit, "problemBackColorEdit"},
+        {m_problemBackColorButton, "problemBackColorButton"},
+        {m_problemColorLabel, "problemColorLabel"},
+        {m_problemColorEdit, "problemColorEdit"},
+        {m_problemColorButton, "problemColorButton"},
+        {m_windowPercentLeadLabel, "windowPercentLeadLabel"},
+        {m_windowPercentBar, "windowPercentBar"},
+        {m_windowPercentLabel, "windowPercentLabel"},
+        {m_percentUnitLabel, "percentUnitLabel"},
+        {m_baseFontBar, "baseFontBar"},
+        {m_baseFontLabel, "baseFontLabel"},
+        {m_baseFontUnitLabel, "baseFontUnitLabel"},
+        {m_rowGapBar, "rowGapBar"},
+        {m_rowGapLabel, "rowGapLabel"},
+        {m_rowGapUnitLabel, "rowGapUnitLabel"},
+        {m_resultFontBar, "resultFontBar"},
+        {m_resultFontLabel, "resultFontLabel"},
+        {m_resultFontUnitLabel, "resultFontUnitLabel"},
+        {m_okButton, "okButton"},
+        {m_cancelButton, "cancelButton"},
+    };
+    for (const auto& [control, name] : controls)
+        control->setObjectName(QLatin1StringView(name));
+    // Options and buttons that come in rows are numbered from 0.
+    const auto nameRow = [](auto& row, const char* name) {
+        for (std::size_t i = 0; i < row.size(); ++i)
+            row[i]->setObjectName(QLatin1StringView(name) + QString::number(i));
+    };
+    nameRow(m_changeDurationOptions, "changeDurationOptions");
+    nameRow(m_orderOptions, "orderOptions");
+    nameRow(m_certificationFolderOptions, "certificationFolderOptions");
+    nameRow(m_practiceFolderOptions, "practiceFolderOptions");
+    nameRow(m_logFolderOptions, "logFolderOptions");
+    nameRow(m_logNameOptions, "logNameOptions");
+    nameRow(m_passLogOptions, "passLogOptions");
+    nameRow(m_passLogFolderOptions, "passLogFolderOptions");
+    nameRow(m_passLogNameOptions, "passLogNameOptions");
+    nameRow(m_browseFolderButtons, "browseFolderButtons");
+    nameRow(m_browseFileButtons, "browseFileButtons");
+    nameRow(m_paperOptions, "paperOptions");
+    nameRow(m_rankingOptions, "rankingOptions");
+}
+
 SettingsDialog::FolderControls SettingsDialog::folderControls(Folder folder)
 {
     switch (folder) {
@@ -485,8 +559,8 @@ void SettingsDialog::fitToScreen()
 void SettingsDialog::prepare()
 {
     // Defaults and the remembered custom colours.
-    m_defaults[Practice] = defaultPracticeFolder();
-    m_defaults[Certification] = defaultCertificationFolder();
+    m_defaults[Practice] = Settings::defaultPracticeFolder();
+    m_defaults[Certification] = Settings::defaultCertificationFolder();
     m_defaults[Log] = Settings::defaultLogFolder();
     m_defaults[PassLog] = Settings::defaultLogFolder();
     m_customColors = initialCustomColors();
@@ -523,18 +597,21 @@ void SettingsDialog::prepare()
     selectOption(m_paperOptions, paperIndex(settings.paperSize()));
 
     // Colours that are no colour value show the defaults.
-    m_backColorEdit->setText(shownColorText(settings.backColor(), Settings::DefaultBackColor));
+    auto shownColor = [](const QColor& color, const QColor& fallback) {
+        return shownColorText(SettingsText::fromColor(color), SettingsText::fromColor(fallback));
+    };
+    m_backColorEdit->setText(shownColor(settings.backColor(), SettingDefaults::BackColor));
     m_problemBackColorEdit->setText(
-        shownColorText(settings.problemBackColor(), Settings::DefaultProblemBackColor));
-    m_problemColorEdit->setText(
-        shownColorText(settings.problemColor(), Settings::DefaultProblemColor));
+        shownColor(settings.problemBackColor(), SettingDefaults::ProblemBackColor));
+    m_problemColorEdit->setText(shownColor(settings.problemColor(), SettingDefaults::ProblemColor));
 
     // A background mode outside the list is reset in the settings themselves.
-    if (settings.backgroundMode() < 0 || settings.backgroundMode() >= m_backgroundModeBox->count())
-        settings.setBackgroundMode(0);
+    const int mode = qToUnderlying(settings.backgroundMode());
+    if (mode < 0 || mode >= m_backgroundModeBox->count())
+        settings.setBackgroundMode(SettingDefaults::Background);
     {
         const QSignalBlocker block(m_backgroundModeBox);
-        m_backgroundModeBox->setCurrentIndex(settings.backgroundMode());
+        m_backgroundModeBox->setCurrentIndex(qToUnderlying(settings.backgroundMode()));
     }
     updateWindowPercentGroup();
 
@@ -553,7 +630,7 @@ void SettingsDialog::prepare()
     }
 
     // Window size.
-    m_windowPercentBar->setValue(positionFor(WindowPercentBar, settings.windowPercent));
+    m_windowPercentBar->setValue(positionFor(WindowPercentBar, settings.windowPercent()));
     showWindowPercent();
 
     // The check boxes name the default folders.
@@ -666,13 +743,13 @@ void SettingsDialog::setNameOption(std::array<QRadioButton*, 2>& options, QLineE
 void SettingsDialog::chooseLogNameOption(int index)
 {
     setNameOption(m_logNameOptions, m_logNameEdit, m_browseFileButtons[0],
-                  QStringLiteral("pelko.log"), index);
+                  SettingDefaults::LogName, index);
 }
 
 void SettingsDialog::choosePassLogNameOption(int index)
 {
     setNameOption(m_passLogNameOptions, m_passLogNameEdit, m_browseFileButtons[1],
-                  QStringLiteral("pksub.log"), index);
+                  SettingDefaults::PassLogName, index);
 }
 
 void SettingsDialog::useDefaultCertificationFolder()
@@ -856,10 +933,13 @@ void SettingsDialog::confirm()
     if (paper >= 0)
         settings.setPaperSize(paperSizeAt(paper));
 
-    settings.setBackColor(m_backColorEdit->text());
-    settings.setBackgroundMode(qint16(m_backgroundModeBox->currentIndex()));
-    settings.setProblemBackColor(m_problemBackColorEdit->text());
-    settings.setProblemColor(m_problemColorEdit->text());
+    // A box that names no colour keeps none; an empty one means the default, as in the file.
+    using SettingsText::toColor;
+    settings.setBackColor(toColor(m_backColorEdit->text(), SettingDefaults::BackColor));
+    settings.setBackgroundMode(BackgroundMode(m_backgroundModeBox->currentIndex()));
+    settings.setProblemBackColor(
+        toColor(m_problemBackColorEdit->text(), SettingDefaults::ProblemBackColor));
+    settings.setProblemColor(toColor(m_problemColorEdit->text(), SettingDefaults::ProblemColor));
 
     settings.setProblemOrder(problemOrderAt(selectedOption(m_orderOptions)));
     settings.setRankingShowsRepeats(!m_rankingOptions[0]->isChecked());
@@ -867,7 +947,7 @@ void SettingsDialog::confirm()
     settings.setBaseFontSize(float(leadingValue(m_baseFontLabel->text())));
     settings.setRowGapFontSize(float(leadingValue(m_rowGapLabel->text())));
     settings.setResultFontSize(float(leadingValue(m_resultFontLabel->text())));
-    settings.windowPercent = whole(m_windowPercentLabel);
+    settings.setWindowPercent(whole(m_windowPercentLabel));
 
     if (settings.save()) {
         showMessage(QStringLiteral("ＩＮＩファイルに書き出しました"), MessageButtons::Ok,

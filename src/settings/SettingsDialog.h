@@ -29,10 +29,25 @@ public:
     // Fills the dialog afresh, checks the folders once and shows it modally.
     int exec() override;
 
+    // Fills the controls from the settings.
     void prepare();
     // Centres the dialog and checks the folders; the dialog closes when the check gives up.
     void checkFolders();
 
+    // "保存して終了": copies the controls back and saves the settings file.
+    void confirm();
+    // "保存せず終了".
+    void cancel();
+
+    // The folder check, with the failures counted over the whole run of the program.
+    const SettingsRules::FolderCheck& folderCheck() const;
+    // The remembered custom colours of the colour chooser.
+    const std::array<qint32, 16>& customColors() const { return m_customColors; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
     void chooseCertificationFolderOption(int index);
     void choosePracticeFolderOption(int index);
     void chooseLogFolderOption(int index);
@@ -57,14 +72,34 @@ public:
     void pickBackColor();
     void pickProblemBackColor();
     void pickProblemColor();
-    void confirm();
-    void cancel();
 
-    // The folder check, with the failures counted over the whole run of the program.
-    const SettingsRules::FolderCheck& folderCheck() const;
-    // The remembered custom colours of the colour chooser.
-    const std::array<qint32, 16>& customColors() const { return m_customColors; }
+    void buildControls();
+    // Object names for every control, so that tools and tests find them.
+    void nameControls();
+    void connectControls();
+    void lockFixedValues();
+    void fitToScreen();
 
+    // One folder group, as the check sees it.
+    struct FolderControls {
+        std::array<QRadioButton*, 2>* options;
+        QCheckBox* defaultCheck;
+        QLineEdit* edit;
+        QPushButton* browseButton;
+    };
+    FolderControls folderControls(SettingsRules::Folder folder);
+    void setFolderOption(SettingsRules::Folder folder, int index);
+    void loadFolder(SettingsRules::Folder folder, const QString& stored);
+    void setNameOption(std::array<QRadioButton*, 2>& options, QLineEdit* edit,
+                       QPushButton* browseButton, const QString& defaultName, int index);
+    void pickColor(QLineEdit* edit);
+    // False, after telling the user, when a folder or name is too long to be saved whole.
+    bool textsFitSettingsFile();
+    // Runs a child dialog; this dialog becomes active again afterwards.
+    template <typename Show> void runChild(Show show);
+
+    std::array<QString, SettingsRules::FolderCount> m_defaults;
+    std::array<qint32, 16> m_customColors{};
     QLabel* m_headerLabel = nullptr;
     QScrollBar* m_durationBar = nullptr;
     QLabel* m_durationLabel = nullptr;
@@ -127,36 +162,6 @@ public:
     QLabel* m_resultFontUnitLabel = nullptr;
     QPushButton* m_okButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    void buildControls();
-    void connectControls();
-    void lockFixedValues();
-    void fitToScreen();
-
-    // One folder group, as the check sees it.
-    struct FolderControls {
-        std::array<QRadioButton*, 2>* options;
-        QCheckBox* defaultCheck;
-        QLineEdit* edit;
-        QPushButton* browseButton;
-    };
-    FolderControls folderControls(SettingsRules::Folder folder);
-    void setFolderOption(SettingsRules::Folder folder, int index);
-    void loadFolder(SettingsRules::Folder folder, const QString& stored);
-    void setNameOption(std::array<QRadioButton*, 2>& options, QLineEdit* edit,
-                       QPushButton* browseButton, const QString& defaultName, int index);
-    void pickColor(QLineEdit* edit);
-    // False, after telling the user, when a folder or name is too long to be saved whole.
-    bool textsFitSettingsFile();
-    // Runs a child dialog; this dialog becomes active again afterwards.
-    template <typename Show> void runChild(Show show);
-
-    std::array<QString, SettingsRules::FolderCount> m_defaults;
-    std::array<qint32, 16> m_customColors{};
     QScrollArea* m_scroll = nullptr;
     QWidget* m_content = nullptr;
     Settings& m_settings;

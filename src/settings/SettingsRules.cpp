@@ -3,7 +3,6 @@
 #include "ColorLiteral.h"
 #include "IniFile.h"
 #include "common/NumericText.h"
-#include "platform/AppPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageService.h"
 
@@ -47,16 +46,6 @@ QString fontLabel(const Bar& bar, float size)
     return labelAt(bar, positionFor(bar, size));
 }
 
-QString defaultCertificationFolder()
-{
-    return AppPaths::dataFolder() + QStringLiteral("/DATA/");
-}
-
-QString defaultPracticeFolder()
-{
-    return AppPaths::dataFolder() + QStringLiteral("/PLACTICE/");
-}
-
 QString shownColorText(const QString& stored, const QString& fallback)
 {
     return ColorLiteral::toBgr(stored) ? stored : fallback;
@@ -75,39 +64,35 @@ std::array<qint32, 16> initialCustomColors()
     return colors;
 }
 
-int paperIndex(const QString& paperSize)
+namespace
 {
-    if (paperSize == u"9")
-        return 0;
-    if (paperSize == u"12")
-        return 1;
-    if (paperSize == u"13")
-        return 2;
-    return -1;
+
+constexpr PaperSize kPaperOptions[] = {PaperSize::A4, PaperSize::B4, PaperSize::B5};
+constexpr ProblemOrder kOrderOptions[] = {ProblemOrder::Random, ProblemOrder::Sequence,
+                                          ProblemOrder::Select};
+
+} // namespace
+
+int paperIndex(PaperSize paper)
+{
+    const auto at = std::find(std::begin(kPaperOptions), std::end(kPaperOptions), paper);
+    return at == std::end(kPaperOptions) ? -1 : int(at - std::begin(kPaperOptions));
 }
 
-QString paperSizeAt(int index)
+PaperSize paperSizeAt(int index)
 {
-    static const char16_t* const sizes[] = {u"9", u"12", u"13"};
-    return index >= 0 && index < 3 ? QString::fromUtf16(sizes[index]) : QString();
+    return index >= 0 && index < 3 ? kPaperOptions[index] : SettingDefaults::Paper;
 }
 
-int orderIndex(const QString& problemOrder)
+int orderIndex(ProblemOrder order)
 {
-    if (problemOrder == u"SEQUENCE")
-        return 1;
-    if (problemOrder == u"SELECT")
-        return 2;
-    return 0;
+    const auto at = std::find(std::begin(kOrderOptions), std::end(kOrderOptions), order);
+    return at == std::end(kOrderOptions) ? 0 : int(at - std::begin(kOrderOptions));
 }
 
-QString problemOrderAt(int index)
+ProblemOrder problemOrderAt(int index)
 {
-    if (index == 1)
-        return QStringLiteral("SEQUENCE");
-    if (index == 2)
-        return QStringLiteral("SELECT");
-    return QStringLiteral("RANDOM");
+    return index >= 0 && index < 3 ? kOrderOptions[index] : SettingDefaults::Order;
 }
 
 void reportTooLong(const QString& field)

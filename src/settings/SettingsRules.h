@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SettingValues.h"
+
 #include <QString>
 
 #include <array>
@@ -37,11 +39,6 @@ QString labelAt(const Bar& bar, int position);
 // The label a stored font size gets at load: the size itself, unless the bar had to clamp it.
 QString fontLabel(const Bar& bar, float size);
 
-// Folder defaults, as the dialog writes them; the log folder's is the settings' own
-// (Settings::defaultLogFolder).
-QString defaultCertificationFolder();
-QString defaultPracticeFolder();
-
 // The colour literal a box shows at load: the stored text when it is a number from 0 to
 // &HFFFFFF, else the fallback.
 QString shownColorText(const QString& stored, const QString& fallback);
@@ -52,13 +49,13 @@ qint32 colorValueOfBox(const QString& boxText);
 // blue 16 × i + 15, as 0x00BBGGRR.
 std::array<qint32, 16> initialCustomColors();
 
-// Paper option index of a paperSize ("9", "12", "13"), or -1 for any other value.
-int paperIndex(const QString& paperSize);
-QString paperSizeAt(int index);
+// Paper option index of a paper size (A4, B4, B5), or -1 for any other code.
+int paperIndex(PaperSize paper);
+PaperSize paperSizeAt(int index);
 
-// Order option index of a problem order ("RANDOM", "SEQUENCE", "SELECT"), and back.
-int orderIndex(const QString& problemOrder);
-QString problemOrderAt(int index);
+// Order option index of a problem order (random, in sequence, selected), and back.
+int orderIndex(ProblemOrder order);
+ProblemOrder problemOrderAt(int index);
 
 // Says that the text of the named field is too long for the settings file to keep whole.
 void reportTooLong(const QString& field);

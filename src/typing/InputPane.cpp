@@ -482,7 +482,7 @@ void InputPane::finishRun()
 
     QPalette palette = m_resultLabel->palette();
     if (result.passed) {
-        if (m_settings.problemOrder() == u"SEQUENCE" && m_host)
+        if (m_settings.problemOrder() == ProblemOrder::Sequence && m_host)
             m_host->showNextProblemMenu();
         palette.setColor(QPalette::WindowText, QColor(0, 0, 0));
         if (m_record.isCertification() && m_host)

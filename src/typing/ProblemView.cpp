@@ -5,7 +5,6 @@
 #include "TextRows.h"
 #include "platform/Fonts.h"
 #include "problems/Problem.h"
-#include "settings/ColorLiteral.h"
 #include "settings/Settings.h"
 
 #include <QFontMetricsF>
@@ -123,10 +122,12 @@ void ProblemView::placeStatusLine(const QRect& geometry)
 void ProblemView::applyColors()
 {
     // A colour that cannot be read falls back to its own default, never black on black.
-    const QColor backColor = ColorLiteral::toColor(
-        m_settings.problemBackColor(), ColorLiteral::toColor(Settings::DefaultProblemBackColor));
-    const QColor textColor = ColorLiteral::toColor(
-        m_settings.problemColor(), ColorLiteral::toColor(Settings::DefaultProblemColor));
+    const auto orDefault = [](const QColor& color, const QColor& fallback) {
+        return color.isValid() ? color : fallback;
+    };
+    const QColor backColor =
+        orDefault(m_settings.problemBackColor(), SettingDefaults::ProblemBackColor);
+    const QColor textColor = orDefault(m_settings.problemColor(), SettingDefaults::ProblemColor);
     QPalette backPalette = m_textClip->palette();
     backPalette.setColor(QPalette::Window, backColor);
     m_textClip->setPalette(backPalette);

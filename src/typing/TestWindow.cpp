@@ -17,7 +17,6 @@
 #include "results/PrinterDialog.h"
 #include "results/RankingWindow.h"
 #include "results/RunRecord.h"
-#include "settings/ColorLiteral.h"
 #include "settings/DurationDialog.h"
 #include "settings/FolderDialog.h"
 #include "settings/Settings.h"
@@ -208,7 +207,8 @@ void TestWindow::open()
         return;
     }
     const ProblemLayout::Placement placed =
-        ProblemLayout::placeWindow(workArea, m_settings.backgroundMode(), m_settings.windowPercent);
+        ProblemLayout::placeWindow(workArea, qToUnderlying(m_settings.backgroundMode()),
+                                   m_settings.windowPercent());
     // The title names the kind of run before the reused window shows.
     setWindowTitle(m_record.isCertification() ? QStringLiteral("検定中")
                                               : QStringLiteral("練習中"));
@@ -233,7 +233,7 @@ void TestWindow::open()
     m_problemMenu->menuAction()->setVisible(false);
 
     // Only ordered practice offers files to pick.
-    if (!m_record.isCertification() && m_settings.problemOrder() != QStringLiteral("RANDOM"))
+    if (!m_record.isCertification() && m_settings.problemOrder() != ProblemOrder::Random)
         fillProblemMenu();
 
     // A clean run at the configured duration; certification may lock the duration.
@@ -330,8 +330,8 @@ void TestWindow::applyBackColor()
 {
     // A system colour (high bit set) or no colour (-1, as "&HFFFF" reads) has no value of its
     // own here: the palette stands in.
-    m_mdiArea->setBackground(
-        ColorLiteral::toColor(m_settings.backColor(), palette().color(QPalette::Dark)));
+    const QColor color = m_settings.backColor();
+    m_mdiArea->setBackground(color.isValid() ? color : palette().color(QPalette::Dark));
 }
 
 void TestWindow::returnToMainMenu()
@@ -555,7 +555,7 @@ Expected<void> TestWindow::loadProblem(bool retry, const QString& fileName)
     Expected<Problem::LoadStatus> loaded = Problem::Loaded;
     if (m_record.isCertification()) {
         loaded = m_problem->loadFrom(folder, m_problemFileName, QStringLiteral("KENTEI"));
-    } else if (m_settings.problemOrder() == QStringLiteral("RANDOM")) {
+    } else if (m_settings.problemOrder() == ProblemOrder::Random) {
         loaded = m_problem->loadFrom(folder, m_problemFileName, QStringLiteral("RANDOM"));
         if (loaded)
             m_problemFileName = m_problem->fileName();

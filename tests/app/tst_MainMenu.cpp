@@ -8,6 +8,7 @@
 #include "results/RunRecord.h"
 #include "settings/FolderDialog.h"
 #include "settings/Settings.h"
+#include "support/Controls.h"
 #include "support/SharedState.h"
 #include "support/TempTree.h"
 #include "support/WindowParts.h"
@@ -109,7 +110,7 @@ void tst_MainMenu::answerDialogs()
         if (m_pickedFolder.isEmpty()) {
             chooser->cancel();
         } else {
-            chooser->m_folderEdit->setText(m_pickedFolder);
+            control<QLineEdit>(*chooser, "folderEdit")->setText(m_pickedFolder);
             chooser->confirm();
         }
     }

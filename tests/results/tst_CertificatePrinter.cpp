@@ -9,6 +9,7 @@
 #include "results/CertificatePrinter.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
+#include "settings/SettingsText.h"
 #include "typing/TestWindow.h"
 
 #include <QDate>
@@ -382,7 +383,7 @@ void tst_CertificatePrinter::fieldsFromTheResult()
     user.setRecordNumber(41);
     Problem problem;
     CertificatePrinter sheet;
-    sheet.fillFrom(user, problem, paper);
+    sheet.fillFrom(user, problem, SettingsText::toPaperSize(paper));
     QCOMPARE(sheet.userId, QStringLiteral("id7"));
     QCOMPARE(sheet.recordNumber, qint16(41));
     const PdfPage page = print(sheet);

@@ -4,6 +4,7 @@
 #include "results/CurrentPrinter.h"
 #include "results/PrinterDialog.h"
 #include "settings/Settings.h"
+#include "settings/SettingsText.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -136,7 +137,7 @@ void tst_PrinterDialog::paperMarked()
     QFETCH(int, marked);
     PrinterDialog& form = *m_dialog;
     form.m_paperButtons.at(1)->setChecked(true); // left from an earlier opening
-    m_settings->setPaperSize(setting);
+    m_settings->setPaperSize(SettingsText::toPaperSize(setting));
     form.prepare();
     QCOMPARE(markedPaper(), marked);
 }
@@ -144,34 +145,34 @@ void tst_PrinterDialog::paperMarked()
 void tst_PrinterDialog::selectLastsForThisRunOnly()
 {
     PrinterDialog& form = *m_dialog;
-    m_settings->setPaperSize(QStringLiteral("9"));
+    m_settings->setPaperSize(PaperSize::A4);
     form.prepare();
     form.m_printerBox->setCurrentIndex(2);
     form.m_paperButtons.at(2)->setChecked(true);
     form.m_selectButton->click();
     QCOMPARE(CurrentPrinter::name(m_settings->printerName()), QStringLiteral("Zeta"));
-    QCOMPARE(m_settings->paperSize(), QStringLiteral("13"));
+    QCOMPARE(m_settings->paperSize(), PaperSize(PaperSize::B5));
     QVERIFY(!form.isVisible());
     QVERIFY(QDir(m_tree->path()).entryList(QDir::Files).isEmpty()); // no settings file
 
     // Nothing marked: the paper setting stays as it was.
-    m_settings->setPaperSize(QStringLiteral("5"));
+    m_settings->setPaperSize(PaperSize::fromCode(5));
     form.prepare();
     QCOMPARE(form.m_printerBox->currentText(), QStringLiteral("Zeta"));
     form.applyChoice();
-    QCOMPARE(m_settings->paperSize(), QStringLiteral("5"));
+    QCOMPARE(m_settings->paperSize(), PaperSize::fromCode(5));
 }
 
 void tst_PrinterDialog::closingChangesNothing()
 {
     PrinterDialog& form = *m_dialog;
-    m_settings->setPaperSize(QStringLiteral("9"));
+    m_settings->setPaperSize(PaperSize::A4);
     form.prepare();
     form.m_printerBox->setCurrentIndex(0);
     form.m_paperButtons.at(1)->setChecked(true);
     form.reject();
     QCOMPARE(CurrentPrinter::name(m_settings->printerName()), QStringLiteral("PDF"));
-    QCOMPARE(m_settings->paperSize(), QStringLiteral("9"));
+    QCOMPARE(m_settings->paperSize(), PaperSize(PaperSize::A4));
 }
 
 QTEST_MAIN(tst_PrinterDialog)

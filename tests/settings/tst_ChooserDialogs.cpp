@@ -3,6 +3,7 @@
 #include "settings/FolderDialog.h"
 #include "settings/LogFileDialog.h"
 #include "settings/VolumeList.h"
+#include "support/Controls.h"
 #include "support/TempTree.h"
 
 #include <QComboBox>
@@ -103,15 +104,15 @@ void tst_ChooserDialogs::folderCancelAndOk()
 {
     FolderDialog dialog;
     dialog.setFolder(m_tree->path());
-    whileModal(dialog, [&] { dialog.m_cancelButton->click(); });
+    whileModal(dialog, [&] { control<QPushButton>(dialog, "cancelButton")->click(); });
     dialog.exec();
     QCOMPARE(dialog.folder(), QString());
 
     dialog.setFolder(m_tree->path());
     const QString typed = m_tree->file(QStringLiteral("not/there/yet"));
     whileModal(dialog, [&] {
-        dialog.m_folderEdit->setText(typed);
-        dialog.m_okButton->click();
+        control<QLineEdit>(dialog, "folderEdit")->setText(typed);
+        control<QPushButton>(dialog, "okButton")->click();
     });
     QCOMPARE(dialog.exec(), int(QDialog::Accepted));
     QCOMPARE(dialog.folder(), typed);
@@ -125,8 +126,8 @@ void tst_ChooserDialogs::folderFrameCloseKeepsCallerValue()
     dialog.setFolder(start);
     whileModal(dialog, [&] {
         // Enter changes the folder while the dialog is open; the frame gives the start back.
-        dialog.m_folderEdit->setText(m_tree->path());
-        dialog.handleFolderKey(13);
+        control<QLineEdit>(dialog, "folderEdit")->setText(m_tree->path());
+        QTest::keyClick(control<QLineEdit>(dialog, "folderEdit"), Qt::Key_Return);
         QCOMPARE(dialog.folder(), m_tree->path());
         dialog.close();
     });
@@ -142,22 +143,23 @@ void tst_ChooserDialogs::folderListMovesText()
     FolderDialog dialog;
     dialog.setFolder(m_tree->path() + u'/');
     dialog.prepare();
-    QCOMPARE(dialog.m_folderEdit->text(), m_tree->path());
-    QCOMPARE(itemTexts(dialog.m_folderList),
+    QCOMPARE(control<QLineEdit>(dialog, "folderEdit")->text(), m_tree->path());
+    QCOMPARE(itemTexts(control<QListWidget>(dialog, "folderList")),
              (QStringList{QStringLiteral(".."), QStringLiteral("a"), QStringLiteral("b")}));
 
-    dialog.m_folderList->setCurrentRow(1);
-    Q_EMIT dialog.m_folderList->itemActivated(dialog.m_folderList->currentItem());
-    QCOMPARE(dialog.m_folderEdit->text(), m_tree->file(QStringLiteral("a")));
-    QCOMPARE(itemTexts(dialog.m_folderList),
+    control<QListWidget>(dialog, "folderList")->setCurrentRow(1);
+    Q_EMIT control<QListWidget>(dialog, "folderList")
+        ->itemActivated(control<QListWidget>(dialog, "folderList")->currentItem());
+    QCOMPARE(control<QLineEdit>(dialog, "folderEdit")->text(), m_tree->file(QStringLiteral("a")));
+    QCOMPARE(itemTexts(control<QListWidget>(dialog, "folderList")),
              (QStringList{QStringLiteral(".."), QStringLiteral("inner")}));
 
-    dialog.m_folderList->setCurrentRow(0);
-    QTest::keyClick(dialog.m_folderList, Qt::Key_Return);
-    QCOMPARE(dialog.m_folderEdit->text(), m_tree->path());
+    control<QListWidget>(dialog, "folderList")->setCurrentRow(0);
+    QTest::keyClick(control<QListWidget>(dialog, "folderList"), Qt::Key_Return);
+    QCOMPARE(control<QLineEdit>(dialog, "folderEdit")->text(), m_tree->path());
     QCOMPARE(dialog.listedFolder(), m_tree->path());
     // The drive list follows the folder list.
-    QCOMPARE(dialog.m_driveBox->currentData().toString(),
+    QCOMPARE(control<QComboBox>(dialog, "driveBox")->currentData().toString(),
              VolumeList::driveOf(m_tree->path(), VolumeList::driveRoots()));
     dialog.cancel();
 }
@@ -206,7 +208,7 @@ void tst_ChooserDialogs::folderShowsPath()
     dialog.prepare();
     QCOMPARE(dialog.folder(), expand(dirPath));
     QCOMPARE(dialog.listedFolder(), expand(listed));
-    QCOMPARE(dialog.m_folderEdit->text(), expand(listed));
+    QCOMPARE(control<QLineEdit>(dialog, "folderEdit")->text(), expand(listed));
     if (driveMessage) {
         QCOMPARE(m_messages->shown().size(), 1);
         QCOMPARE(m_messages->shown().at(0).text,
@@ -225,7 +227,7 @@ void tst_ChooserDialogs::fileCancelEmptiesBoth()
     dialog.setFolder(m_tree->path());
     dialog.setFileName(QStringLiteral("pelko.log"));
     whileModal(dialog, [&] {
-        QCOMPARE(dialog.m_nameEdit->text(), QStringLiteral("pelko.log"));
+        QCOMPARE(control<QLineEdit>(dialog, "nameEdit")->text(), QStringLiteral("pelko.log"));
         QTest::keyClick(&dialog, Qt::Key_Escape);
     });
     dialog.exec();
@@ -236,7 +238,7 @@ void tst_ChooserDialogs::fileCancelEmptiesBoth()
     dialog.setFolder(m_tree->path());
     dialog.setFileName(QStringLiteral("pelko.log"));
     whileModal(dialog, [&] {
-        dialog.m_nameEdit->setText(QStringLiteral("other.log"));
+        control<QLineEdit>(dialog, "nameEdit")->setText(QStringLiteral("other.log"));
         dialog.close();
     });
     dialog.exec();
@@ -252,14 +254,18 @@ void tst_ChooserDialogs::fileOkRunsLogCheck()
     dialog.setFolder(m_tree->path());
     dialog.setFileName(QStringLiteral("notes.txt"));
     whileModal(dialog, [&] {
-        dialog.m_okButton->click();
+        control<QPushButton>(dialog, "okButton")->click();
         // Refused: the box was shown and the dialog is still open for another name.
         QCOMPARE(m_messages->texts(), QStringList{BadLog});
         QCOMPARE(m_messages->shown().at(0).title, applicationTitle());
         QVERIFY(dialog.isVisible());
-        dialog.m_fileList->setCurrentRow(dialog.m_fileList->row(
-            dialog.m_fileList->findItems(QStringLiteral("pelko.log"), Qt::MatchExactly).at(0)));
-        Q_EMIT dialog.m_fileList->itemActivated(dialog.m_fileList->currentItem());
+        control<QListWidget>(dialog, "fileList")
+            ->setCurrentRow(control<QListWidget>(dialog, "fileList")
+                                ->row(control<QListWidget>(dialog, "fileList")
+                                          ->findItems(QStringLiteral("pelko.log"), Qt::MatchExactly)
+                                          .at(0)));
+        Q_EMIT control<QListWidget>(dialog, "fileList")
+            ->itemActivated(control<QListWidget>(dialog, "fileList")->currentItem());
     });
     QCOMPARE(dialog.exec(), int(QDialog::Accepted));
     QCOMPARE(dialog.fileName(), QStringLiteral("pelko.log"));
@@ -289,10 +295,10 @@ void tst_ChooserDialogs::fileEnterAddsExtension()
     dialog.setFolder(m_tree->path());
     dialog.setFileName(typed);
     whileModal(dialog, [&] {
-        QTest::keyClick(dialog.m_nameEdit, Qt::Key_Return);
-        QCOMPARE(dialog.m_nameEdit->text(), after);
+        QTest::keyClick(control<QLineEdit>(dialog, "nameEdit"), Qt::Key_Return);
+        QCOMPARE(control<QLineEdit>(dialog, "nameEdit")->text(), after);
         QVERIFY(dialog.isVisible());
-        dialog.m_cancelButton->click();
+        control<QPushButton>(dialog, "cancelButton")->click();
     });
     dialog.exec();
 }
@@ -305,17 +311,17 @@ void tst_ChooserDialogs::fileListAndMissingFolder()
     LogFileDialog dialog;
     dialog.setFolder(m_tree->path());
     dialog.prepare();
-    QCOMPARE(itemTexts(dialog.m_fileList),
+    QCOMPARE(itemTexts(control<QListWidget>(dialog, "fileList")),
              (QStringList{QStringLiteral("A.txt"), QStringLiteral("b.log")}));
-    dialog.m_fileList->setCurrentRow(1);
+    control<QListWidget>(dialog, "fileList")->setCurrentRow(1);
     dialog.takeSelectedName();
-    QCOMPARE(dialog.m_nameEdit->text(), QStringLiteral("b.log"));
+    QCOMPARE(control<QLineEdit>(dialog, "nameEdit")->text(), QStringLiteral("b.log"));
     dialog.cancel();
 
     dialog.setFolder(m_tree->file(QStringLiteral("no/such/folder")));
     dialog.setFileName(QStringLiteral("new.log"));
     dialog.prepare();
-    QCOMPARE(dialog.m_fileList->count(), 0);
+    QCOMPARE(control<QListWidget>(dialog, "fileList")->count(), 0);
     dialog.confirm();
     QCOMPARE(dialog.fileName(), QStringLiteral("new.log"));
     QVERIFY(m_messages->shown().isEmpty());
@@ -328,13 +334,13 @@ void tst_ChooserDialogs::textsTooLongToSaveRefused()
     folders.setFolder(m_tree->path());
     const QString shorter = QStringLiteral("/t/") + QString(96, u'f');
     whileModal(folders, [&] {
-        folders.m_folderEdit->setText(shorter + u"ff");
-        folders.m_okButton->click();
+        control<QLineEdit>(folders, "folderEdit")->setText(shorter + u"ff");
+        control<QPushButton>(folders, "okButton")->click();
         QCOMPARE(m_messages->texts(), QStringList{u"フォルダのパス" + TooLong});
         QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("入力エラー"));
         QVERIFY(folders.isVisible());
-        folders.m_folderEdit->setText(shorter);
-        folders.m_okButton->click();
+        control<QLineEdit>(folders, "folderEdit")->setText(shorter);
+        control<QPushButton>(folders, "okButton")->click();
     });
     QCOMPARE(folders.exec(), int(QDialog::Accepted));
     QCOMPARE(folders.folder(), shorter);
@@ -344,11 +350,11 @@ void tst_ChooserDialogs::textsTooLongToSaveRefused()
     files.setFolder(m_tree->path());
     files.setFileName(QString(48, u'名') + QStringLiteral(".log"));
     whileModal(files, [&] {
-        files.m_okButton->click();
+        control<QPushButton>(files, "okButton")->click();
         QCOMPARE(m_messages->texts(), QStringList{u"ログファイルの名前" + TooLong});
         QVERIFY(files.isVisible());
-        files.m_nameEdit->setText(QString(47, u'名') + QStringLiteral(".log"));
-        files.m_okButton->click();
+        control<QLineEdit>(files, "nameEdit")->setText(QString(47, u'名') + QStringLiteral(".log"));
+        control<QPushButton>(files, "okButton")->click();
     });
     QCOMPARE(files.exec(), int(QDialog::Accepted));
     QCOMPARE(files.fileName(), QString(47, u'名') + QStringLiteral(".log"));
@@ -359,18 +365,18 @@ void tst_ChooserDialogs::timeSteps()
 {
     DurationDialog dialog;
     whileModal(dialog, [&] {
-        QScrollBar* bar = dialog.m_minutesBar;
+        QScrollBar* bar = control<QScrollBar>(dialog, "minutesBar");
         QCOMPARE(bar->value(), 57);
-        QCOMPARE(dialog.m_minutesLabel->text(), QStringLiteral("3"));
+        QCOMPARE(control<QLabel>(dialog, "minutesLabel")->text(), QStringLiteral("3"));
         bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
-        QCOMPARE(dialog.m_minutesLabel->text(), QStringLiteral("4"));
+        QCOMPARE(control<QLabel>(dialog, "minutesLabel")->text(), QStringLiteral("4"));
         bar->triggerAction(QAbstractSlider::SliderToMaximum);
-        QCOMPARE(dialog.m_minutesLabel->text(), QStringLiteral("1"));
+        QCOMPARE(control<QLabel>(dialog, "minutesLabel")->text(), QStringLiteral("1"));
         bar->triggerAction(QAbstractSlider::SliderToMinimum);
-        QCOMPARE(dialog.m_minutesLabel->text(), QStringLiteral("60"));
+        QCOMPARE(control<QLabel>(dialog, "minutesLabel")->text(), QStringLiteral("60"));
         QTest::keyClick(bar, Qt::Key_Down);
-        QCOMPARE(dialog.m_minutesLabel->text(), QStringLiteral("59"));
-        dialog.m_okButton->click();
+        QCOMPARE(control<QLabel>(dialog, "minutesLabel")->text(), QStringLiteral("59"));
+        control<QPushButton>(dialog, "okButton")->click();
     });
     QCOMPARE(choose(dialog, 3), 59);
 }
@@ -380,13 +386,14 @@ void tst_ChooserDialogs::timeCancelOkAndFrame()
     DurationDialog dialog;
     const auto stepUpThen = [&](const std::function<void()>& closeIt) {
         whileModal(dialog, [&, closeIt] {
-            dialog.m_minutesBar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+            control<QScrollBar>(dialog, "minutesBar")
+                ->triggerAction(QAbstractSlider::SliderSingleStepSub);
             closeIt();
         });
     };
-    stepUpThen([&] { dialog.m_cancelButton->click(); });
+    stepUpThen([&] { control<QPushButton>(dialog, "cancelButton")->click(); });
     QCOMPARE(choose(dialog, 3), 3);
-    QCOMPARE(dialog.m_minutesLabel->text(), QStringLiteral("3"));
+    QCOMPARE(control<QLabel>(dialog, "minutesLabel")->text(), QStringLiteral("3"));
     stepUpThen([&] { dialog.close(); });
     QCOMPARE(choose(dialog, 3), 3);
     stepUpThen([&] { QTest::keyClick(&dialog, Qt::Key_Return); });

@@ -1,4 +1,5 @@
 #include "settings/Settings.h"
+#include "settings/SettingsText.h"
 
 #include "common/Cp932.h"
 #include "support/TempTree.h"
@@ -21,25 +22,25 @@ QString dump(const Settings& settings)
         u"Speed=" + number(settings.passSpeed()),
         u"Filepath=" + settings.certificationFolder(),
         u"TestFilepath=" + settings.practiceFolder(),
-        u"PaperSize=" + settings.paperSize(),
-        u"SortMode=" + settings.problemOrder(),
+        u"PaperSize=" + SettingsText::fromPaperSize(settings.paperSize()),
+        u"SortMode=" + SettingsText::fromProblemOrder(settings.problemOrder()),
         u"LogPath=" + settings.logFolder(),
         u"LogName=" + settings.logName(),
         u"SubLogPath=" + settings.passLogFolder(),
         u"SubLogName=" + settings.passLogName(),
         u"SubLog=" + flag(settings.isPassLogEnabled()),
         u"LogStyle=" + settings.passLogFormat(),
-        u"BackColor=" + settings.backColor(),
-        u"ProblemBackColor=" + settings.problemBackColor(),
-        u"ProblemColor=" + settings.problemColor(),
-        u"BackMode=" + number(settings.backgroundMode()),
+        u"BackColor=" + SettingsText::fromColor(settings.backColor()),
+        u"ProblemBackColor=" + SettingsText::fromColor(settings.problemBackColor()),
+        u"ProblemColor=" + SettingsText::fromColor(settings.problemColor()),
+        u"BackMode=" + number(qToUnderlying(settings.backgroundMode())),
         u"ShowPlactice=" + flag(settings.menuShowsPractice()),
         u"ShowKankyo=" + flag(settings.menuShowsSettings()),
         u"RankingMode=" + flag(settings.rankingShowsRepeats()),
         u"FontBase=" + number(settings.baseFontSize()),
         u"FontReturn=" + number(settings.rowGapFontSize()),
         u"FontResult=" + number(settings.resultFontSize()),
-        u"WindowSize=" + number(settings.windowPercent),
+        u"WindowSize=" + number(settings.windowPercent()),
     };
     return all.join(u'\n');
 }
@@ -90,7 +91,10 @@ const Rule kRules[] = {
     {"style lower case", "[Sublog]\nStyle=0123456789abcdef", "LogStyle", "0123456789ABCDEF"},
     {"style repeats", "[Sublog]\nStyle=FF00", "LogStyle", "FF00"},
     {"style empty", "[Sublog]\nStyle=", "LogStyle", "0123456789ABCDEF"},
-    {"colour unchecked", "[BackGround]\nProblemColor=red", "ProblemColor", "red"},
+    // Text that names no colour reads as none; saving keeps the text
+    // (unchangedColoursKeepTheirText).
+    {"colour unchecked", "[BackGround]\nProblemColor=red", "ProblemColor", "&HFFFF"},
+    {"colour short literal", "[BackGround]\nBackColor=&HFF", "BackColor", "&H0000FF"},
     {"back mode", "[BackGround]\nMode=2.5", "BackMode", "2"},
     {"plactice off", "[Display]\nplactice= off ", "ShowPlactice", "F"},
     {"plactice 0", "[Display]\nplactice=0", "ShowPlactice", "T"},
@@ -127,6 +131,7 @@ private Q_SLOTS:
     void saveBeforeLoadLeavesFile();
     void writesTheDocumentedFile();
     void roundTripKeepsForeignContent();
+    void unchangedColoursKeepTheirText();
     void badFilesLoadAndKeepTheirLines_data();
     void badFilesLoadAndKeepTheirLines();
     void unreadableOrUnwritableFileReportsFailure();
@@ -284,6 +289,21 @@ void tst_Settings::roundTripKeepsForeignContent()
     QCOMPARE(again.baseFontSize(), 10.5f);
 }
 
+void tst_Settings::unchangedColoursKeepTheirText()
+{
+    writeIni(QStringLiteral("[BackGround]\nBackColor=&HFF\nProblemBackColor=red\nProblemColor=1"));
+    Settings settings;
+    settings.load();
+    QCOMPARE(settings.backColor(), QColor(Qt::red));
+    QVERIFY(!settings.problemBackColor().isValid());
+    settings.setProblemColor(QColor(0, 0, 2));
+    QVERIFY(settings.save());
+    const QString after = Cp932::decode(ini()).text;
+    QVERIFY2(after.startsWith(u"[BackGround]\r\nBackColor=&HFF\r\nProblemBackColor=red\r\n"
+                              u"ProblemColor=&H020000\r\nMode=0\r\n"),
+             qPrintable(after));
+}
+
 void tst_Settings::badFilesLoadAndKeepTheirLines_data()
 {
     QTest::addColumn<QByteArray>("content");
@@ -397,7 +417,7 @@ void tst_Settings::siteValuesHoldBeneathTheUsersOwn()
     QVERIFY(settings.isLoaded());
     QCOMPARE(settings.passSpeed(), 30);
     QCOMPARE(settings.durationMinutes(), 10);
-    QCOMPARE(settings.paperSize(), QStringLiteral("13"));
+    QCOMPARE(settings.paperSize(), PaperSize(PaperSize::B5));
     QVERIFY(!settings.menuShowsSettings());
 
     settings.setPassSpeed(1);

@@ -8,6 +8,7 @@
 #include "settings/Settings.h"
 #include "settings/SettingsDialog.h"
 #include "settings/SystemColor.h"
+#include "support/Controls.h"
 #include "support/TempTree.h"
 
 #include <QApplication>
@@ -154,23 +155,25 @@ void tst_SettingsDialogs::barsAtTheirEndsSaveBack()
                             "Return=9.6\r\nResult=30\r\n[Window]\r\nWidth=100\r\n"));
     load();
     SettingsDialog& settingsDialog = *m_dialog;
-    QCOMPARE(settingsDialog.m_durationBar->value(), 1);
-    QCOMPARE(settingsDialog.m_durationLabel->text(), QStringLiteral("60"));
-    QCOMPARE(settingsDialog.m_passSpeedBar->value(), 399);
-    QCOMPARE(settingsDialog.m_passSpeedLabel->text(), QStringLiteral("1"));
-    QCOMPARE(settingsDialog.m_baseFontBar->value(), 295);
-    QCOMPARE(settingsDialog.m_baseFontLabel->text(), QStringLiteral("0.5"));
-    QCOMPARE(settingsDialog.m_rowGapBar->value(), 0);
-    QCOMPARE(settingsDialog.m_rowGapLabel->text(), QStringLiteral("9.6"));
-    QCOMPARE(settingsDialog.m_resultFontBar->value(), 0);
-    QCOMPARE(settingsDialog.m_resultFontLabel->text(), QStringLiteral("30"));
-    QCOMPARE(settingsDialog.m_windowPercentBar->value(), 0);
-    QCOMPARE(settingsDialog.m_windowPercentLabel->text(), QStringLiteral("100"));
+    QCOMPARE(control<QScrollBar>(settingsDialog, "durationBar")->value(), 1);
+    QCOMPARE(control<QLabel>(settingsDialog, "durationLabel")->text(), QStringLiteral("60"));
+    QCOMPARE(control<QScrollBar>(settingsDialog, "passSpeedBar")->value(), 399);
+    QCOMPARE(control<QLabel>(settingsDialog, "passSpeedLabel")->text(), QStringLiteral("1"));
+    QCOMPARE(control<QScrollBar>(settingsDialog, "baseFontBar")->value(), 295);
+    QCOMPARE(control<QLabel>(settingsDialog, "baseFontLabel")->text(), QStringLiteral("0.5"));
+    QCOMPARE(control<QScrollBar>(settingsDialog, "rowGapBar")->value(), 0);
+    QCOMPARE(control<QLabel>(settingsDialog, "rowGapLabel")->text(), QStringLiteral("9.6"));
+    QCOMPARE(control<QScrollBar>(settingsDialog, "resultFontBar")->value(), 0);
+    QCOMPARE(control<QLabel>(settingsDialog, "resultFontLabel")->text(), QStringLiteral("30"));
+    QCOMPARE(control<QScrollBar>(settingsDialog, "windowPercentBar")->value(), 0);
+    QCOMPARE(control<QLabel>(settingsDialog, "windowPercentLabel")->text(), QStringLiteral("100"));
 
     // The up arrow adds: one step up from 1 minute shows 2.
-    settingsDialog.m_baseFontBar->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    QCOMPARE(settingsDialog.m_baseFontLabel->text(), QStringLiteral("1"));
-    settingsDialog.m_baseFontBar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    control<QScrollBar>(settingsDialog, "baseFontBar")
+        ->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    QCOMPARE(control<QLabel>(settingsDialog, "baseFontLabel")->text(), QStringLiteral("1"));
+    control<QScrollBar>(settingsDialog, "baseFontBar")
+        ->triggerAction(QAbstractSlider::SliderSingleStepAdd);
 
     settingsDialog.confirm();
     QCOMPARE(m_messages->texts(), QStringList{kSaved});
@@ -178,7 +181,7 @@ void tst_SettingsDialogs::barsAtTheirEndsSaveBack()
     const Settings settings = reloaded();
     QCOMPARE(settings.durationMinutes(), qint16(60));
     QCOMPARE(settings.passSpeed(), qint16(1));
-    QCOMPARE(settings.windowPercent, qint16(100));
+    QCOMPARE(settings.windowPercent(), 100);
     QCOMPARE(settings.baseFontSize(), 0.5f);
     QCOMPARE(settings.rowGapFontSize(), 9.6f);
     QCOMPARE(settings.resultFontSize(), 30.0f);
@@ -187,9 +190,9 @@ void tst_SettingsDialogs::barsAtTheirEndsSaveBack()
     m_tree->write(QStringLiteral("site.ini"), "[default]\r\ngspd[$i]=30\r\n");
     m_settings->load(m_tree->file(QStringLiteral("site.ini")));
     settingsDialog.prepare();
-    QCOMPARE(settingsDialog.m_passSpeedLabel->text(), QStringLiteral("30"));
-    QVERIFY(!settingsDialog.m_passSpeedBar->isEnabled() &&
-            settingsDialog.m_durationBar->isEnabled());
+    QCOMPARE(control<QLabel>(settingsDialog, "passSpeedLabel")->text(), QStringLiteral("30"));
+    QVERIFY(!control<QScrollBar>(settingsDialog, "passSpeedBar")->isEnabled() &&
+            control<QScrollBar>(settingsDialog, "durationBar")->isEnabled());
 }
 
 void tst_SettingsDialogs::backMode_data()
@@ -207,15 +210,15 @@ void tst_SettingsDialogs::backMode()
     writeIni(QStringLiteral("[BackGround]\r\nMode=%1\r\n").arg(stored));
     load();
     SettingsDialog& settingsDialog = *m_dialog;
-    QCOMPARE(m_settings->backgroundMode(), qint16(shown));
-    QCOMPARE(settingsDialog.m_backgroundModeBox->currentIndex(), shown);
-    QCOMPARE(settingsDialog.m_windowPercentGroup->isHidden(), shown != 0);
+    QCOMPARE(qToUnderlying(m_settings->backgroundMode()), shown);
+    QCOMPARE(control<QComboBox>(settingsDialog, "backgroundModeBox")->currentIndex(), shown);
+    QCOMPARE(control<QGroupBox>(settingsDialog, "windowPercentGroup")->isHidden(), shown != 0);
     settingsDialog.confirm();
-    QCOMPARE(reloaded().backgroundMode(), qint16(shown));
+    QCOMPARE(qToUnderlying(reloaded().backgroundMode()), shown);
 
     // Choosing "通常" brings the window-size group back.
-    settingsDialog.m_backgroundModeBox->setCurrentIndex(0);
-    QVERIFY(!settingsDialog.m_windowPercentGroup->isHidden());
+    control<QComboBox>(settingsDialog, "backgroundModeBox")->setCurrentIndex(0);
+    QVERIFY(!control<QGroupBox>(settingsDialog, "windowPercentGroup")->isHidden());
 }
 
 void tst_SettingsDialogs::colourLiteralsChecked()
@@ -224,9 +227,12 @@ void tst_SettingsDialogs::colourLiteralsChecked()
                             "ProblemBackColor=&H00FF00\r\n"));
     load();
     SettingsDialog& settingsDialog = *m_dialog;
-    QCOMPARE(settingsDialog.m_backColorEdit->text(), QStringLiteral("&HE0E0E0"));
-    QCOMPARE(settingsDialog.m_problemColorEdit->text(), QStringLiteral("&H000000"));
-    QCOMPARE(settingsDialog.m_problemBackColorEdit->text(), QStringLiteral("&H00FF00"));
+    QCOMPARE(control<QLineEdit>(settingsDialog, "backColorEdit")->text(),
+             QStringLiteral("&HE0E0E0"));
+    QCOMPARE(control<QLineEdit>(settingsDialog, "problemColorEdit")->text(),
+             QStringLiteral("&H000000"));
+    QCOMPARE(control<QLineEdit>(settingsDialog, "problemBackColorEdit")->text(),
+             QStringLiteral("&H00FF00"));
 }
 
 void tst_SettingsDialogs::unknownPaperSizeKept()
@@ -234,16 +240,16 @@ void tst_SettingsDialogs::unknownPaperSizeKept()
     writeIni(QStringLiteral("[default]\r\npaper=A4\r\n"));
     load();
     SettingsDialog& settingsDialog = *m_dialog;
-    QCOMPARE(m_settings->paperSize(), QStringLiteral("0"));
-    for (QRadioButton* option : settingsDialog.m_paperOptions)
-        QVERIFY(!option->isChecked());
+    QCOMPARE(m_settings->paperSize(), PaperSize::fromCode(0));
+    for (const char* option : {"paperOptions0", "paperOptions1", "paperOptions2"})
+        QVERIFY(!control<QRadioButton>(settingsDialog, option)->isChecked());
     settingsDialog.confirm();
-    QCOMPARE(reloaded().paperSize(), QStringLiteral("0"));
+    QCOMPARE(reloaded().paperSize(), PaperSize::fromCode(0));
 
     // A known size is selected again on the next opening.
-    m_settings->setPaperSize(QStringLiteral("12"));
+    m_settings->setPaperSize(PaperSize::B4);
     settingsDialog.prepare();
-    QVERIFY(settingsDialog.m_paperOptions[1]->isChecked());
+    QVERIFY(control<QRadioButton>(settingsDialog, "paperOptions1")->isChecked());
 }
 
 void tst_SettingsDialogs::folderOptionsCompareExactly()
@@ -251,19 +257,21 @@ void tst_SettingsDialogs::folderOptionsCompareExactly()
     load();
     SettingsDialog& settingsDialog = *m_dialog;
     // A fresh installation: every folder group shows its default, the log folders too.
-    QCOMPARE(settingsDialog.m_logFolderEdit->text(), m_logs);
-    QCOMPARE(settingsDialog.m_logDefaultCheck->text(), m_logs);
-    QCOMPARE(settingsDialog.m_passLogDefaultCheck->text(), m_logs);
-    QVERIFY(settingsDialog.m_logFolderOptions[0]->isChecked());
-    QVERIFY(settingsDialog.m_passLogFolderOptions[0]->isChecked());
-    QVERIFY(!settingsDialog.m_logFolderEdit->isEnabled());
-    QVERIFY(!settingsDialog.m_browseFolderButtons[1]->isEnabled());
-    QVERIFY(!settingsDialog.m_browseFolderButtons[2]->isEnabled());
-    QVERIFY(settingsDialog.m_certificationFolderOptions[0]->isChecked());
-    QVERIFY(!settingsDialog.m_certificationFolderEdit->isEnabled());
-    QVERIFY(!settingsDialog.m_browseFolderButtons[0]->isEnabled());
-    QCOMPARE(settingsDialog.m_certificationDefaultCheck->text(), m_app + QStringLiteral("/DATA/"));
-    QCOMPARE(settingsDialog.m_practiceDefaultCheck->text(), m_app + QStringLiteral("/PLACTICE/"));
+    QCOMPARE(control<QLineEdit>(settingsDialog, "logFolderEdit")->text(), m_logs);
+    QCOMPARE(control<QCheckBox>(settingsDialog, "logDefaultCheck")->text(), m_logs);
+    QCOMPARE(control<QCheckBox>(settingsDialog, "passLogDefaultCheck")->text(), m_logs);
+    QVERIFY(control<QRadioButton>(settingsDialog, "logFolderOptions0")->isChecked());
+    QVERIFY(control<QRadioButton>(settingsDialog, "passLogFolderOptions0")->isChecked());
+    QVERIFY(!control<QLineEdit>(settingsDialog, "logFolderEdit")->isEnabled());
+    QVERIFY(!control<QPushButton>(settingsDialog, "browseFolderButtons1")->isEnabled());
+    QVERIFY(!control<QPushButton>(settingsDialog, "browseFolderButtons2")->isEnabled());
+    QVERIFY(control<QRadioButton>(settingsDialog, "certificationFolderOptions0")->isChecked());
+    QVERIFY(!control<QLineEdit>(settingsDialog, "certificationFolderEdit")->isEnabled());
+    QVERIFY(!control<QPushButton>(settingsDialog, "browseFolderButtons0")->isEnabled());
+    QCOMPARE(control<QCheckBox>(settingsDialog, "certificationDefaultCheck")->text(),
+             m_app + QStringLiteral("/DATA/"));
+    QCOMPARE(control<QCheckBox>(settingsDialog, "practiceDefaultCheck")->text(),
+             m_app + QStringLiteral("/PLACTICE/"));
 
     // Saving without changes writes the folders the settings had.
     const QString logFolder = m_settings->logFolder();
@@ -281,17 +289,17 @@ void tst_SettingsDialogs::folderOptionsCompareExactly()
     const QString otherCase = m_tree->file(QStringLiteral("ad/Pelko")) + u'/';
     m_settings->setLogFolder(otherCase);
     settingsDialog.prepare();
-    QVERIFY(settingsDialog.m_logFolderOptions[1]->isChecked());
-    QVERIFY(settingsDialog.m_browseFolderButtons[1]->isEnabled());
-    QCOMPARE(settingsDialog.m_logFolderEdit->text(), otherCase);
+    QVERIFY(control<QRadioButton>(settingsDialog, "logFolderOptions1")->isChecked());
+    QVERIFY(control<QPushButton>(settingsDialog, "browseFolderButtons1")->isEnabled());
+    QCOMPARE(control<QLineEdit>(settingsDialog, "logFolderEdit")->text(), otherCase);
 
     // Clicking the caption check box selects the default and puts it into the box.
-    settingsDialog.m_passLogFolderOptions[1]->setChecked(true);
-    settingsDialog.m_passLogFolderEdit->setText(QStringLiteral("/elsewhere"));
-    settingsDialog.m_passLogDefaultCheck->click();
-    QVERIFY(settingsDialog.m_passLogFolderOptions[0]->isChecked());
-    QCOMPARE(settingsDialog.m_passLogFolderEdit->text(), m_logs);
-    QVERIFY(settingsDialog.m_passLogDefaultCheck->isChecked());
+    control<QRadioButton>(settingsDialog, "passLogFolderOptions1")->setChecked(true);
+    control<QLineEdit>(settingsDialog, "passLogFolderEdit")->setText(QStringLiteral("/elsewhere"));
+    control<QCheckBox>(settingsDialog, "passLogDefaultCheck")->click();
+    QVERIFY(control<QRadioButton>(settingsDialog, "passLogFolderOptions0")->isChecked());
+    QCOMPARE(control<QLineEdit>(settingsDialog, "passLogFolderEdit")->text(), m_logs);
+    QVERIFY(control<QCheckBox>(settingsDialog, "passLogDefaultCheck")->isChecked());
 }
 
 void tst_SettingsDialogs::practiceFolderFailsOnce()
@@ -302,13 +310,14 @@ void tst_SettingsDialogs::practiceFolderFailsOnce()
     const QString missing = m_tree->file(QStringLiteral("gone"));
     m_settings->setPracticeFolder(missing);
     settingsDialog.prepare();
-    QVERIFY(settingsDialog.m_practiceFolderOptions[1]->isChecked());
+    QVERIFY(control<QRadioButton>(settingsDialog, "practiceFolderOptions1")->isChecked());
     settingsDialog.checkFolders();
     QCOMPARE(m_messages->texts(),
              QStringList{QStringLiteral(
                  "練習用データの指定ディレクトリが間違っています。デフォルト値を使用します")});
-    QVERIFY(settingsDialog.m_practiceFolderOptions[0]->isChecked());
-    QCOMPARE(settingsDialog.m_practiceFolderEdit->text(), m_app + QStringLiteral("/PLACTICE/"));
+    QVERIFY(control<QRadioButton>(settingsDialog, "practiceFolderOptions0")->isChecked());
+    QCOMPARE(control<QLineEdit>(settingsDialog, "practiceFolderEdit")->text(),
+             m_app + QStringLiteral("/PLACTICE/"));
     QCOMPARE(settingsDialog.folderCheck().failures(), before + 1);
     // Only the dialog is repaired; the settings learn it on saving.
     QCOMPARE(m_settings->practiceFolder(), missing);
@@ -319,8 +328,9 @@ void tst_SettingsDialogs::browseStartsInTheGroupsFolder()
     load();
     SettingsDialog& settingsDialog = *m_dialog;
     m_tree->mkdir(QStringLiteral("sub"));
-    settingsDialog.m_passLogFolderEdit->setText(m_tree->file(QStringLiteral("sub")));
-    settingsDialog.m_passLogNameEdit->setText(QStringLiteral("pass.log"));
+    control<QLineEdit>(settingsDialog, "passLogFolderEdit")
+        ->setText(m_tree->file(QStringLiteral("sub")));
+    control<QLineEdit>(settingsDialog, "passLogNameEdit")->setText(QStringLiteral("pass.log"));
 
     QString seenFolder, seenName;
     auto lookAndCancel = [&](QDialog& child) {
@@ -329,34 +339,38 @@ void tst_SettingsDialogs::browseStartsInTheGroupsFolder()
         QMetaObject::invokeMethod(&child, "reject");
     };
     whileModal(lookAndCancel);
-    settingsDialog.browseLogFile(0);
+    control<QPushButton>(settingsDialog, "browseFileButtons0")->click();
     QCOMPARE(seenFolder, m_logs);
     QCOMPARE(seenName, QStringLiteral("pelko.log"));
     whileModal(lookAndCancel);
-    settingsDialog.browseLogFile(1);
+    control<QPushButton>(settingsDialog, "browseFileButtons1")->click();
     QCOMPARE(seenFolder, m_tree->file(QStringLiteral("sub")));
     QCOMPARE(seenName, QStringLiteral("pass.log"));
 
     // A name chosen there is taken over, the folder chosen there is not.
     whileModal([&](QDialog& child) {
-        static_cast<LogFileDialog&>(child).m_nameEdit->setText(QStringLiteral("new.log"));
-        static_cast<LogFileDialog&>(child).m_okButton->click();
+        control<QLineEdit>(static_cast<LogFileDialog&>(child), "nameEdit")
+            ->setText(QStringLiteral("new.log"));
+        control<QPushButton>(static_cast<LogFileDialog&>(child), "okButton")->click();
     });
-    settingsDialog.browseLogFile(1);
-    QCOMPARE(settingsDialog.m_passLogNameEdit->text(), QStringLiteral("new.log"));
-    QCOMPARE(settingsDialog.m_passLogFolderEdit->text(), m_tree->file(QStringLiteral("sub")));
+    control<QPushButton>(settingsDialog, "browseFileButtons1")->click();
+    QCOMPARE(control<QLineEdit>(settingsDialog, "passLogNameEdit")->text(),
+             QStringLiteral("new.log"));
+    QCOMPARE(control<QLineEdit>(settingsDialog, "passLogFolderEdit")->text(),
+             m_tree->file(QStringLiteral("sub")));
 
     // Folder browsing for the practice group (index 3) starts in its box and fills it.
-    settingsDialog.m_practiceFolderOptions[1]->setChecked(true);
+    control<QRadioButton>(settingsDialog, "practiceFolderOptions1")->setChecked(true);
     whileModal([&](QDialog& child) {
         auto& chooser = static_cast<FolderDialog&>(child);
         seenFolder = chooser.folder();
-        chooser.m_folderEdit->setText(m_tree->file(QStringLiteral("sub")));
-        chooser.m_okButton->click();
+        control<QLineEdit>(chooser, "folderEdit")->setText(m_tree->file(QStringLiteral("sub")));
+        control<QPushButton>(chooser, "okButton")->click();
     });
-    settingsDialog.browseFolder(3);
+    control<QPushButton>(settingsDialog, "browseFolderButtons3")->click();
     QCOMPARE(seenFolder, m_app + QStringLiteral("/PLACTICE/"));
-    QCOMPARE(settingsDialog.m_practiceFolderEdit->text(), m_tree->file(QStringLiteral("sub")));
+    QCOMPARE(control<QLineEdit>(settingsDialog, "practiceFolderEdit")->text(),
+             m_tree->file(QStringLiteral("sub")));
     QVERIFY(m_messages->shown().isEmpty());
 }
 
@@ -367,25 +381,25 @@ void tst_SettingsDialogs::saveRoundTripThroughTheFile()
     m_tree->mkdir(QStringLiteral("mine"));
     const QString mine = m_tree->file(QStringLiteral("mine"));
 
-    settingsDialog.m_durationBar->setValue(55); // 6 minutes
-    settingsDialog.m_changeDurationOptions[0]->setChecked(true);
-    settingsDialog.m_passSpeedBar->setValue(299); // 101
-    settingsDialog.m_orderOptions[2]->setChecked(true);
-    settingsDialog.m_certificationFolderOptions[1]->setChecked(true);
-    settingsDialog.m_certificationFolderEdit->setText(mine);
-    settingsDialog.m_logNameEdit->setText(QStringLiteral("main.log"));
-    settingsDialog.m_passLogOptions[0]->setChecked(true);
-    settingsDialog.m_passLogFolderEdit->setText(mine + u'/');
-    settingsDialog.m_passLogNameEdit->setText(QStringLiteral("pass.log"));
-    settingsDialog.m_paperOptions[2]->setChecked(true);
-    settingsDialog.m_rankingOptions[1]->setChecked(true);
-    settingsDialog.m_backColorEdit->setText(QStringLiteral("&H102030"));
-    settingsDialog.m_backgroundModeBox->setCurrentIndex(1);
-    settingsDialog.m_problemColorEdit->setText(QStringLiteral("&H0000FF"));
-    settingsDialog.m_baseFontBar->setValue(200);    // 10
-    settingsDialog.m_rowGapBar->setValue(91);       // 0.5
-    settingsDialog.m_resultFontBar->setValue(195);  // 10.5
-    settingsDialog.m_windowPercentBar->setValue(9); // 91
+    control<QScrollBar>(settingsDialog, "durationBar")->setValue(55); // 6 minutes
+    control<QRadioButton>(settingsDialog, "changeDurationOptions0")->setChecked(true);
+    control<QScrollBar>(settingsDialog, "passSpeedBar")->setValue(299); // 101
+    control<QRadioButton>(settingsDialog, "orderOptions2")->setChecked(true);
+    control<QRadioButton>(settingsDialog, "certificationFolderOptions1")->setChecked(true);
+    control<QLineEdit>(settingsDialog, "certificationFolderEdit")->setText(mine);
+    control<QLineEdit>(settingsDialog, "logNameEdit")->setText(QStringLiteral("main.log"));
+    control<QRadioButton>(settingsDialog, "passLogOptions0")->setChecked(true);
+    control<QLineEdit>(settingsDialog, "passLogFolderEdit")->setText(mine + u'/');
+    control<QLineEdit>(settingsDialog, "passLogNameEdit")->setText(QStringLiteral("pass.log"));
+    control<QRadioButton>(settingsDialog, "paperOptions2")->setChecked(true);
+    control<QRadioButton>(settingsDialog, "rankingOptions1")->setChecked(true);
+    control<QLineEdit>(settingsDialog, "backColorEdit")->setText(QStringLiteral("&H102030"));
+    control<QComboBox>(settingsDialog, "backgroundModeBox")->setCurrentIndex(1);
+    control<QLineEdit>(settingsDialog, "problemColorEdit")->setText(QStringLiteral("&H0000FF"));
+    control<QScrollBar>(settingsDialog, "baseFontBar")->setValue(200);    // 10
+    control<QScrollBar>(settingsDialog, "rowGapBar")->setValue(91);       // 0.5
+    control<QScrollBar>(settingsDialog, "resultFontBar")->setValue(195);  // 10.5
+    control<QScrollBar>(settingsDialog, "windowPercentBar")->setValue(9); // 91
     settingsDialog.confirm();
     QCOMPARE(m_messages->texts(), QStringList{kSaved});
 
@@ -393,7 +407,7 @@ void tst_SettingsDialogs::saveRoundTripThroughTheFile()
     QCOMPARE(settings.durationMinutes(), qint16(6));
     QVERIFY(settings.canChangeDuration());
     QCOMPARE(settings.passSpeed(), qint16(101));
-    QCOMPARE(settings.problemOrder(), QStringLiteral("SELECT"));
+    QCOMPARE(settings.problemOrder(), ProblemOrder::Select);
     QCOMPARE(settings.certificationFolder(), mine + u'/'); // typed without "/"; loading adds it
     QCOMPARE(settings.practiceFolder(), m_app + QStringLiteral("/PLACTICE/"));
     QCOMPARE(settings.logFolder(), m_logs);
@@ -401,25 +415,25 @@ void tst_SettingsDialogs::saveRoundTripThroughTheFile()
     QVERIFY(settings.isPassLogEnabled());
     QCOMPARE(settings.passLogFolder(), mine + u'/');
     QCOMPARE(settings.passLogName(), QStringLiteral("pass.log"));
-    QCOMPARE(settings.paperSize(), QStringLiteral("13"));
+    QCOMPARE(settings.paperSize(), PaperSize(PaperSize::B5));
     QVERIFY(settings.rankingShowsRepeats());
-    QCOMPARE(settings.backColor(), QStringLiteral("&H102030"));
-    QCOMPARE(settings.backgroundMode(), qint16(1));
-    QCOMPARE(settings.problemBackColor(), QStringLiteral("&HFFFFFF"));
-    QCOMPARE(settings.problemColor(), QStringLiteral("&H0000FF"));
+    QCOMPARE(settings.backColor(), ColorLiteral::toColor(u"&H102030"));
+    QCOMPARE(settings.backgroundMode(), BackgroundMode::Maximized);
+    QCOMPARE(settings.problemBackColor(), ColorLiteral::toColor(u"&HFFFFFF"));
+    QCOMPARE(settings.problemColor(), ColorLiteral::toColor(u"&H0000FF"));
     QCOMPARE(settings.baseFontSize(), 10.0f);
     QCOMPARE(settings.rowGapFontSize(), 0.5f);
     QCOMPARE(settings.resultFontSize(), 10.5f);
-    QCOMPARE(settings.windowPercent, qint16(91));
+    QCOMPARE(settings.windowPercent(), 91);
 
     // Opening again shows exactly what was saved.
     *m_settings = settings;
     settingsDialog.prepare();
-    QCOMPARE(settingsDialog.m_durationLabel->text(), QStringLiteral("6"));
-    QCOMPARE(settingsDialog.m_rowGapLabel->text(), QStringLiteral("0.5"));
-    QVERIFY(settingsDialog.m_orderOptions[2]->isChecked());
-    QVERIFY(settingsDialog.m_certificationFolderOptions[1]->isChecked());
-    QVERIFY(settingsDialog.m_passLogFormatButton->isEnabled());
+    QCOMPARE(control<QLabel>(settingsDialog, "durationLabel")->text(), QStringLiteral("6"));
+    QCOMPARE(control<QLabel>(settingsDialog, "rowGapLabel")->text(), QStringLiteral("0.5"));
+    QVERIFY(control<QRadioButton>(settingsDialog, "orderOptions2")->isChecked());
+    QVERIFY(control<QRadioButton>(settingsDialog, "certificationFolderOptions1")->isChecked());
+    QVERIFY(control<QPushButton>(settingsDialog, "passLogFormatButton")->isEnabled());
 }
 
 void tst_SettingsDialogs::saveFailureSaysSo()
@@ -427,7 +441,7 @@ void tst_SettingsDialogs::saveFailureSaysSo()
     // Settings that never loaded refuse to write; the new values still hold in memory.
     SettingsDialog& settingsDialog = *m_dialog;
     settingsDialog.prepare();
-    settingsDialog.m_passSpeedBar->setValue(389); // 11
+    control<QScrollBar>(settingsDialog, "passSpeedBar")->setValue(389); // 11
     settingsDialog.confirm();
     QCOMPARE(m_messages->texts(),
              QStringList{QStringLiteral("INIファイルの書き出しに失敗しました。\r"
@@ -442,8 +456,8 @@ void tst_SettingsDialogs::cancelCopiesNothing()
 {
     load();
     SettingsDialog& settingsDialog = *m_dialog;
-    settingsDialog.m_passSpeedBar->setValue(0);
-    settingsDialog.m_logNameEdit->setText(QStringLiteral("other.log"));
+    control<QScrollBar>(settingsDialog, "passSpeedBar")->setValue(0);
+    control<QLineEdit>(settingsDialog, "logNameEdit")->setText(QStringLiteral("other.log"));
     settingsDialog.cancel();
     QCOMPARE(m_settings->passSpeed(), qint16(25));
     QCOMPARE(m_settings->logName(), QStringLiteral("pelko.log"));
@@ -462,17 +476,18 @@ void tst_SettingsDialogs::textsTooLongToSaveRefused()
     const QString tail = QStringLiteral(
         "が長すぎるため保存できません。\r半角99文字（全角49文字）以内で指定してください。");
 
-    settingsDialog.m_passSpeedBar->setValue(0);
-    settingsDialog.m_logNameOptions[1]->setChecked(true);
-    settingsDialog.m_logNameEdit->setText(QString(97, u'n') + QStringLiteral(".log"));
+    control<QScrollBar>(settingsDialog, "passSpeedBar")->setValue(0);
+    control<QRadioButton>(settingsDialog, "logNameOptions1")->setChecked(true);
+    control<QLineEdit>(settingsDialog, "logNameEdit")
+        ->setText(QString(97, u'n') + QStringLiteral(".log"));
     settingsDialog.confirm();
     QCOMPARE(m_messages->texts(), QStringList{u"ログファイルの名前" + tail});
     QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("入力エラー"));
 
     m_messages->clear();
-    settingsDialog.m_logNameEdit->setText(QStringLiteral("main.log"));
-    settingsDialog.m_passLogFolderOptions[1]->setChecked(true);
-    settingsDialog.m_passLogFolderEdit->setText(QString(50, u'合'));
+    control<QLineEdit>(settingsDialog, "logNameEdit")->setText(QStringLiteral("main.log"));
+    control<QRadioButton>(settingsDialog, "passLogFolderOptions1")->setChecked(true);
+    control<QLineEdit>(settingsDialog, "passLogFolderEdit")->setText(QString(50, u'合'));
     settingsDialog.confirm();
     QCOMPARE(m_messages->texts(), QStringList{u"合格ログファイルのパス" + tail});
     // Still open, nothing copied, nothing written.
@@ -483,7 +498,7 @@ void tst_SettingsDialogs::textsTooLongToSaveRefused()
 
     // The log folder, cut on reading and left alone, is no reason to refuse and stays whole.
     m_messages->clear();
-    settingsDialog.m_passLogFolderEdit->setText(m_logs);
+    control<QLineEdit>(settingsDialog, "passLogFolderEdit")->setText(m_logs);
     settingsDialog.confirm();
     QCOMPARE(m_messages->texts(), QStringList{kSaved});
     QVERIFY(Cp932::decode(m_tree->read(QStringLiteral("app/pelko.ini")))
@@ -503,27 +518,28 @@ void tst_SettingsDialogs::everyGroupReachableByTab()
         if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(&settingsDialog))
             chain.insert(widget);
     } while (widget != &settingsDialog);
-    const QList<QWidget*> wanted{settingsDialog.m_durationBar,
-                                 settingsDialog.m_changeDurationOptions[0],
-                                 settingsDialog.m_passSpeedBar,
-                                 settingsDialog.m_orderOptions[0],
-                                 settingsDialog.m_paperOptions[0],
-                                 settingsDialog.m_rankingOptions[0],
-                                 settingsDialog.m_certificationFolderOptions[0],
-                                 settingsDialog.m_certificationDefaultCheck,
-                                 settingsDialog.m_certificationFolderEdit,
-                                 settingsDialog.m_logNameOptions[0],
-                                 settingsDialog.m_passLogOptions[0],
-                                 settingsDialog.m_passLogFormatButton,
-                                 settingsDialog.m_passLogNameEdit,
-                                 settingsDialog.m_backColorEdit,
-                                 settingsDialog.m_backgroundModeBox,
-                                 settingsDialog.m_windowPercentBar,
-                                 settingsDialog.m_baseFontBar,
-                                 settingsDialog.m_rowGapBar,
-                                 settingsDialog.m_resultFontBar,
-                                 settingsDialog.m_okButton,
-                                 settingsDialog.m_cancelButton};
+    const QList<QWidget*> wanted{
+        control<QScrollBar>(settingsDialog, "durationBar"),
+        control<QRadioButton>(settingsDialog, "changeDurationOptions0"),
+        control<QScrollBar>(settingsDialog, "passSpeedBar"),
+        control<QRadioButton>(settingsDialog, "orderOptions0"),
+        control<QRadioButton>(settingsDialog, "paperOptions0"),
+        control<QRadioButton>(settingsDialog, "rankingOptions0"),
+        control<QRadioButton>(settingsDialog, "certificationFolderOptions0"),
+        control<QCheckBox>(settingsDialog, "certificationDefaultCheck"),
+        control<QLineEdit>(settingsDialog, "certificationFolderEdit"),
+        control<QRadioButton>(settingsDialog, "logNameOptions0"),
+        control<QRadioButton>(settingsDialog, "passLogOptions0"),
+        control<QPushButton>(settingsDialog, "passLogFormatButton"),
+        control<QLineEdit>(settingsDialog, "passLogNameEdit"),
+        control<QLineEdit>(settingsDialog, "backColorEdit"),
+        control<QComboBox>(settingsDialog, "backgroundModeBox"),
+        control<QScrollBar>(settingsDialog, "windowPercentBar"),
+        control<QScrollBar>(settingsDialog, "baseFontBar"),
+        control<QScrollBar>(settingsDialog, "rowGapBar"),
+        control<QScrollBar>(settingsDialog, "resultFontBar"),
+        control<QPushButton>(settingsDialog, "okButton"),
+        control<QPushButton>(settingsDialog, "cancelButton")};
     for (QWidget* control : wanted)
         QVERIFY2(chain.contains(control),
                  qPrintable(control->accessibleName() + control->objectName()));
@@ -535,33 +551,36 @@ void tst_SettingsDialogs::logStyleLists()
     m_settings->load();
     PassLogFormatDialog formatDialog(*m_settings);
     formatDialog.prepare();
-    QCOMPARE(itemTexts(formatDialog.m_catalogueList), itemTexts(formatDialog.m_chosenList));
-    QCOMPARE(formatDialog.m_chosenList->count(), 16);
-    QCOMPARE(formatDialog.m_catalogueList->currentRow(), 0);
+    QCOMPARE(itemTexts(control<QListWidget>(formatDialog, "catalogueList")),
+             itemTexts(control<QListWidget>(formatDialog, "chosenList")));
+    QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->count(), 16);
+    QCOMPARE(control<QListWidget>(formatDialog, "catalogueList")->currentRow(), 0);
 
     // Already chosen: only the selection on the left moves on.
-    formatDialog.addSelectedColumn();
-    QCOMPARE(formatDialog.m_chosenList->count(), 16);
-    QCOMPARE(formatDialog.m_catalogueList->currentRow(), 1);
+    control<QPushButton>(formatDialog, "addButton")->click();
+    QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->count(), 16);
+    QCOMPARE(control<QListWidget>(formatDialog, "catalogueList")->currentRow(), 1);
 
     // Removing keeps a selection at the same place, or the last one at the end.
-    formatDialog.m_chosenList->setCurrentRow(2);
-    formatDialog.removeSelectedColumn();
-    QCOMPARE(formatDialog.m_chosenList->count(), 15);
-    QCOMPARE(formatDialog.m_chosenList->currentItem()->text(), QStringLiteral("入力ユーザＩＤ"));
-    formatDialog.m_chosenList->setCurrentRow(14);
-    formatDialog.removeSelectedColumn();
-    QCOMPARE(formatDialog.m_chosenList->currentRow(), 13);
+    control<QListWidget>(formatDialog, "chosenList")->setCurrentRow(2);
+    control<QPushButton>(formatDialog, "removeButton")->click();
+    QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->count(), 15);
+    QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->currentItem()->text(),
+             QStringLiteral("入力ユーザＩＤ"));
+    control<QListWidget>(formatDialog, "chosenList")->setCurrentRow(14);
+    control<QPushButton>(formatDialog, "removeButton")->click();
+    QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->currentRow(), 13);
 
     // Adding the removed time back appends it and selects the first entry.
-    formatDialog.m_catalogueList->setCurrentRow(2);
-    formatDialog.addSelectedColumn();
-    QCOMPARE(formatDialog.m_chosenList->item(14)->text(), QStringLiteral("時間"));
-    QCOMPARE(formatDialog.m_chosenList->currentRow(), 0);
-    QCOMPARE(formatDialog.m_catalogueList->currentRow(), 3);
-    formatDialog.m_catalogueList->setCurrentRow(15);
-    formatDialog.addSelectedColumn();
-    QCOMPARE(formatDialog.m_catalogueList->currentRow(), 15);
+    control<QListWidget>(formatDialog, "catalogueList")->setCurrentRow(2);
+    control<QPushButton>(formatDialog, "addButton")->click();
+    QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->item(14)->text(),
+             QStringLiteral("時間"));
+    QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->currentRow(), 0);
+    QCOMPARE(control<QListWidget>(formatDialog, "catalogueList")->currentRow(), 3);
+    control<QListWidget>(formatDialog, "catalogueList")->setCurrentRow(15);
+    control<QPushButton>(formatDialog, "addButton")->click();
+    QCOMPARE(control<QListWidget>(formatDialog, "catalogueList")->currentRow(), 15);
 
     // Cancel leaves the setting alone.
     formatDialog.cancel();
@@ -574,8 +593,8 @@ void tst_SettingsDialogs::logStyleOkReportsUnwritableLog()
     m_settings->setPassLogFolder(m_tree->file(QStringLiteral("missing")) + u'/');
     PassLogFormatDialog formatDialog(*m_settings);
     formatDialog.prepare();
-    formatDialog.m_chosenList->setCurrentRow(0);
-    formatDialog.removeSelectedColumn();
+    control<QListWidget>(formatDialog, "chosenList")->setCurrentRow(0);
+    control<QPushButton>(formatDialog, "removeButton")->click();
     formatDialog.confirm();
     QCOMPARE(m_messages->shown().size(), 1);
     QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("ログ書き込みエラー"));
@@ -638,16 +657,17 @@ void tst_SettingsDialogs::colourButtonCancelKeepsBox()
     SettingsDialog& settingsDialog = *m_dialog;
     const auto before = settingsDialog.customColors();
     QCOMPARE(before[1], 0x1FFFFF);
-    settingsDialog.m_problemColorEdit->setText(QStringLiteral("&H0080FF"));
+    control<QLineEdit>(settingsDialog, "problemColorEdit")->setText(QStringLiteral("&H0080FF"));
     QColor start;
     whileModal([&](QDialog& child) {
         start = static_cast<QColorDialog&>(child).currentColor();
         QColorDialog::setCustomColor(0, Qt::black);
         child.reject();
     });
-    settingsDialog.pickProblemColor();
+    control<QPushButton>(settingsDialog, "problemColorButton")->click();
     QCOMPARE(start, QColor(0xFF, 0x80, 0x00));
-    QCOMPARE(settingsDialog.m_problemColorEdit->text(), QStringLiteral("&H0080FF"));
+    QCOMPARE(control<QLineEdit>(settingsDialog, "problemColorEdit")->text(),
+             QStringLiteral("&H0080FF"));
     QCOMPARE(settingsDialog.customColors(), before);
 
     whileModal([&](QDialog& child) {
@@ -655,8 +675,9 @@ void tst_SettingsDialogs::colourButtonCancelKeepsBox()
         static_cast<QColorDialog&>(child).setCurrentColor(QColor(0, 0, 0x0A));
         child.accept();
     });
-    settingsDialog.pickProblemColor();
-    QCOMPARE(settingsDialog.m_problemColorEdit->text(), QStringLiteral("&H0A0000"));
+    control<QPushButton>(settingsDialog, "problemColorButton")->click();
+    QCOMPARE(control<QLineEdit>(settingsDialog, "problemColorEdit")->text(),
+             QStringLiteral("&H0A0000"));
     QCOMPARE(settingsDialog.customColors()[0], 0);
     QCOMPARE(settingsDialog.customColors()[1], 0x1FFFFF);
 }

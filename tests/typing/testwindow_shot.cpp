@@ -30,10 +30,10 @@ int main(int argc, char** argv)
     SharedState shared;
     shared.settings.setPracticeFolder(folder);
     shared.settings.setCertificationFolder(folder);
-    shared.settings.setProblemOrder(QStringLiteral("SEQUENCE"));
+    shared.settings.setProblemOrder(ProblemOrder::Sequence);
     shared.settings.setLogFolder(QDir::tempPath());
     if (argc > 4)
-        shared.settings.windowPercent = qint16(QString::fromLocal8Bit(argv[4]).toInt());
+        shared.settings.setWindowPercent(QString::fromLocal8Bit(argv[4]).toInt());
     shared.record.setCertification(false);
 
     HelpViewer help;

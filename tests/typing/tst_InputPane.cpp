@@ -3,6 +3,7 @@
 #include "results/LogWriter.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
+#include "settings/SettingsText.h"
 #include "support/SharedState.h"
 #include "support/TempTree.h"
 #include "support/WindowParts.h"
@@ -121,7 +122,7 @@ void tst_InputPane::init()
     m_state->settings.setPassLogEnabled(false);
     m_state->settings.setDurationMinutes(3);
     m_state->settings.setPassSpeed(25);
-    m_state->settings.setProblemOrder(QStringLiteral("RANDOM"));
+    m_state->settings.setProblemOrder(ProblemOrder::Random);
     m_problemSummary = QStringLiteral("総文字数:5文字");
     m_host = FakeHost();
 }
@@ -427,7 +428,7 @@ void tst_InputPane::menusAfterTheRun()
     QFETCH(bool, next);
     QFETCH(bool, print);
     MessageRecorder boxes;
-    m_state->settings.setProblemOrder(order);
+    m_state->settings.setProblemOrder(SettingsText::toProblemOrder(order));
     m_state->record.setCertification(certification);
     makeWindows({QStringLiteral("abc")});
     m_state->record.setAcceptedChars(accepted);

@@ -45,7 +45,7 @@ void tst_RepeatedRuns::init()
     Settings& settings = m_state->settings;
     settings.setPracticeFolder(m_tree->file(QStringLiteral("PLACTICE")));
     settings.setLogFolder(m_tree->file(QStringLiteral("log")));
-    settings.setProblemOrder(QStringLiteral("SEQUENCE"));
+    settings.setProblemOrder(ProblemOrder::Sequence);
     settings.setDurationMinutes(5);
     settings.setPassSpeed(100);
     m_state->record.setCertification(false);

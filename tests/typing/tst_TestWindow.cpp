@@ -6,7 +6,9 @@
 #include "results/LogWriter.h"
 #include "results/PendingRecords.h"
 #include "results/RunRecord.h"
+#include "settings/ColorLiteral.h"
 #include "settings/Settings.h"
+#include "settings/SettingsText.h"
 #include "support/SharedState.h"
 #include "support/TempTree.h"
 #include "support/WindowParts.h"
@@ -136,7 +138,7 @@ void tst_TestWindow::init()
     m_state->settings.setCertificationFolder(m_tree->file(QStringLiteral("DATA")));
     m_state->settings.setPracticeFolder(m_tree->file(QStringLiteral("PLACTICE")));
     m_state->settings.setLogFolder(m_tree->file(QStringLiteral("log")));
-    m_state->settings.setProblemOrder(QStringLiteral("SEQUENCE"));
+    m_state->settings.setProblemOrder(ProblemOrder::Sequence);
     m_state->settings.setDurationMinutes(1);
     m_state->record.setCertification(false);
     m_state->settings.setBaseFontSize(13);
@@ -247,7 +249,7 @@ void tst_TestWindow::markSizeFollowsRowHeight()
 void tst_TestWindow::narrowClientGivesNarrowerProblemWindow()
 {
     writeProblems({QStringLiteral("字\r\n")});
-    m_state->settings.windowPercent = 40;
+    m_state->settings.setWindowPercent(40);
     TestWindow& window = open();
     TextRows* problemText = part<TextRows>(window.problemView(), "problemText");
     const int client = part<QMdiArea>(window, "mdiArea")->viewport()->width();
@@ -274,7 +276,7 @@ void tst_TestWindow::informationLine()
 
     // Too narrow for the frame: two rows, at the bottom of the frame.
     window.closeWindow();
-    m_state->settings.windowPercent = 30;
+    m_state->settings.setWindowPercent(30);
     open();
     info = part<QLabel>(window.problemView(), "status");
     QVERIFY(info->wordWrap());
@@ -302,7 +304,7 @@ void tst_TestWindow::problemMenuByMode()
     for (int i = 1; i <= files; ++i)
         texts.append(QStringLiteral("第%1問の見出しはここまでの二十文字です。続き\r\n").arg(i));
     writeProblems(texts);
-    m_state->settings.setProblemOrder(sortMode);
+    m_state->settings.setProblemOrder(SettingsText::toProblemOrder(sortMode));
     TestWindow& window = open();
     QCOMPARE(window.windowTitle(), QStringLiteral("練習中"));
     QCOMPARE(part<QMenu>(window, "problemMenu")->menuAction()->isVisible(), menuShown);
@@ -404,7 +406,7 @@ void tst_TestWindow::countdownEndsTheRunOnce()
 void tst_TestWindow::cursorBlinksAndBackgroundFollowsSettings()
 {
     writeProblems({QStringLiteral("一\r\n")});
-    m_state->settings.setBackColor(QStringLiteral("&H00FF00"));
+    m_state->settings.setBackColor(ColorLiteral::toColor(u"&H00FF00"));
     TestWindow& window = open();
     QCOMPARE(part<QMdiArea>(window, "mdiArea")->background().color(), QColor(0, 255, 0));
     QVERIFY(window.isCursorBlinking());
@@ -587,7 +589,7 @@ void tst_TestWindow::durationDialogErrorGivesFiveMinutes()
     // The dialog cannot show 0 minutes: the duration falls back to 5, the caption stays.
     m_state->settings.setDurationMinutes(0);
     window.chooseDuration();
-    QCOMPARE(m_state->settings.durationMinutes(), qint16(5));
+    QCOMPARE(m_state->settings.durationMinutes(), 5);
     QCOMPARE(part<QAction>(window, "durationAction")->text(), QStringLiteral("1分"));
 }
 
@@ -627,8 +629,8 @@ void tst_TestWindow::printAsksFirstAndCancelPrintsNothing()
 void tst_TestWindow::problemWindowSwallowsKeysAndColours()
 {
     writeProblems({QStringLiteral("一\r\n")});
-    m_state->settings.setProblemBackColor(QStringLiteral("&HFF0000")); // blue
-    m_state->settings.setProblemColor(QStringLiteral("&H0000FF"));     // red
+    m_state->settings.setProblemBackColor(ColorLiteral::toColor(u"&HFF0000")); // blue
+    m_state->settings.setProblemColor(ColorLiteral::toColor(u"&H0000FF"));     // red
     TestWindow& window = open();
     QApplication::setActiveWindow(&window);
     ProblemView* view = window.problemView();
@@ -636,8 +638,8 @@ void tst_TestWindow::problemWindowSwallowsKeysAndColours()
     QCOMPARE(part<TextRows>(view, "problemText")->palette().color(QPalette::Window),
              QColor(0, 0, 255));
     // An unreadable colour takes its own default: white behind, black text.
-    m_state->settings.setProblemBackColor(QStringLiteral("&HFFFF"));
-    m_state->settings.setProblemColor(QStringLiteral("&HFFFF"));
+    m_state->settings.setProblemBackColor(SettingsText::toColor(QStringLiteral("&HFFFF"), {}));
+    m_state->settings.setProblemColor(SettingsText::toColor(QStringLiteral("&HFFFF"), {}));
     view->applyColors();
     QCOMPARE(part<TextRows>(view, "problemText")->palette().color(QPalette::Window),
              QColor(255, 255, 255));
