@@ -3,14 +3,14 @@
 #include "CertificateLayout.h"
 #include "CurrentPrinter.h"
 #include "PrintQueue.h"
-#include "platform/PelkoArt.h"
 #include "common/ClockText.h"
 #include "common/NumericText.h"
 #include "common/PelkoError.h"
 #include "platform/Fonts.h"
+#include "platform/PelkoArt.h"
 #include "platform/Printers.h"
 #include "problems/Problem.h"
-#include "results/RunRecord.h"
+#include "results/RunResult.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -36,22 +36,21 @@ QString quoted(const QString& name)
 
 } // namespace
 
-void CertificatePrinter::fillFrom(const RunRecord& record, const Problem& problem,
-                                  const QString& paperSetting)
+void CertificatePrinter::fillFrom(const RunResult& run, const QString& paperSetting)
 {
-    errors = record.errors();
-    fileName = problem.fileName();
-    acceptedChars = record.acceptedChars();
-    charsPerMinute = NumericText::toInt16(record.charsPerMinute()).value_or(0);
-    alphanumericChars = problem.alphanumericChars();
-    kanjiOrSymbolChars = problem.kanjiOrSymbolChars();
-    recordNumber = record.recordNumber();
-    computerName = record.computerName();
-    accuracy = record.accuracy();
-    totalChars = problem.totalChars();
-    userId = record.userId();
-    userName = record.userName();
-    secondsUsed = record.secondsUsed();
+    errors = run.errors;
+    fileName = run.fileName;
+    acceptedChars = run.acceptedChars;
+    charsPerMinute = NumericText::toInt16(run.charsPerMinute).value_or(0);
+    alphanumericChars = run.alphanumericChars;
+    kanjiOrSymbolChars = run.kanjiOrSymbolChars;
+    recordNumber = run.recordNumber;
+    computerName = run.computerName;
+    accuracy = run.accuracy;
+    totalChars = run.totalChars;
+    userId = run.userId;
+    userName = run.userName;
+    secondsUsed = run.secondsUsed;
     // A setting that is no 16-bit number leaves the printer on its own paper.
     paperCode = NumericText::toInt16(NumericText::leadingValue(paperSetting)).value_or(0);
 }

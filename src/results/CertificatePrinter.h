@@ -6,8 +6,7 @@
 
 class QPainter;
 class QPrinter;
-class RunRecord;
-class Problem;
+struct RunResult;
 
 // Prints the certificate and its counterfoil on one sheet of the current printer.
 // The values shown are the public fields of CertificateFields (userId, charsPerMinute, …).
@@ -23,9 +22,9 @@ public:
     // The printable-area border of a PDF sheet, in points, like a typical printer's.
     static constexpr qreal kPdfMargin = 12.0;
 
-    // Fills the fields from the result, the problem and the paper setting; the speed is
-    // rounded to a whole number, halves to even.
-    void fillFrom(const RunRecord& record, const Problem& problem, const QString& paperSetting);
+    // Fills the fields from the run and the paper setting; the speed is rounded to a whole
+    // number, halves to even.
+    void fillFrom(const RunResult& run, const QString& paperSetting);
 
     // Prints one sheet and returns 0. A printer that is missing, stopped or refuses the page
     // raises PelkoError 482 with a Japanese description.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "results/RunResult.h"
 #include "typing/InputChecker.h"
 
 #include <QList>
@@ -38,7 +39,8 @@ public:
     void prepareRun();
     void enableInputMethod();
 
-    // Ends the run: scoring, result, menus, logs. Runs once per run.
+    // Ends the run: scoring, result and menus, then runFinished for the logs. Runs once per
+    // run.
     void finishRun();
 
     // The start: the space bar while the run waits.
@@ -54,6 +56,12 @@ public:
     // Started and not yet ended: closing or leaving the window now would lose the run.
     bool runInProgress() const { return m_checker->running(); }
     const InputChecker& checker() const { return *m_checker; }
+
+Q_SIGNALS:
+    // The run is over and scored; its record is not written yet.
+    void runFinished(const RunResult& run);
+
+public:
     // Whether the input method counts as on: no desktop offers a portable answer, so it
     // counts as off from a character that arrives as plain key text, and as on again from
     // its next commit or preedit (and at first).
