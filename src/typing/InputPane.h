@@ -56,12 +56,6 @@ public:
     // Started and not yet ended: closing or leaving the window now would lose the run.
     bool runInProgress() const { return m_checker->running(); }
     const InputChecker& checker() const { return *m_checker; }
-
-Q_SIGNALS:
-    // The run is over and scored; its record is not written yet.
-    void runFinished(const RunResult& run);
-
-public:
     // Whether the input method counts as on: no desktop offers a portable answer, so it
     // counts as off from a character that arrives as plain key text, and as on again from
     // its next commit or preedit (and at first).
@@ -88,6 +82,10 @@ public:
     void placeRows();
     // Distance between two typed rows in the strip, whole pixels.
     int typedRowPitch() const { return m_typedRowPitch; }
+
+Q_SIGNALS:
+    // The run is over and scored; its record is not written yet.
+    void runFinished(const RunResult& run);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
