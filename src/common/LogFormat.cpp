@@ -42,19 +42,4 @@ std::optional<LogColumn> columnOfTitle(const QString& title)
     return std::nullopt;
 }
 
-int splitFields(QByteArrayView line, QByteArrayView* fields, int capacity)
-{
-    qsizetype start = 0;
-    for (int index = 0; index < capacity; ++index) {
-        const qsizetype comma = line.indexOf(',', start);
-        if (comma < 0) {
-            fields[index] = line.sliced(start);
-            return index + 1;
-        }
-        fields[index] = line.sliced(start, comma - start);
-        start = comma + 1;
-    }
-    return capacity + 1;
-}
-
 } // namespace LogFormat
