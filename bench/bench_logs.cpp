@@ -79,12 +79,11 @@ double secondsPerWrite(const QString& folder, int writes)
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < writes; ++i) {
-        LogWriter writer;
-        writer.logFolder = folder;
-        writer.logName = QStringLiteral("pelko.log");
-        writer.userId = QStringLiteral("BENCH");
-        writer.charsPerMinute = 100;
-        if (writer.write(false) != 0) {
+        RunResult run;
+        run.userId = QStringLiteral("BENCH");
+        run.charsPerMinute = 100;
+        LogWriter writer(run, {folder, QStringLiteral("pelko.log")});
+        if (!writer.write(false)) {
             std::fprintf(stderr, "LogWrite failed\n");
             return -1;
         }

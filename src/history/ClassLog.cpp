@@ -3,8 +3,8 @@
 #include "LogDate.h"
 
 #include "common/Cp932.h"
-#include "results/LogFile.h"
-#include "results/Ranking.h"
+#include "common/LogFormat.h"
+#include "platform/LogFile.h"
 #include "results/RankingReader.h"
 
 #include <QFile>
@@ -20,11 +20,6 @@
 
 namespace
 {
-
-constexpr int DateColumn = 1;
-constexpr int TimeColumn = 2;
-constexpr int SpeedColumn = 8;
-constexpr int AccuracyColumn = 9;
 
 qint32 dayOf(QByteArrayView bytes)
 {
@@ -164,12 +159,13 @@ void ClassLog::index()
         const qint64 at = p - data;
         if (stop > p) {
             const QByteArrayView line(p, stop - p);
-            std::array<QByteArrayView, 16> fields;
-            if (line.size() > MaxLineLength || !splitLogLine(line, fields)) {
+            LogFields fields;
+            if (line.size() > MaxLineLength || !LogFormat::splitLine(line, fields)) {
                 ++m_wrongFieldCount;
             } else {
-                const auto speed = singleOfField(Ranking::trimQuotes(fields[SpeedColumn]));
-                const auto accuracy = singleOfField(Ranking::trimQuotes(fields[AccuracyColumn]));
+                const auto speed = singleOfField(LogFormat::unquoted(fields[LogColumn::Speed]));
+                const auto accuracy =
+                    singleOfField(LogFormat::unquoted(fields[LogColumn::Accuracy]));
                 if (!speed || !accuracy) {
                     ++m_notNumber;
                 } else {
@@ -178,16 +174,17 @@ void ClassLog::index()
                     record.length = qint32(line.size());
                     record.speed = *speed;
                     record.accuracy = *accuracy;
-                    const QByteArrayView date = Ranking::trimQuotes(fields[DateColumn]);
+                    const QByteArrayView date = LogFormat::unquoted(fields[LogColumn::Date]);
                     if (date != QByteArrayView(state.lastDate)) {
                         state.lastDate = date.toByteArray();
                         state.lastDay = dayOf(date);
                     }
                     record.day = state.lastDay;
-                    record.second = LogDate::secondOfDay(Ranking::trimQuotes(fields[TimeColumn]));
+                    record.second =
+                        LogDate::secondOfDay(LogFormat::unquoted(fields[LogColumn::Time]));
                     for (int i = 0; i < TextColumnCount; ++i) {
                         const QByteArrayView bytes =
-                            Ranking::trimQuotes(fields[FirstTextColumn + i]);
+                            LogFormat::unquoted(fields[FirstTextColumn + i]);
                         const std::string_view key(bytes.data(), size_t(bytes.size()));
                         auto found = state.ids[size_t(i)].find(key);
                         if (found == state.ids[size_t(i)].end()) {
@@ -232,14 +229,14 @@ void ClassLog::rankTexts()
         m_texts[size_t(order[place])].rank = qint32(place);
 }
 
-std::array<QByteArrayView, 16> ClassLog::fields(int row) const
+LogFields ClassLog::fields(int row) const
 {
     const Record& r = record(row);
-    std::array<QByteArrayView, 16> fields;
-    if (!splitLogLine(QByteArrayView(m_bytes.constData() + r.offset, r.length), fields))
+    LogFields fields;
+    if (!LogFormat::splitLine(QByteArrayView(m_bytes.constData() + r.offset, r.length), fields))
         return {};
     for (QByteArrayView& field : fields)
-        field = Ranking::trimQuotes(field);
+        field = LogFormat::unquoted(field);
     return fields;
 }
 

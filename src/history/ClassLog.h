@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/LogFormat.h"
 #include "platform/SafeOutput.h"
 
 #include <QByteArray>
@@ -20,7 +21,7 @@ class ClassLog
 {
 public:
     // Columns whose distinct values are kept: user ID, user name, computer, login, file.
-    static constexpr int FirstTextColumn = 3;
+    static constexpr int FirstTextColumn = int(LogColumn::UserId);
     static constexpr int TextColumnCount = 5;
     static constexpr qint32 NoDay = std::numeric_limits<qint32>::min();
 
@@ -62,7 +63,7 @@ public:
     // A field of a record without its quotes.
     QByteArrayView field(int row, int column) const;
     // All sixteen, split once.
-    std::array<QByteArrayView, 16> fields(int row) const;
+    LogFields fields(int row) const;
     // A field as text; bytes that are not Shift-JIS show as U+FFFD. raw: the field's bytes
     // when the caller has split the line already.
     QString text(int row, int column) const;

@@ -1,7 +1,7 @@
 #include "ClassLogQuery.h"
 
 #include "ClassLog.h"
-#include "results/LogColumns.h"
+#include "common/LogFormat.h"
 #include "results/RankingReader.h"
 #include "typing/Scoring.h"
 
@@ -14,13 +14,10 @@
 namespace
 {
 
-constexpr int UserIdColumn = 3;
-constexpr int UserNameColumn = 4;
-constexpr int FileColumn = 7;
-
-int slotOf(int column)
+// The id of a user, computer or file column's text.
+qint32 textId(const ClassLog::Record& r, LogColumn column)
 {
-    return column - ClassLog::FirstTextColumn;
+    return r.text[size_t(int(column) - ClassLog::FirstTextColumn)];
 }
 
 bool passed(const ClassLog& log, int row, qint16 passSpeed)
@@ -38,23 +35,25 @@ double timeKey(const ClassLog::Record& r)
 double sortKey(const ClassLog& log, int row, int column, qint16 passSpeed)
 {
     const ClassLog::Record& r = log.record(row);
-    switch (column) {
-    case 1:
-        return timeKey(r);
-    case 2:
-        return r.second;
-    case 3:
-    case 4:
-    case 5:
-    case 6:
-    case 7:
-        return log.rankOf(r.text[size_t(slotOf(column))]);
-    case 8:
-        return r.speed;
-    case 9:
-        return r.accuracy;
-    case ClassLogColumns::PassColumn:
+    if (column == ClassLogColumns::PassColumn)
         return passed(log, row, passSpeed) ? 1 : 0;
+    switch (LogColumn(column)) {
+    case LogColumn::Date:
+        return timeKey(r);
+    case LogColumn::Time:
+        return r.second;
+    case LogColumn::UserId:
+    case LogColumn::UserName:
+    case LogColumn::ComputerName:
+    case LogColumn::LoginName:
+    case LogColumn::FileName:
+        return log.rankOf(textId(r, LogColumn(column)));
+    case LogColumn::Speed:
+        return r.speed;
+    case LogColumn::Accuracy:
+        return r.accuracy;
+    default:
+        break;
     }
     const auto value = singleOfField(log.field(row, column));
     return value ? double(*value) : -std::numeric_limits<double>::infinity();
@@ -67,7 +66,7 @@ namespace ClassLogColumns
 
 QString title(int column)
 {
-    return column == PassColumn ? QStringLiteral("合否") : LogColumns::title(column);
+    return column == PassColumn ? QStringLiteral("合否") : LogFormat::title(LogColumn(column));
 }
 
 namespace
@@ -77,7 +76,7 @@ QString cellOf(const ClassLog& log, int row, int column, qint16 passSpeed, QByte
 {
     if (column == PassColumn)
         return passed(log, row, passSpeed) ? QStringLiteral("合格") : QStringLiteral("不合格");
-    if (column == 1 && log.record(row).day != ClassLog::NoDay)
+    if (column == int(LogColumn::Date) && log.record(row).day != ClassLog::NoDay)
         return QDate::fromJulianDay(log.record(row).day).toString(Qt::ISODate);
     return log.text(row, column, raw);
 }
@@ -87,18 +86,18 @@ QString cellOf(const ClassLog& log, int row, int column, qint16 passSpeed, QByte
 QString cellText(const ClassLog& log, int row, int column, qint16 passSpeed)
 {
     return cellOf(log, row, column, passSpeed,
-                  column < LogColumns::Count ? log.field(row, column) : QByteArrayView());
+                  column < LogFormat::ColumnCount ? log.field(row, column) : QByteArrayView());
 }
 
 QStringList rowTexts(const ClassLog& log, int row, qint16 passSpeed)
 {
-    const std::array<QByteArrayView, 16> fields = log.fields(row);
+    const LogFields fields = log.fields(row);
     QStringList texts;
     texts.reserve(Count);
     for (int column = 0; column < Count; ++column)
         texts.append(
             cellOf(log, row, column, passSpeed,
-                   column < LogColumns::Count ? fields[size_t(column)] : QByteArrayView()));
+                   column < LogFormat::ColumnCount ? fields[size_t(column)] : QByteArrayView()));
     return texts;
 }
 
@@ -126,10 +125,10 @@ std::vector<int> selectRows(const ClassLog& log, const ClassLogFilter& filter)
     rows.reserve(size_t(log.size()));
     for (int row = 0; row < log.size(); ++row) {
         const ClassLog::Record& r = log.record(row);
-        if (!user.isEmpty() && !userMatches[size_t(r.text[size_t(slotOf(UserIdColumn))])] &&
-            (filter.exactUserId || !userMatches[size_t(r.text[size_t(slotOf(UserNameColumn))])]))
+        if (!user.isEmpty() && !userMatches[size_t(textId(r, LogColumn::UserId))] &&
+            (filter.exactUserId || !userMatches[size_t(textId(r, LogColumn::UserName))]))
             continue;
-        if (!filter.fileName.isEmpty() && !fileMatches[size_t(r.text[size_t(slotOf(FileColumn))])])
+        if (!filter.fileName.isEmpty() && !fileMatches[size_t(textId(r, LogColumn::FileName))])
             continue;
         if (datesLimited && (r.day == ClassLog::NoDay || r.day < from || r.day > to))
             continue;
@@ -172,7 +171,7 @@ QList<UserSummary> summarize(const ClassLog& log, const std::vector<int>& rows)
     std::vector<Entry> entries;
     for (int row : rows) {
         const ClassLog::Record& r = log.record(row);
-        const qint32 idText = r.text[size_t(slotOf(UserIdColumn))];
+        const qint32 idText = textId(r, LogColumn::UserId);
         const QString id = log.textOf(idText).trimmed();
         auto found = place.find(id);
         if (found == place.end()) {
@@ -185,7 +184,7 @@ QList<UserSummary> summarize(const ClassLog& log, const std::vector<int>& rows)
         Entry& entry = entries[size_t(*found)];
         UserSummary& s = entry.summary;
         ++s.runs;
-        if (log.textOf(r.text[size_t(slotOf(FileColumn))]) != LogColumns::DrillFileName) {
+        if (log.textOf(textId(r, LogColumn::FileName)) != LogFormat::DrillFileName) {
             s.bestSpeed = entry.hasBest ? qMax(s.bestSpeed, r.speed) : r.speed;
             s.bestAccuracy = entry.hasBest ? qMax(s.bestAccuracy, r.accuracy) : r.accuracy;
             entry.hasBest = true;
@@ -196,7 +195,7 @@ QList<UserSummary> summarize(const ClassLog& log, const std::vector<int>& rows)
             entry.latestKey = key;
             entry.latestRow = row;
             s.latestSpeed = r.speed;
-            s.userName = log.textOf(r.text[size_t(slotOf(UserNameColumn))]);
+            s.userName = log.textOf(textId(r, LogColumn::UserName));
         }
     }
     std::sort(entries.begin(), entries.end(),

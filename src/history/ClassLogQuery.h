@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/LogFormat.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -14,8 +16,9 @@ class ClassLog;
 namespace ClassLogColumns
 {
 
-inline constexpr int PassColumn = 16;
-inline constexpr int Count = 17;
+// Columns 0 … 15 are the log's (LogColumn), then the verdict.
+inline constexpr int PassColumn = LogFormat::ColumnCount;
+inline constexpr int Count = PassColumn + 1;
 
 QString title(int column);
 // The text of a cell; dates as yyyy-MM-dd, which spreadsheets read as dates.

@@ -7,10 +7,10 @@
 #include "ProgressChart.h"
 #include "common/NumericText.h"
 #include "platform/CenterWindow.h"
+#include "platform/LogFile.h"
 #include "platform/MessageService.h"
 #include "platform/SafeOutput.h"
 #include "results/LogArchive.h"
-#include "results/LogWriter.h"
 #include "settings/Settings.h"
 
 #include <QCheckBox>

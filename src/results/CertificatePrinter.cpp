@@ -3,13 +3,13 @@
 #include "CertificateLayout.h"
 #include "CurrentPrinter.h"
 #include "PrintQueue.h"
-#include "platform/PelkoArt.h"
 #include "common/ClockText.h"
 #include "common/NumericText.h"
 #include "platform/Fonts.h"
+#include "platform/PelkoArt.h"
 #include "platform/Printers.h"
 #include "problems/Problem.h"
-#include "results/RunRecord.h"
+#include "results/RunResult.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -33,22 +33,21 @@ QString quoted(const QString& name)
 
 } // namespace
 
-void CertificatePrinter::fillFrom(const RunRecord& record, const Problem& problem,
-                                  PaperSize paper)
+void CertificatePrinter::fillFrom(const RunResult& run, PaperSize paper)
 {
-    errors = record.errors();
-    fileName = problem.fileName();
-    acceptedChars = record.acceptedChars();
-    charsPerMinute = NumericText::toInt16(record.charsPerMinute()).value_or(0);
-    alphanumericChars = problem.alphanumericChars();
-    kanjiOrSymbolChars = problem.kanjiOrSymbolChars();
-    recordNumber = record.recordNumber();
-    computerName = record.computerName();
-    accuracy = record.accuracy();
-    totalChars = problem.totalChars();
-    userId = record.userId();
-    userName = record.userName();
-    secondsUsed = record.secondsUsed();
+    errors = run.errors;
+    fileName = run.fileName;
+    acceptedChars = run.acceptedChars;
+    charsPerMinute = NumericText::toInt16(run.charsPerMinute).value_or(0);
+    alphanumericChars = run.alphanumericChars;
+    kanjiOrSymbolChars = run.kanjiOrSymbolChars;
+    recordNumber = run.recordNumber;
+    computerName = run.computerName;
+    accuracy = run.accuracy;
+    totalChars = run.totalChars;
+    userId = run.userId;
+    userName = run.userName;
+    secondsUsed = run.secondsUsed;
     // A setting that is no 16-bit number leaves the printer on its own paper.
     paperCode = NumericText::toInt16(paper.code()).value_or(0);
 }

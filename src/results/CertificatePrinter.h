@@ -8,8 +8,7 @@
 
 class QPainter;
 class QPrinter;
-class RunRecord;
-class Problem;
+struct RunResult;
 
 // Prints the certificate and its counterfoil on one sheet of the current printer.
 // The values shown are the public fields of CertificateFields (userId, charsPerMinute, …).
@@ -25,9 +24,9 @@ public:
     // The printable-area border of a PDF sheet, in points, like a typical printer's.
     static constexpr qreal kPdfMargin = 12.0;
 
-    // Fills the fields from the result, the problem and the paper setting; the speed is
-    // rounded to a whole number, halves to even.
-    void fillFrom(const RunRecord& record, const Problem& problem, PaperSize paper);
+    // Fills the fields from the run and the paper setting; the speed is rounded to a whole
+    // number, halves to even.
+    void fillFrom(const RunResult& run, PaperSize paper);
 
     // Prints one sheet. A printer that is missing, stopped or refuses the page gives a
     // PrinterFailure with a Japanese message.

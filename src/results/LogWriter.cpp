@@ -1,13 +1,11 @@
 #include "LogWriter.h"
 
 #include "LogArchive.h"
-#include "LogColumns.h"
-#include "LogFile.h"
 #include "LogRecordNumber.h"
 #include "common/ClockText.h"
 #include "common/Cp932.h"
 #include "common/NumericText.h"
-#include "platform/FileSystem.h"
+#include "platform/LogFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -65,46 +63,46 @@ QString reasonText(int error)
 
 } // namespace
 
-QString logFilePath(const QString& folder, const QString& name)
+LogWriter::LogWriter(RunResult run, LogTargets targets)
+    : m_run(std::move(run)), m_targets(std::move(targets))
 {
-    return FileSystem::resolveCase(FileSystem::joinPath(FileSystem::resolveCase(folder), name));
 }
 
-QByteArray LogWriter::columnBytes(int column, const QDateTime& now) const
+QByteArray LogWriter::columnBytes(const RunResult& run, LogColumn column, const QDateTime& now)
 {
     switch (column) {
-    case 0:
-        return integer(recordNumber);
-    case 1:
+    case LogColumn::RecordNumber:
+        return integer(run.recordNumber);
+    case LogColumn::Date:
         return quoted(ClockText::dateText(now.date()));
-    case 2:
+    case LogColumn::Time:
         return quoted(ClockText::timeText(now.time()));
-    case 3:
-        return quoted(userId);
-    case 4:
-        return quoted(userName);
-    case 5:
-        return quoted(computerName);
-    case 6:
-        return quoted(loginName);
-    case 7:
-        return quoted(fileName);
-    case 8:
-        return real(charsPerMinute);
-    case 9:
-        return real(accuracy);
-    case 10:
-        return integer(errors);
-    case 11:
-        return integer(acceptedChars);
-    case 12:
-        return integer(totalChars);
-    case 13:
-        return integer(kanjiOrSymbolChars);
-    case 14:
-        return integer(alphanumericChars);
-    case 15:
-        return integer(secondsUsed);
+    case LogColumn::UserId:
+        return quoted(run.userId);
+    case LogColumn::UserName:
+        return quoted(run.userName);
+    case LogColumn::ComputerName:
+        return quoted(run.computerName);
+    case LogColumn::LoginName:
+        return quoted(run.loginName);
+    case LogColumn::FileName:
+        return quoted(run.fileName);
+    case LogColumn::Speed:
+        return real(run.charsPerMinute);
+    case LogColumn::Accuracy:
+        return real(run.accuracy);
+    case LogColumn::Errors:
+        return integer(run.errors);
+    case LogColumn::AcceptedChars:
+        return integer(run.acceptedChars);
+    case LogColumn::TotalChars:
+        return integer(run.totalChars);
+    case LogColumn::KanjiOrSymbolChars:
+        return integer(run.kanjiOrSymbolChars);
+    case LogColumn::AlphanumericChars:
+        return integer(run.alphanumericChars);
+    case LogColumn::SecondsUsed:
+        return integer(run.secondsUsed);
     }
     return {};
 }
@@ -112,29 +110,28 @@ QByteArray LogWriter::columnBytes(int column, const QDateTime& now) const
 QByteArray LogWriter::mainLine(const QDateTime& now) const
 {
     QByteArray line;
-    for (int column = 0; column < LogColumns::Count; ++column) {
-        if (column > 0)
+    for (const LogColumn column : LogFormat::Columns) {
+        if (column != LogColumn::RecordNumber)
             line += ',';
-        line += columnBytes(column, now);
+        line += columnBytes(m_run, column, now);
     }
     return line + crLf;
 }
 
-qint16 LogWriter::write(bool alsoPassLog)
+bool LogWriter::write(bool alsoPassLog)
 {
     // A value Shift-JIS cannot hold cannot be written: refuse before touching either file.
-    recordWritten = false;
-    failure.clear();
-    for (const QString* text : {&userId, &userName, &computerName, &loginName, &fileName}) {
+    m_recordWritten = false;
+    m_failure.clear();
+    for (const QString* text :
+         {&m_run.userId, &m_run.userName, &m_run.computerName, &m_run.loginName, &m_run.fileName}) {
         if (!Cp932::encode(*text).ok)
-            return 1;
+            return false;
     }
     if (!writeMainRecord())
-        return 1;
-    recordWritten = true;
-    if (alsoPassLog && !writePassLine())
-        return 1;
-    return 0;
+        return false;
+    m_recordWritten = true;
+    return !alsoPassLog || writePassLine();
 }
 
 bool LogWriter::writeMainRecord()
@@ -142,31 +139,31 @@ bool LogWriter::writeMainRecord()
     // A log that was there but is gone once locked was another writer's failed first record:
     // it is this writer's to create now.
     for (int attempt = 0; attempt < 3; ++attempt) {
-        const QString path = logFilePath(logFolder, logName);
+        const QString path = logFilePath(m_targets.logFolder, m_targets.logName);
         const bool existedBefore = QFileInfo::exists(path);
         if (!existedBefore) {
-            recordNumber = 0;
+            m_run.recordNumber = 0;
             bool existed = false;
-            if (LogFile::createWith(path, mainLine(currentTime()), existed))
+            if (LogFile::createWith(path, mainLine(now()), existed))
                 return true;
             // Someone else created it meanwhile, or the folder does not allow the quick way:
             // fall through to the ordinary append.
         }
         auto file = LogFile::openLocked(
             path, existedBefore ? LogFile::Open::Existing : LogFile::Open::CreateIfMissing,
-            lockTimeoutMs);
+            m_lockTimeoutMs);
         if (file)
             return appendNumbered(*file, path, existedBefore);
         const int error = errno;
         if (!existedBefore || QFileInfo::exists(path))
             return fail(path, error);
     }
-    return fail(logFilePath(logFolder, logName), errno);
+    return fail(logFilePath(m_targets.logFolder, m_targets.logName), errno);
 }
 
 bool LogWriter::fail(const QString& path, int error)
 {
-    failure = QDir::toNativeSeparators(path) + QStringLiteral(": ") + reasonText(error);
+    m_failure = QDir::toNativeSeparators(path) + QStringLiteral(": ") + reasonText(error);
     return false;
 }
 
@@ -176,7 +173,7 @@ bool LogWriter::appendNumbered(LogFile& file, const QString& path, bool existedB
     if (size < 0)
         return fail(path, errno);
     if (!existedBefore && size == 0) {
-        recordNumber = 0;
+        m_run.recordNumber = 0;
     } else {
         const auto last = LogRecordNumber::lastNumbered(file.fd(), size);
         if (last.status == LogRecordNumber::Result::ReadError)
@@ -190,9 +187,9 @@ bool LogWriter::appendNumbered(LogFile& file, const QString& path, bool existedB
                 return startNewLog(file, path);
             previous = *number;
         }
-        recordNumber = qint16(previous + 1);
+        m_run.recordNumber = qint16(previous + 1);
     }
-    QByteArray record = mainLine(currentTime());
+    QByteArray record = mainLine(now());
     if (size > 0 && !file.endsWithCrLf(size))
         record.prepend(crLf); // a torn last line must not swallow this record
     return file.append(record) || fail(path, errno);
@@ -200,8 +197,8 @@ bool LogWriter::appendNumbered(LogFile& file, const QString& path, bool existedB
 
 bool LogWriter::startNewLog(LogFile& file, const QString& path)
 {
-    recordNumber = 0;
-    const QDateTime now = currentTime();
+    m_run.recordNumber = 0;
+    const QDateTime now = this->now();
     for (int attempt = 0; attempt < 100; ++attempt) {
         if (file.moveAsideAndRestart(LogArchive::archivePath(path, now, attempt), mainLine(now)))
             return true;
@@ -213,43 +210,20 @@ bool LogWriter::startNewLog(LogFile& file, const QString& path)
 
 bool LogWriter::writePassLineOnly()
 {
-    failure.clear();
+    m_failure.clear();
     return writePassLine();
 }
 
 bool LogWriter::writePassLine()
 {
-    const QDateTime now = currentTime();
+    const QDateTime now = this->now();
     QByteArray line;
-    for (const QChar code : columnCodes) {
-        for (int column = 0; column < LogColumns::Count; ++column) {
-            if (LogColumns::code(column) == code)
-                line += columnBytes(column, now) + ',';
-        }
+    for (const QChar code : m_targets.passLogColumns) {
+        if (const auto column = LogFormat::columnOfCode(code))
+            line += columnBytes(m_run, *column, now) + ',';
     }
     line += crLf;
-    const QString path = logFilePath(passLogFolder, passLogName);
-    auto file = LogFile::openLocked(path, LogFile::Open::CreateIfMissing, lockTimeoutMs);
+    const QString path = logFilePath(m_targets.passLogFolder, m_targets.passLogName);
+    auto file = LogFile::openLocked(path, LogFile::Open::CreateIfMissing, m_lockTimeoutMs);
     return (file && file->append(line)) || fail(path, errno);
-}
-
-bool appendColumnChange(const QString& passLogFolder, const QString& passLogName,
-                        const QString& newFormat, const QDateTime& now, int lockTimeoutMs)
-{
-    QString titles;
-    for (int column = 0; column < LogColumns::Count; ++column) {
-        for (const QChar code : newFormat) {
-            if (LogColumns::code(column) == code)
-                titles += LogColumns::title(column) + u',';
-        }
-    }
-    const QString block = QStringLiteral("\r\n+++ログ形式変更+++") +
-                          ClockText::dateText(now.date()) + u' ' + ClockText::timeText(now.time()) +
-                          u"+++\r\n" + titles + u"\r\n---以下ログ---\r\n\r\n";
-    const Cp932::Encoded bytes = Cp932::encode(block);
-    if (!bytes.ok)
-        return false;
-    auto file = LogFile::openLocked(logFilePath(passLogFolder, passLogName),
-                                    LogFile::Open::CreateIfMissing, lockTimeoutMs);
-    return file && file->append(bytes.bytes);
 }

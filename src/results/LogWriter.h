@@ -1,5 +1,8 @@
 #pragma once
 
+#include "RunResult.h"
+#include "common/LogFormat.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -7,49 +10,56 @@
 
 class LogFile;
 
-// Appends one finished test to the main log and, when asked, to the pass log.
-// A fresh writer is made for every test.
-class LogWriter
-{
-public:
-    QString userId;
-    QString userName;
-    QString computerName;
-    QString loginName;
-    float charsPerMinute = 0;
-    float accuracy = 0;
-    qint16 errors = 0;
-    qint16 secondsUsed = 0;
-    QString fileName;
-    qint16 alphanumericChars = 0;
-    qint16 kanjiOrSymbolChars = 0;
-    qint16 acceptedChars = 0;
-    qint16 totalChars = 0;
-    qint16 recordNumber = 0;
-    // Whether the main record is in the log; only then does recordNumber name a record.
-    bool recordWritten = false;
+// Where a run's lines go, and which columns the pass log takes.
+struct LogTargets {
+    LogTargets(QString logFolder = {}, QString logName = {}, QString passLogFolder = {},
+               QString passLogName = {},
+               QString passLogColumns = QStringLiteral("0123456789ABCDEF"))
+        : logFolder(std::move(logFolder)), logName(std::move(logName)),
+          passLogFolder(std::move(passLogFolder)), passLogName(std::move(passLogName)),
+          passLogColumns(std::move(passLogColumns))
+    {
+    }
+
     QString logFolder;
     QString logName;
     QString passLogFolder;
     QString passLogName;
+    // Column codes of a pass-log line, in their order.
+    QString passLogColumns;
+};
 
-    // Column codes of a pass-log line; the caller copies them from the settings.
-    QString columnCodes = QStringLiteral("0123456789ABCDEF");
+// Appends one finished run to the main log and, when asked, to the pass log.
+// A fresh writer is made for every run.
+class LogWriter
+{
+public:
+    explicit LogWriter(RunResult run = {}, LogTargets targets = {});
+
+    // The run; once its record is in the main log, with the number it got there.
+    const RunResult& run() const { return m_run; }
+    const LogTargets& targets() const { return m_targets; }
+
     // Where the date and time of a line come from.
-    std::function<QDateTime()> currentTime = [] { return QDateTime::currentDateTime(); };
+    void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
+    QDateTime now() const { return m_clock(); }
     // How long to wait for another writer to let go of a log.
-    int lockTimeoutMs = 3000;
+    void setLockTimeout(int ms) { m_lockTimeoutMs = ms; }
+    int lockTimeoutMs() const { return m_lockTimeoutMs; }
 
-    // 0 when everything was written, 1 when any step failed. A full main log (last number
-    // 32767) is moved aside to a dated archive and a new one begins at 0.
-    qint16 write(bool alsoPassLog);
-    // The pass-log line of a record already in the main log as recordNumber.
+    // True when everything was written. A full main log (last number 32767) is moved aside to
+    // a dated archive and a new one begins at 0.
+    bool write(bool alsoPassLog);
+    // The pass-log line of a record already in the main log as run().recordNumber.
     bool writePassLineOnly();
+    // Whether the main record is in the log; only then does run().recordNumber name a record.
+    bool recordWritten() const { return m_recordWritten; }
     // After a failed write: the file and the reason, for the person in front of the screen.
-    QString failure;
+    // Empty when a value could not be written at all.
+    const QString& failure() const { return m_failure; }
 
-    // The values of column 0 … 15 in their log form.
-    QByteArray columnBytes(int column, const QDateTime& now) const;
+    // A column's value in its log form.
+    static QByteArray columnBytes(const RunResult& run, LogColumn column, const QDateTime& now);
 
 private:
     bool writeMainRecord();
@@ -58,13 +68,11 @@ private:
     bool writePassLine();
     bool fail(const QString& path, int error);
     QByteArray mainLine(const QDateTime& now) const;
+
+    RunResult m_run;
+    LogTargets m_targets;
+    std::function<QDateTime()> m_clock = [] { return QDateTime::currentDateTime(); };
+    int m_lockTimeoutMs = 3000;
+    bool m_recordWritten = false;
+    QString m_failure;
 };
-
-// Appends the block that marks a change of the pass-log columns. False on any failure.
-bool appendColumnChange(const QString& passLogFolder, const QString& passLogName,
-                        const QString& newFormat,
-                        const QDateTime& now = QDateTime::currentDateTime(),
-                        int lockTimeoutMs = 3000);
-
-// The full path of a log: the folder and name as found on disk, ignoring letter case.
-QString logFilePath(const QString& folder, const QString& name);

@@ -1,7 +1,7 @@
 #include "PendingRecords.h"
 
-#include "LogFile.h"
 #include "platform/AppPaths.h"
+#include "platform/LogFile.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -26,8 +26,9 @@ struct PendingRecords::Entry {
     // Records for the same file keep their order; other files do not wait for this one.
     QString target() const
     {
-        return passLineOnly ? logFilePath(writer.passLogFolder, writer.passLogName)
-                            : logFilePath(writer.logFolder, writer.logName);
+        const LogTargets& t = writer.targets();
+        return passLineOnly ? logFilePath(t.passLogFolder, t.passLogName)
+                            : logFilePath(t.logFolder, t.logName);
     }
 };
 
@@ -40,11 +41,13 @@ QByteArray serialized(const LogWriter& w, const QDateTime& when, bool alsoPassLo
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_6_4);
-    out << FormatVersion << when << alsoPassLog << passLineOnly << w.recordNumber << w.userId
-        << w.userName << w.computerName << w.loginName << w.fileName << w.charsPerMinute
-        << w.accuracy << w.errors << w.secondsUsed << w.alphanumericChars << w.kanjiOrSymbolChars
-        << w.acceptedChars << w.totalChars << w.logFolder << w.logName << w.passLogFolder
-        << w.passLogName << w.columnCodes;
+    const RunResult& r = w.run();
+    const LogTargets& t = w.targets();
+    out << FormatVersion << when << alsoPassLog << passLineOnly << r.recordNumber << r.userId
+        << r.userName << r.computerName << r.loginName << r.fileName << r.charsPerMinute
+        << r.accuracy << r.errors << r.secondsUsed << r.alphanumericChars << r.kanjiOrSymbolChars
+        << r.acceptedChars << r.totalChars << t.logFolder << t.logName << t.passLogFolder
+        << t.passLogName << t.passLogColumns;
     return bytes;
 }
 
@@ -88,9 +91,8 @@ QString PendingRecords::keep(const LogWriter& writer, bool alsoPassLog, bool pas
                              .arg(QDateTime::currentMSecsSinceEpoch(), 15, 10, QChar(u'0'))
                              .arg(++counter, 6, 10, QChar(u'0'))
                              .arg(::getpid());
-    return saveWhole(path, serialized(writer, writer.currentTime(), alsoPassLog, passLineOnly))
-               ? path
-               : QString();
+    return saveWhole(path, serialized(writer, writer.now(), alsoPassLog, passLineOnly)) ? path
+                                                                                        : QString();
 }
 
 QHash<QString, QString> PendingRecords::sendWaiting(int lockTimeoutMs,
@@ -117,19 +119,19 @@ QHash<QString, QString> PendingRecords::sendWaiting(int lockTimeoutMs,
         if (blocked.contains(target))
             continue;
         LogWriter& w = entry->writer;
-        const bool sent =
-            entry->passLineOnly ? w.writePassLineOnly() : w.write(entry->alsoPassLog) == 0;
-        if (!entry->passLineOnly && w.recordWritten && sentNumbers)
-            sentNumbers->insert(file, w.recordNumber);
+        const bool sent = entry->passLineOnly ? w.writePassLineOnly() : w.write(entry->alsoPassLog);
+        if (!entry->passLineOnly && w.recordWritten() && sentNumbers)
+            sentNumbers->insert(file, w.run().recordNumber);
         if (sent) {
             QFile::remove(file);
-        } else if (!entry->passLineOnly && w.recordWritten) {
+        } else if (!entry->passLineOnly && w.recordWritten()) {
             // Its main record is in: only the pass line may still wait, or it would be
             // numbered twice.
-            saveWhole(file, serialized(w, w.currentTime(), true, true));
-            blocked.insert(logFilePath(w.passLogFolder, w.passLogName), w.failure);
+            saveWhole(file, serialized(w, w.now(), true, true));
+            blocked.insert(logFilePath(w.targets().passLogFolder, w.targets().passLogName),
+                           w.failure());
         } else {
-            blocked.insert(target, w.failure);
+            blocked.insert(target, w.failure());
         }
     }
     return blocked;
@@ -137,22 +139,22 @@ QHash<QString, QString> PendingRecords::sendWaiting(int lockTimeoutMs,
 
 PendingRecords::Outcome PendingRecords::write(LogWriter& writer, bool alsoPassLog)
 {
-    const QHash<QString, QString> blocked = sendWaiting(writer.lockTimeoutMs, nullptr);
+    const QHash<QString, QString> blocked = sendWaiting(writer.lockTimeoutMs(), nullptr);
     Outcome outcome;
-    const QString target = logFilePath(writer.logFolder, writer.logName);
+    const QString target = logFilePath(writer.targets().logFolder, writer.targets().logName);
     if (blocked.contains(target)) {
         outcome.failed = true;
         outcome.failure = blocked.value(target);
         outcome.keptAs = keep(writer, alsoPassLog, false);
         return outcome;
     }
-    if (writer.write(alsoPassLog) == 0)
+    if (writer.write(alsoPassLog))
         return outcome;
     outcome.failed = true;
-    outcome.failure = writer.failure;
+    outcome.failure = writer.failure();
     // A refused value would fail again: nothing to keep.
-    if (!writer.failure.isEmpty())
-        outcome.keptAs = keep(writer, alsoPassLog, writer.recordWritten);
+    if (!writer.failure().isEmpty())
+        outcome.keptAs = keep(writer, alsoPassLog, writer.recordWritten());
     return outcome;
 }
 
@@ -177,15 +179,17 @@ std::optional<PendingRecords::Entry> PendingRecords::readEntry(const QString& pa
     if (version != FormatVersion)
         return std::nullopt;
     PendingRecords::Entry e;
-    LogWriter& w = e.writer;
+    RunResult r;
+    LogTargets t;
     QDateTime when;
-    in >> when >> e.alsoPassLog >> e.passLineOnly >> w.recordNumber >> w.userId >> w.userName >>
-        w.computerName >> w.loginName >> w.fileName >> w.charsPerMinute >> w.accuracy >> w.errors >>
-        w.secondsUsed >> w.alphanumericChars >> w.kanjiOrSymbolChars >> w.acceptedChars >>
-        w.totalChars >> w.logFolder >> w.logName >> w.passLogFolder >> w.passLogName >>
-        w.columnCodes;
+    in >> when >> e.alsoPassLog >> e.passLineOnly >> r.recordNumber >> r.userId >> r.userName >>
+        r.computerName >> r.loginName >> r.fileName >> r.charsPerMinute >> r.accuracy >> r.errors >>
+        r.secondsUsed >> r.alphanumericChars >> r.kanjiOrSymbolChars >> r.acceptedChars >>
+        r.totalChars >> t.logFolder >> t.logName >> t.passLogFolder >> t.passLogName >>
+        t.passLogColumns;
     if (in.status() != QDataStream::Ok)
         return std::nullopt;
-    w.currentTime = [when] { return when; };
+    e.writer = LogWriter(std::move(r), std::move(t));
+    e.writer.setClock([when] { return when; });
     return e;
 }

@@ -1,10 +1,10 @@
 #include "Ranking.h"
 
-#include "LogColumns.h"
-#include "LogWriter.h"
 #include "RankingReader.h"
 #include "common/Cp932.h"
+#include "common/LogFormat.h"
 #include "common/NumericText.h"
+#include "platform/LogFile.h"
 
 #include <QFile>
 
@@ -89,7 +89,7 @@ QString logLabel(const QString& path)
 
 QByteArrayView drillFileName()
 {
-    static const QByteArray name = Cp932::encode(LogColumns::DrillFileName).bytes;
+    static const QByteArray name = Cp932::encode(LogFormat::DrillFileName).bytes;
     return name;
 }
 
@@ -98,11 +98,6 @@ QByteArrayView drillFileName()
 bool Ranking::better(const RankEntry& x, const RankEntry& y)
 {
     return x.speed > y.speed || (x.speed == y.speed && x.accuracy > y.accuracy);
-}
-
-QByteArrayView Ranking::trimQuotes(QByteArrayView field)
-{
-    return unquoted(field);
 }
 
 int Ranking::insertPosition(int fromRow) const
@@ -196,10 +191,10 @@ bool Ranking::readLog(const QString& path)
         // Most records lose to the last row; only the others are worth decoding.
         if (better(entries[9], candidate))
             return true;
-        if (unquoted(line.field(RankingReader::FileName, ok)) == drillFileName())
+        if (LogFormat::unquoted(line.field(RankingReader::FileName, ok)) == drillFileName())
             return true;
         auto text = [&](RankingReader::Field which) {
-            return decodeLenient(trimQuotes(line.field(which, ok)));
+            return decodeLenient(LogFormat::unquoted(line.field(which, ok)));
         };
         candidate.date = text(RankingReader::Date);
         candidate.userId = text(RankingReader::UserId);

@@ -57,8 +57,6 @@ public:
     // The texts of row 0 … 9; blank for rows whose speed is not above 0.
     RankRowText rowText(int row) const;
 
-    // A field without one quote at its start and one at its end.
-    static QByteArrayView trimQuotes(QByteArrayView field);
     int insertPosition(int fromRow) const;
     void insertCandidate();
 

@@ -3,6 +3,7 @@
 #include "LogRecordNumber.h"
 #include "SeparatorScan.h"
 #include "common/Cp932.h"
+#include "common/LogFormat.h"
 #include "common/NumericText.h"
 
 #include <algorithm>
@@ -17,13 +18,15 @@
 namespace
 {
 
-constexpr int LogFieldCount = 16;
+constexpr int LogFieldCount = LogFormat::ColumnCount;
 constexpr qsizetype BlockSize = 256 * 1024;
 constexpr qsizetype PassSize = 16 * 1024;
 constexpr qsizetype ListRoom = PassSize + SeparatorScan::SpareEntries;
 
 // Which log field each candidate field is.
-constexpr int fieldOf[RankingReader::FieldCount] = {1, 3, 4, 7, 8, 9, 15};
+constexpr LogColumn fieldOf[RankingReader::FieldCount] = {
+    LogColumn::Date,  LogColumn::UserId,   LogColumn::UserName,   LogColumn::FileName,
+    LogColumn::Speed, LogColumn::Accuracy, LogColumn::SecondsUsed};
 
 // The log's own numbers ("123.4"): digits with at most one point, up to 15 digits. Both the
 // digits and the power of ten are exact doubles, so one division rounds as the full parser
@@ -106,14 +109,15 @@ bool RankingReader::Line::number(Field which, float& value, bool& ok) const
             value = decimalValue(digits, places);
             return true;
         }
-        if (const std::optional<double> other =
-                plainDecimal(unquoted(QByteArrayView(ref.inBlock, qsizetype(ref.length))))) {
+        if (const std::optional<double> other = plainDecimal(
+                LogFormat::unquoted(QByteArrayView(ref.inBlock, qsizetype(ref.length))))) {
             value = float(*other);
             return true;
         }
     }
     QByteArray longField;
-    const std::optional<float> full = singleOfField(unquoted(bytes(which, longField, ok)));
+    const std::optional<float> full =
+        singleOfField(LogFormat::unquoted(bytes(which, longField, ok)));
     if (full)
         value = *full;
     return full.has_value();
@@ -148,7 +152,7 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
     // Where each field of a line goes, one look-up per comma.
     Line::Ref* refOf[LogFieldCount + 1] = {};
     for (int slot = 0; slot < FieldCount; ++slot)
-        refOf[fieldOf[slot]] = &line.m_refs[slot];
+        refOf[int(fieldOf[slot])] = &line.m_refs[slot];
     qint64 blockStart = 0;
     for (;;) {
         ssize_t got = ::read(m_fd, block.data(), size_t(BlockSize));
@@ -179,7 +183,7 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
                 // The usual line, whole in the piece, goes in one step, not field by field.
                 if (ends && fieldIndex == 0 && commasUpTo - comma == LogFieldCount - 1) {
                     for (int slot = 0; slot < FieldCount; ++slot) {
-                        const int f = fieldOf[slot];
+                        const int f = int(fieldOf[slot]);
                         const qsizetype from = pass + commaAt[comma + f - 1] + 1;
                         const qsizetype to = pass + (f < LogFieldCount - 1 ? commaAt[comma + f]
                                                                            : lineEndAt[end]);
@@ -231,26 +235,6 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
     }
     if (fieldIndex == LogFieldCount - 1)
         onLine(line);
-    return true;
-}
-
-bool splitLogLine(QByteArrayView line, std::array<QByteArrayView, 16>& fields)
-{
-    static_assert(LogFieldCount == 16);
-    qsizetype start = 0;
-    for (int index = 0; index < LogFieldCount; ++index) {
-        const qsizetype comma = line.indexOf(',', start);
-        if (index == LogFieldCount - 1) {
-            if (comma >= 0)
-                return false;
-            fields[index] = line.sliced(start);
-            return true;
-        }
-        if (comma < 0)
-            return false;
-        fields[index] = line.sliced(start, comma - start);
-        start = comma + 1;
-    }
     return true;
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "ShortDecimal.h"
+#include "common/LogFormat.h"
 
 #include <QByteArray>
 #include <QString>
 
-#include <array>
 #include <functional>
 #include <optional>
 
@@ -85,20 +85,6 @@ inline bool RankingReader::Line::isNumber(Field which, bool& ok) const
         return true;
     float value;
     return number(which, value, ok);
-}
-
-// The sixteen fields of one log line (without its line end), split at every comma as the
-// ranking reads them; false when the line holds another number of fields.
-bool splitLogLine(QByteArrayView line, std::array<QByteArrayView, 16>& fields);
-
-// A field without the double quotes around it, if any.
-inline QByteArrayView unquoted(QByteArrayView field)
-{
-    if (!field.isEmpty() && field.front() == '"')
-        field = field.sliced(1);
-    if (!field.isEmpty() && field.back() == '"')
-        field.chop(1);
-    return field;
 }
 
 // Text of log bytes; bytes that are not Shift-JIS become U+FFFD instead of failing.

@@ -1,6 +1,7 @@
 #include "LogFileCheck.h"
 
 #include "common/Cp932.h"
+#include "common/LogFormat.h"
 #include "common/NumericText.h"
 #include "platform/FileSystem.h"
 
@@ -14,7 +15,7 @@ namespace
 // Far beyond any real first record; a file without line ends is not read whole.
 constexpr qint64 MaxFirstLine = 64 * 1024;
 
-QString fieldText(const QByteArray& raw, bool& ok)
+QString fieldText(QByteArrayView raw, bool& ok)
 {
     const auto decoded = Cp932::decode(raw);
     ok = decoded.ok;
@@ -42,15 +43,14 @@ bool isLogDate(QStringView text)
 
 bool firstLineLooksLikeLog(const QByteArray& line)
 {
-    // A comma never occurs inside a double-byte CP932 character, so bytes may be split.
-    const QList<QByteArray> fields = line.split(',');
-    if (fields.size() < 2)
+    QByteArrayView fields[2];
+    if (LogFormat::splitFields(line, fields, 2) < 2)
         return false;
     bool ok = false;
-    const QString number = fieldText(fields.at(0), ok);
+    const QString number = fieldText(fields[int(LogColumn::RecordNumber)], ok);
     if (!ok || !NumericText::isNumber(number))
         return false;
-    const QString date = fieldText(fields.at(1), ok);
+    const QString date = fieldText(fields[int(LogColumn::Date)], ok);
     return ok && isLogDate(date);
 }
 

@@ -5,9 +5,9 @@
 #include "ChooserArt.h"
 #include "PassLogFormatRules.h"
 #include "Settings.h"
+#include "common/LogFormat.h"
 #include "platform/CenterWindow.h"
 #include "platform/MessageService.h"
-#include "results/LogColumns.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -99,8 +99,8 @@ void PassLogFormatDialog::prepare()
     m_catalogueList->addItems(PassLogFormatRules::catalogueTitles());
     m_catalogueList->setCurrentRow(0);
     // Room for the whole catalogue without scrolling.
-    const int listHeight =
-        m_catalogueList->sizeHintForRow(0) * LogColumns::Count + 2 * m_catalogueList->frameWidth();
+    const int listHeight = m_catalogueList->sizeHintForRow(0) * LogFormat::ColumnCount +
+                           2 * m_catalogueList->frameWidth();
     m_catalogueList->setMinimumHeight(listHeight);
     m_chosenList->setMinimumHeight(listHeight);
     m_chosenList->clear();

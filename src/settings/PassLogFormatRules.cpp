@@ -1,8 +1,10 @@
 #include "PassLogFormatRules.h"
 
 #include "Settings.h"
-#include "results/LogColumns.h"
-#include "results/LogWriter.h"
+#include "common/ClockText.h"
+#include "common/Cp932.h"
+#include "common/LogFormat.h"
+#include "platform/LogFile.h"
 
 namespace PassLogFormatRules
 {
@@ -10,8 +12,8 @@ namespace PassLogFormatRules
 QStringList catalogueTitles()
 {
     QStringList titles;
-    for (int j = 0; j < LogColumns::Count; ++j)
-        titles << LogColumns::title(j);
+    for (const LogColumn column : LogFormat::Columns)
+        titles << LogFormat::title(column);
     return titles;
 }
 
@@ -19,10 +21,8 @@ QStringList titlesOf(const QString& format)
 {
     QStringList titles;
     for (const QChar c : format) {
-        for (int j = 0; j < LogColumns::Count; ++j) {
-            if (LogColumns::code(j) == c)
-                titles << LogColumns::title(j);
-        }
+        if (const auto column = LogFormat::columnOfCode(c))
+            titles << LogFormat::title(*column);
     }
     return titles;
 }
@@ -45,10 +45,10 @@ int rowAfterRemove(int removed, int remaining)
 QString formatOf(const QStringList& chosen)
 {
     QString codes;
-    for (int j = 0; j < LogColumns::Count; ++j) {
+    for (const LogColumn column : LogFormat::Columns) {
         for (const QString& title : chosen) {
-            if (title == LogColumns::title(j))
-                codes += LogColumns::code(j);
+            if (title == LogFormat::title(column))
+                codes += LogFormat::code(column);
         }
     }
     return codes;
@@ -77,3 +77,25 @@ QString blockFailureText(const Settings& settings)
 }
 
 } // namespace PassLogFormatRules
+
+bool appendColumnChange(const QString& passLogFolder, const QString& passLogName,
+                        const QString& newFormat, const QDateTime& now, int lockTimeoutMs)
+{
+    // Titles in log order, a repeated code repeating its title.
+    QString titles;
+    for (const LogColumn column : LogFormat::Columns) {
+        for (const QChar code : newFormat) {
+            if (LogFormat::code(column) == code)
+                titles += LogFormat::title(column) + u',';
+        }
+    }
+    const QString block = QStringLiteral("\r\n+++ログ形式変更+++") +
+                          ClockText::dateText(now.date()) + u' ' + ClockText::timeText(now.time()) +
+                          u"+++\r\n" + titles + u"\r\n---以下ログ---\r\n\r\n";
+    const Cp932::Encoded bytes = Cp932::encode(block);
+    if (!bytes.ok)
+        return false;
+    auto file = LogFile::openLocked(logFilePath(passLogFolder, passLogName),
+                                    LogFile::Open::CreateIfMissing, lockTimeoutMs);
+    return file && file->append(bytes.bytes);
+}

@@ -42,3 +42,9 @@ Outcome confirm(Settings& settings, const QStringList& chosen,
 QString blockFailureText(const Settings& settings);
 
 } // namespace PassLogFormatRules
+
+// Appends to the pass log the block that marks a change of its columns. False on any failure.
+bool appendColumnChange(const QString& passLogFolder, const QString& passLogName,
+                        const QString& newFormat,
+                        const QDateTime& now = QDateTime::currentDateTime(),
+                        int lockTimeoutMs = 3000);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "results/LogColumns.h"
+#include "common/LogFormat.h"
 #include "typing/RunReview.h"
 
 #include <QString>
@@ -12,7 +12,7 @@ namespace DrillBuilder
 {
 
 // The name the drill's problem goes by, in the test window and in the log.
-inline const QString DrillName = LogColumns::DrillFileName;
+inline const QString DrillName = LogFormat::DrillFileName;
 // How often a short line repeats its context.
 inline constexpr int Repeats = 3;
 // Characters of context on each side of a missed character.

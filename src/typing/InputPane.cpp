@@ -10,8 +10,6 @@
 #include "platform/Fonts.h"
 #include "platform/MessageService.h"
 #include "problems/Problem.h"
-#include "results/LogWriter.h"
-#include "results/PendingRecords.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
 
@@ -497,42 +495,5 @@ void InputPane::finishRun()
     m_resultLabel->raise();
     m_inputBox->setEnabled(false);
 
-    LogWriter writer;
-    writer.errors = m_record.errors();
-    writer.fileName = m_problem ? m_problem->fileName() : QString();
-    writer.acceptedChars = m_record.acceptedChars();
-    writer.charsPerMinute = m_record.charsPerMinute();
-    writer.alphanumericChars = m_problem ? m_problem->alphanumericChars() : 0;
-    writer.kanjiOrSymbolChars = m_problem ? m_problem->kanjiOrSymbolChars() : 0;
-    writer.computerName = m_record.computerName();
-    writer.loginName = m_record.loginName();
-    writer.accuracy = m_record.accuracy();
-    writer.totalChars = m_problem ? m_problem->totalChars() : 0;
-    writer.userId = m_record.userId();
-    writer.userName = m_record.userName();
-    writer.secondsUsed = m_record.secondsUsed();
-    writer.logFolder = m_settings.logFolder();
-    writer.logName = m_settings.logName();
-    writer.passLogFolder = m_settings.passLogFolder();
-    writer.passLogName = m_settings.passLogName();
-    writer.columnCodes = m_settings.passLogFormat();
-    PendingRecords waiting(PendingRecords::defaultFolder());
-    const PendingRecords::Outcome logged = waiting.write(writer, m_settings.isPassLogEnabled());
-    m_record.setRecordNumber(writer.recordNumber);
-    m_record.setLogged(writer.recordWritten);
-    m_record.setKeptAs(logged.keptAs);
-    if (logged.failed) {
-        QString text = QStringLiteral("ログが正常に書き込めませんでした");
-        if (!logged.failure.isEmpty())
-            text += u'\r' + logged.failure;
-        if (logged.kept()) {
-            text += QStringLiteral("\r記録は保管しました。次にログへ書き込めたときに追加します。");
-            // The result fills its three lines: the note goes where hints show.
-            if (m_problemView)
-                m_problemView->showHint(
-                    QStringLiteral("記録は保管中です（次にログへ書き込めたときに追加されます）"));
-        }
-        showMessage(text, MessageButtons::Ok, QStringLiteral("ログ書き込みエラー"),
-                    MessageIcon::None);
-    }
+    Q_EMIT runFinished(RunResult::of(m_record, m_problem));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "results/RunResult.h"
 #include "typing/InputChecker.h"
 
 #include <QList>
@@ -38,7 +39,8 @@ public:
     void prepareRun();
     void enableInputMethod();
 
-    // Ends the run: scoring, result, menus, logs. Runs once per run.
+    // Ends the run: scoring, result and menus, then runFinished for the logs. Runs once per
+    // run.
     void finishRun();
 
     // The start: the space bar while the run waits.
@@ -93,6 +95,10 @@ public:
 
     // Distance between two typed rows in the strip, whole pixels.
     int typedRowPitch() const { return m_typedRowPitch; }
+
+Q_SIGNALS:
+    // The run is over and scored; its record is not written yet.
+    void runFinished(const RunResult& run);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

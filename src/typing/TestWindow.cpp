@@ -13,6 +13,7 @@
 #include "problems/Problem.h"
 #include "problems/ProblemFile.h"
 #include "results/CertificatePrinter.h"
+#include "results/LogWriter.h"
 #include "results/PendingRecords.h"
 #include "results/PrinterDialog.h"
 #include "results/RankingWindow.h"
@@ -436,6 +437,7 @@ void TestWindow::createChildWindows()
     input->setProblem(m_problem.get(), &m_problemSummary);
     input->prepareRun();
     connect(view, &ProblemView::focusWanted, this, &TestWindow::focusInput);
+    connect(input, &InputPane::runFinished, this, &TestWindow::logRun);
 
     // No buttons: a child window closed on its own would leave the test without it.
     const Qt::WindowFlags flags = Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
@@ -450,6 +452,31 @@ void TestWindow::createChildWindows()
     m_inputSubWindow->hide();
     m_problemView = view;
     m_inputPane = input;
+}
+
+void TestWindow::logRun(const RunResult& run)
+{
+    LogWriter writer(run, LogTargets{m_settings.logFolder(), m_settings.logName(),
+                                     m_settings.passLogFolder(), m_settings.passLogName(),
+                                     m_settings.passLogFormat()});
+    PendingRecords waiting(PendingRecords::defaultFolder());
+    const PendingRecords::Outcome logged = waiting.write(writer, m_settings.isPassLogEnabled());
+    m_record.setRecordNumber(writer.run().recordNumber);
+    m_record.setLogged(writer.recordWritten());
+    m_record.setKeptAs(logged.keptAs);
+    if (!logged.failed)
+        return;
+    QString text = QStringLiteral("ログが正常に書き込めませんでした");
+    if (!logged.failure.isEmpty())
+        text += u'\r' + logged.failure;
+    if (logged.kept()) {
+        text += QStringLiteral("\r記録は保管しました。次にログへ書き込めたときに追加します。");
+        // The result fills its three lines: the note goes where hints show.
+        if (m_problemView)
+            m_problemView->showHint(
+                QStringLiteral("記録は保管中です（次にログへ書き込めたときに追加されます）"));
+    }
+    showMessage(text, MessageButtons::Ok, QStringLiteral("ログ書き込みエラー"), MessageIcon::None);
 }
 
 void TestWindow::destroyChildWindows()
@@ -817,12 +844,11 @@ void TestWindow::printCertificate()
     if (showMessage(QStringLiteral("印刷を行います。よろしいですか？"), MessageButtons::OkCancel,
                     QStringLiteral("印刷確認"), MessageIcon::Information) == MessageAnswer::Cancel)
         return;
+    RunResult run = RunResult::of(m_record, m_problem.get());
+    run.recordNumber = m_record.recordNumber();
     CertificatePrinter certificate;
     certificate.printerName = m_settings.printerName();
-    if (m_problem)
-        certificate.fillFrom(m_record, *m_problem, m_settings.paperSize());
-    else
-        certificate.fillFrom(m_record, Problem(), m_settings.paperSize());
+    certificate.fillFrom(run, m_settings.paperSize());
     if (const Expected<void> printed = certificate.print(); !printed) {
         // The result stays on screen, so the user can fix the printer and try again.
         showMessage(

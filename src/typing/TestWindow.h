@@ -23,6 +23,7 @@ class QMdiSubWindow;
 class QMenu;
 class QTimer;
 class RunRecord;
+struct RunResult;
 class Settings;
 
 // The test window: a frame with the problem window and the input window, the menus, the
@@ -109,6 +110,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Writes the finished run to the logs, notes the outcome in the record, tells a failure.
+    void logRun(const RunResult& run);
     Expected<void> loadProblem(bool retry, const QString& fileName);
     void resetRun();
     void showDuration();

@@ -1,6 +1,6 @@
 #include "app/StartupChecks.h"
+#include "common/LogFormat.h"
 #include "platform/MessageService.h"
-#include "results/LogColumns.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
 #include "support/TempTree.h"
@@ -128,11 +128,11 @@ void tst_CheckFolders::subLogOffIsNotExamined()
 
 void tst_CheckFolders::logColumnCatalogue()
 {
-    QCOMPARE(LogColumns::title(0), QStringLiteral("連番"));
-    QCOMPARE(LogColumns::title(8), QStringLiteral("入力速度(文字/分)"));
-    QCOMPARE(LogColumns::title(15), QStringLiteral("計測時間(秒)"));
-    QCOMPARE(LogColumns::code(10), u'A');
-    QCOMPARE(LogColumns::code(15), u'F');
+    QCOMPARE(LogFormat::title(LogColumn::RecordNumber), QStringLiteral("連番"));
+    QCOMPARE(LogFormat::title(LogColumn::Speed), QStringLiteral("入力速度(文字/分)"));
+    QCOMPARE(LogFormat::title(LogColumn::SecondsUsed), QStringLiteral("計測時間(秒)"));
+    QCOMPARE(LogFormat::code(LogColumn::Errors), u'A');
+    QCOMPARE(LogFormat::code(LogColumn::SecondsUsed), u'F');
 }
 
 void tst_CheckFolders::defaultLogFolderIsCreatedOnlyWhenDefault()

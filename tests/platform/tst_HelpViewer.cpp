@@ -1,6 +1,6 @@
+#include "common/LogFormat.h"
 #include "platform/HelpPage.h"
 #include "platform/HelpViewer.h"
-#include "results/LogColumns.h"
 
 #include <QAction>
 #include <QDirIterator>
@@ -212,8 +212,8 @@ void tst_HelpViewer::pagesAgreeWithTheProgram()
     HelpViewer viewer;
     viewer.showPage(QStringLiteral("logs.html"));
     const QString logs = viewer.m_browser->document()->toPlainText();
-    for (int i = 0; i < LogColumns::Count; ++i)
-        QVERIFY2(logs.contains(LogColumns::title(i)), qPrintable(LogColumns::title(i)));
+    for (const LogColumn column : LogFormat::Columns)
+        QVERIFY2(logs.contains(LogFormat::title(column)), qPrintable(LogFormat::title(column)));
 
     viewer.showPage(QStringLiteral("results.html"));
     const QString results = viewer.m_browser->document()->toPlainText();

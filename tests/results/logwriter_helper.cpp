@@ -26,27 +26,27 @@ int main(int argc, char** argv)
         limit.rlim_cur = rlim_t(std::atoll(argv[2]));
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
             return 4;
-        LogWriter writer;
-        writer.logFolder = writer.passLogFolder = QString::fromLocal8Bit(argv[3]);
-        writer.logName = QStringLiteral("pelko.log");
-        writer.passLogName = QStringLiteral("pksub.log");
-        writer.userId = QStringLiteral("A001");
-        writer.userName = QStringLiteral("上限");
-        writer.fileName = QStringLiteral("jpn_dat.1");
+        RunResult run;
+        run.userId = QStringLiteral("A001");
+        run.userName = QStringLiteral("上限");
+        run.fileName = QStringLiteral("jpn_dat.1");
+        const QString folder = QString::fromLocal8Bit(argv[3]);
         // Every column twice: a pass line longer than the main record.
-        writer.columnCodes = QStringLiteral("0123456789ABCDEF0123456789ABCDEF");
-        return writer.write(std::strcmp(argv[4], "1") == 0);
+        LogWriter writer(run,
+                         {folder, QStringLiteral("pelko.log"), folder, QStringLiteral("pksub.log"),
+                          QStringLiteral("0123456789ABCDEF0123456789ABCDEF")});
+        return writer.write(std::strcmp(argv[4], "1") == 0) ? 0 : 1;
     }
     if (argc == 5 && std::strcmp(argv[1], "append") == 0) {
         const int count = std::atoi(argv[4]);
         for (int i = 0; i < count; ++i) {
-            LogWriter writer;
-            writer.logFolder = QString::fromLocal8Bit(argv[2]);
-            writer.logName = QString::fromLocal8Bit(argv[3]);
-            writer.userId = QStringLiteral("P%1").arg(::getpid());
-            writer.userName = QStringLiteral("並行");
-            writer.charsPerMinute = float(i);
-            if (writer.write(false) != 0)
+            RunResult run;
+            run.userId = QStringLiteral("P%1").arg(::getpid());
+            run.userName = QStringLiteral("並行");
+            run.charsPerMinute = float(i);
+            LogWriter writer(run,
+                             {QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])});
+            if (!writer.write(false))
                 return 1;
         }
         return 0;

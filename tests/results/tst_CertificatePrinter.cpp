@@ -8,6 +8,7 @@
 #include "problems/Problem.h"
 #include "results/CertificatePrinter.h"
 #include "results/RunRecord.h"
+#include "results/RunResult.h"
 #include "settings/Settings.h"
 #include "settings/SettingsText.h"
 #include "typing/TestWindow.h"
@@ -380,10 +381,10 @@ void tst_CertificatePrinter::fieldsFromTheResult()
     RunRecord user;
     user.setCharsPerMinute(speed);
     user.setUserId(QStringLiteral("id7"));
-    user.setRecordNumber(41);
-    Problem problem;
+    RunResult run = RunResult::of(user, nullptr);
+    run.recordNumber = 41;
     CertificatePrinter sheet;
-    sheet.fillFrom(user, problem, SettingsText::toPaperSize(paper));
+    sheet.fillFrom(run, SettingsText::toPaperSize(paper));
     QCOMPARE(sheet.userId, QStringLiteral("id7"));
     QCOMPARE(sheet.recordNumber, qint16(41));
     const PdfPage page = print(sheet);

@@ -1,8 +1,9 @@
 #include "common/Cp932.h"
+#include "platform/LogFile.h"
 #include "results/LogArchive.h"
-#include "results/LogFile.h"
 #include "results/LogWriter.h"
 #include "results/PendingRecords.h"
+#include "settings/PassLogFormatRules.h"
 #include "support/TempTree.h"
 
 #include <QDir>
@@ -26,27 +27,38 @@ QByteArray sjis(const QString& text)
     return Cp932::encode(text).bytes;
 }
 
-// One complete record, numbered by what the log already holds.
-void fillExample(LogWriter& writer, const TempTree& tree)
+// One complete record, numbered by what the log already holds, and its logs.
+struct Example {
+    RunResult run;
+    LogTargets targets;
+};
+
+Example example(const TempTree& tree)
 {
-    writer.userId = QStringLiteral("A001");
-    writer.userName = QStringLiteral("Diduzi");
-    writer.computerName = QStringLiteral("PC01");
-    writer.loginName = QStringLiteral("diduzi");
-    writer.fileName = QStringLiteral("jpn_dat.1");
-    writer.charsPerMinute = 85.5f;
-    writer.accuracy = 97.25f;
-    writer.errors = 3;
-    writer.acceptedChars = 257;
-    writer.totalChars = 260;
-    writer.kanjiOrSymbolChars = 35;
-    writer.alphanumericChars = 12;
-    writer.secondsUsed = 180;
-    writer.logFolder = tree.path();
-    writer.logName = QStringLiteral("pelko.log");
-    writer.passLogFolder = tree.path();
-    writer.passLogName = QStringLiteral("pksub.log");
-    writer.currentTime = [] { return fixedNow; };
+    Example e;
+    e.run.userId = QStringLiteral("A001");
+    e.run.userName = QStringLiteral("Diduzi");
+    e.run.computerName = QStringLiteral("PC01");
+    e.run.loginName = QStringLiteral("diduzi");
+    e.run.fileName = QStringLiteral("jpn_dat.1");
+    e.run.charsPerMinute = 85.5f;
+    e.run.accuracy = 97.25f;
+    e.run.errors = 3;
+    e.run.acceptedChars = 257;
+    e.run.totalChars = 260;
+    e.run.kanjiOrSymbolChars = 35;
+    e.run.alphanumericChars = 12;
+    e.run.secondsUsed = 180;
+    e.targets = {tree.path(), QStringLiteral("pelko.log"), tree.path(),
+                 QStringLiteral("pksub.log")};
+    return e;
+}
+
+LogWriter writerOf(const Example& e)
+{
+    LogWriter writer(e.run, e.targets);
+    writer.setClock([] { return fixedNow; });
+    return writer;
 }
 
 const QByteArray exampleTail = QByteArrayLiteral(
@@ -137,16 +149,15 @@ void tst_LogWriter::recordNumber()
     TempTree tree;
     if (exists)
         tree.write(QStringLiteral("pelko.log"), before);
-    LogWriter writer;
-    fillExample(writer, tree);
-    QCOMPARE(int(writer.write(true)), result);
+    LogWriter writer = writerOf(example(tree));
+    QCOMPARE(writer.write(true), result == 0);
     if (result != 0) {
         QCOMPARE(tree.read(QStringLiteral("pelko.log")), before);
         QVERIFY(!QFile::exists(tree.file(QStringLiteral("pksub.log"))));
         return;
     }
     const QByteArray number = appended.mid(appended.lastIndexOf('\n') + 1);
-    QCOMPARE(QByteArray::number(writer.recordNumber), number);
+    QCOMPARE(QByteArray::number(writer.run().recordNumber), number);
     QCOMPARE(tree.read(QStringLiteral("pelko.log")), before + appended + exampleTail + "\r\n");
     QCOMPARE(tree.read(QStringLiteral("pksub.log")), number + exampleTail + ",\r\n");
 }
@@ -178,30 +189,30 @@ void tst_LogWriter::passLogLine()
     QFETCH(QByteArray, line);
     TempTree tree;
     tree.write(QStringLiteral("pelko.log"), "11,a\r\n");
-    LogWriter writer;
-    fillExample(writer, tree);
-    writer.userName = userName;
-    writer.columnCodes = style;
-    QCOMPARE(int(writer.write(true)), 0);
+    Example e = example(tree);
+    e.run.userName = userName;
+    e.targets.passLogColumns = style;
+    LogWriter writer = writerOf(e);
+    QCOMPARE(writer.write(true), true);
     QCOMPARE(tree.read(QStringLiteral("pksub.log")), line);
 }
 
 void tst_LogWriter::passLogOffOrMissing()
 {
     TempTree tree;
-    LogWriter off;
-    fillExample(off, tree);
-    off.accuracy = 0.5f;
-    QCOMPARE(int(off.write(false)), 0);
+    Example e = example(tree);
+    e.run.accuracy = 0.5f;
+    LogWriter off = writerOf(e);
+    QCOMPARE(off.write(false), true);
     QVERIFY(!QFile::exists(tree.file(QStringLiteral("pksub.log"))));
     QVERIFY(tree.read(QStringLiteral("pelko.log")).contains(",85.5,.5,3,"));
 
-    LogWriter missing;
-    fillExample(missing, tree);
-    missing.passLogFolder = tree.file(QStringLiteral("no-such-folder"));
-    QCOMPARE(int(missing.write(true)), 1);
-    QCOMPARE(missing.recordNumber, qint16(1));
-    QVERIFY(missing.recordWritten);
+    e = example(tree);
+    e.targets.passLogFolder = tree.file(QStringLiteral("no-such-folder"));
+    LogWriter missing = writerOf(e);
+    QCOMPARE(missing.write(true), false);
+    QCOMPARE(missing.run().recordNumber, qint16(1));
+    QVERIFY(missing.recordWritten());
     QVERIFY(tree.read(QStringLiteral("pelko.log"))
                 .endsWith(QByteArray("\r\n1" + exampleTail + "\r\n")));
 }
@@ -229,13 +240,13 @@ void tst_LogWriter::textFieldsWrittenAsTheyAre()
     QFETCH(QByteArray, written);
     TempTree tree;
     tree.write(QStringLiteral("pelko.log"), "3,a\r\n");
-    LogWriter writer;
-    fillExample(writer, tree);
-    QString* fields[] = {&writer.userId, &writer.userName, &writer.computerName, &writer.loginName,
-                         &writer.fileName};
+    Example e = example(tree);
+    QString* fields[] = {&e.run.userId, &e.run.userName, &e.run.computerName, &e.run.loginName,
+                         &e.run.fileName};
     *fields[field] = value;
-    QCOMPARE(int(writer.write(true)), written.isEmpty() ? 1 : 0);
-    QCOMPARE(writer.recordWritten, !written.isEmpty());
+    LogWriter writer = writerOf(e);
+    QCOMPARE(writer.write(true), !written.isEmpty());
+    QCOMPARE(writer.recordWritten(), !written.isEmpty());
     if (written.isEmpty()) {
         QCOMPARE(tree.read(QStringLiteral("pelko.log")), QByteArray("3,a\r\n"));
         QVERIFY(!QFile::exists(tree.file(QStringLiteral("pksub.log"))));
@@ -252,10 +263,10 @@ void tst_LogWriter::existingLogFoundIgnoringCase()
 {
     TempTree tree;
     tree.write(QStringLiteral("Logs/PELKO.LOG"), "8,a\r\n");
-    LogWriter writer;
-    fillExample(writer, tree);
-    writer.logFolder = tree.file(QStringLiteral("logs"));
-    QCOMPARE(int(writer.write(false)), 0);
+    Example e = example(tree);
+    e.targets.logFolder = tree.file(QStringLiteral("logs"));
+    LogWriter writer = writerOf(e);
+    QCOMPARE(writer.write(false), true);
     QCOMPARE(tree.read(QStringLiteral("Logs/PELKO.LOG")),
              QByteArray("8,a\r\n9" + exampleTail + "\r\n"));
     QVERIFY(!QFile::exists(tree.file(QStringLiteral("Logs/pelko.log"))));
@@ -295,22 +306,20 @@ void tst_LogWriter::lockHeldElsewhereFails()
     QVERIFY(holder.waitForReadyRead(10000));
     QCOMPARE(holder.readLine().trimmed(), QByteArray("locked"));
 
-    LogWriter writer;
-    fillExample(writer, tree);
-    writer.lockTimeoutMs = 200;
+    LogWriter writer = writerOf(example(tree));
+    writer.setLockTimeout(200);
     QElapsedTimer timer;
     timer.start();
-    QCOMPARE(int(writer.write(false)), 1);
+    QCOMPARE(writer.write(false), false);
     QVERIFY(timer.elapsed() < 3000);
     QCOMPARE(tree.read(QStringLiteral("pelko.log")), QByteArray("4,a\r\n"));
-    QVERIFY2(writer.failure.contains(QStringLiteral("書き込み中")), qPrintable(writer.failure));
+    QVERIFY2(writer.failure().contains(QStringLiteral("書き込み中")), qPrintable(writer.failure()));
 
     holder.closeWriteChannel();
     QVERIFY(holder.waitForFinished(10000));
-    LogWriter after;
-    fillExample(after, tree);
-    QCOMPARE(int(after.write(false)), 0);
-    QCOMPARE(after.recordNumber, qint16(5));
+    LogWriter after = writerOf(example(tree));
+    QCOMPARE(after.write(false), true);
+    QCOMPARE(after.run().recordNumber, qint16(5));
 }
 
 void tst_LogWriter::fileSizeLimit_data()
@@ -367,10 +376,9 @@ void tst_LogWriter::fileSizeLimit()
     if (!passBefore.isNull())
         QCOMPARE(tree.read(QStringLiteral("pksub.log")), passBefore);
 
-    LogWriter next;
-    fillExample(next, tree);
-    QCOMPARE(int(next.write(passLog)), 0);
-    QCOMPARE(int(next.recordNumber), nextNumber);
+    LogWriter next = writerOf(example(tree));
+    QCOMPARE(next.write(passLog), true);
+    QCOMPARE(int(next.run().recordNumber), nextNumber);
 }
 
 void tst_LogWriter::removedNewLogIsNotWrittenByAWaitingWriter()
@@ -477,10 +485,9 @@ void tst_LogWriter::fullLogMovesAsideOnceWhileOthersWrite()
     const QByteArray aside =
         QFile::encodeName(stopped.file(QStringLiteral("pelko-20260101-000000.log")));
     QVERIFY(::link(QFile::encodeName(full).constData(), aside.constData()) == 0);
-    LogWriter writer;
-    fillExample(writer, stopped);
-    QCOMPARE(int(writer.write(false)), 0);
-    QCOMPARE(writer.recordNumber, qint16(0));
+    LogWriter writer = writerOf(example(stopped));
+    QCOMPARE(writer.write(false), true);
+    QCOMPARE(writer.run().recordNumber, qint16(0));
     QCOMPARE(LogArchive::archivesOf(full).size(), 1);
 }
 
@@ -492,10 +499,10 @@ void tst_LogWriter::classFolderLogsAreGroupWritable()
     tree.mkdir(QStringLiteral("own"));
     QVERIFY(::chmod(QFile::encodeName(tree.file(QStringLiteral("class"))).constData(), 02775) == 0);
     for (const QString& folder : {QStringLiteral("class"), QStringLiteral("own")}) {
-        LogWriter writer;
-        fillExample(writer, tree);
-        writer.logFolder = writer.passLogFolder = tree.file(folder);
-        QCOMPARE(int(writer.write(true)), 0);
+        Example e = example(tree);
+        e.targets.logFolder = e.targets.passLogFolder = tree.file(folder);
+        LogWriter writer = writerOf(e);
+        QCOMPARE(writer.write(true), true);
         for (const QString& name : {QStringLiteral("/pelko.log"), QStringLiteral("/pksub.log")}) {
             struct stat st {
             };
@@ -510,10 +517,10 @@ void tst_LogWriter::keptRecordsArriveFirstInOrder()
     TempTree tree;
     PendingRecords waiting(tree.file(QStringLiteral("pending")));
     auto writeAs = [&](const QString& userId) {
-        LogWriter writer;
-        fillExample(writer, tree);
-        writer.logFolder = writer.passLogFolder = tree.file(QStringLiteral("class"));
-        writer.userId = userId;
+        Example e = example(tree);
+        e.targets.logFolder = e.targets.passLogFolder = tree.file(QStringLiteral("class"));
+        e.run.userId = userId;
+        LogWriter writer = writerOf(e);
         return waiting.write(writer, true);
     };
     // The share is away: both records wait, the message names the file and why.

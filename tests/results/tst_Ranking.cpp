@@ -1,4 +1,5 @@
 #include "common/Cp932.h"
+#include "common/LogFormat.h"
 #include "common/NumericText.h"
 #include "results/LogRecordNumber.h"
 #include "results/Ranking.h"
@@ -236,7 +237,7 @@ void tst_Ranking::streamingMatchesWholeFileReading()
             const QList<QByteArray> fields = line.trimmed().split(',');
             if (fields.size() != 16)
                 continue;
-            auto text = [&](int i) { return QString::fromLatin1(Ranking::trimQuotes(fields[i])); };
+            auto text = [&](int i) { return QString::fromLatin1(LogFormat::unquoted(fields[i])); };
             plain.entries[10] = {
                 text(1), text(3), text(4), float(text(8).toDouble()), float(text(9).toDouble()),
                 text(15)};
@@ -265,8 +266,8 @@ void tst_Ranking::readerHandsOverExactlySixteenFields()
             fields << QByteArray(random.bounded(10) == 0 ? random.bounded(200) : random.bounded(6),
                                  char('a' + f));
         const QByteArray line = fields.join(',');
-        std::array<QByteArrayView, 16> split;
-        if (splitLogLine(line, split))
+        LogFields split;
+        if (LogFormat::splitLine(line, split))
             expected.append({split[1].toByteArray(), split[3].toByteArray(), split[4].toByteArray(),
                              split[7].toByteArray(), split[8].toByteArray(),
                              split[9].toByteArray(), split[15].toByteArray()});
@@ -372,7 +373,7 @@ void tst_Ranking::numbersReadAsTheFullParserReadsThem()
     RankingReader reader(file.handle());
     int index = 0;
     QVERIFY(reader.run([&](const RankingReader::Line& line) {
-        const std::optional<float> expected = singleOfField(unquoted(texts[index++]));
+        const std::optional<float> expected = singleOfField(LogFormat::unquoted(texts[index++]));
         bool ok = true;
         float value = -1;
         const bool read = line.number(RankingReader::Speed, value, ok);

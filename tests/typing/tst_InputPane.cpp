@@ -1,6 +1,5 @@
 #include "ProblemFixture.h"
 #include "platform/MessageService.h"
-#include "results/LogWriter.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
 #include "settings/SettingsText.h"
@@ -16,10 +15,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QFrame>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <cstring>
@@ -84,11 +85,10 @@ private Q_SLOTS:
     void preeditIsNeverChecked();
     void rowsMoveTheNowLineAndScrollFromRowSeven();
     void pasteRoutesAreRefused();
-    void finishingWritesTheResultAndTheLog();
+    void finishingShowsTheResultAndHandsItOn();
     void nothingCountsAfterTheEnd();
     void menusAfterTheRun_data();
     void menusAfterTheRun();
-    void logFailureIsReported();
     void keyPressesSeenByTheWindowSystem();
 
 private:
@@ -339,17 +339,11 @@ void tst_InputPane::pasteRoutesAreRefused()
     QCOMPARE(boxes.shown().size(), 1); // only Ctrl+V warns
 }
 
-void tst_InputPane::finishingWritesTheResultAndTheLog()
+void tst_InputPane::finishingShowsTheResultAndHandsItOn()
 {
     MessageRecorder boxes;
-    // One record already in the log: this run's record gets the next number.
-    LogWriter earlier;
-    earlier.logFolder = m_tree->path();
-    earlier.logName = QStringLiteral("pelko.log");
-    QCOMPARE(earlier.write(false), qint16(0));
-    m_state->record.setRecordNumber(99);
-
     makeWindows({QStringLiteral("abc"), QStringLiteral("de")});
+    QSignalSpy finished(m_input.get(), &InputPane::runFinished);
     start();
     m_host.left = 179; // 1 second used
     QTest::keyClicks(part<InputBox>(m_input, "inputBox"), QStringLiteral("abc"));
@@ -372,13 +366,18 @@ void tst_InputPane::finishingWritesTheResultAndTheLog()
     QCOMPARE(part<QLabel>(m_input, "result")->palette().color(QPalette::WindowText),
              QColor(0, 0, 0));
 
-    QCOMPARE(m_state->record.recordNumber(), qint16(1));
-    const QByteArray log = m_tree->read(QStringLiteral("pelko.log"));
-    const QList<QByteArray> records = log.split('\n');
-    QVERIFY(records.size() >= 2);
-    QVERIFY(records.at(1).startsWith("1,"));
-    QVERIFY(records.at(1).contains(",\"U01\",\"Tester\","));
-    QVERIFY(records.at(1).contains(",\"jpn_dat.001\",180,100,0,3,5,"));
+    // The test window writes the log from what the run hands on.
+    QCOMPARE(finished.size(), 1);
+    const RunResult run = finished.first().first().value<RunResult>();
+    QCOMPARE(run.userId, QStringLiteral("U01"));
+    QCOMPARE(run.userName, QStringLiteral("Tester"));
+    QCOMPARE(run.fileName, QStringLiteral("jpn_dat.001"));
+    QCOMPARE(run.charsPerMinute, 180.0f);
+    QCOMPARE(run.accuracy, 100.0f);
+    QCOMPARE(run.errors, qint16(0));
+    QCOMPARE(run.acceptedChars, qint16(3));
+    QCOMPARE(run.totalChars, qint16(5));
+    QVERIFY(!QFile::exists(m_tree->file(QStringLiteral("pelko.log"))));
 }
 
 void tst_InputPane::nothingCountsAfterTheEnd()
@@ -445,28 +444,6 @@ void tst_InputPane::menusAfterTheRun()
     QVERIFY(result->height() >= (passed ? 2 : 3) * result->fontMetrics().lineSpacing());
     QVERIFY(result->geometry().bottom() < m_input->height());
     QVERIFY(result->y() >= 0);
-}
-
-void tst_InputPane::logFailureIsReported()
-{
-    MessageRecorder boxes;
-    m_state->settings.setLogFolder(m_tree->file(QStringLiteral("missing/folder")));
-    m_state->record.setRecordNumber(7);
-    m_state->record.setLogged(true);
-    makeWindows({QStringLiteral("abc")});
-    m_state->record.setSecondsUsed(180);
-    m_input->finishRun();
-    const QString log = m_tree->file(QStringLiteral("missing/folder/pelko.log"));
-    QCOMPARE(boxes.texts(),
-             (QStringList{QStringLiteral("お疲れ様でした"),
-                          QStringLiteral("ログが正常に書き込めませんでした\r") + log +
-                              QStringLiteral(": フォルダが見つかりません\r記録は保管しました。"
-                                             "次にログへ書き込めたときに追加します。")}));
-    QVERIFY(part<QLabel>(m_problemView, "hint")->text().contains(QStringLiteral("保管中")));
-    QCOMPARE(boxes.shown().last().title, QStringLiteral("ログ書き込みエラー"));
-    QCOMPARE(boxes.shown().last().icon, MessageIcon::None);
-    QVERIFY(!part<QLabel>(m_input, "result")->isHidden()); // the result stands
-    QVERIFY(!m_state->record.isLogged());                  // and no certificate names it
 }
 
 void tst_InputPane::keyPressesSeenByTheWindowSystem()

@@ -112,6 +112,8 @@ private Q_SLOTS:
     void failedResultLeavesTheRowsWhole_data();
     void failedResultLeavesTheRowsWhole();
     void drillIsPracticeHeldInMemory();
+    void finishedRunIsLogged_data();
+    void finishedRunIsLogged();
 
 private:
     void writeProblems(const QStringList& texts);
@@ -600,9 +602,7 @@ void tst_TestWindow::printAsksFirstAndCancelPrintsNothing()
     // A record that did not reach the log has no number to print; one kept for later is
     // sent when the log takes it again.
     const ScopedEnv appData("APPDATA", m_tree->path());
-    LogWriter writer;
-    writer.logFolder = m_tree->file(QStringLiteral("class"));
-    writer.logName = QStringLiteral("pelko.log");
+    LogWriter writer({}, {m_tree->file(QStringLiteral("class")), QStringLiteral("pelko.log")});
     m_state->record.setKeptAs(
         PendingRecords(PendingRecords::defaultFolder()).write(writer, false).keptAs);
     QVERIFY(!m_state->record.keptAs().isEmpty());
@@ -965,6 +965,60 @@ void tst_TestWindow::drillIsPracticeHeldInMemory()
     open();
     window.startDrill(drill);
     QCOMPARE(window.problem()->fileName(), QStringLiteral("jpn_dat.001"));
+}
+
+void tst_TestWindow::finishedRunIsLogged_data()
+{
+    QTest::addColumn<bool>("folderThere");
+    QTest::newRow("numbered after the last record") << true;
+    QTest::newRow("log folder missing") << false;
+}
+
+void tst_TestWindow::finishedRunIsLogged()
+{
+    QFETCH(bool, folderThere);
+    const ScopedEnv appData("APPDATA", m_tree->path()); // records kept here
+    writeProblems({QStringLiteral("abc\r\n")});
+    m_state->record.setUserId(QStringLiteral("U01"));
+    m_state->record.setUserName(QStringLiteral("Tester"));
+    m_state->settings.setPassLogEnabled(false);
+    // One record already in the log: this run's record gets the next number.
+    QVERIFY(LogWriter({}, {m_tree->file(QStringLiteral("log")), QStringLiteral("pelko.log")})
+                .write(false));
+    if (!folderThere)
+        m_state->settings.setLogFolder(m_tree->file(QStringLiteral("missing/folder")));
+    m_state->record.setRecordNumber(folderThere ? 99 : 7);
+    m_state->record.setLogged(true);
+    TestWindow& window = open();
+    QApplication::setActiveWindow(&window);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    m_messages->clear();
+    window.inputPane()->finishRun();
+
+    if (folderThere) {
+        QCOMPARE(m_messages->texts(), QStringList{Finished});
+        QCOMPARE(m_state->record.recordNumber(), qint16(1));
+        QVERIFY(m_state->record.isLogged());
+        const QByteArray log = m_tree->read(QStringLiteral("log/pelko.log"));
+        const QList<QByteArray> records = log.split('\n');
+        QVERIFY(records.size() >= 2);
+        QVERIFY(records.at(1).startsWith("1,"));
+        QVERIFY(records.at(1).contains(",\"U01\",\"Tester\","));
+        QVERIFY(records.at(1).contains(",\"jpn_dat.001\","));
+        return;
+    }
+    const QString log = m_tree->file(QStringLiteral("missing/folder/pelko.log"));
+    QCOMPARE(
+        m_messages->texts(),
+        (QStringList{Finished, QStringLiteral("ログが正常に書き込めませんでした\r") + log +
+                                   QStringLiteral(": フォルダが見つかりません\r記録は保管しました。"
+                                                  "次にログへ書き込めたときに追加します。")}));
+    QVERIFY(part<QLabel>(window.problemView(), "hint")->text().contains(QStringLiteral("保管中")));
+    QCOMPARE(m_messages->shown().last().title, QStringLiteral("ログ書き込みエラー"));
+    QCOMPARE(m_messages->shown().last().icon, MessageIcon::None);
+    QVERIFY(
+        part<QLabel>(window.inputPane(), "result")->isVisibleTo(window.inputPane())); // the result stands
+    QVERIFY(!m_state->record.isLogged()); // and no certificate names it
 }
 
 QTEST_MAIN(tst_TestWindow)

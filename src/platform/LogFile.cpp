@@ -1,5 +1,7 @@
 #include "LogFile.h"
 
+#include "FileSystem.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
@@ -248,4 +250,9 @@ bool LogFile::append(QByteArrayView bytes)
     }
     errno = error;
     return false;
+}
+
+QString logFilePath(const QString& folder, const QString& name)
+{
+    return FileSystem::resolveCase(FileSystem::joinPath(FileSystem::resolveCase(folder), name));
 }

@@ -55,3 +55,6 @@ private:
     QByteArray m_path;
     bool m_created = false;
 };
+
+// The full path of a log: the folder and name as found on disk, ignoring letter case.
+QString logFilePath(const QString& folder, const QString& name);
