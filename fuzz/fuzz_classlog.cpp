@@ -121,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // A filter on a user text of the log, a period around its dates, an outcome.
     ClassLogFilter filter;
-    filter.passSpeed = qint16(pick % 60);
+    filter.passSpeed = pick % 60;
     if (log.size() > 0 && (choices & 1)) {
         filter.user = log.text(pick % log.size(), 3 + (choices >> 1 & 1)).left(choices >> 4);
         filter.exactUserId = choices & 4;
@@ -137,13 +137,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const QString id = log.text(row, 3), name = log.text(row, 4);
         const QString user = filter.user.trimmed();
         const bool userOk =
-            user.isEmpty() ||
-            (filter.exactUserId ? id.trimmed() == user
-                                : id.contains(user, Qt::CaseInsensitive) ||
-                                      name.contains(user, Qt::CaseInsensitive));
+            user.isEmpty() || (filter.exactUserId ? id.trimmed() == user
+                                                  : id.contains(user, Qt::CaseInsensitive) ||
+                                                        name.contains(user, Qt::CaseInsensitive));
         const QDate day = log.when(row).date();
-        const bool dayOk = !filter.from.isValid() ||
-                           (day.isValid() && day >= filter.from && day <= filter.to);
+        const bool dayOk =
+            !filter.from.isValid() || (day.isValid() && day >= filter.from && day <= filter.to);
         const bool passed = ClassLogColumns::cellText(log, row, ClassLogColumns::PassColumn,
                                                       filter.passSpeed) == u"合格";
         const bool outcomeOk = filter.outcome == ClassLogFilter::Outcome::Any ||

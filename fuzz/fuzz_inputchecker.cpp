@@ -70,7 +70,7 @@ struct RecordingView : InputCheckerView {
 struct Harness {
     std::unique_ptr<Problem> problem;
     RunRecord record;
-    qint16 strokes = 0;
+    int strokes = 0;
     RecordingView view;
     InputChecker checker{strokes, view};
     qreal innerWidth = 0;
@@ -199,9 +199,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     int lastTotal = 0;
     while (!in.atEnd()) {
         const bool wasFinished = h.checker.finished();
-        const qint16 strokesBefore = h.strokes;
-        const qint16 acceptedBefore = h.record.acceptedChars();
-        const qint16 errorsBefore = h.record.errors();
+        const int strokesBefore = h.strokes;
+        const int acceptedBefore = h.record.acceptedChars();
+        const int errorsBefore = h.record.errors();
         const uint8_t op = in.byte();
         switch (op % 8) {
         case 0: { // a commit of one to three characters

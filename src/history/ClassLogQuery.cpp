@@ -20,7 +20,7 @@ qint32 textId(const ClassLog::Record& r, LogColumn column)
     return r.text[size_t(int(column) - ClassLog::FirstTextColumn)];
 }
 
-bool passed(const ClassLog& log, int row, qint16 passSpeed)
+bool passed(const ClassLog& log, int row, int passSpeed)
 {
     return Scoring::passes(log.record(row).speed, passSpeed);
 }
@@ -32,7 +32,7 @@ double timeKey(const ClassLog::Record& r)
     return double(r.day) * 86400.0 + double(qMax(0, r.second));
 }
 
-double sortKey(const ClassLog& log, int row, int column, qint16 passSpeed)
+double sortKey(const ClassLog& log, int row, int column, int passSpeed)
 {
     const ClassLog::Record& r = log.record(row);
     if (column == ClassLogColumns::PassColumn)
@@ -72,7 +72,7 @@ QString title(int column)
 namespace
 {
 
-QString cellOf(const ClassLog& log, int row, int column, qint16 passSpeed, QByteArrayView raw)
+QString cellOf(const ClassLog& log, int row, int column, int passSpeed, QByteArrayView raw)
 {
     if (column == PassColumn)
         return passed(log, row, passSpeed) ? QStringLiteral("合格") : QStringLiteral("不合格");
@@ -83,13 +83,13 @@ QString cellOf(const ClassLog& log, int row, int column, qint16 passSpeed, QByte
 
 } // namespace
 
-QString cellText(const ClassLog& log, int row, int column, qint16 passSpeed)
+QString cellText(const ClassLog& log, int row, int column, int passSpeed)
 {
     return cellOf(log, row, column, passSpeed,
                   column < LogFormat::ColumnCount ? log.field(row, column) : QByteArrayView());
 }
 
-QStringList rowTexts(const ClassLog& log, int row, qint16 passSpeed)
+QStringList rowTexts(const ClassLog& log, int row, int passSpeed)
 {
     const LogFields fields = log.fields(row);
     QStringList texts;
@@ -142,7 +142,7 @@ std::vector<int> selectRows(const ClassLog& log, const ClassLogFilter& filter)
 }
 
 void sortRows(const ClassLog& log, std::vector<int>& rows, int column, Qt::SortOrder order,
-              qint16 passSpeed)
+              int passSpeed)
 {
     std::vector<std::pair<double, int>> keyed;
     keyed.reserve(rows.size());
@@ -218,7 +218,8 @@ QString openFailureText(int status, const QString& path)
     case ClassLog::Status::NotAFile:
         return QStringLiteral("ログファイルがふつうのファイルではありません: ") + path;
     case ClassLog::Status::TooLarge:
-        return QStringLiteral("ログファイルが大きすぎて、このコンピュータのメモリには読み込めません: ") +
+        return QStringLiteral(
+                   "ログファイルが大きすぎて、このコンピュータのメモリには読み込めません: ") +
                path;
     case ClassLog::Status::Changed:
         return QStringLiteral("ログファイルが読み込み中に変更されました: ") + path;

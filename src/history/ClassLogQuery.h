@@ -22,9 +22,9 @@ inline constexpr int Count = PassColumn + 1;
 
 QString title(int column);
 // The text of a cell; dates as yyyy-MM-dd, which spreadsheets read as dates.
-QString cellText(const ClassLog& log, int row, int column, qint16 passSpeed);
+QString cellText(const ClassLog& log, int row, int column, int passSpeed);
 // Every cell of a row, the line split once.
-QStringList rowTexts(const ClassLog& log, int row, qint16 passSpeed);
+QStringList rowTexts(const ClassLog& log, int row, int passSpeed);
 
 } // namespace ClassLogColumns
 
@@ -39,7 +39,7 @@ struct ClassLogFilter {
     QDate to;
     QString fileName; // the problem file; empty for all
     Outcome outcome = Outcome::Any;
-    qint16 passSpeed = 25;
+    int passSpeed = 25;
 };
 
 // Rows of the log that pass the filter, in log order.
@@ -47,7 +47,7 @@ std::vector<int> selectRows(const ClassLog& log, const ClassLogFilter& filter);
 
 // Sorts rows by a column; equal values keep their order, so a second sort refines the first.
 void sortRows(const ClassLog& log, std::vector<int>& rows, int column, Qt::SortOrder order,
-              qint16 passSpeed);
+              int passSpeed);
 
 struct UserSummary {
     QString userId;

@@ -57,7 +57,7 @@ QByteArray row(const QStringList& fields)
     return line + "\r\n";
 }
 
-bool write(QIODevice& out, const ClassLog& log, const std::vector<int>& rows, qint16 passSpeed)
+bool write(QIODevice& out, const ClassLog& log, const std::vector<int>& rows, int passSpeed)
 {
     QStringList fields;
     for (int column = 0; column < ClassLogColumns::Count; ++column)

@@ -25,6 +25,6 @@ QByteArray row(const QStringList& fields);
 
 // The title row and the given log rows in that order, every column the browser shows.
 // False when the device refuses a write.
-bool write(QIODevice& out, const ClassLog& log, const std::vector<int>& rows, qint16 passSpeed);
+bool write(QIODevice& out, const ClassLog& log, const std::vector<int>& rows, int passSpeed);
 
 } // namespace CsvExport

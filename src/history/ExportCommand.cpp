@@ -45,8 +45,7 @@ bool isRequested(int argc, char** argv)
     return false;
 }
 
-int run(const QStringList& arguments, qint16 passSpeed, QIODevice& standardOutput,
-        QString& messages)
+int run(const QStringList& arguments, int passSpeed, QIODevice& standardOutput, QString& messages)
 {
     QString logPath;
     QString outPath;

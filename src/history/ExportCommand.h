@@ -19,7 +19,6 @@ bool isRequested(int argc, char** argv);
 
 // Runs the export for the arguments that follow the program name. Without OUT the CSV goes
 // to standardOutput. Messages for the user (failures, skipped lines) go to messages.
-int run(const QStringList& arguments, qint16 passSpeed, QIODevice& standardOutput,
-        QString& messages);
+int run(const QStringList& arguments, int passSpeed, QIODevice& standardOutput, QString& messages);
 
 } // namespace ExportCommand

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 ProgressData progressOf(const ClassLog& log, const std::vector<int>& rows, const QString& userId,
-                        qint16 passSpeed)
+                        int passSpeed)
 {
     ProgressData data;
     data.userId = userId.trimmed();

@@ -23,13 +23,13 @@ struct ProgressData {
     QString userName;            // of the latest run
     QList<ProgressPoint> points; // oldest first; same time: log order
     int undated = 0;             // runs left out for want of a readable date
-    qint16 passSpeed = 25;
+    int passSpeed = 25;
     QList<Scoring::GradeBand> bands;
 };
 
 // The runs among rows whose user ID is userId (blanks around it ignored).
 ProgressData progressOf(const ClassLog& log, const std::vector<int>& rows, const QString& userId,
-                        qint16 passSpeed);
+                        int passSpeed);
 
 // What hovering over a point shows.
 QString pointText(const ProgressPoint& point);

@@ -7,7 +7,7 @@
 namespace CharClass
 {
 
-qint16 classOf(QStringView character)
+int classOf(QStringView character)
 {
     if (character.size() != 1) // surrogate pairs (and empty text) have no Shift-JIS form
         return KanjiOrSymbol;

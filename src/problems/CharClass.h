@@ -8,10 +8,10 @@
 namespace CharClass
 {
 
-inline constexpr qint16 Kana = 1;          // full-width hiragana and katakana
-inline constexpr qint16 Alphanumeric = 2;  // full-width letters, digits, punctuation block
-inline constexpr qint16 HalfWidth = 3;     // single-byte characters
-inline constexpr qint16 KanjiOrSymbol = 4; // kanji and every other double-byte character
+inline constexpr int Kana = 1;          // full-width hiragana and katakana
+inline constexpr int Alphanumeric = 2;  // full-width letters, digits, punctuation block
+inline constexpr int HalfWidth = 3;     // single-byte characters
+inline constexpr int KanjiOrSymbol = 4; // kanji and every other double-byte character
 
 struct CodeRange {
     quint16 first;
@@ -29,7 +29,7 @@ inline constexpr CodeRange SingleByte{0x01, 0xFF};
 
 // First matching class wins: Kana, then Alphanumeric, then single-byte, else KanjiOrSymbol (code 0
 // included).
-constexpr qint16 classOfCode(quint16 code)
+constexpr int classOfCode(quint16 code)
 {
     if (Hiragana.contains(code) || Katakana.contains(code))
         return Kana;
@@ -43,6 +43,6 @@ constexpr qint16 classOfCode(quint16 code)
 
 // The class of one character (one code point, a surrogate pair counting as one). A
 // character without a Shift-JIS form is KanjiOrSymbol.
-qint16 classOf(QStringView character);
+int classOf(QStringView character);
 
 } // namespace CharClass

@@ -96,7 +96,7 @@ Expected<Problem::LoadStatus> Problem::fill(const QStringList& lines)
         m_lines.append(std::move(line));
     }
 
-    // The reader and setLines hold the total to 32767, so these 16-bit counts cannot wrap.
+    // The reader and setLines hold the total to 32767, the most the log can hold.
     for (const ProblemLine& line : m_lines) {
         for (const ProblemChar& problemChar : line) {
             ++m_totalChars;

@@ -29,11 +29,11 @@ public:
     QString fileName() const { return m_fileName; }
     // The file last read, also when reading it failed.
     QString filePath() const { return m_filePath; }
-    qint16 totalChars() const { return m_totalChars; }
-    qint16 kanaChars() const { return m_kanaChars; }
-    qint16 alphanumericChars() const { return m_alphanumericChars; }
-    qint16 halfWidthChars() const { return m_halfWidthChars; }
-    qint16 kanjiOrSymbolChars() const { return m_kanjiOrSymbolChars; }
+    int totalChars() const { return m_totalChars; }
+    int kanaChars() const { return m_kanaChars; }
+    int alphanumericChars() const { return m_alphanumericChars; }
+    int halfWidthChars() const { return m_halfWidthChars; }
+    int kanjiOrSymbolChars() const { return m_kanjiOrSymbolChars; }
 
     // Line numbers count from 1, as the checker and the log count lines.
     const ProblemLine& line(int number) const { return m_lines.at(number - 1); }
@@ -78,11 +78,11 @@ private:
 
     QString m_fileName;
     QString m_filePath;
-    qint16 m_totalChars = 0;
-    qint16 m_kanaChars = 0;
-    qint16 m_alphanumericChars = 0;
-    qint16 m_halfWidthChars = 0;
-    qint16 m_kanjiOrSymbolChars = 0;
+    int m_totalChars = 0;
+    int m_kanaChars = 0;
+    int m_alphanumericChars = 0;
+    int m_halfWidthChars = 0;
+    int m_kanjiOrSymbolChars = 0;
     QList<ProblemLine> m_lines;
     bool m_folderRetried = false;
     Clock m_clock;

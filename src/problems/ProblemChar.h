@@ -6,12 +6,12 @@
 class ProblemChar
 {
 public:
-    qint16 charClass() const { return m_charClass; }
-    void setCharClass(qint16 value) { m_charClass = value; }
+    int charClass() const { return m_charClass; }
+    void setCharClass(int value) { m_charClass = value; }
     QString text() const { return m_text; }
     void setText(const QString& value) { m_text = value; }
 
 private:
-    qint16 m_charClass = 0;
+    int m_charClass = 0;
     QString m_text;
 };

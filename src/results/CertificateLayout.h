@@ -16,16 +16,16 @@ struct CertificateFields {
     QString userId;
     QString userName;
     QString computerName;
-    qint16 charsPerMinute = 0;
+    int charsPerMinute = 0;
     float accuracy = 0;
-    qint16 errors = 0;
-    qint16 secondsUsed = 0;
+    int errors = 0;
+    int secondsUsed = 0;
     QString fileName;
-    qint16 alphanumericChars = 0;
-    qint16 kanjiOrSymbolChars = 0;
-    qint16 acceptedChars = 0;
-    qint16 totalChars = 0;
-    qint16 recordNumber = 0;
+    int alphanumericChars = 0;
+    int kanjiOrSymbolChars = 0;
+    int acceptedChars = 0;
+    int totalChars = 0;
+    int recordNumber = 0;
 };
 
 // The sheet in typographic points from the top-left corner of the printable area: the

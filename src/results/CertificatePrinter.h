@@ -15,7 +15,7 @@ struct RunResult;
 class CertificatePrinter : public CertificateFields
 {
 public:
-    qint16 paperCode = 9;
+    int paperCode = 9;
     // The printer chosen during this run; empty for the system's default.
     QString printerName;
 

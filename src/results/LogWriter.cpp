@@ -178,7 +178,7 @@ bool LogWriter::appendNumbered(LogFile& file, const QString& path, bool existedB
         const auto last = LogRecordNumber::lastNumbered(file.fd(), size);
         if (last.status == LogRecordNumber::Result::ReadError)
             return fail(path, errno);
-        qint16 previous = 0;
+        int previous = 0;
         if (last.status == LogRecordNumber::Result::Found) {
             const auto number = NumericText::toInt16(last.value);
             if (!number)
@@ -187,7 +187,7 @@ bool LogWriter::appendNumbered(LogFile& file, const QString& path, bool existedB
                 return startNewLog(file, path);
             previous = *number;
         }
-        m_run.recordNumber = qint16(previous + 1);
+        m_run.recordNumber = previous + 1;
     }
     QByteArray record = mainLine(now());
     if (size > 0 && !file.endsWithCrLf(size))

@@ -96,7 +96,7 @@ QString PendingRecords::keep(const LogWriter& writer, bool alsoPassLog, bool pas
 }
 
 QHash<QString, QString> PendingRecords::sendWaiting(int lockTimeoutMs,
-                                                    QHash<QString, qint16>* sentNumbers)
+                                                    QHash<QString, int>* sentNumbers)
 {
     // Two sessions of one user (a shared home) must not send the same record twice.
     const QStringList waiting = entryFiles();
@@ -158,9 +158,9 @@ PendingRecords::Outcome PendingRecords::write(LogWriter& writer, bool alsoPassLo
     return outcome;
 }
 
-std::optional<qint16> PendingRecords::sendNow(const QString& keptAs)
+std::optional<int> PendingRecords::sendNow(const QString& keptAs)
 {
-    QHash<QString, qint16> numbers;
+    QHash<QString, int> numbers;
     sendWaiting(3000, &numbers);
     if (!numbers.contains(keptAs))
         return std::nullopt;

@@ -31,7 +31,7 @@ public:
 
     // Sends the waiting records, in order, at once (the user wants the record's number, to
     // print it): the number the record kept as keptAs got in the log, if it is in now.
-    std::optional<qint16> sendNow(const QString& keptAs);
+    std::optional<int> sendNow(const QString& keptAs);
 
     // Records still waiting.
     int count() const;
@@ -43,7 +43,7 @@ private:
     // The name the record waits under; empty when it could not be kept.
     QString keep(const LogWriter& writer, bool alsoPassLog, bool passLineOnly);
     // Why the records of each file that could not be written still wait.
-    QHash<QString, QString> sendWaiting(int lockTimeoutMs, QHash<QString, qint16>* sentNumbers);
+    QHash<QString, QString> sendWaiting(int lockTimeoutMs, QHash<QString, int>* sentNumbers);
 
     QString m_folder;
 };

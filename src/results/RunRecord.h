@@ -8,20 +8,20 @@ class RunRecord
 public:
     RunRecord();
 
-    qint16 recordNumber() const { return m_recordNumber; }
-    void setRecordNumber(qint16 v) { m_recordNumber = v; }
+    int recordNumber() const { return m_recordNumber; }
+    void setRecordNumber(int v) { m_recordNumber = v; }
     // Whether the run's record reached the main log, so that its number may be printed.
     bool isLogged() const { return m_logged; }
     void setLogged(bool v) { m_logged = v; }
     // The name the record waits under while its log cannot be written; empty otherwise.
     QString keptAs() const { return m_keptAs; }
     void setKeptAs(const QString& v) { m_keptAs = v; }
-    qint16 secondsUsed() const { return m_secondsUsed; }
-    void setSecondsUsed(qint16 v) { m_secondsUsed = v; }
-    qint16 errors() const { return m_errors; }
-    void setErrors(qint16 v) { m_errors = v; }
-    qint16 acceptedChars() const { return m_acceptedChars; }
-    void setAcceptedChars(qint16 v) { m_acceptedChars = v; }
+    int secondsUsed() const { return m_secondsUsed; }
+    void setSecondsUsed(int v) { m_secondsUsed = v; }
+    int errors() const { return m_errors; }
+    void setErrors(int v) { m_errors = v; }
+    int acceptedChars() const { return m_acceptedChars; }
+    void setAcceptedChars(int v) { m_acceptedChars = v; }
     float accuracy() const { return m_accuracy; }
     void setAccuracy(float v) { m_accuracy = v; }
     float charsPerMinute() const { return m_charsPerMinute; }
@@ -35,15 +35,18 @@ public:
     QString userId() const { return m_userId; }
     void setUserId(const QString& v) { m_userId = v; }
 
+    // Counts stop here, as the log's columns hold 16-bit numbers.
+    static constexpr int CountLimit = 32767;
+
     static QString noName() { return QStringLiteral("*noname*"); }
 
 private:
-    qint16 m_recordNumber = 0;
+    int m_recordNumber = 0;
     bool m_logged = false;
     QString m_keptAs;
-    qint16 m_secondsUsed = 0;
-    qint16 m_errors = 0;
-    qint16 m_acceptedChars = 0;
+    int m_secondsUsed = 0;
+    int m_errors = 0;
+    int m_acceptedChars = 0;
     float m_accuracy = 0;
     float m_charsPerMinute = 0;
     QString m_loginName;

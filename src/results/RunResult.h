@@ -15,14 +15,14 @@ struct RunResult {
     QString fileName;
     float charsPerMinute = 0;
     float accuracy = 0;
-    qint16 errors = 0;
-    qint16 secondsUsed = 0;
-    qint16 alphanumericChars = 0;
-    qint16 kanjiOrSymbolChars = 0;
-    qint16 acceptedChars = 0;
-    qint16 totalChars = 0;
+    int errors = 0;
+    int secondsUsed = 0;
+    int alphanumericChars = 0;
+    int kanjiOrSymbolChars = 0;
+    int acceptedChars = 0;
+    int totalChars = 0;
     // The number the main log gave the record; 0 until it is written.
-    qint16 recordNumber = 0;
+    int recordNumber = 0;
 
     // The result of the record's run on the problem (none: an empty one), not yet numbered.
     static RunResult of(const RunRecord& record, const Problem* problem);

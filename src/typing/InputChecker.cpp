@@ -7,8 +7,7 @@
 
 #include <limits>
 
-InputChecker::InputChecker(qint16& strokes, InputCheckerView& view)
-    : m_strokes(strokes), m_view(view)
+InputChecker::InputChecker(int& strokes, InputCheckerView& view) : m_strokes(strokes), m_view(view)
 {
 }
 
@@ -45,9 +44,9 @@ qreal InputChecker::width(const QString& text)
 }
 
 // Counters are 16-bit; they stop at the top instead of turning negative.
-void InputChecker::bump(qint16& counter)
+void InputChecker::bump(int& counter)
 {
-    if (counter < std::numeric_limits<qint16>::max())
+    if (counter < RunRecord::CountLimit)
         ++counter;
 }
 
@@ -94,7 +93,7 @@ QString InputChecker::comparable(QStringView character)
 
 void InputChecker::addAccepted()
 {
-    qint16 accepted = m_record->acceptedChars();
+    int accepted = m_record->acceptedChars();
     bump(accepted);
     m_record->setAcceptedChars(accepted);
 }
@@ -177,7 +176,7 @@ InputChecker::Outcome InputChecker::typeCharacter(QStringView typed)
     const bool matches =
         m_currentChar <= length && comparable(typed) == character(m_currentLine, m_currentChar);
     if (!matches) {
-        qint16 errors = m_record->errors();
+        int errors = m_record->errors();
         bump(errors);
         m_record->setErrors(errors);
         traceRefusal(typed);

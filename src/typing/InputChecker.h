@@ -45,7 +45,7 @@ public:
         Error,    // refused and counted
     };
 
-    InputChecker(qint16& strokes, InputCheckerView& view);
+    InputChecker(int& strokes, InputCheckerView& view);
 
     // Text widths in the problem's font, and the inner width of the problem text.
     void setMeasure(Measure textWidth, InnerWidth innerWidth);
@@ -105,9 +105,9 @@ public:
         QStringLiteral("日本語ＩＭＥを漢字入力できるようにしてください");
 
 private:
-    qint16 m_currentLine = 1;
-    qint16 m_currentChar = 1;
-    qint16 m_currentRow = 0;
+    int m_currentLine = 1;
+    int m_currentChar = 1;
+    int m_currentRow = 0;
     bool m_lineDone = false;
     bool m_scrolling = false;
     bool m_started = false;
@@ -120,11 +120,11 @@ private:
     void showHintFor(const QString& next, bool imeHint);
     void reachLineStart();
     void addAccepted();
-    static void bump(qint16& counter);
+    static void bump(int& counter);
     void traceRefusal(QStringView typed);
 
     RunRecord* m_record = nullptr;
-    qint16& m_strokes;
+    int& m_strokes;
     InputCheckerView& m_view;
     const Problem* m_problem = nullptr;
     QString m_problemSummary;

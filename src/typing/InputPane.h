@@ -130,7 +130,7 @@ private:
     int m_endMarkSize = 10;
     QLabel* m_resultLabel = nullptr;
     // Strokes: key presses in the input box.
-    qint16 m_strokes = 0;
+    int m_strokes = 0;
     qreal m_gapRowHeight = 0;
     qreal m_textRowHeight = 0;
 

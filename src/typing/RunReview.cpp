@@ -34,7 +34,7 @@ void addMisses(QList<Missed>& missed, QHash<QString, qsizetype>& index,
     entry.places.append({place.line, place.position});
 }
 
-qsizetype classRow(qint16 charClass)
+qsizetype classRow(int charClass)
 {
     switch (charClass) {
     case CharClass::Kana:
@@ -96,7 +96,7 @@ double ratio(qint32 strokes, qint32 characters)
     return characters > 0 ? double(strokes) / characters : 0.0;
 }
 
-QString className(qint16 charClass)
+QString className(int charClass)
 {
     switch (charClass) {
     case CharClass::Kana:

@@ -21,7 +21,7 @@ struct Where {
 
 struct Missed {
     QString expected; // empty where Enter was due
-    qint16 charClass = 0;
+    int charClass = 0;
     qint32 count = 0;         // one per refused character
     QStringList typedInstead; // distinct pieces, first seen first
     QList<Where> places;      // where it was missed, in typing order
@@ -34,7 +34,7 @@ struct Slow {
 };
 
 struct Strokes {
-    qint16 charClass = 0; // 0: the Enter at line ends
+    int charClass = 0; // 0: the Enter at line ends
     qint32 characters = 0;
     qint32 strokes = 0;
 };
@@ -53,7 +53,7 @@ Review review(const RunTrace& trace);
 double ratio(qint32 strokes, qint32 characters);
 
 // The class names as the review shows them; "改行" for the line ends.
-QString className(qint16 charClass);
+QString className(int charClass);
 // A character as the review shows it: "□" for a full-width space, "↵" for Enter.
 QString shown(const QString& character);
 

@@ -24,7 +24,7 @@ void RunTrace::countStroke()
     m_pieceOpen = false;
 }
 
-void RunTrace::aim(qint32 line, qint32 position, const QString& expected, qint16 charClass)
+void RunTrace::aim(qint32 line, qint32 position, const QString& expected, int charClass)
 {
     m_due.line = line;
     m_due.position = position;
@@ -32,7 +32,7 @@ void RunTrace::aim(qint32 line, qint32 position, const QString& expected, qint16
     m_due.charClass = charClass;
 }
 
-void RunTrace::refuse(qint32 line, qint32 position, const QString& expected, qint16 charClass,
+void RunTrace::refuse(qint32 line, qint32 position, const QString& expected, int charClass,
                       QStringView typed)
 {
     aim(line, position, expected, charClass);
@@ -44,7 +44,7 @@ void RunTrace::refuse(qint32 line, qint32 position, const QString& expected, qin
     m_pieceOpen = true;
 }
 
-void RunTrace::accept(qint32 line, qint32 position, const QString& expected, qint16 charClass)
+void RunTrace::accept(qint32 line, qint32 position, const QString& expected, int charClass)
 {
     aim(line, position, expected, charClass);
     m_due.acceptedMs = now();

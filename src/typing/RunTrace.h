@@ -15,7 +15,7 @@ class RunTrace
 public:
     struct Place {
         QString expected;       // the character; empty where Enter is due
-        qint16 charClass = 0;   // its CharClass; 0 where Enter is due
+        int charClass = 0;      // its CharClass; 0 where Enter is due
         qint32 line = 0;        // from 1
         qint32 position = 0;    // from 1; one past the last character where Enter is due
         qint64 acceptedMs = -1; // since the start; -1 while still due
@@ -36,9 +36,9 @@ public:
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
     void countStroke();
-    void refuse(qint32 line, qint32 position, const QString& expected, qint16 charClass,
+    void refuse(qint32 line, qint32 position, const QString& expected, int charClass,
                 QStringView typed);
-    void accept(qint32 line, qint32 position, const QString& expected, qint16 charClass);
+    void accept(qint32 line, qint32 position, const QString& expected, int charClass);
 
     // The accepted places, in the order they were typed.
     const QList<Place>& accepted() const { return m_accepted; }
@@ -47,7 +47,7 @@ public:
     qint32 strokes() const { return m_strokes; }
 
 private:
-    void aim(qint32 line, qint32 position, const QString& expected, qint16 charClass);
+    void aim(qint32 line, qint32 position, const QString& expected, int charClass);
     qint64 now() const;
 
     QList<Place> m_accepted;

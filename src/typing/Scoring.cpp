@@ -1,6 +1,7 @@
 #include "Scoring.h"
 
 #include "common/NumericText.h"
+#include "results/RunRecord.h"
 
 #include <algorithm>
 
@@ -17,13 +18,13 @@ float roundOne(double value)
 
 } // namespace
 
-float accuracy(qint16 accepted, qint16 errors)
+float accuracy(int accepted, int errors)
 {
     const double typed = double(errors) + double(accepted);
     return typed == 0 ? 0.0f : roundOne(double(accepted) / typed * 100.0);
 }
 
-float charsPerMinute(qint16 accepted, qint16 secondsUsed)
+float charsPerMinute(int accepted, int secondsUsed)
 {
     return secondsUsed <= 0 ? 0.0f : roundOne(double(accepted) / (double(secondsUsed) / 60.0));
 }
@@ -38,7 +39,7 @@ QList<GradeBand> gradeBands()
             {20, QStringLiteral("ワープロ検定４級レベル")}};
 }
 
-QString grade(float speed, qint16 secondsUsed)
+QString grade(float speed, int secondsUsed)
 {
     for (const GradeBand& band : gradeBands()) {
         if (speed >= band.lowestSpeed)
@@ -53,18 +54,18 @@ QString grade(float speed, qint16 secondsUsed)
            QStringLiteral("文字です");
 }
 
-bool passes(float speed, qint16 threshold)
+bool passes(float speed, int threshold)
 {
     return speed >= float(threshold);
 }
 
-qint16 secondsUsedAtFinish(qint16 durationMinutes, int secondsLeft)
+int secondsUsedAtFinish(int durationMinutes, int secondsLeft)
 {
     const double used = double(durationMinutes) * 60.0 - secondsLeft;
-    return qint16(std::clamp(used, 0.0, 32767.0));
+    return int(std::clamp(used, 0.0, double(RunRecord::CountLimit)));
 }
 
-Result score(qint16 accepted, qint16 errors, qint16 secondsUsed, qint16 threshold)
+Result score(int accepted, int errors, int secondsUsed, int threshold)
 {
     Result result;
     result.accuracy = accuracy(accepted, errors);

@@ -9,10 +9,10 @@ namespace Scoring
 
 // Correct-stroke rate in percent, one decimal, halves to even. Nothing typed at all (0 / 0)
 // gives 0.
-float accuracy(qint16 accepted, qint16 errors);
+float accuracy(int accepted, int errors);
 
 // Characters per minute, one decimal, halves to even. No time used gives 0.
-float charsPerMinute(qint16 accepted, qint16 secondsUsed);
+float charsPerMinute(int accepted, int secondsUsed);
 
 struct GradeBand {
     float lowestSpeed = 0; // characters per minute
@@ -23,12 +23,12 @@ QList<GradeBand> gradeBands();
 
 // The grade band of a speed; below the lowest band, how many more characters in the same
 // time would have reached it.
-QString grade(float speed, qint16 secondsUsed);
+QString grade(float speed, int secondsUsed);
 
-bool passes(float speed, qint16 threshold);
+bool passes(float speed, int threshold);
 
 // Seconds used when the user finished: the duration less the time still on the clock.
-qint16 secondsUsedAtFinish(qint16 durationMinutes, int secondsLeft);
+int secondsUsedAtFinish(int durationMinutes, int secondsLeft);
 
 struct Result {
     float accuracy = 0;
@@ -39,6 +39,6 @@ struct Result {
     QString caption;
 };
 
-Result score(qint16 accepted, qint16 errors, qint16 secondsUsed, qint16 threshold);
+Result score(int accepted, int errors, int secondsUsed, int threshold);
 
 } // namespace Scoring

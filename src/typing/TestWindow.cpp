@@ -207,9 +207,8 @@ void TestWindow::open()
         endProgram(0);
         return;
     }
-    const ProblemLayout::Placement placed =
-        ProblemLayout::placeWindow(workArea, qToUnderlying(m_settings.backgroundMode()),
-                                   m_settings.windowPercent());
+    const ProblemLayout::Placement placed = ProblemLayout::placeWindow(
+        workArea, qToUnderlying(m_settings.backgroundMode()), m_settings.windowPercent());
     // The title names the kind of run before the reused window shows.
     setWindowTitle(m_record.isCertification() ? QStringLiteral("検定中")
                                               : QStringLiteral("練習中"));
@@ -757,7 +756,7 @@ void TestWindow::countdownTick()
     m_problemView->showClock(m_countdown.minutes, m_countdown.seconds);
     if (!ended)
         return;
-    m_record.setSecondsUsed(qint16(std::min(32767, m_settings.durationMinutes() * 60)));
+    m_record.setSecondsUsed(std::min(RunRecord::CountLimit, m_settings.durationMinutes() * 60));
     m_countdownTimer->stop();
     if (m_inputPane)
         m_inputPane->finishRun();
@@ -816,7 +815,7 @@ void TestWindow::chooseDuration()
         m_settings.setDurationMinutes(5);
         return;
     }
-    m_settings.setDurationMinutes(qint16(*chosen));
+    m_settings.setDurationMinutes(*chosen);
     showDuration();
 }
 

@@ -240,7 +240,7 @@ private Q_SLOTS:
         const ProgressData one = progressOf(log, rows, QStringLiteral("D04"), 30);
         QCOMPARE(one.points.size(), 1);
         QCOMPARE(one.points[0].speed, 24.9f);
-        QCOMPARE(one.passSpeed, qint16(30));
+        QCOMPARE(one.passSpeed, 30);
         QVERIFY(pointText(one.points[0]).contains(QStringLiteral("24.9 文字/分")));
 
         const ProgressData sato = progressOf(log, rows, QStringLiteral("A01"), 25);

@@ -15,7 +15,7 @@ int main(int argc, char** argv)
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
     const bool overlong = argc > 2 && QByteArray(argv[2]) == "long";
     const struct {
-        qint16 code;
+        int code;
         const char* name;
     } papers[] = {{9, "a4"}, {12, "b4"}, {13, "b5"}};
     for (const auto& paper : papers) {

@@ -123,7 +123,7 @@ void tst_CertificatePrinter::sheetLayout()
     QFETCH(int, paper);
     QFETCH(QSizeF, pageMm);
     CertificatePrinter sheet = sampleSheet();
-    sheet.paperCode = qint16(paper);
+    sheet.paperCode = paper;
     const PdfPage page = print(sheet);
     if (QTest::currentTestFailed())
         return;
@@ -230,9 +230,9 @@ void tst_CertificatePrinter::valueTexts()
     QFETCH(QString, label);
     QFETCH(QString, expected);
     CertificatePrinter sheet = sampleSheet();
-    sheet.kanjiOrSymbolChars = qint16(kanjiOrSymbolChars);
-    sheet.alphanumericChars = qint16(alphanumeric);
-    sheet.totalChars = qint16(total);
+    sheet.kanjiOrSymbolChars = kanjiOrSymbolChars;
+    sheet.alphanumericChars = alphanumeric;
+    sheet.totalChars = total;
     sheet.accuracy = accuracy;
     const PdfPage page = print(sheet);
     if (QTest::currentTestFailed())
@@ -288,7 +288,7 @@ void tst_CertificatePrinter::valuesKeepClearOfTheirLabels()
 {
     QFETCH(int, paper);
     CertificatePrinter sheet = sampleSheet();
-    sheet.paperCode = qint16(paper);
+    sheet.paperCode = paper;
     sheet.userId = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
     sheet.userName = QStringLiteral("寿限無寿限無五劫の擦り切れ海砂利水魚の水行末雲来末風来末");
     sheet.computerName = QStringLiteral("examination-room-workstation-0042");
@@ -348,8 +348,8 @@ void tst_CertificatePrinter::valuesKeepClearOfTheirLabels()
             }
             QVERIFY2(!words.isEmpty(), qPrintable(where));
             const QString shown = words.join(whole ? QString() : QStringLiteral(" "));
-            QVERIFY2(shown == row.value || (!whole && shown.endsWith(u'…') &&
-                                            row.value.startsWith(shown.chopped(1))),
+            QVERIFY2(shown == row.value ||
+                         (!whole && shown.endsWith(u'…') && row.value.startsWith(shown.chopped(1))),
                      qPrintable(shown + QStringLiteral(" / ") + where));
             QVERIFY2(std::abs(value.right() - edge) < 0.5, qPrintable(where));
             // At least half a full-width character of the body font between them.
@@ -386,7 +386,7 @@ void tst_CertificatePrinter::fieldsFromTheResult()
     CertificatePrinter sheet;
     sheet.fillFrom(run, SettingsText::toPaperSize(paper));
     QCOMPARE(sheet.userId, QStringLiteral("id7"));
-    QCOMPARE(sheet.recordNumber, qint16(41));
+    QCOMPARE(sheet.recordNumber, 41);
     const PdfPage page = print(sheet);
     if (QTest::currentTestFailed())
         return;

@@ -211,7 +211,7 @@ void tst_LogWriter::passLogOffOrMissing()
     e.targets.passLogFolder = tree.file(QStringLiteral("no-such-folder"));
     LogWriter missing = writerOf(e);
     QCOMPARE(missing.write(true), false);
-    QCOMPARE(missing.run().recordNumber, qint16(1));
+    QCOMPARE(missing.run().recordNumber, 1);
     QVERIFY(missing.recordWritten());
     QVERIFY(tree.read(QStringLiteral("pelko.log"))
                 .endsWith(QByteArray("\r\n1" + exampleTail + "\r\n")));
@@ -319,7 +319,7 @@ void tst_LogWriter::lockHeldElsewhereFails()
     QVERIFY(holder.waitForFinished(10000));
     LogWriter after = writerOf(example(tree));
     QCOMPARE(after.write(false), true);
-    QCOMPARE(after.run().recordNumber, qint16(5));
+    QCOMPARE(after.run().recordNumber, 5);
 }
 
 void tst_LogWriter::fileSizeLimit_data()
@@ -487,7 +487,7 @@ void tst_LogWriter::fullLogMovesAsideOnceWhileOthersWrite()
     QVERIFY(::link(QFile::encodeName(full).constData(), aside.constData()) == 0);
     LogWriter writer = writerOf(example(stopped));
     QCOMPARE(writer.write(false), true);
-    QCOMPARE(writer.run().recordNumber, qint16(0));
+    QCOMPARE(writer.run().recordNumber, 0);
     QCOMPARE(LogArchive::archivesOf(full).size(), 1);
 }
 
@@ -538,7 +538,7 @@ void tst_LogWriter::keptRecordsArriveFirstInOrder()
     QCOMPARE(waiting.sendNow(keptB), std::nullopt);
     // Back: asked for B's number (to print it), A goes first.
     tree.mkdir(QStringLiteral("class"));
-    QCOMPARE(waiting.sendNow(keptB), std::optional<qint16>(1));
+    QCOMPARE(waiting.sendNow(keptB), std::optional<int>(1));
     QVERIFY(!writeAs(QStringLiteral("C")).failed);
     QCOMPARE(waiting.count(), 0);
     const QByteArray tail = exampleTail.mid(exampleTail.indexOf("\"Diduzi\""));

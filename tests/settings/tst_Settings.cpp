@@ -283,7 +283,7 @@ void tst_Settings::roundTripKeepsForeignContent()
 
     Settings again;
     again.load();
-    QCOMPARE(again.durationMinutes(), qint16(4));
+    QCOMPARE(again.durationMinutes(), 4);
     QCOMPARE(again.logFolder(), QStringLiteral("/ログ/"));
     QCOMPARE(again.menuShowsPractice(), false);
     QCOMPARE(again.baseFontSize(), 10.5f);

@@ -179,8 +179,8 @@ void tst_SettingsDialogs::barsAtTheirEndsSaveBack()
     QCOMPARE(m_messages->texts(), QStringList{kSaved});
     QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("成功"));
     const Settings settings = reloaded();
-    QCOMPARE(settings.durationMinutes(), qint16(60));
-    QCOMPARE(settings.passSpeed(), qint16(1));
+    QCOMPARE(settings.durationMinutes(), 60);
+    QCOMPARE(settings.passSpeed(), 1);
     QCOMPARE(settings.windowPercent(), 100);
     QCOMPARE(settings.baseFontSize(), 0.5f);
     QCOMPARE(settings.rowGapFontSize(), 9.6f);
@@ -404,9 +404,9 @@ void tst_SettingsDialogs::saveRoundTripThroughTheFile()
     QCOMPARE(m_messages->texts(), QStringList{kSaved});
 
     const Settings settings = reloaded();
-    QCOMPARE(settings.durationMinutes(), qint16(6));
+    QCOMPARE(settings.durationMinutes(), 6);
     QVERIFY(settings.canChangeDuration());
-    QCOMPARE(settings.passSpeed(), qint16(101));
+    QCOMPARE(settings.passSpeed(), 101);
     QCOMPARE(settings.problemOrder(), ProblemOrder::Select);
     QCOMPARE(settings.certificationFolder(), mine + u'/'); // typed without "/"; loading adds it
     QCOMPARE(settings.practiceFolder(), m_app + QStringLiteral("/PLACTICE/"));
@@ -448,7 +448,7 @@ void tst_SettingsDialogs::saveFailureSaysSo()
                                         "終了後、ＩＮＩファイルの内容を確認してください。")});
     QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("失敗"));
     QCOMPARE(m_messages->shown().at(0).icon, MessageIcon::Critical);
-    QCOMPARE(m_settings->passSpeed(), qint16(11));
+    QCOMPARE(m_settings->passSpeed(), 11);
     QVERIFY(!QFileInfo::exists(m_tree->file(QStringLiteral("app/pelko.ini"))));
 }
 
@@ -459,7 +459,7 @@ void tst_SettingsDialogs::cancelCopiesNothing()
     control<QScrollBar>(settingsDialog, "passSpeedBar")->setValue(0);
     control<QLineEdit>(settingsDialog, "logNameEdit")->setText(QStringLiteral("other.log"));
     settingsDialog.cancel();
-    QCOMPARE(m_settings->passSpeed(), qint16(25));
+    QCOMPARE(m_settings->passSpeed(), 25);
     QCOMPARE(m_settings->logName(), QStringLiteral("pelko.log"));
     QVERIFY(m_messages->shown().isEmpty());
     QVERIFY(!QFileInfo::exists(m_tree->file(QStringLiteral("app/pelko.ini"))));
@@ -492,7 +492,7 @@ void tst_SettingsDialogs::textsTooLongToSaveRefused()
     QCOMPARE(m_messages->texts(), QStringList{u"合格ログファイルのパス" + tail});
     // Still open, nothing copied, nothing written.
     QCOMPARE(settingsDialog.result(), -1);
-    QCOMPARE(m_settings->passSpeed(), qint16(25));
+    QCOMPARE(m_settings->passSpeed(), 25);
     QCOMPARE(m_settings->logName(), QStringLiteral("pelko.log"));
     QCOMPARE(m_tree->read(QStringLiteral("app/pelko.ini")), before);
 
@@ -720,7 +720,7 @@ void tst_SettingsDialogs::tenFailuresCloseTheDialog()
         (QStringList{QStringLiteral("仮にPelkoのフォルダに参照します。あとから見直してください"),
                      QStringLiteral("データファイルが正しくセットされているかどうかを確認して"
                                     "もう一度起動してください")}));
-    QCOMPARE(m_settings->passSpeed(), qint16(7));
+    QCOMPARE(m_settings->passSpeed(), 7);
     QVERIFY(!QFileInfo::exists(m_tree->file(QStringLiteral("app/pelko.ini"))));
 }
 

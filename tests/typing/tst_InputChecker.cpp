@@ -44,7 +44,7 @@ struct Run {
     TempTree tree;
     std::unique_ptr<Problem> problem;
     RunRecord record;
-    qint16 strokes = 0;
+    int strokes = 0;
     FakeView view;
     InputChecker checker{strokes, view};
     bool imeOn = true;
@@ -111,8 +111,8 @@ void tst_InputChecker::fullWidthSpaceShowsItsMark()
     Run run({QStringLiteral("あ　い")});
     run.type(QStringLiteral("あ　"));
     QCOMPARE(run.view.box, QStringLiteral("あ□"));
-    QCOMPARE(run.record.acceptedChars(), qint16(2));
-    QCOMPARE(run.record.errors(), qint16(0));
+    QCOMPARE(run.record.acceptedChars(), 2);
+    QCOMPARE(run.record.errors(), 0);
     // The cursor stands on the third cell: two full-width cells typed.
     QCOMPARE(run.view.cursorX, 40.0);
 }
@@ -122,10 +122,10 @@ void tst_InputChecker::enterOnlyAtLineEnd()
     Run run({QStringLiteral("abc"), QStringLiteral("de")});
     run.type(QStringLiteral("ab"));
     QVERIFY(!run.checker.enter()); // early Enter: nothing, no error
-    QCOMPARE(run.record.errors(), qint16(0));
+    QCOMPARE(run.record.errors(), 0);
     QCOMPARE(run.checker.currentLine(), 1);
     run.type(QStringLiteral("cd")); // a character instead of Enter
-    QCOMPARE(run.record.errors(), qint16(1));
+    QCOMPARE(run.record.errors(), 1);
     QCOMPARE(run.view.box, QStringLiteral("abc"));
     QVERIFY(run.checker.lineDone());
     QVERIFY(!run.checker.enter());
@@ -141,8 +141,8 @@ void tst_InputChecker::lineCountsAllButItsLastCharacter()
     Run run({QStringLiteral("0123456789"), QStringLiteral("x")});
     run.type(QStringLiteral("0123456789"));
     run.checker.enter();
-    QCOMPARE(run.record.acceptedChars(), qint16(9));
-    QCOMPARE(run.record.errors(), qint16(0));
+    QCOMPARE(run.record.acceptedChars(), 9);
+    QCOMPARE(run.record.errors(), 0);
 }
 
 void tst_InputChecker::emptyLines_data()
@@ -150,20 +150,20 @@ void tst_InputChecker::emptyLines_data()
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("keys"); // "|" is Enter
     QTest::addColumn<bool>("finished");
-    QTest::addColumn<qint16>("accepted");
+    QTest::addColumn<int>("accepted");
 
     QTest::newRow("empty line needs its own Enter")
         << QStringList{QStringLiteral("ab"), QString(), QStringLiteral("cd")}
-        << QStringLiteral("ab|") << false << qint16(2);
+        << QStringLiteral("ab|") << false << 2;
     QTest::newRow("empty line passed")
         << QStringList{QStringLiteral("ab"), QString(), QStringLiteral("cd")}
-        << QStringLiteral("ab||c") << false << qint16(3);
+        << QStringLiteral("ab||c") << false << 3;
     QTest::newRow("empty last line ends at the Enter before it")
         << QStringList{QStringLiteral("ab"), QStringLiteral("cd"), QString()}
-        << QStringLiteral("ab|cd|") << true << qint16(2);
+        << QStringLiteral("ab|cd|") << true << 2;
     QTest::newRow("empty first line passed with Enter")
         << QStringList{QString(), QStringLiteral("ab"), QStringLiteral("c")}
-        << QStringLiteral("|ab") << false << qint16(2);
+        << QStringLiteral("|ab") << false << 2;
 }
 
 void tst_InputChecker::emptyLines()
@@ -171,7 +171,7 @@ void tst_InputChecker::emptyLines()
     QFETCH(QStringList, lines);
     QFETCH(QString, keys);
     QFETCH(bool, finished);
-    QFETCH(qint16, accepted);
+    QFETCH(int, accepted);
     Run run(lines);
     bool ended = false;
     for (QChar c : keys) {
@@ -182,7 +182,7 @@ void tst_InputChecker::emptyLines()
     }
     QCOMPARE(ended, finished);
     QCOMPARE(run.record.acceptedChars(), accepted);
-    QCOMPARE(run.record.errors(), qint16(0));
+    QCOMPARE(run.record.errors(), 0);
 }
 
 void tst_InputChecker::codePageEquivalents_data()
@@ -211,8 +211,8 @@ void tst_InputChecker::codePageEquivalents()
     QFETCH(bool, accepted);
     Run run({problem + QStringLiteral("あ")});
     run.type(typed); // a surrogate pair is one character: at most one error
-    QCOMPARE(run.record.acceptedChars(), qint16(accepted ? 1 : 0));
-    QCOMPARE(run.record.errors(), qint16(accepted ? 0 : 1));
+    QCOMPARE(run.record.acceptedChars(), accepted ? 1 : 0);
+    QCOMPARE(run.record.errors(), accepted ? 0 : 1);
     QCOMPARE(run.view.box, accepted ? problem : QString());
 }
 
@@ -228,7 +228,7 @@ void tst_InputChecker::rowsBreakLikeTheDisplay()
     QCOMPARE(run.checker.currentRow(), 2);
     QCOMPARE(run.view.cursorX, 0.0);
     QCOMPARE(run.view.cursorWidth, 10.0);
-    QCOMPARE(run.record.acceptedChars(), qint16(9));
+    QCOMPARE(run.record.acceptedChars(), 9);
     run.type(QStringLiteral("jk"));
     QCOMPARE(run.view.cursorX, 20.0);
 
@@ -295,7 +295,7 @@ void tst_InputChecker::nothingCountsOutsideTheRun()
     TempTree tree;
     auto problem = loadProblem(tree, {QStringLiteral("ab")});
     RunRecord record;
-    qint16 strokes = 0;
+    int strokes = 0;
     FakeView view;
     InputChecker checker(strokes, view);
     checker.setMeasure(cellWidth, [] { return 800.0; });
@@ -308,9 +308,9 @@ void tst_InputChecker::nothingCountsOutsideTheRun()
     QVERIFY(!checker.finish()); // ends once
     checker.countStroke();
     QCOMPARE(checker.typeCharacter(u"a"), InputChecker::Outcome::Ignored);
-    QCOMPARE(strokes, qint16(1));
-    QCOMPARE(record.acceptedChars(), qint16(0));
-    QCOMPARE(record.errors(), qint16(0));
+    QCOMPARE(strokes, 1);
+    QCOMPARE(record.acceptedChars(), 0);
+    QCOMPARE(record.errors(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_InputChecker)

@@ -182,7 +182,7 @@ void tst_InputPane::startsOnTheSpaceBarOnly()
     // After the start a space is an ordinary character: here a wrong one.
     QTest::keyClick(part<InputBox>(m_input, "inputBox"), Qt::Key_Space);
     QCOMPARE(m_host.countdownStarts, 1);
-    QCOMPARE(m_state->record.errors(), qint16(1));
+    QCOMPARE(m_state->record.errors(), 1);
     QCOMPARE(m_input->strokes(), 1);
 }
 
@@ -210,7 +210,7 @@ void tst_InputPane::fullWidthSpaceAndEarlyEnter()
     QTest::keyClick(part<InputBox>(m_input, "inputBox"),
                     Qt::Key_Return); // mid-line: nothing, one stroke
     QCOMPARE(m_input->strokes(), 1);
-    QCOMPARE(m_state->record.errors(), qint16(0));
+    QCOMPARE(m_state->record.errors(), 0);
     QCOMPARE(m_input->checker().currentLine(), 1);
     // Backspace and Tab change nothing either.
     QTest::keyClick(part<InputBox>(m_input, "inputBox"), Qt::Key_Backspace);
@@ -224,25 +224,23 @@ void tst_InputPane::multiCharacterCommits_data()
 {
     QTest::addColumn<QString>("committed");
     QTest::addColumn<QString>("box");
-    QTest::addColumn<qint16>("accepted");
-    QTest::addColumn<qint16>("errors");
+    QTest::addColumn<int>("accepted");
+    QTest::addColumn<int>("errors");
 
-    QTest::newRow("all right") << QStringLiteral("日本語") << QStringLiteral("日本語") << qint16(3)
-                               << qint16(0);
-    QTest::newRow("error inside") << QStringLiteral("日本後") << QStringLiteral("日本") << qint16(2)
-                                  << qint16(1);
+    QTest::newRow("all right") << QStringLiteral("日本語") << QStringLiteral("日本語") << 3 << 0;
+    QTest::newRow("error inside") << QStringLiteral("日本後") << QStringLiteral("日本") << 2 << 1;
     QTest::newRow("error first, rest checked alone")
-        << QStringLiteral("x日本") << QStringLiteral("日本") << qint16(2) << qint16(1);
+        << QStringLiteral("x日本") << QStringLiteral("日本") << 2 << 1;
     QTest::newRow("surrogate pair is one character")
-        << QStringLiteral("𠮷日") << QStringLiteral("日") << qint16(1) << qint16(1);
+        << QStringLiteral("𠮷日") << QStringLiteral("日") << 1 << 1;
 }
 
 void tst_InputPane::multiCharacterCommits()
 {
     QFETCH(QString, committed);
     QFETCH(QString, box);
-    QFETCH(qint16, accepted);
-    QFETCH(qint16, errors);
+    QFETCH(int, accepted);
+    QFETCH(int, errors);
     makeWindows({QStringLiteral("日本語です")});
     start();
     commit(part<InputBox>(m_input, "inputBox"), committed);
@@ -259,15 +257,15 @@ void tst_InputPane::preeditIsNeverChecked()
     QInputMethodEvent preedit(QStringLiteral("にほんご"), {});
     QApplication::sendEvent(part<InputBox>(m_input, "inputBox"), &preedit);
     QCOMPARE(part<InputBox>(m_input, "inputBox")->text(), QString());
-    QCOMPARE(m_state->record.acceptedChars(), qint16(0));
-    QCOMPARE(m_state->record.errors(), qint16(0));
+    QCOMPARE(m_state->record.acceptedChars(), 0);
+    QCOMPARE(m_state->record.errors(), 0);
     QCOMPARE(m_input->strokes(), 0);
     // Commit with a new preedit after it: only the commit is checked.
     QInputMethodEvent both(QStringLiteral("ご"), {});
     both.setCommitString(QStringLiteral("日本"));
     QApplication::sendEvent(part<InputBox>(m_input, "inputBox"), &both);
     QCOMPARE(part<InputBox>(m_input, "inputBox")->text(), QStringLiteral("日本"));
-    QCOMPARE(m_state->record.acceptedChars(), qint16(2));
+    QCOMPARE(m_state->record.acceptedChars(), 2);
     const QRect caret =
         part<InputBox>(m_input, "inputBox")->inputMethodQuery(Qt::ImCursorRectangle).toRect();
     QVERIFY(caret.left() > 0);
@@ -307,7 +305,7 @@ void tst_InputPane::rowsMoveTheNowLineAndScrollFromRowSeven()
     QCOMPARE(part<TextRows>(m_input, "typedRows")->rows().first(), QStringLiteral("ab"));
     QCOMPARE(part<TextRows>(m_input, "typedRows")->marks().size(),
              8); // one grey mark per Enter
-    QCOMPARE(m_state->record.acceptedChars(), qint16(8));
+    QCOMPARE(m_state->record.acceptedChars(), 8);
 }
 
 void tst_InputPane::pasteRoutesAreRefused()
@@ -351,8 +349,8 @@ void tst_InputPane::finishingShowsTheResultAndHandsItOn()
     QTest::keyClicks(part<InputBox>(m_input, "inputBox"), QStringLiteral("de"));
     QTest::keyClick(part<InputBox>(m_input, "inputBox"), Qt::Key_Return);
 
-    QCOMPARE(m_state->record.secondsUsed(), qint16(1));
-    QCOMPARE(m_state->record.acceptedChars(), qint16(3));
+    QCOMPARE(m_state->record.secondsUsed(), 1);
+    QCOMPARE(m_state->record.acceptedChars(), 3);
     QCOMPARE(m_state->record.charsPerMinute(), 180.0f);
     QCOMPARE(boxes.texts(), QStringList{QStringLiteral("お疲れ様でした")});
     QCOMPARE(boxes.shown().first().title, QStringLiteral("終了"));
@@ -374,9 +372,9 @@ void tst_InputPane::finishingShowsTheResultAndHandsItOn()
     QCOMPARE(run.fileName, QStringLiteral("jpn_dat.001"));
     QCOMPARE(run.charsPerMinute, 180.0f);
     QCOMPARE(run.accuracy, 100.0f);
-    QCOMPARE(run.errors, qint16(0));
-    QCOMPARE(run.acceptedChars, qint16(3));
-    QCOMPARE(run.totalChars, qint16(5));
+    QCOMPARE(run.errors, 0);
+    QCOMPARE(run.acceptedChars, 3);
+    QCOMPARE(run.totalChars, 5);
     QVERIFY(!QFile::exists(m_tree->file(QStringLiteral("pelko.log"))));
 }
 
@@ -391,8 +389,8 @@ void tst_InputPane::nothingCountsAfterTheEnd()
     m_input->finishRun(); // time is up
     m_input->finishRun(); // and once more: the run ends once
     QCOMPARE(boxes.texts(), QStringList{QStringLiteral("お疲れ様でした")});
-    QCOMPARE(m_state->record.acceptedChars(), qint16(2));
-    QCOMPARE(m_state->record.errors(), qint16(0));
+    QCOMPARE(m_state->record.acceptedChars(), 2);
+    QCOMPARE(m_state->record.errors(), 0);
     QCOMPARE(m_input->strokes(), 0);
     QCOMPARE(part<InputBox>(m_input, "inputBox")->text(), QStringLiteral("あい"));
     QCOMPARE(m_host.countdownStops, 1);
@@ -402,28 +400,25 @@ void tst_InputPane::menusAfterTheRun_data()
 {
     QTest::addColumn<bool>("certification");
     QTest::addColumn<QString>("order");
-    QTest::addColumn<qint16>("accepted");
+    QTest::addColumn<int>("accepted");
     QTest::addColumn<bool>("next");
     QTest::addColumn<bool>("print");
 
     // 75 characters in 180 s is 25 per minute: exactly the pass speed.
-    QTest::newRow("practice, sequence, pass") << false << "SEQUENCE" << qint16(75) << true << false;
-    QTest::newRow("practice, sequence, fail")
-        << false << "SEQUENCE" << qint16(74) << false << false;
-    QTest::newRow("practice, select, pass") << false << "SELECT" << qint16(75) << false << false;
-    QTest::newRow("practice, random, pass") << false << "RANDOM" << qint16(75) << false << false;
-    QTest::newRow("certification, random, pass") << true << "RANDOM" << qint16(75) << false << true;
-    QTest::newRow("certification, random, fail")
-        << true << "RANDOM" << qint16(74) << false << false;
-    QTest::newRow("certification, sequence, pass")
-        << true << "SEQUENCE" << qint16(75) << true << true;
+    QTest::newRow("practice, sequence, pass") << false << "SEQUENCE" << 75 << true << false;
+    QTest::newRow("practice, sequence, fail") << false << "SEQUENCE" << 74 << false << false;
+    QTest::newRow("practice, select, pass") << false << "SELECT" << 75 << false << false;
+    QTest::newRow("practice, random, pass") << false << "RANDOM" << 75 << false << false;
+    QTest::newRow("certification, random, pass") << true << "RANDOM" << 75 << false << true;
+    QTest::newRow("certification, random, fail") << true << "RANDOM" << 74 << false << false;
+    QTest::newRow("certification, sequence, pass") << true << "SEQUENCE" << 75 << true << true;
 }
 
 void tst_InputPane::menusAfterTheRun()
 {
     QFETCH(bool, certification);
     QFETCH(QString, order);
-    QFETCH(qint16, accepted);
+    QFETCH(int, accepted);
     QFETCH(bool, next);
     QFETCH(bool, print);
     MessageRecorder boxes;

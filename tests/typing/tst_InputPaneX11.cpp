@@ -89,8 +89,8 @@ void tst_InputPaneX11::strokesCountOncePerPress()
     QTRY_VERIFY(part<InputBox>(input, "inputBox")->hasFocus() ||
                 (!activated && input.focusWidget() == part<InputBox>(input, "inputBox")));
     QVERIFY(xdotool({QStringLiteral("type"), QStringLiteral("abx")}));
-    QTRY_COMPARE(state.record.errors(), qint16(1));
-    QCOMPARE(state.record.acceptedChars(), qint16(2));
+    QTRY_COMPARE(state.record.errors(), 1);
+    QCOMPARE(state.record.acceptedChars(), 2);
     QCOMPARE(part<InputBox>(input, "inputBox")->text(), QStringLiteral("ab"));
     QCOMPARE(input.strokes(), 3); // the space started the run and is no stroke
     // Counted as the window system delivered them, shown with the keys' own effect.

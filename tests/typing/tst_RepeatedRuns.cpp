@@ -91,8 +91,8 @@ void tst_RepeatedRuns::runsInARowLeaveNothingBehind()
         QVERIFY2(RepeatedRuns::typeRun(window, mistakes, run % 3 == 0 ? 90 : 20),
                  qPrintable(QString::number(run)));
         // Nothing of the run before carries over into this one's result.
-        QCOMPARE(m_state->record.errors(), qint16(mistakes));
-        QCOMPARE(m_state->record.recordNumber(), qint16(run - 1));
+        QCOMPARE(m_state->record.errors(), mistakes);
+        QCOMPARE(m_state->record.recordNumber(), run - 1);
         nextProblems += RepeatedRuns::backToStart(window) ? 1 : 0;
         // What the first run leaves in place once (menus' popups, caches) is no leak.
         if (run == 1)

@@ -23,7 +23,7 @@ struct NoView : InputCheckerView {
 struct Run {
     Problem problem;
     RunRecord record;
-    qint16 strokes = 0;
+    int strokes = 0;
     NoView view;
     InputChecker checker{strokes, view};
     qint64 nowMs = 0;
@@ -102,8 +102,8 @@ void tst_RunReview::missesCountOncePerRefusal()
     QCOMPARE(missed.count, 2);
     QCOMPARE(missed.count, qint32(run.record.errors()));
     QCOMPARE(missed.typedInstead, QStringList{QStringLiteral("か")}); // listed once
-    QCOMPARE(run.record.acceptedChars(), qint16(1)); // the counts are the checker's as before
-    QCOMPARE(run.strokes, qint16(7));
+    QCOMPARE(run.record.acceptedChars(), 1); // the counts are the checker's as before
+    QCOMPARE(run.strokes, 7);
 }
 
 void tst_RunReview::wrongKanjiInOneCommit()
@@ -111,7 +111,7 @@ void tst_RunReview::wrongKanjiInOneCommit()
     // One wrong kanji at the end of a phrase: one miss, the kanji typed instead.
     Run tail({QStringLiteral("日本語です")});
     tail.commit(QStringLiteral("日本誤"), 9);
-    QCOMPARE(tail.record.errors(), qint16(1));
+    QCOMPARE(tail.record.errors(), 1);
     RunReview::Review review = tail.review();
     QCOMPARE(review.missed.size(), 1);
     QCOMPARE(review.missed.first().expected, QStringLiteral("語"));
@@ -171,7 +171,7 @@ void tst_RunReview::strokesAndTimesPerPlace()
     const RunReview::Review review = run.review();
     QCOMPARE(review.characters, 6);
     QCOMPARE(review.strokes, 17);
-    const auto row = [&](qint16 charClass) {
+    const auto row = [&](int charClass) {
         for (const RunReview::Strokes& entry : review.byClass) {
             if (entry.charClass == charClass)
                 return std::make_pair(entry.characters, entry.strokes);
@@ -253,9 +253,9 @@ void tst_RunReview::drillRunsAsAProblemInMemory()
                               {QStringLiteral("あめ"), QStringLiteral("あめ　ＡＢ")}),
              Problem::Loaded);
     QCOMPARE(problem.fileName(), QStringLiteral("弱点練習"));
-    QCOMPARE(problem.totalChars(), qint16(7));
-    QCOMPARE(problem.kanaChars(), qint16(4));
-    QCOMPARE(problem.alphanumericChars(), qint16(3));
+    QCOMPARE(problem.totalChars(), 7);
+    QCOMPARE(problem.kanaChars(), 4);
+    QCOMPARE(problem.alphanumericChars(), 3);
     QCOMPARE(Problem().setLines(DrillBuilder::DrillName, {QString()}), Problem::NoCharacters);
 }
 

@@ -395,11 +395,11 @@ void tst_TestWindow::countdownEndsTheRunOnce()
     QCOMPARE(part<QLabel>(window.problemView(), "seconds")->text(), QStringLiteral("9"));
     for (int tick = 52; tick <= 59; ++tick)
         window.countdownTick();
-    QCOMPARE(m_state->record.secondsUsed(), qint16(0));
+    QCOMPARE(m_state->record.secondsUsed(), 0);
     QVERIFY(m_messages->texts().isEmpty());
 
     window.countdownTick(); // tick 60
-    QCOMPARE(m_state->record.secondsUsed(), qint16(60));
+    QCOMPARE(m_state->record.secondsUsed(), 60);
     QVERIFY(!window.isCountingDown());
     QCOMPARE(m_messages->texts().count(QStringLiteral("お疲れ様でした")), 1);
     QVERIFY(part<QLabel>(window.inputPane(), "result")->isVisibleTo(window.inputPane()));
@@ -618,7 +618,7 @@ void tst_TestWindow::printAsksFirstAndCancelPrintsNothing()
     m_messages->script({MessageAnswer::Cancel});
     window.printCertificate();
     QVERIFY(m_state->record.isLogged());
-    QCOMPARE(m_state->record.recordNumber(), qint16(0));
+    QCOMPARE(m_state->record.recordNumber(), 0);
     QCOMPARE(m_messages->shown().size(), 1);
     QCOMPARE(m_messages->shown().first().text, QStringLiteral("印刷を行います。よろしいですか？"));
     QCOMPARE(m_messages->shown().first().title, QStringLiteral("印刷確認"));
@@ -821,7 +821,7 @@ void tst_TestWindow::timeUpWhileAskingToClose()
     QFile log(m_tree->file(QStringLiteral("log/pelko.log")));
     QVERIFY(log.open(QIODevice::ReadOnly));
     QCOMPARE(log.readAll().count("\r\n"), 1);
-    QCOMPARE(m_state->record.secondsUsed(), qint16(60));
+    QCOMPARE(m_state->record.secondsUsed(), 60);
     if (answer == MessageAnswer::Yes) {
         QVERIFY(!window.isVisible());
         return;
@@ -942,7 +942,7 @@ void tst_TestWindow::drillIsPracticeHeldInMemory()
     QCOMPARE(part<QLabel>(window.problemView(), "hint")->text(), WaitingHint);
     typeThrough(drill);
     QVERIFY(input->checker().finished());
-    QCOMPARE(m_state->record.errors(), qint16(0));
+    QCOMPARE(m_state->record.errors(), 0);
 
     // The log names the drill; nothing new in the problem folders.
     QFile log(m_tree->file(QStringLiteral("log/pelko.log")));
@@ -997,7 +997,7 @@ void tst_TestWindow::finishedRunIsLogged()
 
     if (folderThere) {
         QCOMPARE(m_messages->texts(), QStringList{Finished});
-        QCOMPARE(m_state->record.recordNumber(), qint16(1));
+        QCOMPARE(m_state->record.recordNumber(), 1);
         QVERIFY(m_state->record.isLogged());
         const QByteArray log = m_tree->read(QStringLiteral("log/pelko.log"));
         const QList<QByteArray> records = log.split('\n');
@@ -1016,9 +1016,9 @@ void tst_TestWindow::finishedRunIsLogged()
     QVERIFY(part<QLabel>(window.problemView(), "hint")->text().contains(QStringLiteral("保管中")));
     QCOMPARE(m_messages->shown().last().title, QStringLiteral("ログ書き込みエラー"));
     QCOMPARE(m_messages->shown().last().icon, MessageIcon::None);
-    QVERIFY(
-        part<QLabel>(window.inputPane(), "result")->isVisibleTo(window.inputPane())); // the result stands
-    QVERIFY(!m_state->record.isLogged()); // and no certificate names it
+    QVERIFY(part<QLabel>(window.inputPane(), "result")
+                ->isVisibleTo(window.inputPane())); // the result stands
+    QVERIFY(!m_state->record.isLogged());           // and no certificate names it
 }
 
 QTEST_MAIN(tst_TestWindow)
