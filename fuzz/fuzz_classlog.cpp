@@ -4,11 +4,10 @@
 // the per-user summary counts every row; the CSV parses back by RFC 4180 to the cells.
 #include "FuzzSupport.h"
 
+#include "common/LogFormat.h"
 #include "history/ClassLog.h"
 #include "history/ClassLogQuery.h"
 #include "history/CsvExport.h"
-#include "results/Ranking.h"
-#include "results/RankingReader.h"
 
 #include <QBuffer>
 
@@ -35,7 +34,7 @@ QList<QList<QByteArray>> plainRecords(const QByteArray& bytes, int& otherLines, 
             continue;
         }
         for (QByteArray& field : fields)
-            field = Ranking::trimQuotes(field).toByteArray();
+            field = LogFormat::unquoted(field).toByteArray();
         if (singleOfField(fields[8]) && singleOfField(fields[9]))
             records.append(fields);
         else

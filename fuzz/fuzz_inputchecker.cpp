@@ -94,11 +94,11 @@ struct Harness {
     // The accepted text of the current line so far, as far as it is due.
     QString duePrefix() const
     {
-        const qint32 line = checker.m_currentLine;
+        const qint32 line = checker.currentLine();
         if (line < 1 || line > problem->count())
             return QString();
         QString text;
-        for (qint32 i = 1; i < checker.m_currentChar; ++i)
+        for (qint32 i = 1; i < checker.currentChar(); ++i)
             text += shownForm(problem->line(line).charAt(i).text());
         return text;
     }
@@ -137,14 +137,14 @@ void RecordingView::appendAccepted(const QString& shown)
     // Accepted text only: the line so far is exactly what is due.
     const QString typed = lineSoFar + box;
     FUZZ_CHECK(typed.startsWith(h->duePrefix()));
-    FUZZ_CHECK(h->expectedLine(h->checker.m_currentLine).startsWith(typed));
+    FUZZ_CHECK(h->expectedLine(h->checker.currentLine()).startsWith(typed));
 }
 
 void RecordingView::moveRowToTypedRows(const QString& text, bool withEnter, bool)
 {
     FUZZ_CHECK(text == box);
     ++rowsMoved;
-    const qint32 line = h->checker.m_currentLine;
+    const qint32 line = h->checker.currentLine();
     if (withEnter) {
         const QString whole = lineSoFar + text;
         FUZZ_CHECK(whole == h->expectedLine(line) || (whole.isEmpty() && h->passedWithEnter(line)));
@@ -214,8 +214,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         case 1: // the character that is due, committed
         case 2: {
-            const qint32 line = h.checker.m_currentLine;
-            const qint32 at = h.checker.m_currentChar;
+            const qint32 line = h.checker.currentLine();
+            const qint32 at = h.checker.currentChar();
             if (line >= 1 && line <= h.problem->count() && at <= h.problem->line(line).count())
                 h.typeText(h.problem->line(line).charAt(at).text());
             else
@@ -243,7 +243,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
 
         FUZZ_CHECK(h.view.box == h.checker.rowText());
-        if (h.checker.m_currentLine <= h.problem->count())
+        if (h.checker.currentLine() <= h.problem->count())
             FUZZ_CHECK(QString(h.view.lineSoFar + h.view.box) == h.duePrefix());
         FUZZ_CHECK(h.strokes >= 0 && h.record.acceptedChars() >= 0 && h.record.errors() >= 0);
         const int total = h.record.acceptedChars() + h.record.errors();
