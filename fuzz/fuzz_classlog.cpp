@@ -8,6 +8,7 @@
 #include "history/ClassLog.h"
 #include "history/ClassLogQuery.h"
 #include "history/CsvExport.h"
+#include "results/RankingReader.h"
 
 #include <QBuffer>
 
