@@ -1,6 +1,7 @@
 #include "CertificateLayout.h"
 
 #include "common/NumericText.h"
+#include "results/RunResult.h"
 
 #include <algorithm>
 
@@ -87,38 +88,38 @@ QRectF CertificateLayout::logoRect(int half) const
     return QRectF(16.5 * unit(), 11.5 * unit() + halfTop, kLogoSide, kLogoSide);
 }
 
-QList<CertificateLayout::Text> CertificateLayout::texts(const CertificateFields& fields,
-                                                        const QString& date, const Measure& measure,
+QList<CertificateLayout::Text> CertificateLayout::texts(const RunResult& run, const QString& date,
+                                                        const Measure& measure,
                                                         const Ascent& ascent) const
 {
     const qreal u = unit(); // every position below is in these units
     const QList<Row> left = {
         {6.5, QStringLiteral("認定日"), date},
-        {7.5, QStringLiteral("ユーザID"), fields.userId, true},
-        {8.5, QStringLiteral("ユーザ名"), fields.userName, true},
-        {9.5, QStringLiteral("使用ＰＣ"), fields.computerName},
-        {10.5, QStringLiteral("データ名"), fields.fileName},
+        {7.5, QStringLiteral("ユーザID"), run.userId, true},
+        {8.5, QStringLiteral("ユーザ名"), run.userName, true},
+        {9.5, QStringLiteral("使用ＰＣ"), run.computerName},
+        {10.5, QStringLiteral("データ名"), run.fileName},
     };
     const QList<Row> right = {
-        {6.5, QStringLiteral("入力時間"),
-         QString::number(fields.secondsUsed) + QStringLiteral(" 秒")},
+        {6.5, QStringLiteral("入力時間"), QString::number(run.secondsUsed) + QStringLiteral(" 秒")},
         {7.5, QStringLiteral("総文字数"),
-         QString::number(fields.totalChars) + QStringLiteral(" 文字")},
+         QString::number(run.totalChars) + QStringLiteral(" 文字")},
         {8, QStringLiteral("漢字率"),
-         rateText(fields.kanjiOrSymbolChars, fields.totalChars) + QStringLiteral(" ％")},
+         rateText(run.kanjiOrSymbolChars, run.totalChars) + QStringLiteral(" ％")},
         {8.5, QStringLiteral("英数・記号率"),
-         rateText(fields.alphanumericChars, fields.totalChars) + QStringLiteral(" ％")},
+         rateText(run.alphanumericChars, run.totalChars) + QStringLiteral(" ％")},
         {9.5, QStringLiteral("入力数"),
-         QString::number(fields.acceptedChars) + QStringLiteral(" 文字")},
-        {10, QStringLiteral("入力ミス"), QString::number(fields.errors) + QStringLiteral(" 回")},
+         QString::number(run.acceptedChars) + QStringLiteral(" 文字")},
+        {10, QStringLiteral("入力ミス"), QString::number(run.errors) + QStringLiteral(" 回")},
         {10.5, QStringLiteral("正打率"),
-         NumericText::singleDisplayText(fields.accuracy) + QStringLiteral(" ％")},
+         NumericText::singleDisplayText(run.accuracy) + QStringLiteral(" ％")},
     };
     const QString titles[2] = {QStringLiteral("日本語入力認定証"),
                                QStringLiteral("日本語入力認定証(控)")};
     const QString speed = QStringLiteral("あなたの入力速度は") +
-                          QString::number(fields.charsPerMinute) + QStringLiteral("文字/分です");
-    const QString number = QStringLiteral("No. ") + QString::number(fields.recordNumber);
+                          QString::number(run.wholeCharsPerMinute()) +
+                          QStringLiteral("文字/分です");
+    const QString number = QStringLiteral("No. ") + QString::number(run.recordNumber);
 
     // Steps a size down until the width fits the room or the size reaches the floor. Text
     // widths do not scale quite linearly with the size (the device rounds it), so step down
@@ -139,8 +140,8 @@ QList<CertificateLayout::Text> CertificateLayout::texts(const CertificateFields&
         const qreal body = bodySize();
         const qreal room = edge - labelX - measure(row.label, body) - kLabelGap * u;
         QStringList lines{row.value};
-        qreal size = shrink([&](qreal at) { return measure(row.value, at); }, room,
-                            body * kMinValueScale);
+        qreal size =
+            shrink([&](qreal at) { return measure(row.value, at); }, room, body * kMinValueScale);
         if (measure(row.value, size) > room && row.whole) {
             const qsizetype at = balancedBreak(row.value, size, measure);
             lines = {row.value.left(at), row.value.mid(at)};

@@ -8,25 +8,10 @@
 #include <QSizeF>
 #include <QString>
 
+struct RunResult;
+
 #include <functional>
 #include <optional>
-
-// What the certificate shows, as the print request hands it over.
-struct CertificateFields {
-    QString userId;
-    QString userName;
-    QString computerName;
-    int charsPerMinute = 0;
-    float accuracy = 0;
-    int errors = 0;
-    int secondsUsed = 0;
-    QString fileName;
-    int alphanumericChars = 0;
-    int kanjiOrSymbolChars = 0;
-    int acceptedChars = 0;
-    int totalChars = 0;
-    int recordNumber = 0;
-};
 
 // The sheet in typographic points from the top-left corner of the printable area: the
 // certificate in the upper half, its counterfoil below, both measured in unit(), a fifteenth
@@ -64,7 +49,7 @@ public:
     // label is set smaller, down to kMinValueScale of the body size, and past that cut short
     // with "…"; it keeps its baseline when ascent is given. The user ID and name are never
     // cut: past that size they break into two lines, smaller still if need be.
-    QList<Text> texts(const CertificateFields& fields, const QString& date, const Measure& measure,
+    QList<Text> texts(const RunResult& run, const QString& date, const Measure& measure,
                       const Ascent& ascent = {}) const;
     // The logo of a half (0 upper, 1 lower), at the size it has on screen.
     QRectF logoRect(int half) const;

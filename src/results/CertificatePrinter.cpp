@@ -33,21 +33,9 @@ QString quoted(const QString& name)
 
 } // namespace
 
-void CertificatePrinter::fillFrom(const RunResult& run, PaperSize paper)
+void CertificatePrinter::fillFrom(const RunResult& shown, PaperSize paper)
 {
-    errors = run.errors;
-    fileName = run.fileName;
-    acceptedChars = run.acceptedChars;
-    charsPerMinute = NumericText::toInt16(run.charsPerMinute).value_or(0);
-    alphanumericChars = run.alphanumericChars;
-    kanjiOrSymbolChars = run.kanjiOrSymbolChars;
-    recordNumber = run.recordNumber;
-    computerName = run.computerName;
-    accuracy = run.accuracy;
-    totalChars = run.totalChars;
-    userId = run.userId;
-    userName = run.userName;
-    secondsUsed = run.secondsUsed;
+    run = shown;
     // A setting that is no 16-bit number leaves the printer on its own paper.
     paperCode = NumericText::toInt16(paper.code()).value_or(0);
 }
@@ -116,7 +104,6 @@ Expected<void> CertificatePrinter::print()
     m_painter = &painter;
     m_printer = &printer;
 
-    const CertificateFields& fields = *this;
     const CertificateLayout::Measure measure = [&printer, this](const QString& text,
                                                                 qreal pointSize) {
         return QFontMetricsF(Fonts::proportional(pointSize), &printer).horizontalAdvance(text) /
@@ -134,7 +121,7 @@ Expected<void> CertificatePrinter::print()
     }
     painter.setPen(Qt::black);
     const auto texts =
-        layout.texts(fields, ClockText::dateText(QDate::currentDate()), measure, ascent);
+        layout.texts(run, ClockText::dateText(QDate::currentDate()), measure, ascent);
     qreal fontSize = -1;
     for (const CertificateLayout::Text& item : texts) {
         if (item.pointSize != fontSize) {

@@ -2,19 +2,20 @@
 
 #include "common/Expected.h"
 #include "results/CertificateLayout.h"
+#include "results/RunResult.h"
 #include "settings/SettingValues.h"
 
 #include <QString>
 
 class QPainter;
 class QPrinter;
-struct RunResult;
 
 // Prints the certificate and its counterfoil on one sheet of the current printer.
-// The values shown are the public fields of CertificateFields (userId, charsPerMinute, …).
-class CertificatePrinter : public CertificateFields
+class CertificatePrinter
 {
 public:
+    // What the sheet shows.
+    RunResult run;
     int paperCode = 9;
     // The printer chosen during this run; empty for the system's default.
     QString printerName;
@@ -24,9 +25,8 @@ public:
     // The printable-area border of a PDF sheet, in points, like a typical printer's.
     static constexpr qreal kPdfMargin = 12.0;
 
-    // Fills the fields from the run and the paper setting; the speed is rounded to a whole
-    // number, halves to even.
-    void fillFrom(const RunResult& run, PaperSize paper);
+    // The run to show and the paper setting.
+    void fillFrom(const RunResult& shown, PaperSize paper);
 
     // Prints one sheet. A printer that is missing, stopped or refuses the page gives a
     // PrinterFailure with a Japanese message.

@@ -1,6 +1,7 @@
 #include "RunResult.h"
 
 #include "RunRecord.h"
+#include "common/NumericText.h"
 #include "problems/Problem.h"
 
 RunResult RunResult::of(const RunRecord& record, const Problem* problem)
@@ -22,4 +23,9 @@ RunResult RunResult::of(const RunRecord& record, const Problem* problem)
         run.totalChars = problem->totalChars();
     }
     return run;
+}
+
+int RunResult::wholeCharsPerMinute() const
+{
+    return NumericText::toInt16(charsPerMinute).value_or(0);
 }

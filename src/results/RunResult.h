@@ -27,5 +27,8 @@ struct RunResult {
     // The result of the record's run on the problem (none: an empty one), not yet numbered.
     static RunResult of(const RunRecord& record, const Problem* problem);
 
+    // The speed as the certificate shows it: whole, halves to even.
+    int wholeCharsPerMinute() const;
+
     bool operator==(const RunResult&) const = default;
 };

@@ -20,30 +20,30 @@ int main(int argc, char** argv)
     } papers[] = {{9, "a4"}, {12, "b4"}, {13, "b5"}};
     for (const auto& paper : papers) {
         CertificatePrinter sheet;
-        sheet.userId = QStringLiteral("K2026-0042");
-        sheet.userName = QStringLiteral("山田 花子");
-        sheet.computerName = QStringLiteral("EXAM-PC07");
-        sheet.charsPerMinute = 86;
-        sheet.accuracy = 97.6f;
-        sheet.errors = 6;
-        sheet.secondsUsed = 180;
-        sheet.fileName = QStringLiteral("jpn_dat.012");
-        sheet.alphanumericChars = 12;
-        sheet.kanjiOrSymbolChars = 35;
-        sheet.acceptedChars = 258;
-        sheet.totalChars = 260;
-        sheet.recordNumber = 42;
+        sheet.run.userId = QStringLiteral("K2026-0042");
+        sheet.run.userName = QStringLiteral("山田 花子");
+        sheet.run.computerName = QStringLiteral("EXAM-PC07");
+        sheet.run.charsPerMinute = 86;
+        sheet.run.accuracy = 97.6f;
+        sheet.run.errors = 6;
+        sheet.run.secondsUsed = 180;
+        sheet.run.fileName = QStringLiteral("jpn_dat.012");
+        sheet.run.alphanumericChars = 12;
+        sheet.run.kanjiOrSymbolChars = 35;
+        sheet.run.acceptedChars = 258;
+        sheet.run.totalChars = 260;
+        sheet.run.recordNumber = 42;
         if (overlong) {
-            sheet.userId = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
-            sheet.userName = QStringLiteral("寿限無寿限無五劫の擦り切れ海砂利水魚の水行末");
-            sheet.computerName = QStringLiteral("examination-room-workstation-0042");
-            sheet.fileName = QStringLiteral("jpn_dat.a_very_long_extension_0001");
-            sheet.secondsUsed = 32767;
-            sheet.totalChars = 32767;
-            sheet.kanjiOrSymbolChars = 32767;
-            sheet.acceptedChars = -32768;
-            sheet.errors = -32768;
-            sheet.accuracy = 33.33333f;
+            sheet.run.userId = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+            sheet.run.userName = QStringLiteral("寿限無寿限無五劫の擦り切れ海砂利水魚の水行末");
+            sheet.run.computerName = QStringLiteral("examination-room-workstation-0042");
+            sheet.run.fileName = QStringLiteral("jpn_dat.a_very_long_extension_0001");
+            sheet.run.secondsUsed = 32767;
+            sheet.run.totalChars = 32767;
+            sheet.run.kanjiOrSymbolChars = 32767;
+            sheet.run.acceptedChars = -32768;
+            sheet.run.errors = -32768;
+            sheet.run.accuracy = 33.33333f;
         }
         sheet.paperCode = paper.code;
         sheet.pdfFileName = QDir(folder).filePath(

@@ -25,19 +25,19 @@ constexpr qreal kMmToPt = 72.0 / 25.4;
 CertificatePrinter sampleSheet()
 {
     CertificatePrinter p;
-    p.userId = QStringLiteral("U0001");
-    p.userName = QStringLiteral("山田太郎");
-    p.computerName = QStringLiteral("pc-01");
-    p.charsPerMinute = 86;
-    p.accuracy = 97.5f;
-    p.errors = 3;
-    p.secondsUsed = 300;
-    p.fileName = QStringLiteral("jpn_dat.001");
-    p.alphanumericChars = 0;
-    p.kanjiOrSymbolChars = 35;
-    p.acceptedChars = 250;
-    p.totalChars = 260;
-    p.recordNumber = 12;
+    p.run.userId = QStringLiteral("U0001");
+    p.run.userName = QStringLiteral("山田太郎");
+    p.run.computerName = QStringLiteral("pc-01");
+    p.run.charsPerMinute = 86;
+    p.run.accuracy = 97.5f;
+    p.run.errors = 3;
+    p.run.secondsUsed = 300;
+    p.run.fileName = QStringLiteral("jpn_dat.001");
+    p.run.alphanumericChars = 0;
+    p.run.kanjiOrSymbolChars = 35;
+    p.run.acceptedChars = 250;
+    p.run.totalChars = 260;
+    p.run.recordNumber = 12;
     return p;
 }
 
@@ -230,10 +230,10 @@ void tst_CertificatePrinter::valueTexts()
     QFETCH(QString, label);
     QFETCH(QString, expected);
     CertificatePrinter sheet = sampleSheet();
-    sheet.kanjiOrSymbolChars = kanjiOrSymbolChars;
-    sheet.alphanumericChars = alphanumeric;
-    sheet.totalChars = total;
-    sheet.accuracy = accuracy;
+    sheet.run.kanjiOrSymbolChars = kanjiOrSymbolChars;
+    sheet.run.alphanumericChars = alphanumeric;
+    sheet.run.totalChars = total;
+    sheet.run.accuracy = accuracy;
     const PdfPage page = print(sheet);
     if (QTest::currentTestFailed())
         return;
@@ -252,8 +252,8 @@ void tst_CertificatePrinter::valueTexts()
 void tst_CertificatePrinter::longValuesGrowLeftwards()
 {
     CertificatePrinter sheet = sampleSheet();
-    sheet.userName = QStringLiteral("寿限無寿限無五劫の擦");
-    sheet.recordNumber = 0;
+    sheet.run.userName = QStringLiteral("寿限無寿限無五劫の擦");
+    sheet.run.recordNumber = 0;
     const PdfPage page = print(sheet);
     if (QTest::currentTestFailed())
         return;
@@ -265,7 +265,7 @@ void tst_CertificatePrinter::longValuesGrowLeftwards()
     // Set smaller to stay clear of the label, whole, still ending at the column's edge.
     std::optional<QRectF> name;
     for (const PdfPage::Word& w : page.words) {
-        if (w.text == sheet.userName && w.box.center().y() > label->top() &&
+        if (w.text == sheet.run.userName && w.box.center().y() > label->top() &&
             w.box.center().y() < label->bottom())
             name = w.box;
     }
@@ -289,17 +289,17 @@ void tst_CertificatePrinter::valuesKeepClearOfTheirLabels()
     QFETCH(int, paper);
     CertificatePrinter sheet = sampleSheet();
     sheet.paperCode = paper;
-    sheet.userId = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
-    sheet.userName = QStringLiteral("寿限無寿限無五劫の擦り切れ海砂利水魚の水行末雲来末風来末");
-    sheet.computerName = QStringLiteral("examination-room-workstation-0042");
-    sheet.fileName = QStringLiteral("jpn_dat.a_very_long_extension_indeed_0001");
-    sheet.secondsUsed = 32767;
-    sheet.totalChars = 32767;
-    sheet.kanjiOrSymbolChars = 32767;
-    sheet.alphanumericChars = 32766;
-    sheet.acceptedChars = -32768;
-    sheet.errors = -32768;
-    sheet.accuracy = 33.33333f;
+    sheet.run.userId = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+    sheet.run.userName = QStringLiteral("寿限無寿限無五劫の擦り切れ海砂利水魚の水行末雲来末風来末");
+    sheet.run.computerName = QStringLiteral("examination-room-workstation-0042");
+    sheet.run.fileName = QStringLiteral("jpn_dat.a_very_long_extension_indeed_0001");
+    sheet.run.secondsUsed = 32767;
+    sheet.run.totalChars = 32767;
+    sheet.run.kanjiOrSymbolChars = 32767;
+    sheet.run.alphanumericChars = 32766;
+    sheet.run.acceptedChars = -32768;
+    sheet.run.errors = -32768;
+    sheet.run.accuracy = 33.33333f;
     const PdfPage page = print(sheet);
     if (QTest::currentTestFailed())
         return;
@@ -312,10 +312,10 @@ void tst_CertificatePrinter::valuesKeepClearOfTheirLabels()
         bool right;
     };
     const QList<Row> rows = {
-        {7.5, QStringLiteral("ユーザID"), sheet.userId, false},
-        {8.5, QStringLiteral("ユーザ名"), sheet.userName, false},
-        {9.5, QStringLiteral("使用ＰＣ"), sheet.computerName, false},
-        {10.5, QStringLiteral("データ名"), sheet.fileName, false},
+        {7.5, QStringLiteral("ユーザID"), sheet.run.userId, false},
+        {8.5, QStringLiteral("ユーザ名"), sheet.run.userName, false},
+        {9.5, QStringLiteral("使用ＰＣ"), sheet.run.computerName, false},
+        {10.5, QStringLiteral("データ名"), sheet.run.fileName, false},
         {6.5, QStringLiteral("入力時間"), QStringLiteral("32767 秒"), true},
         {7.5, QStringLiteral("総文字数"), QStringLiteral("32767 文字"), true},
         {8, QStringLiteral("漢字率"), QStringLiteral("100 ％"), true},
@@ -385,8 +385,8 @@ void tst_CertificatePrinter::fieldsFromTheResult()
     run.recordNumber = 41;
     CertificatePrinter sheet;
     sheet.fillFrom(run, SettingsText::toPaperSize(paper));
-    QCOMPARE(sheet.userId, QStringLiteral("id7"));
-    QCOMPARE(sheet.recordNumber, 41);
+    QCOMPARE(sheet.run.userId, QStringLiteral("id7"));
+    QCOMPARE(sheet.run.recordNumber, 41);
     const PdfPage page = print(sheet);
     if (QTest::currentTestFailed())
         return;

@@ -100,13 +100,13 @@ QStringList pdfFiles(const QString& folder)
 CertificatePrinter sampleSheet()
 {
     CertificatePrinter p;
-    p.userId = QStringLiteral("U0001");
-    p.userName = QStringLiteral("山田太郎");
-    p.charsPerMinute = 86;
-    p.accuracy = 97.5f;
-    p.totalChars = 260;
-    p.kanjiOrSymbolChars = 35;
-    p.recordNumber = 3;
+    p.run.userId = QStringLiteral("U0001");
+    p.run.userName = QStringLiteral("山田太郎");
+    p.run.charsPerMinute = 86;
+    p.run.accuracy = 97.5f;
+    p.run.totalChars = 260;
+    p.run.kanjiOrSymbolChars = 35;
+    p.run.recordNumber = 3;
     p.paperCode = 9;
     return p;
 }
