@@ -22,13 +22,12 @@ public:
     void confirm();
     void chooseAndConfirm(int index);
 
-    QPushButton* m_okButton = nullptr;
-    QList<QRadioButton*> m_answerButtons;
-
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QPushButton* m_okButton = nullptr;
+    QList<QRadioButton*> m_answerButtons;
     RunRecord& m_record;
 };

@@ -40,12 +40,15 @@ UserEntryDialog::UserEntryDialog(RunRecord& record, QWidget* parent)
     setFont(Fonts::proportional(11));
 
     m_idLabel = new QLabel(QStringLiteral("利用者ID："), this);
+
+    m_idLabel->setObjectName(QStringLiteral("idLabel"));
     m_idEdit = new NoInputMethodLineEdit(this);
     m_idEdit->setObjectName(QStringLiteral("idEdit"));
     // IDs are plain ASCII: keep the input method out of this box.
     m_idEdit->setAttribute(Qt::WA_InputMethodEnabled, false);
     m_idEdit->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhNoPredictiveText);
     m_nameLabel = new QLabel(QStringLiteral("氏名："), this);
+    m_nameLabel->setObjectName(QStringLiteral("nameLabel"));
     m_nameEdit = new QLineEdit(this);
     m_nameEdit->setObjectName(QStringLiteral("nameEdit"));
     m_nameEdit->setAttribute(Qt::WA_InputMethodEnabled, true);

@@ -29,17 +29,16 @@ public:
     // Closing by the frame or Escape: allowed only with values the log can take.
     void reject() override;
 
-    QLabel* m_idLabel = nullptr;
-    QLineEdit* m_idEdit = nullptr;
-    QLabel* m_nameLabel = nullptr;
-    QLineEdit* m_nameEdit = nullptr;
-    QPushButton* m_okButton = nullptr;
-
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QLabel* m_idLabel = nullptr;
+    QLineEdit* m_idEdit = nullptr;
+    QLabel* m_nameLabel = nullptr;
+    QLineEdit* m_nameEdit = nullptr;
+    QPushButton* m_okButton = nullptr;
     // False, after saying so and putting the cursor on it, when a box holds a character
     // that cannot go into the log.
     bool entriesFitTheLog();

@@ -43,17 +43,22 @@ HelpViewer::HelpViewer() : QMainWindow(nullptr)
     setCentralWidget(m_browser);
 
     m_toolBar = addToolBar(QStringLiteral("ヘルプ"));
+
+    m_toolBar->setObjectName(QStringLiteral("toolBar"));
     m_toolBar->setMovable(false);
     m_toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
     m_backAction =
         m_toolBar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("戻る"));
+    m_backAction->setObjectName(QStringLiteral("backAction"));
     m_backAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
     m_backAction->setToolTip(QStringLiteral("前のページに戻る (Alt+←)"));
     m_backAction->setEnabled(false);
 
     m_forwardAction = m_toolBar->addAction(style()->standardIcon(QStyle::SP_ArrowForward),
                                            QStringLiteral("進む"));
+
+    m_forwardAction->setObjectName(QStringLiteral("forwardAction"));
     m_forwardAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
     m_forwardAction->setToolTip(QStringLiteral("次のページに進む (Alt+→)"));
     m_forwardAction->setEnabled(false);
@@ -65,6 +70,7 @@ HelpViewer::HelpViewer() : QMainWindow(nullptr)
 
     m_toolBar->addSeparator();
     m_closeAction = m_toolBar->addAction(QStringLiteral("閉じる"));
+    m_closeAction->setObjectName(QStringLiteral("closeAction"));
     m_closeAction->setShortcut(QKeySequence(Qt::Key_Escape));
     m_closeAction->setToolTip(QStringLiteral("ヘルプを閉じる (Esc)"));
 

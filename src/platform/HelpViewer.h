@@ -30,13 +30,12 @@ public:
     void goForward();
     void showContents();
 
+private:
     QToolBar* m_toolBar = nullptr;
     QAction* m_backAction = nullptr;
     QAction* m_forwardAction = nullptr;
     QAction* m_contentsAction = nullptr;
     QAction* m_closeAction = nullptr;
     QTextBrowser* m_browser = nullptr;
-
-private:
     bool m_placed = false;
 };

@@ -55,12 +55,16 @@ PrinterDialog::PrinterDialog(Settings& settings, QWidget* parent)
 
     m_promptLabel = new QLabel(
         QStringLiteral("使用するプリンタを選んで「選択」ボタンをクリックして下さい"), this);
+
+    m_promptLabel->setObjectName(QStringLiteral("promptLabel"));
     m_printerBox = new QComboBox(this);
     m_printerBox->setObjectName(QStringLiteral("printerBox"));
     m_printerBox->setAccessibleName(QStringLiteral("プリンタ"));
     m_promptLabel->setBuddy(m_printerBox);
 
     m_paperGroup = new QGroupBox(QStringLiteral("用紙サイズ"), this);
+
+    m_paperGroup->setObjectName(QStringLiteral("paperGroup"));
     auto* paperRow = new QHBoxLayout(m_paperGroup);
     auto* paperButtonGroup = new QButtonGroup(this);
     const QStringList captions{QStringLiteral("A4"), QStringLiteral("B4"), QStringLiteral("B5")};
@@ -73,8 +77,11 @@ PrinterDialog::PrinterDialog(Settings& settings, QWidget* parent)
     }
 
     m_noteLabel = new QLabel(QStringLiteral("※今回のみの設定です"), this);
+
+    m_noteLabel->setObjectName(QStringLiteral("noteLabel"));
     m_settingsNoteLabel =
         new QLabel(QStringLiteral("　規定にする場合は環境設定で行ってください"), this);
+    m_settingsNoteLabel->setObjectName(QStringLiteral("settingsNoteLabel"));
 
     m_selectButton = new QPushButton(this);
     m_selectButton->setObjectName(QStringLiteral("selectButton"));

@@ -27,6 +27,7 @@ public:
     void markPaper();
     void applyChoice();
 
+private:
     QLabel* m_promptLabel = nullptr;
     QComboBox* m_printerBox = nullptr;
     QGroupBox* m_paperGroup = nullptr;
@@ -34,7 +35,5 @@ public:
     QLabel* m_noteLabel = nullptr;
     QLabel* m_settingsNoteLabel = nullptr;
     QPushButton* m_selectButton = nullptr;
-
-private:
     Settings& m_settings;
 };

@@ -41,12 +41,12 @@ void tst_EntryDialogs::entryStartsFromAccountName()
     UserEntryDialog dialog(*m_record);
     m_record->setUserName(QStringLiteral("前回の名前"));
     dialog.prepare();
-    QCOMPARE(dialog.m_idEdit->text(), m_record->loginName());
-    QVERIFY(dialog.m_nameEdit->text().isEmpty());
+    QCOMPARE(part<QLineEdit>(dialog, "idEdit")->text(), m_record->loginName());
+    QVERIFY(part<QLineEdit>(dialog, "nameEdit")->text().isEmpty());
     QVERIFY(m_record->userName().isEmpty());
     dialog.show();
     QApplication::setActiveWindow(&dialog);
-    QTRY_COMPARE(QApplication::focusWidget(), dialog.m_nameEdit);
+    QTRY_COMPARE(QApplication::focusWidget(), part<QLineEdit>(dialog, "nameEdit"));
     dialog.hide();
 }
 
@@ -54,10 +54,10 @@ void tst_EntryDialogs::entryFocusWithoutAccountName()
 {
     UserEntryDialog dialog(*m_record);
     dialog.prepare();
-    dialog.m_idEdit->clear();
+    part<QLineEdit>(dialog, "idEdit")->clear();
     dialog.show();
     QApplication::setActiveWindow(&dialog);
-    QTRY_COMPARE(QApplication::focusWidget(), dialog.m_idEdit);
+    QTRY_COMPARE(QApplication::focusWidget(), part<QLineEdit>(dialog, "idEdit"));
     dialog.hide();
 }
 
@@ -73,10 +73,12 @@ void tst_EntryDialogs::enterInEitherBoxCloses()
     QFETCH(bool, inIdBox);
     UserEntryDialog dialog(*m_record);
     QTimer::singleShot(0, &dialog, [&] {
-        dialog.m_idEdit->setText(QStringLiteral("A001"));
+        part<QLineEdit>(dialog, "idEdit")->setText(QStringLiteral("A001"));
         if (!inIdBox)
-            dialog.m_nameEdit->setText(QStringLiteral("山田　花子"));
-        QTest::keyClick(inIdBox ? dialog.m_idEdit : dialog.m_nameEdit, Qt::Key_Return);
+            part<QLineEdit>(dialog, "nameEdit")->setText(QStringLiteral("山田　花子"));
+        QTest::keyClick(inIdBox ? part<QLineEdit>(dialog, "idEdit")
+                                : part<QLineEdit>(dialog, "nameEdit"),
+                        Qt::Key_Return);
     });
     QTimer::singleShot(3000, &dialog, [&] { dialog.reject(); }); // never hang the suite
     dialog.exec();
@@ -89,8 +91,8 @@ void tst_EntryDialogs::closingByFrameKeepsValues()
 {
     UserEntryDialog dialog(*m_record);
     QTimer::singleShot(0, &dialog, [&] {
-        dialog.m_idEdit->setText(QStringLiteral("B002"));
-        dialog.m_nameEdit->setText(QStringLiteral("佐藤"));
+        part<QLineEdit>(dialog, "idEdit")->setText(QStringLiteral("B002"));
+        part<QLineEdit>(dialog, "nameEdit")->setText(QStringLiteral("佐藤"));
         dialog.close();
     });
     dialog.exec();
@@ -143,14 +145,14 @@ void tst_EntryDialogs::characterTheLogCannotTakeIsRefused()
     QWidget* focused = nullptr;
     QString selection;
     QTimer::singleShot(0, &dialog, [&] {
-        dialog.m_idEdit->setText(QStringLiteral("A001"));
-        box = inIdBox ? dialog.m_idEdit : dialog.m_nameEdit;
+        part<QLineEdit>(dialog, "idEdit")->setText(QStringLiteral("A001"));
+        box = inIdBox ? part<QLineEdit>(dialog, "idEdit") : part<QLineEdit>(dialog, "nameEdit");
         box->setText(text);
-        dialog.m_nameEdit->setFocus();
+        part<QLineEdit>(dialog, "nameEdit")->setFocus();
         if (how == OkButton)
             part<QPushButton>(dialog, "okButton")->click();
         else if (how == Enter)
-            QTest::keyClick(dialog.m_nameEdit, Qt::Key_Return);
+            QTest::keyClick(part<QLineEdit>(dialog, "nameEdit"), Qt::Key_Return);
         else
             dialog.close();
         stayedOpen = dialog.isVisible();
@@ -174,8 +176,8 @@ void tst_EntryDialogs::characterTheLogCannotTakeIsRefused()
 void tst_EntryDialogs::idBoxKeepsInputMethodOut()
 {
     UserEntryDialog dialog(*m_record);
-    QVERIFY(!dialog.m_idEdit->testAttribute(Qt::WA_InputMethodEnabled));
-    QVERIFY(dialog.m_nameEdit->testAttribute(Qt::WA_InputMethodEnabled));
+    QVERIFY(!part<QLineEdit>(dialog, "idEdit")->testAttribute(Qt::WA_InputMethodEnabled));
+    QVERIFY(part<QLineEdit>(dialog, "nameEdit")->testAttribute(Qt::WA_InputMethodEnabled));
     // What the input method plug-ins ask before they take a key: the attribute alone
     // did not keep ibus out of the ID box.
     const auto accepts = [](QWidget* box) {
@@ -183,8 +185,8 @@ void tst_EntryDialogs::idBoxKeepsInputMethodOut()
         QCoreApplication::sendEvent(box, &query);
         return query.value(Qt::ImEnabled).toBool();
     };
-    QVERIFY(!accepts(dialog.m_idEdit));
-    QVERIFY(accepts(dialog.m_nameEdit));
+    QVERIFY(!accepts(part<QLineEdit>(dialog, "idEdit")));
+    QVERIFY(accepts(part<QLineEdit>(dialog, "nameEdit")));
 }
 
 void tst_EntryDialogs::selfAssessment_data()
@@ -209,16 +211,18 @@ void tst_EntryDialogs::selfAssessment()
     m_record->setCertification(true);
     SelfAssessmentDialog dialog(*m_record);
     QTimer::singleShot(0, &dialog, [&] {
-        QCOMPARE(dialog.m_answerButtons.at(2)->isChecked(), true);
+        QCOMPARE(partsNamed<QRadioButton>(&dialog, "answerButton").at(2)->isChecked(), true);
         // Wide enough for its title, the question, beside the title bar's buttons.
         QVERIFY(dialog.width() >
                 dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) + 100);
         if (option < 0) {
-            QTest::keyClick(dialog.m_answerButtons.at(2), Qt::Key_Return);
+            QTest::keyClick(partsNamed<QRadioButton>(&dialog, "answerButton").at(2),
+                            Qt::Key_Return);
         } else if (doubleClick) {
-            QTest::mouseDClick(dialog.m_answerButtons.at(option), Qt::LeftButton);
+            QTest::mouseDClick(partsNamed<QRadioButton>(&dialog, "answerButton").at(option),
+                               Qt::LeftButton);
         } else {
-            dialog.m_answerButtons.at(option)->setChecked(true);
+            partsNamed<QRadioButton>(&dialog, "answerButton").at(option)->setChecked(true);
             dialog.confirm();
         }
     });

@@ -1,6 +1,7 @@
 #include "common/LogFormat.h"
 #include "platform/HelpPage.h"
 #include "platform/HelpViewer.h"
+#include "support/WindowParts.h"
 
 #include <QAction>
 #include <QDirIterator>
@@ -98,7 +99,7 @@ void tst_HelpViewer::everyPageIsReachableFromTheContentsAndLoads()
 
         viewer.showPage(page);
         QCOMPARE(viewer.currentPage(), page);
-        const QTextDocument* doc = viewer.m_browser->document();
+        const QTextDocument* doc = part<QTextBrowser>(viewer, "helpBrowser")->document();
         QVERIFY2(!doc->metaInformation(QTextDocument::DocumentTitle).isEmpty(), qPrintable(page));
         // A real page, not a stub: a few hundred characters of text at least.
         QVERIFY2(doc->toPlainText().size() > 300, qPrintable(page));
@@ -127,27 +128,28 @@ void tst_HelpViewer::backAndForward()
 {
     HelpViewer viewer;
     viewer.showPage(QStringLiteral("contents.html"));
-    viewer.m_browser->clearHistory();
-    QVERIFY(!viewer.m_backAction->isEnabled());
-    QVERIFY(!viewer.m_forwardAction->isEnabled());
+    part<QTextBrowser>(viewer, "helpBrowser")->clearHistory();
+    QVERIFY(!part<QAction>(viewer, "backAction")->isEnabled());
+    QVERIFY(!part<QAction>(viewer, "forwardAction")->isEnabled());
 
     // Follow links the way the browser does: relative to the page shown.
     auto follow = [&](const QString& ref) {
-        viewer.m_browser->setSource(viewer.m_browser->source().resolved(QUrl(ref)));
+        part<QTextBrowser>(viewer, "helpBrowser")
+            ->setSource(part<QTextBrowser>(viewer, "helpBrowser")->source().resolved(QUrl(ref)));
     };
     follow(QStringLiteral("taking.html"));
     follow(QStringLiteral("results.html#grades"));
     QCOMPARE(viewer.currentPage(), QStringLiteral("results.html#grades"));
-    QVERIFY(viewer.m_backAction->isEnabled());
-    QVERIFY(!viewer.m_forwardAction->isEnabled());
+    QVERIFY(part<QAction>(viewer, "backAction")->isEnabled());
+    QVERIFY(!part<QAction>(viewer, "forwardAction")->isEnabled());
 
-    viewer.m_backAction->trigger();
+    part<QAction>(viewer, "backAction")->trigger();
     QCOMPARE(viewer.currentPage(), QStringLiteral("taking.html"));
-    QVERIFY(viewer.m_forwardAction->isEnabled());
-    viewer.m_backAction->trigger();
+    QVERIFY(part<QAction>(viewer, "forwardAction")->isEnabled());
+    part<QAction>(viewer, "backAction")->trigger();
     QCOMPARE(viewer.currentPage(), QStringLiteral("contents.html"));
-    QVERIFY(!viewer.m_backAction->isEnabled());
-    viewer.m_forwardAction->trigger();
+    QVERIFY(!part<QAction>(viewer, "backAction")->isEnabled());
+    part<QAction>(viewer, "forwardAction")->trigger();
     QCOMPARE(viewer.currentPage(), QStringLiteral("taking.html"));
 
     // The keys, through the window's shortcuts.
@@ -159,7 +161,7 @@ void tst_HelpViewer::backAndForward()
     QCOMPARE(viewer.currentPage(), QStringLiteral("taking.html"));
     QTest::keyClick(&viewer, Qt::Key_Home, Qt::AltModifier);
     QCOMPARE(viewer.currentPage(), QStringLiteral("contents.html"));
-    QVERIFY(viewer.m_backAction->isEnabled());
+    QVERIFY(part<QAction>(viewer, "backAction")->isEnabled());
 
     // A page that is not bundled shows the contents rather than a blank window.
     follow(QStringLiteral("ranking.html"));
@@ -201,7 +203,7 @@ void tst_HelpViewer::showHelpChoosesThePage()
     QVERIFY(viewer.isVisible());
     QCOMPARE(viewer.windowTitle(), QStringLiteral("Pelko ヘルプ"));
     QCOMPARE(viewer.currentPage(), page);
-    QVERIFY(!viewer.m_browser->document()->isEmpty());
+    QVERIFY(!part<QTextBrowser>(viewer, "helpBrowser")->document()->isEmpty());
     viewer.hide();
 }
 
@@ -211,12 +213,12 @@ void tst_HelpViewer::pagesAgreeWithTheProgram()
     // page the grade texts the program shows.
     HelpViewer viewer;
     viewer.showPage(QStringLiteral("logs.html"));
-    const QString logs = viewer.m_browser->document()->toPlainText();
+    const QString logs = part<QTextBrowser>(viewer, "helpBrowser")->document()->toPlainText();
     for (const LogColumn column : LogFormat::Columns)
         QVERIFY2(logs.contains(LogFormat::title(column)), qPrintable(LogFormat::title(column)));
 
     viewer.showPage(QStringLiteral("results.html"));
-    const QString results = viewer.m_browser->document()->toPlainText();
+    const QString results = part<QTextBrowser>(viewer, "helpBrowser")->document()->toPlainText();
     const char16_t* grades[] = {u"ワープロ検定１級レベル", u"ワープロ検定準１級レベル",
                                 u"ワープロ検定２級レベル", u"ワープロ検定準２級レベル",
                                 u"ワープロ検定３級レベル", u"ワープロ検定４級レベル"};

@@ -1,4 +1,5 @@
 #include "support/TempTree.h"
+#include "support/WindowParts.h"
 
 #include "platform/Printers.h"
 #include "results/CurrentPrinter.h"
@@ -60,7 +61,7 @@ void tst_PrinterDialog::cleanup()
 
 int tst_PrinterDialog::markedPaper() const
 {
-    const auto& options = m_dialog->m_paperButtons;
+    const auto options = partsNamed<QRadioButton>(m_dialog, "paperButton");
     int marked = -1;
     for (int i = 0; i < options.size(); ++i) {
         if (options.at(i)->isChecked()) {
@@ -76,14 +77,14 @@ void tst_PrinterDialog::texts()
 {
     PrinterDialog& form = *m_dialog;
     QCOMPARE(form.windowTitle(), QStringLiteral("プリンタの選択"));
-    QCOMPARE(form.m_promptLabel->text(),
+    QCOMPARE(part<QLabel>(form, "promptLabel")->text(),
              QStringLiteral("使用するプリンタを選んで「選択」ボタンをクリックして下さい"));
-    QCOMPARE(form.m_settingsNoteLabel->text(),
+    QCOMPARE(part<QLabel>(form, "settingsNoteLabel")->text(),
              QStringLiteral("　規定にする場合は環境設定で行ってください"));
-    QCOMPARE(form.m_paperButtons.size(), 3);
-    QCOMPARE(form.m_paperButtons.at(1)->text(), QStringLiteral("B4"));
-    QVERIFY(form.m_selectButton->text().isEmpty());
-    QVERIFY(!form.m_selectButton->icon().isNull());
+    QCOMPARE(partsNamed<QRadioButton>(&form, "paperButton").size(), 3);
+    QCOMPARE(partsNamed<QRadioButton>(&form, "paperButton").at(1)->text(), QStringLiteral("B4"));
+    QVERIFY(part<QPushButton>(form, "selectButton")->text().isEmpty());
+    QVERIFY(!part<QPushButton>(form, "selectButton")->icon().isNull());
 }
 
 void tst_PrinterDialog::printerList_data()
@@ -115,10 +116,10 @@ void tst_PrinterDialog::printerList()
     form.prepare();
     form.prepare(); // opened again: the list is refilled, not doubled
     QStringList shown;
-    for (int i = 0; i < form.m_printerBox->count(); ++i)
-        shown << form.m_printerBox->itemText(i);
+    for (int i = 0; i < part<QComboBox>(form, "printerBox")->count(); ++i)
+        shown << part<QComboBox>(form, "printerBox")->itemText(i);
     QCOMPARE(shown, printers); // the system's order
-    QCOMPARE(form.m_printerBox->currentIndex(), selected);
+    QCOMPARE(part<QComboBox>(form, "printerBox")->currentIndex(), selected);
 }
 
 void tst_PrinterDialog::paperMarked_data()
@@ -136,7 +137,9 @@ void tst_PrinterDialog::paperMarked()
     QFETCH(QString, setting);
     QFETCH(int, marked);
     PrinterDialog& form = *m_dialog;
-    form.m_paperButtons.at(1)->setChecked(true); // left from an earlier opening
+    partsNamed<QRadioButton>(&form, "paperButton")
+        .at(1)
+        ->setChecked(true); // left from an earlier opening
     m_settings->setPaperSize(SettingsText::toPaperSize(setting));
     form.prepare();
     QCOMPARE(markedPaper(), marked);
@@ -147,9 +150,9 @@ void tst_PrinterDialog::selectLastsForThisRunOnly()
     PrinterDialog& form = *m_dialog;
     m_settings->setPaperSize(PaperSize::A4);
     form.prepare();
-    form.m_printerBox->setCurrentIndex(2);
-    form.m_paperButtons.at(2)->setChecked(true);
-    form.m_selectButton->click();
+    part<QComboBox>(form, "printerBox")->setCurrentIndex(2);
+    partsNamed<QRadioButton>(&form, "paperButton").at(2)->setChecked(true);
+    part<QPushButton>(form, "selectButton")->click();
     QCOMPARE(CurrentPrinter::name(m_settings->printerName()), QStringLiteral("Zeta"));
     QCOMPARE(m_settings->paperSize(), PaperSize(PaperSize::B5));
     QVERIFY(!form.isVisible());
@@ -158,7 +161,7 @@ void tst_PrinterDialog::selectLastsForThisRunOnly()
     // Nothing marked: the paper setting stays as it was.
     m_settings->setPaperSize(PaperSize::fromCode(5));
     form.prepare();
-    QCOMPARE(form.m_printerBox->currentText(), QStringLiteral("Zeta"));
+    QCOMPARE(part<QComboBox>(form, "printerBox")->currentText(), QStringLiteral("Zeta"));
     form.applyChoice();
     QCOMPARE(m_settings->paperSize(), PaperSize::fromCode(5));
 }
@@ -168,8 +171,8 @@ void tst_PrinterDialog::closingChangesNothing()
     PrinterDialog& form = *m_dialog;
     m_settings->setPaperSize(PaperSize::A4);
     form.prepare();
-    form.m_printerBox->setCurrentIndex(0);
-    form.m_paperButtons.at(1)->setChecked(true);
+    part<QComboBox>(form, "printerBox")->setCurrentIndex(0);
+    partsNamed<QRadioButton>(&form, "paperButton").at(1)->setChecked(true);
     form.reject();
     QCOMPARE(CurrentPrinter::name(m_settings->printerName()), QStringLiteral("PDF"));
     QCOMPARE(m_settings->paperSize(), PaperSize(PaperSize::A4));

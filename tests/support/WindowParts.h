@@ -30,3 +30,16 @@ template <typename T, typename W> T* part(const W& window, const char* name, int
     const QByteArray indexed = QByteArray(name) + QByteArray::number(index);
     return part<T>(window, indexed.constData());
 }
+
+// Every part of such a row, in index order.
+template <typename T, typename W> QList<T*> partsNamed(const W& window, const char* name)
+{
+    QList<T*> found;
+    for (int index = 0;; ++index) {
+        const QByteArray indexed = QByteArray(name) + QByteArray::number(index);
+        T* next = window->template findChild<T*>(QLatin1String(indexed));
+        if (!next)
+            return found;
+        found.append(next);
+    }
+}
