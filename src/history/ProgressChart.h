@@ -49,13 +49,13 @@ class ProgressChartDialog : public QDialog
 public:
     explicit ProgressChartDialog(const ProgressData& data, QWidget* parent = nullptr);
 
-    ProgressChart* m_chart = nullptr;
-    QPushButton* m_saveButton = nullptr;
-    QPushButton* m_closeButton = nullptr;
-
     // False when the picture cannot be written.
     bool saveTo(const QString& path);
 
 private:
     void save();
+
+    ProgressChart* m_chart = nullptr;
+    QPushButton* m_saveButton = nullptr;
+    QPushButton* m_closeButton = nullptr;
 };
