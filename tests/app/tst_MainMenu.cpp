@@ -8,7 +8,6 @@
 #include "results/RunRecord.h"
 #include "settings/FolderDialog.h"
 #include "settings/Settings.h"
-#include "support/Controls.h"
 #include "support/SharedState.h"
 #include "support/TempTree.h"
 #include "support/WindowParts.h"

@@ -3,7 +3,7 @@
 #include "settings/FolderDialog.h"
 #include "settings/LogFileDialog.h"
 #include "settings/VolumeList.h"
-#include "support/Controls.h"
+#include "support/WindowParts.h"
 #include "support/TempTree.h"
 
 #include <QComboBox>

@@ -8,7 +8,7 @@
 #include "settings/Settings.h"
 #include "settings/SettingsDialog.h"
 #include "settings/SystemColor.h"
-#include "support/Controls.h"
+#include "support/WindowParts.h"
 #include "support/TempTree.h"
 
 #include <QApplication>

@@ -4,13 +4,15 @@
 #include <QAction>
 #include <QMenu>
 #include <QObject>
+#include <QWidget>
 
 #include <memory>
 
 template <typename T> T* part(const QObject* window, const char* name)
 {
     T* found = window->findChild<T*>(QLatin1String(name));
-    Q_ASSERT_X(found, "part", name);
+    if (!found)
+        qFatal("no part named %s", name);
     return found;
 }
 
@@ -42,4 +44,10 @@ template <typename T, typename W> QList<T*> partsNamed(const W& window, const ch
             return found;
         found.append(next);
     }
+}
+
+// The same for a window at hand, as the settings tests name it.
+template <typename T> T* control(const QWidget& window, const char* name)
+{
+    return part<T>(&window, name);
 }
