@@ -180,16 +180,6 @@ void InputPane::setRowHeights(qreal gapRowHeight, qreal textRowHeight)
     m_textRowHeight = textRowHeight;
 }
 
-bool InputPane::isResultShown() const
-{
-    return m_resultLabel->isVisibleTo(this);
-}
-
-QString InputPane::resultText() const
-{
-    return m_resultLabel->text();
-}
-
 void InputPane::hideResult()
 {
     m_resultLabel->hide();

@@ -81,9 +81,7 @@ public:
     qreal textRowHeight() const { return m_textRowHeight; }
     int endMarkSize() const { return m_endMarkSize; }
 
-    // The result under the box once the run has ended.
-    bool isResultShown() const;
-    QString resultText() const;
+    // The result under the box goes until the next run has ended.
     void hideResult();
     // The input box waits hidden and disabled for the space bar.
     void hideInputBox();

@@ -325,11 +325,6 @@ void ProblemView::showClock(int minutes, int seconds)
     m_secondsLabel->setText(QString::number(seconds));
 }
 
-QString ProblemView::clockText() const
-{
-    return m_minutesLabel->text() + u':' + m_secondsLabel->text();
-}
-
 void ProblemView::startRows()
 {
     m_lineBaseY = m_currentRowLine->y();
@@ -366,29 +361,4 @@ void ProblemView::setCursorShown(bool shown)
 bool ProblemView::isCursorShown() const
 {
     return m_cursorBar->isVisible();
-}
-
-QRect ProblemView::cursorGeometry() const
-{
-    return m_cursorBar->geometry();
-}
-
-QRect ProblemView::currentRowLineGeometry() const
-{
-    return m_currentRowLine->geometry();
-}
-
-QRect ProblemView::textGeometry() const
-{
-    return m_problemText->geometry();
-}
-
-QStringList ProblemView::drawnRows() const
-{
-    return m_problemText->rows();
-}
-
-QList<QRectF> ProblemView::endMarks() const
-{
-    return m_problemText->marks();
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QRectF>
 #include <QWidget>
 
 class Problem;
@@ -48,8 +47,6 @@ public:
     void showHint(const QString& hint);
     QString hint() const;
     void showClock(int minutes, int seconds);
-    // The clock as shown: "m:s".
-    QString clockText() const;
 
     // The now-line and cursor start on the first row; rows move them by whole pitches from
     // there, so no rounding builds up.
@@ -59,13 +56,6 @@ public:
     void placeCursor(qreal x, qreal width);
     void setCursorShown(bool shown);
     bool isCursorShown() const;
-    QRect cursorGeometry() const;
-    QRect currentRowLineGeometry() const;
-    // Where the problem text stands in its clip: it moves up as rows scroll.
-    QRect textGeometry() const;
-    // What was drawn, row by row, and where the end-of-line marks stand.
-    QStringList drawnRows() const;
-    QList<QRectF> endMarks() const;
 
 Q_SIGNALS:
     // A key was typed here; the input window should take the focus.
