@@ -125,7 +125,7 @@ void TestWindow::buildMenus()
     m_aboutAction = m_helpMenu->addAction(QStringLiteral("バージョン情報"));
 
     m_nextProblemAction = menuBar()->addAction(QStringLiteral("次の問題へ(&N)"));
-    // Names by which tests and the accessibility tree find the menus.
+    // Names by which tools and tests find the menus.
     const std::pair<QObject*, const char*> names[] = {
         {m_testMenu, "testMenu"},
         {m_startOverAction, "startOverAction"},
