@@ -109,7 +109,7 @@ void tst_MainMenu::answerDialogs()
         if (m_pickedFolder.isEmpty()) {
             chooser->cancel();
         } else {
-            control<QLineEdit>(*chooser, "folderEdit")->setText(m_pickedFolder);
+            part<QLineEdit>(*chooser, "folderEdit")->setText(m_pickedFolder);
             chooser->confirm();
         }
     }

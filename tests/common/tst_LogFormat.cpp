@@ -8,7 +8,6 @@ class tst_LogFormat : public QObject
 private Q_SLOTS:
     void splitsAtEveryComma_data();
     void splitsAtEveryComma();
-    void codesAndTitlesNameOneColumn();
 };
 
 void tst_LogFormat::splitsAtEveryComma_data()
@@ -38,17 +37,6 @@ void tst_LogFormat::splitsAtEveryComma()
     QCOMPARE(LogFormat::splitFields(line, fields.data(), capacity), count);
     QCOMPARE(fields[size_t(qMin(count, capacity) - 1)].toByteArray(), last);
     QCOMPARE(LogFormat::splitLine(line, fields), line.count(',') == 15);
-}
-
-void tst_LogFormat::codesAndTitlesNameOneColumn()
-{
-    for (const LogColumn column : LogFormat::Columns) {
-        QCOMPARE(LogFormat::columnOfCode(LogFormat::code(column)), column);
-        QCOMPARE(LogFormat::columnOfTitle(LogFormat::title(column)), column);
-    }
-    // The pass-log setting names columns in upper case only.
-    QCOMPARE(LogFormat::columnOfCode(u'a'), std::nullopt);
-    QCOMPARE(LogFormat::columnOfTitle(QStringLiteral("合否")), std::nullopt);
 }
 
 QTEST_APPLESS_MAIN(tst_LogFormat)

@@ -3,8 +3,8 @@
 #include "settings/FolderDialog.h"
 #include "settings/LogFileDialog.h"
 #include "settings/VolumeList.h"
-#include "support/WindowParts.h"
 #include "support/TempTree.h"
+#include "support/WindowParts.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -104,15 +104,15 @@ void tst_ChooserDialogs::folderCancelAndOk()
 {
     FolderDialog dialog;
     dialog.setFolder(m_tree->path());
-    whileModal(dialog, [&] { control<QPushButton>(dialog, "cancelButton")->click(); });
+    whileModal(dialog, [&] { part<QPushButton>(dialog, "cancelButton")->click(); });
     dialog.exec();
     QCOMPARE(dialog.folder(), QString());
 
     dialog.setFolder(m_tree->path());
     const QString typed = m_tree->file(QStringLiteral("not/there/yet"));
     whileModal(dialog, [&] {
-        control<QLineEdit>(dialog, "folderEdit")->setText(typed);
-        control<QPushButton>(dialog, "okButton")->click();
+        part<QLineEdit>(dialog, "folderEdit")->setText(typed);
+        part<QPushButton>(dialog, "okButton")->click();
     });
     QCOMPARE(dialog.exec(), int(QDialog::Accepted));
     QCOMPARE(dialog.folder(), typed);
@@ -126,8 +126,8 @@ void tst_ChooserDialogs::folderFrameCloseKeepsCallerValue()
     dialog.setFolder(start);
     whileModal(dialog, [&] {
         // Enter changes the folder while the dialog is open; the frame gives the start back.
-        control<QLineEdit>(dialog, "folderEdit")->setText(m_tree->path());
-        QTest::keyClick(control<QLineEdit>(dialog, "folderEdit"), Qt::Key_Return);
+        part<QLineEdit>(dialog, "folderEdit")->setText(m_tree->path());
+        QTest::keyClick(part<QLineEdit>(dialog, "folderEdit"), Qt::Key_Return);
         QCOMPARE(dialog.folder(), m_tree->path());
         dialog.close();
     });
@@ -143,23 +143,23 @@ void tst_ChooserDialogs::folderListMovesText()
     FolderDialog dialog;
     dialog.setFolder(m_tree->path() + u'/');
     dialog.prepare();
-    QCOMPARE(control<QLineEdit>(dialog, "folderEdit")->text(), m_tree->path());
-    QCOMPARE(itemTexts(control<QListWidget>(dialog, "folderList")),
+    QCOMPARE(part<QLineEdit>(dialog, "folderEdit")->text(), m_tree->path());
+    QCOMPARE(itemTexts(part<QListWidget>(dialog, "folderList")),
              (QStringList{QStringLiteral(".."), QStringLiteral("a"), QStringLiteral("b")}));
 
-    control<QListWidget>(dialog, "folderList")->setCurrentRow(1);
-    Q_EMIT control<QListWidget>(dialog, "folderList")
-        ->itemActivated(control<QListWidget>(dialog, "folderList")->currentItem());
-    QCOMPARE(control<QLineEdit>(dialog, "folderEdit")->text(), m_tree->file(QStringLiteral("a")));
-    QCOMPARE(itemTexts(control<QListWidget>(dialog, "folderList")),
+    part<QListWidget>(dialog, "folderList")->setCurrentRow(1);
+    Q_EMIT part<QListWidget>(dialog, "folderList")
+        ->itemActivated(part<QListWidget>(dialog, "folderList")->currentItem());
+    QCOMPARE(part<QLineEdit>(dialog, "folderEdit")->text(), m_tree->file(QStringLiteral("a")));
+    QCOMPARE(itemTexts(part<QListWidget>(dialog, "folderList")),
              (QStringList{QStringLiteral(".."), QStringLiteral("inner")}));
 
-    control<QListWidget>(dialog, "folderList")->setCurrentRow(0);
-    QTest::keyClick(control<QListWidget>(dialog, "folderList"), Qt::Key_Return);
-    QCOMPARE(control<QLineEdit>(dialog, "folderEdit")->text(), m_tree->path());
+    part<QListWidget>(dialog, "folderList")->setCurrentRow(0);
+    QTest::keyClick(part<QListWidget>(dialog, "folderList"), Qt::Key_Return);
+    QCOMPARE(part<QLineEdit>(dialog, "folderEdit")->text(), m_tree->path());
     QCOMPARE(dialog.listedFolder(), m_tree->path());
     // The drive list follows the folder list.
-    QCOMPARE(control<QComboBox>(dialog, "driveBox")->currentData().toString(),
+    QCOMPARE(part<QComboBox>(dialog, "driveBox")->currentData().toString(),
              VolumeList::driveOf(m_tree->path(), VolumeList::driveRoots()));
     dialog.cancel();
 }
@@ -208,7 +208,7 @@ void tst_ChooserDialogs::folderShowsPath()
     dialog.prepare();
     QCOMPARE(dialog.folder(), expand(dirPath));
     QCOMPARE(dialog.listedFolder(), expand(listed));
-    QCOMPARE(control<QLineEdit>(dialog, "folderEdit")->text(), expand(listed));
+    QCOMPARE(part<QLineEdit>(dialog, "folderEdit")->text(), expand(listed));
     if (driveMessage) {
         QCOMPARE(m_messages->shown().size(), 1);
         QCOMPARE(m_messages->shown().at(0).text,
@@ -227,7 +227,7 @@ void tst_ChooserDialogs::fileCancelEmptiesBoth()
     dialog.setFolder(m_tree->path());
     dialog.setFileName(QStringLiteral("pelko.log"));
     whileModal(dialog, [&] {
-        QCOMPARE(control<QLineEdit>(dialog, "nameEdit")->text(), QStringLiteral("pelko.log"));
+        QCOMPARE(part<QLineEdit>(dialog, "nameEdit")->text(), QStringLiteral("pelko.log"));
         QTest::keyClick(&dialog, Qt::Key_Escape);
     });
     dialog.exec();
@@ -238,7 +238,7 @@ void tst_ChooserDialogs::fileCancelEmptiesBoth()
     dialog.setFolder(m_tree->path());
     dialog.setFileName(QStringLiteral("pelko.log"));
     whileModal(dialog, [&] {
-        control<QLineEdit>(dialog, "nameEdit")->setText(QStringLiteral("other.log"));
+        part<QLineEdit>(dialog, "nameEdit")->setText(QStringLiteral("other.log"));
         dialog.close();
     });
     dialog.exec();
@@ -254,18 +254,18 @@ void tst_ChooserDialogs::fileOkRunsLogCheck()
     dialog.setFolder(m_tree->path());
     dialog.setFileName(QStringLiteral("notes.txt"));
     whileModal(dialog, [&] {
-        control<QPushButton>(dialog, "okButton")->click();
+        part<QPushButton>(dialog, "okButton")->click();
         // Refused: the box was shown and the dialog is still open for another name.
         QCOMPARE(m_messages->texts(), QStringList{BadLog});
         QCOMPARE(m_messages->shown().at(0).title, applicationTitle());
         QVERIFY(dialog.isVisible());
-        control<QListWidget>(dialog, "fileList")
-            ->setCurrentRow(control<QListWidget>(dialog, "fileList")
-                                ->row(control<QListWidget>(dialog, "fileList")
+        part<QListWidget>(dialog, "fileList")
+            ->setCurrentRow(part<QListWidget>(dialog, "fileList")
+                                ->row(part<QListWidget>(dialog, "fileList")
                                           ->findItems(QStringLiteral("pelko.log"), Qt::MatchExactly)
                                           .at(0)));
-        Q_EMIT control<QListWidget>(dialog, "fileList")
-            ->itemActivated(control<QListWidget>(dialog, "fileList")->currentItem());
+        Q_EMIT part<QListWidget>(dialog, "fileList")
+            ->itemActivated(part<QListWidget>(dialog, "fileList")->currentItem());
     });
     QCOMPARE(dialog.exec(), int(QDialog::Accepted));
     QCOMPARE(dialog.fileName(), QStringLiteral("pelko.log"));
@@ -295,10 +295,10 @@ void tst_ChooserDialogs::fileEnterAddsExtension()
     dialog.setFolder(m_tree->path());
     dialog.setFileName(typed);
     whileModal(dialog, [&] {
-        QTest::keyClick(control<QLineEdit>(dialog, "nameEdit"), Qt::Key_Return);
-        QCOMPARE(control<QLineEdit>(dialog, "nameEdit")->text(), after);
+        QTest::keyClick(part<QLineEdit>(dialog, "nameEdit"), Qt::Key_Return);
+        QCOMPARE(part<QLineEdit>(dialog, "nameEdit")->text(), after);
         QVERIFY(dialog.isVisible());
-        control<QPushButton>(dialog, "cancelButton")->click();
+        part<QPushButton>(dialog, "cancelButton")->click();
     });
     dialog.exec();
 }
@@ -311,17 +311,17 @@ void tst_ChooserDialogs::fileListAndMissingFolder()
     LogFileDialog dialog;
     dialog.setFolder(m_tree->path());
     dialog.prepare();
-    QCOMPARE(itemTexts(control<QListWidget>(dialog, "fileList")),
+    QCOMPARE(itemTexts(part<QListWidget>(dialog, "fileList")),
              (QStringList{QStringLiteral("A.txt"), QStringLiteral("b.log")}));
-    control<QListWidget>(dialog, "fileList")->setCurrentRow(1);
+    part<QListWidget>(dialog, "fileList")->setCurrentRow(1);
     dialog.takeSelectedName();
-    QCOMPARE(control<QLineEdit>(dialog, "nameEdit")->text(), QStringLiteral("b.log"));
+    QCOMPARE(part<QLineEdit>(dialog, "nameEdit")->text(), QStringLiteral("b.log"));
     dialog.cancel();
 
     dialog.setFolder(m_tree->file(QStringLiteral("no/such/folder")));
     dialog.setFileName(QStringLiteral("new.log"));
     dialog.prepare();
-    QCOMPARE(control<QListWidget>(dialog, "fileList")->count(), 0);
+    QCOMPARE(part<QListWidget>(dialog, "fileList")->count(), 0);
     dialog.confirm();
     QCOMPARE(dialog.fileName(), QStringLiteral("new.log"));
     QVERIFY(m_messages->shown().isEmpty());
@@ -334,13 +334,13 @@ void tst_ChooserDialogs::textsTooLongToSaveRefused()
     folders.setFolder(m_tree->path());
     const QString shorter = QStringLiteral("/t/") + QString(96, u'f');
     whileModal(folders, [&] {
-        control<QLineEdit>(folders, "folderEdit")->setText(shorter + u"ff");
-        control<QPushButton>(folders, "okButton")->click();
+        part<QLineEdit>(folders, "folderEdit")->setText(shorter + u"ff");
+        part<QPushButton>(folders, "okButton")->click();
         QCOMPARE(m_messages->texts(), QStringList{u"フォルダのパス" + TooLong});
         QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("入力エラー"));
         QVERIFY(folders.isVisible());
-        control<QLineEdit>(folders, "folderEdit")->setText(shorter);
-        control<QPushButton>(folders, "okButton")->click();
+        part<QLineEdit>(folders, "folderEdit")->setText(shorter);
+        part<QPushButton>(folders, "okButton")->click();
     });
     QCOMPARE(folders.exec(), int(QDialog::Accepted));
     QCOMPARE(folders.folder(), shorter);
@@ -350,11 +350,11 @@ void tst_ChooserDialogs::textsTooLongToSaveRefused()
     files.setFolder(m_tree->path());
     files.setFileName(QString(48, u'名') + QStringLiteral(".log"));
     whileModal(files, [&] {
-        control<QPushButton>(files, "okButton")->click();
+        part<QPushButton>(files, "okButton")->click();
         QCOMPARE(m_messages->texts(), QStringList{u"ログファイルの名前" + TooLong});
         QVERIFY(files.isVisible());
-        control<QLineEdit>(files, "nameEdit")->setText(QString(47, u'名') + QStringLiteral(".log"));
-        control<QPushButton>(files, "okButton")->click();
+        part<QLineEdit>(files, "nameEdit")->setText(QString(47, u'名') + QStringLiteral(".log"));
+        part<QPushButton>(files, "okButton")->click();
     });
     QCOMPARE(files.exec(), int(QDialog::Accepted));
     QCOMPARE(files.fileName(), QString(47, u'名') + QStringLiteral(".log"));
@@ -365,18 +365,18 @@ void tst_ChooserDialogs::timeSteps()
 {
     DurationDialog dialog;
     whileModal(dialog, [&] {
-        QScrollBar* bar = control<QScrollBar>(dialog, "minutesBar");
+        QScrollBar* bar = part<QScrollBar>(dialog, "minutesBar");
         QCOMPARE(bar->value(), 57);
-        QCOMPARE(control<QLabel>(dialog, "minutesLabel")->text(), QStringLiteral("3"));
+        QCOMPARE(part<QLabel>(dialog, "minutesLabel")->text(), QStringLiteral("3"));
         bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
-        QCOMPARE(control<QLabel>(dialog, "minutesLabel")->text(), QStringLiteral("4"));
+        QCOMPARE(part<QLabel>(dialog, "minutesLabel")->text(), QStringLiteral("4"));
         bar->triggerAction(QAbstractSlider::SliderToMaximum);
-        QCOMPARE(control<QLabel>(dialog, "minutesLabel")->text(), QStringLiteral("1"));
+        QCOMPARE(part<QLabel>(dialog, "minutesLabel")->text(), QStringLiteral("1"));
         bar->triggerAction(QAbstractSlider::SliderToMinimum);
-        QCOMPARE(control<QLabel>(dialog, "minutesLabel")->text(), QStringLiteral("60"));
+        QCOMPARE(part<QLabel>(dialog, "minutesLabel")->text(), QStringLiteral("60"));
         QTest::keyClick(bar, Qt::Key_Down);
-        QCOMPARE(control<QLabel>(dialog, "minutesLabel")->text(), QStringLiteral("59"));
-        control<QPushButton>(dialog, "okButton")->click();
+        QCOMPARE(part<QLabel>(dialog, "minutesLabel")->text(), QStringLiteral("59"));
+        part<QPushButton>(dialog, "okButton")->click();
     });
     QCOMPARE(choose(dialog, 3), 59);
 }
@@ -386,14 +386,14 @@ void tst_ChooserDialogs::timeCancelOkAndFrame()
     DurationDialog dialog;
     const auto stepUpThen = [&](const std::function<void()>& closeIt) {
         whileModal(dialog, [&, closeIt] {
-            control<QScrollBar>(dialog, "minutesBar")
+            part<QScrollBar>(dialog, "minutesBar")
                 ->triggerAction(QAbstractSlider::SliderSingleStepSub);
             closeIt();
         });
     };
-    stepUpThen([&] { control<QPushButton>(dialog, "cancelButton")->click(); });
+    stepUpThen([&] { part<QPushButton>(dialog, "cancelButton")->click(); });
     QCOMPARE(choose(dialog, 3), 3);
-    QCOMPARE(control<QLabel>(dialog, "minutesLabel")->text(), QStringLiteral("3"));
+    QCOMPARE(part<QLabel>(dialog, "minutesLabel")->text(), QStringLiteral("3"));
     stepUpThen([&] { dialog.close(); });
     QCOMPARE(choose(dialog, 3), 3);
     stepUpThen([&] { QTest::keyClick(&dialog, Qt::Key_Return); });

@@ -8,8 +8,8 @@
 #include "settings/Settings.h"
 #include "settings/SettingsDialog.h"
 #include "settings/SystemColor.h"
-#include "support/WindowParts.h"
 #include "support/TempTree.h"
+#include "support/WindowParts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -155,24 +155,24 @@ void tst_SettingsDialogs::barsAtTheirEndsSaveBack()
                             "Return=9.6\r\nResult=30\r\n[Window]\r\nWidth=100\r\n"));
     load();
     SettingsDialog& settingsDialog = *m_dialog;
-    QCOMPARE(control<QScrollBar>(settingsDialog, "durationBar")->value(), 1);
-    QCOMPARE(control<QLabel>(settingsDialog, "durationLabel")->text(), QStringLiteral("60"));
-    QCOMPARE(control<QScrollBar>(settingsDialog, "passSpeedBar")->value(), 399);
-    QCOMPARE(control<QLabel>(settingsDialog, "passSpeedLabel")->text(), QStringLiteral("1"));
-    QCOMPARE(control<QScrollBar>(settingsDialog, "baseFontBar")->value(), 295);
-    QCOMPARE(control<QLabel>(settingsDialog, "baseFontLabel")->text(), QStringLiteral("0.5"));
-    QCOMPARE(control<QScrollBar>(settingsDialog, "rowGapBar")->value(), 0);
-    QCOMPARE(control<QLabel>(settingsDialog, "rowGapLabel")->text(), QStringLiteral("9.6"));
-    QCOMPARE(control<QScrollBar>(settingsDialog, "resultFontBar")->value(), 0);
-    QCOMPARE(control<QLabel>(settingsDialog, "resultFontLabel")->text(), QStringLiteral("30"));
-    QCOMPARE(control<QScrollBar>(settingsDialog, "windowPercentBar")->value(), 0);
-    QCOMPARE(control<QLabel>(settingsDialog, "windowPercentLabel")->text(), QStringLiteral("100"));
+    QCOMPARE(part<QScrollBar>(settingsDialog, "durationBar")->value(), 1);
+    QCOMPARE(part<QLabel>(settingsDialog, "durationLabel")->text(), QStringLiteral("60"));
+    QCOMPARE(part<QScrollBar>(settingsDialog, "passSpeedBar")->value(), 399);
+    QCOMPARE(part<QLabel>(settingsDialog, "passSpeedLabel")->text(), QStringLiteral("1"));
+    QCOMPARE(part<QScrollBar>(settingsDialog, "baseFontBar")->value(), 295);
+    QCOMPARE(part<QLabel>(settingsDialog, "baseFontLabel")->text(), QStringLiteral("0.5"));
+    QCOMPARE(part<QScrollBar>(settingsDialog, "rowGapBar")->value(), 0);
+    QCOMPARE(part<QLabel>(settingsDialog, "rowGapLabel")->text(), QStringLiteral("9.6"));
+    QCOMPARE(part<QScrollBar>(settingsDialog, "resultFontBar")->value(), 0);
+    QCOMPARE(part<QLabel>(settingsDialog, "resultFontLabel")->text(), QStringLiteral("30"));
+    QCOMPARE(part<QScrollBar>(settingsDialog, "windowPercentBar")->value(), 0);
+    QCOMPARE(part<QLabel>(settingsDialog, "windowPercentLabel")->text(), QStringLiteral("100"));
 
     // The up arrow adds: one step up from 1 minute shows 2.
-    control<QScrollBar>(settingsDialog, "baseFontBar")
+    part<QScrollBar>(settingsDialog, "baseFontBar")
         ->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    QCOMPARE(control<QLabel>(settingsDialog, "baseFontLabel")->text(), QStringLiteral("1"));
-    control<QScrollBar>(settingsDialog, "baseFontBar")
+    QCOMPARE(part<QLabel>(settingsDialog, "baseFontLabel")->text(), QStringLiteral("1"));
+    part<QScrollBar>(settingsDialog, "baseFontBar")
         ->triggerAction(QAbstractSlider::SliderSingleStepAdd);
 
     settingsDialog.confirm();
@@ -190,9 +190,9 @@ void tst_SettingsDialogs::barsAtTheirEndsSaveBack()
     m_tree->write(QStringLiteral("site.ini"), "[default]\r\ngspd[$i]=30\r\n");
     m_settings->load(m_tree->file(QStringLiteral("site.ini")));
     settingsDialog.prepare();
-    QCOMPARE(control<QLabel>(settingsDialog, "passSpeedLabel")->text(), QStringLiteral("30"));
-    QVERIFY(!control<QScrollBar>(settingsDialog, "passSpeedBar")->isEnabled() &&
-            control<QScrollBar>(settingsDialog, "durationBar")->isEnabled());
+    QCOMPARE(part<QLabel>(settingsDialog, "passSpeedLabel")->text(), QStringLiteral("30"));
+    QVERIFY(!part<QScrollBar>(settingsDialog, "passSpeedBar")->isEnabled() &&
+            part<QScrollBar>(settingsDialog, "durationBar")->isEnabled());
 }
 
 void tst_SettingsDialogs::backMode_data()
@@ -211,14 +211,14 @@ void tst_SettingsDialogs::backMode()
     load();
     SettingsDialog& settingsDialog = *m_dialog;
     QCOMPARE(qToUnderlying(m_settings->backgroundMode()), shown);
-    QCOMPARE(control<QComboBox>(settingsDialog, "backgroundModeBox")->currentIndex(), shown);
-    QCOMPARE(control<QGroupBox>(settingsDialog, "windowPercentGroup")->isHidden(), shown != 0);
+    QCOMPARE(part<QComboBox>(settingsDialog, "backgroundModeBox")->currentIndex(), shown);
+    QCOMPARE(part<QGroupBox>(settingsDialog, "windowPercentGroup")->isHidden(), shown != 0);
     settingsDialog.confirm();
     QCOMPARE(qToUnderlying(reloaded().backgroundMode()), shown);
 
     // Choosing "通常" brings the window-size group back.
-    control<QComboBox>(settingsDialog, "backgroundModeBox")->setCurrentIndex(0);
-    QVERIFY(!control<QGroupBox>(settingsDialog, "windowPercentGroup")->isHidden());
+    part<QComboBox>(settingsDialog, "backgroundModeBox")->setCurrentIndex(0);
+    QVERIFY(!part<QGroupBox>(settingsDialog, "windowPercentGroup")->isHidden());
 }
 
 void tst_SettingsDialogs::colourLiteralsChecked()
@@ -227,11 +227,10 @@ void tst_SettingsDialogs::colourLiteralsChecked()
                             "ProblemBackColor=&H00FF00\r\n"));
     load();
     SettingsDialog& settingsDialog = *m_dialog;
-    QCOMPARE(control<QLineEdit>(settingsDialog, "backColorEdit")->text(),
-             QStringLiteral("&HE0E0E0"));
-    QCOMPARE(control<QLineEdit>(settingsDialog, "problemColorEdit")->text(),
+    QCOMPARE(part<QLineEdit>(settingsDialog, "backColorEdit")->text(), QStringLiteral("&HE0E0E0"));
+    QCOMPARE(part<QLineEdit>(settingsDialog, "problemColorEdit")->text(),
              QStringLiteral("&H000000"));
-    QCOMPARE(control<QLineEdit>(settingsDialog, "problemBackColorEdit")->text(),
+    QCOMPARE(part<QLineEdit>(settingsDialog, "problemBackColorEdit")->text(),
              QStringLiteral("&H00FF00"));
 }
 
@@ -242,14 +241,14 @@ void tst_SettingsDialogs::unknownPaperSizeKept()
     SettingsDialog& settingsDialog = *m_dialog;
     QCOMPARE(m_settings->paperSize(), PaperSize::fromCode(0));
     for (const char* option : {"paperOptions0", "paperOptions1", "paperOptions2"})
-        QVERIFY(!control<QRadioButton>(settingsDialog, option)->isChecked());
+        QVERIFY(!part<QRadioButton>(settingsDialog, option)->isChecked());
     settingsDialog.confirm();
     QCOMPARE(reloaded().paperSize(), PaperSize::fromCode(0));
 
     // A known size is selected again on the next opening.
     m_settings->setPaperSize(PaperSize::B4);
     settingsDialog.prepare();
-    QVERIFY(control<QRadioButton>(settingsDialog, "paperOptions1")->isChecked());
+    QVERIFY(part<QRadioButton>(settingsDialog, "paperOptions1")->isChecked());
 }
 
 void tst_SettingsDialogs::folderOptionsCompareExactly()
@@ -257,20 +256,20 @@ void tst_SettingsDialogs::folderOptionsCompareExactly()
     load();
     SettingsDialog& settingsDialog = *m_dialog;
     // A fresh installation: every folder group shows its default, the log folders too.
-    QCOMPARE(control<QLineEdit>(settingsDialog, "logFolderEdit")->text(), m_logs);
-    QCOMPARE(control<QCheckBox>(settingsDialog, "logDefaultCheck")->text(), m_logs);
-    QCOMPARE(control<QCheckBox>(settingsDialog, "passLogDefaultCheck")->text(), m_logs);
-    QVERIFY(control<QRadioButton>(settingsDialog, "logFolderOptions0")->isChecked());
-    QVERIFY(control<QRadioButton>(settingsDialog, "passLogFolderOptions0")->isChecked());
-    QVERIFY(!control<QLineEdit>(settingsDialog, "logFolderEdit")->isEnabled());
-    QVERIFY(!control<QPushButton>(settingsDialog, "browseFolderButtons1")->isEnabled());
-    QVERIFY(!control<QPushButton>(settingsDialog, "browseFolderButtons2")->isEnabled());
-    QVERIFY(control<QRadioButton>(settingsDialog, "certificationFolderOptions0")->isChecked());
-    QVERIFY(!control<QLineEdit>(settingsDialog, "certificationFolderEdit")->isEnabled());
-    QVERIFY(!control<QPushButton>(settingsDialog, "browseFolderButtons0")->isEnabled());
-    QCOMPARE(control<QCheckBox>(settingsDialog, "certificationDefaultCheck")->text(),
+    QCOMPARE(part<QLineEdit>(settingsDialog, "logFolderEdit")->text(), m_logs);
+    QCOMPARE(part<QCheckBox>(settingsDialog, "logDefaultCheck")->text(), m_logs);
+    QCOMPARE(part<QCheckBox>(settingsDialog, "passLogDefaultCheck")->text(), m_logs);
+    QVERIFY(part<QRadioButton>(settingsDialog, "logFolderOptions0")->isChecked());
+    QVERIFY(part<QRadioButton>(settingsDialog, "passLogFolderOptions0")->isChecked());
+    QVERIFY(!part<QLineEdit>(settingsDialog, "logFolderEdit")->isEnabled());
+    QVERIFY(!part<QPushButton>(settingsDialog, "browseFolderButtons1")->isEnabled());
+    QVERIFY(!part<QPushButton>(settingsDialog, "browseFolderButtons2")->isEnabled());
+    QVERIFY(part<QRadioButton>(settingsDialog, "certificationFolderOptions0")->isChecked());
+    QVERIFY(!part<QLineEdit>(settingsDialog, "certificationFolderEdit")->isEnabled());
+    QVERIFY(!part<QPushButton>(settingsDialog, "browseFolderButtons0")->isEnabled());
+    QCOMPARE(part<QCheckBox>(settingsDialog, "certificationDefaultCheck")->text(),
              m_app + QStringLiteral("/DATA/"));
-    QCOMPARE(control<QCheckBox>(settingsDialog, "practiceDefaultCheck")->text(),
+    QCOMPARE(part<QCheckBox>(settingsDialog, "practiceDefaultCheck")->text(),
              m_app + QStringLiteral("/PLACTICE/"));
 
     // Saving without changes writes the folders the settings had.
@@ -289,17 +288,17 @@ void tst_SettingsDialogs::folderOptionsCompareExactly()
     const QString otherCase = m_tree->file(QStringLiteral("ad/Pelko")) + u'/';
     m_settings->setLogFolder(otherCase);
     settingsDialog.prepare();
-    QVERIFY(control<QRadioButton>(settingsDialog, "logFolderOptions1")->isChecked());
-    QVERIFY(control<QPushButton>(settingsDialog, "browseFolderButtons1")->isEnabled());
-    QCOMPARE(control<QLineEdit>(settingsDialog, "logFolderEdit")->text(), otherCase);
+    QVERIFY(part<QRadioButton>(settingsDialog, "logFolderOptions1")->isChecked());
+    QVERIFY(part<QPushButton>(settingsDialog, "browseFolderButtons1")->isEnabled());
+    QCOMPARE(part<QLineEdit>(settingsDialog, "logFolderEdit")->text(), otherCase);
 
     // Clicking the caption check box selects the default and puts it into the box.
-    control<QRadioButton>(settingsDialog, "passLogFolderOptions1")->setChecked(true);
-    control<QLineEdit>(settingsDialog, "passLogFolderEdit")->setText(QStringLiteral("/elsewhere"));
-    control<QCheckBox>(settingsDialog, "passLogDefaultCheck")->click();
-    QVERIFY(control<QRadioButton>(settingsDialog, "passLogFolderOptions0")->isChecked());
-    QCOMPARE(control<QLineEdit>(settingsDialog, "passLogFolderEdit")->text(), m_logs);
-    QVERIFY(control<QCheckBox>(settingsDialog, "passLogDefaultCheck")->isChecked());
+    part<QRadioButton>(settingsDialog, "passLogFolderOptions1")->setChecked(true);
+    part<QLineEdit>(settingsDialog, "passLogFolderEdit")->setText(QStringLiteral("/elsewhere"));
+    part<QCheckBox>(settingsDialog, "passLogDefaultCheck")->click();
+    QVERIFY(part<QRadioButton>(settingsDialog, "passLogFolderOptions0")->isChecked());
+    QCOMPARE(part<QLineEdit>(settingsDialog, "passLogFolderEdit")->text(), m_logs);
+    QVERIFY(part<QCheckBox>(settingsDialog, "passLogDefaultCheck")->isChecked());
 }
 
 void tst_SettingsDialogs::practiceFolderFailsOnce()
@@ -310,13 +309,13 @@ void tst_SettingsDialogs::practiceFolderFailsOnce()
     const QString missing = m_tree->file(QStringLiteral("gone"));
     m_settings->setPracticeFolder(missing);
     settingsDialog.prepare();
-    QVERIFY(control<QRadioButton>(settingsDialog, "practiceFolderOptions1")->isChecked());
+    QVERIFY(part<QRadioButton>(settingsDialog, "practiceFolderOptions1")->isChecked());
     settingsDialog.checkFolders();
     QCOMPARE(m_messages->texts(),
              QStringList{QStringLiteral(
                  "練習用データの指定ディレクトリが間違っています。デフォルト値を使用します")});
-    QVERIFY(control<QRadioButton>(settingsDialog, "practiceFolderOptions0")->isChecked());
-    QCOMPARE(control<QLineEdit>(settingsDialog, "practiceFolderEdit")->text(),
+    QVERIFY(part<QRadioButton>(settingsDialog, "practiceFolderOptions0")->isChecked());
+    QCOMPARE(part<QLineEdit>(settingsDialog, "practiceFolderEdit")->text(),
              m_app + QStringLiteral("/PLACTICE/"));
     QCOMPARE(settingsDialog.folderCheck().failures(), before + 1);
     // Only the dialog is repaired; the settings learn it on saving.
@@ -328,9 +327,9 @@ void tst_SettingsDialogs::browseStartsInTheGroupsFolder()
     load();
     SettingsDialog& settingsDialog = *m_dialog;
     m_tree->mkdir(QStringLiteral("sub"));
-    control<QLineEdit>(settingsDialog, "passLogFolderEdit")
+    part<QLineEdit>(settingsDialog, "passLogFolderEdit")
         ->setText(m_tree->file(QStringLiteral("sub")));
-    control<QLineEdit>(settingsDialog, "passLogNameEdit")->setText(QStringLiteral("pass.log"));
+    part<QLineEdit>(settingsDialog, "passLogNameEdit")->setText(QStringLiteral("pass.log"));
 
     QString seenFolder, seenName;
     auto lookAndCancel = [&](QDialog& child) {
@@ -339,37 +338,36 @@ void tst_SettingsDialogs::browseStartsInTheGroupsFolder()
         QMetaObject::invokeMethod(&child, "reject");
     };
     whileModal(lookAndCancel);
-    control<QPushButton>(settingsDialog, "browseFileButtons0")->click();
+    part<QPushButton>(settingsDialog, "browseFileButtons0")->click();
     QCOMPARE(seenFolder, m_logs);
     QCOMPARE(seenName, QStringLiteral("pelko.log"));
     whileModal(lookAndCancel);
-    control<QPushButton>(settingsDialog, "browseFileButtons1")->click();
+    part<QPushButton>(settingsDialog, "browseFileButtons1")->click();
     QCOMPARE(seenFolder, m_tree->file(QStringLiteral("sub")));
     QCOMPARE(seenName, QStringLiteral("pass.log"));
 
     // A name chosen there is taken over, the folder chosen there is not.
     whileModal([&](QDialog& child) {
-        control<QLineEdit>(static_cast<LogFileDialog&>(child), "nameEdit")
+        part<QLineEdit>(static_cast<LogFileDialog&>(child), "nameEdit")
             ->setText(QStringLiteral("new.log"));
-        control<QPushButton>(static_cast<LogFileDialog&>(child), "okButton")->click();
+        part<QPushButton>(static_cast<LogFileDialog&>(child), "okButton")->click();
     });
-    control<QPushButton>(settingsDialog, "browseFileButtons1")->click();
-    QCOMPARE(control<QLineEdit>(settingsDialog, "passLogNameEdit")->text(),
-             QStringLiteral("new.log"));
-    QCOMPARE(control<QLineEdit>(settingsDialog, "passLogFolderEdit")->text(),
+    part<QPushButton>(settingsDialog, "browseFileButtons1")->click();
+    QCOMPARE(part<QLineEdit>(settingsDialog, "passLogNameEdit")->text(), QStringLiteral("new.log"));
+    QCOMPARE(part<QLineEdit>(settingsDialog, "passLogFolderEdit")->text(),
              m_tree->file(QStringLiteral("sub")));
 
     // Folder browsing for the practice group (index 3) starts in its box and fills it.
-    control<QRadioButton>(settingsDialog, "practiceFolderOptions1")->setChecked(true);
+    part<QRadioButton>(settingsDialog, "practiceFolderOptions1")->setChecked(true);
     whileModal([&](QDialog& child) {
         auto& chooser = static_cast<FolderDialog&>(child);
         seenFolder = chooser.folder();
-        control<QLineEdit>(chooser, "folderEdit")->setText(m_tree->file(QStringLiteral("sub")));
-        control<QPushButton>(chooser, "okButton")->click();
+        part<QLineEdit>(chooser, "folderEdit")->setText(m_tree->file(QStringLiteral("sub")));
+        part<QPushButton>(chooser, "okButton")->click();
     });
-    control<QPushButton>(settingsDialog, "browseFolderButtons3")->click();
+    part<QPushButton>(settingsDialog, "browseFolderButtons3")->click();
     QCOMPARE(seenFolder, m_app + QStringLiteral("/PLACTICE/"));
-    QCOMPARE(control<QLineEdit>(settingsDialog, "practiceFolderEdit")->text(),
+    QCOMPARE(part<QLineEdit>(settingsDialog, "practiceFolderEdit")->text(),
              m_tree->file(QStringLiteral("sub")));
     QVERIFY(m_messages->shown().isEmpty());
 }
@@ -381,25 +379,25 @@ void tst_SettingsDialogs::saveRoundTripThroughTheFile()
     m_tree->mkdir(QStringLiteral("mine"));
     const QString mine = m_tree->file(QStringLiteral("mine"));
 
-    control<QScrollBar>(settingsDialog, "durationBar")->setValue(55); // 6 minutes
-    control<QRadioButton>(settingsDialog, "changeDurationOptions0")->setChecked(true);
-    control<QScrollBar>(settingsDialog, "passSpeedBar")->setValue(299); // 101
-    control<QRadioButton>(settingsDialog, "orderOptions2")->setChecked(true);
-    control<QRadioButton>(settingsDialog, "certificationFolderOptions1")->setChecked(true);
-    control<QLineEdit>(settingsDialog, "certificationFolderEdit")->setText(mine);
-    control<QLineEdit>(settingsDialog, "logNameEdit")->setText(QStringLiteral("main.log"));
-    control<QRadioButton>(settingsDialog, "passLogOptions0")->setChecked(true);
-    control<QLineEdit>(settingsDialog, "passLogFolderEdit")->setText(mine + u'/');
-    control<QLineEdit>(settingsDialog, "passLogNameEdit")->setText(QStringLiteral("pass.log"));
-    control<QRadioButton>(settingsDialog, "paperOptions2")->setChecked(true);
-    control<QRadioButton>(settingsDialog, "rankingOptions1")->setChecked(true);
-    control<QLineEdit>(settingsDialog, "backColorEdit")->setText(QStringLiteral("&H102030"));
-    control<QComboBox>(settingsDialog, "backgroundModeBox")->setCurrentIndex(1);
-    control<QLineEdit>(settingsDialog, "problemColorEdit")->setText(QStringLiteral("&H0000FF"));
-    control<QScrollBar>(settingsDialog, "baseFontBar")->setValue(200);    // 10
-    control<QScrollBar>(settingsDialog, "rowGapBar")->setValue(91);       // 0.5
-    control<QScrollBar>(settingsDialog, "resultFontBar")->setValue(195);  // 10.5
-    control<QScrollBar>(settingsDialog, "windowPercentBar")->setValue(9); // 91
+    part<QScrollBar>(settingsDialog, "durationBar")->setValue(55); // 6 minutes
+    part<QRadioButton>(settingsDialog, "changeDurationOptions0")->setChecked(true);
+    part<QScrollBar>(settingsDialog, "passSpeedBar")->setValue(299); // 101
+    part<QRadioButton>(settingsDialog, "orderOptions2")->setChecked(true);
+    part<QRadioButton>(settingsDialog, "certificationFolderOptions1")->setChecked(true);
+    part<QLineEdit>(settingsDialog, "certificationFolderEdit")->setText(mine);
+    part<QLineEdit>(settingsDialog, "logNameEdit")->setText(QStringLiteral("main.log"));
+    part<QRadioButton>(settingsDialog, "passLogOptions0")->setChecked(true);
+    part<QLineEdit>(settingsDialog, "passLogFolderEdit")->setText(mine + u'/');
+    part<QLineEdit>(settingsDialog, "passLogNameEdit")->setText(QStringLiteral("pass.log"));
+    part<QRadioButton>(settingsDialog, "paperOptions2")->setChecked(true);
+    part<QRadioButton>(settingsDialog, "rankingOptions1")->setChecked(true);
+    part<QLineEdit>(settingsDialog, "backColorEdit")->setText(QStringLiteral("&H102030"));
+    part<QComboBox>(settingsDialog, "backgroundModeBox")->setCurrentIndex(1);
+    part<QLineEdit>(settingsDialog, "problemColorEdit")->setText(QStringLiteral("&H0000FF"));
+    part<QScrollBar>(settingsDialog, "baseFontBar")->setValue(200);    // 10
+    part<QScrollBar>(settingsDialog, "rowGapBar")->setValue(91);       // 0.5
+    part<QScrollBar>(settingsDialog, "resultFontBar")->setValue(195);  // 10.5
+    part<QScrollBar>(settingsDialog, "windowPercentBar")->setValue(9); // 91
     settingsDialog.confirm();
     QCOMPARE(m_messages->texts(), QStringList{kSaved});
 
@@ -429,11 +427,11 @@ void tst_SettingsDialogs::saveRoundTripThroughTheFile()
     // Opening again shows exactly what was saved.
     *m_settings = settings;
     settingsDialog.prepare();
-    QCOMPARE(control<QLabel>(settingsDialog, "durationLabel")->text(), QStringLiteral("6"));
-    QCOMPARE(control<QLabel>(settingsDialog, "rowGapLabel")->text(), QStringLiteral("0.5"));
-    QVERIFY(control<QRadioButton>(settingsDialog, "orderOptions2")->isChecked());
-    QVERIFY(control<QRadioButton>(settingsDialog, "certificationFolderOptions1")->isChecked());
-    QVERIFY(control<QPushButton>(settingsDialog, "passLogFormatButton")->isEnabled());
+    QCOMPARE(part<QLabel>(settingsDialog, "durationLabel")->text(), QStringLiteral("6"));
+    QCOMPARE(part<QLabel>(settingsDialog, "rowGapLabel")->text(), QStringLiteral("0.5"));
+    QVERIFY(part<QRadioButton>(settingsDialog, "orderOptions2")->isChecked());
+    QVERIFY(part<QRadioButton>(settingsDialog, "certificationFolderOptions1")->isChecked());
+    QVERIFY(part<QPushButton>(settingsDialog, "passLogFormatButton")->isEnabled());
 }
 
 void tst_SettingsDialogs::saveFailureSaysSo()
@@ -441,7 +439,7 @@ void tst_SettingsDialogs::saveFailureSaysSo()
     // Settings that never loaded refuse to write; the new values still hold in memory.
     SettingsDialog& settingsDialog = *m_dialog;
     settingsDialog.prepare();
-    control<QScrollBar>(settingsDialog, "passSpeedBar")->setValue(389); // 11
+    part<QScrollBar>(settingsDialog, "passSpeedBar")->setValue(389); // 11
     settingsDialog.confirm();
     QCOMPARE(m_messages->texts(),
              QStringList{QStringLiteral("INIファイルの書き出しに失敗しました。\r"
@@ -456,8 +454,8 @@ void tst_SettingsDialogs::cancelCopiesNothing()
 {
     load();
     SettingsDialog& settingsDialog = *m_dialog;
-    control<QScrollBar>(settingsDialog, "passSpeedBar")->setValue(0);
-    control<QLineEdit>(settingsDialog, "logNameEdit")->setText(QStringLiteral("other.log"));
+    part<QScrollBar>(settingsDialog, "passSpeedBar")->setValue(0);
+    part<QLineEdit>(settingsDialog, "logNameEdit")->setText(QStringLiteral("other.log"));
     settingsDialog.cancel();
     QCOMPARE(m_settings->passSpeed(), 25);
     QCOMPARE(m_settings->logName(), QStringLiteral("pelko.log"));
@@ -476,18 +474,18 @@ void tst_SettingsDialogs::textsTooLongToSaveRefused()
     const QString tail = QStringLiteral(
         "が長すぎるため保存できません。\r半角99文字（全角49文字）以内で指定してください。");
 
-    control<QScrollBar>(settingsDialog, "passSpeedBar")->setValue(0);
-    control<QRadioButton>(settingsDialog, "logNameOptions1")->setChecked(true);
-    control<QLineEdit>(settingsDialog, "logNameEdit")
+    part<QScrollBar>(settingsDialog, "passSpeedBar")->setValue(0);
+    part<QRadioButton>(settingsDialog, "logNameOptions1")->setChecked(true);
+    part<QLineEdit>(settingsDialog, "logNameEdit")
         ->setText(QString(97, u'n') + QStringLiteral(".log"));
     settingsDialog.confirm();
     QCOMPARE(m_messages->texts(), QStringList{u"ログファイルの名前" + tail});
     QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("入力エラー"));
 
     m_messages->clear();
-    control<QLineEdit>(settingsDialog, "logNameEdit")->setText(QStringLiteral("main.log"));
-    control<QRadioButton>(settingsDialog, "passLogFolderOptions1")->setChecked(true);
-    control<QLineEdit>(settingsDialog, "passLogFolderEdit")->setText(QString(50, u'合'));
+    part<QLineEdit>(settingsDialog, "logNameEdit")->setText(QStringLiteral("main.log"));
+    part<QRadioButton>(settingsDialog, "passLogFolderOptions1")->setChecked(true);
+    part<QLineEdit>(settingsDialog, "passLogFolderEdit")->setText(QString(50, u'合'));
     settingsDialog.confirm();
     QCOMPARE(m_messages->texts(), QStringList{u"合格ログファイルのパス" + tail});
     // Still open, nothing copied, nothing written.
@@ -498,7 +496,7 @@ void tst_SettingsDialogs::textsTooLongToSaveRefused()
 
     // The log folder, cut on reading and left alone, is no reason to refuse and stays whole.
     m_messages->clear();
-    control<QLineEdit>(settingsDialog, "passLogFolderEdit")->setText(m_logs);
+    part<QLineEdit>(settingsDialog, "passLogFolderEdit")->setText(m_logs);
     settingsDialog.confirm();
     QCOMPARE(m_messages->texts(), QStringList{kSaved});
     QVERIFY(Cp932::decode(m_tree->read(QStringLiteral("app/pelko.ini")))
@@ -518,28 +516,27 @@ void tst_SettingsDialogs::everyGroupReachableByTab()
         if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(&settingsDialog))
             chain.insert(widget);
     } while (widget != &settingsDialog);
-    const QList<QWidget*> wanted{
-        control<QScrollBar>(settingsDialog, "durationBar"),
-        control<QRadioButton>(settingsDialog, "changeDurationOptions0"),
-        control<QScrollBar>(settingsDialog, "passSpeedBar"),
-        control<QRadioButton>(settingsDialog, "orderOptions0"),
-        control<QRadioButton>(settingsDialog, "paperOptions0"),
-        control<QRadioButton>(settingsDialog, "rankingOptions0"),
-        control<QRadioButton>(settingsDialog, "certificationFolderOptions0"),
-        control<QCheckBox>(settingsDialog, "certificationDefaultCheck"),
-        control<QLineEdit>(settingsDialog, "certificationFolderEdit"),
-        control<QRadioButton>(settingsDialog, "logNameOptions0"),
-        control<QRadioButton>(settingsDialog, "passLogOptions0"),
-        control<QPushButton>(settingsDialog, "passLogFormatButton"),
-        control<QLineEdit>(settingsDialog, "passLogNameEdit"),
-        control<QLineEdit>(settingsDialog, "backColorEdit"),
-        control<QComboBox>(settingsDialog, "backgroundModeBox"),
-        control<QScrollBar>(settingsDialog, "windowPercentBar"),
-        control<QScrollBar>(settingsDialog, "baseFontBar"),
-        control<QScrollBar>(settingsDialog, "rowGapBar"),
-        control<QScrollBar>(settingsDialog, "resultFontBar"),
-        control<QPushButton>(settingsDialog, "okButton"),
-        control<QPushButton>(settingsDialog, "cancelButton")};
+    const QList<QWidget*> wanted{part<QScrollBar>(settingsDialog, "durationBar"),
+                                 part<QRadioButton>(settingsDialog, "changeDurationOptions0"),
+                                 part<QScrollBar>(settingsDialog, "passSpeedBar"),
+                                 part<QRadioButton>(settingsDialog, "orderOptions0"),
+                                 part<QRadioButton>(settingsDialog, "paperOptions0"),
+                                 part<QRadioButton>(settingsDialog, "rankingOptions0"),
+                                 part<QRadioButton>(settingsDialog, "certificationFolderOptions0"),
+                                 part<QCheckBox>(settingsDialog, "certificationDefaultCheck"),
+                                 part<QLineEdit>(settingsDialog, "certificationFolderEdit"),
+                                 part<QRadioButton>(settingsDialog, "logNameOptions0"),
+                                 part<QRadioButton>(settingsDialog, "passLogOptions0"),
+                                 part<QPushButton>(settingsDialog, "passLogFormatButton"),
+                                 part<QLineEdit>(settingsDialog, "passLogNameEdit"),
+                                 part<QLineEdit>(settingsDialog, "backColorEdit"),
+                                 part<QComboBox>(settingsDialog, "backgroundModeBox"),
+                                 part<QScrollBar>(settingsDialog, "windowPercentBar"),
+                                 part<QScrollBar>(settingsDialog, "baseFontBar"),
+                                 part<QScrollBar>(settingsDialog, "rowGapBar"),
+                                 part<QScrollBar>(settingsDialog, "resultFontBar"),
+                                 part<QPushButton>(settingsDialog, "okButton"),
+                                 part<QPushButton>(settingsDialog, "cancelButton")};
     for (QWidget* control : wanted)
         QVERIFY2(chain.contains(control),
                  qPrintable(control->accessibleName() + control->objectName()));
@@ -551,36 +548,36 @@ void tst_SettingsDialogs::logStyleLists()
     m_settings->load();
     PassLogFormatDialog formatDialog(*m_settings);
     formatDialog.prepare();
-    QCOMPARE(itemTexts(control<QListWidget>(formatDialog, "catalogueList")),
-             itemTexts(control<QListWidget>(formatDialog, "chosenList")));
-    QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->count(), 16);
-    QCOMPARE(control<QListWidget>(formatDialog, "catalogueList")->currentRow(), 0);
+    QCOMPARE(itemTexts(part<QListWidget>(formatDialog, "catalogueList")),
+             itemTexts(part<QListWidget>(formatDialog, "chosenList")));
+    QCOMPARE(part<QListWidget>(formatDialog, "chosenList")->count(), 16);
+    QCOMPARE(part<QListWidget>(formatDialog, "catalogueList")->currentRow(), 0);
 
     // Already chosen: only the selection on the left moves on.
-    control<QPushButton>(formatDialog, "addButton")->click();
-    QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->count(), 16);
-    QCOMPARE(control<QListWidget>(formatDialog, "catalogueList")->currentRow(), 1);
+    part<QPushButton>(formatDialog, "addButton")->click();
+    QCOMPARE(part<QListWidget>(formatDialog, "chosenList")->count(), 16);
+    QCOMPARE(part<QListWidget>(formatDialog, "catalogueList")->currentRow(), 1);
 
     // Removing keeps a selection at the same place, or the last one at the end.
-    control<QListWidget>(formatDialog, "chosenList")->setCurrentRow(2);
-    control<QPushButton>(formatDialog, "removeButton")->click();
-    QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->count(), 15);
-    QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->currentItem()->text(),
+    part<QListWidget>(formatDialog, "chosenList")->setCurrentRow(2);
+    part<QPushButton>(formatDialog, "removeButton")->click();
+    QCOMPARE(part<QListWidget>(formatDialog, "chosenList")->count(), 15);
+    QCOMPARE(part<QListWidget>(formatDialog, "chosenList")->currentItem()->text(),
              QStringLiteral("入力ユーザＩＤ"));
-    control<QListWidget>(formatDialog, "chosenList")->setCurrentRow(14);
-    control<QPushButton>(formatDialog, "removeButton")->click();
-    QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->currentRow(), 13);
+    part<QListWidget>(formatDialog, "chosenList")->setCurrentRow(14);
+    part<QPushButton>(formatDialog, "removeButton")->click();
+    QCOMPARE(part<QListWidget>(formatDialog, "chosenList")->currentRow(), 13);
 
     // Adding the removed time back appends it and selects the first entry.
-    control<QListWidget>(formatDialog, "catalogueList")->setCurrentRow(2);
-    control<QPushButton>(formatDialog, "addButton")->click();
-    QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->item(14)->text(),
+    part<QListWidget>(formatDialog, "catalogueList")->setCurrentRow(2);
+    part<QPushButton>(formatDialog, "addButton")->click();
+    QCOMPARE(part<QListWidget>(formatDialog, "chosenList")->item(14)->text(),
              QStringLiteral("時間"));
-    QCOMPARE(control<QListWidget>(formatDialog, "chosenList")->currentRow(), 0);
-    QCOMPARE(control<QListWidget>(formatDialog, "catalogueList")->currentRow(), 3);
-    control<QListWidget>(formatDialog, "catalogueList")->setCurrentRow(15);
-    control<QPushButton>(formatDialog, "addButton")->click();
-    QCOMPARE(control<QListWidget>(formatDialog, "catalogueList")->currentRow(), 15);
+    QCOMPARE(part<QListWidget>(formatDialog, "chosenList")->currentRow(), 0);
+    QCOMPARE(part<QListWidget>(formatDialog, "catalogueList")->currentRow(), 3);
+    part<QListWidget>(formatDialog, "catalogueList")->setCurrentRow(15);
+    part<QPushButton>(formatDialog, "addButton")->click();
+    QCOMPARE(part<QListWidget>(formatDialog, "catalogueList")->currentRow(), 15);
 
     // Cancel leaves the setting alone.
     formatDialog.cancel();
@@ -593,8 +590,8 @@ void tst_SettingsDialogs::logStyleOkReportsUnwritableLog()
     m_settings->setPassLogFolder(m_tree->file(QStringLiteral("missing")) + u'/');
     PassLogFormatDialog formatDialog(*m_settings);
     formatDialog.prepare();
-    control<QListWidget>(formatDialog, "chosenList")->setCurrentRow(0);
-    control<QPushButton>(formatDialog, "removeButton")->click();
+    part<QListWidget>(formatDialog, "chosenList")->setCurrentRow(0);
+    part<QPushButton>(formatDialog, "removeButton")->click();
     formatDialog.confirm();
     QCOMPARE(m_messages->shown().size(), 1);
     QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("ログ書き込みエラー"));
@@ -657,16 +654,16 @@ void tst_SettingsDialogs::colourButtonCancelKeepsBox()
     SettingsDialog& settingsDialog = *m_dialog;
     const auto before = settingsDialog.customColors();
     QCOMPARE(before[1], 0x1FFFFF);
-    control<QLineEdit>(settingsDialog, "problemColorEdit")->setText(QStringLiteral("&H0080FF"));
+    part<QLineEdit>(settingsDialog, "problemColorEdit")->setText(QStringLiteral("&H0080FF"));
     QColor start;
     whileModal([&](QDialog& child) {
         start = static_cast<QColorDialog&>(child).currentColor();
         QColorDialog::setCustomColor(0, Qt::black);
         child.reject();
     });
-    control<QPushButton>(settingsDialog, "problemColorButton")->click();
+    part<QPushButton>(settingsDialog, "problemColorButton")->click();
     QCOMPARE(start, QColor(0xFF, 0x80, 0x00));
-    QCOMPARE(control<QLineEdit>(settingsDialog, "problemColorEdit")->text(),
+    QCOMPARE(part<QLineEdit>(settingsDialog, "problemColorEdit")->text(),
              QStringLiteral("&H0080FF"));
     QCOMPARE(settingsDialog.customColors(), before);
 
@@ -675,8 +672,8 @@ void tst_SettingsDialogs::colourButtonCancelKeepsBox()
         static_cast<QColorDialog&>(child).setCurrentColor(QColor(0, 0, 0x0A));
         child.accept();
     });
-    control<QPushButton>(settingsDialog, "problemColorButton")->click();
-    QCOMPARE(control<QLineEdit>(settingsDialog, "problemColorEdit")->text(),
+    part<QPushButton>(settingsDialog, "problemColorButton")->click();
+    QCOMPARE(part<QLineEdit>(settingsDialog, "problemColorEdit")->text(),
              QStringLiteral("&H0A0000"));
     QCOMPARE(settingsDialog.customColors()[0], 0);
     QCOMPARE(settingsDialog.customColors()[1], 0x1FFFFF);

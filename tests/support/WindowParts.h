@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QMenu>
 #include <QObject>
-#include <QWidget>
 
 #include <memory>
 
@@ -44,10 +43,4 @@ template <typename T, typename W> QList<T*> partsNamed(const W& window, const ch
             return found;
         found.append(next);
     }
-}
-
-// The same for a window at hand, as the settings tests name it.
-template <typename T> T* control(const QWidget& window, const char* name)
-{
-    return part<T>(&window, name);
 }
