@@ -45,6 +45,11 @@ QString helpText(bool japanese)
             "  --export-csv ログファイル [--user ID] [--from 日付] [--to 日付] [出力ファイル]\n"
             "                        画面を開かずにログを CSV に書き出します\n"
             "                        (日付は 2026-04-01 の形、出力ファイルを省くと標準出力)\n"
+            "  --site-key new フォルダ [学校名]\n"
+            "                        認定証に署名する鍵を作ります\n"
+            "  --verify ファイルまたはコード [--key 公開鍵]...\n"
+            "                        認定証 (PDF・画像) のコードを確かめます\n"
+            "                        (終了状態 0 有効、1 改ざん、3 不明な鍵、4 コードなし)\n"
             "\n"
             "Qt の -platform、-display、-style なども使えます。\n"
             "詳しくは man pelko とプログラムのヘルプを見てください。\n");
@@ -58,6 +63,11 @@ QString helpText(bool japanese)
         "  --export-csv LOGFILE [--user ID] [--from DATE] [--to DATE] [OUTFILE]\n"
         "                        write the log as CSV without opening a window\n"
         "                        (dates as 2026-04-01; without OUTFILE to standard output)\n"
+        "  --site-key new FOLDER [SITE]\n"
+        "                        make the key that signs certificates\n"
+        "  --verify FILE-or-CODE [--key PUBLIC-KEY]...\n"
+        "                        check the code of a certificate (PDF or picture)\n"
+        "                        (exit status 0 valid, 1 altered, 3 unknown key, 4 no code)\n"
         "\n"
         "Qt's options such as -platform, -display and -style are accepted too.\n"
         "See man pelko and the program's help pages for more.\n");

@@ -42,6 +42,9 @@ void Pelko::start()
                     QDir::toNativeSeparators(QFileInfo(m_settings.iniPath()).path()) +
                     QStringLiteral("\r管理者の設定で動作します。環境設定の変更は保存されません。"),
                 MessageButtons::Ok, QStringLiteral("環境設定"), MessageIcon::Information);
+        if (const QString problem = certificateKeyProblem(m_settings); !problem.isEmpty())
+            showMessage(problem, MessageButtons::Ok, QStringLiteral("認定証の署名鍵"),
+                        MessageIcon::Warning);
         createDefaultLogFolder(m_settings);
         checkFolders(m_settings, [this] {
             SettingsDialog dialog(m_settings);

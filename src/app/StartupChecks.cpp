@@ -4,9 +4,11 @@
 #include "platform/AppPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageService.h"
+#include "platform/SiteKey.h"
 #include "settings/Settings.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace
 {
@@ -72,4 +74,18 @@ QString unexpectedErrorText(const Error& error)
 {
     return QString::number(error.number()) + u':' + error.message() + u'\r' +
            QStringLiteral("のエラーが出ました。作者に報告してください");
+}
+
+QString certificateKeyProblem(const Settings& settings)
+{
+    const QString path = settings.certificateKeyFile();
+    if (path.isEmpty())
+        return {};
+    const QString prefix = QStringLiteral("認定証の署名鍵「") + path + QStringLiteral("」は");
+    if (!QFileInfo::exists(path))
+        return prefix + QStringLiteral("見つかりません。認定証は印刷できません。");
+    const QString unsafe = SiteKey::unsafePermissions(path);
+    if (!unsafe.isEmpty())
+        return prefix + unsafe + QStringLiteral("\r直すまで、認定証は印刷できません。");
+    return {};
 }

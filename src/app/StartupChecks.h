@@ -15,5 +15,10 @@ void checkFolders(Settings& settings, const std::function<void()>& openSettingsD
 // does not greet the user with a wrong-folder message. Configured folders are left alone.
 void createDefaultLogFolder(const Settings& settings);
 
+// Why the certificate key the settings name cannot be used (empty: it can, or none is named):
+// missing, or readable by other users. An account without the right to read it is not warned:
+// that is how candidates are kept from the key.
+QString certificateKeyProblem(const Settings& settings);
+
 // The message and ending text of an error nobody expected.
 QString unexpectedErrorText(const Error& error);

@@ -2,6 +2,7 @@
 #include "Pelko.h"
 #include "history/ExportCommand.h"
 #include "platform/AppPaths.h"
+#include "results/CertificateCommands.h"
 #include "platform/DisplayPlatform.h"
 #include "platform/FileSystem.h"
 #include "platform/Fonts.h"
@@ -38,6 +39,18 @@ int exportCsv(int argc, char* argv[])
     return status;
 }
 
+// The certificate's key and check: no display either.
+int certificateCommand(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QString output;
+    QString messages;
+    const int status = CertificateCommands::run(app.arguments().mid(1), output, messages);
+    std::fputs(output.toUtf8().constData(), stdout);
+    std::fputs(messages.toUtf8().constData(), stderr);
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -45,6 +58,8 @@ int main(int argc, char* argv[])
     FileSystem::failWritesPastSizeLimit();
     if (ExportCommand::isRequested(argc, argv))
         return exportCsv(argc, argv);
+    if (!CertificateCommands::requested(argc, argv).isEmpty())
+        return certificateCommand(argc, argv);
     const CommandLine commandLine = CommandLine::fromProcess(argc, argv);
     if (commandLine.action() == CommandLine::Answer)
         return commandLine.answer();

@@ -19,6 +19,7 @@ public:
         Utf8Text,         // a problem file saved as UTF-8: it can be converted
         InvalidValue,     // a value a window cannot show
         PrinterFailure,   // the printer is missing, stopped or refused the page
+        KeyFailure,       // the certificate's signing key is missing, unsafe or unreadable
     };
 
     Error(Code code, const QString& message) : m_code(code), m_message(message) {}
@@ -50,6 +51,8 @@ public:
             return 482;
         case Code::Utf8Text:
             return 1005;
+        case Code::KeyFailure:
+            return 5;
         }
         return 5;
     }

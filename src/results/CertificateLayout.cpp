@@ -88,6 +88,18 @@ QRectF CertificateLayout::logoRect(int half) const
     return QRectF(16.5 * unit(), 11.5 * unit() + halfTop, kLogoSide, kLogoSide);
 }
 
+QRectF CertificateLayout::codeRect(int half) const
+{
+    const qreal side = 3.2 * unit();
+    return QRectF(m_sheetWidth - side, 0.4 * unit() + half * halfHeight(), side, side);
+}
+
+QPointF CertificateLayout::checkCodePoint(int half, qreal textWidth) const
+{
+    const QRectF code = codeRect(half);
+    return QPointF(code.center().x() - textWidth / 2, code.bottom());
+}
+
 QList<CertificateLayout::Text> CertificateLayout::texts(const RunResult& run, const QString& date,
                                                         const Measure& measure,
                                                         const Ascent& ascent) const

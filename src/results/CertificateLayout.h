@@ -53,6 +53,12 @@ public:
                       const Ascent& ascent = {}) const;
     // The logo of a half (0 upper, 1 lower), at the size it has on screen.
     QRectF logoRect(int half) const;
+    // The square of a half's signed code (its quiet zone included), in the top right corner,
+    // where neither the title nor the right column reach.
+    QRectF codeRect(int half) const;
+    // The check code's size, and its top-left corner centred under the code.
+    qreal checkCodeSize() const { return bodySize() * 0.8; }
+    QPointF checkCodePoint(int half, qreal textWidth) const;
     // The cut line between the halves.
     QLineF cutLine() const { return QLineF(0, halfHeight(), m_sheetWidth, halfHeight()); }
 

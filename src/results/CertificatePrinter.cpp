@@ -9,10 +9,12 @@
 #include "platform/PelkoArt.h"
 #include "platform/Printers.h"
 #include "problems/Problem.h"
+#include "results/QrCode.h"
 #include "results/RunResult.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -46,8 +48,30 @@ void CertificatePrinter::printAt(const QString& text, qreal x, qreal y)
     m_painter->drawText(QPointF(x * m_scale, y * m_scale + metrics.ascent()), text);
 }
 
+void CertificatePrinter::drawCode(const CertificateLayout& layout)
+{
+    const QrCode code = QrCode::encode(seal.payload);
+    const qreal size = layout.checkCodeSize();
+    m_painter->setFont(Fonts::proportional(size));
+    const qreal textWidth =
+        QFontMetricsF(m_painter->font(), m_printer).horizontalAdvance(seal.checkCode) / m_scale;
+    for (int half = 0; half < 2; ++half) {
+        const QRectF square = layout.codeRect(half);
+        // One path: modules that touch leave no seam between them when the page is rasterised.
+        QPainterPath modules;
+        modules.setFillRule(Qt::WindingFill);
+        for (const QRectF& rect : code.darkRects(square))
+            modules.addRect(QRectF(rect.topLeft() * m_scale, rect.size() * m_scale));
+        m_painter->fillPath(modules, Qt::black);
+        const QPointF at = layout.checkCodePoint(half, textWidth);
+        printAt(seal.checkCode, at.x(), at.y());
+    }
+}
+
 Expected<void> CertificatePrinter::print()
 {
+    if (!seal.payload.isEmpty() && QrCode::encode(seal.payload).isEmpty())
+        return failure(QStringLiteral("認定証の内容が長すぎて、署名付きのコードに収まりません。"));
     const bool toFile = !pdfFileName.isEmpty();
     QString name;
     if (!toFile) {
@@ -120,8 +144,7 @@ Expected<void> CertificatePrinter::print()
                                   logo.height() * m_scale));
     }
     painter.setPen(Qt::black);
-    const auto texts =
-        layout.texts(run, ClockText::dateText(QDate::currentDate()), measure, ascent);
+    const auto texts = layout.texts(run, ClockText::dateText(printedAt.date()), measure, ascent);
     qreal fontSize = -1;
     for (const CertificateLayout::Text& item : texts) {
         if (item.pointSize != fontSize) {
@@ -130,6 +153,9 @@ Expected<void> CertificatePrinter::print()
         }
         printAt(item.text, item.topLeft.x(), item.topLeft.y());
     }
+
+    if (!seal.payload.isEmpty())
+        drawCode(layout);
 
     // A thin dashed cut line between the certificate and its counterfoil.
     QPen cut(Qt::black, 0.5 * m_scale, Qt::DashLine);

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "common/Expected.h"
+#include "results/CertificateCode.h"
 #include "results/CertificateLayout.h"
 #include "results/RunResult.h"
 #include "settings/SettingValues.h"
 
+#include <QDateTime>
 #include <QString>
 
 class QPainter;
@@ -17,6 +19,10 @@ public:
     // What the sheet shows.
     RunResult run;
     int paperCode = 9;
+    // When the sheet is dated; the signed code carries the same moment.
+    QDateTime printedAt = QDateTime::currentDateTime();
+    // The signed code and its check code on both halves; none when the payload is empty.
+    CertificateCode::Sealed seal;
     // The printer chosen during this run; empty for the system's default.
     QString printerName;
 
@@ -34,6 +40,7 @@ public:
 
 private:
     void printAt(const QString& text, qreal x, qreal y);
+    void drawCode(const CertificateLayout& layout);
 
     QPainter* m_painter = nullptr;
     QPrinter* m_printer = nullptr;

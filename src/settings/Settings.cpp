@@ -199,6 +199,8 @@ void Settings::readFile(const QString& siteFile)
     m_passLogName = SettingDefaults::PassLogName;
     m_passLogFormat = SettingDefaults::PassLogFormat;
     m_colorTexts.clear();
+    m_certificateKeyFile.clear();
+    m_verifyAddress.clear();
 
     // One read of the file for all keys.
     IniFile file(m_iniPath);
@@ -287,6 +289,18 @@ void Settings::readFile(const QString& siteFile)
     if (!mode)
         return;
     m_backgroundMode = *mode;
+
+    text = trimSpaces(get(u"Certificate", u"KeyFile"));
+    const QString siteKey = m_sitePath.isEmpty() ? QString()
+                                                 : QFileInfo(m_sitePath).absolutePath() +
+                                                       QStringLiteral("/pelko-site.key");
+    if (text.isEmpty() && !siteKey.isEmpty() && QFileInfo::exists(siteKey))
+        text = siteKey;
+    // A relative name is taken from the folder of the user's pelko.ini.
+    if (!text.isEmpty() && QFileInfo(text).isRelative())
+        text = QFileInfo(m_iniPath).absolutePath() + u'/' + text;
+    m_certificateKeyFile = text;
+    m_verifyAddress = trimSpaces(get(u"Certificate", u"Address"));
 
     m_menuShowsPractice = trimSpaces(get(u"Display", u"plactice")).toUpper() != u"OFF";
     m_menuShowsSettings = trimSpaces(get(u"Display", u"kankyo")).toUpper() != u"OFF";

@@ -112,6 +112,15 @@ public:
     // opening of the dialog for the whole run, so they stay with the settings. Never saved.
     SettingsRules::FolderCheck& folderCheck() { return m_folderCheck; }
     const SettingsRules::FolderCheck& folderCheck() const { return m_folderCheck; }
+    // The private key that signs certificates: [Certificate] KeyFile, else pelko-site.key
+    // beside the administrator's pelko.ini; empty when certificates go unsigned. Only an
+    // administrator sets these, so save() never writes them.
+    QString certificateKeyFile() const { return m_certificateKeyFile; }
+    // The school's checking page: the code is printed as this address + "#" + the code.
+    QString verifyAddress() const { return m_verifyAddress; }
+    void setCertificateKeyFile(const QString& v) { m_certificateKeyFile = v; }
+    void setVerifyAddress(const QString& v) { m_verifyAddress = v; }
+
     // The printer chosen in the printer dialog; it holds for this run only and is never saved.
     // Empty: the system's default printer.
     QString printerName() const { return m_printerName; }
@@ -170,6 +179,8 @@ private:
     // By "section/key" in lower case.
     QHash<QString, CutValue> m_cutValues;
     QString m_printerName;
+    QString m_certificateKeyFile;
+    QString m_verifyAddress;
     // The file held open while load or save reads or writes many keys at once.
     IniFile* m_openFile = nullptr;
     // The administrator's file, beneath the user's.

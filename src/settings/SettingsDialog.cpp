@@ -11,6 +11,7 @@
 #include "platform/CenterWindow.h"
 #include "platform/DialogKeys.h"
 #include "platform/MessageService.h"
+#include "platform/SiteKey.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -195,6 +196,10 @@ void SettingsDialog::buildControls()
         m_paperNote = new QLabel(QStringLiteral("※B4,B5が使えないプリンタでは無効です"), paperBox);
         m_paperNote->setWordWrap(true);
         grid->addWidget(m_paperNote, 1, 0, 1, 3);
+        m_certificateKeyLabel = new QLabel(SiteKey::summary(m_settings.certificateKeyFile()), paperBox);
+        m_certificateKeyLabel->setWordWrap(true);
+        m_certificateKeyLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        grid->addWidget(m_certificateKeyLabel, 2, 0, 1, 3);
     }
 
     auto* rankingBox = makeGroup(QStringLiteral("ランキング表示形式"), content);
@@ -450,6 +455,7 @@ void SettingsDialog::nameControls()
         {m_passLogFolderEdit, "passLogFolderEdit"},
         {m_passLogNameEdit, "passLogNameEdit"},
         {m_paperNote, "paperNote"},
+        {m_certificateKeyLabel, "certificateKeyLabel"},
         {m_backColorLabel, "backColorLabel"},
         {m_backColorEdit, "backColorEdit"},
         {m_backColorButton, "backColorButton"},

@@ -134,6 +134,7 @@ private:
     std::array<QPushButton*, 2> m_browseFileButtons{};
     std::array<QRadioButton*, 3> m_paperOptions{};
     QLabel* m_paperNote = nullptr;
+    QLabel* m_certificateKeyLabel = nullptr;
     std::array<QRadioButton*, 2> m_rankingOptions{};
     QLabel* m_backColorLabel = nullptr;
     QLineEdit* m_backColorEdit = nullptr;

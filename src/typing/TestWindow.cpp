@@ -12,7 +12,9 @@
 #include "platform/ProgramEnd.h"
 #include "problems/Problem.h"
 #include "problems/ProblemFile.h"
+#include "results/CertificateCheckDialog.h"
 #include "results/CertificatePrinter.h"
+#include "platform/SiteKey.h"
 #include "results/LogWriter.h"
 #include "results/PendingRecords.h"
 #include "results/PrinterDialog.h"
@@ -115,6 +117,7 @@ void TestWindow::buildMenus()
     m_durationAction->setChecked(true);
     m_rankingAction = m_optionMenu->addAction(QStringLiteral("ランキング情報"));
     m_resultsBrowserAction = m_optionMenu->addAction(QStringLiteral("成績一覧(&L)"));
+    m_certificateCheckAction = m_optionMenu->addAction(QStringLiteral("認定証の確認(&V)"));
 
     m_problemMenu = menuBar()->addMenu(QStringLiteral("問題"));
     m_problemActions.append(m_problemMenu->addAction(QStringLiteral("問題0")));
@@ -135,7 +138,8 @@ void TestWindow::buildMenus()
         {m_durationMenuAction, "durationMenuAction"},
         {m_durationAction, "durationAction"},
         {m_problemMenu, "problemMenu"},
-        {m_nextProblemAction, "nextProblemAction"}};
+        {m_nextProblemAction, "nextProblemAction"},
+        {m_certificateCheckAction, "certificateCheckAction"}};
     for (const auto& [object, name] : names)
         object->setObjectName(QLatin1String(name));
 
@@ -152,6 +156,8 @@ void TestWindow::buildMenus()
     connect(m_rankingAction, &QAction::triggered, this, &TestWindow::showRanking);
     connect(m_resultsBrowserAction, &QAction::triggered, this,
             &TestWindow::resultsBrowserRequested);
+    connect(m_certificateCheckAction, &QAction::triggered, this,
+            [this] { CertificateCheckDialog(this).exec(); });
     connect(m_helpContentsAction, &QAction::triggered, this, &TestWindow::showHelpContents);
     connect(m_aboutAction, &QAction::triggered, this, &TestWindow::aboutRequested);
     connect(m_nextProblemAction, &QAction::triggered, this, &TestWindow::nextProblem);
@@ -848,6 +854,18 @@ void TestWindow::printCertificate()
     CertificatePrinter certificate;
     certificate.printerName = m_settings.printerName();
     certificate.fillFrom(run, m_settings.paperSize());
+    if (!m_settings.certificateKeyFile().isEmpty()) {
+        // A school that signs its certificates must not hand out one without the code.
+        const Expected<SiteKey> key = SiteKey::load(m_settings.certificateKeyFile());
+        if (!key) {
+            showMessage(QStringLiteral("認定証を印刷できませんでした。\r") + key.error().message(),
+                        MessageButtons::Ok, QStringLiteral("印刷エラー"), MessageIcon::Critical);
+            return;
+        }
+        certificate.seal =
+            CertificateCode::seal(CertificateCode::fieldsOf(run, certificate.printedAt), *key,
+                                  m_settings.verifyAddress());
+    }
     if (const Expected<void> printed = certificate.print(); !printed) {
         // The result stays on screen, so the user can fix the printer and try again.
         showMessage(

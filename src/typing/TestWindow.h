@@ -165,6 +165,7 @@ private:
     QAction* m_durationAction = nullptr;
     QAction* m_rankingAction = nullptr;
     QAction* m_resultsBrowserAction = nullptr;
+    QAction* m_certificateCheckAction = nullptr;
     QMenu* m_problemMenu = nullptr;
     QList<QAction*> m_problemActions; // entry 0 stands in while no file is listed
     QMenu* m_helpMenu = nullptr;

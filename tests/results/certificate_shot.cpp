@@ -1,7 +1,9 @@
 // Writes sample certificates as PDF files for the documentation pictures:
 //   certificate_shot <folder>   → certificate-a4.pdf, certificate-b4.pdf, certificate-b5.pdf
 //   certificate_shot <folder> long → the same with overlong names and extreme numbers
+//   certificate_shot <folder> normal|long KEYFILE [ADDRESS] → signed with that site key
 // Render them with: pdftoppm -png -r 80 -singlefile <pdf> <name>
+#include "platform/SiteKey.h"
 #include "results/CertificatePrinter.h"
 
 #include <QApplication>
@@ -44,6 +46,16 @@ int main(int argc, char** argv)
             sheet.run.acceptedChars = -32768;
             sheet.run.errors = -32768;
             sheet.run.accuracy = 33.33333f;
+        }
+        if (argc > 3) {
+            const Expected<SiteKey> key = SiteKey::load(QString::fromLocal8Bit(argv[3]));
+            if (!key) {
+                std::fprintf(stderr, "%s\n", qPrintable(key.error().message()));
+                return 1;
+            }
+            sheet.seal =
+                CertificateCode::seal(CertificateCode::fieldsOf(sheet.run, sheet.printedAt), *key,
+                                      argc > 4 ? QString::fromLocal8Bit(argv[4]) : QString());
         }
         sheet.paperCode = paper.code;
         sheet.pdfFileName = QDir(folder).filePath(
