@@ -173,9 +173,10 @@ def self_test(chromium):
         both = add_trusted_key(one, f"{tmp}/both.html", b["id"], b["key"], "第二高校 <b>")
         mislabelled = add_trusted_key(PAGE, f"{tmp}/mislabelled.html", a["id"], b["key"], "取り違え")
         sig = a["payload"].rsplit(".", 1)[1]
-        # The last character carries 4 bits and 2 zero bits: keep those zero so only the signature is wrong.
+        # The last character holds 2 bits of the signature and 4 zero bits: +16 changes the
+        # signature alone, +1 only bits an encoder never sets.
         last = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_"
-        flipped = a["payload"][:-1] + last[(last.index(sig[-1]) + 4) % 64]
+        flipped, stray = (a["payload"][:-1] + last[(last.index(sig[-1]) + n) % 64] for n in (16, 1))
         valid_a = {"verdict": "valid", "fields": SHOWN, "check_code": _crockford(sig)}
         cases = [
             ("valid", one, a["payload"], valid_a),
@@ -185,6 +186,7 @@ def self_test(chromium):
             ("no key configured", PAGE, a["payload"], {"verdict": "unknown-key"}),
             ("key id not of its key", mislabelled, a["payload"], {"verdict": "unknown-key"}),
             ("signature changed", one, flipped, {"verdict": "altered", "fields": SHOWN}),
+            ("stray bits in the signature", one, stray, {"verdict": "altered"}),
             ("code cut short", one, a["payload"][:-10], {"verdict": "altered", "check_code": ""}),
             ("no code", one, "こんにちは hello PK1 world", {"verdict": "no-code"}),
         ] + [(f"field {i} {LABELS[i]} changed", one,
