@@ -128,7 +128,8 @@ const b64u = b => btoa(String.fromCharCode(...new Uint8Array(b)))
   const raw = await crypto.subtle.exportKey('raw', pair.publicKey);
   const id = b64u((await crypto.subtle.digest('SHA-256', raw)).slice(0, 6));
   const signed = 'PK1.' + b64u(new TextEncoder().encode(fields.join('\\u001f'))) + '.' + id;
-  const sig = await crypto.subtle.sign({name: 'Ed25519'}, pair.privateKey, new TextEncoder().encode(signed));
+  const sig = await crypto.subtle.sign({name: 'Ed25519'}, pair.privateKey,
+                                      new TextEncoder().encode(signed));
   document.getElementById('out').textContent =
     JSON.stringify({key: b64u(raw), id, payload: signed + '.' + b64u(sig)});
 })().catch(e => { document.getElementById('out').textContent = 'failed: ' + e; });
@@ -180,7 +181,8 @@ def self_test(chromium):
         valid_a = {"verdict": "valid", "fields": SHOWN, "check_code": _crockford(sig)}
         cases = [
             ("valid", one, a["payload"], valid_a),
-            ("address of a school's page", one, "https://school.example/verify.html#" + a["payload"], valid_a),
+            ("address of a school's page", one,
+             "https://school.example/verify.html#" + a["payload"], valid_a),
             ("second key added", both, b["payload"], {"verdict": "valid"}),
             ("key of another site", one, b["payload"], {"verdict": "unknown-key", "fields": SHOWN}),
             ("no key configured", PAGE, a["payload"], {"verdict": "unknown-key"}),
@@ -201,7 +203,8 @@ def self_test(chromium):
                      or (key == "fields" and any(got[key].get(k) != v for k, v in value.items()))]
             if not got["message"].startswith(OPENINGS.get(got["verdict"], "?")):
                 wrong.append(f"message {got['message']!r}")
-            if got["verdict"] in ("valid", "unknown-key") and text.split(".")[-2] not in got["message"]:
+            if (got["verdict"] in ("valid", "unknown-key")
+                    and text.split(".")[-2] not in got["message"]):
                 wrong.append(f"key id missing from {got['message']!r}")
             if len(got["fields"]) != (0 if got["verdict"] == "no-code" else 15):
                 wrong.append(f"{len(got['fields'])} fields shown")
