@@ -69,7 +69,8 @@ Outcome check(const QStringList& texts, const TrustedKeys& keys)
         outcome.payload = parsed->code;
         outcome.fields = parsed->fields;
         outcome.keyId = parsed->keyId;
-        outcome.checkCode = CertificateCode::checkCodeOf(parsed->signature);
+        if (parsed->signature.size() == SiteKey::SignatureSize)
+            outcome.checkCode = CertificateCode::checkCodeOf(parsed->signature);
         if (!parsed->wellFormed) {
             outcome.verdict = Verdict::Altered;
             return outcome;
@@ -120,7 +121,8 @@ QString report(const Outcome& outcome)
         text += CertificateCode::label(field) + QStringLiteral(": ") +
                 CertificateCode::displayText(field, outcome.fields[i]) + u'\n';
     }
-    text += QStringLiteral("確認コード: ") + outcome.checkCode + u'\n';
+    if (!outcome.checkCode.isEmpty())
+        text += QStringLiteral("確認コード: ") + outcome.checkCode + u'\n';
     text += QStringLiteral("コード: ") + outcome.payload + u'\n';
     return text;
 }

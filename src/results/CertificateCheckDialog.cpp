@@ -121,6 +121,7 @@ void CertificateCheckDialog::show(const CertificateCheck::Outcome& outcome, cons
         addRow(CertificateCode::label(field),
                CertificateCode::displayText(field, outcome.fields[i]));
     }
-    addRow(QStringLiteral("確認コード"), outcome.checkCode);
+    if (!outcome.checkCode.isEmpty())
+        addRow(QStringLiteral("確認コード"), outcome.checkCode);
     m_fieldTable->resizeColumnToContents(0);
 }

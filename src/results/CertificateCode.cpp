@@ -28,9 +28,10 @@ std::optional<QByteArray> decoded(const QString& text)
 {
     const auto result = QByteArray::fromBase64Encoding(
         text.toLatin1(), Base64Url | QByteArray::AbortOnBase64DecodingErrors);
-    if (!result)
+    // Only the one text that encodes the bytes: stray bits would let two codes say the same.
+    if (!result || result.decoded.toBase64(Base64Url) != text.toLatin1())
         return std::nullopt;
-    return *result;
+    return result.decoded;
 }
 
 // 1 for the fastest band … 6 for the slowest; 0 below them all.
@@ -192,18 +193,17 @@ std::optional<Parsed> find(const QString& text)
     Parsed parsed;
     parsed.code = text.mid(start, end - start);
     const QStringList parts = parsed.code.split(u'.');
-    if (parts.size() != 4)
-        return parsed;
-    const auto fieldBytes = decoded(parts[1]);
-    const auto signature = decoded(parts[3]);
-    parsed.keyId = parts[2];
-    parsed.signedPart = (parts[0] + u'.' + parts[1] + u'.' + parts[2]).toLatin1();
-    if (fieldBytes) {
+    // A damaged code still shows what it says, marked as not vouched for.
+    if (const auto fieldBytes = decoded(parts.value(1)); fieldBytes) {
         const QString fieldText = QString::fromUtf8(*fieldBytes);
-        if (fieldText.toUtf8() == *fieldBytes)
+        if (fieldText.toUtf8() == *fieldBytes && !fieldText.isEmpty())
             parsed.fields = fieldText.split(Separator);
     }
-    if (signature)
+    if (parts.size() != 4)
+        return parsed;
+    parsed.keyId = parts[2];
+    parsed.signedPart = (parts[0] + u'.' + parts[1] + u'.' + parts[2]).toLatin1();
+    if (const auto signature = decoded(parts[3]); signature)
         parsed.signature = *signature;
     parsed.wellFormed = parsed.fields.size() == FieldCount && parsed.keyId.size() == 8 &&
                         parsed.signature.size() == SiteKey::SignatureSize;

@@ -79,6 +79,9 @@ def run_as_user(args):
         for script in HERE.glob("*.py"):
             shutil.copy2(script, work / script.name)
         shutil.copy2(args.pelko, work / "pelko")
+        # The checking page the program copies when it makes a school's key.
+        if (args.pelko.parent / "verify.html").exists():
+            shutil.copy2(args.pelko.parent / "verify.html", work / "verify.html")
         (work / "out").mkdir()
         for path in [work, *work.rglob("*")]:
             os.chown(path, user.pw_uid, user.pw_gid)
@@ -147,8 +150,9 @@ def run_suite(args):
     if args.suite == "journeys":
         from e2e_certification import JOURNEYS as certification
         from e2e_journeys import JOURNEYS as journeys
+        from e2e_signed import JOURNEYS as signed
         from e2e_stumbles import JOURNEYS as stumbles
-        SCENARIOS = certification + journeys + stumbles
+        SCENARIOS = certification + signed + journeys + stumbles
     else:
         from e2e_scenarios import SCENARIOS
 

@@ -2,9 +2,11 @@
 #include "support/TempTree.h"
 
 #include "common/ClockText.h"
+#include "platform/CodeScanner.h"
 #include "platform/HelpViewer.h"
 #include "platform/MessageService.h"
 #include "platform/Printers.h"
+#include "platform/SiteKey.h"
 #include "problems/Problem.h"
 #include "results/CertificatePrinter.h"
 #include "results/RunRecord.h"
@@ -300,10 +302,29 @@ void tst_CertificatePrinter::valuesKeepClearOfTheirLabels()
     sheet.run.acceptedChars = -32768;
     sheet.run.errors = -32768;
     sheet.run.accuracy = 33.33333f;
+    // The signed code sits where nothing else may go, and reads back from the page.
+    m_tree->mkdir(QStringLiteral("key"));
+    const Expected<SiteKey> key = SiteKey::create(m_tree->file(QStringLiteral("key")), {});
+    QVERIFY(key);
+    sheet.seal = CertificateCode::seal(CertificateCode::fieldsOf(sheet.run, sheet.printedAt), *key,
+                                       QStringLiteral("https://school.example/verify.html"));
     const PdfPage page = print(sheet);
     if (QTest::currentTestFailed())
         return;
+    const Expected<QStringList> scanned =
+        CodeScanner::scanFile(m_tree->file(QStringLiteral("sheet.pdf")));
+    QVERIFY(scanned);
+    QCOMPARE(scanned->value(0), sheet.seal.payload);
     const Geometry g(page.size);
+    for (int half = 0; half < 2; ++half) {
+        const CertificateLayout layout(QSizeF(g.W, g.H));
+        const QRectF code = layout.codeRect(half).translated(CertificatePrinter::kPdfMargin,
+                                                             CertificatePrinter::kPdfMargin);
+        QVERIFY(page.find(sheet.seal.checkCode, code.bottom(), g.U / 4));
+        for (const PdfPage::Word& word : page.words)
+            QVERIFY2(word.text == sheet.seal.checkCode || !word.box.intersects(code),
+                     qPrintable(word.text));
+    }
     const qreal m = CertificatePrinter::kPdfMargin;
     struct Row {
         qreal y;
@@ -449,6 +470,18 @@ void tst_CertificatePrinter::printMenuReportsAFailure()
     QVERIFY(box.text.startsWith(QStringLiteral("認定証を印刷できませんでした。\r")));
     QVERIFY(box.text.contains(QStringLiteral("「Pelko-no-such-printer」")));
     QCOMPARE(record.charsPerMinute(), 120.f); // the result is still there
+
+    // A school that signs its certificates gets none without the code: a key that others
+    // can read is refused before anything is printed.
+    m_tree->write(QStringLiteral("exposed.key"), "pelko-ed25519-secret x\n");
+    QFile(m_tree->file(QStringLiteral("exposed.key")))
+        .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    settings.setCertificateKeyFile(m_tree->file(QStringLiteral("exposed.key")));
+    messages.script({MessageAnswer::Ok, MessageAnswer::Ok});
+    window.printCertificate();
+    QCOMPARE(messages.shown().size(), 4);
+    QVERIFY2(messages.shown().at(3).text.contains(QStringLiteral("所有者とグループ以外")),
+             qPrintable(messages.shown().at(3).text));
 }
 
 QTEST_MAIN(tst_CertificatePrinter)
