@@ -185,8 +185,8 @@ bool RankingReader::run(const std::function<bool(const Line&)>& onLine)
                     for (int slot = 0; slot < FieldCount; ++slot) {
                         const int f = int(fieldOf[slot]);
                         const qsizetype from = pass + commaAt[comma + f - 1] + 1;
-                        const qsizetype to =
-                            pass + (f < LogFieldCount - 1 ? commaAt[comma + f] : lineEndAt[end]);
+                        const qsizetype to = pass + (f < LogFieldCount - 1 ? commaAt[comma + f]
+                                                                           : lineEndAt[end]);
                         Line::Ref& ref = line.m_refs[slot];
                         ref.start = blockStart + from;
                         ref.length = to - from;
