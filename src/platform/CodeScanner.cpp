@@ -56,6 +56,8 @@ Expected<QStringList> scanFile(const QString& path)
     const bool isPdf = file.peek(5) == "%PDF-";
     file.close();
     if (isPdf) {
+        // Printer drivers' PDFs draw many warnings from Poppler that say nothing to the user.
+        Poppler::setDebugErrorFunction([](const QString&, const QVariant&) {}, QVariant());
         const std::unique_ptr<Poppler::Document> document = Poppler::Document::load(path);
         if (!document || document->isLocked())
             return readError(path, QStringLiteral("は読める PDF ではありません。"));

@@ -35,6 +35,8 @@ CertificateCheckDialog::CertificateCheckDialog(QWidget* parent) : QDialog(parent
     m_fieldTable->setHorizontalHeaderLabels({QStringLiteral("項目"), QStringLiteral("値")});
     m_fieldTable->horizontalHeader()->setStretchLastSection(true);
     m_fieldTable->verticalHeader()->hide();
+    // Every field in view at once, to be read against the sheet.
+    m_fieldTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     m_fieldTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_closeButton = new QPushButton(QStringLiteral("閉じる"), this);
     nameControls({{m_openButton, "openButton"},
