@@ -196,9 +196,14 @@ QString SiteKey::keyIdOf(const QByteArray& publicKey)
 
 QString SiteKey::fingerprintOf(const QByteArray& publicKey)
 {
-    return QStringLiteral("SHA256:") +
-           QString::fromLatin1(QCryptographicHash::hash(publicKey, QCryptographicHash::Sha256)
-                                   .toBase64(QByteArray::OmitTrailingEquals));
+    const QString hash =
+        QString::fromLatin1(QCryptographicHash::hash(publicKey, QCryptographicHash::Sha256)
+                                .toBase64(QByteArray::OmitTrailingEquals));
+    // In groups, to be read aloud and compared, and to wrap in a narrow window.
+    QStringList groups;
+    for (qsizetype at = 0; at < hash.size(); at += 11)
+        groups << hash.mid(at, 11);
+    return QStringLiteral("SHA256:") + groups.join(u' ');
 }
 
 QString SiteKey::publicKeyLine(const QByteArray& publicKey, const QString& site)

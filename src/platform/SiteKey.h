@@ -36,7 +36,7 @@ public:
 
     // 8 characters: base64url of the first 6 bytes of the public key's SHA-256.
     static QString keyIdOf(const QByteArray& publicKey);
-    // "SHA256:" and the whole hash in base64, as ssh shows keys.
+    // "SHA256:" and the whole hash in base64 as ssh shows keys, in groups of 11.
     static QString fingerprintOf(const QByteArray& publicKey);
     static bool verify(const QByteArray& publicKey, const QByteArray& message,
                        const QByteArray& signature);

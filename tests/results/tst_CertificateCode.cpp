@@ -1,5 +1,6 @@
 #include "support/TempTree.h"
 
+#include "app/StartupChecks.h"
 #include "platform/CodeScanner.h"
 #include "platform/SiteKey.h"
 #include "results/CertificateCheck.h"
@@ -7,6 +8,7 @@
 #include "results/CertificateCommands.h"
 #include "results/QrCode.h"
 #include "results/RunResult.h"
+#include "settings/Settings.h"
 
 #include <QFile>
 #include <QImage>
@@ -176,8 +178,13 @@ void tst_CertificateCode::keyFiles()
     QVERIFY2(messages.contains(QStringLiteral("上書きしません")), qPrintable(messages));
 
     const QString secret = m_tree->file(QStringLiteral("loose/pelko-site.key"));
+    Settings settings;
+    settings.setCertificateKeyFile(secret);
+    QCOMPARE(certificateKeyProblem(settings), QString());
     ::chmod(QFile::encodeName(secret).constData(), 0644);
     const Expected<SiteKey> exposed = SiteKey::load(secret);
+    // Told at start, with the reason.
+    QVERIFY(certificateKeyProblem(settings).contains(QStringLiteral("所有者とグループ以外")));
     ::chmod(QFile::encodeName(secret).constData(), 0640);
     QVERIFY(!exposed);
     QVERIFY2(exposed.error().message().contains(QStringLiteral("所有者とグループ以外")),

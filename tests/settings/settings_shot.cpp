@@ -1,5 +1,5 @@
 // Shows one of the settings dialogs on the current X display and saves a picture of the
-// screen: settings_shot <settings|logstyle|color> <file.png>
+// screen: settings_shot <settings|logstyle|color> <file.png> [certificate key file]
 #include "platform/Fonts.h"
 #include "platform/MessageService.h"
 #include "settings/ColorChooser.h"
@@ -31,6 +31,8 @@ int main(int argc, char** argv)
     Settings settings;
     settings.load();
     settings.setPassLogFormat(QStringLiteral("0123489F"));
+    if (argc > 3)
+        settings.setCertificateKeyFile(QString::fromLocal8Bit(argv[3]));
 
     int status = 1;
     QTimer::singleShot(600, &app, [&] {

@@ -409,7 +409,10 @@ void tst_Settings::valuesCutOnReadingSurviveSaving()
 void tst_Settings::siteValuesHoldBeneathTheUsersOwn()
 {
     m_tree->write(QStringLiteral("site.ini"), "[default]\r\ngspd[$i]=30\r\ntime=10\r\npaper=12\r\n"
-                                              "[Display][$i]\r\nkankyo=OFF\r\n");
+                                              "[Display][$i]\r\nkankyo=OFF\r\n"
+                                              "[Certificate][$i]\r\nAddress=https://s.example/v\r\n");
+    // The site's signing key lies beside its file.
+    m_tree->write(QStringLiteral("pelko-site.key"), "");
     const QString site = m_tree->file(QStringLiteral("site.ini"));
     writeIni(QStringLiteral("[default]\ngspd=1\npaper=13\n[Display]\nkankyo=ON\n"));
     Settings settings;
@@ -419,12 +422,16 @@ void tst_Settings::siteValuesHoldBeneathTheUsersOwn()
     QCOMPARE(settings.durationMinutes(), 10);
     QCOMPARE(settings.paperSize(), PaperSize(PaperSize::B5));
     QVERIFY(!settings.menuShowsSettings());
+    QCOMPARE(settings.certificateKeyFile(), m_tree->file(QStringLiteral("pelko-site.key")));
+    QCOMPARE(settings.verifyAddress(), QStringLiteral("https://s.example/v"));
 
     settings.setPassSpeed(1);
     QVERIFY(settings.save());
     QCOMPARE(settings.passSpeed(), 30);
     const QByteArray saved = ini();
-    QVERIFY2(!saved.contains("time=") && !saved.contains("kankyo=OFF"), saved.constData());
+    QVERIFY2(!saved.contains("time=") && !saved.contains("kankyo=OFF") &&
+                 !saved.contains("Certificate"),
+             saved.constData());
 
     // A changed site value reaches him at the next start.
     m_tree->write(QStringLiteral("site.ini"), "[default]\r\ngspd[$i]=35\r\ntime=5\r\n");
