@@ -2,12 +2,12 @@
 #include "Pelko.h"
 #include "history/ExportCommand.h"
 #include "platform/AppPaths.h"
-#include "results/CertificateCommands.h"
 #include "platform/DisplayPlatform.h"
 #include "platform/FileSystem.h"
 #include "platform/Fonts.h"
 #include "platform/QtMessageService.h"
 #include "platform/SharpStyle.h"
+#include "results/CertificateCommands.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -196,7 +196,8 @@ void SettingsDialog::buildControls()
         m_paperNote = new QLabel(QStringLiteral("※B4,B5が使えないプリンタでは無効です"), paperBox);
         m_paperNote->setWordWrap(true);
         grid->addWidget(m_paperNote, 1, 0, 1, 3);
-        m_certificateKeyLabel = new QLabel(SiteKey::summary(m_settings.certificateKeyFile()), paperBox);
+        m_certificateKeyLabel =
+            new QLabel(SiteKey::summary(m_settings.certificateKeyFile()), paperBox);
         m_certificateKeyLabel->setWordWrap(true);
         m_certificateKeyLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
         grid->addWidget(m_certificateKeyLabel, 2, 0, 1, 3);
@@ -748,8 +749,8 @@ void SettingsDialog::setNameOption(std::array<QRadioButton*, 2>& options, QLineE
 
 void SettingsDialog::chooseLogNameOption(int index)
 {
-    setNameOption(m_logNameOptions, m_logNameEdit, m_browseFileButtons[0],
-                  SettingDefaults::LogName, index);
+    setNameOption(m_logNameOptions, m_logNameEdit, m_browseFileButtons[0], SettingDefaults::LogName,
+                  index);
 }
 
 void SettingsDialog::choosePassLogNameOption(int index)

@@ -408,9 +408,10 @@ void tst_Settings::valuesCutOnReadingSurviveSaving()
 // copies neither into his file.
 void tst_Settings::siteValuesHoldBeneathTheUsersOwn()
 {
-    m_tree->write(QStringLiteral("site.ini"), "[default]\r\ngspd[$i]=30\r\ntime=10\r\npaper=12\r\n"
-                                              "[Display][$i]\r\nkankyo=OFF\r\n"
-                                              "[Certificate][$i]\r\nAddress=https://s.example/v\r\n");
+    m_tree->write(QStringLiteral("site.ini"),
+                  "[default]\r\ngspd[$i]=30\r\ntime=10\r\npaper=12\r\n"
+                  "[Display][$i]\r\nkankyo=OFF\r\n"
+                  "[Certificate][$i]\r\nAddress=https://s.example/v\r\n");
     // The site's signing key lies beside its file.
     m_tree->write(QStringLiteral("pelko-site.key"), "");
     const QString site = m_tree->file(QStringLiteral("site.ini"));
