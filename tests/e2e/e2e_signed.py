@@ -100,17 +100,21 @@ class SignedCertificate(CertificationJourney):
                        check=True, timeout=60)
         self.verify(cut, 4)
 
+        # Every field altered, as markup the page must show as text.
         school_page = self.keys / "school" / "verify.html"
-        for html, text, verdict in ((school_page, code, "valid"),
-                                    (school_page, altered(code, 4), "altered"),
-                                    (self.keys / "other" / "verify.html", code, "unknown-key"),
-                                    (school_page, "日本語入力認定証", "no-code")):
+        cases = [(school_page, code, "valid", self.user[1]),
+                 (self.keys / "other" / "verify.html", code, "unknown-key", self.user[1]),
+                 (school_page, "日本語入力認定証", "no-code", None)]
+        cases += [(school_page, altered(code, n, "<b>9</b>"), "altered", None) for n in range(15)]
+        for html, text, verdict, name in cases:
             seen = check_page(str(html), text)
             if seen["verdict"] != verdict:
                 raise E2EFailure(f"the checking page says {seen['verdict']} ({seen['message']})"
                                  f", expected {verdict}")
-            if verdict == "valid" and seen["fields"].get("ユーザ名") != self.user[1]:
+            if name and seen["fields"].get("ユーザ名") != name:
                 raise E2EFailure(f"the checking page shows {seen['fields']}")
+            if verdict == "altered" and not any("<b>9</b>" in v for v in seen["fields"].values()):
+                raise E2EFailure(f"the page does not show the altered field as text: {seen}")
 
         self.check_in_program(sheet)
 

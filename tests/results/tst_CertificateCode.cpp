@@ -1,18 +1,14 @@
 #include "support/TempTree.h"
 
 #include "app/StartupChecks.h"
-#include "platform/CodeScanner.h"
 #include "platform/SiteKey.h"
 #include "results/CertificateCheck.h"
 #include "results/CertificateCode.h"
 #include "results/CertificateCommands.h"
-#include "results/QrCode.h"
 #include "results/RunResult.h"
 #include "settings/Settings.h"
 
 #include <QFile>
-#include <QImage>
-#include <QPainter>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -73,7 +69,7 @@ private Q_SLOTS:
     void verdicts_data();
     void verdicts();
     void keyFiles();
-    void codeReadsBackFromAPicture();
+    void fileThatIsNoPicture();
     void pageGainsTrustedKeys();
 
 private:
@@ -194,21 +190,8 @@ void tst_CertificateCode::keyFiles()
     QVERIFY(!SiteKey::load(m_publicKey));
 }
 
-void tst_CertificateCode::codeReadsBackFromAPicture()
+void tst_CertificateCode::fileThatIsNoPicture()
 {
-    const QrCode code = QrCode::encode(QStringLiteral("https://school.example/v#") + m_payload);
-    QVERIFY(!code.isEmpty());
-    QImage picture(600, 600, QImage::Format_RGB32);
-    picture.fill(Qt::white);
-    {
-        QPainter painter(&picture);
-        for (const QRectF& rect : code.darkRects(QRectF(50, 50, 500, 500)))
-            painter.fillRect(rect, Qt::black);
-    }
-    const QStringList texts = CodeScanner::scanImage(picture.transformed(QTransform().rotate(12)));
-    QCOMPARE(texts, QStringList{QStringLiteral("https://school.example/v#") + m_payload});
-
-    QCOMPARE(CodeScanner::scanImage(QImage()), QStringList());
     m_tree->write(QStringLiteral("notes.txt"), "not a picture");
     QString output;
     QCOMPARE(verify({m_tree->file(QStringLiteral("notes.txt"))}, &output),
