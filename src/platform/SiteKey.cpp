@@ -66,6 +66,17 @@ bool writeNewFile(const QString& path, const QByteArray& content, mode_t mode)
     return ok;
 }
 
+// The public half of the key pair that grows from the seed; the secret half is wiped at once.
+QByteArray publicKeyOf(const QByteArray& seed)
+{
+    unsigned char publicKey[crypto_sign_PUBLICKEYBYTES];
+    unsigned char secretKey[crypto_sign_SECRETKEYBYTES];
+    crypto_sign_seed_keypair(publicKey, secretKey,
+                             reinterpret_cast<const unsigned char*>(seed.constData()));
+    sodium_memzero(secretKey, sizeof secretKey);
+    return QByteArray(reinterpret_cast<const char*>(publicKey), sizeof publicKey);
+}
+
 } // namespace
 
 Expected<SiteKey> SiteKey::create(const QString& folder, const QString& site)
@@ -84,12 +95,7 @@ Expected<SiteKey> SiteKey::create(const QString& folder, const QString& site)
     SiteKey key;
     key.m_seed.resize(crypto_sign_SEEDBYTES);
     randombytes_buf(key.m_seed.data(), size_t(key.m_seed.size()));
-    unsigned char publicKey[crypto_sign_PUBLICKEYBYTES];
-    unsigned char secretKey[crypto_sign_SECRETKEYBYTES];
-    crypto_sign_seed_keypair(publicKey, secretKey,
-                             reinterpret_cast<const unsigned char*>(key.m_seed.constData()));
-    sodium_memzero(secretKey, sizeof secretKey);
-    key.m_publicKey = QByteArray(reinterpret_cast<const char*>(publicKey), sizeof publicKey);
+    key.m_publicKey = publicKeyOf(key.m_seed);
 
     const QByteArray secretText =
         QStringLiteral("# Pelko の認定証署名鍵（秘密鍵）。受験者のアカウントに読ませないこと。\n")
@@ -141,12 +147,7 @@ Expected<SiteKey> SiteKey::load(const QString& path)
     }
     if (key.m_seed.size() != crypto_sign_SEEDBYTES)
         return keyError(prefix + QStringLiteral("Pelko の署名鍵ではありません。"));
-    unsigned char publicKey[crypto_sign_PUBLICKEYBYTES];
-    unsigned char secretKey[crypto_sign_SECRETKEYBYTES];
-    crypto_sign_seed_keypair(publicKey, secretKey,
-                             reinterpret_cast<const unsigned char*>(key.m_seed.constData()));
-    sodium_memzero(secretKey, sizeof secretKey);
-    key.m_publicKey = QByteArray(reinterpret_cast<const char*>(publicKey), sizeof publicKey);
+    key.m_publicKey = publicKeyOf(key.m_seed);
     return key;
 }
 
