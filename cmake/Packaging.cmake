@@ -15,6 +15,8 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/DATA ${PROJECT_SOURCE_DIR}/data/PLA
         DESTINATION ${CMAKE_INSTALL_DATADIR}/pelko)
 # The certificate checking page a school publishes; pelko --site-key new copies it with the key.
 install(FILES ${PROJECT_SOURCE_DIR}/share/pelko/verify.html DESTINATION ${CMAKE_INSTALL_DATADIR}/pelko)
+# The results database's roles, for its administrator.
+install(FILES ${PROJECT_SOURCE_DIR}/share/pelko/roles.sql DESTINATION ${CMAKE_INSTALL_DATADIR}/pelko)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/pelko.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/pelko.svg
@@ -60,7 +62,7 @@ if(PELKO_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "${PELKO_DEB_RUNTIME}")
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libcups2, libsodium23, libqrencode4, libzxing2, libpoppler-qt6-3, ${PELKO_DEB_RUNTIME}")
+      "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libcups2, libsodium23, libqrencode4, libzxing2, libpoppler-qt6-3, libpq5, ${PELKO_DEB_RUNTIME}")
 endif()
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ibus-mozc | fcitx5-mozc")

@@ -9,7 +9,7 @@ set -euo pipefail
 
 build_pkgs=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
             fonts-ipafont-gothic qt6-translations-l10n libcups2-dev
-            libsodium-dev libqrencode-dev libzxing-dev libpoppler-qt6-dev)
+            libsodium-dev libqrencode-dev libzxing-dev libpoppler-qt6-dev libpq-dev)
 run_pkgs=(xvfb xauth imagemagick)
 # The input-method acceptance suite also needs both Japanese input methods with Mozc,
 # a session bus and a clipboard tool; the Wayland run needs a compositor with XWayland and
@@ -21,7 +21,7 @@ test_pkgs=(xvfb xauth imagemagick xdotool cups printer-driver-cups-pdf poppler-u
            at-spi2-core python3-pyatspi tesseract-ocr tesseract-ocr-jpn
            weston xwayland qt6-wayland
            clang-14 libclang-rt-14-dev appstream desktop-file-utils dpkg-dev lintian
-           chromium)
+           chromium postgresql)
 
 # Keystroke to screen runs on a virtual display through ibus + Mozc, like the acceptance suites.
 bench_pkgs=(xvfb xauth xdotool x11-utils dbus python3 ibus ibus-mozc libxtst-dev libxdamage-dev

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 #include "Pelko.h"
+#include "history/DatabaseCommands.h"
 #include "history/ExportCommand.h"
 #include "platform/AppPaths.h"
 #include "platform/DisplayPlatform.h"
@@ -33,8 +34,25 @@ int exportCsv(int argc, char* argv[])
         return ExportCommand::OutputFailed;
     QString messages;
     const int status =
-        ExportCommand::run(app.arguments().mid(1), settings.passSpeed(), out, messages);
+        ExportCommand::run(app.arguments().mid(1), settings.passSpeed(), out, messages,
+                           settings.databaseServer());
     out.close();
+    std::fputs(messages.toUtf8().constData(), stderr);
+    return status;
+}
+
+// The results database's commands: no display either.
+int databaseCommand(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    Settings settings;
+    settings.load();
+    QString output;
+    QString messages;
+    const int status =
+        DatabaseCommands::run(app.arguments().mid(1), settings.databaseServer(),
+                              settings.databaseSite(), output, messages);
+    std::fputs(output.toUtf8().constData(), stdout);
     std::fputs(messages.toUtf8().constData(), stderr);
     return status;
 }
@@ -58,6 +76,8 @@ int main(int argc, char* argv[])
     FileSystem::failWritesPastSizeLimit();
     if (ExportCommand::isRequested(argc, argv))
         return exportCsv(argc, argv);
+    if (!DatabaseCommands::requested(argc, argv).isEmpty())
+        return databaseCommand(argc, argv);
     if (!CertificateCommands::requested(argc, argv).isEmpty())
         return certificateCommand(argc, argv);
     const CommandLine commandLine = CommandLine::fromProcess(argc, argv);

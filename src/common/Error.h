@@ -20,6 +20,7 @@ public:
         InvalidValue,     // a value a window cannot show
         PrinterFailure,   // the printer is missing, stopped or refused the page
         KeyFailure,       // the certificate's signing key is missing, unsafe or unreadable
+        DatabaseFailure,  // the results database cannot be reached or refused a statement
     };
 
     Error(Code code, const QString& message) : m_code(code), m_message(message) {}
@@ -52,6 +53,7 @@ public:
         case Code::Utf8Text:
             return 1005;
         case Code::KeyFailure:
+        case Code::DatabaseFailure:
             return 5;
         }
         return 5;

@@ -84,6 +84,19 @@ ClassLog::Status ClassLog::open(const QStringList& paths, int lockTimeoutMs)
     return status;
 }
 
+ClassLog::Status ClassLog::openBytes(QByteArray bytes)
+{
+    clear();
+    m_bytes = std::move(bytes);
+    try {
+        index();
+    } catch (const std::bad_alloc&) {
+        clear();
+        return Status::TooLarge;
+    }
+    return Status::Ok;
+}
+
 ClassLog::Status ClassLog::readFile(const QString& path, QByteArray& bytes,
                                     SafeOutput::FileId& id, int lockTimeoutMs)
 {

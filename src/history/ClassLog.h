@@ -55,6 +55,8 @@ public:
     static Status readBytes(int fd, qint64 length, QByteArray& bytes);
     // Reads several logs as one, in order: the archives of a log, then the log.
     Status open(const QStringList& paths, int lockTimeoutMs = 3000);
+    // Indexes lines that did not come from a file (the results database's runs).
+    Status openBytes(QByteArray bytes);
     // The files read, to keep an export from writing over any of them.
     QList<SafeOutput::FileId> fileIds() const { return m_fileIds; }
 

@@ -3,6 +3,7 @@
 #include "ClassLog.h"
 #include "ClassLogQuery.h"
 #include "CsvExport.h"
+#include "DatabaseLog.h"
 #include "DateText.h"
 #include "platform/SafeOutput.h"
 #include "results/LogArchive.h"
@@ -24,7 +25,10 @@ const char* const Option = "--export-csv";
 QString usage()
 {
     return QStringLiteral("使い方: pelko --export-csv ログファイル [--user ID] [--from 日付] "
-                          "[--to 日付] [出力ファイル]\n日付は 2026-04-01 の形で書きます。"
+                          "[--to 日付] [出力ファイル]\n"
+                          "       pelko --export-csv --db [--site 場所] [--kind 種類] [--user ID] "
+                          "[--from 日付] [--to 日付] [出力ファイル]\n日付は 2026-04-01 の形、"
+                          "種類は practice、certification、imported で書きます。"
                           "出力ファイルを省くと標準出力に書きます。\n");
 }
 
@@ -45,17 +49,26 @@ bool isRequested(int argc, char** argv)
     return false;
 }
 
-int run(const QStringList& arguments, int passSpeed, QIODevice& standardOutput, QString& messages)
+int run(const QStringList& arguments, int passSpeed, QIODevice& standardOutput, QString& messages,
+        const PostgresConnection::Parameters& server)
 {
     QString logPath;
     QString outPath;
     ClassLogFilter filter;
     filter.passSpeed = passSpeed;
+    DatabaseLog::Filter databaseFilter;
+    bool fromDatabase = false;
     QStringList seen;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
+        if (argument == QLatin1String(Option) && arguments.value(i + 1) == u"--db") {
+            fromDatabase = true;
+            ++i;
+            continue;
+        }
         const bool takesValue = argument == QLatin1String(Option) || argument == u"--user" ||
-                                argument == u"--from" || argument == u"--to";
+                                argument == u"--from" || argument == u"--to" ||
+                                (fromDatabase && (argument == u"--site" || argument == u"--kind"));
         if (!takesValue) {
             // Anything like an option is one, never a file name: "-o out.csv" is no output.
             if (argument.startsWith(u'-') || !outPath.isEmpty())
@@ -71,6 +84,12 @@ int run(const QStringList& arguments, int passSpeed, QIODevice& standardOutput, 
         const QString& value = arguments[++i];
         if (argument == QLatin1String(Option)) {
             logPath = value;
+        } else if (argument == u"--site") {
+            databaseFilter.site = value;
+        } else if (argument == u"--kind") {
+            if (value != u"practice" && value != u"certification" && value != u"imported")
+                return refuse(messages, QStringLiteral("種類が正しくありません: ") + value);
+            databaseFilter.kind = value;
         } else if (argument == u"--user") {
             filter.user = value;
             filter.exactUserId = true;
@@ -81,7 +100,7 @@ int run(const QStringList& arguments, int passSpeed, QIODevice& standardOutput, 
             (argument == u"--from" ? filter.from : filter.to) = date;
         }
     }
-    if (logPath.isEmpty()) {
+    if (logPath.isEmpty() && !fromDatabase) {
         messages += usage();
         return BadArguments;
     }
@@ -89,8 +108,24 @@ int run(const QStringList& arguments, int passSpeed, QIODevice& standardOutput, 
         return refuse(messages, QStringLiteral("--from の日付が --to の日付より後です"));
 
     ClassLog log;
-    const ClassLog::Status status = log.open(LogArchive::withArchives(logPath));
-    if (status != ClassLog::Status::Ok) {
+    if (fromDatabase) {
+        if (server.isEmpty())
+            return refuse(messages, QStringLiteral("pelko.ini の [Database] にデータベースが"
+                                                   "設定されていません"));
+        auto connection = PostgresConnection::open(server);
+        // The server narrows the rows; the same filter then runs here as on a log.
+        databaseFilter.userId = filter.user;
+        databaseFilter.from = filter.from;
+        databaseFilter.to = filter.to;
+        const auto lines = connection ? DatabaseLog::fetch(**connection, databaseFilter)
+                                      : Expected<QByteArray>(connection.error());
+        if (!lines) {
+            messages += lines.error().message() + u'\n';
+            return LogFailed;
+        }
+        log.openBytes(*lines);
+    } else if (const ClassLog::Status status = log.open(LogArchive::withArchives(logPath));
+               status != ClassLog::Status::Ok) {
         messages += openFailureText(int(status), logPath) + u'\n';
         return LogFailed;
     }

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "platform/PostgresConnection.h"
+
 #include <QString>
 #include <QStringList>
 
 class QIODevice;
 
 // pelko --export-csv LOGFILE [--user ID] [--from DATE] [--to DATE] [OUT]
-// Writes the records of a main log as CSV, without a window, for scripts.
+// pelko --export-csv --db [--site SITE] [--kind KIND] [--user ID] [--from DATE] [--to DATE] [OUT]
+// Writes the records of a main log, or of the results database, as CSV, without a window.
 namespace ExportCommand
 {
 
@@ -19,6 +22,8 @@ bool isRequested(int argc, char** argv);
 
 // Runs the export for the arguments that follow the program name. Without OUT the CSV goes
 // to standardOutput. Messages for the user (failures, skipped lines) go to messages.
-int run(const QStringList& arguments, int passSpeed, QIODevice& standardOutput, QString& messages);
+// server: the results database of the settings (for --db).
+int run(const QStringList& arguments, int passSpeed, QIODevice& standardOutput, QString& messages,
+        const PostgresConnection::Parameters& server = {});
 
 } // namespace ExportCommand

@@ -107,15 +107,20 @@ QByteArray LogWriter::columnBytes(const RunResult& run, LogColumn column, const 
     return {};
 }
 
-QByteArray LogWriter::mainLine(const QDateTime& now) const
+QByteArray LogWriter::lineOf(const RunResult& run, const QDateTime& now)
 {
     QByteArray line;
     for (const LogColumn column : LogFormat::Columns) {
         if (column != LogColumn::RecordNumber)
             line += ',';
-        line += columnBytes(m_run, column, now);
+        line += columnBytes(run, column, now);
     }
     return line + crLf;
+}
+
+QByteArray LogWriter::mainLine(const QDateTime& now) const
+{
+    return lineOf(m_run, now);
 }
 
 bool LogWriter::write(bool alsoPassLog)

@@ -60,6 +60,8 @@ public:
 
     // A column's value in its log form.
     static QByteArray columnBytes(const RunResult& run, LogColumn column, const QDateTime& now);
+    // The whole main-log line of a run, CR LF included.
+    static QByteArray lineOf(const RunResult& run, const QDateTime& now);
 
 private:
     bool writeMainRecord();

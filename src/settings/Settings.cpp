@@ -201,6 +201,8 @@ void Settings::readFile(const QString& siteFile)
     m_colorTexts.clear();
     m_certificateKeyFile.clear();
     m_verifyAddress.clear();
+    m_databaseServer.clear();
+    m_databaseSite.clear();
 
     // One read of the file for all keys.
     IniFile file(m_iniPath);
@@ -301,6 +303,15 @@ void Settings::readFile(const QString& siteFile)
         text = QFileInfo(m_iniPath).absolutePath() + u'/' + text;
     m_certificateKeyFile = text;
     m_verifyAddress = trimSpaces(get(u"Certificate", u"Address"));
+    const std::pair<const char16_t*, const char*> databaseKeys[] = {
+        {u"Service", "service"}, {u"Host", "host"}, {u"Port", "port"}, {u"Name", "dbname"},
+        {u"User", "user"}};
+    for (const auto& [key, keyword] : databaseKeys) {
+        text = trimSpaces(get(u"Database", key));
+        if (!text.isEmpty())
+            m_databaseServer.append({QString::fromLatin1(keyword), text});
+    }
+    m_databaseSite = trimSpaces(get(u"Database", u"Site"));
 
     m_menuShowsPractice = trimSpaces(get(u"Display", u"plactice")).toUpper() != u"OFF";
     m_menuShowsSettings = trimSpaces(get(u"Display", u"kankyo")).toUpper() != u"OFF";

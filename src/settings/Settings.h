@@ -2,6 +2,7 @@
 
 #include "SettingValues.h"
 #include "SettingsRules.h"
+#include "platform/PostgresConnection.h"
 
 #include <QHash>
 #include <QList>
@@ -121,6 +122,14 @@ public:
     void setCertificateKeyFile(const QString& v) { m_certificateKeyFile = v; }
     void setVerifyAddress(const QString& v) { m_verifyAddress = v; }
 
+    // The results database ([Database]: Service, or Host, Port, Name, User) as libpq's
+    // keywords; empty when none is configured. Site names the school or class in its rows.
+    // Passwords stay in libpq's own files. Never saved, like [Certificate].
+    PostgresConnection::Parameters databaseServer() const { return m_databaseServer; }
+    QString databaseSite() const { return m_databaseSite; }
+    void setDatabaseServer(const PostgresConnection::Parameters& v) { m_databaseServer = v; }
+    void setDatabaseSite(const QString& v) { m_databaseSite = v; }
+
     // The printer chosen in the printer dialog; it holds for this run only and is never saved.
     // Empty: the system's default printer.
     QString printerName() const { return m_printerName; }
@@ -181,6 +190,8 @@ private:
     QString m_printerName;
     QString m_certificateKeyFile;
     QString m_verifyAddress;
+    PostgresConnection::Parameters m_databaseServer;
+    QString m_databaseSite;
     // The file held open while load or save reads or writes many keys at once.
     IniFile* m_openFile = nullptr;
     // The administrator's file, beneath the user's.

@@ -15,6 +15,9 @@
 #include "problems/ProblemFile.h"
 #include "results/CertificateCheckDialog.h"
 #include "results/CertificatePrinter.h"
+#include "results/DatabaseQueue.h"
+#include "results/RunRow.h"
+#include "typing/Scoring.h"
 #include "results/LogWriter.h"
 #include "results/PendingRecords.h"
 #include "results/PrinterDialog.h"
@@ -469,6 +472,7 @@ void TestWindow::logRun(const RunResult& run)
     m_record.setRecordNumber(writer.run().recordNumber);
     m_record.setLogged(writer.recordWritten());
     m_record.setKeptAs(logged.keptAs);
+    queueForDatabase(writer);
     if (!logged.failed)
         return;
     QString text = QStringLiteral("ログが正常に書き込めませんでした");
@@ -482,6 +486,28 @@ void TestWindow::logRun(const RunResult& run)
                 QStringLiteral("記録は保管中です（次にログへ書き込めたときに追加されます）"));
     }
     showMessage(text, MessageButtons::Ok, QStringLiteral("ログ書き込みエラー"), MessageIcon::None);
+}
+
+void TestWindow::queueForDatabase(const LogWriter& writer)
+{
+    if (m_settings.databaseServer().isEmpty())
+        return;
+    RunRow row;
+    row.id = QUuid::createUuid();
+    row.run = writer.run();
+    row.inLog = writer.recordWritten();
+    row.loggedAt = QDateTime::currentDateTime();
+    row.kind = m_record.isCertification() ? RunRow::Kind::Certification : RunRow::Kind::Practice;
+    row.passSpeed = m_settings.passSpeed();
+    row.grade = Scoring::grade(row.run.charsPerMinute, row.run.secondsUsed);
+    row.inputMethod = qEnvironmentVariable("QT_IM_MODULE");
+    row.site = m_settings.databaseSite();
+    // The server is asked in the background: the candidate never waits for it, and a row
+    // it cannot take waits in the queue for the next run.
+    DatabaseQueue queue(DatabaseQueue::defaultFolder());
+    if (!queue.add(row))
+        qWarning("pelko: the run could not be queued for the results database");
+    queue.sendInBackground(m_settings.databaseServer());
 }
 
 void TestWindow::destroyChildWindows()

@@ -15,6 +15,7 @@
 #include <memory>
 
 class HelpViewer;
+class LogWriter;
 class Problem;
 class QAction;
 class QLabel;
@@ -112,6 +113,8 @@ protected:
 private:
     // Writes the finished run to the logs, notes the outcome in the record, tells a failure.
     void logRun(const RunResult& run);
+    // A copy of the logged run for the results database, when one is configured.
+    void queueForDatabase(const LogWriter& writer);
     Expected<void> loadProblem(bool retry, const QString& fileName);
     void resetRun();
     void showDuration();

@@ -1,0 +1,108 @@
+#include "ResultsDatabase.h"
+
+#include "RunRow.h"
+#include "platform/PostgresConnection.h"
+
+#include <QStringList>
+
+namespace
+{
+
+// Each step takes the database from the version before it to its own number.
+const char* const Migrations[] = {
+    // 1: the runs, by the log's sixteen columns and what the log cannot hold.
+    R"(CREATE TABLE pelko_runs (
+         run_id uuid PRIMARY KEY,
+         record_number integer,
+         logged_at timestamp NOT NULL,
+         user_id text NOT NULL,
+         user_name text NOT NULL,
+         computer_name text NOT NULL,
+         login_name text NOT NULL,
+         file_name text NOT NULL,
+         chars_per_minute real NOT NULL,
+         accuracy real NOT NULL,
+         errors integer NOT NULL,
+         accepted_chars integer NOT NULL,
+         total_chars integer NOT NULL,
+         kanji_chars integer NOT NULL,
+         alphanumeric_chars integer NOT NULL,
+         seconds_used integer NOT NULL,
+         run_kind text NOT NULL CHECK (run_kind IN ('practice', 'certification', 'imported')),
+         pass_speed integer,
+         grade text,
+         input_method text,
+         site text NOT NULL,
+         source text,
+         received_at timestamptz NOT NULL DEFAULT now());
+       CREATE INDEX pelko_runs_by_user ON pelko_runs (user_id, logged_at);
+       CREATE INDEX pelko_runs_by_time ON pelko_runs (logged_at);
+       CREATE INDEX pelko_runs_by_site ON pelko_runs (site, logged_at);
+       CREATE TABLE pelko_certificates (
+         run_id uuid NOT NULL REFERENCES pelko_runs,
+         check_code text NOT NULL,
+         printed_at timestamptz NOT NULL DEFAULT now(),
+         PRIMARY KEY (run_id, check_code));)",
+};
+
+} // namespace
+
+namespace ResultsDatabase
+{
+
+Expected<int> migrate(PostgresConnection& connection)
+{
+    static_assert(std::size(Migrations) == SchemaVersion);
+    // One administrator at a time: a second --db-init waits for the first.
+    const auto begun = connection.exec(
+        QStringLiteral("BEGIN; SELECT pg_advisory_xact_lock(7353454);"
+                       "CREATE TABLE IF NOT EXISTS pelko_schema (version integer NOT NULL);"));
+    if (!begun)
+        return begun.error();
+    const auto current = connection.exec(QStringLiteral("SELECT max(version) FROM pelko_schema"));
+    if (!current) {
+        connection.exec(QStringLiteral("ROLLBACK"));
+        return current.error();
+    }
+    const int before = current->rows.value(0).value(0).toInt();
+    if (before > SchemaVersion) {
+        connection.exec(QStringLiteral("ROLLBACK"));
+        return Error(
+            Error::Code::DatabaseFailure,
+            QStringLiteral("データベースはこの Pelko より新しい版 (%1) です。").arg(before));
+    }
+    for (int version = before + 1; version <= SchemaVersion; ++version) {
+        const auto step = connection.exec(QString::fromUtf8(Migrations[version - 1]));
+        if (!step) {
+            connection.exec(QStringLiteral("ROLLBACK"));
+            return step.error();
+        }
+    }
+    const auto done = connection.exec(
+        QStringLiteral("DELETE FROM pelko_schema; INSERT INTO pelko_schema VALUES (%1); COMMIT;")
+            .arg(SchemaVersion));
+    if (!done) {
+        connection.exec(QStringLiteral("ROLLBACK"));
+        return done.error();
+    }
+    return before;
+}
+
+Expected<bool> insert(PostgresConnection& connection, const RunRow& row)
+{
+    // No conflict target: an exam PC's role may insert, and nothing more.
+    const auto inserted = connection.exec(
+        QStringLiteral("INSERT INTO pelko_runs (run_id, record_number, logged_at, user_id, "
+                       "user_name, computer_name, login_name, file_name, chars_per_minute, "
+                       "accuracy, errors, accepted_chars, total_chars, kanji_chars, "
+                       "alphanumeric_chars, seconds_used, run_kind, pass_speed, grade, "
+                       "input_method, site, source) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, "
+                       "$10, $11, $12, $13, $14, $15, $16, $17, $18, $19, $20, $21, $22) "
+                       "ON CONFLICT DO NOTHING"),
+        row.parameters());
+    if (!inserted)
+        return inserted.error();
+    return inserted->affected == 1;
+}
+
+} // namespace ResultsDatabase

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "results/RunResult.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QUuid>
+
+#include <optional>
+
+// A finished run as the results database keeps it: the log line's columns and what the log
+// cannot hold. Its id makes every send after the first a no-op, so a row arrives once.
+struct RunRow {
+    enum class Kind { Practice, Certification, Imported };
+
+    QUuid id;
+    RunResult run;
+    // Whether the main log took the run: only then is run.recordNumber its number there.
+    bool inLog = false;
+    QDateTime loggedAt;
+    Kind kind = Kind::Practice;
+    int passSpeed = 0;
+    QString grade;
+    QString inputMethod;
+    QString site;
+    // Only a line brought in from an old log: which file and line.
+    QString source;
+
+    static QString kindName(Kind kind);
+
+    // The queue's file content, and back; nothing from bytes that are not a whole row.
+    QByteArray toBytes() const;
+    static std::optional<RunRow> fromBytes(const QByteArray& bytes);
+
+    // The parameters of the INSERT, in the order of ResultsDatabase's columns.
+    QStringList parameters() const;
+};
