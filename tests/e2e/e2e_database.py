@@ -60,6 +60,10 @@ class Server:
         if pid_file.exists():
             os.kill(int(pid_file.read_text().split()[0]), signal.SIGKILL)
 
+    def create_database(self):
+        subprocess.run(["createdb", "-h", "127.0.0.1", "-p", str(self.port), "-U", "postgres",
+                        "pelko"], check=True, capture_output=True)
+
     def sql(self, statement, user="postgres", check=True):
         done = subprocess.run(["psql", "-h", "127.0.0.1", "-p", str(self.port), "-U", user,
                                "-d", "pelko", "-X", "-q", "-t", "-A", "-v", "ON_ERROR_STOP=1",
@@ -99,11 +103,7 @@ class Suite:
 
     def run(self):
         self.server.start()
-        try:
-            self.server.sql("SELECT 1")  # the database does not exist yet: psql says so
-        except Failure:
-            subprocess.run(["createdb", "-h", "127.0.0.1", "-p", str(self.server.port), "-U",
-                            "postgres", "pelko"], check=True)
+        self.server.create_database()
         checks = [self.tables, self.roles, self.many_pcs, self.server_away, self.killed_writer,
                   self.old_logs]
         failed = 0

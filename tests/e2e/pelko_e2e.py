@@ -150,9 +150,10 @@ def run_suite(args):
     if args.suite == "journeys":
         from e2e_certification import JOURNEYS as certification
         from e2e_journeys import JOURNEYS as journeys
+        from e2e_results_db import JOURNEYS as results_db
         from e2e_signed import JOURNEYS as signed
         from e2e_stumbles import JOURNEYS as stumbles
-        SCENARIOS = certification + signed + journeys + stumbles
+        SCENARIOS = certification + signed + journeys + results_db + stumbles
     else:
         from e2e_scenarios import SCENARIOS
 
