@@ -45,6 +45,12 @@ const char* const Migrations[] = {
          PRIMARY KEY (run_id, check_code));)",
 };
 
+// After a failed step: what failed is the error to report, not the rollback's answer.
+void rollback(PostgresConnection& connection)
+{
+    (void)connection.exec(QStringLiteral("ROLLBACK"));
+}
+
 } // namespace
 
 namespace ResultsDatabase
@@ -61,12 +67,12 @@ Expected<int> migrate(PostgresConnection& connection)
         return begun.error();
     const auto current = connection.exec(QStringLiteral("SELECT max(version) FROM pelko_schema"));
     if (!current) {
-        connection.exec(QStringLiteral("ROLLBACK"));
+        rollback(connection);
         return current.error();
     }
     const int before = current->rows.value(0).value(0).toInt();
     if (before > SchemaVersion) {
-        connection.exec(QStringLiteral("ROLLBACK"));
+        rollback(connection);
         return Error(
             Error::Code::DatabaseFailure,
             QStringLiteral("データベースはこの Pelko より新しい版 (%1) です。").arg(before));
@@ -74,7 +80,7 @@ Expected<int> migrate(PostgresConnection& connection)
     for (int version = before + 1; version <= SchemaVersion; ++version) {
         const auto step = connection.exec(QString::fromUtf8(Migrations[version - 1]));
         if (!step) {
-            connection.exec(QStringLiteral("ROLLBACK"));
+            rollback(connection);
             return step.error();
         }
     }
@@ -82,7 +88,7 @@ Expected<int> migrate(PostgresConnection& connection)
         QStringLiteral("DELETE FROM pelko_schema; INSERT INTO pelko_schema VALUES (%1); COMMIT;")
             .arg(SchemaVersion));
     if (!done) {
-        connection.exec(QStringLiteral("ROLLBACK"));
+        rollback(connection);
         return done.error();
     }
     return before;
