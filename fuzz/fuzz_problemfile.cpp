@@ -115,10 +115,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const Error& error = read.error();
         const auto bad = expected.firstBadBytes;
         const auto tooMuch = expected.firstTooMuch;
-        if (error.code() == Error::Code::InvalidText) {
+        if (error.code() == Error::Code::InvalidText || error.code() == Error::Code::Utf8Text) {
             FUZZ_CHECK(bad && (!tooMuch || *tooMuch >= *bad));
-            // The message names the line.
-            FUZZ_CHECK(error.message().contains(u" の " + QString::number(*bad) + u" 行目"));
+            // The message names the line; a file that is UTF-8 is named as such instead.
+            FUZZ_CHECK(error.code() == Error::Code::Utf8Text ||
+                       error.message().contains(u" の " + QString::number(*bad) + u" 行目"));
         } else {
             FUZZ_CHECK(error.code() == Error::Code::Overflow);
             // A line too long is refused before its bytes are looked at.
@@ -126,8 +127,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
     }
 
-    // The title: the first line's first twenty characters, up to a bad byte.
+    // The title: the first line's first twenty characters, up to a bad byte; a file saved as
+    // UTF-8 is read as such.
     const QString header = ProblemFile::fileHeader(path, 20);
+    const QByteArray head = bytes.left(4 * 1024 * 1024);
+    if (!Cp932::decode(head).ok && ProblemFile::isUtf8(head)) {
+        QByteArray line = head.startsWith("\xEF\xBB\xBF") ? head.mid(3) : head;
+        for (const char end : {'\r', '\n'}) {
+            if (const qsizetype at = line.indexOf(end); at >= 0)
+                line.truncate(at);
+        }
+        FUZZ_CHECK(QString::fromUtf8(line).startsWith(header) && header.size() <= 40);
+        return 0;
+    }
     const QString firstLine =
         expected.lines.isEmpty() ? QString() : Cp932::decode(expected.lines.first()).text;
     FUZZ_CHECK(header == firstLine.left(20));
