@@ -50,7 +50,7 @@ bool inChild(const std::function<bool()>& work)
 {
     const pid_t child = ::fork();
     if (child == 0) {
-        ::alarm(20);
+        ::alarm(300); // only a guard against a hang: a loaded sanitizer build needs over 20 s
         ::_exit(work() ? 0 : 1);
     }
     int status = 0;
