@@ -1,8 +1,9 @@
 #include "ClassLogModel.h"
 
 #include "ClassLog.h"
+#include "CsvExport.h"
 
-ClassLogModel::ClassLogModel(QObject* parent) : QAbstractTableModel(parent)
+ClassLogModel::ClassLogModel(QObject* parent) : RunsTableModel(parent)
 {
 }
 
@@ -30,16 +31,12 @@ void ClassLogModel::rebuild()
             sortRows(*m_log, m_rows, m_sortColumn, m_sortOrder, m_filter.passSpeed);
     }
     endResetModel();
+    Q_EMIT rowsCounted();
 }
 
 int ClassLogModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : int(m_rows.size());
-}
-
-int ClassLogModel::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : ClassLogColumns::Count;
 }
 
 QVariant ClassLogModel::data(const QModelIndex& index, int role) const
@@ -49,45 +46,9 @@ QVariant ClassLogModel::data(const QModelIndex& index, int role) const
     const int column = index.column();
     if (role == Qt::DisplayRole)
         return ClassLogColumns::cellText(*m_log, logRow(index.row()), column, m_filter.passSpeed);
-    if (role == Qt::TextAlignmentRole) {
-        const bool number = column == 0 || column >= 8;
-        const bool text = column >= 3 && column <= 7;
-        return QVariant::fromValue(Qt::AlignVCenter |
-                                   (number && column != ClassLogColumns::PassColumn
-                                        ? Qt::AlignRight
-                                        : (text ? Qt::AlignLeft : Qt::AlignHCenter)));
-    }
+    if (role == Qt::TextAlignmentRole)
+        return alignmentOf(column);
     return {};
-}
-
-QString ClassLogModel::headerTitle(int column)
-{
-    // Two short lines rather than one long one: every column fits at 1280 pixels.
-    QString title = ClassLogColumns::title(column);
-    static const struct {
-        const char16_t* head;
-        qsizetype length;
-    } breaks[] = {{u"使用ＰＣユーザ名", 4}, {u"使用ＰＣ名", 2}, {u"半角文字", 4}, {u"データ", 3},
-                  {u"エラー", 3},           {u"総文字", 1},     {u"入力", 2},     {u"漢字", 2}};
-    const qsizetype bracket = title.indexOf(u'(');
-    if (bracket > 0)
-        return title.insert(bracket, u'\n');
-    for (const auto& rule : breaks) {
-        if (title.startsWith(QStringView(rule.head)) && title.size() > rule.length)
-            return title.insert(rule.length, u'\n');
-    }
-    return title;
-}
-
-QVariant ClassLogModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (role == Qt::ToolTipRole && orientation == Qt::Horizontal)
-        return ClassLogColumns::title(section);
-    if (role != Qt::DisplayRole)
-        return {};
-    if (orientation == Qt::Horizontal)
-        return headerTitle(section);
-    return section + 1;
 }
 
 void ClassLogModel::sort(int column, Qt::SortOrder order)
@@ -108,4 +69,26 @@ void ClassLogModel::sort(int column, Qt::SortOrder order)
     if (m_log)
         sortRows(*m_log, m_rows, column, order, m_filter.passSpeed);
     endResetModel();
+}
+
+QString ClassLogModel::userIdAt(int shownRow) const
+{
+    return m_log ? m_log->text(logRow(shownRow), int(LogColumn::UserId)).trimmed() : QString();
+}
+
+std::optional<QList<UserSummary>> ClassLogModel::summary() const
+{
+    return m_log ? summarize(*m_log, m_rows) : QList<UserSummary>();
+}
+
+ProgressData ClassLogModel::progressOf(const QString& userId) const
+{
+    if (!m_log)
+        return {};
+    return ::progressOf(*m_log, m_rows, userId, m_filter.passSpeed);
+}
+
+bool ClassLogModel::writeCsv(QIODevice& out) const
+{
+    return m_log && CsvExport::write(out, *m_log, m_rows, m_filter.passSpeed);
 }

@@ -40,6 +40,9 @@ struct ClassLogFilter {
     QString fileName; // the problem file; empty for all
     Outcome outcome = Outcome::Any;
     int passSpeed = 25;
+    // Only the results database records these; empty: all.
+    QString site;
+    QString kind; // practice, certification or imported
 };
 
 // Rows of the log that pass the filter, in log order.

@@ -57,12 +57,18 @@ QByteArray row(const QStringList& fields)
     return line + "\r\n";
 }
 
-bool write(QIODevice& out, const ClassLog& log, const std::vector<int>& rows, int passSpeed)
+bool writeTitles(QIODevice& out)
 {
     QStringList fields;
     for (int column = 0; column < ClassLogColumns::Count; ++column)
         fields.append(ClassLogColumns::title(column));
-    QByteArray buffer = QByteArrayLiteral("\xEF\xBB\xBF") + row(fields);
+    const QByteArray bytes = QByteArrayLiteral("\xEF\xBB\xBF") + row(fields);
+    return out.write(bytes) == bytes.size();
+}
+
+bool writeRows(QIODevice& out, const ClassLog& log, const std::vector<int>& rows, int passSpeed)
+{
+    QByteArray buffer;
     for (int logRow : rows) {
         buffer += row(ClassLogColumns::rowTexts(log, logRow, passSpeed));
         if (buffer.size() > 1 << 20) {
@@ -72,6 +78,11 @@ bool write(QIODevice& out, const ClassLog& log, const std::vector<int>& rows, in
         }
     }
     return out.write(buffer) == buffer.size();
+}
+
+bool write(QIODevice& out, const ClassLog& log, const std::vector<int>& rows, int passSpeed)
+{
+    return writeTitles(out) && writeRows(out, log, rows, passSpeed);
 }
 
 } // namespace CsvExport

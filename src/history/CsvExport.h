@@ -26,5 +26,8 @@ QByteArray row(const QStringList& fields);
 // The title row and the given log rows in that order, every column the browser shows.
 // False when the device refuses a write.
 bool write(QIODevice& out, const ClassLog& log, const std::vector<int>& rows, int passSpeed);
+// The same in parts, for rows read a batch at a time.
+bool writeTitles(QIODevice& out);
+bool writeRows(QIODevice& out, const ClassLog& log, const std::vector<int>& rows, int passSpeed);
 
 } // namespace CsvExport

@@ -1,47 +1,109 @@
 #include "DatabaseLog.h"
 
+#include "common/LogFormat.h"
 #include "results/LogWriter.h"
 #include "results/RunResult.h"
 
 #include <QDateTime>
-#include <QStringList>
+
+namespace
+{
+
+// The SQL of a browser column's value, for sorting.
+QString columnExpression(int column, int passSpeed)
+{
+    if (column == ClassLogColumns::PassColumn)
+        return QStringLiteral("(chars_per_minute >= %1)").arg(passSpeed);
+    static const char* const names[] = {"record_number", "logged_at",   "logged_at::time",
+                                        "user_id",       "user_name",   "computer_name",
+                                        "login_name",    "file_name",   "chars_per_minute",
+                                        "accuracy",      "errors",      "accepted_chars",
+                                        "total_chars",   "kanji_chars", "alphanumeric_chars",
+                                        "seconds_used"};
+    static_assert(std::size(names) == LogFormat::ColumnCount);
+    return QString::fromLatin1(names[column]);
+}
+
+} // namespace
 
 namespace DatabaseLog
 {
 
-Expected<QByteArray> fetch(PostgresConnection& connection, const Filter& filter)
+QString whereClause(const Filter& filter, QStringList& parameters)
 {
+    const ClassLogFilter& runs = filter.runs;
     QStringList conditions;
-    QStringList parameters;
     auto where = [&](const QString& condition, const QString& value) {
         parameters << value;
         conditions << condition.arg(parameters.size());
     };
-    if (!filter.userId.isEmpty())
-        where(QStringLiteral("user_id = $%1"), filter.userId);
-    if (filter.from.isValid())
-        where(QStringLiteral("logged_at >= $%1::date"), filter.from.toString(Qt::ISODate));
-    if (filter.to.isValid())
-        where(QStringLiteral("logged_at < $%1::date + 1"), filter.to.toString(Qt::ISODate));
-    if (!filter.site.isEmpty())
-        where(QStringLiteral("site = $%1"), filter.site);
-    if (!filter.kind.isEmpty())
-        where(QStringLiteral("run_kind = $%1"), filter.kind);
-    const QString sql =
-        QStringLiteral("SELECT coalesce(record_number, 0), to_char(logged_at, "
-                       "'YYYY-MM-DD\"T\"HH24:MI:SS'), user_id, user_name, computer_name, "
-                       "login_name, file_name, chars_per_minute, accuracy, errors, "
-                       "accepted_chars, total_chars, kanji_chars, alphanumeric_chars, "
-                       "seconds_used FROM pelko_runs") +
-        (conditions.isEmpty()
-             ? QString()
-             : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "))) +
-        QStringLiteral(" ORDER BY logged_at, run_id");
-    const auto rows = connection.exec(sql, parameters);
-    if (!rows)
-        return rows.error();
+    const QString user = runs.user.trimmed();
+    if (filter.userIds) {
+        // A text array literal would need quoting rules of its own; one parameter each.
+        QStringList places;
+        for (const QString& id : *filter.userIds) {
+            parameters << id;
+            places << QStringLiteral("$%1").arg(parameters.size());
+        }
+        conditions << (places.isEmpty()
+                           ? QStringLiteral("false")
+                           : QStringLiteral("user_id IN (") + places.join(u',') + u')');
+    } else if (!user.isEmpty() && runs.exactUserId) {
+        where(QStringLiteral("user_id = $%1"), user);
+    } else if (!user.isEmpty()) {
+        where(QStringLiteral("(strpos(lower(user_id), lower($%1)) > 0 OR "
+                             "strpos(lower(user_name), lower($%1)) > 0)"),
+              user);
+    }
+    if (runs.from.isValid())
+        where(QStringLiteral("logged_at >= $%1::date"), runs.from.toString(Qt::ISODate));
+    if (runs.to.isValid())
+        where(QStringLiteral("logged_at < $%1::date + 1"), runs.to.toString(Qt::ISODate));
+    if (!runs.fileName.isEmpty())
+        where(QStringLiteral("file_name = $%1"), runs.fileName);
+    if (runs.outcome != ClassLogFilter::Outcome::Any)
+        where(runs.outcome == ClassLogFilter::Outcome::Passed
+                  ? QStringLiteral("chars_per_minute >= $%1::integer")
+                  : QStringLiteral("chars_per_minute < $%1::integer"),
+              QString::number(runs.passSpeed));
+    if (!runs.site.isEmpty())
+        where(QStringLiteral("site = $%1"), runs.site);
+    if (!runs.kind.isEmpty())
+        where(QStringLiteral("run_kind = $%1"), runs.kind);
+    return conditions.isEmpty()
+               ? QString()
+               : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+}
+
+QString orderClause(const Filter& filter, bool reversed)
+{
+    const bool descending =
+        (filter.sortColumn >= 0 && filter.order == Qt::DescendingOrder) != reversed;
+    const QString direction = descending ? QStringLiteral(" DESC") : QString();
+    QString order = QStringLiteral(" ORDER BY ");
+    if (filter.sortColumn >= 0 && filter.sortColumn != int(LogColumn::Date))
+        order += columnExpression(filter.sortColumn, filter.runs.passSpeed) + direction +
+                 QStringLiteral(", ");
+    // Equal values keep time order, as a sort of the log keeps log order.
+    const QString tie = reversed ? QStringLiteral(" DESC") : QString();
+    if (filter.sortColumn == int(LogColumn::Date))
+        return order + QStringLiteral("logged_at") + direction + QStringLiteral(", run_id") + tie;
+    return order + QStringLiteral("logged_at") + tie + QStringLiteral(", run_id") + tie;
+}
+
+QString lineColumns()
+{
+    return QStringLiteral("coalesce(record_number, 0), to_char(logged_at, "
+                          "'YYYY-MM-DD\"T\"HH24:MI:SS'), user_id, user_name, computer_name, "
+                          "login_name, file_name, chars_per_minute, accuracy, errors, "
+                          "accepted_chars, total_chars, kanji_chars, alphanumeric_chars, "
+                          "seconds_used");
+}
+
+QByteArray linesOf(const QList<QStringList>& rows)
+{
     QByteArray lines;
-    for (const QStringList& row : rows->rows) {
+    for (const QStringList& row : rows) {
         RunResult run;
         run.recordNumber = row[0].toInt();
         run.userId = row[2];
@@ -60,6 +122,18 @@ Expected<QByteArray> fetch(PostgresConnection& connection, const Filter& filter)
         lines += LogWriter::lineOf(run, QDateTime::fromString(row[1], Qt::ISODate));
     }
     return lines;
+}
+
+Expected<QByteArray> fetch(PostgresConnection& connection, const Filter& filter)
+{
+    QStringList parameters;
+    const QString sql = QStringLiteral("SELECT ") + lineColumns() +
+                        QStringLiteral(" FROM pelko_runs") + whereClause(filter, parameters) +
+                        orderClause(filter);
+    const auto rows = connection.exec(sql, parameters);
+    if (!rows)
+        return rows.error();
+    return linesOf(rows->rows);
 }
 
 } // namespace DatabaseLog

@@ -56,7 +56,6 @@ int run(const QStringList& arguments, int passSpeed, QIODevice& standardOutput, 
     QString outPath;
     ClassLogFilter filter;
     filter.passSpeed = passSpeed;
-    DatabaseLog::Filter databaseFilter;
     bool fromDatabase = false;
     QStringList seen;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -85,11 +84,11 @@ int run(const QStringList& arguments, int passSpeed, QIODevice& standardOutput, 
         if (argument == QLatin1String(Option)) {
             logPath = value;
         } else if (argument == u"--site") {
-            databaseFilter.site = value;
+            filter.site = value;
         } else if (argument == u"--kind") {
             if (value != u"practice" && value != u"certification" && value != u"imported")
                 return refuse(messages, QStringLiteral("種類が正しくありません: ") + value);
-            databaseFilter.kind = value;
+            filter.kind = value;
         } else if (argument == u"--user") {
             filter.user = value;
             filter.exactUserId = true;
@@ -114,10 +113,7 @@ int run(const QStringList& arguments, int passSpeed, QIODevice& standardOutput, 
                                                    "設定されていません"));
         auto connection = PostgresConnection::open(server);
         // The server narrows the rows; the same filter then runs here as on a log.
-        databaseFilter.userId = filter.user;
-        databaseFilter.from = filter.from;
-        databaseFilter.to = filter.to;
-        const auto lines = connection ? DatabaseLog::fetch(**connection, databaseFilter)
+        const auto lines = connection ? DatabaseLog::fetch(**connection, {filter, {}})
                                       : Expected<QByteArray>(connection.error());
         if (!lines) {
             messages += lines.error().message() + u'\n';

@@ -3,6 +3,7 @@
 #include "ClassLog.h"
 #include "ClassLogModel.h"
 #include "CsvExport.h"
+#include "DatabaseRunsModel.h"
 #include "DateField.h"
 #include "ProgressChart.h"
 #include "common/NumericText.h"
@@ -75,6 +76,21 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     m_outcomeCombo->addItems(
         {QStringLiteral("すべて"), QStringLiteral("合格"), QStringLiteral("不合格")});
     m_passLabel = new QLabel(this);
+    // Only the results database knows where and what kind of run it was.
+    m_siteCombo = new QComboBox(this);
+    m_siteCombo->setObjectName(QStringLiteral("siteCombo"));
+    m_siteCombo->setAccessibleName(QStringLiteral("拠点"));
+    m_siteCombo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_kindCombo = new QComboBox(this);
+    m_kindCombo->setObjectName(QStringLiteral("kindCombo"));
+    m_kindCombo->setAccessibleName(QStringLiteral("種類"));
+    const std::pair<const char16_t*, const char*> kinds[] = {{u"すべて", ""},
+                                                             {u"練習", "practice"},
+                                                             {u"認定", "certification"},
+                                                             {u"取り込み", "imported"}};
+    for (const auto& [name, kind] : kinds)
+        m_kindCombo->addItem(QString::fromUtf16(name), QString::fromLatin1(kind));
+    const bool fromDatabase = !settings.databaseServer().isEmpty();
 
     auto* filters = new QHBoxLayout;
     auto label = [&](const QString& text, QWidget* buddy) {
@@ -96,9 +112,21 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     filters->addSpacing(8);
     label(QStringLiteral("合否(&J):"), m_outcomeCombo);
     filters->addWidget(m_passLabel);
+    if (fromDatabase) {
+        filters->addSpacing(8);
+        label(QStringLiteral("拠点(&L):"), m_siteCombo);
+        filters->addSpacing(8);
+        label(QStringLiteral("種類(&K):"), m_kindCombo);
+    } else {
+        m_siteCombo->hide();
+        m_kindCombo->hide();
+    }
     filters->addStretch();
 
-    m_model = new ClassLogModel(this);
+    if (fromDatabase)
+        m_model = m_runsModel = new DatabaseRunsModel(this);
+    else
+        m_model = m_logModel = new ClassLogModel(this);
 
     m_model->setObjectName(QStringLiteral("model"));
     m_table = new QTableView(this);
@@ -173,9 +201,10 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
         connect(m_periodCheck, &QCheckBox::toggled, edit, &QWidget::setEnabled);
     }
     connect(m_periodCheck, &QCheckBox::toggled, this, &ResultsBrowser::applyFilter);
-    for (QComboBox* combo : {m_fileCombo, m_outcomeCombo})
+    for (QComboBox* combo : {m_fileCombo, m_outcomeCombo, m_siteCombo, m_kindCombo})
         connect(combo, &QComboBox::currentIndexChanged, this, &ResultsBrowser::applyFilter);
     connect(m_model, &QAbstractItemModel::modelReset, this, &ResultsBrowser::showStatus);
+    connect(m_model, &RunsTableModel::rowsCounted, this, &ResultsBrowser::fillSummary);
     connect(m_chartButton, &QPushButton::clicked, this, &ResultsBrowser::showChart);
     connect(m_exportButton, &QPushButton::clicked, this, &ResultsBrowser::exportCsv);
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::accept);
@@ -225,7 +254,7 @@ int ResultsBrowser::exec()
     return QDialog::exec();
 }
 
-void ResultsBrowser::reload()
+ResultsBrowser::Choices ResultsBrowser::readLog()
 {
     auto log = std::make_shared<ClassLog>();
     const QString path = logFilePath(m_settings.logFolder(), m_settings.logName());
@@ -240,25 +269,42 @@ void ResultsBrowser::reload()
     m_readReport =
         status == ClassLog::Status::Ok ? readReport(*log) : openFailureText(int(status), path);
     m_log = log;
+    m_logModel->setLog(m_log);
+    return {
+        m_log->valuesOf(int(LogColumn::FileName)), {}, m_log->earliestDate(), m_log->latestDate()};
+}
 
-    const QString chosen = m_fileCombo->currentIndex() > 0 ? m_fileCombo->currentText() : QString();
-    {
-        const QSignalBlocker blocker(m_fileCombo);
-        m_fileCombo->clear();
-        m_fileCombo->addItem(QStringLiteral("すべて"));
-        m_fileCombo->addItems(m_log->valuesOf(7));
-        m_fileCombo->setCurrentIndex(qMax(0, m_fileCombo->findText(chosen)));
-    }
+ResultsBrowser::Choices ResultsBrowser::readDatabase()
+{
+    m_readReport = m_runsModel->connectTo(m_settings.databaseServer())
+                       ? QStringLiteral("結果データベースの記録")
+                       : QStringLiteral("結果データベースを読めません: ") + m_runsModel->failure();
+    return {m_runsModel->fileNames(), m_runsModel->sites(), m_runsModel->earliestDate(),
+            m_runsModel->latestDate()};
+}
+
+void ResultsBrowser::reload()
+{
+    const Choices choices = m_runsModel ? readDatabase() : readLog();
+    auto refill = [](QComboBox* combo, const QStringList& values) {
+        const QString chosen = combo->currentIndex() > 0 ? combo->currentText() : QString();
+        const QSignalBlocker blocker(combo);
+        combo->clear();
+        combo->addItem(QStringLiteral("すべて"));
+        combo->addItems(values);
+        combo->setCurrentIndex(qMax(0, combo->findText(chosen)));
+    };
+    refill(m_fileCombo, choices.fileNames);
+    refill(m_siteCombo, choices.sites);
     // The period starts out as the whole log, to be narrowed from there.
-    if (!m_periodCheck->isChecked() && m_log->earliestDate().isValid()) {
+    if (!m_periodCheck->isChecked() && choices.earliest.isValid()) {
         const QSignalBlocker fromBlocker(m_fromEdit);
         const QSignalBlocker toBlocker(m_toEdit);
-        m_fromEdit->setDate(m_log->earliestDate());
-        m_toEdit->setDate(m_log->latestDate());
+        m_fromEdit->setDate(choices.earliest);
+        m_toEdit->setDate(choices.latest);
     }
     m_passLabel->setText(QStringLiteral("（合格ライン ") + QString::number(m_settings.passSpeed()) +
                          QStringLiteral(" 文字/分）"));
-    m_model->setLog(m_log);
     applyFilter();
 }
 
@@ -275,16 +321,21 @@ void ResultsBrowser::applyFilter()
         filter.fileName = m_fileCombo->currentText();
     filter.outcome = ClassLogFilter::Outcome(qMax(0, m_outcomeCombo->currentIndex()));
     filter.passSpeed = m_settings.passSpeed();
+    if (m_siteCombo->currentIndex() > 0)
+        filter.site = m_siteCombo->currentText();
+    filter.kind = m_kindCombo->currentData().toString();
     m_model->setFilter(filter);
-    fillSummary();
 }
 
 void ResultsBrowser::fillSummary()
 {
     m_summary->setRowCount(0);
-    if (!m_log)
+    const std::optional<QList<UserSummary>> summary = m_model->summary();
+    m_summaryLeftOut = !summary;
+    showStatus();
+    if (!summary)
         return;
-    const QList<UserSummary> users = summarize(*m_log, m_model->rows());
+    const QList<UserSummary>& users = *summary;
     m_summary->setRowCount(int(users.size()));
     for (int row = 0; row < users.size(); ++row) {
         const UserSummary& user = users[row];
@@ -305,8 +356,16 @@ void ResultsBrowser::fillSummary()
 
 void ResultsBrowser::showStatus()
 {
-    m_statusBar->showMessage(m_readReport + QStringLiteral("　／　表示 ") +
-                             QString::number(m_model->rowCount()) + QStringLiteral(" 件"));
+    QString text = m_readReport + QStringLiteral("　／　表示 ") +
+                   QString::number(m_model->rowCount()) + QStringLiteral(" 件");
+    if (m_runsModel && !m_runsModel->isCounted())
+        text += QStringLiteral("以上（数えています）");
+    if (m_runsModel && !m_runsModel->failure().isEmpty())
+        text = QStringLiteral("結果データベースを読めません: ") + m_runsModel->failure();
+    else if (m_summaryLeftOut)
+        text += QStringLiteral("　／　利用者ごとのまとめは、%L1 件以下に絞り込むと表示します")
+                    .arg(DatabaseRunsModel::SummaryLimit);
+    m_statusBar->showMessage(text);
 }
 
 QString ResultsBrowser::selectedUserId() const
@@ -317,9 +376,7 @@ QString ResultsBrowser::selectedUserId() const
             return m_summary->item(items.first()->row(), 0)->text();
     }
     const QModelIndexList rows = m_table->selectionModel()->selectedRows();
-    if (rows.isEmpty() || !m_log)
-        return {};
-    return m_log->text(m_model->logRow(rows.first().row()), 3).trimmed();
+    return rows.isEmpty() ? QString() : m_model->userIdAt(rows.first().row());
 }
 
 void ResultsBrowser::showChart()
@@ -327,13 +384,12 @@ void ResultsBrowser::showChart()
     QString userId = selectedUserId();
     if (userId.isEmpty() && m_summary->rowCount() == 1)
         userId = m_summary->item(0, 0)->text();
-    if (userId.isEmpty() || !m_log) {
+    if (userId.isEmpty()) {
         showMessage(QStringLiteral("表か利用者ごとのまとめで、利用者を1人選んでください"),
                     MessageButtons::Ok, QStringLiteral("成績の推移"), MessageIcon::Information);
         return;
     }
-    ProgressChartDialog dialog(progressOf(*m_log, m_model->rows(), userId, m_settings.passSpeed()),
-                               this);
+    ProgressChartDialog dialog(m_model->progressOf(userId), this);
     dialog.resize(900, 560);
     dialog.exec();
 }
@@ -359,9 +415,7 @@ bool ResultsBrowser::exportTo(const QString& path)
         return false;
     }
     QSaveFile file(path);
-    if (!m_log || !file.open(QIODevice::WriteOnly) ||
-        !CsvExport::write(file, *m_log, m_model->rows(), m_settings.passSpeed()) ||
-        !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || !m_model->writeCsv(file) || !file.commit()) {
         showMessage(QStringLiteral("CSVファイルを書き出せませんでした"), MessageButtons::Ok,
                     QStringLiteral("エラー"), MessageIcon::Critical);
         return false;

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QDate>
 #include <QDialog>
+#include <QStringList>
 
 #include <memory>
 
 class ClassLog;
 class ClassLogModel;
+class DatabaseRunsModel;
+class RunsTableModel;
 class QCheckBox;
 class QComboBox;
 class DateField;
@@ -19,8 +23,8 @@ class QTableWidget;
 class QTimer;
 class Settings;
 
-// Every record of the main log, to filter, sort, chart per user and export for spreadsheets.
-// The log is only read.
+// Every record of the main log, to filter, sort, chart per user and export for spreadsheets;
+// the results database's runs instead where one is set up. Neither is written to.
 class ResultsBrowser : public QDialog
 {
     Q_OBJECT
@@ -28,7 +32,7 @@ public:
     explicit ResultsBrowser(const Settings& settings, QWidget* parent = nullptr);
     ~ResultsBrowser() override;
 
-    // Reads the log named by the settings afresh.
+    // Reads the log named by the settings, or the database, afresh.
     void reload();
     int exec() override;
 
@@ -46,6 +50,8 @@ private:
     DateField* m_toEdit = nullptr;
     QComboBox* m_fileCombo = nullptr;
     QComboBox* m_outcomeCombo = nullptr;
+    QComboBox* m_siteCombo = nullptr;
+    QComboBox* m_kindCombo = nullptr;
     QLabel* m_passLabel = nullptr;
     QTableView* m_table = nullptr;
     QTableWidget* m_summary = nullptr;
@@ -53,8 +59,18 @@ private:
     QPushButton* m_exportButton = nullptr;
     QPushButton* m_closeButton = nullptr;
     QStatusBar* m_statusBar = nullptr;
-    ClassLogModel* m_model = nullptr;
+    RunsTableModel* m_model = nullptr;
+    ClassLogModel* m_logModel = nullptr;
+    DatabaseRunsModel* m_runsModel = nullptr;
 
+    struct Choices {
+        QStringList fileNames;
+        QStringList sites;
+        QDate earliest;
+        QDate latest;
+    };
+    Choices readLog();
+    Choices readDatabase();
     void applyFilter();
     void fillSummary();
     void showStatus();
@@ -64,5 +80,6 @@ private:
     const Settings& m_settings;
     std::shared_ptr<ClassLog> m_log;
     QString m_readReport;
+    bool m_summaryLeftOut = false;
     QTimer* m_filterDelay = nullptr;
 };
