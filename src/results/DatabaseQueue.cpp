@@ -16,7 +16,33 @@
 namespace
 {
 
-const QString Suffix = QStringLiteral(".row");
+const QString RunSuffix = QStringLiteral(".row");
+const QString CertificateSuffix = QStringLiteral(".cert");
+const QStringList Waiting{u'*' + RunSuffix, u'*' + CertificateSuffix};
+
+// Written whole or not at all, named by time so that the oldest goes first.
+bool write(const QString& folder, const QDateTime& when, const QUuid& id, const QString& suffix,
+           const QByteArray& bytes)
+{
+    if (!QDir().mkpath(folder))
+        return false;
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QSaveFile file(folder + u'/' + when.toString(QStringLiteral("yyyyMMddHHmmsszzz")) + u'-' +
+                   id.toString(QUuid::WithoutBraces) + suffix);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+// Nothing when the bytes hold no row of the file's kind.
+std::optional<Expected<bool>> insert(PostgresConnection& connection, const QString& name,
+                                     const QByteArray& bytes)
+{
+    if (name.endsWith(CertificateSuffix)) {
+        const auto row = CertificateRow::fromBytes(bytes);
+        return row ? std::optional(ResultsDatabase::insert(connection, *row)) : std::nullopt;
+    }
+    const auto row = RunRow::fromBytes(bytes);
+    return row ? std::optional(ResultsDatabase::insert(connection, *row)) : std::nullopt;
+}
 
 // Held while one process sends the queue.
 class QueueLock
@@ -51,19 +77,18 @@ QString DatabaseQueue::defaultFolder()
 
 bool DatabaseQueue::add(const RunRow& row)
 {
-    if (!QDir().mkpath(m_folder))
-        return false;
-    QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    // Names sort by time, so the oldest row goes first.
-    QSaveFile file(m_folder + u'/' + row.loggedAt.toString(QStringLiteral("yyyyMMddHHmmsszzz")) +
-                   u'-' + row.id.toString(QUuid::WithoutBraces) + Suffix);
-    const QByteArray bytes = row.toBytes();
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return write(m_folder, row.loggedAt, row.id, RunSuffix, row.toBytes());
+}
+
+bool DatabaseQueue::add(const CertificateRow& row)
+{
+    // The run's own row has the earlier time, so it goes first.
+    return write(m_folder, row.printedAt, row.runId, CertificateSuffix, row.toBytes());
 }
 
 int DatabaseQueue::count() const
 {
-    return int(QDir(m_folder).entryList({u'*' + Suffix}, QDir::Files).size());
+    return int(QDir(m_folder).entryList(Waiting, QDir::Files).size());
 }
 
 DatabaseQueue::Sent DatabaseQueue::send(const PostgresConnection::Parameters& server,
@@ -71,7 +96,7 @@ DatabaseQueue::Sent DatabaseQueue::send(const PostgresConnection::Parameters& se
 {
     Sent sent;
     const QDir folder(m_folder);
-    const QStringList names = folder.entryList({u'*' + Suffix}, QDir::Files, QDir::Name);
+    const QStringList names = folder.entryList(Waiting, QDir::Files, QDir::Name);
     sent.waiting = int(names.size());
     if (names.isEmpty())
         return sent;
@@ -89,23 +114,22 @@ DatabaseQueue::Sent DatabaseQueue::send(const PostgresConnection::Parameters& se
         QFile file(folder.filePath(name));
         if (!file.open(QIODevice::ReadOnly))
             continue; // another sender took it since the listing
-        const auto row = RunRow::fromBytes(file.readAll());
+        const auto added = insert(**connection, name, file.readAll());
         file.close();
-        if (!row) {
+        if (!added) {
             QFile::rename(file.fileName(), file.fileName() + QStringLiteral(".broken"));
             ++sent.broken;
             --sent.waiting;
             continue;
         }
-        const Expected<bool> added = ResultsDatabase::insert(**connection, *row);
-        if (!added) {
-            sent.failure = added.error().message();
+        if (!*added) {
+            sent.failure = added->error().message();
             break;
         }
         // Only now may the row go: the server has it.
         QFile::remove(file.fileName());
         --sent.waiting;
-        ++(*added ? sent.added : sent.already);
+        ++(**added ? sent.added : sent.already);
     }
     return sent;
 }

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+struct CertificateRow;
 struct RunRow;
 
 // The rows a user's runs owe the results database, one file each, until the server has them.
@@ -19,6 +20,7 @@ public:
 
     // Written whole or not at all; false when the row could not be kept.
     bool add(const RunRow& row);
+    bool add(const CertificateRow& row);
 
     struct Sent {
         int added = 0;   // new to the server

@@ -36,10 +36,13 @@ const char* const Migrations[] = {
          source text,
          received_at timestamptz NOT NULL DEFAULT now());
        CREATE INDEX pelko_runs_by_user ON pelko_runs (user_id, logged_at);
-       CREATE INDEX pelko_runs_by_time ON pelko_runs (logged_at);
+       CREATE INDEX pelko_runs_by_time ON pelko_runs (logged_at, run_id);
        CREATE INDEX pelko_runs_by_site ON pelko_runs (site, logged_at);
+       CREATE INDEX pelko_runs_by_file ON pelko_runs (file_name, logged_at);
+       CREATE INDEX pelko_runs_by_speed ON pelko_runs (chars_per_minute);
+       -- No reference to pelko_runs: a run set aside on its PC must not hold up the codes.
        CREATE TABLE pelko_certificates (
-         run_id uuid NOT NULL REFERENCES pelko_runs,
+         run_id uuid NOT NULL,
          check_code text NOT NULL,
          printed_at timestamptz NOT NULL DEFAULT now(),
          PRIMARY KEY (run_id, check_code));)",
@@ -106,6 +109,18 @@ Expected<bool> insert(PostgresConnection& connection, const RunRow& row)
                        "$10, $11, $12, $13, $14, $15, $16, $17, $18, $19, $20, $21, $22) "
                        "ON CONFLICT DO NOTHING"),
         row.parameters());
+    if (!inserted)
+        return inserted.error();
+    return inserted->affected == 1;
+}
+
+Expected<bool> insert(PostgresConnection& connection, const CertificateRow& row)
+{
+    const auto inserted = connection.exec(
+        QStringLiteral("INSERT INTO pelko_certificates (run_id, check_code, printed_at) "
+                       "VALUES ($1, $2, $3) ON CONFLICT DO NOTHING"),
+        {row.runId.toString(QUuid::WithoutBraces), row.checkCode,
+         row.printedAt.toUTC().toString(Qt::ISODateWithMs)});
     if (!inserted)
         return inserted.error();
     return inserted->affected == 1;

@@ -3,6 +3,7 @@
 #include "common/Expected.h"
 
 class PostgresConnection;
+struct CertificateRow;
 struct RunRow;
 
 // The results database's tables, made and brought up to date by the program itself
@@ -20,5 +21,7 @@ Expected<int> migrate(PostgresConnection& connection);
 // Adds the row unless a row with its id is there; true when it was added. Needs nothing but
 // the right to insert.
 Expected<bool> insert(PostgresConnection& connection, const RunRow& row);
+// The same for a printed certificate's check code.
+Expected<bool> insert(PostgresConnection& connection, const CertificateRow& row);
 
 } // namespace ResultsDatabase

@@ -112,3 +112,23 @@ QStringList RunRow::parameters() const
             grade.isEmpty() ? QString() : grade, inputMethod.isEmpty() ? QString() : inputMethod,
             text(site), source.isEmpty() ? QString() : source};
 }
+
+QByteArray CertificateRow::toBytes() const
+{
+    const QJsonObject object{{QStringLiteral("runId"), runId.toString(QUuid::WithoutBraces)},
+                             {QStringLiteral("checkCode"), checkCode},
+                             {QStringLiteral("printedAt"), printedAt.toString(Qt::ISODateWithMs)}};
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+std::optional<CertificateRow> CertificateRow::fromBytes(const QByteArray& bytes)
+{
+    const QJsonObject o = QJsonDocument::fromJson(bytes).object();
+    CertificateRow row{
+        QUuid::fromString(o.value(QStringLiteral("runId")).toString()),
+        o.value(QStringLiteral("checkCode")).toString(),
+        QDateTime::fromString(o.value(QStringLiteral("printedAt")).toString(), Qt::ISODateWithMs)};
+    if (row.runId.isNull() || row.checkCode.isEmpty() || !row.printedAt.isValid())
+        return std::nullopt;
+    return row;
+}

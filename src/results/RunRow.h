@@ -37,3 +37,13 @@ struct RunRow {
     // The parameters of the INSERT, in the order of ResultsDatabase's columns.
     QStringList parameters() const;
 };
+
+// A certificate printed for a run: its check code, so that a sheet leads to its run.
+struct CertificateRow {
+    QUuid runId;
+    QString checkCode;
+    QDateTime printedAt;
+
+    QByteArray toBytes() const;
+    static std::optional<CertificateRow> fromBytes(const QByteArray& bytes);
+};

@@ -16,16 +16,16 @@
 #include "results/CertificateCheckDialog.h"
 #include "results/CertificatePrinter.h"
 #include "results/DatabaseQueue.h"
-#include "results/RunRow.h"
-#include "typing/Scoring.h"
 #include "results/LogWriter.h"
 #include "results/PendingRecords.h"
 #include "results/PrinterDialog.h"
 #include "results/RankingWindow.h"
 #include "results/RunRecord.h"
+#include "results/RunRow.h"
 #include "settings/DurationDialog.h"
 #include "settings/FolderDialog.h"
 #include "settings/Settings.h"
+#include "typing/Scoring.h"
 
 #include <QAction>
 #include <QApplication>
@@ -490,10 +490,11 @@ void TestWindow::logRun(const RunResult& run)
 
 void TestWindow::queueForDatabase(const LogWriter& writer)
 {
+    m_databaseRunId = {};
     if (m_settings.databaseServer().isEmpty())
         return;
     RunRow row;
-    row.id = QUuid::createUuid();
+    row.id = m_databaseRunId = QUuid::createUuid();
     row.run = writer.run();
     row.inLog = writer.recordWritten();
     row.loggedAt = QDateTime::currentDateTime();
@@ -892,7 +893,14 @@ void TestWindow::printCertificate()
             CertificateCode::seal(CertificateCode::fieldsOf(run, certificate.printedAt), *key,
                                   m_settings.verifyAddress());
     }
-    if (const Expected<void> printed = certificate.print(); !printed) {
+    const Expected<void> printed = certificate.print();
+    if (printed && !m_databaseRunId.isNull() && !certificate.seal.checkCode.isEmpty()) {
+        DatabaseQueue queue(DatabaseQueue::defaultFolder());
+        queue.add(
+            CertificateRow{m_databaseRunId, certificate.seal.checkCode, certificate.printedAt});
+        queue.sendInBackground(m_settings.databaseServer());
+    }
+    if (!printed) {
         // The result stays on screen, so the user can fix the printer and try again.
         showMessage(
             QStringLiteral("認定証を印刷できませんでした。\r") + printed.error().message() +

@@ -10,6 +10,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <QUuid>
 
 #include <functional>
 #include <memory>
@@ -194,6 +195,8 @@ private:
 
     QPointer<ProblemView> m_problemView;
     QPointer<InputPane> m_inputPane;
+    // The last run's row in the results database, for its certificate's check code.
+    QUuid m_databaseRunId;
     QPointer<QMdiSubWindow> m_problemSubWindow;
     QPointer<QMdiSubWindow> m_inputSubWindow;
     WindowFollow m_follow;
