@@ -93,13 +93,13 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     const bool fromDatabase = !settings.databaseServer().isEmpty();
 
     auto* filters = new QHBoxLayout;
-    auto label = [&](const QString& text, QWidget* buddy) {
+    auto label = [&](const QString& text, QWidget* buddy, QHBoxLayout* row) {
         auto* l = new QLabel(text, this);
         l->setBuddy(buddy);
-        filters->addWidget(l);
-        filters->addWidget(buddy);
+        row->addWidget(l);
+        row->addWidget(buddy);
     };
-    label(QStringLiteral("利用者(&U):"), m_userEdit);
+    label(QStringLiteral("利用者(&U):"), m_userEdit, filters);
     filters->addSpacing(8);
     m_periodCheck = new QCheckBox(QStringLiteral("期間(&D):"), this);
     m_periodCheck->setObjectName(QStringLiteral("periodCheck"));
@@ -108,20 +108,22 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     filters->addWidget(new QLabel(QStringLiteral("～"), this));
     filters->addWidget(m_toEdit);
     filters->addSpacing(8);
-    label(QStringLiteral("問題(&F):"), m_fileCombo);
+    label(QStringLiteral("問題(&F):"), m_fileCombo, filters);
     filters->addSpacing(8);
-    label(QStringLiteral("合否(&J):"), m_outcomeCombo);
+    label(QStringLiteral("合否(&J):"), m_outcomeCombo, filters);
     filters->addWidget(m_passLabel);
+    filters->addStretch();
+    // A second row: the first is as wide as the window already is.
+    auto* databaseFilters = new QHBoxLayout;
     if (fromDatabase) {
-        filters->addSpacing(8);
-        label(QStringLiteral("拠点(&L):"), m_siteCombo);
-        filters->addSpacing(8);
-        label(QStringLiteral("種類(&K):"), m_kindCombo);
+        label(QStringLiteral("拠点(&L):"), m_siteCombo, databaseFilters);
+        databaseFilters->addSpacing(8);
+        label(QStringLiteral("種類(&K):"), m_kindCombo, databaseFilters);
+        databaseFilters->addStretch();
     } else {
         m_siteCombo->hide();
         m_kindCombo->hide();
     }
-    filters->addStretch();
 
     if (fromDatabase)
         m_model = m_runsModel = new DatabaseRunsModel(this);
@@ -187,6 +189,10 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6); // the table gets the width
     layout->addLayout(filters);
+    if (fromDatabase)
+        layout->addLayout(databaseFilters);
+    else
+        delete databaseFilters;
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
     layout->addWidget(m_statusBar);

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """A class on one log: three ordinary users of one group under one Xvfb (-ac), umask 022,
 plain keys, one after another and two at once; the class folder taken away for one run.
+Then two PCs of two sites on one results database (a PostgreSQL 15 of its own), and the
+teacher's 成績一覧 showing both runs, then one site's.
 
     e2e_classroom.py --pelko build/bin/pelko --out build/tests/e2e/classroom
 
@@ -24,6 +26,7 @@ from pathlib import Path
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from e2e_pelko import ENTRY, FINISHED, MENU, PRACTICE  # noqa: E402
+from e2e_database import PG, Server, ordinary_user  # noqa: E402
 from e2e_session import MARKER, E2EFailure, Session, poll  # noqa: E402
 
 GROUP = "pelko-class"
@@ -210,6 +213,67 @@ def journey(room):
            room.verdicts(STUDENTS[1], "[default]\r\ngspd=0\r\n"), ["合格"] * 7)
 
 
+def results_database(room):
+    """Two PCs of two sites write to one results database; the teacher's 成績一覧 reads it."""
+    owner = ordinary_user()
+    folder = room.work / "pg"
+    folder.mkdir()
+    os.chown(folder, owner.pw_uid, owner.pw_gid)
+    server = Server(folder, ("runuser", "-u", owner.pw_name, "--"))
+    server.start()
+    try:
+        server.create_database()
+        settings = (room.share / "pelko.ini").read_bytes()
+
+        def site(name):
+            (room.share / "pelko.ini").write_bytes(settings + (
+                f"[Database]\r\nHost=127.0.0.1\r\nPort={server.port}\r\nName=pelko\r\n"
+                f"User=postgres\r\nSite={name}\r\n").encode("cp932"))
+        site("本校")
+        subprocess.run([str(room.share / "pelko"), "--db-init"], check=True, capture_output=True,
+                       env=dict(room.env, QT_QPA_PLATFORM="offscreen"), timeout=60)
+        room.whole_run(STUDENTS[0])
+        site("分校")
+        room.whole_run(STUDENTS[1])
+        expect("the two PCs' rows", poll("both rows on the server", lambda: server.sql(
+            "SELECT string_agg(user_id || '@' || site, ' ' ORDER BY user_id) FROM pelko_runs "
+            "HAVING count(*) >= 2")
+            or None, timeout=30), "s1@本校 s2@分校")
+
+        teacher = STUDENTS[2]
+        room.start(teacher)
+        menu = room.wait_for(teacher, MENU)
+        x, y, w, _ = room.geometry(menu)
+        room.click(x + w // 2, y + 2 * 56 + 28)  # ランキング, the third button
+        room.to(teacher, "ランキング情報")
+        room.keys("alt+l")
+        room.to(teacher, "成績一覧")
+        target = home(teacher)
+        expect("成績一覧 from the database, every site", browser_export(room, teacher,
+               target / "all.csv"), ["s1", "s2"])
+        room.to(teacher, "成績一覧")
+        room.keys("alt+l", "Down")  # 拠点: すべて → 分校
+        room.screenshot(room.log_dir / "classroom-db-browser-site.png")
+        expect("成績一覧 narrowed to the site 分校", browser_export(room, teacher,
+               target / "site.csv"), ["s2"])
+        room.quit(teacher)
+    finally:
+        server.stop()
+
+
+def browser_export(room, student, target):
+    """CSVに書き出す from the results browser into target; the user IDs it holds."""
+    room.to(student, "成績一覧")
+    room.keys("alt+s")
+    room.to(student, "CSVに書き出す")
+    room.keys("ctrl+a")
+    room.xdotool("type", "--delay", "20", str(target))
+    room.keys("Return")
+    data = poll(f"{target.name} written", lambda: target.exists() and target.read_bytes(),
+                timeout=20)
+    return [row.split(",")[3] for row in data.decode("utf-8-sig").splitlines()[1:]]
+
+
 def prepare_students():
     if subprocess.run(["getent", "group", GROUP], capture_output=True).returncode:
         subprocess.run(["groupadd", GROUP], check=True)
@@ -238,6 +302,10 @@ def main():
             with Classroom(args.pelko.resolve(), args.out.resolve()) as room:
                 try:
                     journey(room)
+                    if (PG / "initdb").exists():
+                        results_database(room)
+                    else:
+                        print("results database part skipped: PostgreSQL 15 is not installed")
                 finally:
                     room.screenshot(args.out / "classroom-end.png")
         except E2EFailure as failure:

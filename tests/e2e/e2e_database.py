@@ -9,6 +9,7 @@ Exit 77 when PostgreSQL 15 is not installed.
 """
 
 import argparse
+import datetime
 import os
 import pwd
 import shutil
@@ -39,30 +40,34 @@ def expect(what, seen, wanted):
 class Server:
     """A PostgreSQL of its own in folder, stopped by its process id in the end."""
 
-    def __init__(self, folder):
+    def __init__(self, folder, run_as=()):
+        """run_as: a command prefix that runs the server as an ordinary user (runuser …)."""
         self.folder = Path(folder)
         self.data = self.folder / "data"
+        self.run_as = list(run_as)
         with socket.socket() as probe:
             probe.bind(("127.0.0.1", 0))
             self.port = probe.getsockname()[1]
-        subprocess.run([PG / "initdb", "-D", self.data, "-U", "postgres", "--auth=trust",
-                        "-E", "UTF8", "--locale=C"], check=True, capture_output=True)
+        subprocess.run([*self.run_as, PG / "initdb", "-D", self.data, "-U", "postgres",
+                        "--auth=trust", "-E", "UTF8", "--locale=C"], check=True,
+                       capture_output=True)
 
     def start(self):
-        subprocess.run([PG / "pg_ctl", "-D", self.data, "-l", self.folder / "server.log", "-w",
-                        "-o", f"-p {self.port} -k {self.folder} -c listen_addresses=127.0.0.1",
+        subprocess.run([*self.run_as, PG / "pg_ctl", "-D", self.data, "-l",
+                        self.folder / "server.log", "-w", "-o",
+                        f"-p {self.port} -k {self.folder} -c listen_addresses=127.0.0.1",
                         "start"], check=True, capture_output=True)
 
     def stop(self):
-        subprocess.run([PG / "pg_ctl", "-D", self.data, "-m", "fast", "-w", "stop"],
-                       capture_output=True)
+        subprocess.run([*self.run_as, PG / "pg_ctl", "-D", self.data, "-m", "fast", "-w",
+                        "stop"], capture_output=True)
         pid_file = self.data / "postmaster.pid"
         if pid_file.exists():
             os.kill(int(pid_file.read_text().split()[0]), signal.SIGKILL)
 
-    def create_database(self):
+    def create_database(self, name="pelko"):
         subprocess.run(["createdb", "-h", "127.0.0.1", "-p", str(self.port), "-U", "postgres",
-                        "pelko"], check=True, capture_output=True)
+                        name], check=True, capture_output=True)
 
     def sql(self, statement, user="postgres", check=True):
         done = subprocess.run(["psql", "-h", "127.0.0.1", "-p", str(self.port), "-U", user,
@@ -81,9 +86,9 @@ class Suite:
         self.app = self.folder / "app"
         self.app.mkdir()
 
-    def pelko(self, *args, user="postgres", appdata="appdata", status=0):
+    def pelko(self, *args, user="postgres", appdata="appdata", status=0, database="pelko"):
         (self.app / "pelko.ini").write_bytes(
-            (f"[Database]\r\nHost=127.0.0.1\r\nPort={self.server.port}\r\nName=pelko\r\n"
+            (f"[Database]\r\nHost=127.0.0.1\r\nPort={self.server.port}\r\nName={database}\r\n"
              f"User={user}\r\nSite=本校\r\n").encode("cp932"))
         env = dict(os.environ, PELKO_APPDIR=str(self.app), APPDATA=str(self.folder / appdata))
         done = subprocess.run([self.bin / "pelko", *args], env=env, capture_output=True,
@@ -101,11 +106,14 @@ class Suite:
     def count(self, where="true"):
         return int(self.server.sql(f"SELECT count(*) FROM pelko_runs WHERE {where}"))
 
+    def count_certificates(self):
+        return int(self.server.sql("SELECT count(*) FROM pelko_certificates"))
+
     def run(self):
         self.server.start()
         self.server.create_database()
         checks = [self.tables, self.roles, self.many_pcs, self.server_away, self.killed_writer,
-                  self.old_logs]
+                  self.old_logs, self.browser]
         failed = 0
         try:
             for check in checks:
@@ -141,6 +149,7 @@ class Suite:
 
     def many_pcs(self):
         before = self.count()
+        certificates = self.count_certificates()
         writers = [self.writer(100, f"appdata-pc{i}") for i in range(40)]
         outs = [w.communicate(timeout=300)[0] for w in writers]
         queued = {line.split()[1] for out in outs for line in out.splitlines()
@@ -151,6 +160,10 @@ class Suite:
         expect("distinct runs in the database",
                int(self.server.sql("SELECT count(DISTINCT run_id) FROM pelko_runs")),
                before + 4000)
+        expect("certificates of 40 PCs", self.count_certificates() - certificates, 400)
+        expect("certificates without their run", self.server.sql(
+            "SELECT count(*) FROM pelko_certificates c LEFT JOIN pelko_runs r USING (run_id) "
+            "WHERE r.run_id IS NULL"), "0")
 
     def server_away(self):
         before = self.count()
@@ -205,15 +218,41 @@ class Suite:
         if "山田" in csv:
             raise Failure(f"--export-csv --db --kind certification wrote imported runs: {csv!r}")
 
+    def browser(self):
+        """成績一覧 on a log and on a database of the same runs: alike for every filter."""
+        names, lines = ["佐藤", "鈴木", "高橋", "田中"], []
+        start = datetime.datetime(2026, 1, 20, 8, 0)
+        for n in range(5000):  # pages from both ends, and deep ones
+            when, user = start + datetime.timedelta(minutes=10 * n), n * 7 % 60
+            problem = "弱点練習" if n % 23 == 0 else f"jpn_dat.00{n % 5}"
+            lines.append(f'{n},"{when:%m-%d-%Y}","{when:%H:%M:%S}","S{user:03d}",'
+                         f'"{names[user % 4]}\u3000{user}","PC{user % 9}","s{user}","{problem}",'
+                         f'{1 + n * 37 % 900 / 10:g},{80 + n % 200 / 10:g},{n % 7},150,300,40,5,180')
+        log = self.folder / "browse.log"
+        log.write_bytes(("\r\n".join(lines) + "\r\n").encode("cp932"))
+        self.server.create_database("browse")
+        self.pelko("--db-init", database="browse")
+        self.pelko("--db-import", str(log), database="browse")
+        done = subprocess.run([self.bin / "dbbrowser_helper", log, "127.0.0.1",
+                               str(self.server.port), "browse", "postgres"],
+                              capture_output=True, text=True, timeout=300)
+        if done.returncode != 0:
+            raise Failure(f"the browser on the database: {done.stdout}{done.stderr}")
 
-def hand_over(args):
-    """As root: the same run as an ordinary user, with copies it may read."""
+
+def ordinary_user():
+    """The account that runs servers for root (PostgreSQL refuses root), made when missing."""
     try:
-        user = pwd.getpwnam(USER)
+        return pwd.getpwnam(USER)
     except KeyError:
         subprocess.run(["useradd", "--create-home", "--shell", "/usr/sbin/nologin", USER],
                        check=True)
-        user = pwd.getpwnam(USER)
+        return pwd.getpwnam(USER)
+
+
+def hand_over(args):
+    """As root: the same run as an ordinary user, with copies it may read."""
+    user = ordinary_user()
     work = Path(tempfile.mkdtemp(prefix="pelko-db-"))
     try:
         (work / "tests" / "e2e").mkdir(parents=True)
@@ -221,7 +260,7 @@ def hand_over(args):
         (work / "bin").mkdir()
         shutil.copy2(__file__, work / "tests" / "e2e" / "e2e_database.py")
         shutil.copy2(ROLES, work / "share" / "pelko" / "roles.sql")
-        for name in ("pelko", "dbwriter_helper"):
+        for name in ("pelko", "dbwriter_helper", "dbbrowser_helper"):
             shutil.copy2(args.bin / name, work / "bin" / name)
         for path in [work, *work.rglob("*")]:
             os.chown(path, user.pw_uid, user.pw_gid)

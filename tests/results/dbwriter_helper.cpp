@@ -36,7 +36,10 @@ int main(int argc, char** argv)
         row.inLog = true;
         row.run.charsPerMinute = 40 + i % 50;
         row.site = QStringLiteral("load");
-        if (!queue.add(row))
+        // Every tenth run gets a certificate, queued behind its run as the test window does.
+        if (!queue.add(row) ||
+            (i % 10 == 0 && !queue.add(CertificateRow{row.id, QStringLiteral("TEST-CODE"),
+                                                      row.loggedAt.addMSecs(1)})))
             return 1;
         std::printf("queued %s\n", qPrintable(row.id.toString(QUuid::WithoutBraces)));
         std::fflush(stdout);
