@@ -39,7 +39,11 @@ def browser_figures(text):
     place to adapt to its output."""
     wanted = {"browser_open": ("browser_open_s", "s"),
               "browser_sort_speed": ("browser_sort_s", "s"),
-              "browser_memory": ("browser_memory_mb", "MB")}
+              "browser_memory": ("browser_memory_mb", "MB"),
+              "dbbrowser_open": ("dbbrowser_open_s", "s"),
+              "dbbrowser_filter_user": ("dbbrowser_user_s", "s"),
+              "dbbrowser_filter_month": ("dbbrowser_month_s", "s"),
+              "dbbrowser_memory": ("dbbrowser_memory_mb", "MB")}
     found = {}
     for line in text.splitlines():
         parts = line.split()
@@ -74,6 +78,10 @@ ROWS = [
     ("Results browser: open 1,000,000", "browser_open_s", "s", 2, None, None, None),
     ("Results browser: sort by speed", "browser_sort_s", "s", 1, None, None, None),
     ("Results browser: memory, 1,000,000", "browser_memory_mb", "MB", 400, None, None, None),
+    ("Results database: open 10,000,000", "dbbrowser_open_s", "s", 1, None, None, None),
+    ("Results database: filter by user", "dbbrowser_user_s", "s", 1, None, None, None),
+    ("Results database: filter by month", "dbbrowser_month_s", "s", 1, None, None, None),
+    ("Results database: browser memory", "dbbrowser_memory_mb", "MB", 50, None, None, None),
 ]
 
 HEADER = ("Figure", "Value", "Target", "Peer (same run)", "Ratio", "Holds")
@@ -94,9 +102,9 @@ def table_rows(figures):
             targets.append(f"≤ {ratio_limit}× peer")
         target = ", ".join(targets)
         if name not in figures:
-            rows.append((label, "n/a (not built)" if name.startswith("browser") else "n/a",
-                         target, "", "", "–"))
-            if not name.startswith("browser"):
+            optional = name.startswith(("browser", "dbbrowser"))
+            rows.append((label, "n/a (not built)" if optional else "n/a", target, "", "", "–"))
+            if not optional:
                 all_hold = False
             continue
         value = float(figures[name])
@@ -215,7 +223,8 @@ def update_docs(docs, table, pictures):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--figures", nargs="+", required=True)
-    parser.add_argument("--browser", help="the results browser benchmark's output, if built")
+    parser.add_argument("--browser", nargs="*", default=[],
+                        help="the results browser benchmarks' output, if built")
     parser.add_argument("--out", type=Path, required=True)
     parser.add_argument("--curves", type=Path, help="folder with the curve data")
     parser.add_argument("--docs", type=Path, help="the docs folder to update")
@@ -225,8 +234,9 @@ def main():
     if "key_plain_missed" in figures or "key_romaji_missed" in figures:
         figures["keys_missed"] = str(sum(int(figures.get(f"key_{m}{f}_missed", 0))
                                          for m in ("plain", "romaji") for f in ("", "_floor")))
-    if args.browser and Path(args.browser).exists():
-        figures.update(browser_figures(Path(args.browser).read_text()))
+    for output in args.browser:
+        if Path(output).exists():
+            figures.update(browser_figures(Path(output).read_text()))
     rows, all_hold = table_rows(figures)
     args.out.mkdir(parents=True, exist_ok=True)
     text = plain_table(rows)

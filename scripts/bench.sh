@@ -28,6 +28,7 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
 targets=(pelko bench_logs bench_input bench_draw bench_bare_line_edit bench_keys_to_screen)
 # The results browser's benchmark, in a source tree that has it.
 grep -q '\bbench_browser\b' "$root/bench/CMakeLists.txt" && targets+=(bench_browser)
+grep -q '\bbench_browser_db\b' "$root/bench/CMakeLists.txt" && targets+=(bench_browser_db)
 echo "Building ${targets[*]} (release) in $build" >&2
 cmake --build "$build" --target "${targets[@]}" -j"$(nproc)" >/dev/null
 
@@ -35,8 +36,8 @@ bin="$build/bin"
 rm -rf "$out"
 mkdir -p "$out/data"
 echo "load_before $(cut -d' ' -f1-3 /proc/loadavg | tr ' ' '/')" >"$out/machine.txt"
-records=1000000 runs=3 keys=500
-[ "$quick" = 1 ] && records=100000 runs=1 keys=100
+records=1000000 runs=3 keys=500 database_runs=10000000
+[ "$quick" = 1 ] && records=100000 runs=1 keys=100 database_runs=1000000
 export QT_QPA_PLATFORM=offscreen
 
 step() { echo "== $1" >&2; }
@@ -53,6 +54,11 @@ if [ -x "$bin/bench_browser" ]; then
   step "Results browser"
   run "$bin/bench_browser" >"$out/browser.txt"
 fi
+if [ -x "$bin/bench_browser_db" ]; then
+  step "Results browser on a results database of $database_runs runs (filling takes minutes)"
+  run python3 "$root/bench/browser_db.py" --tool "$bin/bench_browser_db" --pelko "$bin/pelko" \
+      --rows "$database_runs" >"$out/browser_db.txt"
+fi
 step "Keystroke to screen, launch and memory (Xvfb, ibus + Mozc; waits for /tmp/pelko-e2e.lock)"
 run flock /tmp/pelko-e2e.lock python3 "$root/bench/keys_to_screen.py" --pelko "$bin/pelko" \
     --floor "$bin/bench_bare_line_edit" --tool "$bin/bench_keys_to_screen" \
@@ -67,7 +73,7 @@ echo "load_after $(cut -d' ' -f1-3 /proc/loadavg | tr ' ' '/')" >>"$out/machine.
 
 report=(python3 "$root/bench/bench_report.py" --out "$out"
         --figures "$out/machine.txt" "$out/logs.txt" "$out/input.txt" "$out/draw.txt" "$out/keys.txt"
-        --browser "$out/browser.txt")
+        --browser "$out/browser.txt" "$out/browser_db.txt")
 [ "$curves" = 1 ] && report+=(--curves "$out/data")
 [ "$docs" = 1 ] && report+=(--docs "$root/docs")
 "${report[@]}"

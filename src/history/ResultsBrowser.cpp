@@ -114,8 +114,9 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     filters->addWidget(m_passLabel);
     filters->addStretch();
     // A second row: the first is as wide as the window already is.
-    auto* databaseFilters = new QHBoxLayout;
+    QHBoxLayout* databaseFilters = nullptr;
     if (fromDatabase) {
+        databaseFilters = new QHBoxLayout;
         label(QStringLiteral("拠点(&L):"), m_siteCombo, databaseFilters);
         databaseFilters->addSpacing(8);
         label(QStringLiteral("種類(&K):"), m_kindCombo, databaseFilters);
@@ -189,10 +190,8 @@ ResultsBrowser::ResultsBrowser(const Settings& settings, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6); // the table gets the width
     layout->addLayout(filters);
-    if (fromDatabase)
+    if (databaseFilters)
         layout->addLayout(databaseFilters);
-    else
-        delete databaseFilters;
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
     layout->addWidget(m_statusBar);

@@ -263,6 +263,7 @@ def results_database(room):
 
 def browser_export(room, student, target):
     """CSVに書き出す from the results browser into target; the user IDs it holds."""
+    target.unlink(missing_ok=True)  # left by an earlier run: no overwrite question
     room.to(student, "成績一覧")
     room.keys("alt+s")
     room.to(student, "CSVに書き出す")

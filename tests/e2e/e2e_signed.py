@@ -3,7 +3,8 @@
 Printed through the cups-pdf queue, the PDF and a rotated, shrunk, noisy photo of it must
 check as valid with every field shown; each field changed in the code as altered; another
 school's key as unknown; the sheet with its codes cut off as no code. The same code on the
-school's checking page in headless Chromium, and the PDF opened in 認定証の確認.
+school's checking page in headless Chromium, and the PDF opened in 認定証の確認. The run
+and its check code reach the school's results database (a PostgreSQL 15 of the journey's own).
 """
 
 import base64
@@ -13,6 +14,8 @@ import subprocess
 from pathlib import Path
 
 from e2e_certification import CERTIFYING, CertificationJourney
+from e2e_database import PG, Server
+from e2e_scenarios import expect
 from e2e_session import E2EFailure, poll
 from verify_page import check_page
 
@@ -33,7 +36,8 @@ def altered(code, field, value="9"):
 
 class SignedCertificate(CertificationJourney):
     name = "cert_signed"
-    tools = {"chromium": "/usr/bin/chromium", "imagemagick": "/usr/bin/convert"}
+    tools = {"chromium": "/usr/bin/chromium", "imagemagick": "/usr/bin/convert",
+             "postgresql": str(PG / "initdb")}
 
     def __init__(self, session, binary, folder, shots):
         super().__init__(session, binary, folder, shots)
@@ -42,14 +46,25 @@ class SignedCertificate(CertificationJourney):
         for site, name in (("school", SITE), ("other", "よその学校")):
             self.pelko_command("--site-key", "new", str(self.keys / site), name)
         # The candidate's account may read the key here; the classroom tests cover groups.
+        self.database = Server(Path(folder) / "pg")
         ini = self.ini_bytes + (f"[Certificate]\r\nKeyFile={self.keys / 'school/pelko-site.key'}"
-                                "\r\nAddress=https://school.example/verify.html\r\n"
-                                ).encode("cp932")
+                                "\r\nAddress=https://school.example/verify.html\r\n[Database]\r\n"
+                                f"Host=127.0.0.1\r\nPort={self.database.port}\r\nName=pelko\r\n"
+                                "User=postgres\r\n").encode("cp932")
         self.ini.write_bytes(ini)
         self.ini_bytes = ini
         trusted = Path(folder) / "appdata" / "pelko" / "trusted-keys"
         trusted.mkdir(parents=True)
         shutil.copy2(self.keys / "school/pelko-site.pub", trusted / "school.pub")
+
+    def run(self):
+        self.database.start()
+        try:
+            self.database.create_database()
+            self.pelko_command("--db-init")
+            super().run()
+        finally:
+            self.database.stop()
 
     def pelko_command(self, *args, status=0):
         env = dict(os.environ, PELKO_APPDIR=str(self.pelko.app))
@@ -82,6 +97,12 @@ class SignedCertificate(CertificationJourney):
                 raise E2EFailure(f"pelko --verify on the printed sheet does not show {row!r}:"
                                  f"\n{shown}")
         code = next(line[4:] for line in shown.splitlines() if line.startswith("コード: "))
+        check = next(line[7:] for line in shown.splitlines() if line.startswith("確認コード: "))
+        expect("the printed certificate in the results database", poll(
+            "the check code on the server", lambda: self.database.sql(
+                "SELECT check_code || '|' || run_kind || '|' || record_number FROM "
+                "pelko_certificates JOIN pelko_runs USING (run_id)") or None, timeout=20),
+            f"{check}|certification|{record['record_number']}")
 
         page = sheet.with_suffix("")
         subprocess.run(["pdftoppm", "-r", "200", "-gray", "-png", "-singlefile", str(sheet),
