@@ -156,6 +156,25 @@ private Q_SLOTS:
                     .contains(QStringLiteral("変更されました")));
     }
 
+    void saysWhyTheDatabaseCannotBeRead()
+    {
+        Settings settings;
+        settings.setDatabaseServer({{QStringLiteral("host"), QStringLiteral("127.0.0.1")},
+                                    {QStringLiteral("port"), QStringLiteral("1")}});
+        MessageRecorder messages;
+        ResultsBrowser browser(settings);
+        browser.reload();
+        QCOMPARE(part<QTableView>(browser, "ResultsTable")->model()->rowCount(), 0);
+        QVERIFY(part<QStatusBar>(browser, "statusBar")
+                    ->currentMessage()
+                    .startsWith(QStringLiteral("結果データベースを読めません: ")));
+        QVERIFY(part<QComboBox>(browser, "siteCombo")->isVisibleTo(&browser));
+        // Nothing read is nothing written: no empty file that looks like an export.
+        TempTree tree;
+        QVERIFY(!browser.exportTo(tree.file(QStringLiteral("out.csv"))));
+        QVERIFY(!QFileInfo::exists(tree.file(QStringLiteral("out.csv"))));
+    }
+
     void chartFindsItsPoints()
     {
         ProgressChart chart;
