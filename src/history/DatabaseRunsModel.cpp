@@ -281,7 +281,7 @@ QString DatabaseRunsModel::userIdAt(int shownRow) const
 
 std::optional<QList<UserSummary>> DatabaseRunsModel::summary() const
 {
-    if (m_count > SummaryLimit)
+    if (!m_counted || m_count > SummaryLimit)
         return std::nullopt;
     QStringList parameters;
     const QString where = DatabaseLog::whereClause(m_filter, parameters);
