@@ -2,12 +2,12 @@
 // sorting, filtering, a screenful of cells, the CSV export and peak memory. One figure a
 // line, "name value unit", for scripts.
 //   bench_browser [records]   (default 1000000)
+#include "BenchStats.h"
 #include "common/Cp932.h"
 #include "history/ClassLog.h"
 #include "history/ClassLogModel.h"
 #include "history/CsvExport.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -15,7 +15,6 @@
 
 #include <cstdio>
 #include <memory>
-#include <sys/resource.h>
 
 namespace
 {
@@ -55,22 +54,6 @@ void writeBigLog(const QString& path, int records)
         }
     }
     file.write(chunk);
-}
-
-double secondsOf(const std::function<void()>& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed() / 1e9;
-}
-
-long peakRssMb()
-{
-    struct rusage usage {
-    };
-    ::getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
 }
 
 } // namespace

@@ -3,33 +3,16 @@
 // much memory all that takes. One figure a line, "name value unit", for scripts. The server
 // and its rows are bench/browser_db.py's.
 //   bench_browser_db HOST PORT DATABASE USER
+#include "BenchStats.h"
 #include "history/DatabaseRunsModel.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QRandomGenerator>
 
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace
 {
-
-double secondsOf(const std::function<void()>& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed() / 1e9;
-}
-
-long peakRssMb()
-{
-    struct rusage usage {
-    };
-    ::getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
-}
 
 // What a table view asks for when it shows rows top … top + 39.
 int screenful(const QAbstractItemModel& model, int top)
