@@ -2,9 +2,10 @@
 # Builds Pelko and its benchmarks in release mode, runs every benchmark and prints one table:
 # figure, value, target, peer measured in the same run, ratio, and whether the target holds.
 # Not part of CI; the machine's load shows under the table.
-#   scripts/bench.sh [--quick] [--no-curves] [--docs]
+#   scripts/bench.sh [--quick] [--no-curves] [--no-load] [--docs]
 #     --quick      fewer rounds, a smaller log and fewer keys: a look, not figures to quote
 #     --no-curves  without the growth curves (they take a few minutes)
+#     --no-load    without the second pass under a fixed load (stress-ng, 2 CPU workers)
 #     --docs       also put the table and the curves into docs/performance.md, docs/perf-*.png
 # Everything lands in build-bench/perf/ (or $PELKO_BENCH_BUILD/perf). Exit status 1 when a
 # target does not hold.
@@ -12,13 +13,14 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${PELKO_BENCH_BUILD:-$root/build-bench}"
 out="$build/perf"
-quick=0 curves=1 docs=0
+quick=0 curves=1 docs=0 load=1
 for arg in "$@"; do
   case "$arg" in
     --quick) quick=1 ;;
     --no-curves) curves=0 ;;
+    --no-load) load=0 ;;
     --docs) docs=1 ;;
-    *) echo "usage: $0 [--quick] [--no-curves] [--docs]" >&2; exit 2 ;;
+    *) echo "usage: $0 [--quick] [--no-curves] [--no-load] [--docs]" >&2; exit 2 ;;
   esac
 done
 
@@ -44,25 +46,42 @@ step() { echo "== $1" >&2; }
 # A benchmark that fails leaves its rows at n/a; the others still run.
 run() { "$@" || echo "failed ($?): $*" >&2; }
 
-step "LogWrite and the ranking on a $records-record log, with sort | head and wc -l"
-run "$bin/bench_logs" --figures "$records" >"$out/logs.txt"
-step "One committed character (30,000-character runs)"
-run "$bin/bench_input" --figures "$runs" >"$out/input.txt"
-step "Problem ready, 32,767 characters"
-run "$bin/bench_draw" --figures >"$out/draw.txt"
-if [ -x "$bin/bench_browser" ]; then
-  step "Results browser"
-  run "$bin/bench_browser" >"$out/browser.txt"
-fi
+# Every figure of the table, into the folder given.
+measure() {
+  local into=$1
+  mkdir -p "$into"
+  step "LogWrite and the ranking on a $records-record log, with sort | head and wc -l"
+  run "$bin/bench_logs" --figures "$records" >"$into/logs.txt"
+  step "One committed character (30,000-character runs)"
+  run "$bin/bench_input" --figures "$runs" >"$into/input.txt"
+  step "Problem ready, 32,767 characters"
+  run "$bin/bench_draw" --figures >"$into/draw.txt"
+  if [ -x "$bin/bench_browser" ]; then
+    step "Results browser"
+    run "$bin/bench_browser" >"$into/browser.txt"
+  fi
+  step "Keystroke to screen, launch and memory (Xvfb, ibus + Mozc; waits for /tmp/pelko-e2e.lock)"
+  run flock /tmp/pelko-e2e.lock python3 "$root/bench/keys_to_screen.py" --pelko "$bin/pelko" \
+      --floor "$bin/bench_bare_line_edit" --tool "$bin/bench_keys_to_screen" \
+      --out "$into/keys.txt" --keys "$keys" >&2
+}
+
+measure "$out"
 if [ -x "$bin/bench_browser_db" ]; then
   step "Results browser on a results database of $database_runs runs (filling takes minutes)"
   run python3 "$root/bench/browser_db.py" --tool "$bin/bench_browser_db" --pelko "$bin/pelko" \
       --rows "$database_runs" >"$out/browser_db.txt"
 fi
-step "Keystroke to screen, launch and memory (Xvfb, ibus + Mozc; waits for /tmp/pelko-e2e.lock)"
-run flock /tmp/pelko-e2e.lock python3 "$root/bench/keys_to_screen.py" --pelko "$bin/pelko" \
-    --floor "$bin/bench_bare_line_edit" --tool "$bin/bench_keys_to_screen" \
-    --out "$out/keys.txt" --keys "$keys" >&2
+if [ "$load" = 1 ]; then
+  # The same again on a busy machine: two workers that keep both cores of a 2-core machine
+  # (or two of more) busy throughout, as another program's build would.
+  step "Everything again under a fixed load: stress-ng --cpu 2"
+  stress-ng --cpu 2 --quiet &
+  stress=$!
+  measure "$out/loaded"
+  kill "$stress"
+  wait "$stress" 2>/dev/null || true
+fi
 if [ "$curves" = 1 ]; then
   step "Growth curves"
   run "$bin/bench_draw" --curve "$out/data/draw-size.dat"
@@ -74,6 +93,8 @@ echo "load_after $(cut -d' ' -f1-3 /proc/loadavg | tr ' ' '/')" >>"$out/machine.
 report=(python3 "$root/bench/bench_report.py" --out "$out"
         --figures "$out/machine.txt" "$out/logs.txt" "$out/input.txt" "$out/draw.txt" "$out/keys.txt"
         --browser "$out/browser.txt" "$out/browser_db.txt")
+[ "$load" = 1 ] && report+=(--loaded "$out/loaded/logs.txt" "$out/loaded/input.txt"
+                            "$out/loaded/draw.txt" "$out/loaded/keys.txt" "$out/loaded/browser.txt")
 [ "$curves" = 1 ] && report+=(--curves "$out/data")
 [ "$docs" = 1 ] && report+=(--docs "$root/docs")
 "${report[@]}"

@@ -25,7 +25,7 @@ test_pkgs=(xvfb xauth imagemagick xdotool cups printer-driver-cups-pdf poppler-u
 
 # Keystroke to screen runs on a virtual display through ibus + Mozc, like the acceptance suites.
 bench_pkgs=(xvfb xauth xdotool x11-utils dbus python3 ibus ibus-mozc libxtst-dev libxdamage-dev
-            gnuplot-nox valgrind postgresql)
+            gnuplot-nox valgrind postgresql stress-ng)
 
 case "${1:-build}" in
   build) wanted=("${build_pkgs[@]}") ;;
