@@ -2,9 +2,10 @@
 # Builds Pelko and its benchmarks in release mode, runs every benchmark and prints one table:
 # figure, value, target, peer measured in the same run, ratio, and whether the target holds.
 # Not part of CI; the machine's load shows under the table.
-#   scripts/bench.sh [--quick] [--no-curves] [--docs]
+#   scripts/bench.sh [--quick] [--no-curves] [--no-peers] [--docs]
 #     --quick      fewer rounds, a smaller log and fewer keys: a look, not figures to quote
 #     --no-curves  without the growth curves (they take a few minutes)
+#     --no-peers   without TIPP10 and Klavaro beside Pelko (a second table)
 #     --docs       also put the table and the curves into docs/performance.md, docs/perf-*.png
 # Everything lands in build-bench/perf/ (or $PELKO_BENCH_BUILD/perf). Exit status 1 when a
 # target does not hold.
@@ -12,13 +13,14 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${PELKO_BENCH_BUILD:-$root/build-bench}"
 out="$build/perf"
-quick=0 curves=1 docs=0
+quick=0 curves=1 docs=0 peers=(--peers)
 for arg in "$@"; do
   case "$arg" in
     --quick) quick=1 ;;
     --no-curves) curves=0 ;;
+    --no-peers) peers=() ;;
     --docs) docs=1 ;;
-    *) echo "usage: $0 [--quick] [--no-curves] [--docs]" >&2; exit 2 ;;
+    *) echo "usage: $0 [--quick] [--no-curves] [--no-peers] [--docs]" >&2; exit 2 ;;
   esac
 done
 
@@ -62,7 +64,7 @@ fi
 step "Keystroke to screen, launch and memory (Xvfb, ibus + Mozc; waits for /tmp/pelko-e2e.lock)"
 run flock /tmp/pelko-e2e.lock python3 "$root/bench/keys_to_screen.py" --pelko "$bin/pelko" \
     --floor "$bin/bench_bare_line_edit" --tool "$bin/bench_keys_to_screen" \
-    --out "$out/keys.txt" --keys "$keys" >&2
+    --out "$out/keys.txt" --keys "$keys" "${peers[@]}" >&2
 if [ "$curves" = 1 ]; then
   step "Growth curves"
   run "$bin/bench_draw" --curve "$out/data/draw-size.dat"
