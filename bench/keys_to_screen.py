@@ -263,6 +263,8 @@ class Peers:
     def __init__(self, bench, band):
         self.b, self.s, self.band = bench, bench.s, band
         self.count = bench.args.keys
+        self.proc = None
+        self.tipp10_db = None
 
     def scratch_home(self, name):
         """A fresh home for each start: the tutors keep settings and results there."""
@@ -271,7 +273,7 @@ class Peers:
         return home, {"HOME": str(home), "XDG_CONFIG_HOME": str(home / ".config"),
                       "XDG_DATA_HOME": str(home / ".local" / "share")}
 
-    def window(self, title):
+    def window(self, title, timeout=30):
         """A mapped top-level window by its exact name; xdotool's --onlyvisible misses
         TIPP10's, so the tree is read instead."""
         def mapped():
@@ -281,8 +283,12 @@ class Peers:
                     return parts[0].split()[0]
             return None
 
-        from e2e_session import poll
-        window = poll(f'the window "{title}"', mapped, timeout=30)
+        from e2e_session import E2EFailure, poll
+        try:
+            window = poll(f'the window "{title}"', mapped, timeout)
+        except E2EFailure as failure:
+            windows = self.s.run(["xwininfo", "-root", "-children"]).stdout.splitlines()[6:]
+            raise RuntimeError(f"{failure}; windows: {' | '.join(w.strip() for w in windows)}")
         self.s.xdotool("mousemove", "1270", "890")  # no tooltip over the band
         self.s.xdotool("windowfocus", "--sync", window)
         return window
@@ -309,9 +315,15 @@ class Peers:
         env = {"QT_QPA_PLATFORM": "xcb", "QT_IM_MODULE": "compose"}
         if launch:
             return self.b.args.floor, env
-        proc = self.b.spawn_with([str(self.b.args.floor)], "floor", **env)
+        proc = self.spawn([str(self.b.args.floor)], "floor", env)
         return self.started(proc, self.s.focus("bare line edit"), (0, 33),
                             plain_keys(self.count, line_ends=False))
+
+    def spawn(self, args, name, env):
+        """Started as the session starts its own; one that fails to reach its typing screen
+        is stopped after the screenshot."""
+        self.proc = self.b.spawn_with(args, name, **env)
+        return self.proc
 
     def started(self, proc, window, band, keys):
         def stop():
@@ -321,22 +333,12 @@ class Peers:
         time.sleep(1.0)
         return (proc.pid, stop, window, band, *keys)
 
-    def start_tipp10(self, launch=False):
-        """An own lesson of Pelko's plain lines, dictated in order (no "intelligence") and
-        whole; errors block, as by default. Start Training (Alt+S), then the space bar."""
-        template = Path("/usr/share/tipp10/tipp10v2.template")
-        if not shutil.which("tipp10") or not template.exists():
-            raise RuntimeError("tipp10 is not installed")
+    def tipp10_home(self, db):
+        """A home whose TIPP10 opens on its own lessons, with db as its database."""
         home, env = self.scratch_home("tipp10")
         data = home / ".local" / "share" / "TIPP10" / "TIPP10"
         data.mkdir(parents=True)
-        shutil.copy2(template, data / "tipp10v2.db")
-        with sqlite3.connect(data / "tipp10v2.db") as db:
-            db.execute("DELETE FROM own_content")
-            db.execute("DELETE FROM own_list")
-            db.execute("INSERT INTO own_list VALUES (1, 'bench', 'bench', 0)")
-            db.executemany("INSERT INTO own_content (content_text, content_lesson) VALUES (?, 1)",
-                           [(line,) for line in PLAIN[:self.count // LINE + 2]])
+        shutil.copy2(db, data / "tipp10v2.db")
         (home / ".config" / "TIPP10").mkdir()
         (home / ".config" / "TIPP10" / "TIPP10.conf").write_text(
             "[main]\ncheck_illustration=false\nlanguage_layout=us_qwerty_win\n"
@@ -344,22 +346,47 @@ class Peers:
             "[intelligence]\ncheck_intelligence=false\n\n"
             "[duration]\nradio_lesson=true\nradio_time=false\nradio_token=false\n")
         env.update(QT_QPA_PLATFORM="xcb", QT_IM_MODULE="compose")
+        return data / "tipp10v2.db", env
+
+    def tipp10_database(self):
+        """TIPP10's first start fills its database from the template, a transaction a row
+        (15 to over 30 s here): done once, and every start after begins from its result, as
+        a user's second start would."""
+        if self.tipp10_db:
+            return self.tipp10_db
+        template = Path("/usr/share/tipp10/tipp10v2.template")
+        if not shutil.which("tipp10") or not template.exists():
+            raise RuntimeError("tipp10 is not installed")
+        db, env = self.tipp10_home(template)
+        proc = self.spawn(["tipp10"], "tipp10", env)
+        self.window("TIPP10", timeout=180)
+        proc.terminate()
+        proc.wait(timeout=10)
+        with sqlite3.connect(db) as made:
+            made.execute("DELETE FROM own_content")
+            made.execute("DELETE FROM own_list")
+            made.execute("INSERT INTO own_list VALUES (1, 'bench', 'bench', 0)")
+            made.executemany("INSERT INTO own_content (content_text, content_lesson) "
+                             "VALUES (?, 1)", [(line,) for line in PLAIN[:self.count // LINE + 2]])
+        self.tipp10_db = db
+        return db
+
+    def start_tipp10(self, launch=False):
+        """An own lesson of Pelko's plain lines, dictated in order (no "intelligence") and
+        whole; errors block, as by default. Start Training (Alt+S), then the space bar."""
+        _, env = self.tipp10_home(self.tipp10_database())
         if launch:
             return "tipp10", env
-        proc = self.b.spawn_with(["tipp10"], "tipp10", **env)
-        try:
-            window = self.window("TIPP10")
-            time.sleep(1.0)
-            self.s.xdotool("key", "alt+s")
-            band = (72, 102)  # the ticker's rows at the window's default size
-            for _ in range(10):
-                time.sleep(0.5)
-                if self.press(window, band, "space"):
-                    return self.started(proc, window, band, plain_keys(self.count, line_ends=True))
-            raise RuntimeError("TIPP10's lesson did not start on the space bar")
-        except Exception:
-            proc.kill()
-            raise
+        proc = self.spawn(["tipp10"], "tipp10", env)
+        window = self.window("TIPP10")
+        time.sleep(1.0)
+        self.s.xdotool("key", "alt+s")
+        band = (72, 102)  # the ticker's rows at the window's default size
+        for _ in range(10):
+            time.sleep(0.5)
+            if self.press(window, band, "space"):
+                return self.started(proc, window, band, plain_keys(self.count, line_ends=True))
+        raise RuntimeError("TIPP10's lesson did not start on the space bar")
 
     def start_klavaro(self, launch=False):
         """The fluidity exercise on a text of our own, every paragraph alike so that whichever
@@ -381,26 +408,26 @@ class Peers:
         env.update(GTK_IM_MODULE="gtk-im-context-simple")
         if launch:
             return "klavaro", env
-        proc = self.b.spawn_with(["klavaro"], "klavaro", **env)
-        try:
-            window = self.window("Klavaro - Fluidness")
-            time.sleep(1.0)
-            band = (452, 490)  # the entry that echoes what is typed
-            if not self.press(window, band, "space"):
-                raise RuntimeError("Klavaro's exercise did not start on a key")
-            return self.started(proc, window, band, text_keys([paragraph] * 3, self.count))
-        except Exception:
-            proc.kill()
-            raise
+        proc = self.spawn(["klavaro"], "klavaro", env)
+        window = self.window("Klavaro - Fluidness")
+        time.sleep(1.0)
+        band = (452, 490)  # the entry that echoes what is typed
+        if not self.press(window, band, "space"):
+            raise RuntimeError("Klavaro's exercise did not start on a key")
+        return self.started(proc, window, band, text_keys([paragraph] * 3, self.count))
 
     def launch(self, name):
         program, env = getattr(self, f"start_{name}")(launch=True)
-        out = subprocess.run([str(self.b.args.tool), "launch", str(program)],
-                             env=dict(self.s.env, **env),
-                             capture_output=True, text=True, timeout=60).stdout.split()
-        if not out or float(out[1]) < 0:
-            raise RuntimeError("no window painted within 30 s")
-        return float(out[1])
+        done = subprocess.run([str(self.b.args.tool), "launch", str(program)],
+                              env=dict(self.s.env, **env), capture_output=True, text=True,
+                              timeout=60)
+        # Klavaro talks on its standard output, which the tool shares.
+        out = [line.split() for line in done.stdout.splitlines()
+               if line.startswith("launch_to_paint_ms ")]
+        if not out or float(out[-1][1]) < 0:
+            raise RuntimeError(f"no window painted: {done.stderr[-300:]}")
+        self.b.put(f"peers_{name}_launch_window", "_".join(out[-1][2:]) or "?")
+        return float(out[-1][1])
 
     def round(self, name, got):
         pid, stop, window, band, keys, measured = getattr(self, f"start_{name}")()
@@ -426,9 +453,14 @@ class Peers:
                 try:
                     self.round(name, got[name])
                 except Exception as failure:  # the others still run
-                    shot = self.b.args.logs / f"peers-{name}.png"
+                    shot = self.b.args.out.parent / f"peers-{name}.png"
                     self.s.screenshot(shot)
-                    missing[name] = f"{failure} (screen: {shot.name})"
+                    if self.proc and self.proc.poll() is None:
+                        self.proc.kill()
+                        self.proc.wait()
+                    log = self.b.args.logs / f"{name}.log"
+                    said = log.read_text(errors="replace")[-300:] if log.exists() else ""
+                    missing[name] = f"{failure} (screen: {shot.name}) {' '.join(said.split())}"
                     print(f"peers: {name} missing: {missing[name]}", file=sys.stderr, flush=True)
         for name in PEERS:
             if name in missing:
