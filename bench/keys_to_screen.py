@@ -434,6 +434,8 @@ class Peers:
         try:
             before = cpu_ms(pid)
             shown, missed = self.b.time_keys(window, band, keys, measured)
+            if missed > len(shown):  # typing into the wrong place, not a slow echo
+                raise RuntimeError(f"{missed} of {sum(measured)} keys showed nothing")
             got["cpu"].append((cpu_ms(pid) - before) * 300 / len(keys))
             got["mb"].append(peak_mb(pid))
             got["shown"] += shown
