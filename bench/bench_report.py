@@ -7,8 +7,9 @@ output folder.
     bench_report.py --figures FILE... [--loaded FILE...] --out DIR [--curves DIR] [--docs DIR]
 
 With --docs, the table and the machine replace what stands between the markers
-"<!-- bench table -->" and "<!-- end of bench table -->" in DIR/performance.md, and the
-curves are copied into DIR.
+"<!-- bench table -->" and "<!-- end of bench table -->" in DIR/performance.md, the peers
+table (when the run measured them) what stands between "<!-- peers table -->" and
+"<!-- end of peers table -->", and the curves are copied into DIR.
 
 Exit status 1 when a target does not hold.
 """
@@ -28,9 +29,10 @@ def read_figures(paths):
         if not Path(path).exists():
             continue
         for line in Path(path).read_text().splitlines():
-            parts = line.split()
-            if len(parts) >= 2 and not line.startswith("#"):
-                figures[parts[0]] = parts[1]
+            parts = line.split(None, 1)
+            # The rest of the line: a missing peer's figure is the reason, in words.
+            if len(parts) == 2 and not line.startswith("#"):
+                figures[parts[0]] = parts[1].strip()
     return figures
 
 
@@ -151,18 +153,49 @@ def table_rows(figures, loaded=None):
     return rows, all_hold
 
 
-def plain_table(rows):
-    widths = [max(len(r[i]) for r in [HEADER, *rows]) for i in range(len(HEADER))]
-    lines = ["  ".join(c.ljust(w) for c, w in zip(HEADER, widths)).rstrip()]
+def plain_table(rows, header=HEADER):
+    widths = [max(len(r[i]) for r in [header, *rows]) for i in range(len(header))]
+    lines = ["  ".join(c.ljust(w) for c, w in zip(header, widths)).rstrip()]
     lines.append("  ".join("-" * w for w in widths))
     lines += ["  ".join(c.ljust(w) for c, w in zip(r, widths)).rstrip() for r in rows]
     return "\n".join(lines)
 
 
-def markdown_table(rows):
-    lines = ["| " + " | ".join(HEADER) + " |", "|" + "---|" * len(HEADER)]
+def markdown_table(rows, header=HEADER):
+    lines = ["| " + " | ".join(header) + " |", "|" + "---|" * len(header)]
     lines += ["| " + " | ".join(c.replace("|", "\\|") for c in r) + " |" for r in rows]
     return "\n".join(lines)
+
+
+# (label, figure after "peers_<program>_", unit)
+PEER_ROWS = [
+    ("Key to screen: median", "median_ms", "ms"),
+    ("Key to screen: 99th pct.", "p99_ms", "ms"),
+    ("CPU per 300 keys", "cpu_ms", "ms"),
+    ("Peak memory after the keys", "mem_mb", "MB"),
+    ("Launch to first paint", "launch_ms", "ms"),
+]
+PEER_COLUMNS = [("pelko", "Pelko"), ("floor", "bare QLineEdit"), ("tipp10", "TIPP10"),
+                ("klavaro", "Klavaro")]
+
+
+def peer_rows(figures):
+    """Rows of the peers table; None when the run did not measure peers."""
+    if not any(name.startswith("peers_") for name in figures):
+        return None
+    rows = []
+    for label, figure, unit in PEER_ROWS:
+        row = [label]
+        for program, _ in PEER_COLUMNS:
+            value = figures.get(f"peers_{program}_{figure}")
+            if f"peers_{program}_missing" in figures:
+                row.append("missing")
+            elif value is None:
+                row.append("n/a")
+            else:
+                row.append(f"{number(float(value))} {unit}")
+        rows.append(tuple(row))
+    return rows
 
 
 def machine(figures):
@@ -236,15 +269,18 @@ def draw_curves(data, out):
     return made
 
 
-def update_docs(docs, table, pictures):
+def update_docs(docs, tables, pictures):
+    """tables: {marker name: Markdown}, each put between its own pair of markers."""
     page = docs / "performance.md"
-    begin, end = "<!-- bench table -->", "<!-- end of bench table -->"
     text = page.read_text()
-    if begin not in text or end not in text:
-        sys.stderr.write(f"{page} lacks the table markers: left as it is\n")
-    else:
+    for name, table in tables.items():
+        begin, end = f"<!-- {name} -->", f"<!-- end of {name} -->"
+        if begin not in text or end not in text:
+            sys.stderr.write(f"{page} lacks the {name} markers: that table left out\n")
+            continue
         head, rest = text.split(begin, 1)
-        page.write_text(head + begin + "\n" + table + "\n" + end + rest.split(end, 1)[1])
+        text = head + begin + "\n" + table + "\n" + end + rest.split(end, 1)[1]
+    page.write_text(text)
     for picture in pictures:
         shutil.copy2(picture, docs / picture.name)
 
@@ -286,12 +322,22 @@ def main():
     (args.out / "table.txt").write_text(text + "\n")
     markdown = markdown_table(rows) + f"\n\nMachine: {machine(figures)}.\n"
     (args.out / "table.md").write_text(markdown)
+    tables = {"bench table": markdown}
+    peers = peer_rows(figures)
+    if peers:
+        header = ("Figure", *(label for _, label in PEER_COLUMNS))
+        print(f"\nPeers (same run)\n{plain_table(peers, header)}")
+        for program, label in PEER_COLUMNS:
+            if f"peers_{program}_missing" in figures:
+                print(f"{label} missing: {figures[f'peers_{program}_missing']}")
+        tables["peers table"] = markdown_table(peers, header) + "\n"
+        (args.out / "peers.md").write_text(tables["peers table"])
     made = []
     if args.curves:
         made = draw_curves(args.curves, args.out)
         print(f"Curves: {', '.join(str(args.out / m) for m in made)}")
     if args.docs:
-        update_docs(args.docs, markdown, [args.out / m for m in made])
+        update_docs(args.docs, tables, [args.out / m for m in made])
     print("Every target holds." if all_hold else "A target does not hold.")
     return 0 if all_hold else 1
 

@@ -2,10 +2,11 @@
 # Builds Pelko and its benchmarks in release mode, runs every benchmark and prints one table:
 # figure, value, target, peer measured in the same run, ratio, and whether the target holds.
 # Not part of CI; the machine's load shows under the table.
-#   scripts/bench.sh [--quick] [--no-curves] [--no-load] [--docs]
+#   scripts/bench.sh [--quick] [--no-curves] [--no-load] [--no-peers] [--docs]
 #     --quick      fewer rounds, a smaller log and fewer keys: a look, not figures to quote
 #     --no-curves  without the growth curves (they take a few minutes)
 #     --no-load    without the second pass under a fixed load (stress-ng, 2 CPU workers)
+#     --no-peers   without TIPP10 and Klavaro beside Pelko (a second table)
 #     --docs       also put the table and the curves into docs/performance.md, docs/perf-*.png
 # Everything lands in build-bench/perf/ (or $PELKO_BENCH_BUILD/perf). Exit status 1 when a
 # target does not hold.
@@ -13,14 +14,15 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${PELKO_BENCH_BUILD:-$root/build-bench}"
 out="$build/perf"
-quick=0 curves=1 docs=0 load=1
+quick=0 curves=1 docs=0 load=1 peers=(--peers)
 for arg in "$@"; do
   case "$arg" in
     --quick) quick=1 ;;
     --no-curves) curves=0 ;;
     --no-load) load=0 ;;
+    --no-peers) peers=() ;;
     --docs) docs=1 ;;
-    *) echo "usage: $0 [--quick] [--no-curves] [--no-load] [--docs]" >&2; exit 2 ;;
+    *) echo "usage: $0 [--quick] [--no-curves] [--no-load] [--no-peers] [--docs]" >&2; exit 2 ;;
   esac
 done
 
@@ -46,9 +48,11 @@ step() { echo "== $1" >&2; }
 # A benchmark that fails leaves its rows at n/a; the others still run.
 run() { "$@" || echo "failed ($?): $*" >&2; }
 
-# Every figure of the table, into the folder given.
+# Every figure of the table, into the folder given; further arguments go to the keystroke
+# bench (the peers, on the quiet pass).
 measure() {
   local into=$1
+  shift
   mkdir -p "$into"
   step "LogWrite and the ranking on a $records-record log, with sort | head and wc -l"
   run "$bin/bench_logs" --figures "$records" >"$into/logs.txt"
@@ -63,10 +67,10 @@ measure() {
   step "Keystroke to screen, launch and memory (Xvfb, ibus + Mozc; waits for /tmp/pelko-e2e.lock)"
   run flock /tmp/pelko-e2e.lock python3 "$root/bench/keys_to_screen.py" --pelko "$bin/pelko" \
       --floor "$bin/bench_bare_line_edit" --tool "$bin/bench_keys_to_screen" \
-      --out "$into/keys.txt" --keys "$keys" >&2
+      --out "$into/keys.txt" --keys "$keys" "$@" >&2
 }
 
-measure "$out"
+measure "$out" "${peers[@]}"
 if [ -x "$bin/bench_browser_db" ]; then
   step "Results browser on a results database of $database_runs runs (filling takes minutes)"
   run python3 "$root/bench/browser_db.py" --tool "$bin/bench_browser_db" --pelko "$bin/pelko" \

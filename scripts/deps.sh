@@ -4,7 +4,8 @@
 #   scripts/deps.sh run     build + a virtual display for machines without one
 #   scripts/deps.sh test    build + what the test suite drives (virtual display, tools)
 #   scripts/deps.sh bench   build + what scripts/bench.sh needs (virtual display, ibus + Mozc,
-#                           XTEST and XDAMAGE headers, gnuplot; valgrind for profiling)
+#                           XTEST and XDAMAGE headers, gnuplot; valgrind for profiling;
+#                           two typing tutors to compare with)
 set -euo pipefail
 
 build_pkgs=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
@@ -25,7 +26,8 @@ test_pkgs=(xvfb xauth imagemagick xdotool cups printer-driver-cups-pdf poppler-u
 
 # Keystroke to screen runs on a virtual display through ibus + Mozc, like the acceptance suites.
 bench_pkgs=(xvfb xauth xdotool x11-utils dbus python3 ibus ibus-mozc libxtst-dev libxdamage-dev
-            gnuplot-nox valgrind postgresql stress-ng)
+            gnuplot-nox valgrind postgresql stress-ng
+            tipp10 klavaro libqt6sql6-sqlite)  # tipp10's package forgets its Qt SQLite driver
 
 case "${1:-build}" in
   build) wanted=("${build_pkgs[@]}") ;;
