@@ -86,8 +86,10 @@ QString orderClause(const Filter& filter, bool reversed)
                  QStringLiteral(", ");
     // Equal values keep time order, as a sort of the log keeps log order.
     const QString tie = reversed ? QStringLiteral(" DESC") : QString();
+    // By date, both go one way, so that a page can start from a row's (logged_at, run_id).
     if (filter.sortColumn == int(LogColumn::Date))
-        return order + QStringLiteral("logged_at") + direction + QStringLiteral(", run_id") + tie;
+        return order + QStringLiteral("logged_at") + direction + QStringLiteral(", run_id") +
+               direction;
     return order + QStringLiteral("logged_at") + tie + QStringLiteral(", run_id") + tie;
 }
 
