@@ -149,7 +149,10 @@ void DatabaseRunsModel::sort(int column, Qt::SortOrder order)
         return;
     m_filter.sortColumn = column;
     m_filter.order = order;
-    refresh();
+    // The same rows in another order: the count, and a count still running, stand.
+    beginResetModel();
+    m_pages.clear();
+    endResetModel();
 }
 
 void DatabaseRunsModel::refresh()
