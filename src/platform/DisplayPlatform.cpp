@@ -47,6 +47,10 @@ QByteArray chooseForSession(int argc, char** argv)
     const QByteArray platform = forcedPlatform(session);
     if (!platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", platform);
+    // With shared memory, X11 windows wait for a round trip to the server before drawing again
+    // where they drew last, which a key's echo always does: the echo would wait for it.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
     return platform;
 }
 

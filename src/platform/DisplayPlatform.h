@@ -20,7 +20,8 @@ struct Session {
 // The platform to force, or empty to leave Qt's own choice.
 QByteArray forcedPlatform(const Session& session);
 
-// Reads the session from the environment and sets QT_QPA_PLATFORM where needed; call it
+// Reads the session from the environment and sets QT_QPA_PLATFORM where needed, and turns off
+// X11 shared-memory drawing (see the source); call it
 // before the application object exists. Returns the platform it set, if any.
 QByteArray chooseForSession(int argc, char** argv);
 

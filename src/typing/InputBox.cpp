@@ -95,19 +95,20 @@ void InputBox::inputMethodEvent(QInputMethodEvent* event)
         if (attribute.type != QInputMethodEvent::Selection)
             attributes.append(attribute);
     }
-    if (!commit.isEmpty() || !event->preeditString().isEmpty())
-        Q_EMIT inputMethodUsed();
-    if (!commit.isEmpty())
-        Q_EMIT committed(commit);
-    // The line edit lays its whole text out again for every event it takes: with no preedit
-    // before or after, as for a commit of a key typed straight through, it has nothing to
-    // change, and the echo above has laid the text out already.
+    // The preedit goes first, so that the echo of the commit, drawn at once, never shows the
+    // preedit it replaces. The line edit lays its whole text out again for every event it
+    // takes: with no preedit before or after, as for a commit of a key typed straight
+    // through, it has nothing to change.
     const bool preeditShown = !event->preeditString().isEmpty();
     if (preeditShown || m_preeditShown) {
         QInputMethodEvent preeditOnly(event->preeditString(), attributes);
         QLineEdit::inputMethodEvent(&preeditOnly);
     }
     m_preeditShown = preeditShown;
+    if (!commit.isEmpty())
+        Q_EMIT committed(commit);
+    if (!commit.isEmpty() || preeditShown)
+        Q_EMIT inputMethodUsed();
     event->accept();
 }
 

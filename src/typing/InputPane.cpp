@@ -131,13 +131,8 @@ InputPane::InputPane(const Settings& settings, RunRecord& record, QWidget* paren
     m_strokeCounter = std::make_unique<KeyStrokeCounter>(
         [this](quint32 window) { return boxTakesKeysOf(window); },
         [this] {
-            if (!m_checker)
-                return;
-            const bool holding = std::exchange(m_holdingView, true);
-            m_checker->countStroke();
-            m_holdingView = holding;
-            if (m_pendingStatus)
-                m_pendingTimer.start();
+            if (m_checker)
+                countStrokeHeld();
         });
     m_strokesCountedNatively = m_strokeCounter->install();
 
@@ -319,13 +314,22 @@ void InputPane::refusePasteAndCountStroke(QKeyEvent* event)
     }
     // On X11 the press was already counted when the window system delivered it.
     if (!m_strokesCountedNatively)
-        m_checker->countStroke();
+        countStrokeHeld();
+}
+
+void InputPane::countStrokeHeld()
+{
+    const bool holding = std::exchange(m_holdingView, true);
+    m_checker->countStroke();
+    m_holdingView = holding;
+    if (m_pendingStatus)
+        m_pendingTimer.start();
 }
 
 void InputPane::typeKeyText(const QString& text)
 {
-    showPending();
     if (text == u"\r") {
+        showPending();
         handleEnter();
         return;
     }
@@ -335,8 +339,10 @@ void InputPane::typeKeyText(const QString& text)
         printable = printable || c.at(0).unicode() >= 0x20;
         return true;
     });
-    if (!printable)
-        return; // Backspace, Tab, line feed and control keys do nothing
+    if (!printable) {
+        showPending(); // Backspace, Tab, line feed and control keys do nothing but count
+        return;
+    }
     m_imeOn = false;
     typeText(text);
 }
@@ -372,8 +378,16 @@ void InputPane::showPending()
     m_holdingView = false;
     m_pendingTimer.stop();
     const bool changed = !m_pendingEcho.isEmpty() || m_pendingStatus || m_pendingHint;
-    if (!m_pendingEcho.isEmpty())
+    if (!m_pendingEcho.isEmpty()) {
         m_inputBox->appendAccepted(std::exchange(m_pendingEcho, QString()));
+        // The echo reaches the screen first, drawn alone; the problem's cursor and the status
+        // line follow in the next drawing.
+        if (m_inputBox->isVisible())
+            m_inputBox->repaint();
+    }
+    if (m_problemView && m_pendingCursor)
+        m_problemView->placeCursor(m_pendingCursor->first, m_pendingCursor->second);
+    m_pendingCursor.reset();
     if (m_problemView && m_pendingStatus)
         m_problemView->showStatus(*m_pendingStatus);
     if (m_problemView && m_pendingHint)
@@ -426,6 +440,11 @@ void InputPane::moveRowToTypedRows(const QString& text, bool withEnter, bool scr
 
 void InputPane::moveCursor(qreal x, qreal width)
 {
+    if (m_holdingView) {
+        m_pendingCursor = std::pair(x, width);
+        return;
+    }
+    m_pendingCursor.reset();
     if (m_problemView)
         m_problemView->placeCursor(x, width);
 }

@@ -47,6 +47,8 @@ public:
     void startRun(QKeyEvent* event);
     // Paste guard and strokes, for every key press in the input box.
     void refusePasteAndCountStroke(QKeyEvent* event);
+    // Counts a key press with its status held back, to show with what the key does.
+    void countStrokeHeld();
     // Refused keys, Enter, and the text of ordinary keys.
     void typeKeyText(const QString& text);
     // Text the input method committed: each character checked as if it came alone.
@@ -149,5 +151,6 @@ private:
     QString m_pendingEcho;
     std::optional<QString> m_pendingStatus;
     std::optional<QString> m_pendingHint;
+    std::optional<std::pair<qreal, qreal>> m_pendingCursor; // x and width
     QTimer m_pendingTimer;
 };
