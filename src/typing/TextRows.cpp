@@ -17,6 +17,7 @@ void TextRows::setTextFont(const QFont& font)
 {
     m_font = font;
     m_metrics.reset();
+    m_characterWidths.clear();
     m_fontIndex = -1;
 }
 
@@ -29,7 +30,16 @@ const QFontMetricsF& TextRows::metrics() const
 
 qreal TextRows::textWidth(QStringView text) const
 {
-    return metrics().horizontalAdvance(text.toString());
+    // One character is at most a surrogate pair; longer texts are rare and not kept.
+    if (text.size() > 2)
+        return metrics().horizontalAdvance(text.toString());
+    quint64 key = quint64(text.size()) << 32;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        key |= quint64(text[i].unicode()) << (16 * i);
+    auto it = m_characterWidths.constFind(key);
+    if (it == m_characterWidths.cend())
+        it = m_characterWidths.insert(key, metrics().horizontalAdvance(text.toString()));
+    return it.value();
 }
 
 qreal TextRows::rowHeight() const
