@@ -74,8 +74,10 @@ qreal TextRows::addText(QPointF topLeft, const QString& text)
         m_fontIndex = fontIndexFor(m_font);
     const qreal advance = textWidth(text);
     const qreal endX = topLeft.x() + advance;
-    // Only the new text needs painting (a long problem is added a character at a time).
-    update(QRectF(topLeft, QSizeF(advance, rowHeight())).toAlignedRect());
+    // Only the new text needs painting (a long problem is added a character at a time, with
+    // updates off until it is all there).
+    if (updatesEnabled())
+        update(QRectF(topLeft, QSizeF(advance, rowHeight())).toAlignedRect());
     // Pieces that follow each other on one row in one font become one run: a fixed-pitch
     // font has no kerning, so the run draws exactly where the single pieces would.
     if (!m_runs.isEmpty()) {
