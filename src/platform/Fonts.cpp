@@ -4,10 +4,16 @@
 
 namespace {
 
-QFont fontOrStandIn(const QString& wanted, const QString& standIn, QFont::StyleHint hint,
-                    qreal pointSize)
+// Looking a family up costs more than building the font, and the fonts installed do not
+// change while the program runs: each family is looked up once.
+QString familyOrStandIn(const QString& wanted, const QString& standIn)
 {
-    QFont font(QFontDatabase::hasFamily(wanted) ? wanted : standIn);
+    return QFontDatabase::hasFamily(wanted) ? wanted : standIn;
+}
+
+QFont styled(const QString& family, QFont::StyleHint hint, qreal pointSize)
+{
+    QFont font(family);
     font.setStyleHint(hint);
     if (pointSize > 0)
         font.setPointSizeF(pointSize);
@@ -20,14 +26,16 @@ namespace Fonts {
 
 QFont fixedPitch(qreal pointSize)
 {
-    return fontOrStandIn(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"),
-                         QFont::Monospace, pointSize);
+    static const QString family =
+        familyOrStandIn(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"));
+    return styled(family, QFont::Monospace, pointSize);
 }
 
 QFont proportional(qreal pointSize)
 {
-    return fontOrStandIn(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"),
-                         QFont::SansSerif, pointSize);
+    static const QString family =
+        familyOrStandIn(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+    return styled(family, QFont::SansSerif, pointSize);
 }
 
 } // namespace Fonts

@@ -17,6 +17,7 @@ void TextRows::setTextFont(const QFont& font)
 {
     m_font = font;
     m_metrics.reset();
+    m_characterWidths.clear();
     m_fontIndex = -1;
 }
 
@@ -29,7 +30,16 @@ const QFontMetricsF& TextRows::metrics() const
 
 qreal TextRows::textWidth(QStringView text) const
 {
-    return metrics().horizontalAdvance(text.toString());
+    // One character is at most a surrogate pair; longer texts are rare and not kept.
+    if (text.size() > 2)
+        return metrics().horizontalAdvance(text.toString());
+    quint64 key = quint64(text.size()) << 32;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        key |= quint64(text[i].unicode()) << (16 * i);
+    auto it = m_characterWidths.constFind(key);
+    if (it == m_characterWidths.cend())
+        it = m_characterWidths.insert(key, metrics().horizontalAdvance(text.toString()));
+    return it.value();
 }
 
 qreal TextRows::rowHeight() const
@@ -64,8 +74,10 @@ qreal TextRows::addText(QPointF topLeft, const QString& text)
         m_fontIndex = fontIndexFor(m_font);
     const qreal advance = textWidth(text);
     const qreal endX = topLeft.x() + advance;
-    // Only the new text needs painting (a long problem is added a character at a time).
-    update(QRectF(topLeft, QSizeF(advance, rowHeight())).toAlignedRect());
+    // Only the new text needs painting (a long problem is added a character at a time, with
+    // updates off until it is all there).
+    if (updatesEnabled())
+        update(QRectF(topLeft, QSizeF(advance, rowHeight())).toAlignedRect());
     // Pieces that follow each other on one row in one font become one run: a fixed-pitch
     // font has no kerning, so the run draws exactly where the single pieces would.
     if (!m_runs.isEmpty()) {

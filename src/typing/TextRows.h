@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QList>
 #include <QRectF>
 #include <QWidget>
@@ -55,8 +56,10 @@ private:
     const QFontMetricsF& metrics() const;
 
     QFont m_font;
-    // Measuring is per character while laying out: keep the metrics of the current font.
+    // Measuring is per character while laying out: keep the metrics of the current font,
+    // and the width of each character, since shaping one costs far more than a look-up.
     mutable std::optional<QFontMetricsF> m_metrics;
+    mutable QHash<quint64, qreal> m_characterWidths; // by length and code units
     QList<QFont> m_fonts; // fonts used by runs, shared
     int m_fontIndex = -1; // of m_font in m_fonts, -1 until used
     QList<Run> m_runs;    // in the order added, so y never decreases

@@ -221,6 +221,17 @@ void tst_TestWindow::drawsRowsByTheWrapRule()
     QCOMPARE(part<QLabel>(window.problemView(), "hint")->text(), WaitingHint);
     QVERIFY(!part<InputBox>(window.inputPane(), "inputBox")->isEnabled());
     QVERIFY(!part<InputBox>(window.inputPane(), "inputBox")->isVisibleTo(window.inputPane()));
+
+    // The widths kept per character are the font's own, and a new font measures afresh.
+    QFont font = problemText->textFont();
+    for (qreal size : {12.0, 30.0}) {
+        font.setPointSizeF(size);
+        problemText->setTextFont(font);
+        const QFontMetricsF metrics(font, problemText);
+        for (const QString& text : {QStringLiteral("a"), QStringLiteral("字"),
+                                    QStringLiteral("\U00020B9F"), QStringLiteral("a字")})
+            QCOMPARE(problemText->textWidth(text), metrics.horizontalAdvance(text));
+    }
 }
 
 void tst_TestWindow::markSizeFollowsRowHeight_data()
