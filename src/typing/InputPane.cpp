@@ -305,6 +305,7 @@ void InputPane::startRun(QKeyEvent* event)
 
 void InputPane::refusePasteAndCountStroke(QKeyEvent* event)
 {
+    m_keyFromKeyboard = event->spontaneous();
     if (!m_checker->running())
         return;
     if (event->key() == Qt::Key_V && event->modifiers() == Qt::ControlModifier) {
@@ -328,6 +329,7 @@ void InputPane::countStrokeHeld()
 
 void InputPane::typeKeyText(const QString& text)
 {
+    const bool fromKeyboard = std::exchange(m_keyFromKeyboard, false);
     if (text == u"\r") {
         showPending();
         handleEnter();
@@ -344,11 +346,14 @@ void InputPane::typeKeyText(const QString& text)
         return;
     }
     m_imeOn = false;
+    m_echoAtOnce = fromKeyboard;
     typeText(text);
+    m_echoAtOnce = false;
 }
 
 void InputPane::typeCommitted(const QString& text)
 {
+    m_keyFromKeyboard = false;
     m_imeOn = true;
     typeText(text);
 }
@@ -380,9 +385,9 @@ void InputPane::showPending()
     const bool changed = !m_pendingEcho.isEmpty() || m_pendingStatus || m_pendingHint;
     if (!m_pendingEcho.isEmpty()) {
         m_inputBox->appendAccepted(std::exchange(m_pendingEcho, QString()));
-        // The echo reaches the screen first, drawn alone; the problem's cursor and the status
-        // line follow in the next drawing.
-        if (m_inputBox->isVisible())
+        // A key's echo reaches the screen first, drawn alone; the problem's cursor and the
+        // status line follow in the next drawing.
+        if (m_echoAtOnce && m_inputBox->isVisible())
             m_inputBox->repaint();
     }
     if (m_problemView && m_pendingCursor)

@@ -152,5 +152,7 @@ private:
     std::optional<QString> m_pendingStatus;
     std::optional<QString> m_pendingHint;
     std::optional<std::pair<qreal, qreal>> m_pendingCursor; // x and width
+    bool m_keyFromKeyboard = false; // the key being handled came from the window system
+    bool m_echoAtOnce = false;      // its echo is drawn before anything else it changes
     QTimer m_pendingTimer;
 };
