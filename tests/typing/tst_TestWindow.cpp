@@ -71,6 +71,17 @@ QString longLine(QChar c)
     return QString(60, c);
 }
 
+// The names of the widgets painted, in order.
+struct PaintOrder : QObject {
+    QStringList painted;
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted.append(object->objectName());
+        return false;
+    }
+};
+
 } // namespace
 
 class tst_TestWindow : public QObject
@@ -114,6 +125,7 @@ private Q_SLOTS:
     void drillIsPracticeHeldInMemory();
     void finishedRunIsLogged_data();
     void finishedRunIsLogged();
+    void keyEchoIsDrawnFirst();
 
 private:
     void writeProblems(const QStringList& texts);
@@ -1030,6 +1042,24 @@ void tst_TestWindow::finishedRunIsLogged()
     QVERIFY(part<QLabel>(window.inputPane(), "result")
                 ->isVisibleTo(window.inputPane())); // the result stands
     QVERIFY(!m_state->record.isLogged());           // and no certificate names it
+}
+
+void tst_TestWindow::keyEchoIsDrawnFirst()
+{
+    writeProblems({QStringLiteral("abc\r\n")});
+    TestWindow& window = open();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCoreApplication::processEvents();
+    PaintOrder order;
+    qApp->installEventFilter(&order);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A);
+    // Drawn while the key is handled, alone; the status line and the cursor come after.
+    QVERIFY(order.painted.contains(QStringLiteral("inputBox")));
+    QVERIFY(!order.painted.contains(QStringLiteral("status")));
+    QVERIFY(!order.painted.contains(QStringLiteral("cursorBar")));
+    QTRY_VERIFY(order.painted.contains(QStringLiteral("status")));
 }
 
 QTEST_MAIN(tst_TestWindow)
