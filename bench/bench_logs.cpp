@@ -74,9 +74,15 @@ void writeBigLog(const QString& path, int to, int from = 0)
     file.write(chunk);
 }
 
-double secondsPerWrite(const QString& folder, int writes)
+struct PerWrite {
+    double seconds = -1;
+    double cpuSeconds = -1; // the thread's own time: a busy machine's waits left out
+};
+
+PerWrite perWrite(const QString& folder, int writes)
 {
     QElapsedTimer timer;
+    const long long cpuBefore = threadCpuNs();
     timer.start();
     for (int i = 0; i < writes; ++i) {
         RunResult run;
@@ -85,10 +91,10 @@ double secondsPerWrite(const QString& folder, int writes)
         LogWriter writer(run, {folder, QStringLiteral("pelko.log")});
         if (!writer.write(false)) {
             std::fprintf(stderr, "LogWrite failed\n");
-            return -1;
+            return {};
         }
     }
-    return timer.nsecsElapsed() / 1e9 / writes;
+    return {timer.nsecsElapsed() / 1e9 / writes, (threadCpuNs() - cpuBefore) / 1e9 / writes};
 }
 
 int rankOnly(const char* path)
@@ -151,18 +157,24 @@ int printFigures(int records)
 
     constexpr int rounds = 5;
     constexpr int writes = 200;
-    std::vector<double> empty, big;
+    std::vector<double> empty, big, emptyCpu, bigCpu;
     for (int round = 0; round < rounds; ++round) {
         // A fresh empty log each round: the same 200 writes as on the big one.
         QDir(emptyFolder).removeRecursively();
         QDir().mkpath(emptyFolder);
-        empty.push_back(secondsPerWrite(emptyFolder, writes));
-        big.push_back(secondsPerWrite(bigFolder, writes));
+        const PerWrite onEmpty = perWrite(emptyFolder, writes);
+        const PerWrite onBig = perWrite(bigFolder, writes);
+        empty.push_back(onEmpty.seconds);
+        big.push_back(onBig.seconds);
+        emptyCpu.push_back(onEmpty.cpuSeconds);
+        bigCpu.push_back(onBig.cpuSeconds);
     }
     const Peers peers = timeRanking(bigLog, rounds);
     std::printf("log_records %d\n", records);
     std::printf("logwrite_empty_us %.1f\n", median(empty) * 1e6);
     std::printf("logwrite_big_us %.1f\n", median(big) * 1e6);
+    std::printf("logwrite_empty_cpu_us %.1f\n", median(emptyCpu) * 1e6);
+    std::printf("logwrite_big_cpu_us %.1f\n", median(bigCpu) * 1e6);
     std::printf("ranking_s %.3f\n", peers.rankingSeconds);
     std::printf("ranking_peak_mb %.1f\n", peers.rankingPeakMb);
     std::printf("sort_head_s %.3f\n", peers.sortSeconds);
@@ -184,7 +196,7 @@ int writeCurve(const char* path)
         written = records;
         std::vector<double> writes;
         for (int round = 0; round < 3; ++round)
-            writes.push_back(secondsPerWrite(dir.path(), 100));
+            writes.push_back(perWrite(dir.path(), 100).seconds);
         written += 300; // the writes above appended their records
         const Peers peers = timeRanking(log, 3);
         std::fprintf(out, "%d %.1f %.3f\n", records, median(writes) * 1e6, peers.rankingSeconds);
@@ -215,8 +227,8 @@ int main(int argc, char** argv)
     std::printf("main log: %d records, %.1f MB\n", records, QFileInfo(bigLog).size() / 1e6);
 
     constexpr int writes = 200;
-    const double emptyLogSeconds = secondsPerWrite(emptyFolder, writes);
-    const double bigLogSeconds = secondsPerWrite(bigFolder, writes);
+    const double emptyLogSeconds = perWrite(emptyFolder, writes).seconds;
+    const double bigLogSeconds = perWrite(bigFolder, writes).seconds;
     std::printf("LogWrite, empty log:       %8.1f us per record\n", emptyLogSeconds * 1e6);
     std::printf("LogWrite, %d-record log: %8.1f us per record  (ratio %.2f, target <= 1.2)\n",
                 records, bigLogSeconds * 1e6, bigLogSeconds / emptyLogSeconds);
