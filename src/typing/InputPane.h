@@ -47,8 +47,6 @@ public:
     void startRun(QKeyEvent* event);
     // Paste guard and strokes, for every key press in the input box.
     void refusePasteAndCountStroke(QKeyEvent* event);
-    // Counts a key press with its status held back, to show with what the key does.
-    void countStrokeHeld();
     // Refused keys, Enter, and the text of ordinary keys.
     void typeKeyText(const QString& text);
     // Text the input method committed: each character checked as if it came alone.
@@ -104,6 +102,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Counts a key press with its status held back, to show with what the key does.
+    void countStrokeHeld();
     // What the checker decides, applied to the two windows.
     void appendAccepted(const QString& shown) override;
     void moveRowToTypedRows(const QString& text, bool withEnter, bool scroll) override;
