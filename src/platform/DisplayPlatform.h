@@ -21,8 +21,8 @@ struct Session {
 QByteArray forcedPlatform(const Session& session);
 
 // Reads the session from the environment and sets QT_QPA_PLATFORM where needed, and turns off
-// X11 shared-memory drawing (see the source); call it
-// before the application object exists. Returns the platform it set, if any.
+// X11 shared-memory drawing (see the source); call it before the application object exists.
+// Returns the platform it set, if any.
 QByteArray chooseForSession(int argc, char** argv);
 
 // What to tell on standard error when the platform set could not be XWayland's and Qt
