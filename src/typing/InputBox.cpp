@@ -1,57 +1,350 @@
 #include "InputBox.h"
 
-#include <QContextMenuEvent>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QFocusEvent>
+#include <QAccessibleWidget>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
-#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleHints>
+#include <QStyleOptionFrame>
+#include <QTextCharFormat>
 
-InputBox::InputBox(QWidget* parent) : QLineEdit(parent)
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A frameless line edit's text margins, which the box keeps to look the same.
+constexpr int HorizontalMargin = 2;
+constexpr int VerticalMargin = 1;
+
+// Read-only text for screen readers: what has been accepted, the caret at its end.
+class InputBoxAccessible : public QAccessibleWidget, public QAccessibleTextInterface
 {
-    setObjectName(QStringLiteral("inputBox"));
-    setAttribute(Qt::WA_InputMethodEnabled, true);
-    setContextMenuPolicy(Qt::NoContextMenu);
-    setDragEnabled(false);
-    setAcceptDrops(false);
-    setFrame(false);
+public:
+    explicit InputBoxAccessible(InputBox* box) : QAccessibleWidget(box, QAccessible::EditableText)
+    {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text which) const override
+    {
+        return which == QAccessible::Value ? shown() : QAccessibleWidget::text(which);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.editable = true;
+        return state;
+    }
+    QString text(int start, int end) const override { return shown().mid(start, end - start); }
+    int characterCount() const override { return int(shown().size()); }
+    int cursorPosition() const override { return characterCount(); }
+    QRect characterRect(int offset) const override
+    {
+        const auto* box = static_cast<const InputBox*>(widget());
+        const QRect local = box->characterRect(offset);
+        return local.isEmpty() ? QRect() : QRect(box->mapToGlobal(local.topLeft()), local.size());
+    }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    void setCursorPosition(int) override {}
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* start, int* end) const override
+    {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+
+private:
+    QString shown() const { return static_cast<const InputBox*>(widget())->text(); }
+};
+
+QAccessibleInterface* accessibleFor(const QString& className, QObject* object)
+{
+    if (className == u"InputBox" && object->isWidgetType())
+        return new InputBoxAccessible(static_cast<InputBox*>(object));
+    return nullptr;
 }
 
-void InputBox::caretToEnd()
+} // namespace
+
+InputBox::InputBox(QWidget* parent) : QWidget(parent)
 {
-    // Moving the caret makes the line edit commit the input method's preedit: only move it
-    // when it is not at the end already, which the box's own edits never cause.
-    if (hasSelectedText())
-        deselect();
-    if (cursorPosition() != text().size())
-        end(false);
+    static const bool accessible = (QAccessible::installFactory(&accessibleFor), true);
+    Q_UNUSED(accessible);
+    setObjectName(QStringLiteral("inputBox"));
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled, true);
+    // The box draws what its rounded corners let through itself: an echo then costs no
+    // drawing of the windows behind it.
+    setAttribute(Qt::WA_OpaquePaintEvent, true);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setCursor(Qt::IBeamCursor);
+    setBackgroundRole(QPalette::Base);
+    setSizePolicy(QSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed, QSizePolicy::LineEdit));
+    m_row.setFont(font());
+    placeLine();
 }
 
 void InputBox::appendAccepted(const QString& text)
 {
-    caretToEnd();
-    insert(text);
+    if (text.isEmpty())
+        return;
+    const int at = int(m_row.text().size());
+    const int oldX = caretX();
+    const int oldHscroll = m_hscroll, oldVscroll = m_vscroll;
+    const QMargins reach = m_row.append(text);
+    placeLine();
+    restartBlink();
+    if (m_hscroll != oldHscroll || m_vscroll != oldVscroll || m_row.hasPreedit()) {
+        m_damage = rect();
+    } else {
+        // The new characters, whatever their glyphs reach beyond, and both carets.
+        m_damage = QRect(QPoint(oldX - reach.left() - 2, 0),
+                         QPoint(caretX() + reach.right() + caretWidth() + 2, height() - 1));
+    }
+    update(m_damage);
+    updateMicroFocusSoon();
+    announceTextChange(at, {}, text);
 }
 
 void InputBox::clearRow()
 {
-    clear();
+    const QString removed = m_row.text();
+    m_row.clear();
+    placeLine();
+    restartBlink();
+    m_damage = rect();
+    update();
+    updateMicroFocusSoon();
+    announceTextChange(0, removed, {});
+}
+
+void InputBox::drawNow()
+{
+    if (isVisible() && !m_damage.isEmpty())
+        repaint(m_damage);
+}
+
+void InputBox::updateMicroFocusSoon()
+{
+    // The input method learns of the moved caret after the echo is on its way.
+    if (std::exchange(m_microFocusDue, true))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_microFocusDue = false;
+            updateMicroFocus();
+        },
+        Qt::QueuedConnection);
+}
+
+void InputBox::announceTextChange(int at, const QString& removed, const QString& added)
+{
+    if (!QAccessible::isActive() || removed == added)
+        return;
+    const int caret = int(m_row.text().size());
+    if (removed.isEmpty()) {
+        QAccessibleTextInsertEvent inserted(this, at, added);
+        inserted.setCursorPosition(caret);
+        QAccessible::updateAccessibility(&inserted);
+    } else {
+        QAccessibleTextRemoveEvent gone(this, at, removed);
+        gone.setCursorPosition(caret);
+        QAccessible::updateAccessibility(&gone);
+    }
+}
+
+void InputBox::initStyleOption(QStyleOptionFrame* option) const
+{
+    option->initFrom(this);
+    option->rect = contentsRect();
+    option->lineWidth = 0;
+    option->midLineWidth = 0;
+    option->state |= QStyle::State_Sunken;
+    option->features = QStyleOptionFrame::None;
+}
+
+int InputBox::caretWidth() const
+{
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    return style()->pixelMetric(QStyle::PM_TextCursorWidth, &panel, this);
+}
+
+void InputBox::placeLine()
+{
+    // Centred, and scrolled sideways only as far as keeps the caret in sight: a line edit's
+    // own rules, so that the box looks and moves as one.
+    const QFontMetrics metrics = fontMetrics();
+    m_lineHeight = std::max(m_row.inkHeight(), metrics.height());
+    m_vscroll = area().y() + (area().height() - m_lineHeight + 1) / 2;
+    const int lineWidth = area().width() - 2 * HorizontalMargin;
+    const int caret = qRound(m_row.caretX());
+    const int widthUsed = qRound(m_row.width()) + 1;
+    if (widthUsed <= lineWidth)
+        m_hscroll = 0;
+    else if (caret - m_hscroll >= lineWidth)
+        m_hscroll = caret - lineWidth + 1;
+    else if (caret - m_hscroll < 0 && m_hscroll < widthUsed)
+        m_hscroll = caret;
+    else if (widthUsed - m_hscroll < lineWidth)
+        m_hscroll = widthUsed - lineWidth + 1;
+    else
+        m_hscroll = std::max(0, m_hscroll);
+}
+
+int InputBox::caretX() const
+{
+    return area().x() + HorizontalMargin - m_hscroll + qRound(m_row.caretX());
+}
+
+QRect InputBox::caretRect() const
+{
+    const int lineHeight = int(std::ceil(m_row.ascent() + m_row.descent()) + 1);
+    const int ascent = qRound(m_row.ascent());
+    return QRect(caretX() - 5, m_vscroll - ascent + fontMetrics().ascent(), caretWidth() + 9,
+                 lineHeight);
+}
+
+QRect InputBox::characterRect(int offset) const
+{
+    if (offset < 0 || offset >= m_row.text().size())
+        return {};
+    const int left = area().x() + HorizontalMargin - m_hscroll;
+    const int from = qRound(m_row.xAt(offset)), to = qRound(m_row.xAt(offset + 1));
+    return QRect(left + from, m_vscroll, to - from, m_lineHeight);
+}
+
+void InputBox::paintEvent(QPaintEvent* event)
+{
+    m_damage = QRect();
+    QPainter painter(this);
+    // What shows through the corners of the panel: the background behind the box.
+    const QWidget* behind = parentWidget();
+    while (behind && !behind->isWindow() && !behind->autoFillBackground())
+        behind = behind->parentWidget();
+    if (behind)
+        painter.fillRect(event->rect(), behind->palette().brush(behind->backgroundRole()));
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
+    painter.setClipRect(area());
+    placeLine();
+    // The baseline stays where the box's own font puts it, whatever a fallback font adds.
+    const QPoint topLeft(area().x() + HorizontalMargin - m_hscroll,
+                         m_vscroll - (qRound(m_row.ascent()) - fontMetrics().ascent()));
+    painter.setPen(palette().text().color());
+    m_row.draw(&painter, topLeft, area(), event->rect());
+    if (hasFocus() && m_caretShown && !m_preeditHidesCaret)
+        m_row.drawCaret(&painter, topLeft, caretWidth());
+}
+
+void InputBox::restartBlink()
+{
+    m_caretShown = true;
+    const int flashTime = QGuiApplication::styleHints()->cursorFlashTime();
+    if (hasFocus() && flashTime >= 2)
+        m_blink.start(flashTime / 2, this);
+    else
+        m_blink.stop();
+}
+
+void InputBox::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != m_blink.timerId())
+        return QWidget::timerEvent(event);
+    m_caretShown = !m_caretShown;
+    update(caretRect());
+}
+
+void InputBox::focusInEvent(QFocusEvent* event)
+{
+    restartBlink();
+    update(caretRect());
+    QWidget::focusInEvent(event);
+}
+
+void InputBox::focusOutEvent(QFocusEvent* event)
+{
+    restartBlink();
+    update(caretRect());
+    QWidget::focusOutEvent(event);
+}
+
+const QRect& InputBox::area() const
+{
+    if (m_areaSize != size()) {
+        QStyleOptionFrame panel;
+        initStyleOption(&panel);
+        m_area = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this);
+        m_areaSize = size();
+    }
+    return m_area;
+}
+
+void InputBox::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange) {
+        m_row.setFont(font());
+        placeLine();
+        update();
+    } else if (event->type() == QEvent::StyleChange) {
+        m_areaSize = QSize();
+        placeLine();
+        update();
+    } else if (event->type() == QEvent::PaletteChange) {
+        update();
+    }
+    QWidget::changeEvent(event);
+}
+
+QSize InputBox::sizeHint() const
+{
+    ensurePolished();
+    const QFontMetrics metrics(font());
+    const int iconSize = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
+    const int height = std::max(metrics.height(), std::max(14, iconSize - 2)) + 2 * VerticalMargin;
+    const int width = metrics.horizontalAdvance(u'x') * 17 + 2 * HorizontalMargin;
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    return style()->sizeFromContents(QStyle::CT_LineEdit, &panel, QSize(width, height), this);
 }
 
 bool InputBox::event(QEvent* event)
 {
-    // Taken here rather than in keyPressEvent so that Tab never moves the focus.
-    if (event->type() == QEvent::KeyPress) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        // Taken here rather than in keyPressEvent so that Tab never moves the focus.
         handleKey(static_cast<QKeyEvent*>(event));
         return true;
-    }
-    // The test window's shortcuts (start again, print) win over the box's editing keys.
-    if (event->type() == QEvent::ShortcutOverride) {
+    case QEvent::ShortcutOverride:
+        // The test window's shortcuts (start again, print) are never the box's.
         event->ignore();
         return true;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+        // Clicks only give the focus, which the focus policy already does.
+        event->accept();
+        return true;
+    default:
+        return QWidget::event(event);
     }
-    return QLineEdit::event(event);
 }
 
 void InputBox::handleKey(QKeyEvent* event)
@@ -59,10 +352,8 @@ void InputBox::handleKey(QKeyEvent* event)
     event->accept();
     Q_EMIT keyDown(event);
     // With Ctrl, Alt or Meta held a key is a shortcut, never a character or an Enter.
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
-        caretToEnd();
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
         return;
-    }
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -82,32 +373,40 @@ void InputBox::handleKey(QKeyEvent* event)
             Q_EMIT keyPress(event->text());
         break;
     }
-    caretToEnd();
 }
 
 void InputBox::inputMethodEvent(QInputMethodEvent* event)
 {
     const QString commit = event->commitString();
+    const QString preedit = event->preeditString();
     // Committed text is the window's to check; replacements of text already accepted and
-    // selections inside it are refused, so only the preedit reaches the box itself.
-    QList<QInputMethodEvent::Attribute> attributes;
-    for (const QInputMethodEvent::Attribute& attribute : event->attributes()) {
-        if (attribute.type != QInputMethodEvent::Selection)
-            attributes.append(attribute);
+    // selections inside it are refused, so only the preedit reaches the box itself. The
+    // preedit goes first, so that the echo of the commit, drawn at once, never shows the
+    // preedit it replaces.
+    if (!preedit.isEmpty() || m_row.hasPreedit()) {
+        int caret = int(preedit.size());
+        m_preeditHidesCaret = false;
+        QList<QTextLayout::FormatRange> formats;
+        for (const QInputMethodEvent::Attribute& attribute : event->attributes()) {
+            if (attribute.type == QInputMethodEvent::Cursor) {
+                caret = attribute.start;
+                m_preeditHidesCaret = attribute.length == 0;
+            } else if (attribute.type == QInputMethodEvent::TextFormat) {
+                const QTextCharFormat format = attribute.value.value<QTextFormat>().toCharFormat();
+                if (format.isValid())
+                    formats.append({attribute.start, attribute.length, format});
+            }
+        }
+        m_row.setPreedit(preedit, formats, caret);
+        placeLine();
+        restartBlink();
+        m_damage = rect();
+        update();
+        updateMicroFocus();
     }
-    // The preedit goes first, so that the echo of the commit, drawn at once, never shows the
-    // preedit it replaces. The line edit lays its whole text out again for every event it
-    // takes: with no preedit before or after, as for a commit of a key typed straight
-    // through, it has nothing to change.
-    const bool preeditShown = !event->preeditString().isEmpty();
-    if (preeditShown || m_preeditShown) {
-        QInputMethodEvent preeditOnly(event->preeditString(), attributes);
-        QLineEdit::inputMethodEvent(&preeditOnly);
-    }
-    m_preeditShown = preeditShown;
     if (!commit.isEmpty())
         Q_EMIT committed(commit);
-    if (!commit.isEmpty() || preeditShown)
+    if (!commit.isEmpty() || !preedit.isEmpty())
         Q_EMIT inputMethodUsed();
     event->accept();
 }
@@ -115,64 +414,27 @@ void InputBox::inputMethodEvent(QInputMethodEvent* event)
 QVariant InputBox::inputMethodQuery(Qt::InputMethodQuery query) const
 {
     switch (query) {
-    case Qt::ImCursorRectangle:
-        // The candidate window opens at the caret, which stays after the last character.
-        return QRectF(cursorRect());
     case Qt::ImEnabled:
         return isEnabled();
+    case Qt::ImCursorRectangle:
+    case Qt::ImAnchorRectangle:
+        // The candidate window opens at the caret, which stays after the last character.
+        return QRectF(caretRect());
+    case Qt::ImFont:
+        return font();
+    case Qt::ImCursorPosition:
+    case Qt::ImAnchorPosition:
+    case Qt::ImAbsolutePosition:
+        return int(m_row.text().size());
+    case Qt::ImSurroundingText:
+    case Qt::ImTextBeforeCursor:
+        return m_row.text();
+    case Qt::ImCurrentSelection:
+    case Qt::ImTextAfterCursor:
+        return QString();
+    case Qt::ImReadOnly:
+        return false;
     default:
-        return QLineEdit::inputMethodQuery(query);
+        return QWidget::inputMethodQuery(query);
     }
-}
-
-void InputBox::focusInEvent(QFocusEvent* event)
-{
-    QLineEdit::focusInEvent(event);
-    caretToEnd();
-}
-
-void InputBox::mousePressEvent(QMouseEvent* event)
-{
-    // No selection, no caret placement, no middle-button paste.
-    event->accept();
-    if (event->button() != Qt::MiddleButton && !hasFocus())
-        setFocus(Qt::MouseFocusReason);
-    caretToEnd();
-}
-
-void InputBox::mouseReleaseEvent(QMouseEvent* event)
-{
-    event->accept();
-    caretToEnd();
-}
-
-void InputBox::mouseMoveEvent(QMouseEvent* event)
-{
-    event->accept();
-}
-
-void InputBox::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    event->accept();
-    caretToEnd();
-}
-
-void InputBox::contextMenuEvent(QContextMenuEvent* event)
-{
-    event->accept();
-}
-
-void InputBox::dragEnterEvent(QDragEnterEvent* event)
-{
-    event->ignore();
-}
-
-void InputBox::dragMoveEvent(QDragMoveEvent* event)
-{
-    event->ignore();
-}
-
-void InputBox::dropEvent(QDropEvent* event)
-{
-    event->ignore();
 }

@@ -387,8 +387,8 @@ void InputPane::showPending()
         m_inputBox->appendAccepted(std::exchange(m_pendingEcho, QString()));
         // A key's echo reaches the screen first, drawn alone; the problem's cursor and the
         // status line follow in the next drawing.
-        if (m_echoAtOnce && m_inputBox->isVisible())
-            m_inputBox->repaint();
+        if (m_echoAtOnce)
+            m_inputBox->drawNow();
     }
     if (m_problemView && m_pendingCursor)
         m_problemView->placeCursor(m_pendingCursor->first, m_pendingCursor->second);

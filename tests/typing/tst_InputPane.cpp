@@ -1,4 +1,5 @@
 #include "ProblemFixture.h"
+#include "platform/Fonts.h"
 #include "platform/MessageService.h"
 #include "results/RunRecord.h"
 #include "settings/Settings.h"
@@ -13,17 +14,21 @@
 #include "typing/TestHost.h"
 #include "typing/TextRows.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QFrame>
+#include <QLineEdit>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <cstring>
+#include <functional>
 
 namespace
 {
@@ -85,6 +90,8 @@ private Q_SLOTS:
     void preeditIsNeverChecked();
     void rowsMoveTheNowLineAndScrollFromRowSeven();
     void pasteRoutesAreRefused();
+    void drawnAsALineEditIs_data();
+    void drawnAsALineEditIs();
     void finishingShowsTheResultAndHandsItOn();
     void nothingCountsAfterTheEnd();
     void menusAfterTheRun_data();
@@ -335,6 +342,72 @@ void tst_InputPane::pasteRoutesAreRefused()
     QVERIFY(!box->acceptDrops());
     QCOMPARE(m_state->record.acceptedChars() + m_state->record.errors(), 0);
     QCOMPARE(boxes.shown().size(), 1); // only Ctrl+V warns
+}
+
+void tst_InputPane::drawnAsALineEditIs_data()
+{
+    QTest::addColumn<QString>("accepted");
+    QTest::addColumn<QString>("preedit");
+    QTest::addColumn<bool>("focused");
+
+    QTest::newRow("empty, caret") << QString() << QString() << true;
+    QTest::newRow("accepted, caret") << QStringLiteral("日本語の入力 abc□か\u3099") << QString() << true;
+    QTest::newRow("preedit underlined, its caret") << QStringLiteral("日本") << QStringLiteral("ごです") << true;
+    QTest::newRow("longer than the box") << QStringLiteral("あいうえおかきくけこ").repeated(5)
+                                         << QStringLiteral("さ") << false;
+}
+
+void tst_InputPane::drawnAsALineEditIs()
+{
+    QFETCH(QString, accepted);
+    QFETCH(QString, preedit);
+    QFETCH(bool, focused);
+    QTextCharFormat underline;
+    underline.setFontUnderline(true);
+    QInputMethodEvent converting(preedit, {{QInputMethodEvent::TextFormat, 0, int(preedit.size()), underline},
+                                           {QInputMethodEvent::Cursor, 1, 1, {}}});
+    // What reaches the screen: the box draws each character alone, the line edit its row.
+    const auto picture = [&](QWidget* box, const std::function<void()>& type) {
+        QWidget window;
+        box->setParent(&window);
+        box->setFont(Fonts::fixedPitch(14));
+        box->setGeometry(10, 8, 560, 24);
+        window.show();
+        if (focused) {
+            window.activateWindow();
+            box->setFocus();
+            [&] { QVERIFY(QTest::qWaitForWindowActive(&window)); }();
+        }
+        QCoreApplication::processEvents();
+        type();
+        if (!preedit.isEmpty())
+            QApplication::sendEvent(box, &converting);
+        QCoreApplication::processEvents();
+        const QImage image =
+            window.screen()->grabWindow(window.winId(), 10, 8, 560, 24).toImage();
+        box->setParent(nullptr);
+        return image;
+    };
+    InputBox box;
+    QLineEdit line;
+    line.setFrame(false);
+    QCOMPARE(picture(&box,
+                     [&] {
+                         for (const QChar c : accepted) {
+                             box.appendAccepted(c);
+                             box.drawNow();
+                         }
+                     }),
+             picture(&line, [&] { line.setText(accepted); }));
+    QCOMPARE(box.inputMethodQuery(Qt::ImCursorRectangle).toRect(),
+             line.inputMethodQuery(Qt::ImCursorRectangle).toRect());
+    // A screen reader reads the two alike.
+    QAccessibleInterface* boxReader = QAccessible::queryAccessibleInterface(&box);
+    QAccessibleInterface* lineReader = QAccessible::queryAccessibleInterface(&line);
+    QCOMPARE(boxReader->role(), lineReader->role());
+    QCOMPARE(boxReader->text(QAccessible::Value), lineReader->text(QAccessible::Value));
+    QCOMPARE(boxReader->textInterface()->cursorPosition(),
+             lineReader->textInterface()->cursorPosition());
 }
 
 void tst_InputPane::finishingShowsTheResultAndHandsItOn()
