@@ -180,9 +180,8 @@ void InputBox::initStyleOption(QStyleOptionFrame* option) const
 
 int InputBox::caretWidth() const
 {
-    QStyleOptionFrame panel;
-    initStyleOption(&panel);
-    return style()->pixelMetric(QStyle::PM_TextCursorWidth, &panel, this);
+    area();
+    return m_caretWidth;
 }
 
 void InputBox::placeLine()
@@ -233,40 +232,81 @@ void InputBox::paintEvent(QPaintEvent* event)
 {
     m_damage = QRect();
     QPainter painter(this);
-    // What shows through the corners of the panel: the background behind the box.
-    const QWidget* behind = parentWidget();
-    while (behind && !behind->isWindow() && !behind->autoFillBackground())
-        behind = behind->parentWidget();
-    if (behind)
-        painter.fillRect(event->rect(), behind->palette().brush(behind->backgroundRole()));
-    QStyleOptionFrame panel;
-    initStyleOption(&panel);
-    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
+    const QRect dirty = event->rect();
+    const qreal ratio = devicePixelRatioF();
+    if (ratio == std::floor(ratio)) {
+        painter.drawPixmap(dirty, background(), QRect(dirty.topLeft() * ratio, dirty.size() * ratio));
+    } else {
+        // A scale that is not whole would blur the copy: the panel is drawn each time.
+        paintBackground(&painter);
+    }
     painter.setClipRect(area());
     placeLine();
     // The baseline stays where the box's own font puts it, whatever a fallback font adds.
     const QPoint topLeft(area().x() + HorizontalMargin - m_hscroll,
                          m_vscroll - (qRound(m_row.ascent()) - fontMetrics().ascent()));
     painter.setPen(palette().text().color());
-    m_row.draw(&painter, topLeft, area(), event->rect());
+    m_row.draw(&painter, topLeft, area(), dirty);
     if (hasFocus() && m_caretShown && !m_preeditHidesCaret)
         m_row.drawCaret(&painter, topLeft, caretWidth());
+}
+
+const QWidget* InputBox::behind() const
+{
+    // What shows through the corners of the panel: the background behind the box.
+    const QWidget* behind = parentWidget();
+    while (behind && !behind->isWindow() && !behind->autoFillBackground())
+        behind = behind->parentWidget();
+    return behind;
+}
+
+void InputBox::paintBackground(QPainter* painter) const
+{
+    if (const QWidget* behind = this->behind())
+        painter->fillRect(rect(), behind->palette().brush(behind->backgroundRole()));
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, painter, this);
+}
+
+const QPixmap& InputBox::background() const
+{
+    // Drawn once for a size, palette and state, then copied where a change needs it.
+    const BackgroundKey key{size(),      devicePixelRatioF(),
+                            palette().cacheKey(),
+                            behind() ? behind()->palette().cacheKey() : 0,
+                            hasFocus(),  isEnabled(),
+                            isActiveWindow()};
+    if (key != m_backgroundKey || m_background.isNull()) {
+        m_background = QPixmap(size() * key.ratio);
+        m_background.setDevicePixelRatio(key.ratio);
+        m_background.fill(Qt::transparent);
+        QPainter painter(&m_background);
+        paintBackground(&painter);
+        m_backgroundKey = key;
+    }
+    return m_background;
 }
 
 void InputBox::restartBlink()
 {
     m_caretShown = true;
+    m_sinceChange.start();
     const int flashTime = QGuiApplication::styleHints()->cursorFlashTime();
-    if (hasFocus() && flashTime >= 2)
-        m_blink.start(flashTime / 2, this);
-    else
+    if (!hasFocus() || flashTime < 2)
         m_blink.stop();
+    else if (!m_blink.isActive())
+        m_blink.start(flashTime / 2, this);
 }
 
 void InputBox::timerEvent(QTimerEvent* event)
 {
     if (event->timerId() != m_blink.timerId())
         return QWidget::timerEvent(event);
+    // The caret stays on while the user types; the timer is not started again for every key.
+    const int half = QGuiApplication::styleHints()->cursorFlashTime() / 2;
+    if (m_caretShown && m_sinceChange.isValid() && m_sinceChange.elapsed() < half)
+        return;
     m_caretShown = !m_caretShown;
     update(caretRect());
 }
@@ -291,6 +331,7 @@ const QRect& InputBox::area() const
         QStyleOptionFrame panel;
         initStyleOption(&panel);
         m_area = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this);
+        m_caretWidth = style()->pixelMetric(QStyle::PM_TextCursorWidth, &panel, this);
         m_areaSize = size();
     }
     return m_area;

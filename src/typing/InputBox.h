@@ -3,6 +3,8 @@
 #include "TypedRow.h"
 
 #include <QBasicTimer>
+#include <QElapsedTimer>
+#include <QPixmap>
 #include <QWidget>
 
 class QStyleOptionFrame;
@@ -61,6 +63,9 @@ private:
     void handleKey(QKeyEvent* event);
     void initStyleOption(QStyleOptionFrame* option) const;
     const QRect& area() const;
+    const QWidget* behind() const;
+    void paintBackground(QPainter* painter) const;
+    const QPixmap& background() const;
     int caretWidth() const;
     void placeLine();
     int caretX() const;
@@ -72,11 +77,23 @@ private:
     bool m_preeditHidesCaret = false;
     mutable QRect m_area;      // the style's contents rectangle, kept for one size and style
     mutable QSize m_areaSize;
+    mutable int m_caretWidth = 1;
+    struct BackgroundKey {
+        QSize size;
+        qreal ratio = 0;
+        qint64 palette = 0;
+        qint64 behindPalette = 0;
+        bool focused = false, enabled = false, active = false;
+        bool operator==(const BackgroundKey&) const = default;
+    };
+    mutable BackgroundKey m_backgroundKey;
+    mutable QPixmap m_background;
     int m_lineHeight = 0;      // the height the row is centred with
     int m_hscroll = 0;
     int m_vscroll = 0;
     QRect m_damage;            // what the last change left to draw
     QBasicTimer m_blink;
+    QElapsedTimer m_sinceChange;
     bool m_caretShown = true;  // the blink's phase
     bool m_microFocusDue = false;
 };

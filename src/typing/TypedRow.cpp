@@ -66,6 +66,7 @@ std::shared_ptr<const TypedRow::Shape> TypedRow::shapeOf(const QString& grapheme
     shape->ascent = line.ascent();
     shape->descent = line.descent();
     shape->ink = QFontMetrics(m_font).boundingRect(grapheme);
+    shape->glyphs = shape->layout.glyphRuns();
     m_shapes.insert(grapheme, shape);
     return shape;
 }
@@ -217,7 +218,8 @@ void TypedRow::draw(QPainter* painter, const QPointF& topLeft, const QRectF& cli
         if (left + std::max(piece.shape->width, qreal(ink.left() + ink.width())) < dirty.left() ||
             left + std::min(0, ink.left()) > dirty.right())
             continue;
-        piece.shape->layout.draw(painter, QPointF(left, baseline - piece.shape->ascent), {}, clip);
+        for (const QGlyphRun& run : piece.shape->glyphs)
+            painter->drawGlyphRun(QPointF(left, baseline - piece.shape->ascent), run);
     }
 }
 

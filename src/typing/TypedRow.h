@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QGlyphRun>
 #include <QHash>
 #include <QList>
 #include <QRect>
@@ -49,6 +50,7 @@ public:
 private:
     struct Shape {
         QTextLayout layout;
+        QList<QGlyphRun> glyphs; // drawn straight, without laying out again
         qreal width = 0;
         qreal ascent = 0;
         qreal descent = 0;
