@@ -14,7 +14,8 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
+namespace
+{
 
 // A frameless line edit's text margins, which the box keeps to look the same.
 constexpr int HorizontalMargin = 2;
@@ -25,7 +26,8 @@ class InputBoxAccessible : public QAccessibleWidget, public QAccessibleTextInter
 {
 public:
     explicit InputBoxAccessible(InputBox* box) : QAccessibleWidget(box, QAccessible::EditableText)
-    {}
+    {
+    }
 
     void* interface_cast(QAccessible::InterfaceType type) override
     {
@@ -235,7 +237,8 @@ void InputBox::paintEvent(QPaintEvent* event)
     const QRect dirty = event->rect();
     const qreal ratio = devicePixelRatioF();
     if (ratio == std::floor(ratio)) {
-        painter.drawPixmap(dirty, background(), QRect(dirty.topLeft() * ratio, dirty.size() * ratio));
+        painter.drawPixmap(dirty, background(),
+                           QRect(dirty.topLeft() * ratio, dirty.size() * ratio));
     } else {
         // A scale that is not whole would blur the copy: the panel is drawn each time.
         paintBackground(&painter);
@@ -272,10 +275,12 @@ void InputBox::paintBackground(QPainter* painter) const
 const QPixmap& InputBox::background() const
 {
     // Drawn once for a size, palette and state, then copied where a change needs it.
-    const BackgroundKey key{size(),      devicePixelRatioF(),
+    const BackgroundKey key{size(),
+                            devicePixelRatioF(),
                             palette().cacheKey(),
                             behind() ? behind()->palette().cacheKey() : 0,
-                            hasFocus(),  isEnabled(),
+                            hasFocus(),
+                            isEnabled(),
                             isActiveWindow()};
     if (key != m_backgroundKey || m_background.isNull()) {
         m_background = QPixmap(size() * key.ratio);

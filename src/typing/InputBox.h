@@ -75,7 +75,7 @@ private:
 
     TypedRow m_row;
     bool m_preeditHidesCaret = false;
-    mutable QRect m_area;      // the style's contents rectangle, kept for one size and style
+    mutable QRect m_area; // the style's contents rectangle, kept for one size and style
     mutable QSize m_areaSize;
     mutable int m_caretWidth = 1;
     struct BackgroundKey {
@@ -88,12 +88,12 @@ private:
     };
     mutable BackgroundKey m_backgroundKey;
     mutable QPixmap m_background;
-    int m_lineHeight = 0;      // the height the row is centred with
+    int m_lineHeight = 0; // the height the row is centred with
     int m_hscroll = 0;
     int m_vscroll = 0;
-    QRect m_damage;            // what the last change left to draw
+    QRect m_damage; // what the last change left to draw
     QBasicTimer m_blink;
     QElapsedTimer m_sinceChange;
-    bool m_caretShown = true;  // the blink's phase
+    bool m_caretShown = true; // the blink's phase
     bool m_microFocusDue = false;
 };

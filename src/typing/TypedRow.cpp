@@ -7,7 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
+namespace
+{
 
 // As a line edit shows them: control characters as spaces, so no font draws a box.
 QString shown(QString text)
@@ -96,7 +97,8 @@ QMargins TypedRow::append(const QString& text)
         const auto shape = shapeOf(added.mid(from, to - from));
         if (from == 0)
             reach.setLeft(int(std::ceil(end - m_textWidth)) + std::max(0, -shape->ink.left()));
-        reach.setRight(std::max(0, int(std::ceil(shape->ink.left() + shape->ink.width() - shape->width))));
+        reach.setRight(
+            std::max(0, int(std::ceil(shape->ink.left() + shape->ink.width() - shape->width))));
         m_pieces.append({shape, int(at + from), m_textWidth});
         m_textWidth += shape->width;
     }

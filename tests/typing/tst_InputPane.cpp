@@ -19,9 +19,9 @@
 #include <QClipboard>
 #include <QFile>
 #include <QFrame>
-#include <QLineEdit>
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QScreen>
 #include <QSignalSpy>
@@ -351,10 +351,12 @@ void tst_InputPane::drawnAsALineEditIs_data()
     QTest::addColumn<bool>("focused");
 
     QTest::newRow("empty, caret") << QString() << QString() << true;
-    QTest::newRow("accepted, caret") << QStringLiteral("日本語の入力 abc□か\u3099") << QString() << true;
-    QTest::newRow("preedit underlined, its caret") << QStringLiteral("日本") << QStringLiteral("ごです") << true;
-    QTest::newRow("longer than the box") << QStringLiteral("あいうえおかきくけこ").repeated(5)
-                                         << QStringLiteral("さ") << false;
+    QTest::newRow("accepted, caret")
+        << QStringLiteral("日本語の入力 abc□か\u3099") << QString() << true;
+    QTest::newRow("preedit underlined, its caret")
+        << QStringLiteral("日本") << QStringLiteral("ごです") << true;
+    QTest::newRow("longer than the box")
+        << QStringLiteral("あいうえおかきくけこ").repeated(5) << QStringLiteral("さ") << false;
 }
 
 void tst_InputPane::drawnAsALineEditIs()
@@ -364,8 +366,9 @@ void tst_InputPane::drawnAsALineEditIs()
     QFETCH(bool, focused);
     QTextCharFormat underline;
     underline.setFontUnderline(true);
-    QInputMethodEvent converting(preedit, {{QInputMethodEvent::TextFormat, 0, int(preedit.size()), underline},
-                                           {QInputMethodEvent::Cursor, 1, 1, {}}});
+    QInputMethodEvent converting(
+        preedit, {{QInputMethodEvent::TextFormat, 0, int(preedit.size()), underline},
+                  {QInputMethodEvent::Cursor, 1, 1, {}}});
     // What reaches the screen: the box draws each character alone, the line edit its row.
     const auto picture = [&](QWidget* box, const std::function<void()>& type) {
         QWidget window;
@@ -383,8 +386,7 @@ void tst_InputPane::drawnAsALineEditIs()
         if (!preedit.isEmpty())
             QApplication::sendEvent(box, &converting);
         QCoreApplication::processEvents();
-        const QImage image =
-            window.screen()->grabWindow(window.winId(), 10, 8, 560, 24).toImage();
+        const QImage image = window.screen()->grabWindow(window.winId(), 10, 8, 560, 24).toImage();
         box->setParent(nullptr);
         return image;
     };
