@@ -154,6 +154,7 @@ void TypedRow::layOutWithPreedit()
         range.start += int(m_text.size());
     m_withPreedit.setFormats(formats);
     layOut(m_withPreedit, m_text, m_font);
+    m_preeditInkHeight = QFontMetrics(m_font).boundingRect(m_text + m_preedit).height();
 }
 
 const TypedRow::Shape& TypedRow::lastShape() const
@@ -201,7 +202,7 @@ qreal TypedRow::descent() const
 int TypedRow::inkHeight() const
 {
     if (hasPreedit())
-        return QFontMetrics(m_font).boundingRect(m_text + m_preedit).height();
+        return m_preeditInkHeight;
     return m_pieces.isEmpty() ? 0 : m_inkBottom - m_inkTop;
 }
 

@@ -81,4 +81,5 @@ private:
     QList<QTextLayout::FormatRange> m_preeditFormats;
     int m_preeditCaret = 0;
     QTextLayout m_withPreedit; // the whole row as one line, while there is a preedit
+    int m_preeditInkHeight = 0;
 };
