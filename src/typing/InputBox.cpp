@@ -23,6 +23,10 @@ namespace
 constexpr int HorizontalMargin = 2;
 constexpr int VerticalMargin = 1;
 
+// With one of these held a key is a shortcut, never a character or an Enter.
+constexpr Qt::KeyboardModifiers ShortcutModifiers =
+    Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+
 } // namespace
 
 InputBox::InputBox(QWidget* parent) : QWidget(parent)
@@ -324,8 +328,10 @@ bool InputBox::event(QEvent* event)
         handleKey(static_cast<QKeyEvent*>(event));
         return true;
     case QEvent::ShortcutOverride:
-        // The test window's shortcuts (start again, print) are never the box's.
-        event->ignore();
+        // A typed key is the box's, as in a line edit: it then goes straight to the box
+        // instead of past every parent and the shortcut map first. The test window's
+        // shortcuts (start again, print) are held keys and stay the window's.
+        event->setAccepted(isTyping(static_cast<QKeyEvent*>(event)));
         return true;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
@@ -339,12 +345,20 @@ bool InputBox::event(QEvent* event)
     }
 }
 
+bool InputBox::isTyping(const QKeyEvent* event)
+{
+    if (event->modifiers() & ShortcutModifiers)
+        return false;
+    const QString text = event->text();
+    return !text.isEmpty() && (text.front().isPrint() || text.front() == u'\r' ||
+                               text.front() == u'\b' || text.front() == u'\t');
+}
+
 void InputBox::handleKey(QKeyEvent* event)
 {
     event->accept();
     Q_EMIT keyDown(event);
-    // With Ctrl, Alt or Meta held a key is a shortcut, never a character or an Enter.
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+    if (event->modifiers() & ShortcutModifiers)
         return;
     switch (event->key()) {
     case Qt::Key_Return:

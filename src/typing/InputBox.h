@@ -60,6 +60,7 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    static bool isTyping(const QKeyEvent* event);
     void handleKey(QKeyEvent* event);
     void initStyleOption(QStyleOptionFrame* option) const;
     const QRect& area() const;

@@ -90,6 +90,7 @@ private Q_SLOTS:
     void preeditIsNeverChecked();
     void rowsMoveTheNowLineAndScrollFromRowSeven();
     void pasteRoutesAreRefused();
+    void typedKeysAreTheBoxsHeldKeysTheWindows();
     void drawnAsALineEditIs_data();
     void drawnAsALineEditIs();
     void finishingShowsTheResultAndHandsItOn();
@@ -342,6 +343,28 @@ void tst_InputPane::pasteRoutesAreRefused()
     QVERIFY(!box->acceptDrops());
     QCOMPARE(m_state->record.acceptedChars() + m_state->record.errors(), 0);
     QCOMPARE(boxes.shown().size(), 1); // only Ctrl+V warns
+}
+
+void tst_InputPane::typedKeysAreTheBoxsHeldKeysTheWindows()
+{
+    makeWindows({QStringLiteral("ab")});
+    QAction plain(QStringLiteral("plain"));
+    plain.setShortcut(QKeySequence(Qt::Key_A));
+    QAction held(QStringLiteral("held"));
+    held.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    m_input->addActions({&plain, &held});
+    QSignalSpy plainShortcut(&plain, &QAction::triggered);
+    QSignalSpy heldShortcut(&held, &QAction::triggered);
+    m_input->show();
+    m_input->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_input.get()));
+    start();
+    InputBox* box = part<InputBox>(m_input, "inputBox");
+    QTest::keyClick(box, Qt::Key_A);
+    QTest::keyClick(box, Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(box->text(), QStringLiteral("a"));
+    QCOMPARE(plainShortcut.size(), 0);
+    QCOMPARE(heldShortcut.size(), 1);
 }
 
 void tst_InputPane::drawnAsALineEditIs_data()
