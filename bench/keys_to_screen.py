@@ -344,7 +344,10 @@ class Peers:
             "[main]\ncheck_illustration=false\nlanguage_layout=us_qwerty_win\n"
             "language_lesson=en_us_qwerty\n\n[lesson]\ntab_current=2\nlist_own=1\n\n"
             "[intelligence]\ncheck_intelligence=false\n\n"
-            "[duration]\nradio_lesson=true\nradio_time=false\nradio_token=false\n")
+            "[duration]\nradio_lesson=true\nradio_time=false\nradio_token=false\n\n"
+            # The ticker jumps instead of scrolling: the scroll is a timer's animation in the
+            # timed rows, whose frames came before the echo for most keys.
+            "[settings]\nticker_speed=0\n")
         env.update(QT_QPA_PLATFORM="xcb", QT_IM_MODULE="compose")
         return data / "tipp10v2.db", env
 
@@ -373,7 +376,8 @@ class Peers:
 
     def start_tipp10(self, launch=False):
         """An own lesson of Pelko's plain lines, dictated in order (no "intelligence") and
-        whole; errors block, as by default. Start Training (Alt+S), then the space bar."""
+        whole; errors block, as by default; the ticker not scrolled by its timer. Start
+        Training (Alt+S), then the space bar."""
         _, env = self.tipp10_home(self.tipp10_database())
         if launch:
             return "tipp10", env
