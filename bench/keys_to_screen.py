@@ -163,7 +163,7 @@ class Bench:
                 return window
         raise RuntimeError("the space bar did not start the run")
 
-    def time_keys(self, window, band, keys, measured):
+    def time_keys(self, window, band, keys, measured, im=False):
         out = self.s.run([str(self.args.tool), "keys", window, str(band[0]), str(band[1]), *keys],
                          timeout=600).stdout.split("\n")
         answers = [line.split() for line in out if line.strip()]
@@ -171,9 +171,10 @@ class Bench:
         if len(times) != len(keys):
             raise RuntimeError(f"the key timer answered {len(times)} of {len(keys)} keys")
         # A band that goes on changing after the echo (an animation) gives the next key a
-        # change that is not its echo.
+        # change that is not its echo. Through an input method a key's preedit may come in
+        # several drawings.
         moving = sum(1 for answer in answers if int(answer[2]) > 0)
-        if moving > len(keys) // 20:
+        if not im and moving > len(keys) // 20:
             raise RuntimeError(f"the timed rows changed by themselves after {moving} of "
                                f"{len(keys)} echoes")
         chosen = [t for t, m in zip(times, measured) if m]
@@ -229,7 +230,7 @@ class Bench:
         try:
             window = self.s.focus("bare line edit")
             time.sleep(1.0)
-            return self.time_keys(window, (0, 33), keys, measured)
+            return self.time_keys(window, (0, 33), keys, measured, im)
         finally:
             proc.terminate()
             proc.wait(timeout=10)
@@ -248,7 +249,7 @@ class Bench:
                 try:
                     window = self.start_typing(pelko, band)
                     keys, measured = make(count, line_ends=True)
-                    self.report(name, *self.time_keys(window, band, keys, measured))
+                    self.report(name, *self.time_keys(window, band, keys, measured, im))
                     if not im:
                         self.put("mem_run_mb", f"{peak_mb(pelko.proc.pid):.1f}")
                 finally:
