@@ -30,6 +30,7 @@ namespace
 
 struct ChildRun {
     double seconds = 0;
+    double cpuSeconds = 0; // the child's and its waited-for children's, user and system
     long maxRssKb = 0;
     int status = -1;
 };
@@ -47,6 +48,8 @@ ChildRun runChild(const char* const argv[])
     int status = 0;
     ::wait4(pid, &status, 0, &usage);
     run.seconds = timer.nsecsElapsed() / 1e9;
+    const auto cpu = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
+    run.cpuSeconds = cpu(usage.ru_utime) + cpu(usage.ru_stime);
     run.maxRssKb = usage.ru_maxrss;
     run.status = status;
     return run;
@@ -113,9 +116,11 @@ int rankOnly(const char* path)
 
 struct Peers {
     double rankingSeconds = 0;
+    double rankingCpuSeconds = 0;
     double rankingPeakMb = 0;
     double sortSeconds = 0;
     double countSeconds = 0;
+    double countCpuSeconds = 0;
     bool ok = true;
 };
 
@@ -130,19 +135,24 @@ Peers timeRanking(const QString& log, int rounds)
     const char* sortArgv[] = {"/bin/sh", "-c", sortLine.constData(), nullptr};
     const QByteArray countLine = "wc -l <'" + logArg + "' >/dev/null";
     const char* countArgv[] = {"/bin/sh", "-c", countLine.constData(), nullptr};
-    std::vector<double> ranking, sorting, counting;
+    std::vector<double> ranking, sorting, counting, rankingCpu, countingCpu;
     Peers peers;
     for (int round = 0; round < rounds; ++round) {
         const ChildRun ranked = runChild(rankArgv);
         peers.ok = peers.ok && ranked.status == 0;
         ranking.push_back(ranked.seconds);
+        rankingCpu.push_back(ranked.cpuSeconds);
         peers.rankingPeakMb = std::max(peers.rankingPeakMb, ranked.maxRssKb / 1024.0);
         sorting.push_back(runChild(sortArgv).seconds);
-        counting.push_back(runChild(countArgv).seconds);
+        const ChildRun counted = runChild(countArgv);
+        counting.push_back(counted.seconds);
+        countingCpu.push_back(counted.cpuSeconds);
     }
     peers.rankingSeconds = median(ranking);
     peers.sortSeconds = median(sorting);
     peers.countSeconds = median(counting);
+    peers.rankingCpuSeconds = median(rankingCpu);
+    peers.countCpuSeconds = median(countingCpu);
     return peers;
 }
 
@@ -179,6 +189,8 @@ int printFigures(int records)
     std::printf("ranking_peak_mb %.1f\n", peers.rankingPeakMb);
     std::printf("sort_head_s %.3f\n", peers.sortSeconds);
     std::printf("wc_l_s %.3f\n", peers.countSeconds);
+    std::printf("ranking_cpu_s %.3f\n", peers.rankingCpuSeconds);
+    std::printf("wc_l_cpu_s %.3f\n", peers.countCpuSeconds);
     return peers.ok ? 0 : 1;
 }
 
