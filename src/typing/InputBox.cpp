@@ -225,10 +225,11 @@ void InputBox::paintBackground(QPainter* painter) const
 const QPixmap& InputBox::background() const
 {
     // Drawn once for a size, palette and state, then copied where a change needs it.
+    const QWidget* under = behind();
     const BackgroundKey key{size(),
                             devicePixelRatioF(),
                             palette().cacheKey(),
-                            behind() ? behind()->palette().cacheKey() : 0,
+                            under ? under->palette().cacheKey() : 0,
                             hasFocus(),
                             isEnabled(),
                             isActiveWindow()};
