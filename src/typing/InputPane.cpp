@@ -119,12 +119,12 @@ InputPane::InputPane(const Settings& settings, RunRecord& record, QWidget* paren
     connect(m_inputBox, &InputBox::committed, this, &InputPane::typeCommitted);
     connect(m_inputBox, &InputBox::inputMethodUsed, this, [this] {
         m_imeOn = true;
-        showPending(); // with the preedit, in one drawing
+        showBoxFirst(true); // the preedit or the commit
     });
 
     // A key counted as the window system delivers it reaches the box, or the input method,
-    // moments later: its count is shown with what it does, in one drawing, or on its own
-    // when it does nothing that shows.
+    // moments later: its count is shown at most a frame after the press, after what the key
+    // does in the box.
     m_pendingTimer.setSingleShot(true);
     m_pendingTimer.setInterval(16);
     connect(&m_pendingTimer, &QTimer::timeout, this, &InputPane::showPending);
@@ -323,7 +323,7 @@ void InputPane::countStrokeHeld()
     const bool holding = std::exchange(m_holdingView, true);
     m_checker->countStroke();
     m_holdingView = holding;
-    if (m_pendingStatus)
+    if (m_pendingStatus && !m_pendingTimer.isActive())
         m_pendingTimer.start();
 }
 
@@ -375,7 +375,30 @@ void InputPane::typeText(const QString& text)
         }
         return true;
     });
-    showPending();
+    showBoxFirst(false);
+}
+
+void InputPane::showBoxFirst(bool boxChanged)
+{
+    m_holdingView = false;
+    if (!m_pendingEcho.isEmpty()) {
+        m_inputBox->appendAccepted(std::exchange(m_pendingEcho, QString()));
+        if (m_echoAtOnce)
+            m_inputBox->drawNow();
+        boxChanged = true;
+    }
+    if (!boxChanged) {
+        showPending();
+        return;
+    }
+    dumpForAcceptance(m_problemView, m_inputBox);
+    // The problem's cursor, the status line and the hint follow within a frame: sent with
+    // the box, they would keep a busy display server from showing the box until it had
+    // drawn them too. The timer is never pushed back, so fast keys cannot starve them.
+    if (m_pendingCursor || m_pendingStatus || m_pendingHint) {
+        if (!m_pendingTimer.isActive())
+            m_pendingTimer.start();
+    }
 }
 
 void InputPane::showPending()
@@ -383,13 +406,8 @@ void InputPane::showPending()
     m_holdingView = false;
     m_pendingTimer.stop();
     const bool changed = !m_pendingEcho.isEmpty() || m_pendingStatus || m_pendingHint;
-    if (!m_pendingEcho.isEmpty()) {
+    if (!m_pendingEcho.isEmpty())
         m_inputBox->appendAccepted(std::exchange(m_pendingEcho, QString()));
-        // A key's echo reaches the screen first, drawn alone; the problem's cursor and the
-        // status line follow in the next drawing.
-        if (m_echoAtOnce)
-            m_inputBox->drawNow();
-    }
     if (m_problemView && m_pendingCursor)
         m_problemView->placeCursor(m_pendingCursor->first, m_pendingCursor->second);
     m_pendingCursor.reset();
@@ -460,6 +478,7 @@ void InputPane::showHint(const QString& hint)
         m_pendingHint = hint;
         return;
     }
+    m_pendingHint.reset(); // older than this one
     if (m_problemView)
         m_problemView->showHint(hint);
 }

@@ -115,6 +115,8 @@ private:
     void typeText(const QString& text);
     // Shows what waited for the end of the event's text.
     void showPending();
+    // Shows the box's new text or preedit first, a key's echo at once, and the rest soon.
+    void showBoxFirst(bool boxChanged);
     void handleEnter();
     // Places the strip of typed rows, the input box and the result label from the fonts:
     // room for a failed run's three result lines under the box, whole rows in the strip.
