@@ -123,10 +123,10 @@ InputPane::InputPane(const Settings& settings, RunRecord& record, QWidget* paren
     });
 
     // A key counted as the window system delivers it reaches the box, or the input method,
-    // moments later: its count is shown at most a frame after the press, after what the key
-    // does in the box.
+    // moments later: its count is shown at most half a frame after the press, after what the
+    // key does in the box. Half, so that it is drawn before a fast typist's next key.
     m_pendingTimer.setSingleShot(true);
-    m_pendingTimer.setInterval(16);
+    m_pendingTimer.setInterval(8);
     connect(&m_pendingTimer, &QTimer::timeout, this, &InputPane::showPending);
     m_strokeCounter = std::make_unique<KeyStrokeCounter>(
         [this](quint32 window) { return boxTakesKeysOf(window); },
@@ -392,7 +392,7 @@ void InputPane::showBoxFirst(bool boxChanged)
         return;
     }
     dumpForAcceptance(m_problemView, m_inputBox);
-    // The problem's cursor, the status line and the hint follow within a frame: sent with
+    // The problem's cursor, the status line and the hint follow soon after: sent with
     // the box, they would keep a busy display server from showing the box until it had
     // drawn them too. The timer is never pushed back, so fast keys cannot starve them.
     if (m_pendingCursor || m_pendingStatus || m_pendingHint) {

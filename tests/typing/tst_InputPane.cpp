@@ -199,7 +199,7 @@ void tst_InputPane::wrongCharacterShowsInTheStatus()
     makeWindows({QStringLiteral("abcdefghijk")});
     start();
     QTest::keyClicks(part<InputBox>(m_input, "inputBox"), QStringLiteral("abcdefghij"));
-    QTRY_COMPARE(acceptedOfTyped(), QStringLiteral("10/10")); // within a frame of the echo
+    QTRY_COMPARE(acceptedOfTyped(), QStringLiteral("10/10")); // soon after the echo
     QTest::keyClicks(part<InputBox>(m_input, "inputBox"), QStringLiteral("x"));
     QCOMPARE(acceptedOfTyped(), QStringLiteral("10/11"));
     QCOMPARE(part<InputBox>(m_input, "inputBox")->text(), QStringLiteral("abcdefghij"));
