@@ -100,6 +100,23 @@ Encoded encode(QStringView text)
     return result;
 }
 
+QByteArray encodeReplacing(QStringView text)
+{
+    QByteArray bytes;
+    while (!text.isEmpty()) {
+        const Encoded encoded = encode(text);
+        bytes += encoded.bytes; // what converted before the failure
+        if (encoded.ok)
+            break;
+        bytes += '?';
+        const qsizetype at = encoded.errorIndex;
+        const bool pair = text.at(at).isHighSurrogate() && at + 1 < text.size() &&
+                          text.at(at + 1).isLowSurrogate();
+        text = text.sliced(at + (pair ? 2 : 1));
+    }
+    return bytes;
+}
+
 std::optional<quint16> codeOf(QStringView character)
 {
     const Encoded encoded = encode(character);

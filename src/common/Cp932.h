@@ -6,7 +6,7 @@
 
 // Shift-JIS as Windows writes it (code page 932). Every file Pelko reads or writes uses it.
 // Strict both ways: a byte sequence or a character that has no counterpart is reported,
-// never dropped or replaced.
+// never dropped or replaced unless the caller asks for it.
 namespace Cp932 {
 
 struct Decoded {
@@ -23,6 +23,8 @@ struct Encoded {
 
 Decoded decode(QByteArrayView bytes);
 Encoded encode(QStringView text);
+// The text's bytes with every character that has no Shift-JIS form written as one "?".
+QByteArray encodeReplacing(QStringView text);
 
 // The character's code taken as a 16-bit value: lead byte * 256 + trail byte for a
 // double-byte character, the byte itself for a single-byte one. Empty when the character

@@ -7,7 +7,7 @@
 
 // Which text may go into a quoted field of a log line. The logs are read back by splitting
 // at every comma, so a comma or a double quote would shift the columns, a line break would
-// split the record, and a character Shift-JIS cannot hold cannot be written at all.
+// split the record, and a character Shift-JIS cannot hold would be written as "?".
 namespace LogField
 {
 

@@ -21,8 +21,9 @@ const QByteArray crLf = QByteArrayLiteral("\r\n");
 QByteArray quoted(const QString& text)
 {
     // Commas and quotes go in unchanged (the ranking skips such a line); a line break would
-    // split the record in two, so it is written as a blank.
-    QByteArray bytes = Cp932::encode(text).bytes;
+    // split the record in two, so it is written as a blank. A character Shift-JIS cannot hold
+    // is written as "?": the PC or login name the system reports is no reason to lose a run.
+    QByteArray bytes = Cp932::encodeReplacing(text);
     bytes.replace('\r', ' ').replace('\n', ' ');
     return '"' + bytes + '"';
 }
@@ -125,14 +126,8 @@ QByteArray LogWriter::mainLine(const QDateTime& now) const
 
 bool LogWriter::write(bool alsoPassLog)
 {
-    // A value Shift-JIS cannot hold cannot be written: refuse before touching either file.
     m_recordWritten = false;
     m_failure.clear();
-    for (const QString* text :
-         {&m_run.userId, &m_run.userName, &m_run.computerName, &m_run.loginName, &m_run.fileName}) {
-        if (!Cp932::encode(*text).ok)
-            return false;
-    }
     if (!writeMainRecord())
         return false;
     m_recordWritten = true;

@@ -55,7 +55,6 @@ public:
     // Whether the main record is in the log; only then does run().recordNumber name a record.
     bool recordWritten() const { return m_recordWritten; }
     // After a failed write: the file and the reason, for the person in front of the screen.
-    // Empty when a value could not be written at all.
     const QString& failure() const { return m_failure; }
 
     // A column's value in its log form.

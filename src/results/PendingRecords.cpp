@@ -152,9 +152,7 @@ PendingRecords::Outcome PendingRecords::write(LogWriter& writer, bool alsoPassLo
         return outcome;
     outcome.failed = true;
     outcome.failure = writer.failure();
-    // A refused value would fail again: nothing to keep.
-    if (!writer.failure().isEmpty())
-        outcome.keptAs = keep(writer, alsoPassLog, writer.recordWritten());
+    outcome.keptAs = keep(writer, alsoPassLog, writer.recordWritten());
     return outcome;
 }
 
