@@ -176,6 +176,19 @@ void Settings::load(const QString& siteFile)
     m_cutValues = cutValues;
 }
 
+void Settings::keepPassLogApart()
+{
+    // Compared as the logs are looked up, ignoring letter case: PELKO.LOG is pelko.log.
+    auto same = [](const QString& a, const QString& b) {
+        return trimSpaces(a).compare(trimSpaces(b), Qt::CaseInsensitive) == 0;
+    };
+    using FileSystem::withTrailingSlash;
+    if (same(withTrailingSlash(trimSpaces(m_passLogFolder)),
+             withTrailingSlash(trimSpaces(m_logFolder))) &&
+        same(m_passLogName, m_logName))
+        m_passLogName += u'2';
+}
+
 void Settings::readFile(const QString& siteFile)
 {
     using NumericText::leadingValue;
@@ -265,10 +278,7 @@ void Settings::readFile(const QString& siteFile)
     if (!text.isEmpty())
         m_passLogName = withLogExtension(text);
 
-    // The pass log never shares its file with the main log.
-    if (trimSpaces(m_passLogFolder) == trimSpaces(m_logFolder) &&
-        trimSpaces(m_passLogName) == trimSpaces(m_logName))
-        m_passLogName += u'2';
+    keepPassLogApart();
 
     m_passLogEnabled = leadingValue(get(u"Sublog", u"Flag")) != 0;
 

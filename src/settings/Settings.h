@@ -100,6 +100,9 @@ public:
     bool save();
     // Writes only the pass-log format, as its own dialog confirms it.
     void savePassLogFormat();
+    // The pass log never shares its file with the main log: a pass-log name that would
+    // reach the main log gets a "2" appended. Load applies it; so does the dialog.
+    void keepPassLogApart();
 
     // Full path of the settings file (known after load).
     QString iniPath() const { return m_iniPath; }

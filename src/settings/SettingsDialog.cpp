@@ -935,6 +935,7 @@ void SettingsDialog::confirm()
     settings.setPassLogEnabled(m_passLogOptions[0]->isChecked());
     settings.setPassLogName(m_passLogNameEdit->text());
     settings.setPassLogFolder(m_passLogFolderEdit->text());
+    settings.keepPassLogApart();
 
     const int paper = selectedOption(m_paperOptions);
     if (paper >= 0)
