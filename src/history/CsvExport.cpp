@@ -28,6 +28,11 @@ QString neutralised(const QString& text)
     case u'+':
     case u'-':
     case u'@':
+    // A spreadsheet in a Japanese locale may read the full-width signs as formulas too.
+    case u'＝':
+    case u'＋':
+    case u'－':
+    case u'＠':
     case u'\t':
     case u'\r':
         return u'\'' + text;

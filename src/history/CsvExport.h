@@ -15,8 +15,9 @@ class QIODevice;
 namespace CsvExport
 {
 
-// Spreadsheets run a cell that begins with = + - @, a tab or a CR as a formula, quoted or
-// not; such a text gets a leading apostrophe. Plain numbers stay numbers.
+// Spreadsheets run a cell that begins with = + - @ (or their full-width forms), a tab or a CR
+// as a formula, quoted or not; such a text gets a leading apostrophe. Plain numbers stay
+// numbers.
 QString neutralised(const QString& text);
 
 // Every exported cell goes through here, so no export path can skip the apostrophe.

@@ -164,6 +164,10 @@ private Q_SLOTS:
         QTest::newRow("CR, quoted") << QStringLiteral("\rx") << QByteArray("\"'\rx\"");
         QTest::newRow("comma, quoted")
             << QStringLiteral("=HYPERLINK(\"a\",1)") << QByteArray("\"'=HYPERLINK(\"\"a\"\",1)\"");
+        QTest::newRow("full-width =") << QStringLiteral("＝1+1") << QByteArray("'＝1+1");
+        QTest::newRow("full-width +") << QStringLiteral("＋81") << QByteArray("'＋81");
+        QTest::newRow("full-width -") << QStringLiteral("－1") << QByteArray("'－1");
+        QTest::newRow("full-width @") << QStringLiteral("＠SUM(1)") << QByteArray("'＠SUM(1)");
         QTest::newRow("negative number") << QStringLiteral("-5") << QByteArray("-5");
         QTest::newRow("decimal") << QStringLiteral("12.5") << QByteArray("12.5");
         QTest::newRow("inside") << QStringLiteral("a=1") << QByteArray("a=1");
