@@ -41,6 +41,7 @@ void ClassLog::clear()
 {
     m_bytes = QByteArray();
     m_fileIds = {};
+    m_skipped = {};
     m_records = {};
     m_texts = {};
     m_columnOfText = {};
@@ -63,6 +64,12 @@ ClassLog::Status ClassLog::open(const QStringList& paths, int lockTimeoutMs)
         status = readFile(path, m_bytes, id, lockTimeoutMs);
         // Right after an archive was made the log itself may not be there yet.
         if (status == Status::Missing && paths.size() > 1) {
+            status = Status::Ok;
+            continue;
+        }
+        // One archive that is no log (a FIFO, a file no one may read) must not hide the rest.
+        if (status != Status::Ok && i + 1 < paths.size()) {
+            m_skipped.append({path, status});
             status = Status::Ok;
             continue;
         }

@@ -59,6 +59,12 @@ public:
     Status openBytes(QByteArray bytes);
     // The files read, to keep an export from writing over any of them.
     QList<SafeOutput::FileId> fileIds() const { return m_fileIds; }
+    // Archives that could not be read as a log and were left out, each with why.
+    struct Skipped {
+        QString path;
+        Status status;
+    };
+    const QList<Skipped>& skippedFiles() const { return m_skipped; }
 
     int size() const { return int(m_records.size()); }
     const Record& record(int row) const { return m_records[size_t(row)]; }
@@ -101,6 +107,7 @@ private:
 
     QByteArray m_bytes;
     QList<SafeOutput::FileId> m_fileIds;
+    QList<Skipped> m_skipped;
     std::vector<Record> m_records;
     std::vector<Text> m_texts;
     std::vector<qint32> m_columnOfText; // which column a text id came from

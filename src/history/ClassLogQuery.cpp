@@ -242,5 +242,16 @@ QString readReport(const ClassLog& log)
         report += QStringLiteral("、読めない文字を含む記録 ") +
                   QString::number(log.undecodableRecords()) +
                   QStringLiteral(" 件は「\uFFFD」で表示しています");
+    if (!log.skippedFiles().isEmpty())
+        report += u'、' + skippedReport(log);
     return report;
+}
+
+QString skippedReport(const ClassLog& log)
+{
+    QStringList files;
+    for (const ClassLog::Skipped& skipped : log.skippedFiles())
+        files.append(openFailureText(int(skipped.status), skipped.path) +
+                     QStringLiteral("（読み飛ばしました）"));
+    return files.join(u'、');
 }

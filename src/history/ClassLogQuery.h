@@ -67,5 +67,7 @@ QList<UserSummary> summarize(const ClassLog& log, const std::vector<int>& rows);
 
 // Why a log could not be opened, for a message; empty when it was.
 QString openFailureText(int status, const QString& path);
-// What was read: records, and the lines that were not (empty part left out).
+// What was read: records, and the lines and archives that were not (empty part left out).
 QString readReport(const ClassLog& log);
+// The archives left out, each named with why; empty when none was.
+QString skippedReport(const ClassLog& log);

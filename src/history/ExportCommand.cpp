@@ -125,7 +125,8 @@ int run(const QStringList& arguments, int passSpeed, QIODevice& standardOutput, 
         messages += openFailureText(int(status), logPath) + u'\n';
         return LogFailed;
     }
-    if (log.wrongFieldCountLines() + log.notNumberLines() + log.undecodableRecords() > 0)
+    if (log.wrongFieldCountLines() + log.notNumberLines() + log.undecodableRecords() > 0 ||
+        !log.skippedFiles().isEmpty())
         messages += readReport(log) + u'\n';
     const std::vector<int> rows = selectRows(log, filter);
 

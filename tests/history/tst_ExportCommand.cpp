@@ -51,6 +51,10 @@ private Q_SLOTS:
         QFile::link(m_tree.file(QStringLiteral("pelko.log")), m_tree.file(QStringLiteral("link.log")));
         for (const char* fifo : {"fifo.log", "out.fifo"})
             QCOMPARE(::mkfifo(QFile::encodeName(m_tree.file(QString::fromLatin1(fifo))), 0600), 0);
+        // Beside a log, a FIFO by an archive's name.
+        m_tree.write(QStringLiteral("sub/pelko.log"), log);
+        QFile::link(m_tree.file(QStringLiteral("fifo.log")),
+                    m_tree.file(QStringLiteral("sub/pelko-20261130-080000.log")));
         // A student's link in a folder everyone writes to, aimed at the teacher's file.
         m_tree.mkdir(QStringLiteral("shared"));
         ::chmod(QFile::encodeName(m_tree.file(QStringLiteral("shared"))), 01777);
@@ -134,6 +138,11 @@ private Q_SLOTS:
             3, "より後");
         QTest::newRow("a FIFO as log") << QStringList{word("--export-csv"), at("fifo.log")} << 1
                                        << word("ふつうのファイルではありません");
+        QTest::newRow("an archive that is no log, skipped")
+            << QStringList{word("--export-csv"), at("sub/pelko.log")} << 0
+            << word("3 件の記録、16 列でない行 1 行を読み飛ばしました、ログファイルがふつうの"
+                    "ファイルではありません: ") +
+                   at("sub/pelko-20261130-080000.log") + word("（読み飛ばしました）");
         QTest::newRow("unwritable output")
             << QStringList{QStringLiteral("--export-csv"), log,
                            m_tree.file(QStringLiteral("no/such/folder/out.csv"))}
