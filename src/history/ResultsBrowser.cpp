@@ -425,8 +425,8 @@ bool ResultsBrowser::exportTo(const QString& path)
                     QStringLiteral("エラー"), MessageIcon::Critical);
         return false;
     }
-    QString done = QString::number(m_model->rowCount()) +
-                   QStringLiteral(" 件を書き出しました: ") + path;
+    QString done =
+        QString::number(m_model->rowCount()) + QStringLiteral(" 件を書き出しました: ") + path;
     if (m_log && !m_runsModel && !m_log->skippedFiles().isEmpty())
         done += QStringLiteral("　／　") + skippedReport(*m_log);
     m_statusBar->showMessage(done);

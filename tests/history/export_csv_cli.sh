@@ -16,8 +16,7 @@ printf '0,2026-12-01,09:00:00,A01,Sato,PC,u,jpn_dat.1,30,99,0,1,1,1,1,60,合格\
 cmp "$dir/out.csv" "$dir/expected.csv" || fail "CSV differs"
 "$pelko" --export-csv "$dir/pelko.log" | cmp - "$dir/expected.csv" || fail "standard output differs"
 
-# An archive that is no log is left out, by name; the rest is exported.
-mkfifo "$dir/fifo" && ln -s fifo "$dir/pelko-20261130-080000.log" || exit 1
+mkfifo "$dir/fifo" && ln -s fifo "$dir/pelko-20261130-080000.log" || exit 1 # no log: left out
 "$pelko" --export-csv "$dir/pelko.log" 2>"$dir/err" | cmp - "$dir/expected.csv" || fail "bad archive: CSV differs"
 grep -q "pelko-20261130-080000.log" "$dir/err" || fail "bad archive: not named"
 

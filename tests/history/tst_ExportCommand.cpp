@@ -140,9 +140,7 @@ private Q_SLOTS:
                                        << word("ふつうのファイルではありません");
         QTest::newRow("an archive that is no log, skipped")
             << QStringList{word("--export-csv"), at("sub/pelko.log")} << 0
-            << word("3 件の記録、16 列でない行 1 行を読み飛ばしました、ログファイルがふつうの"
-                    "ファイルではありません: ") +
-                   at("sub/pelko-20261130-080000.log") + word("（読み飛ばしました）");
+            << at("sub/pelko-20261130-080000.log") + word("（読み飛ばしました）");
         QTest::newRow("unwritable output")
             << QStringList{QStringLiteral("--export-csv"), log,
                            m_tree.file(QStringLiteral("no/such/folder/out.csv"))}

@@ -107,7 +107,6 @@ const Rule kRules[] = {
     {"same log file", "[MainLog]\nPath=/l\nName=a\n[Sublog]\nPath=/l/\nName=a.log", "SubLogName",
      "a.log2"},
     {"same default log file", "[Sublog]\nName=pelko.log", "SubLogName", "pelko.log2"},
-    // The logs are found ignoring case: PELKO.LOG would be the main log.
     {"log names differ in case", "[MainLog]\nName=A.log\n[Sublog]\nName=a.log", "SubLogName",
      "a.log2"},
     {"log folders differ in case", "[MainLog]\nPath=/L\n[Sublog]\nPath=/l\nName=PELKO.LOG",

@@ -432,7 +432,6 @@ void tst_SettingsDialogs::saveRoundTripThroughTheFile()
     QVERIFY(part<QRadioButton>(settingsDialog, "orderOptions2")->isChecked());
     QVERIFY(part<QRadioButton>(settingsDialog, "certificationFolderOptions1")->isChecked());
     QVERIFY(part<QPushButton>(settingsDialog, "passLogFormatButton")->isEnabled());
-
     // A pass log that would be the main log, told apart for this session too.
     part<QLineEdit>(settingsDialog, "passLogFolderEdit")->setText(m_logs.chopped(1));
     part<QLineEdit>(settingsDialog, "passLogNameEdit")->setText(QStringLiteral("MAIN.LOG"));
