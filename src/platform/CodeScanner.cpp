@@ -126,17 +126,17 @@ Expected<QStringList> scanFile(const QString& path, const Limits& limits,
     const QSize full = reader.size();
     const qint64 fullPixels = qint64(full.width()) * full.height();
     if (fullPixels > limits.pixels) {
-        if (!reader.supportsOption(QImageIOHandler::ScaledSize) &&
-            fullPixels * 4 > qint64(QImageReader::allocationLimit()) << 20)
-            return readError(path, QStringLiteral("は大きすぎて読めません（%1 × %2 画素、"
-                                                  "メモリの上限 %3 MB）。")
-                                       .arg(full.width())
-                                       .arg(full.height())
-                                       .arg(QImageReader::allocationLimit()));
         const qreal scale = std::sqrt(qreal(limits.pixels) / qreal(fullPixels));
         reader.setScaledSize(QSize(int(full.width() * scale), int(full.height() * scale)));
     }
     const QImage image = reader.read();
+    // Formats that cannot read scaled (PNG) are read whole first.
+    if (image.isNull() && fullPixels * 4 > qint64(QImageReader::allocationLimit()) << 20)
+        return readError(path, QStringLiteral("は大きすぎて読めません（%1 × %2 画素、"
+                                              "メモリの上限 %3 MB）。")
+                                   .arg(full.width())
+                                   .arg(full.height())
+                                   .arg(QImageReader::allocationLimit()));
     if (image.isNull())
         return readError(path, QStringLiteral("は画像としても PDF としても読めません。"));
     if (stop.now())
