@@ -9,6 +9,8 @@ MessageAnswer QtMessageService::show(const QString& text, const QString& title,
     QMessageBox box(QApplication::activeWindow());
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    // Messages name files, folders and users: never markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(shown);
     box.setWindowTitle(title);
     switch (icon) {

@@ -53,6 +53,27 @@ QString elided(const QString& text, qreal pointSize, qreal room,
     return head + ellipsis;
 }
 
+// The text in at most lines lines of room, each filled in turn; what does not fit ends the
+// last line with "…".
+QStringList filled(const QString& text, int lines, qreal pointSize, qreal room,
+                   const CertificateLayout::Measure& measure)
+{
+    QStringList out;
+    qsizetype from = 0;
+    while (from < text.size() && out.size() < lines - 1) {
+        qsizetype at = from + 1;
+        while (at < text.size() && (text.at(at).isLowSurrogate() ||
+                                    measure(text.mid(from, at + 1 - from), pointSize) <= room))
+            ++at;
+        out << text.mid(from, at - from);
+        from = at;
+    }
+    const QString rest = text.mid(from);
+    if (!rest.isEmpty())
+        out << (measure(rest, pointSize) <= room ? rest : elided(rest, pointSize, room, measure));
+    return out;
+}
+
 } // namespace
 
 CertificateLayout::CertificateLayout(const QSizeF& printable)
@@ -136,9 +157,10 @@ QList<CertificateLayout::Text> CertificateLayout::texts(const RunResult& run, co
     // Steps a size down until the width fits the room or the size reaches the floor. Text
     // widths do not scale quite linearly with the size (the device rounds it), so step down
     // at least a hundredth of the body size each time.
-    auto shrink = [&](const std::function<qreal(qreal)>& widthAt, qreal room, qreal floor) {
+    auto shrink = [&](const std::function<qreal(qreal)>& widthAt, qreal room, qreal floor,
+                      qreal from) {
         const qreal body = bodySize();
-        qreal size = body;
+        qreal size = from;
         qreal width = widthAt(size);
         while (width > room && size > floor) {
             size = std::max(floor, std::min(size * room / width, size - body / 100));
@@ -151,20 +173,38 @@ QList<CertificateLayout::Text> CertificateLayout::texts(const RunResult& run, co
                           QList<Text>& placed) {
         const qreal body = bodySize();
         const qreal room = edge - labelX - measure(row.label, body) - kLabelGap * u;
+        const qreal floor = std::min(body, kMinWholeSize);
+        auto widest = [&](const QStringList& lines, qreal at) {
+            qreal width = 0;
+            for (const QString& line : lines)
+                width = std::max(width, measure(line, at));
+            return width;
+        };
         QStringList lines{row.value};
-        qreal size =
-            shrink([&](qreal at) { return measure(row.value, at); }, room, body * kMinValueScale);
+        qreal size = shrink([&](qreal at) { return measure(row.value, at); }, room,
+                            body * kMinValueScale, body);
         if (measure(row.value, size) > room && row.whole) {
             const qsizetype at = balancedBreak(row.value, size, measure);
             lines = {row.value.left(at), row.value.mid(at)};
-            size = shrink(
-                [&](qreal at) { return std::max(measure(lines[0], at), measure(lines[1], at)); },
-                room, 0);
+            size = shrink([&](qreal at) { return widest(lines, at); }, room, floor, body);
+            if (widest(lines, size) > room) {
+                // Three lines fill the row's height, no more.
+                const qreal tallest = std::max(floor, u / (1 + 2 * kSecondLineStep));
+                size = shrink(
+                    [&](qreal at) {
+                        const QStringList three = filled(row.value, 3, at, room, measure);
+                        if (three.join(QString()) == row.value)
+                            return widest(three, at);
+                        return std::max(room * 1.01, measure(row.value, at) / 3);
+                    },
+                    room, floor, std::min(tallest, size));
+                lines = filled(row.value, 3, size, room, measure);
+            }
         } else if (measure(row.value, size) > room) {
             lines = {elided(row.value, size, room, measure)};
         }
         qreal top = row.y * u + halfTop;
-        if (ascent && size != body)
+        if (ascent && size != body && lines.size() < 3)
             top += ascent(body) - ascent(size);
         for (const QString& line : lines) {
             placed.append(Text{line, size, QPointF(edge - measure(line, size), top)});

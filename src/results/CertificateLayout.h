@@ -47,8 +47,9 @@ public:
 
     // Every text of both halves, in drawing order. A value too long for the room beside its
     // label is set smaller, down to kMinValueScale of the body size, and past that cut short
-    // with "…"; it keeps its baseline when ascent is given. The user ID and name are never
-    // cut: past that size they break into two lines, smaller still if need be.
+    // with "…"; it keeps its baseline when ascent is given. The user ID and name break into
+    // two lines instead, smaller still down to kMinWholeSize, then three lines within their
+    // row, and only past three lines at that size are cut short.
     QList<Text> texts(const RunResult& run, const QString& date, const Measure& measure,
                       const Ascent& ascent = {}) const;
     // The logo of a half (0 upper, 1 lower), at the size it has on screen.
@@ -68,6 +69,8 @@ public:
     static constexpr qreal kMinValueScale = 0.6;
     // From one line of a two-line value to the next, in multiples of its size.
     static constexpr qreal kSecondLineStep = 1.1;
+    // Points: still readable on paper.
+    static constexpr qreal kMinWholeSize = 7.0;
 
     // The logo's on-screen size: 85 pixels at 96 pixels an inch.
     static constexpr qreal kLogoSide = 85.0 * 72.0 / 96.0;

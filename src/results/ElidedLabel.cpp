@@ -1,6 +1,7 @@
 #include "ElidedLabel.h"
 
 #include <QFontMetrics>
+#include <QTextDocument>
 
 ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent)
 {
@@ -11,7 +12,9 @@ ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent)
 void ElidedLabel::setFullText(const QString& text)
 {
     m_fullText = text;
-    setToolTip(text);
+    // A tooltip takes anything that looks like markup as markup.
+    setToolTip(Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap)
+                                         : text);
     elide();
 }
 

@@ -86,6 +86,7 @@ RankingWindow::RankingWindow(const Settings& settings, QWidget* parent)
     // Blank rows say why, as the browser does: the file, the line and the cause.
     m_failureLabel = new QLabel(this);
     m_failureLabel->setObjectName(QStringLiteral("rankingFailure"));
+    m_failureLabel->setTextFormat(Qt::PlainText);
     m_failureLabel->setWordWrap(true);
     m_failureLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_failureLabel->setStyleSheet(QStringLiteral("color: #b00000;"));

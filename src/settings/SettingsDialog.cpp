@@ -198,6 +198,7 @@ void SettingsDialog::buildControls()
         grid->addWidget(m_paperNote, 1, 0, 1, 3);
         m_certificateKeyLabel =
             new QLabel(SiteKey::summary(m_settings.certificateKeyFile()), paperBox);
+        m_certificateKeyLabel->setTextFormat(Qt::PlainText);
         m_certificateKeyLabel->setWordWrap(true);
         m_certificateKeyLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
         grid->addWidget(m_certificateKeyLabel, 2, 0, 1, 3);

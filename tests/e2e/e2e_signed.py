@@ -140,7 +140,9 @@ class SignedCertificate(CertificationJourney):
         self.check_in_program(sheet)
 
     def check_in_program(self, sheet):
-        """オプション → 認定証の確認 → the PDF opened → the verdict and the fields."""
+        """オプション → 認定証の確認 → the PDF opened → the verdict and the fields; its name,
+        made to look like markup, shown as it is."""
+        sheet = shutil.copy2(sheet, self.keys.parent / "<font color=#006000>有効.pdf")
         self.s.focus(CERTIFYING)
         self.s.keys("alt+o")
         poll("the menu オプション to open", lambda: any(
@@ -160,8 +162,9 @@ class SignedCertificate(CertificationJourney):
                              lambda a: a["window"] == CHECK and a["role"] == "label"
                              and VALID in (a["name"] or a["text"] or ""))
         cells = [a["name"] or a["text"] for a in self.accessible() if a["window"] == CHECK]
-        if self.user[1] not in cells:
-            raise E2EFailure(f"{CHECK} shows no field with the candidate's name: {cells}")
+        if self.user[1] not in cells or sheet.name not in cells:
+            raise E2EFailure(f"{CHECK} shows no field with the candidate's name or not the "
+                             f"file's name as it is: {cells}")
         self.shot("check")
         self.s.keys("Escape")
         self.s.wait_window_gone(CHECK)

@@ -19,6 +19,7 @@ struct Seen {
     QString text;
     QString title;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::TextFormat format = Qt::AutoText;
     QList<QMessageBox::StandardButton> buttons;
 };
 
@@ -34,6 +35,7 @@ void actOnBox(Action action, QMessageBox::StandardButton press, Seen* seen)
         seen->text = box->text();
         seen->title = box->windowTitle();
         seen->icon = box->icon();
+        seen->format = box->textFormat();
         for (QAbstractButton* b : box->buttons())
             seen->buttons << box->standardButton(b);
         switch (action) {
@@ -183,6 +185,7 @@ void tst_QtMessageService::showsTextTitleAndIcon()
         QCOMPARE(seen.text, QStringLiteral("一行目\n二行目\n三行目"));
         QCOMPARE(seen.title, QStringLiteral("印刷確認"));
         QCOMPARE(seen.icon, shownIcon);
+        QCOMPARE(seen.format, Qt::PlainText); // file and user names are no markup
     }
 }
 

@@ -9,6 +9,7 @@
 #include "platform/SiteKey.h"
 #include "problems/Problem.h"
 #include "results/CertificatePrinter.h"
+#include "results/QrCode.h"
 #include "results/RunRecord.h"
 #include "results/RunResult.h"
 #include "settings/Settings.h"
@@ -17,6 +18,9 @@
 
 #include <QDate>
 #include <QFile>
+#include <QImageWriter>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QTest>
 
 namespace
@@ -59,6 +63,28 @@ struct Geometry {
     qreal W, H, h, U, cx;
 };
 
+// A QR code of text in square, as a scan or a PDF of the sheet would hold it.
+void drawCode(QPainter& painter, const QString& text, const QRectF& square)
+{
+    for (const QRectF& module : QrCode::encode(text).darkRects(square))
+        painter.fillRect(module, Qt::black);
+}
+
+// One page of pageSize points for each text, its code across a third of the page.
+void writePdf(const QString& path, const QSizeF& pageSize, const QStringList& texts)
+{
+    QPdfWriter pdf(path);
+    pdf.setPageSize(QPageSize(pageSize, QPageSize::Point));
+    pdf.setPageMargins({});
+    pdf.setResolution(72);
+    QPainter painter(&pdf);
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        if (i > 0)
+            pdf.newPage();
+        drawCode(painter, texts[i], QRectF(QPointF(), pageSize / 3));
+    }
+}
+
 } // namespace
 
 class tst_CertificatePrinter : public QObject
@@ -79,6 +105,8 @@ private Q_SLOTS:
     void failuresAreRaised_data();
     void failuresAreRaised();
     void printMenuReportsAFailure();
+    void scansWithinLimits_data();
+    void scansWithinLimits();
 
 private:
     PdfPage print(CertificatePrinter sheet);
@@ -292,7 +320,8 @@ void tst_CertificatePrinter::valuesKeepClearOfTheirLabels()
     CertificatePrinter sheet = sampleSheet();
     sheet.paperCode = paper;
     sheet.run.userId = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
-    sheet.run.userName = QStringLiteral("寿限無寿限無五劫の擦り切れ海砂利水魚の水行末雲来末風来末");
+    sheet.run.userName = QStringLiteral(
+        "寿限無寿限無五劫の擦り切れ海砂利水魚の水行末雲来末風来末食う寝る処に住む処");
     sheet.run.computerName = QStringLiteral("examination-room-workstation-0042");
     sheet.run.fileName = QStringLiteral("jpn_dat.a_very_long_extension_indeed_0001");
     sheet.run.secondsUsed = 32767;
@@ -358,6 +387,7 @@ void tst_CertificatePrinter::valuesKeepClearOfTheirLabels()
             const bool whole = row.label == u"ユーザID" || row.label == u"ユーザ名";
             const qreal bottom = whole ? label->top() + g.U : label->bottom();
             QRectF value;
+            qreal smallest = label->height();
             QStringList words;
             for (const PdfPage::Word& w : page.words) {
                 const qreal middle = w.box.center().y();
@@ -365,6 +395,7 @@ void tst_CertificatePrinter::valuesKeepClearOfTheirLabels()
                     w.box.left() < columnLeft || w.box.right() > edge + 0.5)
                     continue;
                 value = value.isNull() ? w.box : value.united(w.box);
+                smallest = std::min(smallest, w.box.height());
                 words.append(w.text);
             }
             QVERIFY2(!words.isEmpty(), qPrintable(where));
@@ -375,6 +406,8 @@ void tst_CertificatePrinter::valuesKeepClearOfTheirLabels()
             QVERIFY2(std::abs(value.right() - edge) < 0.5, qPrintable(where));
             // At least half a full-width character of the body font between them.
             QVERIFY2(value.left() - label->right() >= g.U / 4, qPrintable(where));
+            // Readable on paper: a third line rather than smaller type.
+            QVERIFY2(smallest > CertificateLayout::kMinWholeSize - 0.1, qPrintable(where));
         }
     }
 }
@@ -482,6 +515,46 @@ void tst_CertificatePrinter::printMenuReportsAFailure()
     QCOMPARE(messages.shown().size(), 4);
     QVERIFY2(messages.shown().at(3).text.contains(QStringLiteral("所有者とグループ以外")),
              qPrintable(messages.shown().at(3).text));
+}
+
+void tst_CertificatePrinter::scansWithinLimits_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("found");
+    QTest::newRow("page of 7,900 points") << QStringLiteral("huge.pdf") << QStringLiteral("huge");
+    QTest::newRow("five pages, the first three read")
+        << QStringLiteral("five.pdf") << QStringLiteral("1 2 3");
+    QTest::newRow("phone photo of 48 megapixels")
+        << QStringLiteral("photo.jpg") << QStringLiteral("photo");
+}
+
+void tst_CertificatePrinter::scansWithinLimits()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, found);
+    const QString path = m_tree->file(file);
+    if (file == u"huge.pdf") {
+        writePdf(path, QSizeF(7900, 7900), {found});
+    } else if (file == u"five.pdf") {
+        writePdf(path, QSizeF(595, 842), QStringLiteral("1 2 3 4 5").split(u' '));
+    } else {
+        QImage photo(8000, 6000, QImage::Format_Grayscale8);
+        photo.fill(Qt::white);
+        QPainter painter(&photo);
+        drawCode(painter, found, QRectF(2000, 1000, 3000, 3000));
+        painter.end();
+        QVERIFY(QImageWriter(path, "jpeg").write(photo));
+    }
+    const CodeScanner::Limits limits;
+    QList<QSize> searched;
+    const Expected<QStringList> texts = CodeScanner::scanFile(
+        path, limits, {}, [&](int, int, const QSize& pixels) { searched << pixels; });
+    QVERIFY2(texts, qPrintable(texts ? QString() : texts.error().message()));
+    QCOMPARE(texts->join(u' '), found);
+    QCOMPARE(searched.size(), texts->size());
+    for (const QSize& pixels : searched)
+        QVERIFY2(qint64(pixels.width()) * pixels.height() <= limits.pixels,
+                 qPrintable(QStringLiteral("%1 x %2").arg(pixels.width()).arg(pixels.height())));
 }
 
 QTEST_MAIN(tst_CertificatePrinter)
