@@ -197,7 +197,7 @@ void SettingsDialog::buildControls()
         m_paperNote->setWordWrap(true);
         grid->addWidget(m_paperNote, 1, 0, 1, 3);
         m_certificateKeyLabel =
-            new QLabel(SiteKey::summary(m_settings.certificateKeyFile()), paperBox);
+            new QLabel(SiteKey::summary(m_settings.certificateKeyFile(), m_settings.classFolders()), paperBox);
         m_certificateKeyLabel->setWordWrap(true);
         m_certificateKeyLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
         grid->addWidget(m_certificateKeyLabel, 2, 0, 1, 3);

@@ -9,9 +9,11 @@
 #include "settings/Settings.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -69,6 +71,8 @@ private Q_SLOTS:
     void verdicts_data();
     void verdicts();
     void keyFiles();
+    void keyPlaces_data();
+    void keyPlaces();
     void fileThatIsNoPicture();
     void pageGainsTrustedKeys();
 
@@ -102,6 +106,8 @@ void tst_CertificateCode::initTestCase()
         CertificateCode::seal(CertificateCode::fieldsOf(sampleRun(), PrintedAt), *key, {}).payload;
     m_publicKey = m_tree->file(QStringLiteral("school/pelko-site.pub"));
     m_otherPublicKey = m_tree->file(QStringLiteral("other/pelko-site.pub"));
+    // Advised for the site's file, fixed: a student's own file cannot turn signing off.
+    QVERIFY2(out.contains(QStringLiteral("[Certificate][$i]\nKeyFile=")), qPrintable(out));
     // The page written beside the key trusts it.
     QVERIFY(m_tree->read(QStringLiteral("school/verify.html")).contains(key->keyId().toLatin1()));
 }
@@ -124,6 +130,14 @@ void tst_CertificateCode::verdicts_data()
         << false << 1;
     QTest::newRow("cut short") << m_payload.left(m_payload.lastIndexOf(u'.')) << false << 1;
     QTest::newRow("no code") << QStringLiteral("日本語入力認定証") << false << 4;
+    // Forged fields that would move a terminal's cursor over the verdict, or cut the report.
+    QTest::newRow("escape sequences in a field")
+        << withField(m_payload, CertificateCode::UserName,
+                     QStringLiteral("\x1b[2K\x1b[1A有効\u202e003\x9b0m"))
+        << false << 1;
+    QTest::newRow("NUL in a field")
+        << withField(m_payload, CertificateCode::Speed, QStringLiteral("30") + QChar(0) + u'0')
+        << false << 1;
 }
 
 void tst_CertificateCode::verdicts()
@@ -135,6 +149,8 @@ void tst_CertificateCode::verdicts()
     QCOMPARE(
         verify({code, QStringLiteral("--key"), otherKey ? m_otherPublicKey : m_publicKey}, &output),
         status);
+    for (const QChar c : output)
+        QVERIFY2(c == u'\n' || c.category() != QChar::Other_Control, qPrintable(output));
     // Every field is shown whatever the verdict, so an edited sheet cannot pass unnoticed.
     if (status != 4) {
         QVERIFY2(output.contains(QStringLiteral("ユーザ名: ")), qPrintable(output));
@@ -142,7 +158,7 @@ void tst_CertificateCode::verdicts()
     }
     if (status == 0) {
         for (const char* shown :
-             {"ユーザ名: 山田 花子", "認定日時: 2026-12-09 16:43", "漢字率: 13.5 ％",
+             {"ユーザ名: 山田 花子", "認定日時: 2026-12-09 16:43（認定証の表記 12-09-2026）", "漢字率: 13.5 ％",
               "入力速度: 86文字/分", "レベル: ワープロ検定１級レベル", "記録番号: No. 42",
               "署名した学校: 第一高校"})
             QVERIFY2(output.contains(QString::fromUtf8(shown)), qPrintable(output));
@@ -188,6 +204,72 @@ void tst_CertificateCode::keyFiles()
     QCOMPARE(SiteKey::load(secret)->keyId(), key->keyId());
     // A public key is no private key.
     QVERIFY(!SiteKey::load(m_publicKey));
+}
+
+// Layouts of folders ("path=mode", ":uid" for another owner) the key lies in, or is made in.
+void tst_CertificateCode::keyPlaces_data()
+{
+    QTest::addColumn<QString>("layout");
+    QTest::addColumn<QString>("keyFolder");
+    QTest::addColumn<int>("keyMode");
+    QTest::addColumn<QString>("classFolder");
+    QTest::addColumn<QString>("loadRefusal");
+    QTest::addColumn<QString>("createRefusal");
+    const QString writers = QStringLiteral("書き込めるユーザーがいます");
+    const QString readers = QStringLiteral("グループ「");
+    QTest::newRow("own folder") << "k=0750" << "k" << 0640 << "" << "" << "";
+    QTest::newRow("group may write the folder") << "k=0770" << "k" << 0640 << "" << writers
+                                                << writers;
+    QTest::newRow("under a class folder") << "c=2775 c/k=0755" << "c/k" << 0640 << ""
+                                          << "/c」には" << "/c」には";
+    QTest::newRow("sticky folder above") << "t=1777 t/k=0755" << "t/k" << 0640 << "" << ""
+                                         << "";
+    QTest::newRow("sticky folder its own") << "t=1777" << "t" << 0640 << "" << "/t」には"
+                                           << "/t」には";
+    QTest::newRow("group may write the key") << "k=0750" << "k" << 0660 << "" << "chmod g-w"
+                                             << "";
+    QTest::newRow("class group may read it") << "k=0750 c=2775" << "k" << 0640 << "c"
+                                             << readers << readers;
+    QTest::newRow("class group may not read it") << "k=0750 c=2775" << "k" << 0600 << "c"
+                                                 << "" << readers;
+    QTest::newRow("another user's folder")
+        << "o=0755:65534" << "o" << 0640 << "" << "所有者が root でも" << "所有者が root でも";
+}
+
+void tst_CertificateCode::keyPlaces()
+{
+    QFETCH(QString, layout);
+    QFETCH(QString, keyFolder);
+    QFETCH(int, keyMode);
+    QFETCH(QString, classFolder);
+    QFETCH(QString, loadRefusal);
+    QFETCH(QString, createRefusal);
+    const QString root = QStringLiteral("places/") + QString::fromLatin1(QTest::currentDataTag());
+    for (const QString& entry : layout.split(u' ')) {
+        const QStringList parts = entry.split(QRegularExpression(QStringLiteral("[=:]")));
+        const QByteArray path = QFile::encodeName(m_tree->file(root + u'/' + parts[0]));
+        m_tree->mkdir(root + u'/' + parts[0]);
+        QVERIFY(::chmod(path.constData(), mode_t(parts[1].toUInt(nullptr, 8))) == 0);
+        if (parts.size() > 2 && ::geteuid() != 0)
+            QSKIP("only root gives a folder to another user");
+        if (parts.size() > 2)
+            QVERIFY(::chown(path.constData(), uid_t(parts[2].toUInt()), gid_t(-1)) == 0);
+    }
+    const QString folder = m_tree->file(root + u'/' + keyFolder);
+    const QStringList classFolders{classFolder.isEmpty() ? QString()
+                                                         : m_tree->file(root + u'/' + classFolder)};
+    const QString key = folder + QStringLiteral("/copied.key");
+    QVERIFY(QFile::copy(m_tree->file(QStringLiteral("school/pelko-site.key")), key));
+    ::chmod(QFile::encodeName(key).constData(), mode_t(keyMode));
+    const QString why = SiteKey::unsafePermissions(key, classFolders);
+    QVERIFY2(loadRefusal.isEmpty() ? why.isEmpty() : why.contains(loadRefusal), qPrintable(why));
+
+    QString out, messages;
+    QCOMPARE(CertificateCommands::run({QStringLiteral("--site-key"), QStringLiteral("new"), folder},
+                                      out, messages, classFolders),
+             createRefusal.isEmpty() ? 0 : 1);
+    QVERIFY2(messages.contains(createRefusal), qPrintable(messages));
+    QCOMPARE(QFile::exists(folder + QStringLiteral("/pelko-site.key")), createRefusal.isEmpty());
 }
 
 void tst_CertificateCode::fileThatIsNoPicture()
