@@ -102,8 +102,7 @@ QString folderThreat(const QString& folder, uid_t owner, bool skipMissing)
             return QStringLiteral("フォルダ") + quoted(current) +
                    QStringLiteral("の所有者が root でも鍵の所有者でもありません。その所有者は"
                                   "鍵を自分のものに差し替えられます。");
-        } else if ((info.st_mode & (S_IWGRP | S_IWOTH)) &&
-                   (direct || !(info.st_mode & S_ISVTX))) {
+        } else if ((info.st_mode & (S_IWGRP | S_IWOTH)) && (direct || !(info.st_mode & S_ISVTX))) {
             return QStringLiteral("フォルダ") + quoted(current) +
                    QStringLiteral("には root と鍵の所有者のほかにも書き込めるユーザーがいます"
                                   "（グループか他のユーザーの書き込み権限）。その人たちは鍵を"
@@ -193,7 +192,8 @@ QString SiteKey::unsafePermissions(const QString& path, const QStringList& class
                               "差し替えられます。chmod g-w で直してください。");
     // The folder as named and the one it really is, when links lead elsewhere.
     const QFileInfo file(path);
-    for (const QString& folder : {file.absolutePath(), QFileInfo(file.canonicalFilePath()).path()}) {
+    for (const QString& folder :
+         {file.absolutePath(), QFileInfo(file.canonicalFilePath()).path()}) {
         if (const QString threat = folderThreat(folder, info.st_uid, false); !threat.isEmpty())
             return QStringLiteral("置き場所が安全でないため、使いません。") + threat +
                    QStringLiteral("鍵は root と鍵の所有者だけが書き込めるフォルダに置いてください"

@@ -115,8 +115,8 @@ QString displayText(Field field, const QString& rawValue)
         // Both forms, so that no one reads the sheet's month as a day.
         const QDateTime at = QDateTime::fromString(value, DateTimeFormat);
         return at.isValid() ? at.toString(QStringLiteral("yyyy-MM-dd HH:mm")) +
-                                  QStringLiteral("（認定証の表記 ") + ClockText::dateText(at.date()) +
-                                  QStringLiteral("）")
+                                  QStringLiteral("（認定証の表記 ") +
+                                  ClockText::dateText(at.date()) + QStringLiteral("）")
                             : value;
     }
     case SecondsUsed:

@@ -158,9 +158,9 @@ void tst_CertificateCode::verdicts()
     }
     if (status == 0) {
         for (const char* shown :
-             {"ユーザ名: 山田 花子", "認定日時: 2026-12-09 16:43（認定証の表記 12-09-2026）", "漢字率: 13.5 ％",
-              "入力速度: 86文字/分", "レベル: ワープロ検定１級レベル", "記録番号: No. 42",
-              "署名した学校: 第一高校"})
+             {"ユーザ名: 山田 花子", "認定日時: 2026-12-09 16:43（認定証の表記 12-09-2026）",
+              "漢字率: 13.5 ％", "入力速度: 86文字/分", "レベル: ワープロ検定１級レベル",
+              "記録番号: No. 42", "署名した学校: 第一高校"})
             QVERIFY2(output.contains(QString::fromUtf8(shown)), qPrintable(output));
     }
 }
@@ -215,25 +215,28 @@ void tst_CertificateCode::keyPlaces_data()
     QTest::addColumn<QString>("classFolder");
     QTest::addColumn<QString>("loadRefusal");
     QTest::addColumn<QString>("createRefusal");
-    const QString writers = QStringLiteral("書き込めるユーザーがいます");
-    const QString readers = QStringLiteral("グループ「");
-    QTest::newRow("own folder") << "k=0750" << "k" << 0640 << "" << "" << "";
-    QTest::newRow("group may write the folder") << "k=0770" << "k" << 0640 << "" << writers
-                                                << writers;
-    QTest::newRow("under a class folder") << "c=2775 c/k=0755" << "c/k" << 0640 << ""
-                                          << "/c」には" << "/c」には";
-    QTest::newRow("sticky folder above") << "t=1777 t/k=0755" << "t/k" << 0640 << "" << ""
-                                         << "";
-    QTest::newRow("sticky folder its own") << "t=1777" << "t" << 0640 << "" << "/t」には"
-                                           << "/t」には";
-    QTest::newRow("group may write the key") << "k=0750" << "k" << 0660 << "" << "chmod g-w"
-                                             << "";
-    QTest::newRow("class group may read it") << "k=0750 c=2775" << "k" << 0640 << "c"
-                                             << readers << readers;
-    QTest::newRow("class group may not read it") << "k=0750 c=2775" << "k" << 0600 << "c"
-                                                 << "" << readers;
-    QTest::newRow("another user's folder")
-        << "o=0755:65534" << "o" << 0640 << "" << "所有者が root でも" << "所有者が root でも";
+    const char* writers = "書き込めるユーザーがいます";
+    const char* readers = "グループ「";
+    const struct {
+        const char *tag, *layout, *keyFolder;
+        int keyMode;
+        const char *classFolder, *loadRefusal, *createRefusal;
+    } rows[] = {
+        {"own folder", "k=0750", "k", 0640, "", "", ""},
+        {"group may write the folder", "k=0770", "k", 0640, "", writers, writers},
+        {"under a class folder", "c=2775 c/k=0755", "c/k", 0640, "", "/c」には", "/c」には"},
+        {"sticky folder above", "t=1777 t/k=0755", "t/k", 0640, "", "", ""},
+        {"sticky folder its own", "t=1777", "t", 0640, "", "/t」には", "/t」には"},
+        {"group may write the key", "k=0750", "k", 0660, "", "chmod g-w", ""},
+        {"class group may read it", "k=0750 c=2775", "k", 0640, "c", readers, readers},
+        {"class group may not read it", "k=0750 c=2775", "k", 0600, "c", "", readers},
+        {"another user's folder", "o=0755:65534", "o", 0640, "", "所有者が root でも",
+         "所有者が root でも"}};
+    for (const auto& r : rows)
+        QTest::newRow(r.tag) << QString::fromUtf8(r.layout) << QString::fromUtf8(r.keyFolder)
+                             << r.keyMode << QString::fromUtf8(r.classFolder)
+                             << QString::fromUtf8(r.loadRefusal)
+                             << QString::fromUtf8(r.createRefusal);
 }
 
 void tst_CertificateCode::keyPlaces()

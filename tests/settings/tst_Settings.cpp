@@ -444,7 +444,8 @@ void tst_Settings::siteValuesHoldBeneathTheUsersOwn()
     // points it at another key.
     QFile::remove(m_tree->file(QStringLiteral("pelko-site.key")));
     m_tree->write(QStringLiteral("site.ini"), "[Certificate]\r\nKeyFile=/srv/pelko/site.key\r\n");
-    for (const char* own : {"[Certificate]\nKeyFile=\n", "[Certificate]\nKeyFile=/tmp/mine.key\n"}) {
+    for (const char* own :
+         {"[Certificate]\nKeyFile=\n", "[Certificate]\nKeyFile=/tmp/mine.key\n"}) {
         writeIni(QString::fromLatin1(own));
         settings.load(site);
         QCOMPARE(settings.certificateKeyFile(), QStringLiteral("/srv/pelko/site.key"));
