@@ -98,7 +98,6 @@ void tst_EntryDialogs::closingByFrameKeepsValues()
     dialog.exec();
     QCOMPARE(m_record->userId(), QStringLiteral("B002"));
     QCOMPARE(m_record->userName(), QStringLiteral("佐藤"));
-    // A name of hundreds of characters would print a code no scan reads back.
     part<QLineEdit>(dialog, "idEdit")->insert(QString(400, u'B'));
     part<QLineEdit>(dialog, "nameEdit")->insert(QString(400, u'寿'));
     QCOMPARE(m_record->userId().size(), UserEntryDialog::MaxIdLength);
