@@ -84,7 +84,7 @@ QString certificateKeyProblem(const Settings& settings)
     const QString prefix = QStringLiteral("認定証の署名鍵「") + path + QStringLiteral("」は");
     if (!QFileInfo::exists(path))
         return prefix + QStringLiteral("見つかりません。認定証は印刷できません。");
-    const QString unsafe = SiteKey::unsafePermissions(path);
+    const QString unsafe = SiteKey::unsafePermissions(path, settings.classFolders());
     if (!unsafe.isEmpty())
         return prefix + unsafe + QStringLiteral("\r直すまで、認定証は印刷できません。");
     return {};

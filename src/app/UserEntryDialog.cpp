@@ -47,11 +47,13 @@ UserEntryDialog::UserEntryDialog(RunRecord& record, QWidget* parent)
     // IDs are plain ASCII: keep the input method out of this box.
     m_idEdit->setAttribute(Qt::WA_InputMethodEnabled, false);
     m_idEdit->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhNoPredictiveText);
+    m_idEdit->setMaxLength(MaxIdLength);
     m_nameLabel = new QLabel(QStringLiteral("氏名："), this);
     m_nameLabel->setObjectName(QStringLiteral("nameLabel"));
     m_nameEdit = new QLineEdit(this);
     m_nameEdit->setObjectName(QStringLiteral("nameEdit"));
     m_nameEdit->setAttribute(Qt::WA_InputMethodEnabled, true);
+    m_nameEdit->setMaxLength(MaxNameLength);
     m_idLabel->setBuddy(m_idEdit);
     m_nameLabel->setBuddy(m_nameEdit);
     m_okButton = ChooserArt::okButton(this);

@@ -15,6 +15,12 @@ class UserEntryDialog : public QDialog
 public:
     explicit UserEntryDialog(RunRecord& record, QWidget* parent = nullptr);
 
+    // What a box takes: longer, the certificate's code (every field, the school's address
+    // and the signature) grows past what a scan of a B5 sheet reads back (at about 64 kanji
+    // in the name), so both stay well below that.
+    static constexpr int MaxIdLength = 32;
+    static constexpr int MaxNameLength = 32;
+
     // Fills the dialog afresh and shows it modally, as the main menu does before a run.
     int exec() override;
 

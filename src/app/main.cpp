@@ -61,9 +61,16 @@ int databaseCommand(int argc, char* argv[])
 int certificateCommand(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    QStringList classFolders;
+    if (CertificateCommands::requested(argc, argv) == QStringLiteral("--site-key")) {
+        Settings settings;
+        settings.load();
+        classFolders = settings.classFolders();
+    }
     QString output;
     QString messages;
-    const int status = CertificateCommands::run(app.arguments().mid(1), output, messages);
+    const int status =
+        CertificateCommands::run(app.arguments().mid(1), output, messages, classFolders);
     std::fputs(output.toUtf8().constData(), stdout);
     std::fputs(messages.toUtf8().constData(), stderr);
     return status;

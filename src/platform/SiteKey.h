@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // The school's Ed25519 signing key. The private key file stays on the exam PCs, readable by
 // its owner and group only; the public key file goes to whoever checks certificates.
@@ -18,16 +19,28 @@ public:
     // Makes a new key pair in folder: the private key 0640, the public key 0644. Never writes
     // over a key that is there: a lost old key would turn every certificate it signed into
     // "unknown key".
-    static Expected<SiteKey> create(const QString& folder, const QString& site);
+    // Refuses a folder that anyone but root and this account could change, and a key that
+    // the group of one of classFolders (the class's log folders) could read.
+    static Expected<SiteKey> create(const QString& folder, const QString& site,
+                                    const QStringList& classFolders = {});
     // Reads a private key file, refusing one that other users could read or change.
-    static Expected<SiteKey> load(const QString& path);
-    // Why the file may not serve as a private key (empty: it may): readable or writable by
-    // others, not a plain file.
-    static QString unsafePermissions(const QString& path);
+    static Expected<SiteKey> load(const QString& path, const QStringList& classFolders = {});
+    // Why the file may not serve as a private key (empty: it may): not a plain file, readable
+    // by others, writable by anyone but its owner, in a folder (or below one) that anyone but
+    // root and its owner may write, or readable by the group that may write a class folder.
+    static QString unsafePermissions(const QString& path, const QStringList& classFolders = {});
+    // Why no key may be made in folder by this account (empty: it may); missing folders
+    // are skipped, as they would be made by this account.
+    static QString unsafeFolder(const QString& folder);
 
     // The key in use as the settings dialog shows it: none, its id and fingerprint, or why
     // it cannot be used. Never the key itself.
-    static QString summary(const QString& path);
+    static QString summary(const QString& path, const QStringList& classFolders = {});
+
+    SiteKey() = default;
+    SiteKey(const SiteKey&) = default;
+    SiteKey& operator=(const SiteKey&) = default;
+    ~SiteKey();
 
     QByteArray publicKey() const { return m_publicKey; }
     QString keyId() const { return keyIdOf(m_publicKey); }

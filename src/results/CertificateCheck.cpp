@@ -80,7 +80,7 @@ Outcome check(const QStringList& texts, const TrustedKeys& keys)
             outcome.verdict = Verdict::UnknownKey;
             return outcome;
         }
-        outcome.site = key->site;
+        outcome.site = CertificateCode::escaped(key->site);
         outcome.verdict = SiteKey::verify(key->publicKey, parsed->signedPart, parsed->signature)
                               ? Verdict::Valid
                               : Verdict::Altered;

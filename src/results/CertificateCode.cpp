@@ -1,6 +1,7 @@
 #include "CertificateCode.h"
 
 #include "CertificateLayout.h"
+#include "common/ClockText.h"
 #include "common/NumericText.h"
 #include "platform/SiteKey.h"
 #include "results/RunResult.h"
@@ -89,12 +90,34 @@ QString label(Field field)
     return {};
 }
 
-QString displayText(Field field, const QString& value)
+QString escaped(const QString& value)
 {
+    QString text;
+    for (const QChar c : value) {
+        const auto category = c.category();
+        if (c == u'\\')
+            text += QStringLiteral("\\\\");
+        else if (category == QChar::Other_Control || category == QChar::Other_Format ||
+                 category == QChar::Separator_Line || category == QChar::Separator_Paragraph)
+            text += (c.unicode() < 0x100 ? QStringLiteral("\\x%1") : QStringLiteral("\\u%1"))
+                        .arg(c.unicode(), c.unicode() < 0x100 ? 2 : 4, 16, QLatin1Char('0'));
+        else
+            text += c;
+    }
+    return text;
+}
+
+QString displayText(Field field, const QString& rawValue)
+{
+    const QString value = escaped(rawValue);
     switch (field) {
     case PrintedAt: {
+        // Both forms, so that no one reads the sheet's month as a day.
         const QDateTime at = QDateTime::fromString(value, DateTimeFormat);
-        return at.isValid() ? at.toString(QStringLiteral("yyyy-MM-dd HH:mm")) : value;
+        return at.isValid() ? at.toString(QStringLiteral("yyyy-MM-dd HH:mm")) +
+                                  QStringLiteral("（認定証の表記 ") +
+                                  ClockText::dateText(at.date()) + QStringLiteral("）")
+                            : value;
     }
     case SecondsUsed:
         return value + QStringLiteral(" 秒");

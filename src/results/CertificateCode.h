@@ -38,8 +38,12 @@ enum Field {
 
 // The label a field has on the sheet (or, for those it does not print, in the checker).
 QString label(Field field);
-// A field's text as a reader compares it with the sheet: units, the date, the grade's name.
+// A field's text as a reader compares it with the sheet: units, the date (also as the sheet
+// prints it), the grade's name. Control and layout characters come escaped ("\x1b",
+// "\u202e", a backslash as "\\"): a forged code must not steer the terminal or the text.
 QString displayText(Field field, const QString& value);
+// The value with those characters escaped.
+QString escaped(const QString& value);
 
 // The fields of a certificate printed at printedAt. Control characters become blanks: one
 // of them separates the fields.

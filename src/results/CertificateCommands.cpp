@@ -45,18 +45,24 @@ QString writePage(const QString& folder, const SiteKey& key, const QString& site
     return QStringLiteral("確認ページ: ") + out.fileName() + u'\n';
 }
 
-int createKey(const QStringList& arguments, QString& output, QString& messages)
+int createKey(const QStringList& arguments, QString& output, QString& messages,
+              const QStringList& classFolders)
 {
     if (arguments.size() < 2 || arguments.size() > 3 || arguments[0] != u"new")
         return misused(messages, QStringLiteral("使い方: pelko --site-key new フォルダ [学校名]"));
     const QString folder = QDir(arguments[1]).absolutePath();
     const QString site = arguments.size() > 2 ? arguments[2] : QString();
+    // Before a folder is made in a class folder.
+    if (const QString unsafe = SiteKey::unsafeFolder(folder); !unsafe.isEmpty()) {
+        messages += QStringLiteral("pelko: ") + unsafe + u'\n';
+        return CertificateCommands::Failed;
+    }
     if (!QDir().mkpath(folder)) {
         messages +=
             QStringLiteral("pelko: フォルダ ") + folder + QStringLiteral(" を作れません。\n");
         return CertificateCommands::Failed;
     }
-    const Expected<SiteKey> key = SiteKey::create(folder, site);
+    const Expected<SiteKey> key = SiteKey::create(folder, site, classFolders);
     if (!key) {
         messages += QStringLiteral("pelko: ") + key.error().message() + u'\n';
         return CertificateCommands::Failed;
@@ -68,14 +74,32 @@ int createKey(const QStringList& arguments, QString& output, QString& messages)
               FileSystem::joinPath(folder, QString::fromLatin1(SiteKey::PublicFileName)) + u'\n' +
               QStringLiteral("鍵ID: ") + key->keyId() + u'\n' + QStringLiteral("指紋: ") +
               key->fingerprint() + u'\n' + writePage(folder, *key, site) +
-              QStringLiteral("\n試験用の PC の pelko.ini に次の行を加えると、認定証に署名します:\n"
-                             "[Certificate]\nKeyFile=") +
+              QStringLiteral("\n試験用の PC の管理者の pelko.ini に次の行を加えると、認定証に"
+                             "署名します（[$i] で、利用者の設定では変えられなくなります）:\n"
+                             "[Certificate][$i]\nKeyFile=") +
               privatePath + u'\n';
     return 0;
 }
 
+const QString VerifyUsage =
+    QStringLiteral("使い方: pelko --verify ファイルまたはコード [--key 公開鍵]…\n"
+                   "終了状態: 0 有効、1 改ざん、3 不明な鍵、4 コードなし、5 ファイルが読めない、"
+                   "2 使い方の誤り\n");
+
+// What names no file and holds no code is taken as a file name gone wrong.
+bool looksLikeCodeText(const QString& subject)
+{
+    if (subject.contains(QStringLiteral("PK1.")) || subject.contains(QStringLiteral("://")))
+        return true;
+    return !subject.contains(u'/') && QFileInfo(subject).suffix().isEmpty();
+}
+
 int verify(const QStringList& arguments, QString& output, QString& messages)
 {
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+        output += VerifyUsage;
+        return 0;
+    }
     QString subject;
     CertificateCheck::TrustedKeys keys;
     bool keysGiven = false;
@@ -96,15 +120,24 @@ int verify(const QStringList& arguments, QString& output, QString& messages)
         }
     }
     if (subject.isEmpty())
-        return misused(
-            messages,
-            QStringLiteral("使い方: pelko --verify ファイルまたはコード [--key 公開鍵]…"));
+        return misused(messages, VerifyUsage.trimmed());
     if (!keysGiven) {
         for (const QString& folder : CertificateCheck::TrustedKeys::defaultFolders())
             keys.addFolder(folder);
     }
     QStringList texts{subject};
-    if (QFileInfo(subject).isFile()) {
+    const QFileInfo file(subject);
+    if ((file.exists() || file.isSymLink()) && !file.isFile()) {
+        messages += QStringLiteral("pelko: ") + subject +
+                    QStringLiteral(" はふつうのファイルではないため、読めません。\n");
+        return CertificateCommands::Unreadable;
+    }
+    if (!file.exists() && !looksLikeCodeText(subject)) {
+        messages += QStringLiteral("pelko: ファイル ") + subject +
+                    QStringLiteral(" が見つかりません（認定証のコードも含みません）。\n");
+        return CertificateCommands::Unreadable;
+    }
+    if (file.isFile()) {
         const Expected<QStringList> scanned = CodeScanner::scanFile(subject);
         if (!scanned) {
             messages += QStringLiteral("pelko: ") + scanned.error().message() + u'\n';
@@ -133,11 +166,12 @@ QString requested(int argc, char** argv)
     return {};
 }
 
-int run(const QStringList& arguments, QString& output, QString& messages)
+int run(const QStringList& arguments, QString& output, QString& messages,
+        const QStringList& classFolders)
 {
     const QStringList rest = arguments.mid(1);
     if (arguments.value(0) == SiteKeyOption)
-        return createKey(rest, output, messages);
+        return createKey(rest, output, messages, classFolders);
     if (arguments.value(0) == VerifyOption)
         return verify(rest, output, messages);
     return misused(messages, QStringLiteral("余分な引数です: ") + arguments.value(0));

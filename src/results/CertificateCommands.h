@@ -15,8 +15,10 @@ enum Exit { Failed = 1, BadArguments = 2, Unreadable = 5 };
 QString requested(int argc, char** argv);
 
 // Runs the command for the arguments after the program name; the answer goes to output,
-// failures to messages. --verify exits with the verdict's status.
-int run(const QStringList& arguments, QString& output, QString& messages);
+// failures to messages. --verify exits with the verdict's status. classFolders: the class's
+// log folders, whose group a new key must not be readable by.
+int run(const QStringList& arguments, QString& output, QString& messages,
+        const QStringList& classFolders = {});
 
 // The checking page with one more trusted key, before the template's key marker.
 QString pageWithKey(const QString& page, const QString& keyId, const QByteArray& publicKey,

@@ -302,15 +302,18 @@ void Settings::readFile(const QString& siteFile)
         return;
     m_backgroundMode = *mode;
 
-    text = trimSpaces(get(u"Certificate", u"KeyFile"));
-    const QString siteKey = m_sitePath.isEmpty() ? QString()
-                                                 : QFileInfo(m_sitePath).absolutePath() +
-                                                       QStringLiteral("/pelko-site.key");
-    if (text.isEmpty() && !siteKey.isEmpty() && QFileInfo::exists(siteKey))
-        text = siteKey;
-    // A relative name is taken from the folder of the user's pelko.ini.
+    // A relative name is taken from the folder of the file that gives it.
+    QString keyFolder = m_sitePath.isEmpty() ? QString() : QFileInfo(m_sitePath).absolutePath();
+    text = trimSpaces(m_site->value(u"Certificate", u"KeyFile").text);
+    if (text.isEmpty() && !keyFolder.isEmpty() &&
+        QFileInfo::exists(keyFolder + QStringLiteral("/pelko-site.key")))
+        text = QStringLiteral("pelko-site.key");
+    if (text.isEmpty()) {
+        text = trimSpaces(get(u"Certificate", u"KeyFile"));
+        keyFolder = QFileInfo(m_iniPath).absolutePath();
+    }
     if (!text.isEmpty() && QFileInfo(text).isRelative())
-        text = QFileInfo(m_iniPath).absolutePath() + u'/' + text;
+        text = keyFolder + u'/' + text;
     m_certificateKeyFile = text;
     m_verifyAddress = trimSpaces(get(u"Certificate", u"Address"));
     const std::pair<const char16_t*, const char*> databaseKeys[] = {

@@ -117,9 +117,13 @@ public:
     SettingsRules::FolderCheck& folderCheck() { return m_folderCheck; }
     const SettingsRules::FolderCheck& folderCheck() const { return m_folderCheck; }
     // The private key that signs certificates: [Certificate] KeyFile, else pelko-site.key
-    // beside the administrator's pelko.ini; empty when certificates go unsigned. Only an
-    // administrator sets these, so save() never writes them.
+    // beside the administrator's pelko.ini; empty when certificates go unsigned. Where the
+    // administrator's file names a key (or one lies beside it), the user's KeyFile is not
+    // read: no student turns signing off. Only an administrator sets these, so save() never
+    // writes them.
     QString certificateKeyFile() const { return m_certificateKeyFile; }
+    // The folders the class writes its logs to: the key must not be readable by their group.
+    QStringList classFolders() const { return {m_logFolder, m_passLogFolder}; }
     // The school's checking page: the code is printed as this address + "#" + the code.
     QString verifyAddress() const { return m_verifyAddress; }
     void setCertificateKeyFile(const QString& v) { m_certificateKeyFile = v; }

@@ -196,8 +196,8 @@ void SettingsDialog::buildControls()
         m_paperNote = new QLabel(QStringLiteral("※B4,B5が使えないプリンタでは無効です"), paperBox);
         m_paperNote->setWordWrap(true);
         grid->addWidget(m_paperNote, 1, 0, 1, 3);
-        m_certificateKeyLabel =
-            new QLabel(SiteKey::summary(m_settings.certificateKeyFile()), paperBox);
+        m_certificateKeyLabel = new QLabel(
+            SiteKey::summary(m_settings.certificateKeyFile(), m_settings.classFolders()), paperBox);
         m_certificateKeyLabel->setTextFormat(Qt::PlainText);
         m_certificateKeyLabel->setWordWrap(true);
         m_certificateKeyLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -883,7 +883,8 @@ void TestWindow::printCertificate()
     certificate.fillFrom(run, m_settings.paperSize());
     if (!m_settings.certificateKeyFile().isEmpty()) {
         // A school that signs its certificates must not hand out one without the code.
-        const Expected<SiteKey> key = SiteKey::load(m_settings.certificateKeyFile());
+        const Expected<SiteKey> key =
+            SiteKey::load(m_settings.certificateKeyFile(), m_settings.classFolders());
         if (!key) {
             showMessage(QStringLiteral("認定証を印刷できませんでした。\r") + key.error().message(),
                         MessageButtons::Ok, QStringLiteral("印刷エラー"), MessageIcon::Critical);

@@ -27,5 +27,8 @@ check ja_JP.UTF-8 --bogus 2 e "知らないオプションです: --bogus"
 check en_US.UTF-8 --bogus 2 e "unknown option: --bogus"
 check C.UTF-8 stray 2 e "unexpected argument: stray"
 check C.UTF-8 "-style fusion --nonsense" 2 e "unknown option: --nonsense"
+check C.UTF-8 "--verify --help" 0 o "pelko --verify"
+check C.UTF-8 "--verify $dir" 5 e "ふつうのファイルではない"
+check C.UTF-8 "--verify $dir/certificate.pdf" 5 e "見つかりません"
 [ $status -eq 0 ] && echo ok
 exit $status

@@ -98,6 +98,10 @@ void tst_EntryDialogs::closingByFrameKeepsValues()
     dialog.exec();
     QCOMPARE(m_record->userId(), QStringLiteral("B002"));
     QCOMPARE(m_record->userName(), QStringLiteral("佐藤"));
+    part<QLineEdit>(dialog, "idEdit")->insert(QString(400, u'B'));
+    part<QLineEdit>(dialog, "nameEdit")->insert(QString(400, u'寿'));
+    QCOMPARE(m_record->userId().size(), UserEntryDialog::MaxIdLength);
+    QCOMPARE(m_record->userName().size(), UserEntryDialog::MaxNameLength);
 }
 
 namespace

@@ -2,7 +2,7 @@
 """A class on one log: three ordinary users of one group under one Xvfb (-ac), umask 022,
 plain keys, one after another and two at once; the class folder taken away for one run.
 Then two PCs of two sites on one results database (a PostgreSQL 15 of its own), and the
-teacher's 成績一覧 showing both runs, then one site's.
+teacher's 成績一覧 showing both runs, then one site's. Last, the site key's folder checks.
 
     e2e_classroom.py --pelko build/bin/pelko --out build/tests/e2e/classroom
 
@@ -77,7 +77,7 @@ class Classroom(Session):
 
     # -- one student's program, its windows found by its process ----------------------------
 
-    def start(self, student):
+    def start(self, student, title=MENU):
         runtime = self.work / f"runtime-{student}"
         runtime.mkdir(mode=0o700)
         shutil.chown(runtime, student)
@@ -91,7 +91,7 @@ class Classroom(Session):
                  str(self.share / "pelko")], student)
         finally:
             self.env = saved
-        self.wait_for(student, MENU, timeout=30)
+        self.wait_for(student, title, timeout=30)
 
     def quit(self, student):
         runner = self.students.pop(student)
@@ -275,6 +275,26 @@ def browser_export(room, student, target):
     return [row.split(",")[3] for row in data.decode("utf-8-sig").splitlines()[1:]]
 
 
+def key_folders(room):
+    """A student's key in the class folder refused, a key the class may replace at start."""
+    student, program = STUDENTS[0], str(room.share / "pelko")
+    made = subprocess.run(["runuser", "-u", student, "--", program, "--site-key", "new",
+                           str(room.classFolder / "key")], capture_output=True, text=True,
+                          env=dict(room.env, HOME=str(home(student))), timeout=60)
+    expect("a student's key in the class folder: status, why, folder left alone",
+           (made.returncode, f"「{room.classFolder}」には" in made.stderr,
+            (room.classFolder / "key").exists()), (1, True, False))
+    keys = room.work / "keys"
+    subprocess.run([program, "--site-key", "new", str(keys)], check=True, env=room.env)
+    with open(room.share / "pelko.ini", "ab") as ini:
+        ini.write(f"[Certificate]\r\nKeyFile={keys}/pelko-site.key\r\n".encode())
+    os.chown(keys, 0, grp.getgrnam(GROUP).gr_gid)
+    keys.chmod(0o2775)
+    room.start(student, title="認定証の署名鍵")
+    room.screenshot(room.log_dir / "classroom-key-refused.png")
+    room.quit(student)
+
+
 def prepare_students():
     if subprocess.run(["getent", "group", GROUP], capture_output=True).returncode:
         subprocess.run(["groupadd", GROUP], check=True)
@@ -307,6 +327,7 @@ def main():
                         results_database(room)
                     else:
                         print("results database part skipped: PostgreSQL 15 is not installed")
+                    key_folders(room)
                 finally:
                     room.screenshot(args.out / "classroom-end.png")
         except E2EFailure as failure:

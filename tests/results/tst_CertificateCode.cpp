@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -69,6 +70,7 @@ private Q_SLOTS:
     void verdicts_data();
     void verdicts();
     void keyFiles();
+    void keyPlaces();
     void fileThatIsNoPicture();
     void pageGainsTrustedKeys();
 
@@ -102,6 +104,7 @@ void tst_CertificateCode::initTestCase()
         CertificateCode::seal(CertificateCode::fieldsOf(sampleRun(), PrintedAt), *key, {}).payload;
     m_publicKey = m_tree->file(QStringLiteral("school/pelko-site.pub"));
     m_otherPublicKey = m_tree->file(QStringLiteral("other/pelko-site.pub"));
+    QVERIFY2(out.contains(QStringLiteral("[Certificate][$i]\nKeyFile=")), qPrintable(out));
     // The page written beside the key trusts it.
     QVERIFY(m_tree->read(QStringLiteral("school/verify.html")).contains(key->keyId().toLatin1()));
 }
@@ -124,6 +127,9 @@ void tst_CertificateCode::verdicts_data()
         << false << 1;
     QTest::newRow("cut short") << m_payload.left(m_payload.lastIndexOf(u'.')) << false << 1;
     QTest::newRow("no code") << QStringLiteral("日本語入力認定証") << false << 4;
+    QTest::newRow("controls in a field: cursor moves, NUL")
+        << withField(m_payload, 1, QStringLiteral("\x1b[1A有効\u202e003\x9b0m") + QChar(0) + u'.')
+        << false << 1;
 }
 
 void tst_CertificateCode::verdicts()
@@ -135,6 +141,8 @@ void tst_CertificateCode::verdicts()
     QCOMPARE(
         verify({code, QStringLiteral("--key"), otherKey ? m_otherPublicKey : m_publicKey}, &output),
         status);
+    for (const QChar c : output)
+        QVERIFY2(c == u'\n' || c.category() != QChar::Other_Control, qPrintable(output));
     // Every field is shown whatever the verdict, so an edited sheet cannot pass unnoticed.
     if (status != 4) {
         QVERIFY2(output.contains(QStringLiteral("ユーザ名: ")), qPrintable(output));
@@ -142,9 +150,9 @@ void tst_CertificateCode::verdicts()
     }
     if (status == 0) {
         for (const char* shown :
-             {"ユーザ名: 山田 花子", "認定日時: 2026-12-09 16:43", "漢字率: 13.5 ％",
-              "入力速度: 86文字/分", "レベル: ワープロ検定１級レベル", "記録番号: No. 42",
-              "署名した学校: 第一高校"})
+             {"ユーザ名: 山田 花子", "認定日時: 2026-12-09 16:43（認定証の表記 12-09-2026）",
+              "漢字率: 13.5 ％", "入力速度: 86文字/分", "レベル: ワープロ検定１級レベル",
+              "記録番号: No. 42", "署名した学校: 第一高校"})
             QVERIFY2(output.contains(QString::fromUtf8(shown)), qPrintable(output));
     }
 }
@@ -188,6 +196,44 @@ void tst_CertificateCode::keyFiles()
     QCOMPARE(SiteKey::load(secret)->keyId(), key->keyId());
     // A public key is no private key.
     QVERIFY(!SiteKey::load(m_publicKey));
+}
+
+// Folders ("path=mode", "=uid" for another owner) a key lies in, and one is made in.
+void tst_CertificateCode::keyPlaces()
+{
+    const struct {
+        const char *layout, *keyFolder, *classFolder, *refusal;
+    } rows[] = {{"g=0770", "g", "", "書き込めるユーザーがいます"},
+                {"c=2775 c/k=0755", "c/k", "", "/c」には"},
+                {"t=1777 t/k=0755", "t/k", "", ""}, // a sticky folder above
+                {"s=1777", "s", "", "/s」には"},
+                {"r=0750 rc=2775", "r", "rc", "グループ「"},
+                {"o=0755=65534", "o", "", "所有者が root でも"}};
+    const QString places = QStringLiteral("places/");
+    for (const auto& r : rows) {
+        bool givenAway = true; // only root gives a folder to another user
+        for (const QString& entry : QString::fromLatin1(r.layout).split(u' ')) {
+            const QStringList parts = entry.split(u'=');
+            m_tree->mkdir(places + parts[0]);
+            const QByteArray path = QFile::encodeName(m_tree->file(places + parts[0]));
+            ::chmod(path.constData(), mode_t(parts[1].toUInt(nullptr, 8)));
+            if (parts.size() > 2)
+                givenAway = ::chown(path.constData(), parts[2].toUInt(), gid_t(-1)) == 0;
+        }
+        const QString folder = m_tree->file(places + QLatin1String(r.keyFolder));
+        const QStringList classFolders{m_tree->file(places + QLatin1String(r.classFolder))};
+        QFile::copy(m_tree->file(QStringLiteral("school/pelko-site.key")), folder + u"/k.key");
+        const QString why = SiteKey::unsafePermissions(folder + u"/k.key", classFolders);
+        QString out, messages;
+        const int status =
+            CertificateCommands::run({QStringLiteral("--site-key"), QStringLiteral("new"), folder},
+                                     out, messages, classFolders);
+        const QString refusal = QString::fromUtf8(r.refusal);
+        QVERIFY2(!givenAway || ((refusal.isEmpty() ? why.isEmpty() : why.contains(refusal)) &&
+                                status == int(!refusal.isEmpty()) && messages.contains(refusal) &&
+                                QFile::exists(folder + u"/pelko-site.key") == refusal.isEmpty()),
+                 qPrintable(why + messages));
+    }
 }
 
 void tst_CertificateCode::fileThatIsNoPicture()

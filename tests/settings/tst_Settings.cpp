@@ -439,6 +439,12 @@ void tst_Settings::siteValuesHoldBeneathTheUsersOwn()
     settings.load(site);
     QCOMPARE(settings.passSpeed(), 35);
     QCOMPARE(settings.durationMinutes(), 5);
+    // Where the site names a key, [$i] or not, his own file cannot turn signing off.
+    QFile::remove(m_tree->file(QStringLiteral("pelko-site.key")));
+    m_tree->write(QStringLiteral("site.ini"), "[Certificate]\r\nKeyFile=/srv/pelko/site.key\r\n");
+    writeIni(QStringLiteral("[Certificate]\nKeyFile=\n"));
+    settings.load(site);
+    QCOMPARE(settings.certificateKeyFile(), QStringLiteral("/srv/pelko/site.key"));
 }
 
 QTEST_GUILESS_MAIN(tst_Settings)
