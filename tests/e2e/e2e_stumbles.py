@@ -9,7 +9,7 @@ disk is read from the program's folder and pelko.log.
 import time
 
 from e2e_accessible import caption, enable
-from e2e_journeys import Journey
+from e2e_journeys import SAVED, SETTINGS, Journey, read_ini
 from e2e_pelko import ENTRY, FINISHED, MENU, PRACTICE
 from e2e_scenarios import expect, word
 from e2e_session import E2EFailure, poll
@@ -342,5 +342,41 @@ class UnreadableSettings(StumbleJourney):
             raise E2EFailure(f"the program wrote into its folder: {changed}")
 
 
+class ClassFolderAway(StumbleJourney):
+    """The class's log folder away at start: a box says so, and 保存して終了 once it is back
+    keeps the class folder in pelko.ini, not a folder put in its place for the start."""
+
+    name = "class-folder-away"
+
+    def run(self):
+        enable(self.s)
+        away = self.pelko.folder / "away"
+        self.pelko.logs.rename(away)
+        self.pelko.launch()
+        try:
+            box = self.ax.wait_window(ERROR, where=lambda w: bool(self.ax.message_box(ERROR)),
+                                      timeout=30)
+            told = self.ax.message_box(ERROR)
+            if not told.startswith("ログのパス指定が間違っています"):
+                raise E2EFailure(f"at start, the box {ERROR!r} reads {told!r}")
+            self.ax.click(box.find(role="push button", name="OK"), "the box's OK button")
+            self.s.wait_window(MENU)
+            away.rename(self.pelko.logs)
+            self.press_menu_button(SETTINGS)
+            dialog = self.ax.wait_window(SETTINGS)
+            self.ax.click(dialog.find(role="push button", name="保存して終了"), "保存して終了")
+            self.close_message(SAVED, "ＩＮＩファイルに書き出しました")
+            ini = read_ini((self.pelko.app / "pelko.ini").read_bytes())
+            paths = {(section, key): value for section, key, value in ini if key == "Path"}
+            logs = f"{self.pelko.logs}/"
+            expect("the log folders in pelko.ini after 保存して終了", paths,
+                   {("MainLog", "Path"): logs, ("Sublog", "Path"): logs})
+        except E2EFailure:
+            self.shot("failure")
+            raise
+        finally:
+            self.pelko.stop()
+
+
 JOURNEYS = [MenuEscape, CloseDuringRun, UnusableUserId, EmptyProblemFolder, MissingProblemFolder,
-            UnreadableSettings]
+            UnreadableSettings, ClassFolderAway]
