@@ -613,11 +613,13 @@ void tst_TestWindow::durationDialogErrorGivesFiveMinutes()
     writeProblems({QStringLiteral("一\r\n")});
     m_state->settings.setDurationMinutes(1);
     TestWindow& window = open();
-    // The dialog cannot show 0 minutes: the duration falls back to 5, the caption stays.
+    // The dialog cannot show 0 minutes: the duration falls back to 5, and the menu and the
+    // clock time the run by it.
     m_state->settings.setDurationMinutes(0);
     window.chooseDuration();
     QCOMPARE(m_state->settings.durationMinutes(), 5);
-    QCOMPARE(part<QAction>(window, "durationAction")->text(), QStringLiteral("1分"));
+    QCOMPARE(part<QAction>(window, "durationAction")->text(), QStringLiteral("5分"));
+    QCOMPARE(window.secondsLeft(), 300);
 }
 
 void tst_TestWindow::printAsksFirstAndCancelPrintsNothing()
