@@ -740,12 +740,15 @@ void TestWindow::replaceProblem(bool retry, const QString& fileName, bool isNext
     layoutChildWindows();
     resetRun();
 
-    // After a load error the window closes, as when opening: it never waits for a space
-    // bar that cannot start anything.
+    // After a load error the window stays, with nothing to type: the 問題 menu can still
+    // pick another problem, and the space bar starts nothing meanwhile.
     if (!tryLoading(
             [&] { return m_drillLines.isEmpty() ? loadProblem(retry, fileName) : loadDrill(); })) {
-        giveUpLoading();
-        return;
+        m_problem.reset();
+        if (m_inputPane) {
+            m_inputPane->setProblem(nullptr, &m_problemSummary);
+            m_inputPane->hideInputBox();
+        }
     }
 
     // A replace or close that arrived while drawing runs once the windows are back.

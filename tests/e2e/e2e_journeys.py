@@ -674,7 +674,8 @@ class HelpAndAbout(Journey):
 
 class GiveUpAndNext(Journey):
     """SEQUENCE order with two problems: やり直し (Ctrl+E) in the middle of a run brings the
-    same problem back untouched; a passing run shows 次の問題へ, which loads the second."""
+    same problem back untouched; a passing run shows 次の問題へ, which loads the second; one
+    that cannot load leaves the window and its 問題 menu."""
 
     name = "next"
     problem = ["さくら"]
@@ -726,6 +727,22 @@ class GiveUpAndNext(Journey):
         self.s.keys("Return")
         second = self.finish(2)[1]
         self.check_record(second, file_name="jpn_dat.002", accepted_chars="2")
+
+        # A next problem that does not load leaves the window open: the space bar starts
+        # nothing, and the 問題 menu still loads another.
+        (self.pelko.app / "PLACTICE" / "jpn_dat.001").write_bytes(b"\r\n")
+        self.choose(PRACTICE, NEXT)
+        self.close_message("エラー", "例題文に文字がありません。ロードしなおしてください")
+        self.pelko.status_file.unlink(missing_ok=True)
+        self.s.focus(PRACTICE)
+        self.s.keys("space")
+        time.sleep(1.5)  # a run would have begun and the clock moved by now
+        if self.pelko.status_file.exists() or self.clock() != "3:0":
+            raise E2EFailure("the space bar started a run on a problem that did not load")
+        self.choose(PRACTICE, "問題", f"jpn_dat.002;{self.second}・・・")
+        poll("the 問題 menu to load a problem after the failed one",
+             lambda: self.info_line() == self.second_info and self.hint() == WAITING_HINT,
+             timeout=10)
 
     def expect_next_menu(self, when, shown):
         item = self.ax.menu_item(PRACTICE, NEXT)
