@@ -236,7 +236,8 @@ class EmptyProblemFolder(StumbleJourney):
 
 class MissingProblemFolder(StumbleJourney):
     """A practice folder that is gone, with 環境設定 hidden: the path message and the folder
-    chooser come before the name entry, and the folder picked there serves the run."""
+    chooser come before the name entry; cancelled, the loader says it cannot read the
+    problems; the folder picked there serves the run."""
 
     name = "missing-folder"
     chooser = "ディレクトリ参照"
@@ -252,17 +253,21 @@ class MissingProblemFolder(StumbleJourney):
         settings = menu.find(role="push button", name="環境設定") if menu else None
         if settings is not None and settings.visible:
             raise E2EFailure("the main menu shows 環境設定 although kankyo=off")
-        self.press_menu_button("練習")
-        self.ax.wait_window(ERROR, where=lambda w: bool(self.ax.message_box(ERROR)))
-        expect(f'the text of the box "{ERROR}"', self.ax.message_box(ERROR),
-               "パスの設定が不正です。データが入っているパスを指定して下さい。")
+        self.ask_for_folder()
+        self.s.focus(self.chooser)
+        self.s.keys("Escape")
+        self.expect_closed(self.chooser, "Escape")
+        for title, text in ((ERROR, "パスの指定が間違っています"),
+                            ("Pelko", "例題文が読み出せません。"
+                                      "環境設定でデータのファイルパスを指定しておいて下さい")):
+            self.ax.wait_window(title, where=lambda w: bool(self.ax.message_box(title)),
+                                what=f'the box "{title}" after the chooser was cancelled')
+            self.close_message(title, text)
+        self.s.wait_window(MENU)
         if self.s.find_window(ENTRY):
-            raise E2EFailure("the name entry opened before the folder was settled")
-        self.shot("path-error")
-        self.s.focus(ERROR)
-        self.s.keys("Return")
-        self.expect_closed(ERROR, "Enter")
-        chooser = self.ax.wait_window(self.chooser, what="the folder chooser")
+            raise E2EFailure("the name entry opened after the chooser was cancelled")
+
+        chooser = self.ask_for_folder()
         # Pasted, so that no input method turns the path into kana.
         self.s.set_selection("clipboard", str(self.moved))
         self.s.focus(self.chooser)
@@ -278,6 +283,20 @@ class MissingProblemFolder(StumbleJourney):
         self.shot("loaded")
         if self.s.find_window(ERROR):
             raise E2EFailure("an error box showed after the folder was picked")
+
+    def ask_for_folder(self):
+        """練習: the path message, then the folder chooser, before any name entry."""
+        self.press_menu_button("練習")
+        self.ax.wait_window(ERROR, where=lambda w: bool(self.ax.message_box(ERROR)))
+        expect(f'the text of the box "{ERROR}"', self.ax.message_box(ERROR),
+               "パスの設定が不正です。データが入っているパスを指定して下さい。")
+        if self.s.find_window(ENTRY):
+            raise E2EFailure("the name entry opened before the folder was settled")
+        self.shot("path-error")
+        self.s.focus(ERROR)
+        self.s.keys("Return")
+        self.expect_closed(ERROR, "Enter")
+        return self.ax.wait_window(self.chooser, what="the folder chooser")
 
 
 class UnreadableSettings(StumbleJourney):
