@@ -109,8 +109,7 @@ void tst_CheckFolders::noDataFolderAtAllOpensSettings()
 
 void tst_CheckFolders::logFoldersAwayStayTheSettings()
 {
-    // A class folder away at start is no folder of the user's choosing: saved, it would
-    // part them from the class log for good.
+    // A folder put in its place would be saved, parting the user from the class log.
     m_settings->setLogFolder(m_tree->file(QStringLiteral("nolog/")));
     m_settings->setPassLogEnabled(true);
     m_settings->setPassLogFolder(m_tree->file(QStringLiteral("nosub/")));

@@ -479,11 +479,8 @@ void tst_TestWindow::loadFailureAfterNextKeepsTheWindowOpen()
     part<QAction>(window, "nextProblemAction")->trigger();
     QCOMPARE(m_messages->texts(), QStringList({NoFileText, CodeOneText}));
     QVERIFY(window.isVisible());
-    QVERIFY(!m_menu->isVisible());
-    QVERIFY(!part<QAction>(window, "nextProblemAction")->isVisible());
     QTest::keyClick(window.inputPane(), Qt::Key_Space);
     QVERIFY(!window.isCountingDown());
-    QVERIFY(!window.runInProgress());
 
     writeProblems({QStringLiteral("一\r\n")});
     part<QMenu>(window, "problemMenu")->actions().at(1)->trigger();
