@@ -117,12 +117,14 @@ bool MainMenu::problemsFoundIn(const QString& configuredFolder)
 {
     // Asked before the name entry, so the candidate does not type a name for a run that
     // cannot start. A folder that cannot be entered gets the loader's own message and
-    // chooser, the only way out when the settings are hidden.
+    // chooser, the only way out when the settings are hidden, and its boxes when none is
+    // picked.
     Problem probe;
     probe.setFolderChooser([this] { return FolderDialog::pick(this); });
     const QString folder = probe.usableFolder(configuredFolder);
     if (folder.isEmpty()) {
         m_testWindow.setReady(false);
+        TestWindow::reportUnusableFolder();
         return false;
     }
     const bool chosen = folder != FileSystem::resolveCase(configuredFolder);
@@ -136,7 +138,7 @@ bool MainMenu::problemsFoundIn(const QString& configuredFolder)
                     MessageButtons::Ok, QStringLiteral("エラー"), MessageIcon::Critical);
         return false;
     }
-    m_testWindow.useFolderForNextLoad(chosen ? folder : QString());
+    m_testWindow.useChosenFolder(chosen ? folder : QString());
     return true;
 }
 

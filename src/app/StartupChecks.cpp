@@ -14,6 +14,7 @@ namespace
 {
 
 const QString errorTitle = QStringLiteral("エラー");
+const char16_t* const recordsKept = u"記録は保管し、次にログへ書き込めたときに追加します";
 
 QString folderMessage(const char16_t* problem, const char16_t* remedy)
 {
@@ -25,8 +26,6 @@ QString folderMessage(const char16_t* problem, const char16_t* remedy)
 void checkFolders(Settings& settings, const std::function<void()>& openSettingsDialog)
 {
     const QString dataFolder = AppPaths::dataFolder();
-    // Portable, this is the program's folder as ever; installed, the user's own.
-    const QString writableFolder = AppPaths::settingsFolder();
 
     if (!FileSystem::canEnterFolder(settings.certificationFolder())) {
         showMessage(folderMessage(u"データファイルのパスの指定が間違っています",
@@ -43,22 +42,19 @@ void checkFolders(Settings& settings, const std::function<void()>& openSettingsD
         }
     }
 
-    if (!FileSystem::canEnterFolder(settings.logFolder())) {
-        showMessage(
-            folderMessage(u"ログのパス指定が間違っています", u"デフォルトの指定で読み込んでみます"),
-            MessageButtons::Ok, errorTitle);
-        settings.setLogFolder(writableFolder);
-    }
+    // A log folder is often the class's shared folder, away for a while: the settings keep
+    // it (a folder put in its place would be saved as the user's own and part them from the
+    // class for good), and runs wait in the queue until the folder takes them.
+    if (!FileSystem::canEnterFolder(settings.logFolder()))
+        showMessage(folderMessage(u"ログのパス指定が間違っています", recordsKept),
+                    MessageButtons::Ok, errorTitle);
 
     if (!settings.isPassLogEnabled())
         return;
 
-    if (!FileSystem::canEnterFolder(settings.passLogFolder())) {
-        showMessage(folderMessage(u"サブログのパス指定が間違っています",
-                                  u"デフォルトの指定で読み込んでみます"),
+    if (!FileSystem::canEnterFolder(settings.passLogFolder()))
+        showMessage(folderMessage(u"サブログのパス指定が間違っています", recordsKept),
                     MessageButtons::Ok, errorTitle);
-        settings.setPassLogFolder(writableFolder);
-    }
 }
 
 void createDefaultLogFolder(const Settings& settings)

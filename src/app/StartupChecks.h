@@ -7,8 +7,9 @@
 class Error;
 class Settings;
 
-// Checks the data, log and sub-log folders of the settings, falling back to the application
-// folder where it can. openSettingsDialog is called when no data folder can be found at all.
+// Checks the data, log and sub-log folders of the settings. The data folder falls back to the
+// one beside the program; a log folder that cannot be entered is only reported, and stays.
+// openSettingsDialog is called when no data folder can be found at all.
 void checkFolders(Settings& settings, const std::function<void()>& openSettingsDialog);
 
 // A fresh installation has no log folder yet: make the default one, so that the first start

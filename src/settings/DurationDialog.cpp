@@ -1,5 +1,6 @@
 #include "DurationDialog.h"
 
+#include "SettingValues.h"
 #include "platform/ControlNames.h"
 
 #include <QGridLayout>
@@ -55,7 +56,7 @@ DurationDialog::DurationDialog(QWidget* parent) : QDialog(parent)
 
 Expected<void> DurationDialog::setMinutes(int current)
 {
-    if (current < 1 || current > 60)
+    if (current < SettingDefaults::ShortestDuration || current > SettingDefaults::LongestDuration)
         return Error(Error::Code::InvalidValue, QStringLiteral("プロパティの値が不正です"));
     m_minutesLabel->setText(QString::number(current));
     m_minutesBar->setValue(m_minutesBar->maximum() - current + m_minutesBar->singleStep());

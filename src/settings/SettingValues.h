@@ -37,6 +37,9 @@ namespace SettingDefaults
 {
 
 inline constexpr int DurationMinutes = 3;
+// What the duration menu and the settings dialog can show.
+inline constexpr int ShortestDuration = 1;
+inline constexpr int LongestDuration = 60;
 inline constexpr int PassSpeed = 25;
 inline constexpr int WindowPercent = 80;
 inline constexpr float BaseFontSize = 13;

@@ -9,6 +9,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <optional>
@@ -240,7 +241,10 @@ void Settings::readFile(const QString& siteFile)
         const auto minutes = toInt16(leadingValue(text));
         if (!minutes)
             return;
-        m_durationMinutes = *minutes;
+        // Held to what the menus can show, so that the clock, the duration menu and the
+        // scoring all time a run by the same length.
+        m_durationMinutes = std::clamp(int(*minutes), SettingDefaults::ShortestDuration,
+                                       SettingDefaults::LongestDuration);
     }
 
     m_canChangeDuration = leadingValue(get(u"default", u"chtm")) != 0;

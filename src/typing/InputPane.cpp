@@ -289,7 +289,9 @@ void InputPane::startRun(QKeyEvent* event)
 {
     if (event)
         event->accept();
-    if (!m_checker->start(m_problem, m_record, m_problemSummary ? *m_problemSummary : QString()))
+    // No problem loaded: nothing to time.
+    if (!m_problem ||
+        !m_checker->start(m_problem, m_record, m_problemSummary ? *m_problemSummary : QString()))
         return;
     if (m_problemView)
         m_problemView->startRows();

@@ -33,7 +33,8 @@ public:
     // The test window around this one and the problem window of the same problem.
     void setHost(TestHost* host) { m_host = host; }
     void setProblemView(ProblemView* problemView);
-    // The problem of the run and its information line, both owned by the caller.
+    // The problem of the run and its information line, both owned by the caller. Without a
+    // problem the space bar starts nothing.
     void setProblem(const Problem* problem, const QString* problemSummary);
 
     void prepareRun();

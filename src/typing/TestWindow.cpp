@@ -37,7 +37,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
 
@@ -263,9 +262,6 @@ void TestWindow::open()
 
 bool TestWindow::tryLoading(const std::function<Expected<void>()>& load)
 {
-    // A folder picked before the window opened serves this load, a retry after converting
-    // its file included, and no later one.
-    const auto forgetChosenFolder = qScopeGuard([this] { m_folderForNextLoad.clear(); });
     bool converted = false;
     while (true) {
         m_loadFailed = false;
@@ -310,6 +306,7 @@ bool TestWindow::convertUtf8Problem(const QString& description)
 void TestWindow::giveUpLoading()
 {
     // Nothing to type: back to the main menu rather than a window that waits for nothing.
+    m_chosenFolder.clear();
     stopFollowingProblemWindow();
     destroyChildWindows();
     m_problem.reset();
@@ -351,6 +348,7 @@ void TestWindow::returnToMainMenu()
 
 void TestWindow::closeWindow()
 {
+    m_chosenFolder.clear();
     m_countdownTimer->stop();
     m_cursorBlinkTimer->stop();
     destroyChildWindows();
@@ -582,7 +580,7 @@ void TestWindow::clearProblemMenu()
 
 void TestWindow::fillProblemMenu()
 {
-    const QString folder = m_settings.practiceFolder();
+    const QString folder = problemFolder();
     // Too many files leave the menu empty; loading says why.
     const QStringList files = Problem::problemFiles(folder).valueOr({});
     for (const QString& name : files) {
@@ -604,13 +602,27 @@ void TestWindow::fillProblemMenu()
 // ---------------------------------------------------------------------------------------
 // Loading and replacing
 
+QString TestWindow::problemFolder() const
+{
+    if (!m_chosenFolder.isEmpty())
+        return m_chosenFolder;
+    return m_record.isCertification() ? m_settings.certificationFolder()
+                                      : m_settings.practiceFolder();
+}
+
+void TestWindow::reportUnusableFolder()
+{
+    showMessage(QStringLiteral("パスの指定が間違っています"), MessageButtons::Ok, kErrorTitle,
+                MessageIcon::Critical);
+    showMessage(QStringLiteral(
+                    "例題文が読み出せません。環境設定でデータのファイルパスを指定しておいて下さい"),
+                MessageButtons::Ok, QString(), MessageIcon::None);
+}
+
 Expected<void> TestWindow::loadProblem(bool retry, const QString& fileName)
 {
     // Certification draws at random; practice retries, takes the picked file or goes in order.
-    const QString folder = m_folderForNextLoad.isEmpty()
-                               ? (m_record.isCertification() ? m_settings.certificationFolder()
-                                                             : m_settings.practiceFolder())
-                               : m_folderForNextLoad;
+    const QString folder = problemFolder();
     Expected<Problem::LoadStatus> loaded = Problem::Loaded;
     if (m_record.isCertification()) {
         loaded = m_problem->loadFrom(folder, m_problemFileName, QStringLiteral("KENTEI"));
@@ -645,12 +657,7 @@ Expected<void> TestWindow::loadProblem(bool retry, const QString& fileName)
         m_loadFailed = true;
         return {};
     case Problem::NoFolder:
-        showMessage(QStringLiteral("パスの指定が間違っています"), MessageButtons::Ok, kErrorTitle,
-                    MessageIcon::Critical);
-        showMessage(
-            QStringLiteral(
-                "例題文が読み出せません。環境設定でデータのファイルパスを指定しておいて下さい"),
-            MessageButtons::Ok, QString(), MessageIcon::None);
+        reportUnusableFolder();
         m_loadFailed = true;
         return {};
     case Problem::NoCharacters:
@@ -740,12 +747,15 @@ void TestWindow::replaceProblem(bool retry, const QString& fileName, bool isNext
     layoutChildWindows();
     resetRun();
 
-    // After a load error the window closes, as when opening: it never waits for a space
-    // bar that cannot start anything.
+    // After a load error the window stays, with nothing to type: the 問題 menu can still
+    // pick another problem, and the space bar starts nothing meanwhile.
     if (!tryLoading(
             [&] { return m_drillLines.isEmpty() ? loadProblem(retry, fileName) : loadDrill(); })) {
-        giveUpLoading();
-        return;
+        m_problem.reset();
+        if (m_inputPane) {
+            m_inputPane->setProblem(nullptr, &m_problemSummary);
+            m_inputPane->hideInputBox();
+        }
     }
 
     // A replace or close that arrived while drawing runs once the windows are back.
@@ -842,13 +852,10 @@ void TestWindow::enablePrintMenus()
 
 void TestWindow::chooseDuration()
 {
-    // A duration the chooser cannot show falls back to five minutes.
+    // A duration the chooser cannot show falls back to five minutes, and the clock and the
+    // menu say so: the run is timed and scored by the duration they show.
     const Expected<int> chosen = DurationDialog::chooseMinutes(m_settings.durationMinutes(), this);
-    if (!chosen) {
-        m_settings.setDurationMinutes(5);
-        return;
-    }
-    m_settings.setDurationMinutes(*chosen);
+    m_settings.setDurationMinutes(chosen ? *chosen : 5);
     showDuration();
 }
 

@@ -44,8 +44,11 @@ public:
     bool isReady() const { return m_ready; }
     void setReady(bool ready) { m_ready = ready; }
     // A folder picked before the window opened because the configured one could not be
-    // used; like the loader's own chooser, it serves the next load only.
-    void useFolderForNextLoad(const QString& folder) { m_folderForNextLoad = folder; }
+    // used (empty: none). Until the window closes, its problems are listed and loaded; the
+    // settings keep their folder.
+    void useChosenFolder(const QString& folder) { m_chosenFolder = folder; }
+    // What the loader says when no usable problem folder was obtained.
+    static void reportUnusableFolder();
 
     // The problem of the running test and its information line; null between tests.
     const Problem* problem() const { return m_problem.get(); }
@@ -117,6 +120,8 @@ private:
     // A copy of the logged run for the results database, when one is configured.
     void queueForDatabase(const LogWriter& writer);
     Expected<void> loadProblem(bool retry, const QString& fileName);
+    // Where this window's problems come from.
+    QString problemFolder() const;
     void resetRun();
     void showDuration();
     void layoutChildWindows();
@@ -178,7 +183,7 @@ private:
     QAction* m_nextProblemAction = nullptr;
 
     bool m_loadFailed = false;
-    QString m_folderForNextLoad;
+    QString m_chosenFolder;
     QString m_problemFileName;
 
     Settings& m_settings;

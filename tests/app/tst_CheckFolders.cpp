@@ -18,7 +18,7 @@ private Q_SLOTS:
     void dataFolderFallsBackToDataBesideProgram();
     void dataFallbackFoundInOtherCase();
     void noDataFolderAtAllOpensSettings();
-    void logAndSubLogFallBack();
+    void logFoldersAwayStayTheSettings();
     void subLogOffIsNotExamined();
     void logColumnCatalogue();
     void defaultLogFolderIsCreatedOnlyWhenDefault();
@@ -35,10 +35,10 @@ const QString kDataWrong = QStringLiteral("データファイルのパスの指�
                                           "デフォルトの指定で読み込んでみます");
 const QString kDataGiveUp = QStringLiteral(
     "データファイルのパスの指定が間違っています\r環境設定を起動しますのでパスを指定しなおしてください。");
-const QString kLogWrong =
-    QStringLiteral("ログのパス指定が間違っています\rデフォルトの指定で読み込んでみます");
-const QString kSubLogWrong =
-    QStringLiteral("サブログのパス指定が間違っています\rデフォルトの指定で読み込んでみます");
+const QString kLogWrong = QStringLiteral(
+    "ログのパス指定が間違っています\r記録は保管し、次にログへ書き込めたときに追加します");
+const QString kSubLogWrong = QStringLiteral(
+    "サブログのパス指定が間違っています\r記録は保管し、次にログへ書き込めたときに追加します");
 } // namespace
 
 void tst_CheckFolders::init()
@@ -81,7 +81,7 @@ void tst_CheckFolders::dataFolderFallsBackToDataBesideProgram()
     QCOMPARE(m_messages->shown().at(0).title, QStringLiteral("エラー"));
     QCOMPARE(m_messages->shown().at(0).icon, MessageIcon::None);
     QCOMPARE(m_settings->certificationFolder(), m_tree->file(QStringLiteral("app/data")));
-    QCOMPARE(m_settings->logFolder(), m_tree->file(QStringLiteral("app")));
+    QCOMPARE(m_settings->logFolder(), m_tree->file(QStringLiteral("nolog/")));
 }
 
 void tst_CheckFolders::dataFallbackFoundInOtherCase()
@@ -107,14 +107,16 @@ void tst_CheckFolders::noDataFolderAtAllOpensSettings()
     QCOMPARE(m_settings->passLogFolder(), m_tree->file(QStringLiteral("nosub/")));
 }
 
-void tst_CheckFolders::logAndSubLogFallBack()
+void tst_CheckFolders::logFoldersAwayStayTheSettings()
 {
+    // A folder put in its place would be saved, parting the user from the class log.
     m_settings->setLogFolder(m_tree->file(QStringLiteral("nolog/")));
     m_settings->setPassLogEnabled(true);
     m_settings->setPassLogFolder(m_tree->file(QStringLiteral("nosub/")));
     checkFolders(*m_settings, {});
     QCOMPARE(m_messages->texts(), QStringList({kLogWrong, kSubLogWrong}));
-    QCOMPARE(m_settings->passLogFolder(), m_tree->file(QStringLiteral("app")));
+    QCOMPARE(m_settings->logFolder(), m_tree->file(QStringLiteral("nolog/")));
+    QCOMPARE(m_settings->passLogFolder(), m_tree->file(QStringLiteral("nosub/")));
 }
 
 void tst_CheckFolders::subLogOffIsNotExamined()

@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -300,28 +301,43 @@ void tst_MainMenu::noProblemsSaidOnceBeforeTheEntry()
 
 void tst_MainMenu::missingFolderOffersTheChooser_data()
 {
+    const QString pathWrong =
+        QStringLiteral("パスの設定が不正です。データが入っているパスを指定して下さい。");
     QTest::addColumn<QString>("picked"); // under the test tree; empty = cancelled
-    QTest::newRow("cancelled") << QString();
-    QTest::newRow("folder picked") << QStringLiteral("PLACTICE");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::newRow("cancelled")
+        << QString()
+        << QStringList{pathWrong, QStringLiteral("パスの指定が間違っています"),
+                       QStringLiteral("例題文が読み出せません。"
+                                      "環境設定でデータのファイルパスを指定しておいて下さい")};
+    QTest::newRow("folder picked") << QStringLiteral("PLACTICE") << QStringList{pathWrong};
 }
 
 void tst_MainMenu::missingFolderOffersTheChooser()
 {
     QFETCH(QString, picked);
+    QFETCH(QStringList, boxes);
+    m_tree->writeCp932(QStringLiteral("PLACTICE/jpn_dat.002"), QStringLiteral("二問目\r\nえ\r\n"));
     m_pickedFolder = picked.isEmpty() ? QString() : m_tree->file(picked);
     m_state->settings.setPracticeFolder(m_tree->file(QStringLiteral("GONE/")));
+    m_state->settings.setProblemOrder(ProblemOrder::Sequence);
     MainMenu& menu = *m_menu;
     menu.prepare();
     menu.show();
     menu.startPractice();
-    QCOMPARE(m_messages->texts(),
-             QStringList{
-                 QStringLiteral("パスの設定が不正です。データが入っているパスを指定して下さい。")});
+    QCOMPARE(m_messages->texts(), boxes);
     QVERIFY(m_chooserShown);
     QCOMPARE(m_entryShown, !picked.isEmpty());
     QCOMPARE(m_test->isVisible(), !picked.isEmpty());
-    if (!picked.isEmpty())
+    if (!picked.isEmpty()) {
+        // The picked folder serves the window: its problems in the menu, and loaded from it.
         QCOMPARE(m_test->problem()->fileName(), QStringLiteral("jpn_dat.001"));
+        const QList<QAction*> listed = part<QMenu>(m_test.get(), "problemMenu")->actions();
+        QCOMPARE(listed.size(), 3);
+        listed.at(2)->trigger();
+        QCOMPARE(m_test->problem()->fileName(), QStringLiteral("jpn_dat.002"));
+        QCOMPARE(m_messages->texts(), boxes);
+    }
     // Only that run used the picked folder.
     QCOMPARE(m_state->settings.practiceFolder(), m_tree->file(QStringLiteral("GONE/")));
 }

@@ -77,7 +77,8 @@ class Journey(Scenario):
 
     def close_message(self, title, text):
         """Reads a message box, then closes it with Enter."""
-        self.ax.wait_window(title, what=f'the box "{title}"')
+        self.ax.wait_window(title, what=f'the box "{title}"',
+                            where=lambda w: bool(self.ax.message_box(title)))
         expect(f'the text of the box "{title}"', self.ax.message_box(title), text)
         self.s.focus(title)
         self.s.keys("Return")
@@ -726,6 +727,21 @@ class GiveUpAndNext(Journey):
         self.s.keys("Return")
         second = self.finish(2)[1]
         self.check_record(second, file_name="jpn_dat.002", accepted_chars="2")
+
+        # One that does not load leaves the window: the space bar starts nothing, 問題 works.
+        (self.pelko.app / "PLACTICE" / "jpn_dat.001").write_bytes(b"\r\n")
+        self.choose(PRACTICE, NEXT)
+        self.close_message("エラー", "例題文に文字がありません。ロードしなおしてください")
+        self.pelko.status_file.unlink(missing_ok=True)
+        self.s.focus(PRACTICE)
+        self.s.keys("space")
+        time.sleep(1.5)  # a run would have begun and the clock moved by now
+        if self.pelko.status_file.exists() or self.clock() != "3:0":
+            raise E2EFailure("the space bar started a run on a problem that did not load")
+        self.choose(PRACTICE, "問題", f"jpn_dat.002;{self.second}・・・")
+        poll("the 問題 menu to load a problem after the failed one",
+             lambda: self.info_line() == self.second_info and self.hint() == WAITING_HINT,
+             timeout=10)
 
     def expect_next_menu(self, when, shown):
         item = self.ax.menu_item(PRACTICE, NEXT)

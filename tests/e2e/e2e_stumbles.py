@@ -9,7 +9,7 @@ disk is read from the program's folder and pelko.log.
 import time
 
 from e2e_accessible import caption, enable
-from e2e_journeys import Journey
+from e2e_journeys import SAVED, SETTINGS, Journey, read_ini
 from e2e_pelko import ENTRY, FINISHED, MENU, PRACTICE
 from e2e_scenarios import expect, word
 from e2e_session import E2EFailure, poll
@@ -252,6 +252,15 @@ class MissingProblemFolder(StumbleJourney):
         settings = menu.find(role="push button", name="環境設定") if menu else None
         if settings is not None and settings.visible:
             raise E2EFailure("the main menu shows 環境設定 although kankyo=off")
+        # Cancelled, the chooser gives the loader's two boxes and the main menu again.
+        self.press_menu_button("練習")
+        self.close_message(ERROR, "パスの設定が不正です。データが入っているパスを指定して下さい。")
+        self.s.focus(self.chooser)
+        self.s.keys("Escape")
+        self.close_message(ERROR, "パスの指定が間違っています")
+        self.close_message("Pelko", "例題文が読み出せません。"
+                                    "環境設定でデータのファイルパスを指定しておいて下さい")
+        self.s.wait_window(MENU)
         self.press_menu_button("練習")
         self.ax.wait_window(ERROR, where=lambda w: bool(self.ax.message_box(ERROR)))
         expect(f'the text of the box "{ERROR}"', self.ax.message_box(ERROR),
@@ -342,5 +351,31 @@ class UnreadableSettings(StumbleJourney):
             raise E2EFailure(f"the program wrote into its folder: {changed}")
 
 
+class ClassFolderAway(StumbleJourney):
+    """The class's log folder away at start: 保存して終了 once it is back keeps it in pelko.ini."""
+
+    name = "class-folder-away"
+
+    def run(self):
+        enable(self.s)
+        self.pelko.logs.rename(self.pelko.folder / "away")
+        self.pelko.launch()
+        try:
+            self.ax.wait_window(ERROR, timeout=30)  # ログのパス指定が間違っています
+            self.s.focus(ERROR)
+            self.s.keys("Return")
+            self.s.wait_window(MENU)
+            (self.pelko.folder / "away").rename(self.pelko.logs)
+            self.press_menu_button(SETTINGS)
+            self.ax.click(self.ax.wait_window(SETTINGS).find(role="push button", name="保存して終了"),
+                          "保存して終了")
+            self.close_message(SAVED, "ＩＮＩファイルに書き出しました")
+            ini = read_ini((self.pelko.app / "pelko.ini").read_bytes())
+            expect("the log folders in pelko.ini after 保存して終了",
+                   [v for s, k, v in ini if k == "Path"], [f"{self.pelko.logs}/"] * 2)
+        finally:
+            self.pelko.stop()
+
+
 JOURNEYS = [MenuEscape, CloseDuringRun, UnusableUserId, EmptyProblemFolder, MissingProblemFolder,
-            UnreadableSettings]
+            UnreadableSettings, ClassFolderAway]

@@ -72,7 +72,9 @@ struct Rule {
 const Rule kRules[] = {
     {"time half down to even", "[default]\ntime=2.5", "LastTime", "2"},
     {"time half up to even", "[default]\ntime=3.5", "LastTime", "4"},
-    {"time not numeric", "[default]\ntime=abc", "LastTime", "0"},
+    // A run the menus cannot show would be timed by one length and scored by another.
+    {"time not numeric", "[default]\ntime=abc", "LastTime", "1"},
+    {"time past the menus", "[default]\ntime=90", "LastTime", "60"},
     {"time empty", "[default]\ntime=", "LastTime", "3"},
     {"chtm on", "[default]\nchtm=1", "ChangeTime", "T"},
     {"gspd spaces", "[default]\ngspd=  ", "Speed", "25"},

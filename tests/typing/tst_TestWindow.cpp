@@ -106,7 +106,7 @@ private Q_SLOTS:
     void countdownEndsTheRunOnce();
     void cursorBlinksAndBackgroundFollowsSettings();
     void loadFailureWhileOpeningGivesUp();
-    void loadFailureAfterNextClosesTheWindow();
+    void loadFailureAfterNextKeepsTheWindowOpen();
     void utf8ProblemIsConvertedWhenAsked_data();
     void utf8ProblemIsConvertedWhenAsked();
     void closeMenuForgetsTheFileCloseBoxKeepsIt();
@@ -467,20 +467,26 @@ void tst_TestWindow::loadFailureWhileOpeningGivesUp()
     QVERIFY(m_menu->isVisible());
 }
 
-void tst_TestWindow::loadFailureAfterNextClosesTheWindow()
+void tst_TestWindow::loadFailureAfterNextKeepsTheWindowOpen()
 {
-    // No window left waiting for a space bar that starts nothing.
+    // The window stays with nothing to type: the space bar starts nothing, the 問題 menu
+    // loads another problem.
     writeProblems({QStringLiteral("一\r\n"), QStringLiteral("二\r\n")});
     TestWindow& window = open();
-    QVERIFY(window.isVisible());
     window.showNextProblemMenu();
     QFile::remove(m_tree->file(QStringLiteral("PLACTICE/jpn_dat.001")));
     QFile::remove(m_tree->file(QStringLiteral("PLACTICE/jpn_dat.002")));
     part<QAction>(window, "nextProblemAction")->trigger();
     QCOMPARE(m_messages->texts(), QStringList({NoFileText, CodeOneText}));
-    QVERIFY(!window.isVisible());
-    QVERIFY(!window.problemView());
-    QVERIFY(m_menu->isVisible());
+    QVERIFY(window.isVisible());
+    QTest::keyClick(window.inputPane(), Qt::Key_Space);
+    QVERIFY(!window.isCountingDown());
+
+    writeProblems({QStringLiteral("一\r\n")});
+    part<QMenu>(window, "problemMenu")->actions().at(1)->trigger();
+    QCOMPARE(window.problem()->fileName(), QStringLiteral("jpn_dat.001"));
+    QTest::keyClick(window.inputPane(), Qt::Key_Space);
+    QVERIFY(window.isCountingDown());
 }
 
 void tst_TestWindow::utf8ProblemIsConvertedWhenAsked_data()
@@ -556,8 +562,8 @@ void tst_TestWindow::selectErrorDuringReplaceIsShown()
     part<QAction>(window, "startOverAction")->trigger();
     QCOMPARE(m_messages->texts(), QStringList({QStringLiteral("ファイル指定に失敗しました")}));
     QCOMPARE(m_messages->shown().first().title, ErrorTitle);
-    QVERIFY(!window.isVisible());
-    QVERIFY(m_menu->isVisible());
+    QVERIFY(window.isVisible());
+    QVERIFY(!window.problem());
 }
 
 void tst_TestWindow::replaceOrCloseWhileDrawingWaits_data()
@@ -613,11 +619,13 @@ void tst_TestWindow::durationDialogErrorGivesFiveMinutes()
     writeProblems({QStringLiteral("一\r\n")});
     m_state->settings.setDurationMinutes(1);
     TestWindow& window = open();
-    // The dialog cannot show 0 minutes: the duration falls back to 5, the caption stays.
+    // The dialog cannot show 0 minutes: the duration falls back to 5, and the menu and the
+    // clock time the run by it.
     m_state->settings.setDurationMinutes(0);
     window.chooseDuration();
     QCOMPARE(m_state->settings.durationMinutes(), 5);
-    QCOMPARE(part<QAction>(window, "durationAction")->text(), QStringLiteral("1分"));
+    QCOMPARE(part<QAction>(window, "durationAction")->text(), QStringLiteral("5分"));
+    QCOMPARE(window.secondsLeft(), 300);
 }
 
 void tst_TestWindow::printAsksFirstAndCancelPrintsNothing()
