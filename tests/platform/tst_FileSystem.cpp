@@ -38,6 +38,12 @@ void tst_FileSystem::resolveCasePrefersExactName()
              tree.file(QStringLiteral("DATA")));
     QCOMPARE(FileSystem::resolveCase(tree.file(QStringLiteral("data"))),
              tree.file(QStringLiteral("data")));
+    // A link counts by its name, never by what it points at (or whether that exists).
+    tree.write(QStringLiteral("PELKO.LOG"), "x");
+    QVERIFY(
+        QFile::link(tree.file(QStringLiteral("nowhere")), tree.file(QStringLiteral("pelko.log"))));
+    QCOMPARE(FileSystem::resolveCase(tree.file(QStringLiteral("pelko.log"))),
+             tree.file(QStringLiteral("pelko.log")));
 }
 
 void tst_FileSystem::canEnterFolder()
