@@ -308,9 +308,6 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(path) && ::mkfifo(name, 0600) == 0);
         QVERIFY2(inChild([&] { return ClassLog().open(path) == ClassLog::Status::NotAFile; }),
                  "a FIFO");
-        tree.write(QStringLiteral("own.log"), bytes.left(100));
-        QVERIFY(QFile::remove(path) && QFile::link(tree.file(QStringLiteral("own.log")), path));
-        QCOMPARE(ClassLog().open(path), ClassLog::Status::NotAFile);
     }
 
     void oddLinesAndShortReads()

@@ -3,6 +3,7 @@
 #include "results/LogArchive.h"
 #include "results/LogWriter.h"
 #include "results/PendingRecords.h"
+#include "results/Ranking.h"
 #include "settings/PassLogFormatRules.h"
 #include "support/TempTree.h"
 
@@ -117,7 +118,6 @@ private Q_SLOTS:
     void fullLogMovesAsideOnceWhileOthersWrite();
     void classFolderLogsAreGroupWritable();
     void keptRecordsArriveFirstInOrder();
-    void logThatIsNoFileKeepsTheRecord_data();
     void logThatIsNoFileKeepsTheRecord();
 };
 
@@ -480,23 +480,21 @@ void tst_LogWriter::fullLogMovesAsideOnceWhileOthersWrite()
     std::sort(numbers.begin(), numbers.end());
     QCOMPARE(numbers, range(0, 193));
 
-    // A second name on the full log: a writer stopped between the two steps (that archive
-    // stands), or a backup's hard link (an archive is still made).
-    for (const char* second : {"pelko-20260101-000000.log", "backup/pelko.log"}) {
-        TempTree stopped;
-        const QByteArray full = "32767" + exampleTail + "\r\n";
-        stopped.write(QStringLiteral("pelko.log"), full);
-        stopped.mkdir(QStringLiteral("backup"));
-        const QString path = stopped.file(QStringLiteral("pelko.log"));
-        QVERIFY(::link(QFile::encodeName(path).constData(),
-                       QFile::encodeName(stopped.file(QLatin1String(second))).constData()) == 0);
-        LogWriter writer = writerOf(example(stopped));
-        QCOMPARE(writer.write(false), true);
-        QCOMPARE(writer.run().recordNumber, 0);
-        const QStringList archives = LogArchive::archivesOf(path);
-        QCOMPARE(archives.size(), 1);
-        QCOMPARE(stopped.read(QFileInfo(archives.first()).fileName()), full);
-    }
+    // A writer stopped between the two steps left the full log under an archive name too.
+    TempTree stopped;
+    stopped.write(QStringLiteral("pelko.log"), "32767" + exampleTail + "\r\n");
+    const QString full = stopped.file(QStringLiteral("pelko.log"));
+    const QByteArray aside =
+        QFile::encodeName(stopped.file(QStringLiteral("pelko-20260101-000000.log")));
+    QVERIFY(::link(QFile::encodeName(full).constData(), aside.constData()) == 0);
+    LogWriter writer = writerOf(example(stopped));
+    QCOMPARE(writer.write(false), true);
+    QCOMPARE(writer.run().recordNumber, 0);
+    QCOMPARE(LogArchive::archivesOf(full).size(), 1);
+    stopped.write(QStringLiteral("pelko.log"), "32767" + exampleTail + "\r\n");
+    QVERIFY(::link(QFile::encodeName(full), QFile::encodeName(full + u'~')) == 0); // a backup's
+    QVERIFY(writerOf(example(stopped)).write(false));
+    QCOMPARE(LogArchive::archivesOf(full).size(), 2);
 }
 
 void tst_LogWriter::classFolderLogsAreGroupWritable()
@@ -559,47 +557,23 @@ void tst_LogWriter::keptRecordsArriveFirstInOrder()
     QCOMPARE(tree.read(QStringLiteral("class/pksub.log")).count('\n'), 3);
 }
 
-void tst_LogWriter::logThatIsNoFileKeepsTheRecord_data()
-{
-    QTest::addColumn<QString>("at"); // the log replaced by something else
-    QTest::addColumn<QString>("what");
-    for (const char* at : {"class/pelko.log", "class/pksub.log"}) {
-        for (const char* what :
-             {"a link to an own file", "a link to /dev/null", "a FIFO", "a folder"})
-            QTest::addRow("%s as %s", at, what)
-                << QString::fromLatin1(at) << QString::fromLatin1(what);
-    }
-}
-
 void tst_LogWriter::logThatIsNoFileKeepsTheRecord()
 {
-    QFETCH(QString, at);
-    QFETCH(QString, what);
     TempTree tree;
-    tree.mkdir(QStringLiteral("class"));
     tree.write(QStringLiteral("own/.profile"), "PATH=/bin\n");
-    const QByteArray name = QFile::encodeName(tree.file(at));
-    if (what == u"a FIFO")
-        QCOMPARE(::mkfifo(name, 0600), 0);
-    else if (what == u"a folder")
-        tree.mkdir(at);
-    else
-        QVERIFY(QFile::link(what.endsWith(u"null") ? QStringLiteral("/dev/null")
-                                                   : tree.file(QStringLiteral("own/.profile")),
-                            tree.file(at)));
-    Example e = example(tree);
-    e.targets.logFolder = e.targets.passLogFolder = tree.file(QStringLiteral("class"));
-    e.run.userName = QStringLiteral("$(touch /tmp/owned)");
-    LogWriter writer = writerOf(e);
+    tree.mkdir(QStringLiteral("folder.log"));
+    QCOMPARE(::mkfifo(QFile::encodeName(tree.file(QStringLiteral("fifo.log"))), 0600), 0);
+    QFile::link(tree.file(QStringLiteral("own/.profile")), tree.file(QStringLiteral("own.log")));
+    QFile::link(QStringLiteral("/dev/null"), tree.file(QStringLiteral("null.log")));
     PendingRecords waiting(tree.file(QStringLiteral("pending")));
-    const PendingRecords::Outcome outcome = waiting.write(writer, true);
-    QVERIFY(outcome.failed && outcome.kept());
-    QVERIFY2(outcome.failure.startsWith(tree.file(at) + u':') &&
-                 outcome.failure.endsWith(
-                     QStringLiteral("ログファイルがふつうのファイルではありません")),
-             qPrintable(outcome.failure));
+    for (const char* name : {"own.log", "null.log", "fifo.log", "folder.log"}) {
+        LogWriter writer = writerOf({example(tree).run, {tree.path(), QLatin1String(name)}});
+        QVERIFY(waiting.write(writer, true)
+                    .failure.endsWith(u"ログファイルがふつうのファイルではありません"));
+        QVERIFY(!Ranking().readLog(tree.file(QLatin1String(name)))); // nor waits on a FIFO
+    }
     QCOMPARE(tree.read(QStringLiteral("own/.profile")), QByteArray("PATH=/bin\n"));
-    QCOMPARE(waiting.count(), 1);
+    QCOMPARE(waiting.count(), 4);
 }
 
 QTEST_GUILESS_MAIN(tst_LogWriter)
