@@ -153,7 +153,9 @@ bool LogFile::moveAsideAndRestart(const QString& archivePath, QByteArrayView fir
     // The old log keeps its name under the archive's until the new one replaces it in one
     // step: the path always names a whole log, and writers waiting for this lock see that
     // their file is no longer at the path and open it again.
-    // Known by its name, not by a second link: a backup's hard link is no archive.
+    // The archive's name already on this file means a writer stopped between the two steps:
+    // it stands, as a second archive would show every record twice. Told by the name, not by
+    // a second link: a backup's hard link is no archive.
     const bool alreadyAside = isNamed(archive);
     bool done = false;
     if (alreadyAside) {
