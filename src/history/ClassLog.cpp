@@ -107,30 +107,23 @@ ClassLog::Status ClassLog::openBytes(QByteArray bytes)
 ClassLog::Status ClassLog::readFile(const QString& path, QByteArray& bytes,
                                     SafeOutput::FileId& id, int lockTimeoutMs)
 {
-    // Non-blocking, so that a FIFO does not wait for a writer before it is refused.
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return errno == ENOENT ? Status::Missing : Status::Unreadable;
-    struct stat st {
-    };
-    Status status = Status::Ok;
-    if (::fstat(fd, &st) != 0) {
-        status = Status::Unreadable;
-    } else if (!S_ISREG(st.st_mode)) {
-        status = Status::NotAFile;
-    } else {
-        id = SafeOutput::idOf(fd);
-        const qint64 length = LogFile::lockedLength(fd, lockTimeoutMs);
-        // The copy and the index together take about half as much again as the file.
-        const qint64 memory = qint64(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGESIZE);
-        if (length < 0)
-            status = Status::Busy;
-        else if (memory > 0 && length > memory / 2)
-            status = Status::TooLarge;
-        else
-            status = readBytes(fd, length, bytes);
+    const int fd = openRegularFile(QFile::encodeName(path), O_RDONLY);
+    if (fd < 0) {
+        return errno == ENOENT           ? Status::Missing
+               : errno == NotRegularFile ? Status::NotAFile
+                                         : Status::Unreadable;
     }
+    id = SafeOutput::idOf(fd);
+    const qint64 length = LogFile::lockedLength(fd, lockTimeoutMs);
+    // The copy and the index together take about half as much again as the file.
+    const qint64 memory = qint64(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGESIZE);
+    Status status = Status::Ok;
+    if (length < 0)
+        status = Status::Busy;
+    else if (memory > 0 && length > memory / 2)
+        status = Status::TooLarge;
+    else
+        status = readBytes(fd, length, bytes);
     ::close(fd);
     return status;
 }

@@ -4,12 +4,27 @@
 #include <QFileInfo>
 
 #include <csignal>
+#include <sys/stat.h>
 
 namespace FileSystem {
 
+namespace
+{
+
+// A link counts by its own name, whatever it points at: a planted one never decides which
+// spelling is taken.
+bool nameExists(const QString& path)
+{
+    struct stat st {
+    };
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+} // namespace
+
 QString resolveCase(const QString& path)
 {
-    if (path.isEmpty() || QFileInfo::exists(path))
+    if (path.isEmpty() || nameExists(path))
         return path;
     const bool absolute = path.startsWith(u'/');
     const QStringList parts = path.split(u'/', Qt::SkipEmptyParts);
@@ -18,7 +33,7 @@ QString resolveCase(const QString& path)
     for (const QString& part : parts) {
         const QString exact = joinPath(current, part);
         QString chosen;
-        if (part == u"." || part == u".." || QFileInfo::exists(exact)) {
+        if (part == u"." || part == u".." || nameExists(exact)) {
             chosen = part;
         } else {
             const QStringList entries =

@@ -74,7 +74,7 @@ QByteArray writeTempBeside(const QByteArray& path, QByteArrayView bytes)
 {
     const QByteArray temp = folderOf(path) + ".~pelko" + QByteArray::number(::getpid()) + '-' +
                             QByteArray::number(QRandomGenerator::global()->generate(), 16);
-    const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = openRegularFile(temp, O_WRONLY | O_CREAT | O_EXCL);
     if (fd < 0)
         return {};
     shareWithFolderGroup(fd, path);
@@ -93,7 +93,7 @@ QByteArray writeTempBeside(const QByteArray& path, QByteArrayView bytes)
 std::unique_ptr<LogFile> LogFile::openLocked(const QString& path, Open mode, int timeoutMs)
 {
     const QByteArray native = QFile::encodeName(path);
-    const int flags = O_RDWR | O_APPEND | O_CLOEXEC;
+    const int flags = O_RDWR | O_APPEND;
     QElapsedTimer waited;
     waited.start();
     for (;;) {
@@ -101,7 +101,7 @@ std::unique_ptr<LogFile> LogFile::openLocked(const QString& path, Open mode, int
         int fd = -1;
         if (mode == Open::CreateIfMissing) {
             // O_EXCL first, to know whether a failed first write must take the file away again.
-            fd = ::open(native.constData(), flags | O_CREAT | O_EXCL, 0666);
+            fd = openRegularFile(native, flags | O_CREAT | O_EXCL);
             created = fd >= 0;
             if (created)
                 shareWithFolderGroup(fd, native);
@@ -109,7 +109,7 @@ std::unique_ptr<LogFile> LogFile::openLocked(const QString& path, Open mode, int
                 return nullptr;
         }
         if (fd < 0)
-            fd = ::open(native.constData(), flags);
+            fd = openRegularFile(native, flags);
         if (fd < 0) {
             // Removed between the two opens: try again while there is time.
             if (mode == Open::CreateIfMissing && errno == ENOENT && waited.elapsed() < timeoutMs)
@@ -153,11 +153,10 @@ bool LogFile::moveAsideAndRestart(const QString& archivePath, QByteArrayView fir
     // The old log keeps its name under the archive's until the new one replaces it in one
     // step: the path always names a whole log, and writers waiting for this lock see that
     // their file is no longer at the path and open it again.
-    // A second name already means a writer stopped between the two steps: that archive
-    // stands, and a further one would show every record of it twice.
-    struct stat st {
-    };
-    const bool alreadyAside = ::fstat(m_fd, &st) == 0 && st.st_nlink > 1;
+    // The archive's name already on this file means a writer stopped between the two steps:
+    // it stands, as a second archive would show every record twice. Told by the name, not by
+    // a second link: a backup's hard link is no archive.
+    const bool alreadyAside = isNamed(archive);
     bool done = false;
     if (alreadyAside) {
         done = ::rename(temp.constData(), m_path.constData()) == 0;
@@ -220,14 +219,14 @@ bool LogFile::endsWithCrLf(qint64 size) const
     return tail[0] == '\r' && tail[1] == '\n';
 }
 
-bool LogFile::isAtPath() const
+bool LogFile::isNamed(const QByteArray& path) const
 {
     struct stat opened {
     };
     struct stat named {
     };
     return ::fstat(m_fd, &opened) == 0 && opened.st_nlink > 0 &&
-           ::stat(m_path.constData(), &named) == 0 && opened.st_dev == named.st_dev &&
+           ::lstat(path.constData(), &named) == 0 && opened.st_dev == named.st_dev &&
            opened.st_ino == named.st_ino;
 }
 
@@ -255,4 +254,34 @@ bool LogFile::append(QByteArrayView bytes)
 QString logFilePath(const QString& folder, const QString& name)
 {
     return FileSystem::resolveCase(FileSystem::joinPath(FileSystem::resolveCase(folder), name));
+}
+
+int openRegularFile(const QByteArray& path, int flags, mode_t mode)
+{
+    int fd;
+    do {
+        fd = ::open(path.constData(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, mode);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        // ELOOP: a link at the name; ENXIO: a FIFO without a reader or a socket.
+        if (errno == ELOOP || errno == EISDIR || errno == ENXIO)
+            errno = NotRegularFile;
+        return -1;
+    }
+    struct stat st {
+    };
+    int status = -1;
+    if (::fstat(fd, &st) == 0) {
+        if (!S_ISREG(st.st_mode))
+            errno = NotRegularFile;
+        else
+            status = ::fcntl(fd, F_GETFL);
+    }
+    if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
 }

@@ -3,7 +3,9 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <cerrno>
 #include <memory>
+#include <sys/types.h>
 
 // A log file opened for appending and held under an exclusive fcntl record lock, so that
 // several Pelko processes writing the same log take turns. A file created in a setgid,
@@ -22,9 +24,13 @@ public:
     // observe half-done. False when the file already exists or cannot be created.
     static bool createWith(const QString& path, QByteArrayView bytes, bool& existed);
 
-    // With this file locked: gives it the archive's name (which must not exist) and puts a new
-    // log holding firstRecord at its path. False, and nothing changed, on failure.
+    // With this file locked: gives it the archive's name and puts a new log holding
+    // firstRecord at its path. An archive name that is already this file's stands as it is
+    // (a writer stopped between the two steps); any other existing name fails with EEXIST.
+    // False, and nothing changed, on failure.
     bool moveAsideAndRestart(const QString& archivePath, QByteArrayView firstRecord);
+    // Whether path names this very file itself, not through a link.
+    bool isNamed(const QByteArray& path) const;
 
     // Length of a log opened for reading, taken under a shared lock: writers append under the
     // exclusive lock, so every record within that length is whole. -1 when the lock or the
@@ -49,7 +55,7 @@ private:
         : m_fd(fd), m_path(path), m_created(created)
     {
     }
-    bool isAtPath() const;
+    bool isAtPath() const { return isNamed(m_path); }
 
     int m_fd = -1;
     QByteArray m_path;
@@ -58,3 +64,9 @@ private:
 
 // The full path of a log: the folder and name as found on disk, ignoring letter case.
 QString logFilePath(const QString& folder, const QString& name);
+
+// Opens path as open(2) does, only when the name is a regular file itself: a link there (whoever
+// made it, wherever it points), a FIFO, a device or a folder fails at once, never waited on,
+// with errno NotRegularFile. -1 on failure.
+int openRegularFile(const QByteArray& path, int flags, mode_t mode = 0666);
+inline constexpr int NotRegularFile = ELOOP;

@@ -58,6 +58,8 @@ QString reasonText(int error)
         return QStringLiteral("ほかのパソコンが書き込み中のため待ちきれませんでした");
     case ERANGE:
         return QStringLiteral("ログの連番が読めません");
+    case NotRegularFile:
+        return QStringLiteral("ログファイルがふつうのファイルではありません");
     }
     return QString::fromLocal8Bit(std::strerror(error));
 }
@@ -199,6 +201,11 @@ bool LogWriter::startNewLog(LogFile& file, const QString& path)
 {
     m_run.recordNumber = 0;
     const QDateTime now = this->now();
+    // A writer stopped between the two steps left this log under an archive's name already.
+    for (const QString& archive : LogArchive::archivesOf(path)) {
+        if (file.isNamed(QFile::encodeName(archive)))
+            return file.moveAsideAndRestart(archive, mainLine(now)) || fail(path, errno);
+    }
     for (int attempt = 0; attempt < 100; ++attempt) {
         if (file.moveAsideAndRestart(LogArchive::archivePath(path, now, attempt), mainLine(now)))
             return true;

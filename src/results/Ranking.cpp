@@ -61,23 +61,22 @@ private:
 
 // The number of the line holding the byte at offset, counting the line ends the reader
 // splits at: LF, CR LF and a lone CR.
-qint64 lineNumberAt(const QString& path, qint64 offset)
+qint64 lineNumberAt(int fd, qint64 offset)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
     qint64 number = 1;
     char previous = 0;
-    while (offset > 0) {
-        const QByteArray block = file.read(std::min<qint64>(offset, 1 << 20));
-        if (block.isEmpty())
+    QByteArray block(1 << 20, Qt::Uninitialized);
+    for (qint64 at = 0; at < offset;) {
+        const ssize_t got =
+            ::pread(fd, block.data(), size_t(std::min<qint64>(offset - at, block.size())), at);
+        if (got <= 0)
             break;
-        for (const char c : block) {
+        for (const char c : QByteArrayView(block.constData(), got)) {
             if (c == '\n' || (previous == '\r' && c != '\n'))
                 ++number;
             previous = c;
         }
-        offset -= block.size();
+        at += got;
     }
     return number;
 }
@@ -139,11 +138,14 @@ void Ranking::insertCandidate()
 bool Ranking::readLog(const QString& path)
 {
     failure.clear();
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = openRegularFile(QFile::encodeName(path), O_RDONLY);
     if (fd < 0) {
         if (errno == ENOENT)
             failure = logLabel(path) + QStringLiteral(" はまだありません。テストの結果が記録"
                                                       "されるとランキングに載ります。");
+        else if (errno == NotRegularFile)
+            failure = logLabel(path) +
+                      QStringLiteral(" を開けません（ふつうのファイルではありません）。");
         else
             failure = logLabel(path) + QStringLiteral(" を開けません（") +
                       QString::fromLocal8Bit(std::strerror(errno)) + QStringLiteral("）。");
@@ -209,10 +211,10 @@ bool Ranking::readLog(const QString& path)
         return true;
     });
     const int readError = errno;
+    const qint64 failedLine = failedAt >= 0 ? lineNumberAt(fd, failedAt) : 0;
     ::close(fd);
     if (failedAt >= 0) {
-        failure = logLabel(path) + QStringLiteral(" の ") +
-                  QString::number(lineNumberAt(path, failedAt)) +
+        failure = logLabel(path) + QStringLiteral(" の ") + QString::number(failedLine) +
                   QStringLiteral(" 行目は、速度か正打率が数字ではありません（速度「") +
                   decodeLenient(badSpeed) + QStringLiteral("」、正打率「") +
                   decodeLenient(badAccuracy) +

@@ -135,10 +135,10 @@ class Classroom(Session):
             self.screenshot(self.log_dir / f"classroom-{student}-kept.png")
             self.keys("Return")
 
-    def whole_run(self, student):
+    def whole_run(self, student, log_error=False):
         self.start(student)
         self.open_run(student)
-        self.finish_run(student)
+        self.finish_run(student, log_error)
         self.quit(student)
 
     # -- what landed ---------------------------------------------------------------------------
@@ -211,6 +211,16 @@ def journey(room):
                room.verdicts(student, "[default][$i]\r\ngspd=30000\r\n"), ["不合格"] * 7)
     expect("verdicts under a plain site pass line of 0",
            room.verdicts(STUDENTS[1], "[default]\r\ngspd=0\r\n"), ["合格"] * 7)
+
+    # A student swaps the log for a link to another's ~/.profile, then for a FIFO: kept, unharmed.
+    log, profile = room.classFolder / "pelko.log", home(STUDENTS[1]) / ".profile"
+    before = profile.read_bytes()
+    for swap in (f"mv {log} {log}.saved; ln -s {profile} {log}", f"rm {log}; mkfifo -m 666 {log}"):
+        subprocess.run(["runuser", "-u", STUDENTS[0], "--", "sh", "-c", swap], check=True)
+        room.whole_run(STUDENTS[1], log_error=True)
+    expect("the .profile the log was linked to", profile.read_bytes(), before)
+    expect("records kept by its owner", len(room.kept(STUDENTS[1])), 2)
+    os.replace(room.classFolder / "pelko.log.saved", log)
 
 
 def results_database(room):

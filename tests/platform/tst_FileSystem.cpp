@@ -38,6 +38,10 @@ void tst_FileSystem::resolveCasePrefersExactName()
              tree.file(QStringLiteral("DATA")));
     QCOMPARE(FileSystem::resolveCase(tree.file(QStringLiteral("data"))),
              tree.file(QStringLiteral("data")));
+    const QString link = tree.file(QStringLiteral("pelko.log")); // by its name, to nowhere too
+    tree.write(QStringLiteral("PELKO.LOG"), "x");
+    QVERIFY(QFile::link(QStringLiteral("nowhere"), link));
+    QCOMPARE(FileSystem::resolveCase(link), link);
 }
 
 void tst_FileSystem::canEnterFolder()

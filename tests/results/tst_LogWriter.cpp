@@ -3,6 +3,7 @@
 #include "results/LogArchive.h"
 #include "results/LogWriter.h"
 #include "results/PendingRecords.h"
+#include "results/Ranking.h"
 #include "settings/PassLogFormatRules.h"
 #include "support/TempTree.h"
 
@@ -117,6 +118,7 @@ private Q_SLOTS:
     void fullLogMovesAsideOnceWhileOthersWrite();
     void classFolderLogsAreGroupWritable();
     void keptRecordsArriveFirstInOrder();
+    void logThatIsNoFileKeepsTheRecord();
 };
 
 void tst_LogWriter::recordNumber_data()
@@ -486,6 +488,10 @@ void tst_LogWriter::fullLogMovesAsideOnceWhileOthersWrite()
     QCOMPARE(writer.write(false), true);
     QCOMPARE(writer.run().recordNumber, 0);
     QCOMPARE(LogArchive::archivesOf(full).size(), 1);
+    stopped.write(QStringLiteral("pelko.log"), "32767" + exampleTail + "\r\n");
+    QVERIFY(::link(QFile::encodeName(full), QFile::encodeName(full + u'~')) == 0); // a backup's
+    QVERIFY(writerOf(example(stopped)).write(false));
+    QCOMPARE(LogArchive::archivesOf(full).size(), 2);
 }
 
 void tst_LogWriter::classFolderLogsAreGroupWritable()
@@ -546,6 +552,25 @@ void tst_LogWriter::keptRecordsArriveFirstInOrder()
         expected += line + tail + "\r\n";
     QCOMPARE(tree.read(QStringLiteral("class/pelko.log")), expected);
     QCOMPARE(tree.read(QStringLiteral("class/pksub.log")).count('\n'), 3);
+}
+
+void tst_LogWriter::logThatIsNoFileKeepsTheRecord()
+{
+    TempTree tree;
+    tree.write(QStringLiteral("own/.profile"), "PATH=/bin\n");
+    tree.mkdir(QStringLiteral("folder.log"));
+    QCOMPARE(::mkfifo(QFile::encodeName(tree.file(QStringLiteral("fifo.log"))), 0600), 0);
+    QFile::link(tree.file(QStringLiteral("own/.profile")), tree.file(QStringLiteral("own.log")));
+    QFile::link(QStringLiteral("/dev/null"), tree.file(QStringLiteral("null.log")));
+    PendingRecords waiting(tree.file(QStringLiteral("pending")));
+    for (const char* name : {"own.log", "null.log", "fifo.log", "folder.log"}) {
+        LogWriter writer = writerOf({example(tree).run, {tree.path(), QLatin1String(name)}});
+        QVERIFY(waiting.write(writer, true)
+                    .failure.endsWith(u"ログファイルがふつうのファイルではありません"));
+        QVERIFY(!Ranking().readLog(tree.file(QLatin1String(name)))); // nor waits on a FIFO
+    }
+    QCOMPARE(tree.read(QStringLiteral("own/.profile")), QByteArray("PATH=/bin\n"));
+    QCOMPARE(waiting.count(), 4);
 }
 
 QTEST_GUILESS_MAIN(tst_LogWriter)
