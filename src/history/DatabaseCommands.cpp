@@ -116,7 +116,7 @@ int run(const QStringList& arguments, const PostgresConnection::Parameters& serv
                     NotConfigured);
     if (option == Options[1]) {
         DatabaseQueue queue(DatabaseQueue::defaultFolder());
-        const DatabaseQueue::Sent sent = queue.send(server);
+        const DatabaseQueue::Sent sent = queue.send(server, 5, 15'000);
         output += QStringLiteral("送信 %1 件、送信済み %2 件、待ち %3 件\n")
                       .arg(sent.added)
                       .arg(sent.already)
