@@ -92,7 +92,9 @@ bool pause(int ms)
 void stopSending()
 {
     stopping = true;
-    QThreadPool::globalInstance()->waitForDone(10'000);
+    // None once the application object is gone: it waited for the pool itself.
+    if (QThreadPool* pool = QThreadPool::globalInstance())
+        pool->waitForDone(10'000);
 }
 
 } // namespace
