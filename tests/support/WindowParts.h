@@ -7,43 +7,33 @@
 #include <QTest>
 
 #include <memory>
-#include <source_location>
 
-// A missing part fails the test that asked for it, at the caller's line, and not the whole
-// program: the test goes on with a stand-in no window holds and stops at its next check.
-template <typename T>
-T* part(const QObject* window, const char* name,
-        std::source_location where = std::source_location::current())
+// A missing part fails the test that asked for it, not the whole program: the test goes on
+// with a stand-in no window holds and stops at its next check.
+template <typename T> T* part(const QObject* window, const char* name)
 {
-    if (T* found = window ? window->findChild<T*>(QLatin1String(name)) : nullptr)
+    if (T* found = window->findChild<T*>(QLatin1String(name)))
         return found;
-    const QByteArray why = QByteArray("no part named ") + name;
-    QTest::qFail(why.constData(), where.file_name(), int(where.line()));
+    QTest::qFail(QByteArray("no part named ").append(name).constData(), __FILE__, __LINE__);
     static T* const standIn = new T;
     return standIn;
 }
 
-template <typename T>
-T* part(const QObject& window, const char* name,
-        std::source_location where = std::source_location::current())
+template <typename T> T* part(const QObject& window, const char* name)
 {
-    return part<T>(&window, name, where);
+    return part<T>(&window, name);
 }
 
-template <typename T, typename W>
-T* part(const std::unique_ptr<W>& window, const char* name,
-        std::source_location where = std::source_location::current())
+template <typename T, typename W> T* part(const std::unique_ptr<W>& window, const char* name)
 {
-    return part<T>(window.get(), name, where);
+    return part<T>(window.get(), name);
 }
 
 // The index-th of a row of like parts, named name0, name1, …
-template <typename T, typename W>
-T* part(const W& window, const char* name, int index,
-        std::source_location where = std::source_location::current())
+template <typename T, typename W> T* part(const W& window, const char* name, int index)
 {
     const QByteArray indexed = QByteArray(name) + QByteArray::number(index);
-    return part<T>(window, indexed.constData(), where);
+    return part<T>(window, indexed.constData());
 }
 
 // Every part of such a row, in index order.
