@@ -1,6 +1,7 @@
 -- Roles for Pelko's results database. Run once as the database's owner, after
--- `pelko --db-init` has made the tables:
---   psql -d pelko -f /usr/share/pelko/roles.sql
+-- `pelko --db-init` has made the tables; the owner needs CREATEROLE too (or run it as the
+-- postgres superuser):
+--   psql -U pelko_owner -d pelko -f /usr/share/pelko/roles.sql
 -- then give each login its role, for example:
 --   CREATE ROLE exam_room_1 LOGIN IN ROLE pelko_exam;     -- an exam PC: adds runs only
 --   CREATE ROLE tanaka LOGIN IN ROLE pelko_teacher;       -- a teacher: reads every run

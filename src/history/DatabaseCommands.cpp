@@ -6,7 +6,6 @@
 #include "results/RunRow.h"
 
 #include <QFileInfo>
-#include <QUuid>
 
 #include <cstring>
 
@@ -15,9 +14,6 @@ namespace
 
 const QStringList Options = {QStringLiteral("--db-init"), QStringLiteral("--db-send"),
                              QStringLiteral("--db-import")};
-// Imported rows are named by their content under this namespace, so the same line is the
-// same row however often it is brought in.
-const QUuid ImportNamespace = QUuid::fromString(u"{6f1c2b1e-3d4a-5e6f-8a9b-0c1d2e3f4a5b}");
 
 int fail(QString& messages, const QString& text, int status)
 {
@@ -38,17 +34,15 @@ int importLogs(const QStringList& logs, PostgresConnection& connection, const QS
         }
         int added = 0, already = 0, undated = 0;
         for (int i = 0; i < log.size(); ++i) {
-            const LogFields fields = log.fields(i);
             RunRow row;
             row.loggedAt = log.when(i);
             if (!row.loggedAt.isValid()) {
                 ++undated;
                 continue;
             }
-            QByteArray content;
-            for (const QByteArrayView field : fields)
-                content += field.toByteArray() + '\x1f';
-            row.id = QUuid::createUuidV5(ImportNamespace, content);
+            // Named by its content: the same line is the same row however often it is
+            // brought in, and the same as the row the run's own PC queued.
+            row.id = RunRow::idOfLine(log.fields(i));
             auto number = [&](LogColumn c) { return log.text(i, int(c)).trimmed().toInt(); };
             auto text = [&](LogColumn c) { return log.text(i, int(c)); };
             row.inLog = true;
@@ -122,7 +116,7 @@ int run(const QStringList& arguments, const PostgresConnection::Parameters& serv
                     NotConfigured);
     if (option == Options[1]) {
         DatabaseQueue queue(DatabaseQueue::defaultFolder());
-        const DatabaseQueue::Sent sent = queue.send(server);
+        const DatabaseQueue::Sent sent = queue.send(server, 5, 15'000);
         output += QStringLiteral("送信 %1 件、送信済み %2 件、待ち %3 件\n")
                       .arg(sent.added)
                       .arg(sent.already)

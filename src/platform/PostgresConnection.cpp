@@ -55,6 +55,11 @@ PostgresConnection::~PostgresConnection()
     PQfinish(m_connection);
 }
 
+bool PostgresConnection::isOpen() const
+{
+    return PQstatus(m_connection) == CONNECTION_OK;
+}
+
 Expected<PostgresConnection::Result> PostgresConnection::exec(const QString& sql,
                                                               const QStringList& parameters)
 {

@@ -32,6 +32,8 @@ public:
     // One statement with $1, $2 … parameters (a null QString is SQL NULL), or several
     // statements without parameters.
     Expected<Result> exec(const QString& sql, const QStringList& parameters = {});
+    // False once the server is gone (a statement failed for want of it, not for its content).
+    bool isOpen() const;
 
 private:
     explicit PostgresConnection(pg_conn* connection) : m_connection(connection) {}

@@ -4,10 +4,17 @@
 #include "RunRow.h"
 #include "platform/AppPaths.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSaveFile>
+#include <QThread>
 #include <QThreadPool>
+
+#include <atomic>
+#include <cstdlib>
+#include <mutex>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -68,6 +75,28 @@ private:
     int m_fd = -1;
 };
 
+std::atomic_bool stopping = false;
+
+// False when the program ends meanwhile.
+bool pause(int ms)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!stopping && waited.elapsed() < ms)
+        QThread::msleep(50);
+    return !stopping;
+}
+
+// The program ends: rows still waiting stay for the next run, and a sender in its pause
+// must not outlive what it uses.
+void stopSending()
+{
+    stopping = true;
+    // None once the application object is gone: it waited for the pool itself.
+    if (QThreadPool* pool = QThreadPool::globalInstance())
+        pool->waitForDone(10'000);
+}
+
 } // namespace
 
 QString DatabaseQueue::defaultFolder()
@@ -92,7 +121,26 @@ int DatabaseQueue::count() const
 }
 
 DatabaseQueue::Sent DatabaseQueue::send(const PostgresConnection::Parameters& server,
-                                        int timeoutSeconds)
+                                        int timeoutSeconds, int patienceMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    Sent total;
+    for (int pauseMs = 250;; pauseMs = qMin(pauseMs * 2, 8000)) {
+        const Sent sent = sendOnce(server, timeoutSeconds);
+        total.added += sent.added;
+        total.already += sent.already;
+        total.broken += sent.broken;
+        total.waiting = sent.waiting;
+        total.failure = sent.failure;
+        total.unreachable = sent.unreachable;
+        if (!sent.unreachable || clock.elapsed() + pauseMs > patienceMs || !pause(pauseMs))
+            return total;
+    }
+}
+
+DatabaseQueue::Sent DatabaseQueue::sendOnce(const PostgresConnection::Parameters& server,
+                                            int timeoutSeconds)
 {
     Sent sent;
     const QDir folder(m_folder);
@@ -108,6 +156,7 @@ DatabaseQueue::Sent DatabaseQueue::send(const PostgresConnection::Parameters& se
     auto connection = PostgresConnection::open(server, timeoutSeconds);
     if (!connection) {
         sent.failure = connection.error().message();
+        sent.unreachable = true;
         return sent;
     }
     for (const QString& name : names) {
@@ -124,6 +173,7 @@ DatabaseQueue::Sent DatabaseQueue::send(const PostgresConnection::Parameters& se
         }
         if (!*added) {
             sent.failure = added->error().message();
+            sent.unreachable = !(*connection)->isOpen();
             break;
         }
         // Only now may the row go: the server has it.
@@ -136,6 +186,19 @@ DatabaseQueue::Sent DatabaseQueue::send(const PostgresConnection::Parameters& se
 
 void DatabaseQueue::sendInBackground(const PostgresConnection::Parameters& server)
 {
+    static std::once_flag stopAtTheEnd;
+    std::call_once(stopAtTheEnd, [] {
+        if (QCoreApplication::instance())
+            QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+                             stopSending);
+        std::atexit(stopSending);
+    });
     const QString folder = m_folder;
-    QThreadPool::globalInstance()->start([folder, server] { DatabaseQueue(folder).send(server); });
+    QThreadPool::globalInstance()->start([folder, server] {
+        const Sent sent = DatabaseQueue(folder).send(server, 5, 60'000);
+        if (sent.unreachable)
+            qWarning("pelko: %d rows still wait for the results database; they go with the next "
+                     "run or pelko --db-send: %s",
+                     sent.waiting, qPrintable(sent.failure));
+    });
 }

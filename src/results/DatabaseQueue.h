@@ -28,15 +28,23 @@ public:
         int waiting = 0; // still here
         int broken = 0;  // files that hold no row, set aside as *.broken
         QString failure; // why rows still wait, when they do
+        bool unreachable = false; // ... because the server could not be reached or went away
     };
     // Sends the waiting rows, oldest first. Another process sending this queue holds its lock:
-    // then nothing is sent here.
-    Sent send(const PostgresConnection::Parameters& server, int timeoutSeconds = 5);
-    // The same in a worker thread, so that the window never waits for the server.
+    // then nothing is sent here. A server that cannot be reached, or goes away mid-send, is
+    // tried again after growing pauses while patienceMs lasts: a busy server is no reason to
+    // keep rows back.
+    Sent send(const PostgresConnection::Parameters& server, int timeoutSeconds = 5,
+              int patienceMs = 0);
+    // The same in a worker thread, so that the window never waits for the server, with a
+    // minute's patience; says on standard error when rows still wait after it. The program's
+    // end cuts the pauses short.
     void sendInBackground(const PostgresConnection::Parameters& server);
 
     int count() const;
 
 private:
+    Sent sendOnce(const PostgresConnection::Parameters& server, int timeoutSeconds);
+
     QString m_folder;
 };

@@ -62,9 +62,11 @@ namespace ResultsDatabase
 Expected<int> migrate(PostgresConnection& connection)
 {
     static_assert(std::size(Migrations) == SchemaVersion);
-    // One administrator at a time: a second --db-init waits for the first.
+    // One administrator at a time: a second --db-init waits for the first. The server's
+    // notices ("already exists, skipping") are no news to the administrator.
     const auto begun = connection.exec(
-        QStringLiteral("BEGIN; SELECT pg_advisory_xact_lock(7353454);"
+        QStringLiteral("BEGIN; SET LOCAL client_min_messages = warning;"
+                       "SELECT pg_advisory_xact_lock(7353454);"
                        "CREATE TABLE IF NOT EXISTS pelko_schema (version integer NOT NULL);"));
     if (!begun)
         return begun.error();

@@ -6,6 +6,9 @@
 namespace
 {
 
+// Never to change: the ids of the rows a database holds already come from it.
+const QUuid LineNamespace = QUuid::fromString(u"{6f1c2b1e-3d4a-5e6f-8a9b-0c1d2e3f4a5b}");
+
 // Empty text stays text: only a missing value is NULL.
 QString text(const QString& value)
 {
@@ -25,6 +28,26 @@ QString RunRow::kindName(Kind kind)
         break;
     }
     return QStringLiteral("imported");
+}
+
+QUuid RunRow::idOfLine(const LogFields& fields)
+{
+    QByteArray content;
+    for (const QByteArrayView field : fields)
+        content += field.toByteArray() + '\x1f';
+    return QUuid::createUuidV5(LineNamespace, content);
+}
+
+std::optional<QUuid> RunRow::idOfLine(QByteArrayView line)
+{
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    LogFields fields;
+    if (!LogFormat::splitLine(line, fields))
+        return std::nullopt;
+    for (QByteArrayView& field : fields)
+        field = LogFormat::unquoted(field);
+    return idOfLine(fields);
 }
 
 QByteArray RunRow::toBytes() const

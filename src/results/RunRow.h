@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/LogFormat.h"
 #include "results/RunResult.h"
 
 #include <QByteArray>
@@ -11,7 +12,9 @@
 #include <optional>
 
 // A finished run as the results database keeps it: the log line's columns and what the log
-// cannot hold. Its id makes every send after the first a no-op, so a row arrives once.
+// cannot hold. Its id makes every send after the first a no-op, so a row arrives once. A run
+// in the main log takes its id from its line there, so the queue and an import of the log
+// name it alike.
 struct RunRow {
     enum class Kind { Practice, Certification, Imported };
 
@@ -29,6 +32,12 @@ struct RunRow {
     QString source;
 
     static QString kindName(Kind kind);
+
+    // The id of the run a main-log line records, from its sixteen fields without quotes.
+    static QUuid idOfLine(const LogFields& fields);
+    // The same from a whole line as written, line end included; nothing when the line does
+    // not split into sixteen fields (no import takes it).
+    static std::optional<QUuid> idOfLine(QByteArrayView line);
 
     // The queue's file content, and back; nothing from bytes that are not a whole row.
     QByteArray toBytes() const;

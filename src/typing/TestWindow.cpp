@@ -465,6 +465,9 @@ void TestWindow::logRun(const RunResult& run)
     LogWriter writer(run, LogTargets{m_settings.logFolder(), m_settings.logName(),
                                      m_settings.passLogFolder(), m_settings.passLogName(),
                                      m_settings.passLogFormat()});
+    // One moment for the run's line and its database row: the row's id comes from the line.
+    const QDateTime when = QDateTime::currentDateTime();
+    writer.setClock([when] { return when; });
     PendingRecords waiting(PendingRecords::defaultFolder());
     const PendingRecords::Outcome logged = waiting.write(writer, m_settings.isPassLogEnabled());
     m_record.setRecordNumber(writer.run().recordNumber);
@@ -492,10 +495,13 @@ void TestWindow::queueForDatabase(const LogWriter& writer)
     if (m_settings.databaseServer().isEmpty())
         return;
     RunRow row;
-    row.id = m_databaseRunId = QUuid::createUuid();
     row.run = writer.run();
     row.inLog = writer.recordWritten();
-    row.loggedAt = QDateTime::currentDateTime();
+    row.loggedAt = writer.now();
+    // Named by its line in the log, as an import of that log names it: one run, one row.
+    const auto lineId =
+        row.inLog ? RunRow::idOfLine(LogWriter::lineOf(row.run, row.loggedAt)) : std::nullopt;
+    row.id = m_databaseRunId = lineId.value_or(QUuid::createUuid());
     row.kind = m_record.isCertification() ? RunRow::Kind::Certification : RunRow::Kind::Practice;
     row.passSpeed = m_settings.passSpeed();
     row.grade = Scoring::grade(row.run.charsPerMinute, row.run.secondsUsed);

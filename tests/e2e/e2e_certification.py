@@ -154,7 +154,9 @@ class CertificationJourney(Scenario):
     def enter_user(self, user_id="e2e07", name=("yamada", "山田")):
         self.s.wait_window(ENTRY)
         self.s.focus(ENTRY)
-        self.s.keys("shift+Tab", "ctrl+a", *user_id, "Tab", *word(name[0], convert=True))
+        self.s.keys("shift+Tab", "ctrl+a", *user_id, "Tab")
+        self.s.wait_composing("the name box")
+        self.s.keys(*word(name[0], convert=True))
         self.s.keys("Return")
         self.s.wait_window_gone(ENTRY)
         self.user = (user_id, name[1])

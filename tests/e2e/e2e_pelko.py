@@ -113,6 +113,7 @@ class Pelko:
         self.s.wait_composing("the name box", known=self.contexts_before_entry, window=ENTRY)
         if id_keys is not None:
             self.s.keys("shift+Tab", "ctrl+a", *id_keys, "Tab")
+            self.s.wait_composing("the name box again")
         if name_keys:
             self.s.keys(*name_keys)
         self.s.keys("Return")
@@ -182,7 +183,8 @@ class Pelko:
         self.s.keys("Return")
         self.s.wait_window_gone(title)
         self.s.focus(PRACTICE)
-        self.s.wait_composing("the input box again")
+        # After the run's end the window waits for the space bar with the input method off.
+        self.s.wait_composing("the input box again", ibus=title != FINISHED)
 
     def log_lines(self):
         path = self.logs / "pelko.log"

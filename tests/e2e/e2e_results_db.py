@@ -30,8 +30,12 @@ class DatabaseRun(Ranking):
         ini.write_bytes(ini.read_bytes() + (
             f"[Database]\r\nHost=127.0.0.1\r\nPort={self.server.port}\r\nName=pelko\r\n"
             f"User=postgres\r\nSite={SITE}\r\n").encode("cp932"))
-        subprocess.run([str(self.pelko.binary), "--db-init"], check=True, capture_output=True,
-                       env=dict(os.environ, PELKO_APPDIR=str(self.pelko.app)), timeout=60)
+        self.command("--db-init")
+
+    def command(self, *args):
+        return subprocess.run([str(self.pelko.binary), *args], check=True, capture_output=True,
+                              text=True, env=dict(os.environ, PELKO_APPDIR=str(self.pelko.app)),
+                              timeout=60).stdout
 
     def run(self):
         try:
@@ -47,6 +51,10 @@ class DatabaseRun(Ranking):
             "FROM pelko_runs") or None, timeout=20)
         expect("the run's row in the results database", row,
                f"db01|山田|practice|{SITE}|{record['record_number']}|{record['seconds_used']}")
+        # The log brought in afterwards: the run is there already, by the same id.
+        imported = self.command("--db-import", str(self.pelko.logs / "pelko.log"))
+        if "追加 0 件、登録済み 1 件" not in imported:
+            raise E2EFailure(f"the log imported after the run's own row: {imported!r}")
         waiting = list((Path(self.pelko.folder) / "appdata/pelko/db-queue").glob("*.row"))
         if waiting:
             raise E2EFailure(f"rows still wait after the server took the run: {waiting}")

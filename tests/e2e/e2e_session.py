@@ -202,6 +202,17 @@ class Session:
             return self.run(["ibus", "engine"], check=False).stdout.strip() == "mozc-jp"
 
         poll("ibus to answer with the Mozc engine", engine_set, timeout=30)
+        self.ibus_address = self.run(["ibus", "address"]).stdout.strip()
+        self.idle_context = self.ibus_context()
+
+    def ibus_context(self):
+        """The input context ibus has in focus: one of its own until a program's box that
+        takes the input method has the focus."""
+        out = self.dbus_call("org.freedesktop.IBus", "/org/freedesktop/IBus",
+                             "org.freedesktop.IBus.CurrentInputContext",
+                             bus=f"--bus={self.ibus_address}")
+        found = re.search(r'object path "([^"]+)"', out)
+        return found.group(1) if found else None
 
     def _start_fcitx5(self):
         self.spawn(
@@ -229,12 +240,18 @@ class Session:
         found = re.findall(r"IC \[(\w+)\].*focus:(\d)", info)
         return {ic: focus == "1" for ic, focus in found}
 
-    def wait_composing(self, where, known=None, window=None):
+    def wait_composing(self, where, known=None, window=None, ibus=True):
         """Waits until the input method composes for the focused box. fcitx5 attaches to
         a window only after a box in it has taken the focus, and keys sent before that
         pass by it as plain letters: wait for a focused context, a new one when known
-        (the contexts before) is given. ibus holds one context for the whole program."""
+        (the contexts before) is given. ibus holds one context for the whole program,
+        focused only while a box that takes the input method has the focus, and passes by
+        keys sent before it has focused it: wait for ibus to focus a context other than its
+        own (not where the focused part keeps the input method off: ibus=False)."""
         if self.im != "fcitx5":
+            if ibus:
+                poll(f"ibus to focus the program's input context for {where}",
+                     lambda: self.ibus_context() not in (None, self.idle_context))
             return
 
         began = time.monotonic()
@@ -308,8 +325,8 @@ class Session:
             raise E2EFailure(f"{' '.join(args)} failed: {result.stderr.strip()}")
         return result
 
-    def dbus_call(self, destination, path, method, *args):
-        return self.run(["dbus-send", "--session", "--print-reply", f"--dest={destination}",
+    def dbus_call(self, destination, path, method, *args, bus="--session"):
+        return self.run(["dbus-send", bus, "--print-reply", f"--dest={destination}",
                          path, method, *args], check=False).stdout
 
     def xdotool(self, *args, check=True):

@@ -1,8 +1,9 @@
 // A PC's worth of runs for the results database tests:
-//   dbwriter_helper RUNS HOST PORT DBNAME USER [PAUSE-MS]
+//   dbwriter_helper RUNS HOST PORT DBNAME USER [PAUSE-MS [PATIENCE-MS]]
 // Each run goes into this process's queue (APPDATA decides where) and the queue is sent, as
 // the test window does after every run; rows the server cannot take wait for the next run.
-// Prints the id of each run once it is queued, and at the end how many rows still wait.
+// The last send waits for the server up to PATIENCE-MS (a minute unless told). Prints the id
+// of each run once it is queued, and at the end how many rows still wait.
 #include "results/DatabaseQueue.h"
 #include "results/RunRow.h"
 
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
         return 2;
     const int runs = QByteArray(argv[1]).toInt();
     const int pauseMs = argc > 6 ? QByteArray(argv[6]).toInt() : 0;
+    const int patienceMs = argc > 7 ? QByteArray(argv[7]).toInt() : 60'000;
     const PostgresConnection::Parameters server = {
         {QStringLiteral("host"), QString::fromLocal8Bit(argv[2])},
         {QStringLiteral("port"), QString::fromLocal8Bit(argv[3])},
@@ -46,7 +48,7 @@ int main(int argc, char** argv)
         queue.send(server, 2);
         QThread::msleep(pauseMs);
     }
-    queue.send(server, 2);
+    queue.send(server, 2, patienceMs);
     std::printf("waiting %d\n", queue.count());
     return 0;
 }

@@ -1,6 +1,8 @@
 #include "support/TempTree.h"
 
+#include "history/ClassLog.h"
 #include "results/DatabaseQueue.h"
+#include "results/LogWriter.h"
 #include "results/RunRow.h"
 
 #include <QDir>
@@ -12,6 +14,7 @@ class tst_DatabaseQueue : public QObject
 private Q_SLOTS:
     void rowsSurviveTheQueue();
     void unreachableServerKeepsEveryRow();
+    void aLoggedRunIsNamedByItsLine();
 };
 
 namespace
@@ -69,6 +72,25 @@ void tst_DatabaseQueue::unreachableServerKeepsEveryRow()
     QCOMPARE(QFileInfo(tree.file(QStringLiteral("queue"))).permissions() &
                  (QFile::ReadGroup | QFile::ReadOther),
              QFile::Permissions());
+}
+
+void tst_DatabaseQueue::aLoggedRunIsNamedByItsLine()
+{
+    // The queue names a logged run by the line written, the import by the line read back.
+    TempTree tree;
+    const QDateTime when(QDate(2026, 4, 1), QTime(9, 0, 0));
+    LogWriter writer(sampleRow().run, LogTargets{tree.path(), QStringLiteral("pelko.log")});
+    writer.setClock([when] { return when; });
+    QVERIFY(writer.write(false));
+    ClassLog log;
+    QCOMPARE(log.open(tree.file(QStringLiteral("pelko.log"))), ClassLog::Status::Ok);
+    QCOMPARE(RunRow::idOfLine(log.fields(0)),
+             RunRow::idOfLine(LogWriter::lineOf(writer.run(), when)));
+    // The id databases already hold for this line: it must never change.
+    QCOMPARE(
+        RunRow::idOfLine("0,\"04-01-2026\",\"09:00:00\",\"S1\",\"\x8eR\x93"
+                         "c\",\"PC1\",\"s1\",\"jpn_dat.001\",45.5,98.2,3,182,260,35,12,240\r\n"),
+        QUuid::fromString(u"b5e48efc-0142-5d58-83ef-1e7fbc089b69"));
 }
 
 QTEST_GUILESS_MAIN(tst_DatabaseQueue)

@@ -40,6 +40,8 @@ void tst_RankingWindow::loadsTheLogIntoTheLabels()
     QCOMPARE(part<QLabel>(window, "rankLabels", 0)->text(), QStringLiteral("1:"));
     QCOMPARE(part<QLabel>(window, "rankLabels", 9)->text(), QStringLiteral("10:"));
     QCOMPARE(part<QLabel>(window, "accuracyTitle")->text(), QStringLiteral("正打率"));
+    QEXPECT_FAIL("", "a part the window does not have fails this test alone", Continue);
+    QVERIFY(part<QLabel>(window, "noSuchLabel")->text().isEmpty());
     const QStringList row0 = {part<ElidedLabel>(window, "userIdLabels", 0)->text(),
                               part<ElidedLabel>(window, "userNameLabels", 0)->text(),
                               part<QLabel>(window, "dateLabels", 0)->text(),

@@ -4,15 +4,19 @@
 #include <QAction>
 #include <QMenu>
 #include <QObject>
+#include <QTest>
 
 #include <memory>
 
+// A missing part fails the test that asked for it, not the whole program: the test goes on
+// with a stand-in no window holds and stops at its next check.
 template <typename T> T* part(const QObject* window, const char* name)
 {
-    T* found = window->findChild<T*>(QLatin1String(name));
-    if (!found)
-        qFatal("no part named %s", name);
-    return found;
+    if (T* found = window->findChild<T*>(QLatin1String(name)))
+        return found;
+    QTest::qFail(QByteArray("no part named ").append(name).constData(), __FILE__, __LINE__);
+    static T* const standIn = new T;
+    return standIn;
 }
 
 template <typename T> T* part(const QObject& window, const char* name)
