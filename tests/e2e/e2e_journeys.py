@@ -735,9 +735,11 @@ class GiveUpAndNext(Journey):
         self.pelko.status_file.unlink(missing_ok=True)
         self.s.focus(PRACTICE)
         self.s.keys("space")
-        time.sleep(1.5)  # a run would have begun and the clock moved by now
+        # The 問題 menu opens only after the program has handled the space bar sent before.
+        self.choose(PRACTICE, "問題")
         if self.pelko.status_file.exists() or self.clock() != "3:0":
             raise E2EFailure("the space bar started a run on a problem that did not load")
+        self.s.keys("Escape")
         self.choose(PRACTICE, "問題", f"jpn_dat.002;{self.second}・・・")
         poll("the 問題 menu to load a problem after the failed one",
              lambda: self.info_line() == self.second_info and self.hint() == WAITING_HINT,
